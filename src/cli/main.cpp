@@ -1,0 +1,3 @@
+#include "cli/Cli.h"
+
+int main(int argc, char** argv) { return ordano::cli::run(argc, argv); }

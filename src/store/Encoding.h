@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ordano::text {
+
+// Files exchanged with the server are Windows-1252; inside the program text is UTF-8.
+// The five bytes Windows-1252 leaves undefined map to U+0081, U+008D, U+008F, U+0090, U+009D
+// as Windows does, so every byte survives a round trip.
+[[nodiscard]] std::string cp1252_to_utf8(std::string_view bytes);
+
+// Throws FormatError for invalid UTF-8 or a character Windows-1252 cannot hold.
+[[nodiscard]] std::string utf8_to_cp1252(std::string_view utf8);
+
+}  // namespace ordano::text

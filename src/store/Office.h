@@ -1,0 +1,56 @@
+#pragma once
+
+#include <memory>
+
+#include "store/DateTime.h"
+#include "store/Session.h"
+#include "store/Settings.h"
+
+namespace SQLite {
+class Database;
+}
+
+namespace ordano {
+
+class Catalog;
+class ParametersRecord;
+
+// One office brought up: the database connection, the parameters record, the catalogue and
+// the run-time values. Owns them all for the life of the program.
+class Office {
+public:
+    // Start-up without windows: working folder, settings file, database, parameters record,
+    // the local folders, host by link type, today's scheduled changes, run-time values.
+    // Throws StartupError with a message for the user.
+    static std::unique_ptr<Office> open(const PathOptions& options, const Clock& clock,
+                                        LocaleFormats locale = {});
+    ~Office();
+    Office(const Office&) = delete;
+    Office& operator=(const Office&) = delete;
+
+    [[nodiscard]] SQLite::Database& db() { return *db_; }
+    [[nodiscard]] ParametersRecord& params() { return *params_; }
+    [[nodiscard]] Catalog& catalog() { return *catalog_; }
+    [[nodiscard]] Sesion& session() { return session_; }
+    [[nodiscard]] const Clock& clock() const { return clock_; }
+    [[nodiscard]] const LocaleFormats& locale() const { return locale_; }
+
+    // host from the column of the stored link type (0 Host_Ras, 1 Host_Internet, 2 Host);
+    // any other link type leaves `fallback`.
+    [[nodiscard]] std::string host_for_link_type(const std::string& fallback) const;
+    // The local folders as the parameters record holds them.
+    [[nodiscard]] LocalFolders stored_folders() const;
+
+private:
+    Office(const Clock& clock, LocaleFormats locale);
+    void start_up(const PathOptions& options);
+
+    const Clock& clock_;
+    LocaleFormats locale_;
+    std::unique_ptr<SQLite::Database> db_;
+    std::unique_ptr<ParametersRecord> params_;
+    std::unique_ptr<Catalog> catalog_;
+    Sesion session_;
+};
+
+}  // namespace ordano

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace SQLite {
+class Database;
+}
+
+namespace ordano {
+
+// Every column of the one PARAMETROS row that the program reads or writes.
+enum class Param {
+    Patente,
+    Agente,
+    rasoc,
+    tipo_acceso,
+    acc_tel,
+    Host_Ras,
+    Host_Internet,
+    Host,
+    proxy,
+    ip_proxy,
+    telefono,
+    val_env,
+    val_rec,
+    tra_env,
+    tra_rec,
+    pag_env,
+    pag_rec,
+    sag_env,
+    sag_rec,
+    api_rec,
+    prof_rec,
+    vererr,
+    VerPar,
+    PassFTP,
+    Password,
+    PassBan,
+    kro_valin,
+    kro_valout,
+    kro_valresp,
+    kro_pagin,
+    kro_pagout,
+    kro_pagin1,
+    kro_pagout1,
+    kro_sagin,
+    kro_sagout,
+    kro_update,
+    kro_apiin,
+    kro_apiout,
+};
+
+enum class ParamType { Text, Integer, Boolean };
+
+struct ParamInfo {
+    Param id;
+    const char* column;
+    ParamType type;
+};
+
+// The table of columns: one row per Param, in declaration order.
+[[nodiscard]] std::span<const ParamInfo> parameter_columns();
+[[nodiscard]] const ParamInfo& parameter_info(Param id);
+
+// The code of a scheduled change (ACTUALIZACIONES.CAMPO, 1 to 15) names a column; other codes
+// name none.
+[[nodiscard]] std::optional<Param> parameter_for_change_code(int code);
+
+// The single owner of the PARAMETROS row for the whole run. Values are staged by set() and
+// written by save(), like "assign, then update" on the row. Null reads as "" or 0.
+// Booleans are stored as -1 (true) and 0 (false).
+class ParametersRecord {
+public:
+    using Value = std::variant<std::int64_t, std::string>;
+    using Listener = std::function<void(Param)>;
+
+    // Loads the row; throws StartupError when the table has no row.
+    explicit ParametersRecord(SQLite::Database& db);
+    ParametersRecord(const ParametersRecord&) = delete;
+    ParametersRecord& operator=(const ParametersRecord&) = delete;
+
+    [[nodiscard]] std::string text(Param id) const;
+    [[nodiscard]] std::int64_t number(Param id) const;
+    [[nodiscard]] bool flag(Param id) const { return number(id) != 0; }
+
+    void set_text(Param id, std::string value);
+    void set_number(Param id, std::int64_t value);
+    void set_flag(Param id, bool value) { set_number(id, value ? -1 : 0); }
+
+    // Writes every staged change to the row in one statement; on failure the staged values
+    // are dropped and the record again holds what the database holds.
+    void save();
+    // Drops staged changes and reads the row again.
+    void reload();
+    [[nodiscard]] bool has_unsaved_changes() const { return !dirty_.empty(); }
+
+    // Called with the column after each saved change (and after reload for every column).
+    void subscribe(Listener listener) { listeners_.push_back(std::move(listener)); }
+
+private:
+    void load();
+    void notify(Param id) const;
+
+    SQLite::Database& db_;
+    std::vector<Value> values_;
+    std::vector<Param> dirty_;
+    std::vector<Listener> listeners_;
+};
+
+}  // namespace ordano

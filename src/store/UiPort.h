@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ordano {
+
+// The caption of the program's message boxes, with its leading blank.
+inline constexpr std::string_view kProductName = " PROGRAMA DE ORDANO A VALIDACIÓN";
+
+enum class MessageIcon { None, Information, Question, Critical };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct Progress {
+    std::string what;           // e.g. the file being transferred
+    std::int64_t done = 0;      // bytes so far
+    std::int64_t total = 0;     // 0 when not known
+    int item = 0;               // "n of m" for multi-file work; 0 when not used
+    int items = 0;
+};
+
+// How the core talks to the person in front of it. The window implements it with dialogs,
+// the command line with the terminal, tests with a scripted fake.
+class UiPort {
+public:
+    virtual ~UiPort() = default;
+
+    // caption: std::nullopt shows the application's default title instead of the product name.
+    virtual MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                                  std::optional<std::string_view> caption = kProductName) = 0;
+
+    // Shows the payment-password prompt modally; true when the typed password was accepted.
+    virtual bool ask_payment_password() = 0;
+
+    // Runs blocking work (a connection, a transfer) so that the window keeps handling its
+    // events meanwhile; rethrows whatever the work threw.
+    virtual void run_blocking(const std::function<void()>& work) = 0;
+
+    // Lets pending window events through once.
+    virtual void yield() = 0;
+
+    virtual void progress(const Progress& /*progress*/) {}
+};
+
+}  // namespace ordano

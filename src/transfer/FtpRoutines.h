@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace ordano {
+
+class FtpSession;
+class ParametersRecord;
+class UiPort;
+struct Sesion;
+
+// The office account ("ag" + patente in four digits, pass_ftp) or the catalogue-update
+// account ("actualizador"/"tivuro"); with the record's proxy on, the user becomes
+// user + "@" + host and the connection goes to ip_proxy (read at each connection).
+void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
+                 const ParametersRecord& params, UiPort& ui);
+void Sube_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                  std::string_view remote_folder, std::string_view file_name);
+void Baja_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                  std::string_view remote_folder, std::string_view file_name);
+void Desconecta_FTP(FtpSession& ftp, UiPort& ui);
+
+}  // namespace ordano

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/Errors.h"
+
+namespace ordano {
+
+// FTP failures, numbered as the rest of the program tells them apart.
+namespace ftp_error {
+inline constexpr int kSessionBroken = 1000;     // connection lost, transfer cut short
+inline constexpr int kOther = 1001;             // anything else (libcurl's own description)
+inline constexpr int kNoAnswer = 1002;          // server stopped answering on an open session
+inline constexpr int kNotTransferred = 1003;    // remote file/folder missing, refused (550...)
+inline constexpr int kLoginRefused = 1013;      // reply 530
+inline constexpr int kUnreachable = 1029;       // refused, host not found, connect time-out
+}  // namespace ftp_error
+
+class FtpError : public NumberedError {
+public:
+    using NumberedError::NumberedError;
+};
+
+struct FtpLogin {
+    std::string server;  // "address" or "address:port" (21 when none is given)
+    std::string user;
+    std::string password;
+};
+
+struct FtpTimeouts {
+    long connect_seconds = 20;
+    long stall_seconds = 60;  // a transfer or reply that makes no progress for this long fails
+};
+
+// One FTP session (one per user of the server: eftpEnvio, eftpRecepcion, ...). Synchronous:
+// each call returns when done or throws FtpError. The session logs in at connect() and every
+// transfer reuses the same control connection. Binary transfers, passive mode.
+class FtpSession {
+public:
+    using ProgressFn = std::function<void(std::int64_t done, std::int64_t total)>;
+
+    explicit FtpSession(std::string name, FtpTimeouts timeouts = {});
+    ~FtpSession();  // closes the session (QUIT)
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    [[nodiscard]] const std::string& name() const { return name_; }
+    [[nodiscard]] bool connected() const;
+
+    void connect(const FtpLogin& login);
+    // Stores local_file under remote_folder/remote_name. An empty remote folder means the
+    // folder the session starts in.
+    void upload(const std::filesystem::path& local_file, std::string_view remote_folder,
+                std::string_view remote_name);
+    // Writes remote_folder/remote_name to local_file through a temporary file beside it,
+    // renamed only when complete: after a failure there is no file at local_file.
+    void download(const std::filesystem::path& local_file, std::string_view remote_folder,
+                  std::string_view remote_name);
+    // Closes the session; harmless when none is open.
+    void disconnect() noexcept;
+
+    // Safe from any thread: the transfer under way fails with 1000 as soon as possible.
+    void cancel() noexcept;
+    void set_progress(ProgressFn fn);
+
+private:
+    struct Impl;
+    std::string name_;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace ordano
