@@ -1,6 +1,7 @@
 #pragma once
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -27,6 +28,16 @@ public:
         } catch (const std::exception& e) {
             failure_ = e.what();
             return std::nullopt;
+        }
+    }
+
+    // One read transaction for all the lookups of a file; none when it cannot be opened
+    // (the lookups then run one by one, only slower).
+    [[nodiscard]] std::unique_ptr<Catalog::ReadScope> read_scope() {
+        try {
+            return std::make_unique<Catalog::ReadScope>(catalog_);
+        } catch (const std::exception&) {
+            return nullptr;
         }
     }
 

@@ -62,6 +62,7 @@ void render_lines(std::string_view folder, std::string_view file_name, LineRule 
     }
     review::ReportText report;
     review::CatalogLookups catalog(context.catalog);
+    const auto read_scope = catalog.read_scope();
     review::RenderContext render{report, catalog, context.locale};
     review::AnswerLineReader reader(in);
     std::string_view line;
