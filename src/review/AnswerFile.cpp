@@ -27,11 +27,12 @@ std::string shown_path(const std::filesystem::path& path) {
 std::optional<ReviewFailure> open_answer(const std::filesystem::path& path, std::ifstream& in) {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status)) {
+    if (status.type() == std::filesystem::file_type::not_found) {
         return ReviewFailure{error_number::kPathNotFound,
                              "No se encontró el archivo " + shown_path(path)};
     }
-    if (!std::filesystem::is_directory(status)) {
+    // A folder where the file should be, or a folder that may not be entered, cannot be read.
+    if (!error && !std::filesystem::is_directory(status)) {
         in.open(path, std::ios::binary);
     }
     if (!in.is_open()) {

@@ -9,10 +9,8 @@ bool AnswerLineReader::fill() {
         return false;
     }
     in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    if (in_.bad()) {
-        failed_ = true;
-        return false;
-    }
+    // A failed read ends the reading; the blocks read before it still count.
+    failed_ = in_.bad();
     pos_ = 0;
     end_ = static_cast<std::size_t>(in_.gcount());
     return end_ > 0;
@@ -41,7 +39,9 @@ bool AnswerLineReader::next(std::string_view& line) {
     bool started = false;
     for (;;) {
         if (pos_ == end_ && !fill()) {
-            if (!started) {
+            // After a failed read the line is cut short: it is left out rather than shown
+            // wrong.
+            if (!started || failed_) {
                 return false;
             }
             line = long_line_;

@@ -18,7 +18,8 @@ public:
     AnswerLineReader& operator=(const AnswerLineReader&) = delete;
 
     // The next line, valid until the following call; false at the end of the file or when
-    // reading failed (see failed()).
+    // reading failed (see failed()): the lines of the blocks read before the failure are
+    // delivered, the line the failure cut short is not.
     [[nodiscard]] bool next(std::string_view& line);
     [[nodiscard]] bool failed() const { return failed_; }
 

@@ -52,3 +52,45 @@ TEST(AnswerLineReaderTest, LinesLongerThanOneRead) {
 
 }  // namespace
 }  // namespace ordano::review
+
+namespace ordano::review {
+namespace {
+
+// A stream that serves one block of 64 KiB and then fails, like a file on a device that
+// stops answering.
+class FailingBuffer : public std::streambuf {
+public:
+    explicit FailingBuffer(std::string block) : block_(std::move(block)) {}
+
+protected:
+    int_type underflow() override {
+        if (served_) {
+            throw std::ios_base::failure("disco no disponible");
+        }
+        served_ = true;
+        setg(block_.data(), block_.data(), block_.data() + block_.size());
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    std::string block_;
+    bool served_ = false;
+};
+
+TEST(AnswerLineReaderTest, ReadFailureKeepsTheLinesReadBeforeIt) {
+    const std::string head = "uno\r\ndos\r\n";
+    FailingBuffer buffer(head + std::string(64 * 1024 - head.size(), 'z'));
+    std::istream in(&buffer);
+    AnswerLineReader reader(in);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next(line)) {
+        lines.emplace_back(line);
+    }
+    // The line of z's is cut short by the failure and left out.
+    EXPECT_EQ(lines, (Lines{"uno", "dos"}));
+    EXPECT_TRUE(reader.failed());
+}
+
+}  // namespace
+}  // namespace ordano::review
