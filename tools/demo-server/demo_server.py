@@ -180,7 +180,7 @@ def configure_logging(path) -> None:
         logger.propagate = False
 
 
-def stop_on_sigterm(signum, frame):
+def stop_on_signal(signum, frame):
     raise SystemExit(0)
 
 
@@ -212,7 +212,9 @@ def main(argv=None) -> int:
     if arguments.port_file:
         write_atomically(arguments.port_file.resolve(), b"%d\n" % port)
 
-    signal.signal(signal.SIGTERM, stop_on_sigterm)
+    # Also SIGINT: a shell starts background jobs with it ignored, and scripts stop us with it.
+    for number in (signal.SIGTERM, signal.SIGINT):
+        signal.signal(number, stop_on_signal)
     server.serve_forever(timeout=1.0, handle_exit=True)
     log.info("stopped")
     return 0

@@ -179,7 +179,10 @@ class DemoServerTest(unittest.TestCase):
         ftp = self.session()
         ftp.storbinary("STOR /valin/T0015001.341", io.BytesIO(M_FILE))
         ftp.storbinary("STOR /pagin/M0015009.341", io.BytesIO(M_FILE))
-        time.sleep(DELAY + 0.5)
+        # Answers are written in upload order, so once a later file is answered the two
+        # above would have been too.
+        ftp.storbinary("STOR /valin/C0015009.341", io.BytesIO(M_FILE))
+        self.await_answer(ftp, "/ag0015/C0015009.err")
         self.assertIsNone(self.download(ftp, "/ag0015/T0015001.err"))
         self.assertIsNone(self.download(ftp, "/ag0015/M0015009.err"))
         self.assertEqual(self.process.poll(), None, "the server is still up")
