@@ -134,7 +134,8 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
     tlbPreVal->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbPreVal->setIconSize(QSize(32, 32));
     for (const ToolbarButton& button : kToolbar) {
-        QAction* action = tlbPreVal->addAction(images::action_icon(button.key), utf8(button.caption));
+        QAction* action =
+            tlbPreVal->addAction(images::action_icon(button.key), utf8(button.caption));
         action->setObjectName(QString::fromLatin1(button.key));
         action->setData(QString::fromLatin1(button.key));
         action->setToolTip(utf8(button.tooltip));

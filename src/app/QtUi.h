@@ -19,7 +19,9 @@ public:
     QtUi& operator=(const QtUi&) = delete;
 
     // The payment-password window, installed by the window that owns it.
-    void set_payment_password_prompt(PasswordPrompt prompt) { password_prompt_ = std::move(prompt); }
+    void set_payment_password_prompt(PasswordPrompt prompt) {
+        password_prompt_ = std::move(prompt);
+    }
 
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption = kProductName) override;

@@ -5,7 +5,8 @@
 namespace ordano {
 
 QDate to_qdate(std::chrono::year_month_day date) {
-    return QDate(static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+    return QDate(static_cast<int>(date.year()),
+                 static_cast<int>(static_cast<unsigned>(date.month())),
                  static_cast<int>(static_cast<unsigned>(date.day())));
 }
 

@@ -23,7 +23,9 @@ public:
 
     // Panels 1 and 2, from today's date and julian day.
     void set_day(std::chrono::year_month_day today, int dia_juliano);
-    [[nodiscard]] QLabel& panel(int number) { return *panels_.at(static_cast<std::size_t>(number - 1)); }
+    [[nodiscard]] QLabel& panel(int number) {
+        return *panels_.at(static_cast<std::size_t>(number - 1));
+    }
 
     static constexpr int kClockIntervalMs = 1000;
 

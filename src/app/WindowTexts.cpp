@@ -16,8 +16,8 @@ std::string zero_padded(int number, int width) {
 
 std::string main_window_caption(int patente, std::string_view agente, Version version) {
     std::string caption(kProductName);
-    caption += " - VERSIÓN " + std::to_string(version.major) + "." +
-               std::to_string(version.minor) + "." + std::to_string(version.patch);
+    caption += " - VERSIÓN " + std::to_string(version.major) + "." + std::to_string(version.minor) +
+               "." + std::to_string(version.patch);
     caption += "  |  PATENTE " + zero_padded(patente, 4) + " - ";
     caption += agente;
     return caption;

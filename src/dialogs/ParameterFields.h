@@ -20,11 +20,11 @@ inline constexpr std::array<Param, 8> kFolderColumns = {
 
 // What the parameters dialog's editable fields hold.
 struct ParameterFields {
-    int tipo_acceso = 0;   // the combo's list index, -1 when nothing is selected
-    std::string host;      // field 2: the server address of the selected link type
-    std::string telefono;  // field 3
-    bool proxy = false;    // the check box
-    std::string ip_proxy;  // field 4
+    int tipo_acceso = 0;                 // the combo's list index, -1 when nothing is selected
+    std::string host;                    // field 2: the server address of the selected link type
+    std::string telefono;                // field 3
+    bool proxy = false;                  // the check box
+    std::string ip_proxy;                // field 4
     std::array<std::string, 8> folders;  // fields 5 to 12
 };
 

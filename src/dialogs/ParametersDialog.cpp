@@ -78,7 +78,8 @@ QAction* ParametersDialog::add_action(const char* key, const QString& caption, c
     QAction* action = tlbParametros_->addAction(images::action_icon(key), caption);
     action->setObjectName(QString::fromLatin1(key));
     action->setToolTip(tip.isEmpty() ? caption.trimmed() : tip);
-    connect(action, &QAction::triggered, this, [this, key] { Ejecuta_Opcion(QString::fromLatin1(key)); });
+    connect(action, &QAction::triggered, this,
+            [this, key] { Ejecuta_Opcion(QString::fromLatin1(key)); });
     return action;
 }
 
@@ -185,7 +186,7 @@ void ParametersDialog::Imprime_Datos() {
         // The link-type handling runs once, below, also when the index does not change.
         const QSignalBlocker quiet(cboParametros_);
         cboParametros_->setCurrentIndex(host_column(static_cast<int>(tipo)) ? static_cast<int>(tipo)
-                                                                             : -1);
+                                                                            : -1);
     }
     cboParametros_Change();
     if (const auto host = host_column(static_cast<int>(tipo))) {
@@ -291,7 +292,8 @@ void ParametersDialog::guardar() {
     } catch (const std::exception& e) {
         // The record keeps what the database holds; the edits stay on screen to try again.
         ui_.message(std::string("No se pudieron guardar los parámetros del sistema.\n\n") +
-                        e.what() + "\n\nTus cambios siguen en pantalla; puedes intentarlo de nuevo.",
+                        e.what() +
+                        "\n\nTus cambios siguen en pantalla; puedes intentarlo de nuevo.",
                     MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
