@@ -58,6 +58,9 @@ void ParametersDialog::build() {
         txtParametros_[i] = new QLineEdit(this);
         txtParametros_[i]->setObjectName(QStringLiteral("txtParametros(%1)").arg(i));
     }
+    // Patente and agent are shown, never edited.
+    txtParametros_[0]->setEnabled(false);
+    txtParametros_[1]->setEnabled(false);
     build_toolbar();
     sstParametros_ = new QTabWidget(this);
     sstParametros_->setObjectName(QStringLiteral("sstParametros"));
@@ -254,8 +257,6 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
     }
     cboParametros_->setEnabled(enabled);
     chkParametros_->setEnabled(enabled);
-    txtParametros_[0]->setEnabled(false);
-    txtParametros_[1]->setEnabled(false);
     if (enabled) {
         cboParametros_->setFocus();
     }
