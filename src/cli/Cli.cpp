@@ -1,12 +1,79 @@
 #include "cli/Cli.h"
 
+#include <array>
 #include <iostream>
+#include <string_view>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
 
 namespace ordano::cli {
+namespace {
 
-int run(int /*argc*/, char** /*argv*/) {
-    std::cerr << "uso: ordano-cli <orden> [opciones]\n";
-    return 2;
+struct Command {
+    std::string_view name;
+    std::string_view usage;
+    int (*run)(const Invocation&);
+};
+
+constexpr std::array kCommands = {
+    Command{"init", "init --db-folder DIR --patente N --agente NOMBRE [--host DIRECCION]",
+            init_command},
+};
+
+void print_usage() {
+    std::cerr << "uso: ordano-cli [--ini ARCHIVO] [--root CARPETA] <orden> [opciones]\n";
+    for (const auto& command : kCommands) {
+        std::cerr << "  ordano-cli " << command.usage << "\n";
+    }
+}
+
+std::filesystem::path executable_dir(const char* argv0) {
+    std::error_code ec;
+    auto path = std::filesystem::canonical(argv0, ec);
+    return ec ? std::filesystem::current_path() : path.parent_path();
+}
+
+}  // namespace
+
+int run(int argc, char** argv) {
+    Options options(std::vector<std::string>(argv + 1, argv + argc));
+    Invocation invocation;
+    invocation.paths.executable_dir = executable_dir(argv[0]);
+    const Command* command = nullptr;
+    try {
+        if (auto ini = options.take_value("--ini")) {
+            invocation.paths.ini = *ini;
+        }
+        if (auto root = options.take_value("--root")) {
+            invocation.paths.root = *root;
+        }
+        auto args = options.rest();
+        if (args.empty()) {
+            throw UsageError("falta la orden");
+        }
+        for (const auto& candidate : kCommands) {
+            if (candidate.name == args.front()) {
+                command = &candidate;
+            }
+        }
+        if (command == nullptr) {
+            throw UsageError("orden desconocida: " + args.front());
+        }
+        invocation.args.assign(args.begin() + 1, args.end());
+        return command->run(invocation);
+    } catch (const UsageError& e) {
+        std::cerr << "ordano-cli: " << e.what() << "\n";
+        if (command != nullptr) {
+            std::cerr << "uso: ordano-cli " << command->usage << "\n";
+        } else {
+            print_usage();
+        }
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return kExitFailure;
+    }
 }
 
 }  // namespace ordano::cli

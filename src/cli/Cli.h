@@ -1,6 +1,28 @@
 #pragma once
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "store/Settings.h"
+
 namespace ordano::cli {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// The command line after the subcommand, with --ini and --root already taken out.
+struct Invocation {
+    PathOptions paths;
+    std::vector<std::string> args;
+};
+
+// A usage error: printed with the command's usage line, exit status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Exit status: 0 success, 1 failure (message on standard error), 2 usage error.
 int run(int argc, char** argv);

@@ -57,9 +57,10 @@ LocalDateTime SystemClock::now() const {
 #else
     localtime_r(&t, &local);
 #endif
-    return {year_month_day{year{local.tm_year + 1900}, month{static_cast<unsigned>(local.tm_mon + 1)},
-                           day{static_cast<unsigned>(local.tm_mday)}},
-            local.tm_hour, local.tm_min, local.tm_sec};
+    return {
+        year_month_day{year{local.tm_year + 1900}, month{static_cast<unsigned>(local.tm_mon + 1)},
+                       day{static_cast<unsigned>(local.tm_mday)}},
+        local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 int Dia_Juliano(year_month_day date) {

@@ -43,8 +43,11 @@ struct LocaleFormats {
     std::string am = "a.m.";
     std::string pm = "p.m.";
     // Short date: day/month/four-digit year in es-MX.
-    enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay } date_order =
-        DateOrder::DayMonthYear;
+    enum class DateOrder {
+        DayMonthYear,
+        MonthDayYear,
+        YearMonthDay
+    } date_order = DateOrder::DayMonthYear;
     std::string date_separator = "/";
 };
 

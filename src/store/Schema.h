@@ -12,7 +12,8 @@ namespace ordano {
 struct OfficeSetup {
     int patente = 0;
     std::string agente;
-    std::string host;  // server address for every link type ("address" or "address:port")
+    std::string host;          // server address for every link type ("address" or "address:port")
+    std::string ftp_password;  // the office account's FTP password, stored scrambled
     std::filesystem::path folders_root;  // send and receive folders are created under it
 };
 

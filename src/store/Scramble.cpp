@@ -28,8 +28,12 @@ std::string shift(std::string_view text, int direction) {
 
 }  // namespace
 
-std::string Codifica(std::string_view text) { return shift(text, +1); }
+std::string Codifica(std::string_view text) {
+    return shift(text, +1);
+}
 
-std::string Decodifica(std::string_view text) { return shift(text, -1); }
+std::string Decodifica(std::string_view text) {
+    return shift(text, -1);
+}
 
 }  // namespace ordano

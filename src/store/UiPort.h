@@ -16,10 +16,10 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 struct Progress {
-    std::string what;           // e.g. the file being transferred
-    std::int64_t done = 0;      // bytes so far
-    std::int64_t total = 0;     // 0 when not known
-    int item = 0;               // "n of m" for multi-file work; 0 when not used
+    std::string what;        // e.g. the file being transferred
+    std::int64_t done = 0;   // bytes so far
+    std::int64_t total = 0;  // 0 when not known
+    int item = 0;            // "n of m" for multi-file work; 0 when not used
     int items = 0;
 };
 

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+namespace ordano::cli {
+
+// Each subcommand lives in a file of its own; Cli.cpp dispatches by name.
+int init_command(const Invocation& invocation);
+
+}  // namespace ordano::cli

@@ -1,0 +1,120 @@
+#include "store/Office.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "store/Catalog.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "store/Parameters.h"
+#include "store/ScheduledChanges.h"
+#include "store/Scramble.h"
+
+namespace ordano {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lower_ascii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+void create_work_folder(const fs::path& folder) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder)) {
+        throw StartupError("No se pudo crear la carpeta de trabajo " + folder.string() + ": " +
+                           ec.message());
+    }
+}
+
+}  // namespace
+
+Office::Office(const Clock& clock, LocaleFormats locale)
+    : clock_(clock), locale_(std::move(locale)) {}
+
+Office::~Office() = default;
+
+std::unique_ptr<Office> Office::open(const PathOptions& options, const Clock& clock,
+                                     LocaleFormats locale) {
+    std::unique_ptr<Office> office(new Office(clock, std::move(locale)));
+    office->start_up(options);
+    return office;
+}
+
+void Office::start_up(const PathOptions& options) {
+    session_.paths = resolve_paths(options);
+    create_work_folder(session_.paths.work_folder);
+
+    const std::string folder = read_database_folder(session_.paths.ini_file);
+    db_ = open_database(database_file(folder));
+    try {
+        params_ = std::make_unique<ParametersRecord>(*db_);
+    } catch (const SQLite::Exception& e) {
+        throw StartupError(std::string("La base de datos no tiene la tabla PARAMETROS con sus "
+                                       "columnas: ") +
+                           e.what());
+    }
+    catalog_ = std::make_unique<Catalog>(*db_);
+
+    session_.folders = stored_folders();
+    // With a dial-up link the provisional host is the server field, otherwise the proxy field.
+    const std::string provisional = params_->flag(Param::acc_tel)
+                                        ? host_for_link_type(std::string())
+                                        : params_->text(Param::ip_proxy);
+    session_.host = host_for_link_type(provisional);
+
+    try {
+        Aplica_Actualizaciones(*db_, *params_, clock_.today());
+    } catch (const SQLite::Exception& e) {
+        throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
+                                       "programados para hoy: ") +
+                           e.what());
+    } catch (const FormatError& e) {
+        throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
+                                       "programados para hoy: ") +
+                           e.what());
+    }
+
+    session_.patente = static_cast<int>(params_->number(Param::Patente));
+    session_.bandera_pago = 'N';
+    try {
+        session_.pass_ban = Decodifica(params_->text(Param::PassBan));
+        session_.pass_ftp = lower_ascii(Decodifica(params_->text(Param::PassFTP)));
+    } catch (const FormatError& e) {
+        throw StartupError(std::string("Una contraseña guardada en PARAMETROS no se puede "
+                                       "leer: ") +
+                           e.what());
+    }
+    session_.dir_val_in = params_->text(Param::kro_valin);
+    session_.dir_pag_in = params_->text(Param::kro_pagin);
+    session_.dir_sag_in = params_->text(Param::kro_sagin);
+    session_.dir_update = params_->text(Param::kro_update);
+    session_.dia_juliano = Dia_Juliano(clock_.today());
+}
+
+std::string Office::host_for_link_type(const std::string& fallback) const {
+    switch (params_->number(Param::tipo_acceso)) {
+        case 0:
+            return params_->text(Param::Host_Ras);
+        case 1:
+            return params_->text(Param::Host_Internet);
+        case 2:
+            return params_->text(Param::Host);
+        default:
+            return fallback;
+    }
+}
+
+LocalFolders Office::stored_folders() const {
+    return {params_->text(Param::val_env), params_->text(Param::val_rec),
+            params_->text(Param::tra_env), params_->text(Param::tra_rec),
+            params_->text(Param::pag_env), params_->text(Param::pag_rec),
+            params_->text(Param::sag_env), params_->text(Param::sag_rec)};
+}
+
+}  // namespace ordano

@@ -1,0 +1,80 @@
+#include "store/Settings.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "store/Errors.h"
+
+namespace ordano {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<fs::path> from_environment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') {
+        return std::nullopt;
+    }
+    return fs::path(value);
+}
+
+fs::path default_drive_root() {
+#ifdef _WIN32
+    return fs::path("C:\\");
+#else
+    if (auto xdg = from_environment("XDG_DATA_HOME")) {
+        return *xdg / "ordano";
+    }
+    if (auto home = from_environment("HOME")) {
+        return *home / ".local" / "share" / "ordano";
+    }
+    return fs::temp_directory_path() / "ordano";
+#endif
+}
+
+}  // namespace
+
+Paths resolve_paths(const PathOptions& options) {
+    Paths paths;
+    paths.ini_file =
+        options.ini
+            ? *options.ini
+            : from_environment("ORDANO_INI").value_or(options.executable_dir / kSettingsFileName);
+    paths.drive_root = options.root
+                           ? *options.root
+                           : from_environment("ORDANO_ROOT").value_or(default_drive_root());
+    paths.work_folder = paths.drive_root / kWorkFolderName;
+    return paths;
+}
+
+std::string read_database_folder(const fs::path& ini_file) {
+    const std::string where = " (" + ini_file.string() + ")";
+    std::ifstream in(ini_file, std::ios::binary);
+    if (!in) {
+        throw StartupError("No se encontró el archivo de configuración" + where +
+                           ". El archivo indica la carpeta de la base de datos.");
+    }
+    std::string line;
+    if (!std::getline(in, line) && line.empty()) {
+        throw StartupError("El archivo de configuración está vacío" + where + ".");
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    if (line.size() < 8) {
+        throw StartupError("La primera línea del archivo de configuración" + where +
+                           " es demasiado corta: debe tener la clave de 8 caracteres seguida de "
+                           "la carpeta de la base de datos.");
+    }
+    return line.substr(8);
+}
+
+fs::path database_file(const std::string& folder) {
+    // An empty folder gives the root of the current drive, as "\Prevalida.mdb" did.
+    if (folder.empty()) {
+        return fs::current_path().root_path() / kDatabaseFileName;
+    }
+    return fs::path(folder) / kDatabaseFileName;
+}
+
+}  // namespace ordano
