@@ -47,8 +47,18 @@ Catalog::Catalog(SQLite::Database& db) : db_(db), statements_(std::make_unique<S
 
 Catalog::~Catalog() = default;
 
-void Catalog::invalidate() {
-    statements_ = std::make_unique<Statements>();
+void Catalog::invalidate() { statements_ = std::make_unique<Statements>(); }
+
+Catalog::ReadScope::ReadScope(Catalog& catalog) : db_(catalog.db_) {
+    db_.exec("SAVEPOINT catalog_read");
+}
+
+Catalog::ReadScope::~ReadScope() {
+    try {
+        db_.exec("RELEASE catalog_read");
+    } catch (...) {
+        // Releasing a read-only savepoint cannot lose anything; never throw from here.
+    }
 }
 
 std::optional<Catalog::TypedDescription> Catalog::erroresm(int tipo_error, int num_error) {
@@ -57,7 +67,7 @@ std::optional<Catalog::TypedDescription> Catalog::erroresm(int tipo_error, int n
                        "FROM erroresm, tipo_errores "
                        "WHERE erroresm.tipo_error=? AND erroresm.num_error=? "
                        "AND erroresm.tipo_error=tipo_errores.num_error "
-                       "ORDER BY erroresm.rowid LIMIT 1");
+                       "LIMIT 1");
     q.bind(1, tipo_error);
     q.bind(2, num_error);
     return typed_row(q);
@@ -71,7 +81,7 @@ std::optional<Catalog::TypedDescription> Catalog::erroresm(int tipo_error, int n
                        "WHERE erroresm.tipo_error=? AND erroresm.num_error=? "
                        "AND reg=? AND campo=? "
                        "AND erroresm.tipo_error=tipo_errores.num_error "
-                       "ORDER BY erroresm.rowid LIMIT 1");
+                       "LIMIT 1");
     q.bind(1, tipo_error);
     q.bind(2, num_error);
     q.bind(3, reg);

@@ -48,6 +48,19 @@ public:
 
     void invalidate();
 
+    // Holds one read transaction while many lookups run (a whole report): without it every
+    // lookup takes and drops the database file's lock, which costs ten times the lookup.
+    class ReadScope {
+    public:
+        explicit ReadScope(Catalog& catalog);
+        ~ReadScope();
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        SQLite::Database& db_;
+    };
+
 private:
     struct Statements;
     SQLite::Database& db_;
