@@ -82,8 +82,8 @@ struct FtpSession::Impl {
 
     // What one call on the handle needs from its caller.
     struct Request {
-        std::string path;         // URL path; empty for the login
-        std::string shown_path;   // folder/name as the person knows it
+        std::string path;        // URL path; empty for the login
+        std::string shown_path;  // folder/name as the person knows it
         PartFile* sink = nullptr;
         SourceFile* source = nullptr;
     };
@@ -148,7 +148,6 @@ private:
     std::unique_lock<std::mutex> lock_;
 };
 
-
 void FtpSession::Impl::open_handle() {
     CURL* h = curl.easy();
     if (h == nullptr) {
@@ -201,8 +200,8 @@ void FtpSession::Impl::perform(Request next) {
     const bool reused = live;
     const auto started = std::chrono::steady_clock::now();
     CURLcode code = perform_once();
-    const bool quick = std::chrono::steady_clock::now() - started <
-                       std::chrono::seconds(timeouts.stall_seconds);
+    const bool quick =
+        std::chrono::steady_clock::now() - started < std::chrono::seconds(timeouts.stall_seconds);
     if (code != CURLE_OK && reused && quick && moved == 0 && !cancel_requested &&
         looks_like_dropped_session(code)) {
         // The server closed the session while it sat idle (a "421" or a reset): libcurl has
@@ -283,8 +282,7 @@ std::size_t FtpSession::Impl::on_write(char* data, std::size_t size, std::size_t
     return bytes;
 }
 
-std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t count,
-                                      void* self) {
+std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t count, void* self) {
     auto& impl = *static_cast<Impl*>(self);
     if (impl.request.source == nullptr) {
         return 0;
@@ -297,9 +295,13 @@ std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t 
 FtpSession::FtpSession(std::string name, FtpTimeouts timeouts)
     : name_(std::move(name)), impl_(std::make_unique<Impl>(timeouts)) {}
 
-FtpSession::~FtpSession() { disconnect(); }
+FtpSession::~FtpSession() {
+    disconnect();
+}
 
-bool FtpSession::connected() const { return impl_->live; }
+bool FtpSession::connected() const {
+    return impl_->live;
+}
 
 void FtpSession::connect(const FtpLogin& login) {
     Impl::Use use(*impl_);
@@ -322,8 +324,8 @@ void FtpSession::upload(const std::filesystem::path& local_file, std::string_vie
                     .source = &source});
 }
 
-void FtpSession::download(const std::filesystem::path& local_file,
-                          std::string_view remote_folder, std::string_view remote_name) {
+void FtpSession::download(const std::filesystem::path& local_file, std::string_view remote_folder,
+                          std::string_view remote_name) {
     Impl::Use use(*impl_);
     try {
         PartFile part(local_file);
