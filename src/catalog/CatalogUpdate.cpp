@@ -88,12 +88,22 @@ UpdateOutcome CatalogUpdate::recibir() {
     } catch (...) {
         report_failure();
     }
-    salir();
+    close_session();
     running_ = false;
     return outcome;
 }
 
 void CatalogUpdate::salir() {
+    if (running_) {
+        // Closing the window mid-run: the session stops the transfer under way and closes
+        // once it returns; the run then ends with the failure of its next step.
+        ftp_.disconnect();
+        return;
+    }
+    close_session();
+}
+
+void CatalogUpdate::close_session() {
     try {
         Desconecta_FTP(ftp_, ui_);
     } catch (...) {

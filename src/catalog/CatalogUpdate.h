@@ -59,7 +59,8 @@ public:
     void set_observer(CatalogUpdateObserver* observer) { observer_ = observer; }
 
     // "recibir": the update run. "salir" and any other key: closes the FTP session (the
-    // window hides itself before calling "salir").
+    // window hides itself before calling "salir"); during a run, the session closes as soon
+    // as its call under way returns (stopping a transfer).
     UpdateOutcome Movimientos(std::string_view key);
     UpdateOutcome recibir();
     void salir();
@@ -73,6 +74,7 @@ public:
 
 private:
     UpdateOutcome run();
+    void close_session();
     void set_mark(int step, StepMark mark);
     void set_result(const std::string& text);
     void report_failure();
