@@ -19,6 +19,7 @@ struct Command {
 constexpr std::array kCommands = {
     Command{"init", "init --db-folder DIR --patente N --agente NOMBRE [--host DIRECCION]",
             init_command},
+    Command{"update-catalog", "update-catalog [--yes]", update_catalog_command},
 };
 
 void print_usage() {

@@ -6,5 +6,6 @@ namespace ordano::cli {
 
 // Each subcommand lives in a file of its own; Cli.cpp dispatches by name.
 int init_command(const Invocation& invocation);
+int update_catalog_command(const Invocation& invocation);
 
 }  // namespace ordano::cli
