@@ -72,7 +72,7 @@ UpdateOutcome CatalogUpdate::Movimientos(std::string_view key) {
         return recibir();
     }
     salir();
-    return UpdateOutcome::NoNewerCatalogue;
+    return UpdateOutcome::Closed;
 }
 
 UpdateOutcome CatalogUpdate::recibir() {

@@ -29,6 +29,7 @@ enum class UpdateOutcome {
     NoVersionList,     // the server publishes no "revact.txt"
     Failed,            // reported through the UI port and, for a package, the result line
     Busy,              // a run was already under way; nothing done
+    Closed,            // "salir" or another key: no run, the session closed
 };
 
 // What a window (or the terminal) shows of a run. Called on the thread that runs the update,

@@ -69,6 +69,7 @@ int update_catalog_command(const Invocation& invocation) {
             return kExitFailure;
         case UpdateOutcome::Failed:
         case UpdateOutcome::Busy:
+        case UpdateOutcome::Closed:
             break;
     }
     return kExitFailure;

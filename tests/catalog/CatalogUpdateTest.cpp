@@ -289,8 +289,11 @@ TEST_F(CatalogUpdateTest, SalirClosesTheSessionAndASecondRunWaits) {
     EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::NoNewerCatalogue);
     EXPECT_EQ(nested, UpdateOutcome::Busy);
     EXPECT_EQ(world.server.logins("actualizador"), 1);
-    update.Movimientos("salir");
+    EXPECT_EQ(update.Movimientos("salir"), UpdateOutcome::Closed);
     EXPECT_FALSE(update.eftpActCatErr().connected());
+    // The marks and the result line stay for a window shown again.
+    EXPECT_EQ(update.mark(2), StepMark::Result);
+    EXPECT_EQ(update.result(), "No existen actualizaciones del catálogo!!!");
 }
 
 }  // namespace
