@@ -82,15 +82,19 @@ UpdateOutcome CatalogUpdate::recibir() {
         return UpdateOutcome::Busy;
     }
     running_ = true;
-    UpdateOutcome outcome = UpdateOutcome::Failed;
+    struct EndOfRun {
+        CatalogUpdate& update;
+        ~EndOfRun() {
+            update.close_session();
+            update.running_ = false;
+        }
+    } end_of_run{*this};
     try {
-        outcome = run();
+        return run();
     } catch (...) {
         report_failure();
     }
-    close_session();
-    running_ = false;
-    return outcome;
+    return UpdateOutcome::Failed;
 }
 
 void CatalogUpdate::salir() {
