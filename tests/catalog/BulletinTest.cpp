@@ -42,6 +42,8 @@ TEST_F(BulletinTest, ExampleLine) {
     EXPECT_TRUE(world.ui.messages.empty());
     EXPECT_FALSE(local_copy_exists());
     EXPECT_FALSE(principal.connected());
+    EXPECT_TRUE(
+        test::FtpServer::wait_for([&] { return world.server.logouts("actualizador") == 1; }));
 }
 
 TEST_F(BulletinTest, WindowsBytesAndTextAfterTheLastBar) {

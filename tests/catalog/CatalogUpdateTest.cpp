@@ -68,8 +68,11 @@ TEST_F(CatalogUpdateTest, SameVersionFetchesNoPackage) {
     EXPECT_TRUE(world.ui.messages.empty());
     EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
     EXPECT_TRUE(world.drive_root_files().empty());
-    // The connection is closed at this end too.
+    // The connection is closed at this end too, as the server itself saw it.
     EXPECT_FALSE(update.eftpActCatErr().connected());
+    EXPECT_EQ(world.server.logins("actualizador"), 1);
+    EXPECT_TRUE(
+        test::FtpServer::wait_for([&] { return world.server.logouts("actualizador") == 1; }));
 }
 
 TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
