@@ -11,7 +11,7 @@ namespace ordano {
 namespace {
 using test::CatalogWorld;
 using test::FtpFaults;
-using test::PackageSpec;
+using test::PackageContents;
 
 // Records what a window would show.
 struct RecordingObserver : CatalogUpdateObserver {
@@ -46,8 +46,8 @@ protected:
     std::int64_t stored_vererr() const {
         return world.office->db().execAndGet("SELECT vererr FROM PARAMETROS").getInt64();
     }
-    void publish_package(const std::string& version, const PackageSpec& spec = {}) {
-        world.publish("ACTE" + version + ".mdb.mz", test::make_package(world.box.path(), spec));
+    void publish_package(const std::string& version, const PackageContents& contents = {}) {
+        world.publish("ACTE" + version + ".mdb.mz", test::make_package(world.box.path(), contents));
     }
 
     CatalogWorld world;
@@ -87,7 +87,7 @@ TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
 
     EXPECT_EQ(vererr(), 8);
     EXPECT_EQ(stored_vererr(), 8);
-    PackageSpec spec{.rows = 4};
+    PackageContents contents{.rows = 4};
     for (const auto table : kCatalogTables) {
         const std::string name(table);
         EXPECT_EQ(world.count(name), 4) << name;
@@ -95,7 +95,7 @@ TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
         const auto texts = world.column_texts("SELECT " + std::string(column) + " FROM " + name +
                                               " ORDER BY rowid");
         ASSERT_EQ(texts.size(), 4u);
-        EXPECT_EQ(texts[3], test::package_description(spec, name, 4));
+        EXPECT_EQ(texts[3], test::package_description(contents, name, 4));
     }
     EXPECT_EQ(world.column_texts("SELECT TIPO_ERROR FROM TIPO_ERRORES ORDER BY NUM_ERROR"),
               names_before);
@@ -104,10 +104,11 @@ TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
                               "name LIKE '%_LOOKUP'")
                   .getInt(),
               7);
-    EXPECT_EQ(world.office->catalog().erroresb(2), test::package_description(spec, "ERRORESB", 2));
+    EXPECT_EQ(world.office->catalog().erroresb(2),
+              test::package_description(contents, "ERRORESB", 2));
     const auto typed = world.office->catalog().erroresm(1 + 3 % 9, 3);
     ASSERT_TRUE(typed.has_value());
-    EXPECT_EQ(typed->description, test::package_description(spec, "ERRORESM", 3));
+    EXPECT_EQ(typed->description, test::package_description(contents, "ERRORESM", 3));
     EXPECT_EQ(typed->type_name, names_before.at(3));
 
     EXPECT_EQ(update.mark(1), StepMark::Finished);

@@ -56,23 +56,23 @@ std::string read_bytes(const std::filesystem::path& file) {
 
 }  // namespace
 
-std::string package_description(const PackageSpec& spec, std::string_view table, int n) {
-    return spec.tag + " " + std::string(table) + " " + std::to_string(n);
+std::string package_description(const PackageContents& contents, std::string_view table, int n) {
+    return contents.tag + " " + std::string(table) + " " + std::to_string(n);
 }
 
-void make_package_database(const std::filesystem::path& file, const PackageSpec& spec) {
+void make_package_database(const std::filesystem::path& file, const PackageContents& contents) {
     std::filesystem::remove(file);
     SQLite::Database db(file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
     SQLite::Transaction transaction(db);
     for (const auto& shape : kShapes) {
-        if (spec.leave_out.count(shape.name) != 0) {
+        if (contents.leave_out.count(shape.name) != 0) {
             continue;
         }
         db.exec(shape.create);
         SQLite::Statement insert(db, shape.insert);
-        for (int n = 1; n <= spec.rows; ++n) {
+        for (int n = 1; n <= contents.rows; ++n) {
             insert.bind(1, n);
-            insert.bind(2, package_description(spec, shape.name, n));
+            insert.bind(2, package_description(contents, shape.name, n));
             insert.exec();
             insert.reset();
         }
@@ -92,9 +92,10 @@ std::string compress_bytes(std::string_view bytes) {
     return out;
 }
 
-std::string make_package(const std::filesystem::path& scratch_folder, const PackageSpec& spec) {
+std::string make_package(const std::filesystem::path& scratch_folder,
+                         const PackageContents& contents) {
     const auto file = scratch_folder / "package-build.db";
-    make_package_database(file, spec);
+    make_package_database(file, contents);
     auto bytes = compress_bytes(read_bytes(file));
     std::filesystem::remove(file);
     return bytes;
