@@ -35,22 +35,28 @@ std::string version_text(const std::string& line) {
     return line.substr(0, end) + std::string(static_cast<std::size_t>(4 - characters), ' ');
 }
 
-// Reports the package's bytes to the observer while it lives.
-class PackageProgress {
+// The run's UI port with the package's bytes also reported to the observer.
+class PackageProgress final : public UiPort {
 public:
-    PackageProgress(FtpSession& ftp, CatalogUpdateObserver* observer) : ftp_(ftp) {
-        if (observer != nullptr) {
-            ftp_.set_progress([observer](std::int64_t done, std::int64_t total) {
-                observer->package_progress(done, total);
-            });
-        }
+    PackageProgress(UiPort& ui, CatalogUpdateObserver* observer) : ui_(ui), observer_(observer) {}
+
+    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                          std::optional<std::string_view> caption) override {
+        return ui_.message(text, icon, buttons, caption);
     }
-    ~PackageProgress() { ftp_.set_progress(nullptr); }
-    PackageProgress(const PackageProgress&) = delete;
-    PackageProgress& operator=(const PackageProgress&) = delete;
+    bool ask_payment_password() override { return ui_.ask_payment_password(); }
+    void run_blocking(const std::function<void()>& work) override { ui_.run_blocking(work); }
+    void yield() override { ui_.yield(); }
+    void progress(const Progress& p) override {
+        if (observer_ != nullptr) {
+            observer_->package_progress(p.done, p.total);
+        }
+        ui_.progress(p);
+    }
 
 private:
-    FtpSession& ftp_;
+    UiPort& ui_;
+    CatalogUpdateObserver* observer_;
 };
 
 }  // namespace
@@ -162,8 +168,8 @@ UpdateOutcome CatalogUpdate::run() {
     local_files.add(root / database);
     bool arrived = false;
     {
-        PackageProgress progress(ftp_, observer_);
-        arrived = download_if_present(ftp_, ui_, root, session.dir_update, package);
+        PackageProgress progress(ui_, observer_);
+        arrived = download_if_present(ftp_, progress, root, session.dir_update, package);
     }
     if (!arrived) {
         throw PackageError("No se encontró el paquete " + package + " en el servidor");
