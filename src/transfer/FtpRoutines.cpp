@@ -1,0 +1,63 @@
+#include "transfer/FtpRoutines.h"
+
+#include <cstdio>
+#include <string>
+
+#include "store/Parameters.h"
+#include "store/Session.h"
+#include "store/UiPort.h"
+#include "transfer/FtpSession.h"
+
+namespace ordano {
+namespace {
+
+constexpr const char* kUpdateUser = "actualizador";
+constexpr const char* kUpdatePassword = "tivuro";
+
+std::string office_user(int patente) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%04d", patente);
+    return std::string("ag") + digits;
+}
+
+// Runs one call on the session off the window's way, then lets pending window events through.
+template <typename Work>
+void run_then_yield(UiPort& ui, Work&& work) {
+    ui.run_blocking(std::forward<Work>(work));
+    ui.yield();
+}
+
+}  // namespace
+
+void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
+                 const ParametersRecord& params, UiPort& ui) {
+    FtpLogin login;
+    login.user = update_account ? kUpdateUser : office_user(session.patente);
+    login.password = update_account ? kUpdatePassword : session.pass_ftp;
+    // The proxy settings are read at each connection, so a change applies to the next one.
+    if (params.number(Param::proxy) == -1) {
+        login.user += "@" + session.host;
+        login.server = params.text(Param::ip_proxy);
+    } else {
+        login.server = session.host;
+    }
+    run_then_yield(ui, [&] { ftp.connect(login); });
+}
+
+void Sube_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                  std::string_view remote_folder, std::string_view file_name) {
+    const auto local_file = local_folder / file_name;
+    run_then_yield(ui, [&] { ftp.upload(local_file, remote_folder, file_name); });
+}
+
+void Baja_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                  std::string_view remote_folder, std::string_view file_name) {
+    const auto local_file = local_folder / file_name;
+    run_then_yield(ui, [&] { ftp.download(local_file, remote_folder, file_name); });
+}
+
+void Desconecta_FTP(FtpSession& ftp, UiPort& ui) {
+    run_then_yield(ui, [&] { ftp.disconnect(); });
+}
+
+}  // namespace ordano

@@ -1,0 +1,367 @@
+#include "transfer/FtpSession.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "transfer/FtpFailure.h"
+#include "transfer/LocalFiles.h"
+
+namespace ordano {
+namespace {
+
+// libcurl's process-wide set-up, done once before the first handle (thread-safe static).
+void ensure_curl_initialised() {
+    struct Global {
+        Global() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+        ~Global() { curl_global_cleanup(); }
+    };
+    static const Global global;
+}
+
+struct EasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }  // sends QUIT
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+
+// Percent-encodes all but the unreserved characters, so any byte of a name reaches the server
+// as it is.
+std::string escape(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                                c == '~';
+        if (unreserved) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+// The URL path of folder/name. curl changes into each "/"-separated part in turn; a leading
+// "%2F" makes the first part absolute ("/kroout"), and an empty folder leaves the session in
+// the folder it started in.
+std::string url_path(std::string_view folder, std::string_view name) {
+    const bool absolute = !folder.empty() && folder.front() == '/';
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= folder.size();) {
+        const auto end = std::min(folder.find('/', start), folder.size());
+        if (end > start) {
+            parts.push_back(escape(folder.substr(start, end - start)));
+        }
+        start = end + 1;
+    }
+    if (absolute) {
+        if (parts.empty()) {
+            parts.emplace_back();
+        }
+        parts.front().insert(0, "%2F");
+    }
+    std::string path;
+    for (const auto& part : parts) {
+        path += part + "/";
+    }
+    return path + escape(name);
+}
+
+std::string remote_path(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
+    }
+    return path + std::string(name);
+}
+
+template <typename T>
+void set(CURL* handle, CURLoption option, T value) {
+    curl_easy_setopt(handle, option, value);
+}
+
+}  // namespace
+
+struct FtpSession::Impl {
+    explicit Impl(FtpTimeouts limits) : timeouts(limits) {}
+
+    // What one call on the handle needs from its caller.
+    struct Request {
+        std::string path;         // URL path; empty for the login
+        std::string shown_path;   // folder/name as the person knows it
+        PartFile* sink = nullptr;
+        SourceFile* source = nullptr;
+    };
+
+    FtpTimeouts timeouts;
+    std::mutex in_use;  // held by the call that drives the handle
+    EasyHandle handle;
+    std::optional<FtpLogin> login;
+    std::atomic<bool> live{false};  // a logged-in control connection is believed open
+    std::atomic<bool> cancel_requested{false};
+    std::atomic<bool> close_requested{false};
+    std::mutex progress_mutex;
+    ProgressFn progress;
+    std::int64_t last_done = -1;
+    std::int64_t last_total = -1;
+    std::int64_t moved = 0;  // bytes written to the sink or read from the source
+    Request request;
+    char curl_detail[CURL_ERROR_SIZE] = {};
+
+    void open_handle();
+    void close_now() noexcept;
+    void perform(Request request);
+    CURLcode perform_once();
+    [[noreturn]] void fail(CURLcode code);
+    void report_progress(std::int64_t done, std::int64_t total);
+
+    static int on_progress(void* self, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
+                           curl_off_t ulnow);
+    static std::size_t on_write(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t on_read(char* data, std::size_t size, std::size_t count, void* self);
+
+    class Use;
+};
+
+// One operation at a time per session: a second call while one runs (from another thread, or
+// from window events let through meanwhile) is refused instead of corrupting the handle.
+class FtpSession::Impl::Use {
+public:
+    explicit Use(Impl& impl) : impl_(impl), lock_(impl.in_use, std::try_to_lock) {
+        if (!lock_.owns_lock()) {
+            throw FtpError(ftp_error::kOther, "La sesión FTP ya tiene una operación en curso");
+        }
+        impl_.cancel_requested = false;
+    }
+    ~Use() {
+        lock_.unlock();
+        // A disconnect() asked for while this call ran is carried out now.
+        if (impl_.close_requested.exchange(false)) {
+            std::unique_lock again(impl_.in_use, std::try_to_lock);
+            if (again.owns_lock()) {
+                impl_.close_now();
+            } else {
+                impl_.close_requested = true;
+            }
+        }
+    }
+    Use(const Use&) = delete;
+    Use& operator=(const Use&) = delete;
+
+private:
+    Impl& impl_;
+    std::unique_lock<std::mutex> lock_;
+};
+
+
+void FtpSession::Impl::open_handle() {
+    ensure_curl_initialised();
+    handle.reset(curl_easy_init());
+    if (!handle) {
+        throw FtpError(ftp_error::kOther, "No se pudo preparar la sesión FTP");
+    }
+    CURL* h = handle.get();
+    set(h, CURLOPT_PROTOCOLS_STR, "ftp");
+    set(h, CURLOPT_USERNAME, login->user.c_str());
+    set(h, CURLOPT_PASSWORD, login->password.c_str());
+    set(h, CURLOPT_NOSIGNAL, 1L);
+    set(h, CURLOPT_ERRORBUFFER, curl_detail);
+    // Nothing waits forever: the connection and login, every reply, and a transfer that stops
+    // moving each have their limit.
+    set(h, CURLOPT_CONNECTTIMEOUT, timeouts.connect_seconds);
+    set(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeouts.stall_seconds);
+    set(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    set(h, CURLOPT_LOW_SPEED_TIME, timeouts.stall_seconds);
+    set(h, CURLOPT_TCP_KEEPALIVE, 1L);
+    set(h, CURLOPT_TRANSFERTEXT, 0L);  // binary
+    set(h, CURLOPT_NOPROGRESS, 0L);
+    set(h, CURLOPT_XFERINFOFUNCTION, &Impl::on_progress);
+    set(h, CURLOPT_XFERINFODATA, this);
+    set(h, CURLOPT_WRITEFUNCTION, &Impl::on_write);
+    set(h, CURLOPT_WRITEDATA, this);
+    set(h, CURLOPT_READFUNCTION, &Impl::on_read);
+    set(h, CURLOPT_READDATA, this);
+}
+
+void FtpSession::Impl::close_now() noexcept {
+    handle.reset();
+    live = false;
+}
+
+void FtpSession::Impl::perform(Request next) {
+    if (!login) {
+        throw FtpError(ftp_error::kOther, "No hay sesión abierta con el servidor");
+    }
+    if (!handle) {
+        open_handle();
+    }
+    request = std::move(next);
+    CURL* h = handle.get();
+    const std::string url = "ftp://" + login->server + "/" + request.path;
+    set(h, CURLOPT_URL, url.c_str());
+    // The same handle serves every kind of call: each call states all of its own kind.
+    set(h, CURLOPT_NOBODY, request.sink == nullptr && request.source == nullptr ? 1L : 0L);
+    set(h, CURLOPT_UPLOAD, request.source != nullptr ? 1L : 0L);
+    set(h, CURLOPT_INFILESIZE_LARGE,
+        static_cast<curl_off_t>(request.source != nullptr ? request.source->size() : -1));
+
+    const bool was_live = live;
+    CURLcode code = perform_once();
+    if (code != CURLE_OK && was_live && moved == 0 && !cancel_requested &&
+        looks_like_dropped_session(code)) {
+        // The server closed the idle session since the last call ("421"); libcurl has now
+        // dropped that connection, and a second attempt opens a new one.
+        code = perform_once();
+    }
+    if (code != CURLE_OK) {
+        fail(code);
+    }
+    live = true;
+}
+
+CURLcode FtpSession::Impl::perform_once() {
+    moved = 0;
+    last_done = last_total = -1;
+    curl_detail[0] = '\0';
+    if (request.sink != nullptr) {
+        request.sink->restart();
+    }
+    if (request.source != nullptr) {
+        request.source->rewind();
+    }
+    return curl_easy_perform(handle.get());
+}
+
+void FtpSession::Impl::fail(CURLcode code) {
+    long local_port = 0;
+    curl_easy_getinfo(handle.get(), CURLINFO_LOCAL_PORT, &local_port);
+    const FtpFailureContext context{
+        .reached_server = local_port > 0,
+        .cancelled = code == CURLE_ABORTED_BY_CALLBACK && cancel_requested,
+        .server = login->server,
+        .remote_path = request.shown_path,
+        .curl_detail = curl_detail,
+    };
+    FtpError error = ftp_failure(code, context);
+    live = live && error.number() == ftp_error::kNotTransferred;
+    throw error;
+}
+
+void FtpSession::Impl::report_progress(std::int64_t done, std::int64_t total) {
+    if (done == last_done && total == last_total) {
+        return;
+    }
+    last_done = done;
+    last_total = total;
+    std::lock_guard lock(progress_mutex);
+    if (progress) {
+        progress(done, total);
+    }
+}
+
+int FtpSession::Impl::on_progress(void* self, curl_off_t dltotal, curl_off_t dlnow,
+                                  curl_off_t ultotal, curl_off_t ulnow) {
+    auto& impl = *static_cast<Impl*>(self);
+    if (impl.cancel_requested) {
+        return 1;  // libcurl ends the call with CURLE_ABORTED_BY_CALLBACK
+    }
+    if (impl.request.sink != nullptr) {
+        impl.report_progress(dlnow, dltotal);
+    } else if (impl.request.source != nullptr) {
+        impl.report_progress(ulnow, ultotal);
+    }
+    return 0;
+}
+
+std::size_t FtpSession::Impl::on_write(char* data, std::size_t size, std::size_t count,
+                                       void* self) {
+    auto& impl = *static_cast<Impl*>(self);
+    const std::size_t bytes = size * count;
+    if (impl.request.sink == nullptr || !impl.request.sink->write(data, bytes)) {
+        return 0;  // libcurl ends the call with CURLE_WRITE_ERROR
+    }
+    impl.moved += static_cast<std::int64_t>(bytes);
+    return bytes;
+}
+
+std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t count,
+                                      void* self) {
+    auto& impl = *static_cast<Impl*>(self);
+    if (impl.request.source == nullptr) {
+        return 0;
+    }
+    const std::size_t bytes = impl.request.source->read(data, size * count);
+    impl.moved += static_cast<std::int64_t>(bytes);
+    return bytes;
+}
+
+FtpSession::FtpSession(std::string name, FtpTimeouts timeouts)
+    : name_(std::move(name)), impl_(std::make_unique<Impl>(timeouts)) {}
+
+FtpSession::~FtpSession() { disconnect(); }
+
+bool FtpSession::connected() const { return impl_->live; }
+
+void FtpSession::connect(const FtpLogin& login) {
+    Impl::Use use(*impl_);
+    impl_->close_now();
+    impl_->login = login;
+    try {
+        impl_->perform({});  // logs in and reads the start folder, transfers nothing
+    } catch (const FtpError&) {
+        impl_->close_now();
+        throw;
+    }
+}
+
+void FtpSession::upload(const std::filesystem::path& local_file, std::string_view remote_folder,
+                        std::string_view remote_name) {
+    Impl::Use use(*impl_);
+    SourceFile source(local_file);
+    impl_->perform({.path = url_path(remote_folder, remote_name),
+                    .shown_path = remote_path(remote_folder, remote_name),
+                    .source = &source});
+}
+
+void FtpSession::download(const std::filesystem::path& local_file,
+                          std::string_view remote_folder, std::string_view remote_name) {
+    Impl::Use use(*impl_);
+    try {
+        PartFile part(local_file);
+        impl_->perform({.path = url_path(remote_folder, remote_name),
+                        .shown_path = remote_path(remote_folder, remote_name),
+                        .sink = &part});
+        part.commit();
+    } catch (const NumberedError&) {
+        // What the target held before is gone either way: no file means "not received".
+        std::error_code ignored;
+        std::filesystem::remove(local_file, ignored);
+        throw;
+    }
+}
+
+void FtpSession::disconnect() noexcept {
+    impl_->close_requested = true;
+    impl_->cancel_requested = true;
+    std::unique_lock lock(impl_->in_use, std::try_to_lock);
+    if (lock.owns_lock() && impl_->close_requested.exchange(false)) {
+        impl_->close_now();
+        impl_->cancel_requested = false;
+    }
+}
+
+void FtpSession::cancel() noexcept { impl_->cancel_requested = true; }
+
+void FtpSession::set_progress(ProgressFn fn) {
+    std::lock_guard lock(impl_->progress_mutex);
+    impl_->progress = std::move(fn);
+}
+
+}  // namespace ordano
