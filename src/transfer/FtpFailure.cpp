@@ -60,8 +60,7 @@ std::string describe(int number, CURLcode code, const FtpFailureContext& context
 }  // namespace
 
 FtpError ftp_failure(CURLcode code, const FtpFailureContext& context) {
-    const int number =
-        context.cancelled ? ftp_error::kSessionBroken : number_for(code, context);
+    const int number = context.cancelled ? ftp_error::kSessionBroken : number_for(code, context);
     return FtpError(number, describe(number, code, context));
 }
 

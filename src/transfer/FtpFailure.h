@@ -12,9 +12,9 @@ namespace ordano {
 struct FtpFailureContext {
     bool reached_server = false;  // a TCP connection to the server was established
     bool cancelled = false;       // cancel() was asked for
-    std::string_view server;
-    std::string_view remote_path;  // empty for the login
-    std::string_view curl_detail;  // libcurl's error buffer, may be empty
+    std::string_view server{};
+    std::string_view remote_path{};  // empty for the login
+    std::string_view curl_detail{};  // libcurl's error buffer, may be empty
 };
 
 // The one place where libcurl's result becomes the program's error number and description.

@@ -3,29 +3,17 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <vector>
 
+#include "transfer/CurlDriver.h"
 #include "transfer/FtpFailure.h"
 #include "transfer/LocalFiles.h"
 
 namespace ordano {
 namespace {
-
-// libcurl's process-wide set-up, done once before the first handle (thread-safe static).
-void ensure_curl_initialised() {
-    struct Global {
-        Global() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-        ~Global() { curl_global_cleanup(); }
-    };
-    static const Global global;
-}
-
-struct EasyDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }  // sends QUIT
-};
-using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 
 // Percent-encodes all but the unreserved characters, so any byte of a name reaches the server
 // as it is.
@@ -94,15 +82,15 @@ struct FtpSession::Impl {
 
     // What one call on the handle needs from its caller.
     struct Request {
-        std::string path;         // URL path; empty for the login
-        std::string shown_path;   // folder/name as the person knows it
+        std::string path;        // URL path; empty for the login
+        std::string shown_path;  // folder/name as the person knows it
         PartFile* sink = nullptr;
         SourceFile* source = nullptr;
     };
 
     FtpTimeouts timeouts;
     std::mutex in_use;  // held by the call that drives the handle
-    EasyHandle handle;
+    CurlDriver curl;
     std::optional<FtpLogin> login;
     std::atomic<bool> live{false};  // a logged-in control connection is believed open
     std::atomic<bool> cancel_requested{false};
@@ -119,7 +107,7 @@ struct FtpSession::Impl {
     void close_now() noexcept;
     void perform(Request request);
     CURLcode perform_once();
-    [[noreturn]] void fail(CURLcode code);
+    [[noreturn]] void fail(CURLcode code, bool on_reused_connection);
     void report_progress(std::int64_t done, std::int64_t total);
 
     static int on_progress(void* self, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
@@ -160,14 +148,11 @@ private:
     std::unique_lock<std::mutex> lock_;
 };
 
-
 void FtpSession::Impl::open_handle() {
-    ensure_curl_initialised();
-    handle.reset(curl_easy_init());
-    if (!handle) {
+    CURL* h = curl.easy();
+    if (h == nullptr) {
         throw FtpError(ftp_error::kOther, "No se pudo preparar la sesión FTP");
     }
-    CURL* h = handle.get();
     set(h, CURLOPT_PROTOCOLS_STR, "ftp");
     set(h, CURLOPT_USERNAME, login->user.c_str());
     set(h, CURLOPT_PASSWORD, login->password.c_str());
@@ -191,7 +176,7 @@ void FtpSession::Impl::open_handle() {
 }
 
 void FtpSession::Impl::close_now() noexcept {
-    handle.reset();
+    curl.close();
     live = false;
 }
 
@@ -199,11 +184,11 @@ void FtpSession::Impl::perform(Request next) {
     if (!login) {
         throw FtpError(ftp_error::kOther, "No hay sesión abierta con el servidor");
     }
-    if (!handle) {
+    if (!curl.is_open()) {
         open_handle();
     }
     request = std::move(next);
-    CURL* h = handle.get();
+    CURL* h = curl.easy();
     const std::string url = "ftp://" + login->server + "/" + request.path;
     set(h, CURLOPT_URL, url.c_str());
     // The same handle serves every kind of call: each call states all of its own kind.
@@ -212,16 +197,22 @@ void FtpSession::Impl::perform(Request next) {
     set(h, CURLOPT_INFILESIZE_LARGE,
         static_cast<curl_off_t>(request.source != nullptr ? request.source->size() : -1));
 
-    const bool was_live = live;
+    const bool reused = live;
+    const auto started = std::chrono::steady_clock::now();
     CURLcode code = perform_once();
-    if (code != CURLE_OK && was_live && moved == 0 && !cancel_requested &&
+    const bool quick =
+        std::chrono::steady_clock::now() - started < std::chrono::seconds(timeouts.stall_seconds);
+    if (code != CURLE_OK && reused && quick && moved == 0 && !cancel_requested &&
         looks_like_dropped_session(code)) {
-        // The server closed the idle session since the last call ("421"); libcurl has now
-        // dropped that connection, and a second attempt opens a new one.
+        // The server closed the session while it sat idle (a "421" or a reset): libcurl has
+        // now dropped that connection, and a second attempt logs in again on a new one.
+        // A server that is merely slow took the whole stall limit and is not asked twice.
         code = perform_once();
-    }
-    if (code != CURLE_OK) {
-        fail(code);
+        if (code != CURLE_OK) {
+            fail(code, false);
+        }
+    } else if (code != CURLE_OK) {
+        fail(code, reused);
     }
     live = true;
 }
@@ -236,14 +227,14 @@ CURLcode FtpSession::Impl::perform_once() {
     if (request.source != nullptr) {
         request.source->rewind();
     }
-    return curl_easy_perform(handle.get());
+    return curl.perform();
 }
 
-void FtpSession::Impl::fail(CURLcode code) {
-    long local_port = 0;
-    curl_easy_getinfo(handle.get(), CURLINFO_LOCAL_PORT, &local_port);
+void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
+    curl_off_t connect_time = 0;
+    curl_easy_getinfo(curl.easy(), CURLINFO_CONNECT_TIME_T, &connect_time);
     const FtpFailureContext context{
-        .reached_server = local_port > 0,
+        .reached_server = on_reused_connection || connect_time > 0,
         .cancelled = code == CURLE_ABORTED_BY_CALLBACK && cancel_requested,
         .server = login->server,
         .remote_path = request.shown_path,
@@ -291,8 +282,7 @@ std::size_t FtpSession::Impl::on_write(char* data, std::size_t size, std::size_t
     return bytes;
 }
 
-std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t count,
-                                      void* self) {
+std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t count, void* self) {
     auto& impl = *static_cast<Impl*>(self);
     if (impl.request.source == nullptr) {
         return 0;
@@ -305,9 +295,13 @@ std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t 
 FtpSession::FtpSession(std::string name, FtpTimeouts timeouts)
     : name_(std::move(name)), impl_(std::make_unique<Impl>(timeouts)) {}
 
-FtpSession::~FtpSession() { disconnect(); }
+FtpSession::~FtpSession() {
+    disconnect();
+}
 
-bool FtpSession::connected() const { return impl_->live; }
+bool FtpSession::connected() const {
+    return impl_->live;
+}
 
 void FtpSession::connect(const FtpLogin& login) {
     Impl::Use use(*impl_);
@@ -330,8 +324,8 @@ void FtpSession::upload(const std::filesystem::path& local_file, std::string_vie
                     .source = &source});
 }
 
-void FtpSession::download(const std::filesystem::path& local_file,
-                          std::string_view remote_folder, std::string_view remote_name) {
+void FtpSession::download(const std::filesystem::path& local_file, std::string_view remote_folder,
+                          std::string_view remote_name) {
     Impl::Use use(*impl_);
     try {
         PartFile part(local_file);
@@ -349,7 +343,7 @@ void FtpSession::download(const std::filesystem::path& local_file,
 
 void FtpSession::disconnect() noexcept {
     impl_->close_requested = true;
-    impl_->cancel_requested = true;
+    cancel();
     std::unique_lock lock(impl_->in_use, std::try_to_lock);
     if (lock.owns_lock() && impl_->close_requested.exchange(false)) {
         impl_->close_now();
@@ -357,7 +351,10 @@ void FtpSession::disconnect() noexcept {
     }
 }
 
-void FtpSession::cancel() noexcept { impl_->cancel_requested = true; }
+void FtpSession::cancel() noexcept {
+    impl_->cancel_requested = true;
+    impl_->curl.wake();
+}
 
 void FtpSession::set_progress(ProgressFn fn) {
     std::lock_guard lock(impl_->progress_mutex);

@@ -14,12 +14,12 @@ namespace ordano {
 
 // FTP failures, numbered as the rest of the program tells them apart.
 namespace ftp_error {
-inline constexpr int kSessionBroken = 1000;     // connection lost, transfer cut short
-inline constexpr int kOther = 1001;             // anything else (libcurl's own description)
-inline constexpr int kNoAnswer = 1002;          // server stopped answering on an open session
-inline constexpr int kNotTransferred = 1003;    // remote file/folder missing, refused (550...)
-inline constexpr int kLoginRefused = 1013;      // reply 530
-inline constexpr int kUnreachable = 1029;       // refused, host not found, connect time-out
+inline constexpr int kSessionBroken = 1000;   // connection lost, transfer cut short
+inline constexpr int kOther = 1001;           // anything else (libcurl's own description)
+inline constexpr int kNoAnswer = 1002;        // server stopped answering on an open session
+inline constexpr int kNotTransferred = 1003;  // remote file/folder missing, refused (550...)
+inline constexpr int kLoginRefused = 1013;    // reply 530
+inline constexpr int kUnreachable = 1029;     // refused, host not found, connect time-out
 }  // namespace ftp_error
 
 class FtpError : public NumberedError {

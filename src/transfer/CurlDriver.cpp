@@ -1,0 +1,96 @@
+#include "transfer/CurlDriver.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace ordano {
+namespace {
+
+constexpr long kLongestWaitMs = 20;
+
+// libcurl's process-wide set-up, done once before the first handle (thread-safe static).
+void ensure_curl_initialised() {
+    struct Global {
+        Global() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+        ~Global() { curl_global_cleanup(); }
+        Global(const Global&) = delete;
+        Global& operator=(const Global&) = delete;
+    };
+    static const Global global;
+}
+
+CURLcode finished_result(CURLM* multi) {
+    CURLcode result = CURLE_OK;
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        if (message->msg == CURLMSG_DONE) {
+            result = message->data.result;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+CURL* CurlDriver::easy() {
+    if (easy_ == nullptr) {
+        ensure_curl_initialised();
+        std::lock_guard lock(handles_mutex_);
+        multi_ = curl_multi_init();
+        easy_ = multi_ != nullptr ? curl_easy_init() : nullptr;
+        if (easy_ == nullptr && multi_ != nullptr) {
+            curl_multi_cleanup(multi_);
+            multi_ = nullptr;
+        }
+    }
+    return easy_;
+}
+
+CURLcode CurlDriver::perform() {
+    if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+        return CURLE_FAILED_INIT;
+    }
+    CURLcode result = CURLE_OK;
+    for (int running = 1;;) {
+        if (curl_multi_perform(multi_, &running) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+        if (running == 0) {
+            result = finished_result(multi_);
+            break;
+        }
+        long wanted = -1;
+        curl_multi_timeout(multi_, &wanted);
+        const long wait = wanted < 0 ? kLongestWaitMs : std::min(wanted, kLongestWaitMs);
+        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(wait), nullptr);
+    }
+    curl_multi_remove_handle(multi_, easy_);
+    return result;
+}
+
+void CurlDriver::wake() noexcept {
+    std::lock_guard lock(handles_mutex_);
+    if (multi_ != nullptr) {
+        curl_multi_wakeup(multi_);
+    }
+}
+
+void CurlDriver::close() noexcept {
+    CURLM* multi = nullptr;
+    CURL* easy = nullptr;
+    {
+        std::lock_guard lock(handles_mutex_);
+        std::swap(multi, multi_);
+        std::swap(easy, easy_);
+    }
+    // Outside the lock: the QUIT may wait for a slow server, and wake() must not wait for it.
+    if (easy != nullptr) {
+        curl_easy_cleanup(easy);
+    }
+    if (multi != nullptr) {
+        curl_multi_cleanup(multi);  // closes the cached control connection, sending QUIT
+    }
+}
+
+}  // namespace ordano

@@ -1,0 +1,493 @@
+// The FTP session against a real server (pyftpdlib on 127.0.0.1), faults included.
+#include "transfer/FtpSession.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include "fixtures/FtpServer.h"
+#include "fixtures/Sandbox.h"
+
+namespace ordano {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FtpFaults;
+using test::FtpServer;
+using test::Sandbox;
+
+// Short limits so that the stall tests end in a second or two.
+constexpr FtpTimeouts kQuick{.connect_seconds = 1, .stall_seconds = 1};
+
+std::string every_byte_value() {
+    std::string bytes;
+    for (int value = 0; value < 256; ++value) {
+        bytes += static_cast<char>(value);
+    }
+    // Windows-1252 text as the server's answer files carry it: accents, CR LF, a lone CR.
+    return bytes + "Pedimento 3\xF1o \xC1rea \x80 \x93texto\x94\r\nl\xEDnea\rfin\r\n";
+}
+
+std::string random_bytes(std::size_t size) {
+    std::mt19937_64 generator(20240611);
+    std::string bytes(size, '\0');
+    for (auto& byte : bytes) {
+        byte = static_cast<char>(generator());
+    }
+    return bytes;
+}
+
+int error_number_of(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const NumberedError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class FtpSessionTest : public ::testing::Test {
+protected:
+    [[nodiscard]] FtpLogin office_login() const {
+        return {server.address(), server.options().office.user, server.options().office.password};
+    }
+    void connect() { ftp.connect(office_login()); }
+    [[nodiscard]] fs::path local(std::string_view name) const { return sandbox.path() / name; }
+    [[nodiscard]] int office_logins() const { return server.logins("ag0015"); }
+    // Nothing but the files named is left in the local folder (no temporary leftovers).
+    [[nodiscard]] std::vector<std::string> local_files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(sandbox.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    Sandbox sandbox;
+    FtpServer server;
+    FtpSession ftp{"eftpRecepcion", kQuick};
+};
+
+// --- logging in -----------------------------------------------------------------------------
+
+TEST_F(FtpSessionTest, LogsInAtConnectAndReusesThatSessionForEveryTransfer) {
+    for (int i = 0; i < 50; ++i) {
+        server.put_file("kroout/r" + std::to_string(i) + ".err", "respuesta " + std::to_string(i));
+    }
+    connect();
+    EXPECT_TRUE(ftp.connected());
+    EXPECT_EQ(office_logins(), 1);
+
+    for (int i = 0; i < 50; ++i) {
+        const auto name = "r" + std::to_string(i) + ".err";
+        ftp.download(local(name), "/kroout", name);
+        EXPECT_EQ(Sandbox::read_file(local(name)), "respuesta " + std::to_string(i));
+    }
+    EXPECT_EQ(office_logins(), 1);
+}
+
+TEST_F(FtpSessionTest, TheUpdateAccountLogsIn) {
+    ftp.connect({server.address(), "actualizador", "tivuro"});
+    EXPECT_TRUE(ftp.connected());
+    EXPECT_EQ(server.logins("actualizador"), 1);
+}
+
+TEST_F(FtpSessionTest, DisconnectQuitsAndIsHarmlessWhenNothingIsOpen) {
+    ftp.disconnect();
+    EXPECT_FALSE(ftp.connected());
+
+    connect();
+    ftp.disconnect();
+    EXPECT_FALSE(ftp.connected());
+    EXPECT_TRUE(FtpServer::wait_for([&] { return server.logouts("ag0015") == 1; }));
+    ftp.disconnect();
+    EXPECT_EQ(server.logouts("ag0015"), 1);
+}
+
+TEST_F(FtpSessionTest, DestroyingTheSessionQuits) {
+    {
+        FtpSession short_lived("eftpPrincipal", kQuick);
+        short_lived.connect(office_login());
+    }
+    EXPECT_TRUE(FtpServer::wait_for([&] { return server.logouts("ag0015") == 1; }));
+}
+
+TEST_F(FtpSessionTest, ACallAfterDisconnectLogsInAgainWithTheSameAccount) {
+    // Callers close the session after error 1000 and then repeat the failed transfer.
+    server.put_file("a.txt", "uno");
+    connect();
+    ftp.disconnect();
+    ftp.download(local("a.txt"), "", "a.txt");
+    EXPECT_EQ(Sandbox::read_file(local("a.txt")), "uno");
+    EXPECT_EQ(office_logins(), 2);
+}
+
+TEST_F(FtpSessionTest, ATransferWithoutAnyLoginIsRefused) {
+    EXPECT_EQ(error_number_of([&] { ftp.download(local("a.txt"), "", "a.txt"); }),
+              ftp_error::kOther);
+    EXPECT_FALSE(fs::exists(local("a.txt")));
+}
+
+// --- transfers ------------------------------------------------------------------------------
+
+TEST_F(FtpSessionTest, UploadAndDownloadKeepEveryByte) {
+    const auto bytes = every_byte_value();
+    sandbox.write_file(local("M1234001.123"), bytes);
+    server.make_folder("valin");
+    connect();
+
+    ftp.upload(local("M1234001.123"), "/valin", "M1234001.123");
+    EXPECT_EQ(server.file_bytes("valin/M1234001.123"), bytes);
+
+    ftp.download(local("copia.123"), "/valin", "M1234001.123");
+    EXPECT_EQ(Sandbox::read_file(local("copia.123")), bytes);
+}
+
+TEST_F(FtpSessionTest, ATwentyMegabyteFileTravelsIntactBothWays) {
+    const auto bytes = random_bytes(20 * 1024 * 1024);
+    server.put_file("update/ACTE0042.mdb.mz", bytes);
+    server.make_folder("valin");
+    connect();
+
+    ftp.download(local("ACTE0042.mdb.mz"), "/update", "ACTE0042.mdb.mz");
+    EXPECT_TRUE(Sandbox::read_file(local("ACTE0042.mdb.mz")) == bytes);
+
+    ftp.upload(local("ACTE0042.mdb.mz"), "/valin", "grande.bin");
+    EXPECT_TRUE(server.file_bytes("valin/grande.bin") == bytes);
+}
+
+TEST_F(FtpSessionTest, AnEmptyRemoteFileGivesAnEmptyLocalFile) {
+    server.put_file("kroout/vacio.err", "");
+    connect();
+    ftp.download(local("vacio.err"), "/kroout", "vacio.err");
+    ASSERT_TRUE(fs::exists(local("vacio.err")));
+    EXPECT_EQ(fs::file_size(local("vacio.err")), 0u);
+}
+
+TEST_F(FtpSessionTest, ADownloadReplacesWhatTheLocalFileHeld) {
+    server.put_file("kroout/a.err", "nuevo");
+    sandbox.write_file(local("a.err"), "contenido anterior, más largo");
+    connect();
+    ftp.download(local("a.err"), "/kroout", "a.err");
+    EXPECT_EQ(Sandbox::read_file(local("a.err")), "nuevo");
+    EXPECT_EQ(local_files(), std::vector<std::string>{"a.err"});
+}
+
+TEST_F(FtpSessionTest, RemoteFoldersAreAbsoluteRelativeOrTheStartFolder) {
+    server.put_file("a.txt", "raiz");
+    server.put_file("x/y/a.txt", "profundo");
+    server.put_file("kroout/a.txt", "kroout");
+    connect();
+
+    ftp.download(local("1"), "/x/y", "a.txt");
+    ftp.download(local("2"), "", "a.txt");  // back in the start folder after /x/y
+    ftp.download(local("3"), "kroout", "a.txt");
+    ftp.download(local("4"), "/", "a.txt");
+    ftp.download(local("5"), "x/y/", "a.txt");
+
+    EXPECT_EQ(Sandbox::read_file(local("1")), "profundo");
+    EXPECT_EQ(Sandbox::read_file(local("2")), "raiz");
+    EXPECT_EQ(Sandbox::read_file(local("3")), "kroout");
+    EXPECT_EQ(Sandbox::read_file(local("4")), "raiz");
+    EXPECT_EQ(Sandbox::read_file(local("5")), "profundo");
+}
+
+TEST_F(FtpSessionTest, NamesWithBlanksAccentsAndUrlSignsReachTheServerAsTheyAre) {
+    const std::string name = "Año 1#2%3?.txt";
+    sandbox.write_file(local("origen"), "datos");
+    server.make_folder("carpeta con blancos");
+    connect();
+    ftp.upload(local("origen"), "/carpeta con blancos", name);
+    EXPECT_EQ(server.file_bytes("carpeta con blancos/" + name), "datos");
+    ftp.download(local("vuelta"), "/carpeta con blancos", name);
+    EXPECT_EQ(Sandbox::read_file(local("vuelta")), "datos");
+}
+
+TEST_F(FtpSessionTest, ProgressReportsBytesSoFarAndTheTotal) {
+    const auto bytes = random_bytes(3 * 1024 * 1024);
+    server.put_file("big.bin", bytes);
+    std::vector<std::pair<std::int64_t, std::int64_t>> reports;
+    ftp.set_progress(
+        [&](std::int64_t done, std::int64_t total) { reports.emplace_back(done, total); });
+    connect();
+    reports.clear();
+
+    ftp.download(local("big.bin"), "", "big.bin");
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(),
+              std::make_pair(std::int64_t{3 * 1024 * 1024}, std::int64_t{3 * 1024 * 1024}));
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+
+    reports.clear();
+    ftp.upload(local("big.bin"), "", "otra.bin");
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().first, std::int64_t{3 * 1024 * 1024});
+}
+
+// --- error numbers from their real causes ---------------------------------------------------
+
+TEST_F(FtpSessionTest, AWrongPasswordIs1013) {
+    EXPECT_EQ(error_number_of([&] {
+                  ftp.connect({server.address(), "ag0015", "otra"});
+              }),
+              ftp_error::kLoginRefused);
+    EXPECT_FALSE(ftp.connected());
+    EXPECT_EQ(server.refused_logins("ag0015"), 1);
+}
+
+TEST_F(FtpSessionTest, AServerRefusingEveryLoginGives1013) {
+    server.set_faults({.refuse_logins = true});
+    EXPECT_EQ(error_number_of([&] { connect(); }), ftp_error::kLoginRefused);
+    EXPECT_EQ(office_logins(), 0);
+}
+
+// A port of 127.0.0.1 that nothing listens on: bound once, then released.
+int free_port() {
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
+TEST_F(FtpSessionTest, NothingListeningIs1029) {
+    const FtpLogin login{"127.0.0.1:" + std::to_string(free_port()), "ag0015", "secreto"};
+    EXPECT_EQ(error_number_of([&] { ftp.connect(login); }), ftp_error::kUnreachable);
+    EXPECT_FALSE(ftp.connected());
+}
+
+TEST_F(FtpSessionTest, AnUnknownHostIs1029) {
+    EXPECT_EQ(error_number_of([&] {
+                  ftp.connect({"servidor.invalid", "ag0015", "x"});
+              }),
+              ftp_error::kUnreachable);
+}
+
+// A listener whose queue of pending connections is full: the next connection attempt gets no
+// answer at all, as with a host that is switched off.
+class FullListener {
+public:
+    FullListener()
+        : listener_(::socket(AF_INET, SOCK_STREAM, 0)), filler_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener_, 0);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        ::connect(filler_, reinterpret_cast<sockaddr*>(&address), length);
+    }
+    ~FullListener() {
+        ::close(filler_);
+        ::close(listener_);
+    }
+    FullListener(const FullListener&) = delete;
+    FullListener& operator=(const FullListener&) = delete;
+    [[nodiscard]] int port() const { return port_; }
+
+private:
+    int listener_;
+    int filler_;
+    int port_ = 0;
+};
+
+TEST_F(FtpSessionTest, AConnectionThatIsNeverAcceptedTimesOutAs1029) {
+    FullListener listener;
+    const FtpLogin login{"127.0.0.1:" + std::to_string(listener.port()), "ag0015", "secreto"};
+    EXPECT_EQ(error_number_of([&] { ftp.connect(login); }), ftp_error::kUnreachable);
+}
+
+TEST_F(FtpSessionTest, AServerThatNeverGreetsIs1002) {
+    server.set_faults({.stall_greeting = true});
+    EXPECT_EQ(error_number_of([&] { connect(); }), ftp_error::kNoAnswer);
+}
+
+TEST_F(FtpSessionTest, AServerThatStopsAnsweringIs1002) {
+    server.put_file("a.txt", "uno");
+    connect();
+    server.set_faults({.stall_replies = true});
+    EXPECT_EQ(error_number_of([&] { ftp.download(local("a.txt"), "", "a.txt"); }),
+              ftp_error::kNoAnswer);
+    EXPECT_FALSE(fs::exists(local("a.txt")));
+}
+
+TEST_F(FtpSessionTest, AMissingRemoteFileIs1003AndLeavesNoFile) {
+    server.make_folder("kroout");
+    sandbox.write_file(local("m1234001.err"), "copia vieja");
+    connect();
+    EXPECT_EQ(
+        error_number_of([&] { ftp.download(local("m1234001.err"), "/kroout", "m1234001.err"); }),
+        ftp_error::kNotTransferred);
+    EXPECT_TRUE(local_files().empty());
+
+    // The session survives: the next download uses the same login.
+    server.put_file("kroout/k1234001.123", "ok");
+    ftp.download(local("k1234001.123"), "/kroout", "k1234001.123");
+    EXPECT_TRUE(ftp.connected());
+    EXPECT_EQ(office_logins(), 1);
+}
+
+TEST_F(FtpSessionTest, AMissingRemoteFolderIs1003BothWays) {
+    sandbox.write_file(local("M1234001.123"), "datos");
+    connect();
+    EXPECT_EQ(error_number_of([&] { ftp.download(local("x.err"), "/no/existe", "x.err"); }),
+              ftp_error::kNotTransferred);
+    EXPECT_EQ(
+        error_number_of([&] { ftp.upload(local("M1234001.123"), "/no/existe", "M1234001.123"); }),
+        ftp_error::kNotTransferred);
+    EXPECT_FALSE(fs::exists(local("x.err")));
+}
+
+TEST_F(FtpSessionTest, AnUploadTheServerCannotStoreIs1003) {
+    server.make_folder("valin/M1234001.123");  // a folder where the file should go
+    sandbox.write_file(local("M1234001.123"), "datos");
+    connect();
+    EXPECT_EQ(error_number_of([&] { ftp.upload(local("M1234001.123"), "/valin", "M1234001.123"); }),
+              ftp_error::kNotTransferred);
+}
+
+TEST_F(FtpSessionTest, AConnectionDroppedMidDownloadIs1000AndLeavesNoFile) {
+    server.put_file("update/ACTE0042.mdb.mz", random_bytes(1024 * 1024));
+    sandbox.write_file(local("ACTE0042.mdb.mz"), "anterior");
+    connect();
+    server.set_faults({.cut_after_bytes = 200 * 1024});
+    EXPECT_EQ(error_number_of(
+                  [&] { ftp.download(local("ACTE0042.mdb.mz"), "/update", "ACTE0042.mdb.mz"); }),
+              ftp_error::kSessionBroken);
+    EXPECT_TRUE(local_files().empty());
+    EXPECT_FALSE(ftp.connected());
+
+    // The next call logs in again and completes.
+    server.clear_faults();
+    ftp.download(local("ACTE0042.mdb.mz"), "/update", "ACTE0042.mdb.mz");
+    EXPECT_EQ(fs::file_size(local("ACTE0042.mdb.mz")), 1024u * 1024u);
+    EXPECT_EQ(office_logins(), 2);
+}
+
+TEST_F(FtpSessionTest, AConnectionDroppedMidUploadIs1000) {
+    sandbox.write_file(local("E1234001.123"), random_bytes(2 * 1024 * 1024));
+    server.make_folder("pagin");
+    connect();
+    server.set_faults({.cut_after_bytes = 100 * 1024});
+    EXPECT_EQ(error_number_of([&] { ftp.upload(local("E1234001.123"), "/pagin", "E1234001.123"); }),
+              ftp_error::kSessionBroken);
+}
+
+TEST_F(FtpSessionTest, ATransferThatStopsMovingIs1002AndLeavesNoFile) {
+    server.put_file("big.bin", random_bytes(1024 * 1024));
+    connect();
+    server.set_faults({.cut_after_bytes = 100 * 1024, .cut = FtpFaults::Cut::Stall});
+    EXPECT_EQ(error_number_of([&] { ftp.download(local("big.bin"), "", "big.bin"); }),
+              ftp_error::kNoAnswer);
+    EXPECT_TRUE(local_files().empty());
+}
+
+TEST_F(FtpSessionTest, AnIdleSessionTheServerDroppedIsRetriedOnceOnANewLogin) {
+    server.put_file("a.txt", "uno");
+    connect();
+    server.drop_sessions();  // "421 Control connection timed out."
+    ftp.download(local("a.txt"), "", "a.txt");
+    EXPECT_EQ(Sandbox::read_file(local("a.txt")), "uno");
+    EXPECT_EQ(office_logins(), 2);
+}
+
+TEST_F(FtpSessionTest, LocalFilesThatCannotBeReachedAre68) {
+    connect();
+    EXPECT_EQ(error_number_of([&] { ftp.upload(local("no-existe.123"), "", "x.123"); }),
+              error_number::kPathNotFound);
+    server.put_file("a.txt", "uno");
+    EXPECT_EQ(error_number_of([&] { ftp.download(local("sin/carpeta/a.txt"), "", "a.txt"); }),
+              error_number::kPathNotFound);
+}
+
+// --- cancelling and concurrent use ----------------------------------------------------------
+
+// Runs a slow download on a thread of its own; done() tells its outcome.
+class SlowDownload {
+public:
+    SlowDownload(FtpSession& ftp, fs::path target) {
+        ftp.set_progress([this](std::int64_t done, std::int64_t) {
+            if (done > 0) {
+                moving_ = true;
+            }
+        });
+        thread_ = std::thread([this, &ftp, target] {
+            number_ = error_number_of([&] { ftp.download(target, "", "slow.bin"); });
+        });
+    }
+    ~SlowDownload() { finish(); }
+    SlowDownload(const SlowDownload&) = delete;
+    SlowDownload& operator=(const SlowDownload&) = delete;
+
+    bool wait_until_moving() {
+        return FtpServer::wait_for([this] { return moving_.load(); });
+    }
+    int finish() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return number_;
+    }
+
+private:
+    std::atomic<bool> moving_{false};
+    int number_ = -1;
+    std::thread thread_;
+};
+
+class FtpSessionSlowTest : public FtpSessionTest {
+protected:
+    void SetUp() override {
+        server.put_file("slow.bin", random_bytes(4 * 1024 * 1024));
+        server.put_file("a.txt", "uno");
+        connect();
+        server.set_faults({.throttle_bytes_per_second = 256 * 1024});
+    }
+};
+
+TEST_F(FtpSessionSlowTest, CancelFromAnotherThreadStopsTheTransferWith1000) {
+    SlowDownload slow(ftp, local("slow.bin"));
+    ASSERT_TRUE(slow.wait_until_moving());
+    ftp.cancel();
+    EXPECT_EQ(slow.finish(), ftp_error::kSessionBroken);
+    EXPECT_TRUE(local_files().empty());
+
+    server.clear_faults();
+    ftp.download(local("a.txt"), "", "a.txt");
+    EXPECT_EQ(Sandbox::read_file(local("a.txt")), "uno");
+}
+
+TEST_F(FtpSessionSlowTest, ASecondCallWhileOneRunsIsRefusedWithoutHarm) {
+    SlowDownload slow(ftp, local("slow.bin"));
+    ASSERT_TRUE(slow.wait_until_moving());
+    EXPECT_EQ(error_number_of([&] { ftp.download(local("a.txt"), "", "a.txt"); }),
+              ftp_error::kOther);
+    EXPECT_FALSE(fs::exists(local("a.txt")));
+    ftp.cancel();
+    slow.finish();
+}
+
+TEST_F(FtpSessionSlowTest, DisconnectDuringATransferCancelsItAndClosesTheSession) {
+    SlowDownload slow(ftp, local("slow.bin"));
+    ASSERT_TRUE(slow.wait_until_moving());
+    ftp.disconnect();
+    EXPECT_EQ(slow.finish(), ftp_error::kSessionBroken);
+    EXPECT_FALSE(ftp.connected());
+    EXPECT_TRUE(local_files().empty());
+}
+
+}  // namespace
+}  // namespace ordano
