@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -167,8 +167,8 @@ TEST_F(ListsTest, RemovingAReceiveRowSwitchesTheTimerOffAndOn) {
     ui_.answer(MessageAnswer::Yes);
     EXPECT_TRUE(remove_from_receive(receive_, timer_, ui_, a));
     EXPECT_TRUE(timer_.enabled());
-    EXPECT_THAT(changes, ElementsAre(std::pair(true, 2000), std::pair(false, 2000),
-                                     std::pair(true, 2000)));
+    EXPECT_THAT(changes,
+                ElementsAre(std::pair(true, 2000), std::pair(false, 2000), std::pair(true, 2000)));
 
     ui_.answer(MessageAnswer::Yes);
     EXPECT_TRUE(remove_from_receive(receive_, timer_, ui_, b));
@@ -180,11 +180,15 @@ TEST_F(ListsTest, RemovingAReceiveRowSwitchesTheTimerOffAndOn) {
 TEST_F(ListsTest, ObserversFollowEveryChangeByPositionAndId) {
     std::vector<std::string> events;
     send_.subscribe({
-        .added = [&](std::size_t i, const SendRow& r) {
-            events.push_back("add " + std::to_string(i) + " " + r.text); },
+        .added =
+            [&](std::size_t i, const SendRow& r) {
+                events.push_back("add " + std::to_string(i) + " " + r.text);
+            },
         .removed = [&](std::size_t i, RowId) { events.push_back("del " + std::to_string(i)); },
-        .changed = [&](std::size_t i, const SendRow& r) {
-            events.push_back("chg " + std::to_string(i) + " " + r.text); },
+        .changed =
+            [&](std::size_t i, const SendRow& r) {
+                events.push_back("chg " + std::to_string(i) + " " + r.text);
+            },
         .reset = [&] { events.push_back("reset"); },
     });
     SendRow row;

@@ -19,9 +19,8 @@ class SendingRunTest : public TransferTest {
 protected:
     // The server's payment-password file: flag letter + Codifica(password), CR LF.
     void put_payment_file(char flag, const std::string& password) {
-        server_.put_file("update/cfps0015.rgs", std::string(1, flag) +
-                                                    text::utf8_to_cp1252(Codifica(password)) +
-                                                    "\r\n");
+        server_.put_file("update/cfps0015.rgs",
+                         std::string(1, flag) + text::utf8_to_cp1252(Codifica(password)) + "\r\n");
     }
     const ReceiveRow& receive_row(const std::string& name) {
         for (const auto& row : receive().rows()) {
@@ -162,7 +161,8 @@ TEST_F(SendingRunTest, CompactionRemovesAdjacentSentEntries) {
 
 TEST_F(SendingRunTest, EmptySendListTouchesNothing) {
     enviar();
-    EXPECT_THAT(ui_.texts(), ElementsAre("Debes incluir al menos un archivo en la lista de envío!!!"));
+    EXPECT_THAT(ui_.texts(),
+                ElementsAre("Debes incluir al menos un archivo en la lista de envío!!!"));
     EXPECT_EQ(server_.logins("ag0015"), 0);
     EXPECT_EQ(bulletin_refreshes_, 0);
     EXPECT_FALSE(timer().enabled());

@@ -13,8 +13,7 @@ namespace ordano::test {
 
 namespace fs = std::filesystem;
 
-MessageAnswer TransferUi::message(std::string_view text, MessageIcon icon,
-                                  MessageButtons buttons,
+MessageAnswer TransferUi::message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                                   std::optional<std::string_view> caption) {
     if (on_message) {
         auto action = std::move(on_message);
