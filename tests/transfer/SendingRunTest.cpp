@@ -350,5 +350,39 @@ TEST_F(SendingRunTest, EntryRemovedWhileTheRunWaitsIsNotSent) {
     EXPECT_THAT(send_texts(), IsEmpty());
 }
 
+TEST_F(SendingRunTest, UnreadablePaymentFileEndsTheRunAndIsRemoved) {
+    // A scrambled password that does not decode (a code below 16 cannot come from Codifica).
+    server_.put_file("update/cfps0015.rgs", "S\x01\x02\r\n");
+    add_file("M0015001.033", "m");
+    enviar();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text.rfind("Error No. 5\r\nDescripcion: ", 0), 0u);
+    EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Critical);
+    EXPECT_FALSE(fs::exists(session().paths.drive_root / "cfps0015.rgs"));
+    EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
+    EXPECT_FALSE(timer().enabled());
+    EXPECT_FALSE(desk_->sending_run().session().connected());
+}
+
+TEST_F(SendingRunTest, StaleAnswersInTheWorkingFolderAreCleared) {
+    const auto& work = session().paths.work_folder;
+    sandbox_.write_file(work / "M0015001.err", "old answer");
+    sandbox_.write_file(work / "k0015001.033", "old prevalidation");
+    sandbox_.write_file(work / "unrelated.txt", "stays");
+    add_file("M0015001.033", "m");
+    enviar();
+    EXPECT_THAT(files_in(work), ElementsAre("unrelated.txt"));
+}
+
+TEST_F(SendingRunTest, OtherKeysChangeNothing) {
+    add_file("M0015001.033", "m");
+    desk_->Ejecuta_Accion("agregar");  // Ctrl+A
+    desk_->Ejecuta_Accion("Enviar");   // keys are compared exactly
+    EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
+    EXPECT_THAT(receive_texts(), IsEmpty());
+    EXPECT_EQ(server_.logins("ag0015"), 0);
+    EXPECT_THAT(ui_.messages, IsEmpty());
+}
+
 }  // namespace
 }  // namespace ordano::test
