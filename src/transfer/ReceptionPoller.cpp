@@ -112,7 +112,10 @@ void ReceptionPoller::report_once(const NumberedError& error) {
 ReceptionPoller::Step ReceptionPoller::fetch(RowId id, Answer which) {
     const ReceiveRow* row = ctx_.receive.find(id);
     const bool prevalidation = which == Answer::Prevalidation;
-    if (row == nullptr || stop_requested_ ||
+    if (stop_requested_) {
+        return Step::Stopped;
+    }
+    if (row == nullptr ||
         !(prevalidation ? row->awaits_prevalidation() : row->awaits_validation())) {
         return Step::Done;
     }

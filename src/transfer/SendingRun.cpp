@@ -135,7 +135,6 @@ void SendingRun::send_due_entries() {
 }
 
 void SendingRun::send_entry(RowId id, int item, int items) {
-    const auto& work = ctx_.session.paths.work_folder;
     for (;;) {
         // The user may have removed or changed the entry while the run waited.
         const SendRow* row = ctx_.send.find(id);
@@ -144,35 +143,19 @@ void SendingRun::send_entry(RowId id, int item, int items) {
         }
         const SendRow entry = *row;
         const Route route = *route_for(entry.text, ctx_.session);
-        const auto copy = work / entry.text;
         bool uploaded = false;
         try {
-            copy_through_temp(route.source, copy);
-            ctx_.ui.progress({entry.text, 0, 0, item, items});
-            eftpEnvio_.set_progress(
-                [this, name = entry.text, item, items](std::int64_t done, std::int64_t total) {
-                    ctx_.ui.progress({name, done, total, item, items});
-                });
-            Sube_Archivo(eftpEnvio_, ctx_.ui, work, route.remote_in, entry.text);
+            upload(entry, route, item, items);
             uploaded = true;
-            delete_file(work / route.archivo_val);
-            if (!route.archivo_prev.empty()) {
-                delete_file(work / route.archivo_prev);
-            }
-            delete_file(copy);
+            clear_working_files(entry.text, route);
         } catch (const NumberedError& error) {
-            const int number = error.number();
-            // An upload the server refused (1003) did not take place: asked like a missing file.
-            const bool local = number == error_number::kPathNotFound ||
-                               number == error_number::kFileLocked ||
-                               number == ftp_error::kNotTransferred;
-            if (!local) {
+            if (!asked_as_local_file(error.number())) {
                 throw;
             }
-            if (ask_retry(ctx_.ui, number, entry.text)) {
+            if (ask_retry(ctx_.ui, error.number(), entry.text)) {
                 continue;
             }
-            remove_quietly(copy);
+            remove_quietly(ctx_.session.paths.work_folder / entry.text);
             if (!uploaded) {
                 return;  // not sent: the entry stays in the send list as it was
             }
@@ -180,6 +163,33 @@ void SendingRun::send_entry(RowId id, int item, int items) {
         move_to_receive(id, entry, route);
         return;
     }
+}
+
+bool SendingRun::asked_as_local_file(int number) {
+    // An upload the server refused (1003) did not take place: asked like a missing file.
+    return number == error_number::kPathNotFound || number == error_number::kFileLocked ||
+           number == ftp_error::kNotTransferred;
+}
+
+void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
+    const auto& work = ctx_.session.paths.work_folder;
+    copy_through_temp(route.source, work / entry.text);
+    ctx_.ui.progress({entry.text, 0, 0, item, items});
+    eftpEnvio_.set_progress(
+        [this, name = entry.text, item, items](std::int64_t done, std::int64_t total) {
+            ctx_.ui.progress({name, done, total, item, items});
+        });
+    Sube_Archivo(eftpEnvio_, ctx_.ui, work, route.remote_in, entry.text);
+}
+
+void SendingRun::clear_working_files(const std::string& name, const Route& route) {
+    // Answers of an earlier run of the same file would be taken for new ones.
+    const auto& work = ctx_.session.paths.work_folder;
+    delete_file(work / route.archivo_val);
+    if (!route.archivo_prev.empty()) {
+        delete_file(work / route.archivo_prev);
+    }
+    delete_file(work / name);
 }
 
 void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {

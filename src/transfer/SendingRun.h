@@ -42,6 +42,9 @@ private:
     [[nodiscard]] bool due_today(const SendRow& row) const;
     void send_due_entries();
     void send_entry(RowId id, int item, int items);
+    [[nodiscard]] static bool asked_as_local_file(int number);
+    void upload(const SendRow& entry, const Route& route, int item, int items);
+    void clear_working_files(const std::string& name, const Route& route);
     void move_to_receive(RowId id, const SendRow& entry, const Route& route);
     void end_with(const NumberedError& error);
 
