@@ -271,6 +271,26 @@ TEST_F(ReceptionTest, DetenerDuringASlowDownloadCancelsIt) {
     EXPECT_THAT(send_statuses(), IsEmpty());
 }
 
+TEST_F(ReceptionTest, DetenerBetweenTwoDownloadsEndsTheTick) {
+    send_files({"C0015001.033", "C0015002.033"});
+    server_.put_file("ag0015/C0015001.err", "1");
+    server_.put_file("ag0015/C0015002.err", "2");
+    // Yields: after the login, after the first download, after its copy; then the stop.
+    ui_.on_next_yield([] {});
+    ui_.on_next_yield([] {});
+    ui_.on_next_yield([this] {
+        ui_.answer(MessageAnswer::Yes);
+        desk_->Ejecuta_Accion("detener");
+    });
+    tick();
+    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2"));
+    EXPECT_THAT(files_in(val_rec()), ElementsAre("C0015001.err"));
+    EXPECT_THAT(receive_texts(), IsEmpty());
+    EXPECT_FALSE(timer().enabled());
+    EXPECT_FALSE(desk_->poller().session().connected());
+    EXPECT_FALSE(desk_->poller().tick_in_progress());
+}
+
 TEST_F(ReceptionTest, DetenerAsksOnlyWhileTheTimerRuns) {
     desk_->Ejecuta_Accion("detener");  // an unscripted question would fail the test
     EXPECT_THAT(ui_.messages, IsEmpty());
