@@ -1,7 +1,9 @@
 #include "transfer/TransferDesk.h"
 
+#include "store/Session.h"
 #include "store/UiPort.h"
 #include "transfer/FtpRoutines.h"
+#include "transfer/ListActions.h"
 #include "transfer/ManualReception.h"
 
 namespace ordano {
@@ -27,6 +29,26 @@ void TransferDesk::Ejecuta_Accion(std::string_view key) {
     if (!sending_.running()) {
         Desconecta_FTP(sending_.session(), context_.ui);
     }
+}
+
+bool TransferDesk::lvwArchivos_DblClick(std::string_view name) {
+    return add_file_to_send(send_, context_.ui, context_.session.folders.pag_env, name);
+}
+
+void TransferDesk::add_searched_file(std::string_view name) {
+    ordano::add_searched_file(send_, context_.session.folders.pag_env, name);
+}
+
+bool TransferDesk::cmdPreVal_Click(RowId selected) {
+    return remove_from_send(send_, context_.ui, selected);
+}
+
+bool TransferDesk::cmdPreElm_Click(RowId selected) {
+    return remove_from_receive(receive_, timer_, context_.ui, selected);
+}
+
+bool TransferDesk::cmdLimpia_Click() {
+    return clear_send_list(send_, context_.ui);
 }
 
 void TransferDesk::detener() {

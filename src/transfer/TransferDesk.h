@@ -38,6 +38,13 @@ public:
     // The polling timer's tick.
     void tmrPreVal_Timer() { poller_.tmrPreVal_Timer(); }
 
+    // The user's list actions (see ListActions.h), for the window's handlers.
+    bool lvwArchivos_DblClick(std::string_view name);
+    void add_searched_file(std::string_view name);
+    bool cmdPreVal_Click(RowId selected);  // also the Delete key on the send list
+    bool cmdPreElm_Click(RowId selected);
+    bool cmdLimpia_Click();  // true: the review box is emptied too
+
     // "detener": asks, then switches the polling off, closes the reception session (cancelling
     // a transfer in flight) and empties the receive list. Nothing while the timer is off.
     void detener();

@@ -217,7 +217,7 @@ TEST_F(ReceptionTest, RowRemovedDuringATickIsNotResurrected) {
     ui_.on_next_yield([] {});
     ui_.on_next_yield([this, first] {
         ui_.answer(MessageAnswer::Yes);
-        remove_from_receive(receive(), timer(), ui_, first);
+        desk_->cmdPreElm_Click(first);
         tick();  // a tick let through meanwhile does nothing
     });
     tick();
@@ -235,8 +235,8 @@ TEST_F(ReceptionTest, AllRowsRemovedDuringATick) {
     ui_.on_next_yield([this] {
         ui_.answer(MessageAnswer::Yes);
         ui_.answer(MessageAnswer::Yes);
-        remove_from_receive(receive(), timer(), ui_, receive().at(0).id);
-        remove_from_receive(receive(), timer(), ui_, receive().at(0).id);
+        desk_->cmdPreElm_Click(receive().at(0).id);
+        desk_->cmdPreElm_Click(receive().at(0).id);
     });
     server_.put_file("ag0015/C0015001.err", "val");
     tick();
