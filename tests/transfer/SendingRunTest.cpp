@@ -261,6 +261,21 @@ TEST_F(SendingRunTest, MissingSourceAnsweredNoStaysInTheSendListAndTheRunGoesOn)
     EXPECT_TRUE(timer().enabled());
 }
 
+TEST_F(SendingRunTest, UnreadableSourceIsAskedAsLocked) {
+    add_file("M0015001.033", "m");
+    // A folder where the file should be cannot be read as a file, whoever runs the test.
+    const fs::path source = fs::path(session().folders.val_env) / "M0015001.033";
+    fs::remove(source);
+    fs::create_directory(source);
+    ui_.answer(MessageAnswer::No);
+    enviar();
+    EXPECT_THAT(ui_.texts(), ElementsAre("Archivo : M0015001.033 se encuentra bloqueado, "
+                                         "¿deseas reintentar el envío?"));
+    EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
+    EXPECT_THAT(receive_texts(), IsEmpty());
+    EXPECT_TRUE(timer().enabled());
+}
+
 TEST_F(SendingRunTest, RefusedUploadIsAskedAndNoLeavesTheEntry) {
     session().dir_val_in = "/no-such-folder";
     add_file("M0015001.033", "m");
