@@ -1,6 +1,5 @@
-#include <QApplication>
+#include "app/Application.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    return ordano::ordano_main(argc, argv);
 }

@@ -19,6 +19,7 @@ struct Command {
 constexpr std::array kCommands = {
     Command{"init", "init --db-folder DIR --patente N --agente NOMBRE [--host DIRECCION]",
             init_command},
+    Command{"review", "review ARCHIVO", review_command},
 };
 
 void print_usage() {

@@ -6,5 +6,7 @@ namespace ordano::cli {
 
 // Each subcommand lives in a file of its own; Cli.cpp dispatches by name.
 int init_command(const Invocation& invocation);
+// Prints the report of a received answer, exactly as the review box shows it.
+int review_command(const Invocation& invocation);
 
 }  // namespace ordano::cli

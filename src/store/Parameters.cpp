@@ -113,6 +113,7 @@ void ParametersRecord::load() {
         }
     }
     values_ = std::move(loaded);
+    stored_ = values_;
     dirty_.clear();
 }
 
@@ -172,9 +173,11 @@ void ParametersRecord::save() {
         }
         update.exec();
     } catch (...) {
-        load();
+        values_ = stored_;
+        dirty_.clear();
         throw;
     }
+    stored_ = values_;
     const auto saved = std::move(dirty_);
     dirty_.clear();
     for (Param id : saved) {

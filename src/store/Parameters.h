@@ -110,6 +110,9 @@ private:
 
     SQLite::Database& db_;
     std::vector<Value> values_;
+    // What the row holds in the database, as last read or written: a failed save returns to it
+    // without having to read the row again (which a locked database would refuse as well).
+    std::vector<Value> stored_;
     std::vector<Param> dirty_;
     std::vector<Listener> listeners_;
 };

@@ -6,7 +6,12 @@
 namespace ordano {
 namespace {
 
-constexpr long kLongestWaitMs = 20;
+// The longest single wait; libcurl's own timers and socket events usually end it sooner.
+constexpr long kLongestWaitMs = 200;
+// The wait when libcurl watches no socket at all: with 7.88 this happens right after a fast
+// server's reply to EPSV, when the data connection is due to start on the next call but no
+// timer says so (libcurl would sleep its full second there).
+constexpr long kNothingWatchedWaitMs = 1;
 
 // libcurl's process-wide set-up, done once before the first handle (thread-safe static).
 void ensure_curl_initialised() {
@@ -28,6 +33,21 @@ CURLcode finished_result(CURLM* multi) {
         }
     }
     return result;
+}
+
+long next_wait_ms(CURLM* multi) {
+    long wanted = -1;
+    curl_multi_timeout(multi, &wanted);
+    const long wait = wanted < 0 ? kLongestWaitMs : std::min(wanted, kLongestWaitMs);
+    fd_set read_set;
+    fd_set write_set;
+    fd_set error_set;
+    FD_ZERO(&read_set);
+    FD_ZERO(&write_set);
+    FD_ZERO(&error_set);
+    int max_fd = -1;
+    curl_multi_fdset(multi, &read_set, &write_set, &error_set, &max_fd);
+    return max_fd < 0 ? std::min(wait, kNothingWatchedWaitMs) : wait;
 }
 
 }  // namespace
@@ -60,10 +80,7 @@ CURLcode CurlDriver::perform() {
             result = finished_result(multi_);
             break;
         }
-        long wanted = -1;
-        curl_multi_timeout(multi_, &wanted);
-        const long wait = wanted < 0 ? kLongestWaitMs : std::min(wanted, kLongestWaitMs);
-        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(wait), nullptr);
+        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(next_wait_ms(multi_)), nullptr);
     }
     curl_multi_remove_handle(multi_, easy_);
     return result;

@@ -20,6 +20,23 @@ std::string office_user(int patente) {
     return std::string("ag") + digits;
 }
 
+// Shows the transfer's progress through the UI port while it lasts.
+class ProgressToUi {
+public:
+    ProgressToUi(FtpSession& ftp, UiPort& ui, std::string_view file_name) : ftp_(ftp) {
+        ftp_.set_progress(
+            [&ui, what = std::string(file_name)](std::int64_t done, std::int64_t total) {
+                ui.progress(Progress{.what = what, .done = done, .total = total});
+            });
+    }
+    ~ProgressToUi() { ftp_.set_progress(nullptr); }
+    ProgressToUi(const ProgressToUi&) = delete;
+    ProgressToUi& operator=(const ProgressToUi&) = delete;
+
+private:
+    FtpSession& ftp_;
+};
+
 // Runs one call on the session off the window's way, then lets pending window events through.
 template <typename Work>
 void run_then_yield(UiPort& ui, Work&& work) {
@@ -47,12 +64,14 @@ void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
 void Sube_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
                   std::string_view remote_folder, std::string_view file_name) {
     const auto local_file = local_folder / file_name;
+    const ProgressToUi progress(ftp, ui, file_name);
     run_then_yield(ui, [&] { ftp.upload(local_file, remote_folder, file_name); });
 }
 
 void Baja_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
                   std::string_view remote_folder, std::string_view file_name) {
     const auto local_file = local_folder / file_name;
+    const ProgressToUi progress(ftp, ui, file_name);
     run_then_yield(ui, [&] { ftp.download(local_file, remote_folder, file_name); });
 }
 

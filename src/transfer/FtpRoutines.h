@@ -15,6 +15,9 @@ struct Sesion;
 // user + "@" + host and the connection goes to ip_proxy (read at each connection).
 void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
                  const ParametersRecord& params, UiPort& ui);
+// Each routine runs its call through ui.run_blocking and then yields once. The two transfer
+// routines report progress through ui.progress (from the thread that runs the transfer) and
+// leave the session without a progress function afterwards.
 void Sube_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
                   std::string_view remote_folder, std::string_view file_name);
 void Baja_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,

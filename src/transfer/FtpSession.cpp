@@ -166,6 +166,7 @@ void FtpSession::Impl::open_handle() {
     set(h, CURLOPT_LOW_SPEED_TIME, timeouts.stall_seconds);
     set(h, CURLOPT_TCP_KEEPALIVE, 1L);
     set(h, CURLOPT_TRANSFERTEXT, 0L);  // binary
+    set(h, CURLOPT_BUFFERSIZE, 512L * 1024L);
     set(h, CURLOPT_NOPROGRESS, 0L);
     set(h, CURLOPT_XFERINFOFUNCTION, &Impl::on_progress);
     set(h, CURLOPT_XFERINFODATA, this);

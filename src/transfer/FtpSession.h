@@ -41,6 +41,9 @@ struct FtpTimeouts {
 // One FTP session (one per user of the server: eftpEnvio, eftpRecepcion, ...). Synchronous:
 // each call returns when done or throws FtpError. The session logs in at connect() and every
 // transfer reuses the same control connection. Binary transfers, passive mode.
+// A session the server dropped (or that disconnect() closed) logs in again with the last login
+// at the next call. One call at a time: a call made while another runs fails at once with 1001.
+// Local files that cannot be read or written fail with NumberedError 68 (missing) or 70.
 class FtpSession {
 public:
     using ProgressFn = std::function<void(std::int64_t done, std::int64_t total)>;
@@ -62,11 +65,13 @@ public:
     // renamed only when complete: after a failure there is no file at local_file.
     void download(const std::filesystem::path& local_file, std::string_view remote_folder,
                   std::string_view remote_name);
-    // Closes the session; harmless when none is open.
+    // Closes the session; harmless when none is open. A call under way on another thread is
+    // cancelled, and the session closes as that call ends.
     void disconnect() noexcept;
 
     // Safe from any thread: the transfer under way fails with 1000 as soon as possible.
     void cancel() noexcept;
+    // Called on the thread that runs the transfer, with the total when the server tells it.
     void set_progress(ProgressFn fn);
 
 private:

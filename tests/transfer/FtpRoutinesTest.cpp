@@ -112,6 +112,18 @@ TEST_F(FtpRoutinesTest, UploadAndDownloadUseFolderPlusNameAndYieldOnceEach) {
     EXPECT_EQ(server.logins("ag0007"), 1);
 }
 
+TEST_F(FtpRoutinesTest, TransfersReportTheirProgressToTheUi) {
+    set_proxy(false, "");
+    server.put_file("update/ACTE0042.mdb.mz", std::string(600 * 1024, 'z'));
+    Conecta_FTP(ftp, false, session, params, ui);
+    Baja_Archivo(ftp, ui, sandbox.path(), "/update", "ACTE0042.mdb.mz");
+    ASSERT_FALSE(ui.progress_reports.empty());
+    const auto& last = ui.progress_reports.back();
+    EXPECT_EQ(last.what, "ACTE0042.mdb.mz");
+    EXPECT_EQ(last.done, 600 * 1024);
+    EXPECT_EQ(last.total, 600 * 1024);
+}
+
 TEST_F(FtpRoutinesTest, AFailureReachesTheCallerWithItsNumber) {
     set_proxy(false, "");
     Conecta_FTP(ftp, false, session, params, ui);

@@ -1,0 +1,75 @@
+#include "app/Application.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <iostream>
+
+#include "app/Images.h"
+#include "app/MainWindow.h"
+#include "app/QtUi.h"
+#include "app/Startup.h"
+#include "app/SystemLocale.h"
+#include "store/Office.h"
+
+namespace ordano {
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr QSize kScreenshotSize(1280, 800);
+
+}  // namespace
+
+bool save_screenshot(QWidget& window, const std::filesystem::path& file) {
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.resize(kScreenshotSize);
+    window.show();
+    QCoreApplication::processEvents();
+    const QPixmap picture = window.grab();
+    window.hide();
+    return picture.save(QString::fromStdU16String(file.u16string()), "PNG");
+}
+
+int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock) {
+    const QLocale locale = workstation_locale();
+    std::unique_ptr<Office> office =
+        open_office_or_report(options.paths, clock, locale_formats(locale), ui);
+    if (!office) {
+        return kExitFailure;
+    }
+    MainWindow window(*office, ui, locale);
+    if (options.screenshot) {
+        if (!save_screenshot(window, *options.screenshot)) {
+            std::cerr << "ordano: no se pudo guardar la imagen " << options.screenshot->string()
+                      << "\n";
+            return kExitFailure;
+        }
+        return 0;
+    }
+    window.show();
+    return QApplication::exec();
+}
+
+int ordano_main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ordano"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(ORDANO_VERSION_MAJOR)
+                                            .arg(ORDANO_VERSION_MINOR)
+                                            .arg(ORDANO_VERSION_PATCH));
+    QApplication::setWindowIcon(images::program_icon());
+
+    const auto parsed = parse_command_line(QApplication::arguments(),
+                                           QApplication::applicationDirPath().toStdU16String());
+    if (const auto* problem = std::get_if<UsageProblem>(&parsed)) {
+        std::cerr << "ordano: " << problem->text << "\n" << usage_text() << "\n";
+        return kExitUsage;
+    }
+    QtUi ui;
+    const SystemClock clock;
+    return run_ordano(std::get<GuiOptions>(parsed), ui, clock);
+}
+
+}  // namespace ordano

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+#include <string_view>
+
+namespace ordano::images {
+
+// Pictures of the main window's image list, numbered 1 to 13 as the list rows refer to them
+// (2 a validation file, 8 a SAGARPA file, 13 a "P" file, 1 a prevalidation answer, and the
+// electronic-payment files by their operation code). Other numbers give an empty icon.
+[[nodiscard]] QIcon row_image(int number);
+inline constexpr int kRowImageCount = 13;
+
+// Pictures of `imlFondos`: 1 the lists' background, 2 a step under way, 3 a finished step,
+// 4 the step at which a run ended with a result. Other numbers give a null pixmap.
+[[nodiscard]] QPixmap background(int number);
+
+// Toolbar and button icons by action key ("enviar", "recibir", "detener", "caterr",
+// "parametros", "salir", "modificar", "guardar", "cancelar", "password", "envkro", "carpeta").
+// Unknown keys give an empty icon.
+[[nodiscard]] QIcon action_icon(std::string_view key);
+
+// The program's own icon for its windows.
+[[nodiscard]] QIcon program_icon();
+
+}  // namespace ordano::images

@@ -1,0 +1,134 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+
+#include "app/Images.h"
+#include "app/StatusPanels.h"
+#include "app/WindowTexts.h"
+#include "dialogs/ParametersDialog.h"
+#include "store/Office.h"
+#include "store/Parameters.h"
+#include "store/UiPort.h"
+
+namespace ordano {
+
+namespace {
+
+// The review area opens on SAAI M3 files.
+constexpr char kInitialKindLetter = 'M';
+
+}  // namespace
+
+MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction quit,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      office_(office),
+      message_ui_(ui),
+      locale_(std::move(locale)),
+      quit_(std::move(quit)) {
+    setObjectName(QStringLiteral("frmPreVal"));
+    setWindowIcon(images::program_icon());
+    ui_.setup(*this);
+    status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
+    // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
+    frmParametros_ = new ParametersDialog(office_, message_ui_, this);
+    connect_controls();
+    start_up();
+    resize(1280, 800);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connect_controls() {
+    connect(ui_.tlbPreVal, &QToolBar::actionTriggered, this, &MainWindow::tlbPreVal_ButtonClick);
+    for (int i = 0; i < 2; ++i) {
+        // "activated" also fires when the same item is chosen again, which re-runs the search.
+        connect(ui_.cboPreVal[static_cast<std::size_t>(i)], &QComboBox::activated, this,
+                [this, i] { cboPreVal_Change(i); });
+    }
+}
+
+// The window's part of start-up, after the office is open: caption, status bar, the review
+// area's starting values and selectors, the lists' backgrounds.
+void MainWindow::start_up() {
+    const Sesion& session = office_.session();
+    setWindowTitle(QString::fromStdString(
+        main_window_caption(session.patente, office_.params().text(Param::Agente))));
+    status_->set_day(office_.clock().today(), session.dia_juliano);
+
+    letra_tipo_ = std::string(1, kInitialKindLetter);
+    patron_archivos_ = initial_file_pattern(letra_tipo_, session.patente, session.dia_juliano);
+    select_initial_kinds();
+
+    const QPixmap background = images::background(1);
+    for (QTreeWidget* list : ui_.lvwPreVal) {
+        QPalette palette = list->palette();
+        palette.setBrush(QPalette::Base, QBrush(background));
+        list->setPalette(palette);
+    }
+}
+
+void MainWindow::select_initial_kinds() {
+    for (std::size_t i = 0; i < ui_.cboPreVal.size(); ++i) {
+        tags_[i] = QStringLiteral("0");
+        ui_.cboPreVal[i]->setCurrentIndex(0);
+        cboPreVal_Change(static_cast<int>(i));
+    }
+}
+
+void MainWindow::cboPreVal_Change(int index) {
+    // The review area's selection handling (kind letter, search pattern, listing) hooks in
+    // here; until then a selection changes nothing.
+    (void)index;
+}
+
+void MainWindow::tlbPreVal_ButtonClick(QAction* button) {
+    Ejecuta_Accion(button->data().toString());
+}
+
+void MainWindow::Ejecuta_Accion(const QString& key) {
+    if (key == QLatin1String("enviar")) {
+        enviar();
+    } else if (key == QLatin1String("recibir")) {
+        recibir();
+    } else if (key == QLatin1String("detener")) {
+        detener();
+    } else if (key == QLatin1String("caterr")) {
+        caterr();
+    } else if (key == QLatin1String("parametros")) {
+        parametros();
+    } else if (key == QLatin1String("salir")) {
+        salir();
+    }
+}
+
+void MainWindow::parametros() {
+    frmParametros_->exec();
+}
+
+void MainWindow::salir() {
+    if (message_ui_.message("¿Deseas Salir del Sistema?", MessageIcon::Information,
+                            MessageButtons::YesNo) == MessageAnswer::Yes) {
+        quit_();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The close box asks first; closes requested by the program or the session go ahead.
+    if (!event->spontaneous()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    Ejecuta_Accion(QStringLiteral("salir"));
+}
+
+void MainWindow::quit_application() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        window->hide();
+    }
+    QCoreApplication::exit(0);
+}
+
+}  // namespace ordano

@@ -1,0 +1,258 @@
+#include "app/MainWindowUi.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "app/Images.h"
+#include "app/ListColumns.h"
+
+namespace ordano {
+
+namespace {
+
+constexpr std::array<ToolbarButton, 6> kToolbar = {{
+    {"Enviar/Recibir", "enviar", "Envia los archivos a Prevalidación/Validación"},
+    {"Recibir", "recibir", "Inicia la recepción manual de archivos"},
+    {"Detener", "detener", "Detiene la recepción de archivos en proceso"},
+    {"Actualizar Catálogo", "caterr", "Actualiza el catálogo de errores"},
+    {"Configuración", "parametros", "Configuración de rutas de los archivos"},
+    {"Salir", "salir", "Cierra el módulo de envío de archivos M3"},
+}};
+
+constexpr std::array<const char*, 2> kSearchBy = {"DÍA ACTUAL", "TODOS LOS DÍAS"};
+constexpr std::array<const char*, 4> kFileKinds = {"SAAI M3", "PAGO ELECTRÓNICO", "SAGARPA",
+                                                   "CARTAS CUPO"};
+
+constexpr int kPollingFirstIntervalMs = 2000;
+
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QTreeWidget* make_list(QWidget* parent, const QString& name, std::span<const ColumnSpec> columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setAllColumnsShowFocus(true);
+    list->setIconSize(QSize(16, 16));
+    list->setColumnCount(static_cast<int>(columns.size()));
+    auto* header = new QTreeWidgetItem;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        header->setText(column, utf8(columns[i].header));
+        // The column's key, as the transfers look columns up.
+        header->setData(column, Qt::UserRole, QString::fromLatin1(columns[i].key));
+    }
+    list->setHeaderItem(header);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        list->setColumnWidth(column, columns[i].width);
+        list->setColumnHidden(column, !columns[i].visible);
+    }
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return list;
+}
+
+QPushButton* make_button(QWidget* parent, const QString& name, const QString& caption,
+                         const QString& tip) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    return button;
+}
+
+QLabel* make_label(QWidget* parent, int number, const char* text, QWidget* buddy) {
+    auto* label = new QLabel(utf8(text), parent);
+    label->setObjectName(QStringLiteral("lblPreVal(%1)").arg(number));
+    label->setBuddy(buddy);
+    return label;
+}
+
+QLabel* make_heading(QWidget* parent, const QString& name, const char* text) {
+    auto* heading = new QLabel(utf8(text), parent);
+    heading->setObjectName(name);
+    QFont font = heading->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    heading->setFont(font);
+    heading->setStyleSheet(
+        QStringLiteral("color: #1f3f6e; border-bottom: 2px solid #1f5fa8; padding: 2px 0 4px 0;"));
+    return heading;
+}
+
+}  // namespace
+
+const std::array<ToolbarButton, 6>& main_toolbar_buttons() {
+    return kToolbar;
+}
+
+const std::array<const char*, 2>& search_by_items() {
+    return kSearchBy;
+}
+
+const std::array<const char*, 4>& file_kind_items() {
+    return kFileKinds;
+}
+
+void MainWindowUi::setup(QMainWindow& window) {
+    build_toolbar(window);
+    auto* central = new QWidget(&window);
+    central->setObjectName(QStringLiteral("fraPrincipal"));
+    auto* splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->setObjectName(QStringLiteral("splPrincipal"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(build_transfer_area(splitter));
+    splitter->addWidget(build_review_area(splitter));
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 5);
+    splitter->setSizes({470, 790});
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 4);
+    layout->addWidget(splitter);
+    window.setCentralWidget(central);
+
+    stbPrincipal = new QStatusBar(&window);
+    stbPrincipal->setObjectName(QStringLiteral("stbPrincipal"));
+    stbPrincipal->setSizeGripEnabled(true);
+    window.setStatusBar(stbPrincipal);
+    build_timers(window);
+}
+
+void MainWindowUi::build_toolbar(QMainWindow& window) {
+    tlbPreVal = new QToolBar(&window);
+    tlbPreVal->setObjectName(QStringLiteral("tlbPreVal"));
+    tlbPreVal->setWindowTitle(QStringLiteral("Acciones"));
+    tlbPreVal->setMovable(false);
+    tlbPreVal->setFloatable(false);
+    tlbPreVal->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tlbPreVal->setIconSize(QSize(32, 32));
+    for (const ToolbarButton& button : kToolbar) {
+        QAction* action =
+            tlbPreVal->addAction(images::action_icon(button.key), utf8(button.caption));
+        action->setObjectName(QString::fromLatin1(button.key));
+        action->setData(QString::fromLatin1(button.key));
+        action->setToolTip(utf8(button.tooltip));
+    }
+    window.addToolBar(Qt::TopToolBarArea, tlbPreVal);
+}
+
+QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
+    auto* area = new QWidget(parent);
+    area->setObjectName(QStringLiteral("fraTransferencia"));
+    area->setMinimumWidth(340);
+
+    lvwPreVal[0] = make_list(area, QStringLiteral("lvwPreVal(0)"), send_list_columns());
+    lvwPreVal[1] = make_list(area, QStringLiteral("lvwPreVal(1)"), receive_list_columns());
+    cmdPreVal = make_button(area, QStringLiteral("cmdPreVal"), QStringLiteral("Quitar de la lista"),
+                            QStringLiteral("Elimina de la lista de envío el archivo seleccionado"));
+    cmdLimpia = make_button(area, QStringLiteral("cmdLimpia"), QStringLiteral("Limpiar la lista"),
+                            QStringLiteral("Elimina todos los elementos de la lista de envío"));
+    cmdPreElm =
+        make_button(area, QStringLiteral("cmdPreElm"), QStringLiteral("Quitar de la lista"),
+                    QStringLiteral("Elimina de la lista de recepción el archivo seleccionado"));
+
+    auto* send_buttons = new QHBoxLayout;
+    send_buttons->addStretch(1);
+    send_buttons->addWidget(cmdPreVal);
+    send_buttons->addWidget(cmdLimpia);
+    auto* receive_buttons = new QHBoxLayout;
+    receive_buttons->addStretch(1);
+    receive_buttons->addWidget(cmdPreElm);
+
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 4, 0);
+    layout->addWidget(make_heading(area, QStringLiteral("lblEnvio"), "ARCHIVOS POR ENVIAR"));
+    layout->addWidget(lvwPreVal[0], 3);
+    layout->addLayout(send_buttons);
+    layout->addSpacing(6);
+    layout->addWidget(make_heading(area, QStringLiteral("lblRecepcion"), "ARCHIVOS EN RECEPCIÓN"));
+    layout->addWidget(lvwPreVal[1], 2);
+    layout->addLayout(receive_buttons);
+    return area;
+}
+
+QWidget* MainWindowUi::build_review_area(QWidget* parent) {
+    auto* area = new QWidget(parent);
+    area->setObjectName(QStringLiteral("fraRevision"));
+    area->setMinimumWidth(520);
+
+    cboPreVal[0] = new QComboBox(area);
+    cboPreVal[0]->setObjectName(QStringLiteral("cboPreVal(0)"));
+    for (const char* item : kSearchBy) {
+        cboPreVal[0]->addItem(utf8(item));
+    }
+    cboPreVal[1] = new QComboBox(area);
+    cboPreVal[1]->setObjectName(QStringLiteral("cboPreVal(1)"));
+    for (const char* item : kFileKinds) {
+        cboPreVal[1]->addItem(utf8(item));
+    }
+    txtPreval = new QLineEdit(area);
+    txtPreval->setObjectName(QStringLiteral("txtPreval"));
+    txtPreval->setPlaceholderText(QStringLiteral("Nombre del archivo juliano"));
+    cmdBuscar = make_button(area, QStringLiteral("cmdBuscar"), QStringLiteral("Buscar"),
+                            QStringLiteral("Busca los archivos del tipo y día elegidos"));
+
+    auto* search = new QGridLayout;
+    search->setHorizontalSpacing(10);
+    search->addWidget(make_label(area, 0, "Buscar Por", cboPreVal[0]), 0, 0);
+    search->addWidget(make_label(area, 1, "Tipo de Archivo", cboPreVal[1]), 0, 1);
+    search->addWidget(make_label(area, 2, "Archivo", txtPreval), 0, 2);
+    search->addWidget(cboPreVal[0], 1, 0);
+    search->addWidget(cboPreVal[1], 1, 1);
+    search->addWidget(txtPreval, 1, 2);
+    search->addWidget(cmdBuscar, 1, 3);
+    search->setColumnStretch(2, 1);
+
+    lvwArchivos = make_list(area, QStringLiteral("lvwArchivos"), file_list_columns());
+    lvwArchivos->setMinimumWidth(170);
+    rtbPreVal = new QTextEdit(area);
+    rtbPreVal->setObjectName(QStringLiteral("rtbPreVal"));
+    // Reports are plain text in fixed columns, never markup.
+    rtbPreVal->setAcceptRichText(false);
+    rtbPreVal->setReadOnly(true);
+    rtbPreVal->setLineWrapMode(QTextEdit::NoWrap);
+    rtbPreVal->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    rtbPreVal->setPlaceholderText(
+        QStringLiteral("Elige una respuesta recibida de la lista de envío para ver su reporte."));
+
+    auto* review = new QSplitter(Qt::Horizontal, area);
+    review->setObjectName(QStringLiteral("splRevision"));
+    review->setChildrenCollapsible(false);
+    review->addWidget(lvwArchivos);
+    review->addWidget(rtbPreVal);
+    review->setStretchFactor(0, 0);
+    review->setStretchFactor(1, 1);
+    review->setSizes({210, 570});
+
+    cmdImprime = make_button(area, QStringLiteral("cmdImprime"), QStringLiteral("Imprimir"),
+                             QStringLiteral("Imprime el reporte de revisión del archivo"));
+    auto* print = new QHBoxLayout;
+    print->addStretch(1);
+    print->addWidget(cmdImprime);
+
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(4, 0, 0, 0);
+    layout->addWidget(make_heading(area, QStringLiteral("lblRevision"), "REVISIÓN DE ARCHIVOS"));
+    layout->addLayout(search);
+    layout->addWidget(review, 1);
+    layout->addLayout(print);
+    return area;
+}
+
+void MainWindowUi::build_timers(QMainWindow& window) {
+    // Created disabled; the transfers switch the polling on.
+    tmrPreVal = new QTimer(&window);
+    tmrPreVal->setObjectName(QStringLiteral("tmrPreVal"));
+    tmrPreVal->setInterval(kPollingFirstIntervalMs);
+    tmrCatError = new QTimer(&window);
+    tmrCatError->setObjectName(QStringLiteral("tmrCatError"));
+}
+
+}  // namespace ordano

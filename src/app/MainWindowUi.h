@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include <array>
+
+namespace ordano {
+
+// The controls of the main window frmPreVal, each under its own name, laid out for a
+// 1280 x 800 screen: the transfer lists on the left, the review area on the right.
+struct MainWindowUi {
+    // Builds every control into the window; the window owns them.
+    void setup(QMainWindow& window);
+
+    QToolBar* tlbPreVal = nullptr;
+    std::array<QTreeWidget*, 2> lvwPreVal{};  // 0 send list, 1 receive list
+    QTreeWidget* lvwArchivos = nullptr;
+    std::array<QComboBox*, 2> cboPreVal{};  // 0 "Buscar Por", 1 "Tipo de Archivo"
+    QLineEdit* txtPreval = nullptr;
+    QPushButton* cmdBuscar = nullptr;
+    QTextEdit* rtbPreVal = nullptr;
+    QPushButton* cmdImprime = nullptr;
+    QPushButton* cmdPreVal = nullptr;
+    QPushButton* cmdPreElm = nullptr;
+    QPushButton* cmdLimpia = nullptr;
+    QStatusBar* stbPrincipal = nullptr;
+    QTimer* tmrPreVal = nullptr;
+    QTimer* tmrCatError = nullptr;
+
+private:
+    void build_toolbar(QMainWindow& window);
+    QWidget* build_transfer_area(QWidget* parent);
+    QWidget* build_review_area(QWidget* parent);
+    void build_timers(QMainWindow& window);
+};
+
+// Toolbar buttons in order: caption, key, tooltip.
+struct ToolbarButton {
+    const char* caption;
+    const char* key;
+    const char* tooltip;
+};
+[[nodiscard]] const std::array<ToolbarButton, 6>& main_toolbar_buttons();
+
+// Items of the review area's selectors.
+[[nodiscard]] const std::array<const char*, 2>& search_by_items();
+[[nodiscard]] const std::array<const char*, 4>& file_kind_items();
+
+}  // namespace ordano

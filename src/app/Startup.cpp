@@ -1,0 +1,36 @@
+#include "app/Startup.h"
+
+#include <exception>
+#include <string>
+
+#include "store/Errors.h"
+#include "store/Office.h"
+#include "store/UiPort.h"
+
+namespace ordano {
+
+namespace {
+
+constexpr const char* kCannotStart = "El programa no puede iniciar.";
+
+void report(UiPort& ui, const std::string& cause) {
+    ui.message(std::string(kCannotStart) + "\n\n" + cause, MessageIcon::Critical,
+               MessageButtons::Ok);
+}
+
+}  // namespace
+
+std::unique_ptr<Office> open_office_or_report(const PathOptions& paths, const Clock& clock,
+                                              const LocaleFormats& formats, UiPort& ui) {
+    try {
+        return Office::open(paths, clock, formats);
+    } catch (const StartupError& e) {
+        report(ui, e.what());
+    } catch (const std::exception& e) {
+        // Anything else the database or the file system threw on the way up.
+        report(ui, std::string("Error inesperado al abrir la oficina: ") + e.what());
+    }
+    return nullptr;
+}
+
+}  // namespace ordano

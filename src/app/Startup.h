@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+
+#include "store/DateTime.h"
+#include "store/Settings.h"
+
+namespace ordano {
+
+class Office;
+class UiPort;
+
+// Brings the office up. When it cannot (no settings file, a short first line, no database, a
+// file that is not one, no parameters row, ...) shows one critical message with the product
+// name as caption and returns nothing.
+[[nodiscard]] std::unique_ptr<Office> open_office_or_report(const PathOptions& paths,
+                                                            const Clock& clock,
+                                                            const LocaleFormats& formats,
+                                                            UiPort& ui);
+
+}  // namespace ordano

@@ -1,0 +1,45 @@
+#include "app/StatusPanels.h"
+
+#include "app/WindowTexts.h"
+
+namespace ordano {
+
+QDate to_qdate(std::chrono::year_month_day date) {
+    return QDate(static_cast<int>(date.year()),
+                 static_cast<int>(static_cast<unsigned>(date.month())),
+                 static_cast<int>(static_cast<unsigned>(date.day())));
+}
+
+QTime to_qtime(const LocalDateTime& at) {
+    return QTime(at.hour, at.minute, at.second);
+}
+
+StatusPanels::StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale)
+    : QObject(&bar), clock_(clock), locale_(std::move(locale)) {
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        auto* label = new QLabel(&bar);
+        label->setObjectName(QStringLiteral("stbPrincipal.Panels(%1)").arg(i + 1));
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setContentsMargins(6, 0, 6, 0);
+        // The date takes the spare width; the julian day and the clock keep their size.
+        bar.addPermanentWidget(label, i == 0 ? 1 : 0);
+        panels_[i] = label;
+    }
+    ticker_.setObjectName(QStringLiteral("stbPrincipal.Clock"));
+    ticker_.setInterval(kClockIntervalMs);
+    connect(&ticker_, &QTimer::timeout, this, &StatusPanels::refresh_clock);
+    refresh_clock();
+    ticker_.start();
+}
+
+void StatusPanels::set_day(std::chrono::year_month_day today, int dia_juliano) {
+    panel(1).setText(locale_.toString(to_qdate(today), QLocale::LongFormat));
+    panel(2).setText(QString::fromStdString(julian_day_panel(dia_juliano)));
+}
+
+void StatusPanels::refresh_clock() {
+    panel(3).setText(locale_.toString(to_qtime(clock_.now()), QLocale::ShortFormat));
+}
+
+}  // namespace ordano

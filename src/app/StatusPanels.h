@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDate>
+#include <QLabel>
+#include <QLocale>
+#include <QObject>
+#include <QStatusBar>
+#include <QTime>
+#include <QTimer>
+
+#include <array>
+
+#include "store/DateTime.h"
+
+namespace ordano {
+
+// The main window's status bar `stbPrincipal`: panel 1 today's long date, panel 2 the julian
+// day (both set once), panel 3 the time of day, kept current by the status bar itself.
+class StatusPanels : public QObject {
+    Q_OBJECT
+public:
+    StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale);
+
+    // Panels 1 and 2, from today's date and julian day.
+    void set_day(std::chrono::year_month_day today, int dia_juliano);
+    [[nodiscard]] QLabel& panel(int number) {
+        return *panels_.at(static_cast<std::size_t>(number - 1));
+    }
+
+    static constexpr int kClockIntervalMs = 1000;
+
+private slots:
+    void refresh_clock();
+
+private:
+    const Clock& clock_;
+    QLocale locale_;
+    std::array<QLabel*, 3> panels_{};
+    QTimer ticker_;
+};
+
+[[nodiscard]] QDate to_qdate(std::chrono::year_month_day date);
+[[nodiscard]] QTime to_qtime(const LocalDateTime& at);
+
+}  // namespace ordano

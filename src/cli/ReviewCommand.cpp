@@ -1,0 +1,52 @@
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "review/OfficeReview.h"
+#include "store/Office.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace ordano::cli {
+namespace {
+
+std::string answer_name(const Invocation& invocation) {
+    const auto names = Options(invocation.args).positionals();
+    if (names.empty()) {
+        throw UsageError("falta el nombre del archivo de respuesta");
+    }
+    if (names.size() > 1) {
+        throw UsageError("argumento de más: " + names[1]);
+    }
+    // The kind of answer is read from the bare name; the folder comes from the parameters.
+    if (names.front().find_first_of("/\\") != std::string::npos) {
+        throw UsageError("el archivo de respuesta se da por su nombre, sin carpeta: " +
+                         names.front());
+    }
+    return names.front();
+}
+
+}  // namespace
+
+int review_command(const Invocation& invocation) {
+    const std::string name = answer_name(invocation);
+    const SystemClock clock;
+    const auto office = Office::open(invocation.paths, clock);
+    const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(*office));
+#ifdef _WIN32
+    // The report's CR LF line ends go out as they are.
+    std::cout.flush();
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::cout << result.box_text() << std::flush;
+    if (result.failure) {
+        std::cerr << result.failure->message << "\n";
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+}  // namespace ordano::cli

@@ -1,0 +1,339 @@
+#include "dialogs/ParametersDialog.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <exception>
+
+#include "app/Images.h"
+#include "store/Office.h"
+#include "store/Parameters.h"
+#include "store/UiPort.h"
+
+namespace ordano {
+
+namespace {
+
+constexpr std::array<const char*, 8> kFolderLabels = {
+    "Dir. Envío de Archivos SAAI M3",
+    "Dir. Recepción de Archivos SAAI M3",
+    "Dir. Envío de Archivos Cartas Cupo",
+    "Dir. Recepción de Archivos Cartas Cupo",
+    "Dir. Envío de Archivos de Pago Electrónico",
+    "Dir. Recepción de Archivos de Pago Electrónico",
+    "Dir. Envío de Archivos de Sagarpa",
+    "Dir. Recepción de Archivos de Sagarpa",
+};
+
+// Fields 0 and 1 are read-only; 2 to 12 are edited in edit mode.
+constexpr std::size_t kFirstEditableField = 2;
+constexpr std::size_t kFirstFolderField = 5;
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+ParametersDialog::ParametersDialog(Office& office, UiPort& ui, QWidget* parent)
+    : QDialog(parent), office_(office), ui_(ui), picker_(system_folder_picker()) {
+    build();
+    // The telephone and proxy fields start hidden; the link-type handling shows them.
+    txtParametros_[3]->hide();
+    txtParametros_[4]->hide();
+    Imprime_Datos();
+    Muestra_Botones(true);
+    Habilita_Campos(false);
+}
+
+void ParametersDialog::build() {
+    setObjectName(QStringLiteral("frmParametros"));
+    setWindowTitle(QStringLiteral("Parámetros del Sistema"));
+    setWindowIcon(images::action_icon("parametros"));
+    setModal(true);
+    for (std::size_t i = 0; i < txtParametros_.size(); ++i) {
+        txtParametros_[i] = new QLineEdit(this);
+        txtParametros_[i]->setObjectName(QStringLiteral("txtParametros(%1)").arg(i));
+    }
+    // Patente and agent are shown, never edited.
+    txtParametros_[0]->setEnabled(false);
+    txtParametros_[1]->setEnabled(false);
+    build_toolbar();
+    sstParametros_ = new QTabWidget(this);
+    sstParametros_->setObjectName(QStringLiteral("sstParametros"));
+    sstParametros_->addTab(build_general_tab(), QStringLiteral("Generales"));
+    sstParametros_->addTab(build_folders_tab(), QStringLiteral("Directorios de Archivos"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 8);
+    layout->addWidget(tlbParametros_);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(10, 4, 10, 0);
+    body->addWidget(sstParametros_);
+    layout->addLayout(body);
+    resize(720, 460);
+}
+
+QAction* ParametersDialog::add_action(const char* key, const QString& caption, const QString& tip) {
+    QAction* action = tlbParametros_->addAction(images::action_icon(key), caption);
+    action->setObjectName(QString::fromLatin1(key));
+    action->setToolTip(tip.isEmpty() ? caption.trimmed() : tip);
+    connect(action, &QAction::triggered, this,
+            [this, key] { Ejecuta_Opcion(QString::fromLatin1(key)); });
+    return action;
+}
+
+void ParametersDialog::build_toolbar() {
+    tlbParametros_ = new QToolBar(this);
+    tlbParametros_->setObjectName(QStringLiteral("tlbParametros"));
+    tlbParametros_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tlbParametros_->setIconSize(QSize(24, 24));
+    view_buttons_[0] = add_action("modificar", QStringLiteral("      Modificar      "),
+                                  QStringLiteral("Permite modificar los parámetros del sistema"));
+    view_buttons_[1] = tlbParametros_->addSeparator();
+    view_buttons_[2] = add_action("salir", QStringLiteral("Salir"),
+                                  QStringLiteral("Cierra el módulo de parámetros del sistema"));
+    edit_buttons_[0] =
+        add_action("guardar", QStringLiteral("Guardar"),
+                   QStringLiteral("Guarda los cambios efectuados a los parámetros del sistema"));
+    edit_buttons_[1] =
+        add_action("cancelar", QStringLiteral("Cancelar"),
+                   QStringLiteral("Cancela los cambios efectuados a los parámetros del sistema"));
+    tlbParametros_->addSeparator();
+    add_action("password", QStringLiteral("Cambiar Contraseña"), QString());
+    tlbParametros_->addSeparator();
+    add_action("envkro", QStringLiteral("Recuperar Contraseña"),
+               QStringLiteral("Solicita a contraseña de pago electrónico"));
+    tlbParametros_->addSeparator();
+}
+
+QWidget* ParametersDialog::build_general_tab() {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setVerticalSpacing(10);
+    int label_number = 0;
+    auto add_row = [&](int row, const char* text, QWidget* field) {
+        auto* label = new QLabel(QString::fromUtf8(text), page);
+        label->setObjectName(QStringLiteral("lblParametros(%1)").arg(label_number++));
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1, 1, 2);
+    };
+    txtParametros_[0]->setMaximumWidth(90);
+    add_row(0, "Patente", txtParametros_[0]);
+    add_row(1, "Nombre del Agente Aduanal", txtParametros_[1]);
+
+    cboParametros_ = new QComboBox(page);
+    cboParametros_->setObjectName(QStringLiteral("cboParametros"));
+    for (const char* type : kLinkTypes) {
+        cboParametros_->addItem(QString::fromLatin1(type));
+    }
+    connect(cboParametros_, &QComboBox::currentIndexChanged, this,
+            [this] { cboParametros_Change(); });
+    add_row(2, "Tipo de Ordano", cboParametros_);
+    add_row(3, "Dirección IP Servidor", txtParametros_[2]);
+
+    txtParametros_[3]->setPlaceholderText(QStringLiteral("Teléfono"));
+    grid->addWidget(txtParametros_[3], 4, 1, 1, 2);
+
+    chkParametros_ = new QCheckBox(QStringLiteral(" Proxy"), page);
+    chkParametros_->setObjectName(QStringLiteral("chkParametros"));
+    connect(chkParametros_, &QCheckBox::toggled, this, [this] { chkParametros_Click(); });
+    txtParametros_[4]->setPlaceholderText(QStringLiteral("Servidor proxy"));
+    grid->addWidget(chkParametros_, 5, 0);
+    grid->addWidget(txtParametros_[4], 5, 1, 1, 2);
+
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(6, 1);
+    return page;
+}
+
+QWidget* ParametersDialog::build_folders_tab() {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setVerticalSpacing(8);
+    for (std::size_t k = 0; k < cmdParametros_.size(); ++k) {
+        const int row = static_cast<int>(k);
+        QLineEdit* field = txtParametros_[k + kFirstFolderField];
+        auto* label = new QLabel(QString::fromUtf8(kFolderLabels[k]), page);
+        label->setObjectName(QStringLiteral("lblParametros(%1)").arg(4 + row));
+        label->setBuddy(field);
+        auto* button = new QPushButton(images::action_icon("carpeta"), QString(), page);
+        button->setObjectName(QStringLiteral("cmdParametros(%1)").arg(k));
+        button->setToolTip(QStringLiteral("Elegir la carpeta"));
+        // Enter in a field must not open the folder picker.
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, row] { cmdParametros_Click(row); });
+        connect(field, &QLineEdit::textChanged, this, [this] { push_folders(); });
+        cmdParametros_[k] = button;
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1);
+        grid->addWidget(button, row, 2);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(static_cast<int>(cmdParametros_.size()), 1);
+    return page;
+}
+
+void ParametersDialog::Imprime_Datos() {
+    const ParametersRecord& params = office_.params();
+    txtParametros_[0]->setText(qs(params.text(Param::Patente)));
+    txtParametros_[1]->setText(qs(params.text(Param::Agente)));
+    const auto tipo = params.number(Param::tipo_acceso);
+    {
+        // The link-type handling runs once, below, also when the index does not change.
+        const QSignalBlocker quiet(cboParametros_);
+        cboParametros_->setCurrentIndex(host_column(static_cast<int>(tipo)) ? static_cast<int>(tipo)
+                                                                            : -1);
+    }
+    cboParametros_Change();
+    if (const auto host = host_column(static_cast<int>(tipo))) {
+        txtParametros_[2]->setText(qs(params.text(*host)));
+    }
+    {
+        const QSignalBlocker quiet(chkParametros_);
+        chkParametros_->setChecked(params.flag(Param::proxy));
+    }
+    // After the link-type handling: with MODEM and a stored proxy the proxy host shows while
+    // the check box stays hidden.
+    txtParametros_[4]->setVisible(chkParametros_->isChecked());
+    txtParametros_[4]->setText(qs(params.text(Param::ip_proxy)));
+    txtParametros_[3]->setText(qs(params.text(Param::telefono)));
+    for (std::size_t i = 0; i < kFolderColumns.size(); ++i) {
+        txtParametros_[i + kFirstFolderField]->setText(qs(params.text(kFolderColumns[i])));
+    }
+}
+
+void ParametersDialog::cboParametros_Change() {
+    const int index = cboParametros_->currentIndex();
+    const auto host = host_column(index);
+    if (!host) {
+        return;
+    }
+    if (index == 0) {
+        txtParametros_[3]->show();
+        chkParametros_->hide();
+        txtParametros_[4]->hide();
+    } else {
+        chkParametros_->show();
+        txtParametros_[4]->setVisible(chkParametros_->isChecked());
+    }
+    // An unsaved edit of the address gives way to the stored address of the new type.
+    txtParametros_[2]->setText(qs(office_.params().text(*host)));
+}
+
+void ParametersDialog::chkParametros_Click() {
+    txtParametros_[4]->setVisible(chkParametros_->isChecked());
+}
+
+void ParametersDialog::cmdParametros_Click(int index) {
+    QLineEdit* field = txtParametros_[static_cast<std::size_t>(index) + kFirstFolderField];
+    if (const auto chosen = picker_(this, field->text())) {
+        field->setText(*chosen);
+    }
+}
+
+void ParametersDialog::Muestra_Botones(bool view_mode) {
+    for (QAction* action : view_buttons_) {
+        action->setVisible(view_mode);
+    }
+    for (QAction* action : edit_buttons_) {
+        action->setVisible(!view_mode);
+    }
+}
+
+void ParametersDialog::Habilita_Campos(bool enabled) {
+    edit_mode_ = enabled;
+    for (std::size_t i = kFirstEditableField; i < txtParametros_.size(); ++i) {
+        txtParametros_[i]->setEnabled(enabled);
+    }
+    for (QPushButton* button : cmdParametros_) {
+        button->setEnabled(enabled);
+    }
+    cboParametros_->setEnabled(enabled);
+    chkParametros_->setEnabled(enabled);
+    if (enabled) {
+        cboParametros_->setFocus();
+    }
+}
+
+ParameterFields ParametersDialog::fields() const {
+    ParameterFields fields;
+    fields.tipo_acceso = cboParametros_->currentIndex();
+    fields.host = txtParametros_[2]->text().toStdString();
+    fields.telefono = txtParametros_[3]->text().toStdString();
+    fields.proxy = chkParametros_->isChecked();
+    fields.ip_proxy = txtParametros_[4]->text().toStdString();
+    for (std::size_t i = 0; i < fields.folders.size(); ++i) {
+        fields.folders[i] = txtParametros_[i + kFirstFolderField]->text().toStdString();
+    }
+    return fields;
+}
+
+void ParametersDialog::push_folders() {
+    office_.session().folders = local_folders(fields().folders);
+}
+
+void ParametersDialog::guardar() {
+    const ParameterFields edited = fields();
+    if (!host_column(edited.tipo_acceso)) {
+        ui_.message("Elige el Tipo de Ordano antes de guardar los parámetros.",
+                    MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    ParametersRecord& params = office_.params();
+    try {
+        Guarda_Datos(params, edited);
+        params.save();
+    } catch (const std::exception& e) {
+        // The record keeps what the database holds; the edits stay on screen to try again.
+        ui_.message(std::string("No se pudieron guardar los parámetros del sistema.\n\n") +
+                        e.what() +
+                        "\n\nTus cambios siguen en pantalla; puedes intentarlo de nuevo.",
+                    MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    office_.session().host = office_.host_for_link_type(office_.session().host);
+    Habilita_Campos(false);
+    Muestra_Botones(true);
+}
+
+void ParametersDialog::cancelar() {
+    Habilita_Campos(false);
+    Imprime_Datos();
+    Muestra_Botones(true);
+}
+
+void ParametersDialog::Ejecuta_Opcion(const QString& key) {
+    if (key == QLatin1String("modificar")) {
+        Muestra_Botones(false);
+        Habilita_Campos(true);
+    } else if (key == QLatin1String("guardar")) {
+        guardar();
+    } else if (key == QLatin1String("cancelar")) {
+        cancelar();
+    } else if (key == QLatin1String("salir")) {
+        // Only hidden: the fields and the mode stay as they are for the next showing.
+        done(QDialog::Rejected);
+    } else if (key == QLatin1String("password")) {
+        password();
+    } else if (key == QLatin1String("envkro")) {
+        envkro();
+    }
+}
+
+void ParametersDialog::reject() {
+    Ejecuta_Opcion(QStringLiteral("salir"));
+}
+
+void ParametersDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Ejecuta_Opcion(QStringLiteral("salir"));
+}
+
+}  // namespace ordano

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include <array>
+
+#include "dialogs/FolderPicker.h"
+#include "dialogs/ParameterFields.h"
+
+namespace ordano {
+
+class Office;
+class UiPort;
+
+// frmParametros, "Parámetros del Sistema": shows the parameters record and lets the office
+// change the link type, server address, proxy, telephone and the eight local folders. Loaded
+// hidden at start-up and kept for the whole run; its folder fields are the running copy of the
+// local folders (pushed into the session whenever they change).
+class ParametersDialog : public QDialog {
+    Q_OBJECT
+public:
+    ParametersDialog(Office& office, UiPort& ui, QWidget* parent = nullptr);
+
+    void set_folder_picker(FolderPicker picker) { picker_ = std::move(picker); }
+
+    // Runs the toolbar action of a key; other keys do nothing.
+    void Ejecuta_Opcion(const QString& key);
+
+    // Copies the parameters record into the fields.
+    void Imprime_Datos();
+    // True between "modificar" and "guardar"/"cancelar".
+    [[nodiscard]] bool in_edit_mode() const { return edit_mode_; }
+
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build();
+    QWidget* build_general_tab();
+    QWidget* build_folders_tab();
+    void build_toolbar();
+    QAction* add_action(const char* key, const QString& caption, const QString& tip);
+
+    void Muestra_Botones(bool view_mode);
+    void Habilita_Campos(bool enabled);
+    void cboParametros_Change();
+    void chkParametros_Click();
+    void cmdParametros_Click(int index);
+    void guardar();
+    void cancelar();
+    void push_folders();
+    [[nodiscard]] ParameterFields fields() const;
+
+    // Left for the payment-password change and recovery windows.
+    void password() {}
+    void envkro() {}
+
+    Office& office_;
+    UiPort& ui_;
+    FolderPicker picker_;
+
+    bool edit_mode_ = false;
+    QToolBar* tlbParametros_ = nullptr;
+    // Buttons 1 to 3 (view mode) and 4 and 5 (edit mode).
+    std::array<QAction*, 3> view_buttons_{};
+    std::array<QAction*, 2> edit_buttons_{};
+    QTabWidget* sstParametros_ = nullptr;
+    std::array<QLineEdit*, 13> txtParametros_{};
+    QComboBox* cboParametros_ = nullptr;
+    QCheckBox* chkParametros_ = nullptr;
+    std::array<QPushButton*, 8> cmdParametros_{};
+};
+
+}  // namespace ordano

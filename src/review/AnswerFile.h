@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "review/RevisaArchivo.h"
+
+namespace ordano::review {
+
+// The folder (UTF-8, as the parameters hold it) joined to the bare file name.
+[[nodiscard]] std::filesystem::path answer_path(std::string_view folder,
+                                                std::string_view file_name);
+// A path as UTF-8, for messages.
+[[nodiscard]] std::string shown_path(const std::filesystem::path& path);
+
+// Opens an answer file for reading; the failure names the path.
+[[nodiscard]] std::optional<ReviewFailure> open_answer(const std::filesystem::path& path,
+                                                       std::ifstream& in);
+[[nodiscard]] ReviewFailure unfinished_read(const std::filesystem::path& path);
+
+// The whole file decoded from Windows-1252, or why it could not be read.
+[[nodiscard]] std::variant<std::string, ReviewFailure> read_answer_text(
+    const std::filesystem::path& path);
+
+}  // namespace ordano::review

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <SQLiteCpp/Database.h>
+#include <gtest/gtest.h>
+
+#include <QtTest/qtestspontaneevent.h>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLocale>
+#include <QTimer>
+#include <QWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/MainWindow.h"
+#include "fixtures/Sandbox.h"
+#include "fixtures/ScriptedUi.h"
+#include "store/DateTime.h"
+#include "store/Office.h"
+
+namespace ordano::test {
+
+// A demo office on disk, brought up on a pinned day with a scripted UI, and its main window.
+struct GuiOffice {
+    explicit GuiOffice(OfficeSetup setup = TestOffice::default_setup(),
+                       LocalDateTime at = {std::chrono::year_month_day{std::chrono::year{2026},
+                                                                       std::chrono::month{2},
+                                                                       std::chrono::day{2}},
+                                           10, 30, 0})
+        : files(box, std::move(setup)), clock(at) {}
+
+    // Runs SQL on the office's database before it is opened.
+    void prepare(const std::string& sql) const {
+        SQLite::Database(files.db_file.string(), SQLite::OPEN_READWRITE).exec(sql);
+    }
+
+    // Opens the office and its main window.
+    MainWindow& open() {
+        office = Office::open(files.path_options(), clock);
+        window = std::make_unique<MainWindow>(
+            *office, ui, QLocale(QLocale::Spanish, QLocale::Mexico), [this] { ++quits; });
+        return *window;
+    }
+
+    template <typename T>
+    T* find(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+
+    Sandbox box;
+    TestOffice files;
+    FixedClock clock;
+    ScriptedUi ui;
+    std::unique_ptr<Office> office;
+    std::unique_ptr<MainWindow> window;
+    int quits = 0;
+};
+
+// What the close box does: a close event from the window system.
+inline void press_close_box(QWidget& window) {
+    QCloseEvent close_box;
+    QSpontaneKeyEvent::setSpontaneous(&close_box);
+    QCoreApplication::sendEvent(window.windowHandle(), &close_box);
+}
+
+// Runs `action` once a modal window is up (a dialog or box opened by the code under test), so
+// that no test leaves a real modal loop waiting. Gives up, failing the test, after 5 s.
+inline void when_modal(std::function<void(QWidget&)> action) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, action = std::move(action)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr && (*waited += poll->interval()) < 5000) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        if (modal == nullptr) {
+            ADD_FAILURE() << "no modal window came up";
+            return;
+        }
+        action(*modal);
+    });
+    poll->start();
+}
+
+}  // namespace ordano::test

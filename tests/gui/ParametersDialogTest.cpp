@@ -1,0 +1,328 @@
+#include <SQLiteCpp/Database.h>
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWindow>
+
+#include "GuiOffice.h"
+#include "dialogs/ParametersDialog.h"
+#include "store/Parameters.h"
+
+namespace ordano {
+namespace {
+using test::GuiOffice;
+
+// The dialog of an office whose record holds known hosts, proxy and folders.
+class ParametersDialogTest : public ::testing::Test {
+protected:
+    void open(const std::string& record = "tipo_acceso=1, acc_tel=0, proxy=0") {
+        gui.prepare(
+            "UPDATE PARAMETROS SET Host_Ras='ras.example', Host_Internet='net.example', "
+            "Host='radio.example', ip_proxy='proxy.example', telefono='5550100', vererr=7, "
+            "val_env='/of/val_env', val_rec='/of/val_rec', tra_env='/of/tra_env', "
+            "tra_rec='/of/tra_rec', pag_env='/of/pag_env', pag_rec='/of/pag_rec', "
+            "sag_env='/of/sag_env', sag_rec='/of/sag_rec', " +
+            record);
+        gui.open();
+        dialog = &gui.window->parameters_dialog();
+    }
+    QLineEdit& field(int i) const {
+        return *dialog->findChild<QLineEdit*>(QStringLiteral("txtParametros(%1)").arg(i));
+    }
+    QComboBox& link_type() const { return *dialog->findChild<QComboBox*>("cboParametros"); }
+    QCheckBox& proxy_box() const { return *dialog->findChild<QCheckBox*>("chkParametros"); }
+    QAction& button(const char* key) const { return *dialog->findChild<QAction*>(key); }
+    bool shown(const QWidget& w) const { return w.isVisibleTo(dialog); }
+    std::string stored(const char* column) const {
+        SQLite::Database db(gui.files.db_file.string());
+        return db.execAndGet(std::string("SELECT ") + column + " FROM PARAMETROS").getString();
+    }
+    std::vector<std::string> folder_fields() const {
+        std::vector<std::string> out;
+        for (int i = 5; i <= 12; ++i) {
+            out.push_back(field(i).text().toStdString());
+        }
+        return out;
+    }
+
+    GuiOffice gui;
+    ParametersDialog* dialog = nullptr;
+};
+
+TEST_F(ParametersDialogTest, LoadsHiddenInViewModeWithTheRecordInItsFields) {
+    open();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowTitle(), "Parámetros del Sistema");
+    auto* tabs = dialog->findChild<QTabWidget*>("sstParametros");
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->tabText(0), "Generales");
+    EXPECT_EQ(tabs->tabText(1), "Directorios de Archivos");
+
+    EXPECT_EQ(field(0).text(), "15");
+    EXPECT_EQ(field(1).text(), "NOMBRE");
+    EXPECT_EQ(link_type().currentText(), "INTERNET");
+    EXPECT_EQ(field(2).text(), "net.example");
+    EXPECT_EQ(field(3).text(), "5550100");
+    EXPECT_EQ(field(4).text(), "proxy.example");
+    EXPECT_EQ(folder_fields(), std::vector<std::string>(
+                                   {"/of/val_env", "/of/val_rec", "/of/tra_env", "/of/tra_rec",
+                                    "/of/pag_env", "/of/pag_rec", "/of/sag_env", "/of/sag_rec"}));
+    // Telephone hidden (only MODEM shows it), proxy box shown but unchecked, its field hidden.
+    EXPECT_FALSE(shown(field(3)));
+    EXPECT_TRUE(shown(proxy_box()));
+    EXPECT_FALSE(shown(field(4)));
+
+    EXPECT_TRUE(button("modificar").isVisible());
+    EXPECT_EQ(button("modificar").text(), "      Modificar      ");
+    EXPECT_TRUE(button("salir").isVisible());
+    EXPECT_FALSE(button("guardar").isVisible());
+    EXPECT_FALSE(button("cancelar").isVisible());
+    EXPECT_TRUE(button("password").isVisible());
+    EXPECT_EQ(button("envkro").toolTip(), "Solicita a contraseña de pago electrónico");
+    for (int i = 0; i <= 12; ++i) {
+        EXPECT_FALSE(field(i).isEnabled()) << i;
+    }
+    EXPECT_FALSE(link_type().isEnabled());
+    EXPECT_FALSE(dialog->findChild<QPushButton*>("cmdParametros(0)")->isEnabled());
+    // The session's folders are the fields.
+    EXPECT_EQ(gui.office->session().folders.sag_rec, "/of/sag_rec");
+}
+
+TEST_F(ParametersDialogTest, ModificarEnablesEverythingButPatenteAndAgent) {
+    open();
+    button("modificar").trigger();
+    EXPECT_TRUE(dialog->in_edit_mode());
+    EXPECT_FALSE(field(0).isEnabled());
+    EXPECT_FALSE(field(1).isEnabled());
+    for (int i = 2; i <= 12; ++i) {
+        EXPECT_TRUE(field(i).isEnabled()) << i;
+    }
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_TRUE(dialog->findChild<QPushButton*>(QStringLiteral("cmdParametros(%1)").arg(k))
+                        ->isEnabled());
+    }
+    EXPECT_TRUE(link_type().isEnabled());
+    EXPECT_TRUE(proxy_box().isEnabled());
+    EXPECT_FALSE(button("modificar").isVisible());
+    EXPECT_FALSE(button("salir").isVisible());
+    EXPECT_TRUE(button("guardar").isVisible());
+    EXPECT_TRUE(button("cancelar").isVisible());
+}
+
+TEST_F(ParametersDialogTest, CancelarRestoresEveryFieldFromTheRecord) {
+    open();
+    button("modificar").trigger();
+    link_type().setCurrentIndex(2);
+    field(2).setText("otro.example");
+    field(5).setText("/nuevo/val_env");
+    proxy_box().setChecked(true);
+    EXPECT_EQ(gui.office->session().folders.val_env, "/nuevo/val_env");
+
+    button("cancelar").trigger();
+    EXPECT_FALSE(dialog->in_edit_mode());
+    EXPECT_EQ(link_type().currentText(), "INTERNET");
+    EXPECT_EQ(field(2).text(), "net.example");
+    EXPECT_EQ(field(5).text(), "/of/val_env");
+    EXPECT_FALSE(proxy_box().isChecked());
+    EXPECT_FALSE(shown(field(4)));
+    EXPECT_EQ(gui.office->session().folders.val_env, "/of/val_env");
+    EXPECT_EQ(stored("Host"), "radio.example");
+}
+
+TEST_F(ParametersDialogTest, SavingWithInternetStoresOnlyItsHostAndSetsTheRunningHost) {
+    open("tipo_acceso=0, acc_tel=-1, proxy=0");
+    EXPECT_EQ(gui.office->session().host, "ras.example");
+    button("modificar").trigger();
+    link_type().setCurrentIndex(1);
+    field(2).setText("10.0.0.9:2121");
+    field(6).setText("/nuevo/val_rec");
+    button("guardar").trigger();
+
+    EXPECT_TRUE(gui.ui.messages.empty());
+    EXPECT_FALSE(dialog->in_edit_mode());
+    EXPECT_TRUE(button("modificar").isVisible());
+    EXPECT_EQ(stored("Host_Internet"), "10.0.0.9:2121");
+    EXPECT_EQ(stored("Host_Ras"), "ras.example");
+    EXPECT_EQ(stored("Host"), "radio.example");
+    EXPECT_EQ(stored("tipo_acceso"), "1");
+    EXPECT_EQ(stored("acc_tel"), "0");
+    EXPECT_EQ(stored("vererr"), "1");
+    EXPECT_EQ(stored("val_rec"), "/nuevo/val_rec");
+    EXPECT_EQ(gui.office->session().host, "10.0.0.9:2121");
+}
+
+TEST_F(ParametersDialogTest, SavingWithModemOrRadioUsesTheirOwnHostColumns) {
+    open();
+    button("modificar").trigger();
+    link_type().setCurrentIndex(0);
+    field(2).setText("ras2.example");
+    button("guardar").trigger();
+    EXPECT_EQ(stored("Host_Ras"), "ras2.example");
+    EXPECT_EQ(stored("acc_tel"), "-1");
+    EXPECT_EQ(gui.office->session().host, "ras2.example");
+
+    button("modificar").trigger();
+    link_type().setCurrentIndex(2);
+    field(2).setText("radio2.example");
+    button("guardar").trigger();
+    EXPECT_EQ(stored("Host"), "radio2.example");
+    EXPECT_EQ(stored("Host_Internet"), "net.example");
+    EXPECT_EQ(stored("tipo_acceso"), "2");
+    EXPECT_EQ(stored("acc_tel"), "0");
+    EXPECT_EQ(gui.office->session().host, "radio2.example");
+}
+
+TEST_F(ParametersDialogTest, ChangingTheLinkTypeReplacesAnUnsavedAddress) {
+    open();
+    button("modificar").trigger();
+    field(2).setText("a-medio-escribir");
+    link_type().setCurrentIndex(2);
+    EXPECT_EQ(field(2).text(), "radio.example");
+    link_type().setCurrentIndex(0);
+    EXPECT_EQ(field(2).text(), "ras.example");
+    EXPECT_TRUE(shown(field(3)));
+    EXPECT_FALSE(shown(proxy_box()));
+}
+
+TEST_F(ParametersDialogTest, ModemStoredWithProxyShowsTheProxyHostButNotTheBox) {
+    open("tipo_acceso=0, acc_tel=-1, proxy=-1");
+    EXPECT_TRUE(shown(field(3)));
+    EXPECT_FALSE(shown(proxy_box()));
+    EXPECT_TRUE(shown(field(4)));
+    // The same after "Cancelar".
+    button("modificar").trigger();
+    link_type().setCurrentIndex(1);
+    proxy_box().setChecked(false);
+    button("cancelar").trigger();
+    EXPECT_FALSE(shown(proxy_box()));
+    EXPECT_TRUE(shown(field(4)));
+}
+
+TEST_F(ParametersDialogTest, SwitchingFromInternetWithProxyToModemStillSavesTheProxy) {
+    open("tipo_acceso=1, acc_tel=0, proxy=-1");
+    EXPECT_TRUE(shown(field(4)));
+    button("modificar").trigger();
+    link_type().setCurrentIndex(0);
+    EXPECT_FALSE(shown(proxy_box()));
+    EXPECT_FALSE(shown(field(4)));
+    button("guardar").trigger();
+    EXPECT_EQ(stored("proxy"), "-1");
+    EXPECT_EQ(stored("ip_proxy"), "proxy.example");
+    EXPECT_EQ(stored("tipo_acceso"), "0");
+}
+
+TEST_F(ParametersDialogTest, ProxyBoxShowsAndHidesTheProxyHost) {
+    open();
+    button("modificar").trigger();
+    proxy_box().setChecked(true);
+    EXPECT_TRUE(shown(field(4)));
+    proxy_box().setChecked(false);
+    EXPECT_FALSE(shown(field(4)));
+}
+
+TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) {
+    open();
+    gui.window->show();
+    test::when_modal([&](QWidget&) {
+        button("modificar").trigger();
+        field(9).setText("/sin/guardar");
+        // In edit mode "Salir" is not on the toolbar; the close box runs it.
+        test::press_close_box(*dialog);
+    });
+    gui.window->Ejecuta_Accion("parametros");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(dialog->in_edit_mode());
+    EXPECT_EQ(gui.office->session().folders.pag_env, "/sin/guardar");
+    EXPECT_EQ(stored("pag_env"), "/of/pag_env");
+
+    // Shown again: still in edit mode with the unsaved value.
+    bool edit_mode_again = false;
+    QString value_again;
+    test::when_modal([&](QWidget&) {
+        edit_mode_again = button("guardar").isVisible() && field(9).isEnabled();
+        value_again = field(9).text();
+        button("salir").trigger();
+    });
+    gui.window->Ejecuta_Accion("parametros");
+    EXPECT_TRUE(edit_mode_again);
+    EXPECT_EQ(value_again, "/sin/guardar");
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(ParametersDialogTest, FolderButtonsUseThePickerWithTheFieldAsStart) {
+    open();
+    std::vector<QString> starts;
+    std::optional<QString> answer = QStringLiteral("/elegida");
+    dialog->set_folder_picker([&](QWidget*, const QString& start) {
+        starts.push_back(start);
+        return answer;
+    });
+    button("modificar").trigger();
+    dialog->findChild<QPushButton*>("cmdParametros(3)")->click();
+    EXPECT_EQ(field(8).text(), "/elegida");
+    EXPECT_EQ(gui.office->session().folders.tra_rec, "/elegida");
+
+    answer.reset();  // the user cancels
+    dialog->findChild<QPushButton*>("cmdParametros(0)")->click();
+    EXPECT_EQ(field(5).text(), "/of/val_env");
+
+    field(12).clear();
+    dialog->findChild<QPushButton*>("cmdParametros(7)")->click();
+    EXPECT_EQ(starts, std::vector<QString>({"/of/tra_rec", "/of/val_env", ""}));
+}
+
+TEST_F(ParametersDialogTest, AFailingSaveReportsItAndKeepsTheEdits) {
+    open();
+    button("modificar").trigger();
+    link_type().setCurrentIndex(2);
+    field(2).setText("nuevo.example");
+    field(11).setText("/nuevo/sag_env");
+
+    // Another program holds the database locked.
+    SQLite::Database other(gui.files.db_file.string(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN EXCLUSIVE");
+    gui.office->db().setBusyTimeout(0);
+    button("guardar").trigger();
+
+    ASSERT_EQ(gui.ui.messages.size(), 1u);
+    EXPECT_EQ(gui.ui.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(gui.ui.messages[0].caption, std::string(kProductName));
+    EXPECT_NE(gui.ui.messages[0].text.find("No se pudieron guardar los parámetros"),
+              std::string::npos);
+    EXPECT_TRUE(dialog->in_edit_mode());
+    EXPECT_EQ(link_type().currentIndex(), 2);
+    EXPECT_EQ(field(2).text(), "nuevo.example");
+    EXPECT_EQ(field(11).text(), "/nuevo/sag_env");
+    EXPECT_EQ(gui.office->session().host, "net.example");
+    EXPECT_FALSE(gui.office->params().has_unsaved_changes());
+    EXPECT_EQ(gui.office->params().text(Param::Host), "radio.example");
+
+    // Once the lock is gone the same edits save.
+    other.exec("ROLLBACK");
+    button("guardar").trigger();
+    EXPECT_EQ(gui.ui.messages.size(), 1u);
+    EXPECT_EQ(stored("Host"), "nuevo.example");
+    EXPECT_EQ(gui.office->session().host, "nuevo.example");
+}
+
+TEST_F(ParametersDialogTest, AnUnknownStoredLinkTypeSelectsNothingAndCannotBeSaved) {
+    open("tipo_acceso=7, acc_tel=0, proxy=0");
+    EXPECT_EQ(link_type().currentIndex(), -1);
+    EXPECT_EQ(field(2).text(), "");
+    // With no link type, start-up takes the proxy field as provisional host.
+    EXPECT_EQ(gui.office->session().host, "proxy.example");
+    button("modificar").trigger();
+    button("guardar").trigger();
+    ASSERT_EQ(gui.ui.messages.size(), 1u);
+    EXPECT_TRUE(dialog->in_edit_mode());
+    EXPECT_EQ(stored("tipo_acceso"), "7");
+    EXPECT_EQ(stored("vererr"), "7");
+}
+
+}  // namespace
+}  // namespace ordano
