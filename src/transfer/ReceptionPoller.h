@@ -1,0 +1,58 @@
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "transfer/FtpSession.h"
+#include "transfer/RowList.h"
+#include "transfer/TransferContext.h"
+
+namespace ordano {
+
+class NumberedError;
+
+// The polling tick tmrPreVal_Timer: fetches the awaited answers of the receive list on its own
+// session eftpRecepcion, stores them in their receive folders, lists them in the send list and
+// forgets the receive rows whose answers are all in.
+class ReceptionPoller {
+public:
+    // A failed step is tried this many times in one tick before the tick gives up and leaves
+    // the work to the next tick.
+    static constexpr int kAttempts = 3;
+
+    explicit ReceptionPoller(TransferContext context);
+
+    // One tick. A tick asked for while another is in progress (the window let the timer through
+    // while the first waited) does nothing.
+    void tmrPreVal_Timer();
+    [[nodiscard]] bool tick_in_progress() const { return in_tick_; }
+
+    // The session part of "detener": closes eftpRecepcion, cancelling any transfer in flight;
+    // a tick in progress ends at its next step without touching the lists.
+    void stop();
+
+    [[nodiscard]] FtpSession& session() { return eftpRecepcion_; }
+
+private:
+    enum class Step { Done, NotTransferred, GaveUp, Stopped };
+    enum class Answer { Prevalidation, Validation };
+
+    template <typename Work>
+    Step attempt(Work&& work);
+    void report_once(const NumberedError& error);
+    [[nodiscard]] bool fetch_all();
+    [[nodiscard]] Step fetch(RowId id, Answer which);
+    [[nodiscard]] bool store(const std::filesystem::path& work_copy,
+                             const std::filesystem::path& folder, const std::string& name);
+    void list_received(const std::string& name, Answer which, const std::string& icono);
+
+    TransferContext ctx_;
+    FtpSession eftpRecepcion_{"eftpRecepcion"};
+    bool in_tick_ = false;
+    bool stop_requested_ = false;
+    bool reported_ = false;
+    std::set<std::string> unwritable_reported_;
+};
+
+}  // namespace ordano

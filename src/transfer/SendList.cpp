@@ -1,0 +1,77 @@
+#include "transfer/SendList.h"
+
+#include <vector>
+
+#include "transfer/Routing.h"
+
+namespace ordano {
+
+std::string SendRow::sub_item(int n) const {
+    switch (n) {
+        case 0:
+            return text;
+        case 1:
+            return status;
+        case 2:
+            return icono;
+        case 3:
+            return ruta_pre;
+        case 4:
+            return ruta_val;
+        default:
+            return {};
+    }
+}
+
+std::optional<int> SendRow::column_index(std::string_view key) {
+    if (key == "Icono") {
+        return 2;
+    }
+    if (key == "RutaPre") {
+        return 3;
+    }
+    if (key == "RutaVal") {
+        return 4;
+    }
+    return std::nullopt;
+}
+
+std::optional<RowId> SendList::current_row() const {
+    // A current row that has since been removed is no current row.
+    if (current_ && find(*current_) == nullptr) {
+        return std::nullopt;
+    }
+    return current_;
+}
+
+bool SendList::has_pending(std::string_view name) const {
+    for (const auto& row : rows()) {
+        if (row.pending() && row.text == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SendList::has_pending_payment() const {
+    for (const auto& row : rows()) {
+        if (row.pending() && kind_letter(row.text) == 'E') {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SendList::compact() {
+    std::vector<RowId> blank;
+    for (const auto& row : rows()) {
+        if (row.text.empty()) {
+            blank.push_back(row.id);
+        }
+    }
+    for (const RowId id : blank) {
+        remove(id);
+    }
+}
+
+}  // namespace ordano

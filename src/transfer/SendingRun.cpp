@@ -1,0 +1,232 @@
+#include "transfer/SendingRun.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "store/Encoding.h"
+#include "store/Errors.h"
+#include "store/FileOps.h"
+#include "store/Scramble.h"
+#include "store/Session.h"
+#include "store/UiPort.h"
+#include "transfer/FlagScope.h"
+#include "transfer/FtpRoutines.h"
+#include "transfer/PollingTimer.h"
+#include "transfer/ReceiveList.h"
+#include "transfer/Routing.h"
+#include "transfer/SendList.h"
+#include "transfer/TransferErrors.h"
+#include "transfer/TransferFiles.h"
+
+namespace ordano {
+namespace {
+
+constexpr std::string_view kPaymentFolder = "/update";
+// Passes everything through, stamping the upload's place in the run ("n of m") on each
+// progress report; the reports may come from the thread that runs the transfer.
+class ItemProgressUi final : public UiPort {
+public:
+    ItemProgressUi(UiPort& inner, int item, int items)
+        : inner_(inner), item_(item), items_(items) {}
+
+    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                          std::optional<std::string_view> caption) override {
+        return inner_.message(text, icon, buttons, caption);
+    }
+    bool ask_payment_password() override { return inner_.ask_payment_password(); }
+    void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }
+    void yield() override { inner_.yield(); }
+    void progress(const Progress& report) override {
+        Progress stamped = report;
+        stamped.item = item_;
+        stamped.items = items_;
+        inner_.progress(stamped);
+    }
+
+private:
+    UiPort& inner_;
+    const int item_;
+    const int items_;
+};
+
+// The number the office's staff know for a value that cannot be read ("invalid argument").
+constexpr int kUnreadableValue = 5;
+
+}  // namespace
+
+SendingRun::SendingRun(TransferContext context, BulletinRefresh refresh_bulletin)
+    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)) {}
+
+std::string SendingRun::payment_file_name(int patente) {
+    char name[32];
+    std::snprintf(name, sizeof name, "cfps%04d.rgs", patente);
+    return name;
+}
+
+void SendingRun::run() {
+    if (running_) {
+        return;
+    }
+    FlagScope running(running_);
+    if (ctx_.send.empty()) {
+        ctx_.ui.message("Debes incluir al menos un archivo en la lista de envío!!!",
+                        MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    try {
+        run_steps();
+    } catch (const NumberedError& error) {
+        end_with(error);
+    }
+}
+
+void SendingRun::run_steps() {
+    if (refresh_bulletin_) {
+        refresh_bulletin_();
+    }
+    ctx_.ui.yield();
+    Conecta_FTP(eftpEnvio_, false, ctx_.session, ctx_.params, ctx_.ui);
+    fetch_payment_file();
+    if (decide_password()) {
+        send_due_entries();
+        ctx_.send.compact();
+    }
+    Desconecta_FTP(eftpEnvio_, ctx_.ui);
+    ctx_.timer.set_enabled(true);
+}
+
+void SendingRun::fetch_payment_file() {
+    Sesion& session = ctx_.session;
+    const std::string name = payment_file_name(session.patente);
+    const auto local = session.paths.drive_root / name;
+    try {
+        Baja_Archivo(eftpEnvio_, ctx_.ui, session.paths.drive_root, kPaymentFolder, name);
+    } catch (const FtpError& error) {
+        // No payment file on the server: nothing was written, the flag becomes "N" below.
+        if (error.number() != ftp_error::kNotTransferred) {
+            throw;
+        }
+    }
+    const auto line = read_first_line(local);
+    if (!line) {
+        session.bandera_pago = 'N';
+        return;
+    }
+    delete_file(local);
+    ctx_.ui.yield();
+    session.bandera_pago = line->empty() ? '\0' : line->front();
+    try {
+        session.pass_ban = Decodifica(text::cp1252_to_utf8(line->empty() ? "" : line->substr(1)));
+    } catch (const FormatError& error) {
+        throw NumberedError(
+            kUnreadableValue,
+            "El archivo " + name + " del servidor no se puede leer: " + error.what());
+    }
+}
+
+bool SendingRun::decide_password() {
+    Sesion& session = ctx_.session;
+    if (session.bandera_pago == 'S') {
+        session.pass_aceptada = false;
+        session.pass_aceptada = ctx_.ui.ask_payment_password();
+    } else {
+        session.pass_aceptada = true;
+        if (ctx_.send.has_pending_payment()) {
+            session.pass_aceptada = false;
+            session.bandera_pago = 'S';
+            session.pass_aceptada = ctx_.ui.ask_payment_password();
+        }
+    }
+    return (session.bandera_pago == 'S' && session.pass_aceptada) || session.bandera_pago == 'N';
+}
+
+bool SendingRun::due_today(const SendRow& row) const {
+    // A name whose last three characters are not a number is not today's file.
+    return row.pending() && !row.text.empty() &&
+           julian_day_of(row.text) == ctx_.session.dia_juliano &&
+           route_for(row.text, ctx_.session).has_value();
+}
+
+void SendingRun::send_due_entries() {
+    std::vector<RowId> due;
+    for (const auto& row : ctx_.send.rows()) {
+        if (due_today(row)) {
+            due.push_back(row.id);
+        }
+    }
+    const int items = static_cast<int>(due.size());
+    for (int i = 0; i < items; ++i) {
+        send_entry(due[static_cast<std::size_t>(i)], i + 1, items);
+    }
+}
+
+void SendingRun::send_entry(RowId id, int item, int items) {
+    for (;;) {
+        // The user may have removed or changed the entry while the run waited.
+        const SendRow* row = ctx_.send.find(id);
+        if (row == nullptr || !due_today(*row)) {
+            return;
+        }
+        const SendRow entry = *row;
+        const Route route = *route_for(entry.text, ctx_.session);
+        bool uploaded = false;
+        try {
+            upload(entry, route, item, items);
+            uploaded = true;
+            clear_working_files(entry.text, route);
+        } catch (const NumberedError& error) {
+            if (!asked_as_local_file(error.number())) {
+                throw;
+            }
+            if (ask_retry(ctx_.ui, error.number(), entry.text)) {
+                continue;
+            }
+            remove_quietly(ctx_.session.paths.work_folder / entry.text);
+            if (!uploaded) {
+                return;  // not sent: the entry stays in the send list as it was
+            }
+        }
+        move_to_receive(id, entry, route);
+        return;
+    }
+}
+
+bool SendingRun::asked_as_local_file(int number) {
+    // An upload the server refused (1003) did not take place: asked like a missing file.
+    return number == error_number::kPathNotFound || number == error_number::kFileLocked ||
+           number == ftp_error::kNotTransferred;
+}
+
+void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
+    const auto& work = ctx_.session.paths.work_folder;
+    copy_through_temp(route.source, work / entry.text);
+    ItemProgressUi ui(ctx_.ui, item, items);
+    ui.progress({.what = entry.text});
+    Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);
+}
+
+void SendingRun::clear_working_files(const std::string& name, const Route& route) {
+    // Answers of an earlier run of the same file would be taken for new ones.
+    const auto& work = ctx_.session.paths.work_folder;
+    delete_file(work / route.archivo_val);
+    if (!route.archivo_prev.empty()) {
+        delete_file(work / route.archivo_prev);
+    }
+    delete_file(work / name);
+}
+
+void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {
+    ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
+    ctx_.send.update(id, [](SendRow& row) { row.text.clear(); });
+}
+
+void SendingRun::end_with(const NumberedError& error) {
+    if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::SendAndReceive)) {
+        ctx_.ui.message(*text, MessageIcon::Critical, MessageButtons::Ok);
+    }
+    Desconecta_FTP(eftpEnvio_, ctx_.ui);
+    // What was sent before the failure has moved to the receive list; its entries go.
+    ctx_.send.compact();
+}
+
+}  // namespace ordano

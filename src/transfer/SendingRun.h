@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "transfer/FtpSession.h"
+#include "transfer/RowList.h"
+#include "transfer/TransferContext.h"
+
+namespace ordano {
+
+class NumberedError;
+struct Route;
+struct SendRow;
+
+// "Enviar/Recibir": uploads today's pending files of the send list into the server's input
+// folder of their kind and moves them to the receive list with their expected answers, then
+// switches the polling on. Uses its own session eftpEnvio, which nothing else uses.
+//
+// Progress ("n of m", bytes of the current upload) goes to UiPort::progress; the byte counts
+// come from inside the transfer, on whatever thread UiPort::run_blocking runs it.
+class SendingRun {
+public:
+    // Refreshes the bulletin (Actualiza_Boletin with Boton false) at the start of each run.
+    using BulletinRefresh = std::function<void()>;
+
+    SendingRun(TransferContext context, BulletinRefresh refresh_bulletin);
+
+    // Ejecuta_Accion "enviar". Ignored while a run is in progress (a click let through while
+    // the run waits on the network).
+    void run();
+    [[nodiscard]] bool running() const { return running_; }
+    [[nodiscard]] FtpSession& session() { return eftpEnvio_; }
+
+    [[nodiscard]] static std::string payment_file_name(int patente);
+
+private:
+    void run_steps();
+    void fetch_payment_file();
+    [[nodiscard]] bool decide_password();
+    [[nodiscard]] bool due_today(const SendRow& row) const;
+    void send_due_entries();
+    void send_entry(RowId id, int item, int items);
+    [[nodiscard]] static bool asked_as_local_file(int number);
+    void upload(const SendRow& entry, const Route& route, int item, int items);
+    void clear_working_files(const std::string& name, const Route& route);
+    void move_to_receive(RowId id, const SendRow& entry, const Route& route);
+    void end_with(const NumberedError& error);
+
+    TransferContext ctx_;
+    BulletinRefresh refresh_bulletin_;
+    FtpSession eftpEnvio_{"eftpEnvio"};
+    bool running_ = false;
+};
+
+}  // namespace ordano

@@ -1,0 +1,15 @@
+#include "transfer/TransferContext.h"
+
+#include "store/Parameters.h"
+
+namespace ordano {
+
+int TransferContext::link_type() const {
+    return static_cast<int>(params.number(Param::tipo_acceso));
+}
+
+std::string TransferContext::time_now() const {
+    return time_hh_mm_ampm(clock.now(), locale);
+}
+
+}  // namespace ordano

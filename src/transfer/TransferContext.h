@@ -1,0 +1,33 @@
+#pragma once
+
+#include "store/DateTime.h"
+
+namespace ordano {
+
+class ParametersRecord;
+class PollingTimer;
+class ReceiveList;
+class SendList;
+class UiPort;
+struct Sesion;
+
+// What the transfer routines share: the run-time values, the parameters record (link type,
+// proxy), the person in front of the program, the clock, and the two lists with the polling
+// timer. Everything is owned elsewhere and outlives the routines.
+struct TransferContext {
+    Sesion& session;
+    const ParametersRecord& params;
+    UiPort& ui;
+    const Clock& clock;
+    LocaleFormats locale;
+    SendList& send;
+    ReceiveList& receive;
+    PollingTimer& timer;
+
+    // tipo_acceso of the parameters record, for the no-connection message.
+    [[nodiscard]] int link_type() const;
+    // The time of day as the receive list shows it ("hh:mm ampm").
+    [[nodiscard]] std::string time_now() const;
+};
+
+}  // namespace ordano

@@ -1,0 +1,67 @@
+#include "transfer/TransferDesk.h"
+
+#include "store/Session.h"
+#include "store/UiPort.h"
+#include "transfer/FtpRoutines.h"
+#include "transfer/ListActions.h"
+#include "transfer/ManualReception.h"
+
+namespace ordano {
+
+TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui,
+                           const Clock& clock, LocaleFormats locale,
+                           SendingRun::BulletinRefresh refresh_bulletin)
+    : context_{session, params, ui, clock, std::move(locale), send_, receive_, timer_},
+      sending_(context_, std::move(refresh_bulletin)),
+      poller_(context_) {}
+
+void TransferDesk::Ejecuta_Accion(std::string_view key) {
+    if (key == "enviar") {
+        sending_.run();
+    } else if (key == "recibir") {
+        // While the sending run waits it owns the pending entries.
+        if (!sending_.running()) {
+            Recibe_Manual(context_);
+        }
+    } else if (key == "detener") {
+        detener();
+    }
+    if (!sending_.running()) {
+        Desconecta_FTP(sending_.session(), context_.ui);
+    }
+}
+
+bool TransferDesk::lvwArchivos_DblClick(std::string_view name) {
+    return add_file_to_send(send_, context_.ui, context_.session.folders.pag_env, name);
+}
+
+void TransferDesk::add_searched_file(std::string_view name) {
+    ordano::add_searched_file(send_, context_.session.folders.pag_env, name);
+}
+
+bool TransferDesk::cmdPreVal_Click(RowId selected) {
+    return remove_from_send(send_, context_.ui, selected);
+}
+
+bool TransferDesk::cmdPreElm_Click(RowId selected) {
+    return remove_from_receive(receive_, timer_, context_.ui, selected);
+}
+
+bool TransferDesk::cmdLimpia_Click() {
+    return clear_send_list(send_, context_.ui);
+}
+
+void TransferDesk::detener() {
+    if (!timer_.enabled()) {
+        return;
+    }
+    if (context_.ui.message("¿Deseas detener la recepción de archivos en proceso?",
+                            MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return;
+    }
+    timer_.set_enabled(false);
+    poller_.stop();
+    receive_.clear();
+}
+
+}  // namespace ordano

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string_view>
+
+#include "transfer/PollingTimer.h"
+#include "transfer/ReceiveList.h"
+#include "transfer/ReceptionPoller.h"
+#include "transfer/SendList.h"
+#include "transfer/SendingRun.h"
+#include "transfer/TransferContext.h"
+
+namespace ordano {
+
+class ParametersRecord;
+class UiPort;
+struct Sesion;
+
+// The transfer side of the main window without the window: the two lists, the polling timer,
+// the sending run, the polling tick and the toolbar's transfer actions. The window mirrors the
+// lists and the timer through their notifications and calls these routines from its events.
+class TransferDesk {
+public:
+    TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui, const Clock& clock,
+                 LocaleFormats locale, SendingRun::BulletinRefresh refresh_bulletin);
+    TransferDesk(const TransferDesk&) = delete;
+    TransferDesk& operator=(const TransferDesk&) = delete;
+
+    [[nodiscard]] SendList& send_list() { return send_; }
+    [[nodiscard]] ReceiveList& receive_list() { return receive_; }
+    [[nodiscard]] PollingTimer& timer() { return timer_; }
+    [[nodiscard]] SendingRun& sending_run() { return sending_; }
+    [[nodiscard]] ReceptionPoller& poller() { return poller_; }
+
+    // The transfer keys of the action routine: "enviar", "recibir", "detener". Any key, these
+    // and all others, ends with Desconecta_FTP on eftpEnvio, unless the sending run is still in
+    // progress (an action let through while it waits), which closes its own session.
+    void Ejecuta_Accion(std::string_view key);
+    // The polling timer's tick.
+    void tmrPreVal_Timer() { poller_.tmrPreVal_Timer(); }
+
+    // The user's list actions (see ListActions.h), for the window's handlers.
+    bool lvwArchivos_DblClick(std::string_view name);
+    void add_searched_file(std::string_view name);
+    bool cmdPreVal_Click(RowId selected);  // also the Delete key on the send list
+    bool cmdPreElm_Click(RowId selected);
+    bool cmdLimpia_Click();  // true: the review box is emptied too
+
+    // "detener": asks, then switches the polling off, closes the reception session (cancelling
+    // a transfer in flight) and empties the receive list. Nothing while the timer is off.
+    void detener();
+
+private:
+    SendList send_;
+    ReceiveList receive_;
+    PollingTimer timer_;
+    TransferContext context_;
+    SendingRun sending_;
+    ReceptionPoller poller_;
+};
+
+}  // namespace ordano

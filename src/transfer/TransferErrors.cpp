@@ -1,0 +1,37 @@
+#include "transfer/TransferErrors.h"
+
+#include "store/Errors.h"
+#include "store/UiPort.h"
+#include "transfer/FtpSession.h"
+
+namespace ordano {
+
+bool is_login_refused(int number) {
+    return number >= ftp_error::kLoginRefused && number <= 1015;
+}
+
+std::optional<std::string> failure_message(const NumberedError& error, int tipo_acceso,
+                                           LoginCaller caller) {
+    const int number = error.number();
+    if (number == ftp_error::kSessionBroken || number == ftp_error::kNotTransferred) {
+        return std::nullopt;
+    }
+    if (is_login_refused(number)) {
+        return std::string(login_refused_message(caller));
+    }
+    if (number == ftp_error::kUnreachable) {
+        return no_connection_message(tipo_acceso);
+    }
+    return error_number_message(number, error.description());
+}
+
+bool ask_retry(UiPort& ui, int number, std::string_view name) {
+    const std::string text = number == error_number::kFileLocked
+                                 ? "Archivo : " + std::string(name) +
+                                       " se encuentra bloqueado, ¿deseas reintentar el envío?"
+                                 : "La ruta o directorio del archivo : " + std::string(name) +
+                                       " no se encuentra, ¿deseas reintentar el envío?";
+    return ui.message(text, MessageIcon::None, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+}  // namespace ordano

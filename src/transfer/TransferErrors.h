@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "transfer/ConnectionMessages.h"
+
+namespace ordano {
+
+class NumberedError;
+class UiPort;
+
+// The message a transfer shows for a failure that ends (or interrupts) its work: the login
+// text of the caller for 1013-1015, the no-connection text for 1029, the error-number text for
+// anything else; nullopt for 1000 (a broken session is closed without a word) and 1003.
+[[nodiscard]] std::optional<std::string> failure_message(const NumberedError& error,
+                                                         int tipo_acceso, LoginCaller caller);
+
+// The retry question for a local file that is missing (68) or locked (70); any other number is
+// asked as 68. true on Yes.
+[[nodiscard]] bool ask_retry(UiPort& ui, int number, std::string_view name);
+
+[[nodiscard]] bool is_login_refused(int number);
+
+}  // namespace ordano

@@ -1,0 +1,60 @@
+#include "transfer/TransferFiles.h"
+
+#include <array>
+#include <fstream>
+#include <system_error>
+
+#include "store/Errors.h"
+#include "store/FileOps.h"
+#include "transfer/LocalFiles.h"
+
+namespace ordano {
+
+void copy_through_temp(const std::filesystem::path& from, const std::filesystem::path& to) {
+    SourceFile source(from);
+    PartFile part(to);
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        const std::size_t got = source.read(buffer.data(), buffer.size());
+        if (got == 0) {
+            break;
+        }
+        if (!part.write(buffer.data(), got)) {
+            throw NumberedError(error_number::kFileLocked, "No se pudo escribir " + to.string());
+        }
+    }
+    part.commit();
+}
+
+void delete_file(const std::filesystem::path& file) {
+    try {
+        Borra_Archivo(file);
+    } catch (const std::filesystem::filesystem_error& e) {
+        throw NumberedError(error_number::kFileLocked,
+                            "No se pudo borrar " + file.string() + ": " + e.code().message());
+    }
+}
+
+void remove_quietly(const std::filesystem::path& file) noexcept {
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+}
+
+std::optional<std::string> read_first_line(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string line;
+    char c = 0;
+    while (in.get(c) && c != '\r' && c != '\n') {
+        line += c;
+    }
+    return line;
+}
+
+}  // namespace ordano

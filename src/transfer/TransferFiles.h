@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace ordano {
+
+// Copies a file, overwriting the target, through a temporary file beside the target that is
+// renamed only when complete: a failure (or a crash) never leaves a truncated target. Throws
+// NumberedError 68 (file or folder missing) or 70 (not readable or not writable).
+void copy_through_temp(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Borra_Archivo with the failure numbered: 70 when the file exists but cannot be deleted.
+void delete_file(const std::filesystem::path& file);
+
+// Deletes a file if it is there; a failure is ignored (for clean-up of working copies).
+void remove_quietly(const std::filesystem::path& file) noexcept;
+
+// The first line of a file as bytes, up to CR or LF; nullopt when it is not a readable file.
+[[nodiscard]] std::optional<std::string> read_first_line(const std::filesystem::path& file);
+
+}  // namespace ordano
