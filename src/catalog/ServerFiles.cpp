@@ -80,11 +80,11 @@ std::optional<std::vector<std::string>> read_text_lines(const std::filesystem::p
 }
 
 std::optional<std::string> read_first_line(const std::filesystem::path& file) {
-    auto lines = read_text_lines(file);
-    if (!lines) {
+    auto bytes = read_first_line_bytes(file);
+    if (!bytes) {
         return std::nullopt;
     }
-    return lines->empty() ? std::string() : std::move(lines->front());
+    return text::cp1252_to_utf8(*bytes);
 }
 
 std::vector<std::string> closed_fields(std::string_view line) {

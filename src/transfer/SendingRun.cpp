@@ -107,7 +107,7 @@ void SendingRun::fetch_payment_file() {
             throw;
         }
     }
-    const auto line = read_first_line(local);
+    const auto line = read_first_line_bytes(local);
     if (!line) {
         session.bandera_pago = 'N';
         return;
