@@ -4,12 +4,10 @@
 
 namespace ordano {
 
-// The main window's FTP sessions, one per user of the server, so that the sending run, the
-// reception polling and the bulletin/payment-password traffic never share a session.
-// (The catalogue-update window keeps its own, eftpActCatErr.)
+// The main window's session for the bulletin and the payment-password traffic. The other
+// users of the server keep their own: the sending run eftpEnvio, the polling eftpRecepcion,
+// the catalogue update eftpActCatErr, so sessions never mix.
 struct FtpSessions {
-    FtpSession eftpEnvio{"eftpEnvio"};
-    FtpSession eftpRecepcion{"eftpRecepcion"};
     FtpSession eftpPrincipal{"eftpPrincipal"};
 };
 
