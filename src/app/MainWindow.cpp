@@ -5,6 +5,7 @@
 
 #include "app/Images.h"
 #include "app/StatusPanels.h"
+#include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
 #include "dialogs/ParametersDialog.h"
 #include "store/Office.h"
@@ -33,6 +34,8 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
+    transfer_ = std::make_unique<TransferPanel>(office_, message_ui_, ui_, *this, locale_,
+                                                [this] { refresh_bulletin(); });
     connect_controls();
     start_up();
     resize(1280, 800);
@@ -88,20 +91,18 @@ void MainWindow::tlbPreVal_ButtonClick(QAction* button) {
 }
 
 void MainWindow::Ejecuta_Accion(const QString& key) {
-    if (key == QLatin1String("enviar")) {
-        enviar();
-    } else if (key == QLatin1String("recibir")) {
-        recibir();
-    } else if (key == QLatin1String("detener")) {
-        detener();
-    } else if (key == QLatin1String("caterr")) {
+    if (key == QLatin1String("caterr")) {
         caterr();
     } else if (key == QLatin1String("parametros")) {
         parametros();
     } else if (key == QLatin1String("salir")) {
         salir();
     }
+    // "enviar", "recibir" and "detener"; and for every key, the sending session closed.
+    transfer_->Ejecuta_Accion(key);
 }
+
+void MainWindow::refresh_bulletin() {}
 
 void MainWindow::parametros() {
     frmParametros_->exec();

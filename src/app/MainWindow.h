@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/MainWindowUi.h"
@@ -14,6 +15,7 @@ namespace ordano {
 class Office;
 class ParametersDialog;
 class StatusPanels;
+class TransferPanel;
 class UiPort;
 
 // frmPreVal: the program's main window. Its toolbar and close box lead into Ejecuta_Accion;
@@ -33,6 +35,12 @@ public:
 
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
+    // The transfer side: the two lists, the polling, the sending run, frmPassword.
+    [[nodiscard]] TransferPanel& transfer_panel() { return *transfer_; }
+
+    // Actualiza_Boletin with Boton false, as each sending run does before it sends; the
+    // bulletin window fills this in.
+    void refresh_bulletin();
     [[nodiscard]] const std::string& letra_tipo() const { return letra_tipo_; }
     [[nodiscard]] const std::string& patron_archivos() const { return patron_archivos_; }
     // The index last handled by a review selector, as text.
@@ -55,9 +63,6 @@ private:
     void cboPreVal_Change(int index);
 
     // The actions of the other parts of the program fill these in.
-    void enviar() {}
-    void recibir() {}
-    void detener() {}
     void caterr() {}
     void parametros();
     void salir();
@@ -69,6 +74,8 @@ private:
     MainWindowUi ui_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;
+    // Destroyed before the window's controls, which it mirrors.
+    std::unique_ptr<TransferPanel> transfer_;
 
     std::string letra_tipo_;
     std::string patron_archivos_;

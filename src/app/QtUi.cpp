@@ -92,6 +92,41 @@ void QtUi::run_blocking(const std::function<void()>& work) {
     }
 }
 
+void QtUi::set_progress_display(QObject* context, ProgressDisplay display) {
+    std::lock_guard lock(progress_mutex_);
+    progress_context_ = context;
+    progress_display_ = std::move(display);
+    pending_progress_.reset();
+}
+
+void QtUi::progress(const Progress& report) {
+    std::lock_guard lock(progress_mutex_);
+    if (!progress_display_ || progress_context_.isNull()) {
+        return;
+    }
+    const bool posted = pending_progress_.has_value();
+    pending_progress_ = report;
+    if (!posted) {
+        // One report in flight at a time: a transfer reports far more often than a window
+        // repaints.
+        QMetaObject::invokeMethod(
+            progress_context_.data(), [this] { show_latest_progress(); }, Qt::QueuedConnection);
+    }
+}
+
+void QtUi::show_latest_progress() {
+    std::optional<Progress> report;
+    ProgressDisplay display;
+    {
+        std::lock_guard lock(progress_mutex_);
+        report.swap(pending_progress_);
+        display = progress_display_;
+    }
+    if (report && display) {
+        display(*report);
+    }
+}
+
 void QtUi::yield() {
     QCoreApplication::processEvents();
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <mutex>
+#include <optional>
 
 #include "store/UiPort.h"
 
@@ -13,6 +16,8 @@ namespace ordano {
 class QtUi final : public UiPort {
 public:
     using PasswordPrompt = std::function<bool()>;
+    // Shows a progress report; runs on the thread of `context`.
+    using ProgressDisplay = std::function<void(const Progress&)>;
 
     QtUi() = default;
     QtUi(const QtUi&) = delete;
@@ -23,15 +28,28 @@ public:
         password_prompt_ = std::move(prompt);
     }
 
+    // Where progress reports are shown, installed by the window that shows them; reports come
+    // from the thread that runs the transfer and are handed to `context`'s thread, the latest
+    // one only when they come faster than the window takes them. Nothing is shown once
+    // `context` is gone or while no display is installed.
+    void set_progress_display(QObject* context, ProgressDisplay display);
+
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption = kProductName) override;
     // False (not accepted) while no prompt is installed.
     bool ask_payment_password() override;
     void run_blocking(const std::function<void()>& work) override;
     void yield() override;
+    void progress(const Progress& report) override;
 
 private:
+    void show_latest_progress();
+
     PasswordPrompt password_prompt_;
+    std::mutex progress_mutex_;
+    QPointer<QObject> progress_context_;
+    ProgressDisplay progress_display_;
+    std::optional<Progress> pending_progress_;  // posted to the window, not shown yet
 };
 
 // The title of boxes shown without a caption of their own.
