@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QTest>
+#include <QTextEdit>
+
+#include <string>
+
+#include "GuiOffice.h"
+#include "TransferWindow.h"
+#include "app/ListColumns.h"
+#include "store/Session.h"
+
+namespace ordano {
+namespace {
+
+using test::column_texts;
+
+constexpr const char* kDeleteFromSend =
+    "¿Deseas eliminar el archivo M0015001.033 de la lista de envío?";
+
+class TransferPanelTest : public ::testing::Test {
+protected:
+    TransferPanelTest() { office.open(); }
+
+    QTreeWidget& found_files() { return *office.find<QTreeWidget>(QStringLiteral("lvwArchivos")); }
+    QPushButton& button(const char* name) {
+        return *office.find<QPushButton>(QString::fromLatin1(name));
+    }
+
+    // A double-click on a found file, as the clerk does it.
+    void double_click_found(const QString& name) {
+        QTreeWidget& files = found_files();
+        QList<QTreeWidgetItem*> items = files.findItems(name, Qt::MatchExactly);
+        QTreeWidgetItem* item = items.isEmpty() ? new QTreeWidgetItem(&files, {name}) : items[0];
+        files.scrollToItem(item);
+        const QPoint at = files.visualItemRect(item).center();
+        // The press that starts a double-click, then the double-click itself.
+        QTest::mousePress(files.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(files.viewport(), Qt::LeftButton, {}, at);
+    }
+    void select(int list, int row) {
+        office.list(list).setCurrentItem(office.list(list).topLevelItem(row));
+    }
+    // "Recibir": the pending files go to the receive list without uploading.
+    void recibir() { office.action("recibir").trigger(); }
+
+    test::TransferWindow office;
+};
+
+TEST_F(TransferPanelTest, DoubleClickAddsAFoundFileOnceWithItsIconAndAnswerFolders) {
+    double_click_found(QStringLiteral("M0015001.033"));
+    QTreeWidget& send = office.list(0);
+    ASSERT_EQ(send.topLevelItemCount(), 1);
+    const QTreeWidgetItem& row = *send.topLevelItem(0);
+    EXPECT_EQ(row.text(send_list::kName), "M0015001.033");
+    EXPECT_EQ(row.text(send_list::kStatus), "E");
+    EXPECT_EQ(row.text(send_list::kIcono), "2");
+    EXPECT_EQ(row.text(send_list::kRutaPre), "/ag0015");
+    EXPECT_EQ(row.text(send_list::kRutaVal), "/ag0015");
+    EXPECT_FALSE(row.icon(0).isNull());
+    EXPECT_TRUE(office.robot.texts.isEmpty());
+
+    double_click_found(QStringLiteral("M0015001.033"));
+    EXPECT_EQ(column_texts(send), QStringList({"M0015001.033"}));
+    EXPECT_EQ(office.robot.texts, QStringList({"El archivo ya esta en la lista de envío!!!"}));
+
+    // A file of another kind, in lower case, is a new row.
+    double_click_found(QStringLiteral("s0015001.033"));
+    EXPECT_EQ(column_texts(send), QStringList({"M0015001.033", "s0015001.033"}));
+    EXPECT_EQ(send.topLevelItem(1)->text(send_list::kIcono), "8");
+    EXPECT_EQ(send.topLevelItem(1)->text(send_list::kRutaVal), "/sagarpaout");
+}
+
+TEST_F(TransferPanelTest, TheDeleteKeyRemovesFromTheSendListOnlyAndAsksFirst) {
+    double_click_found(QStringLiteral("M0015001.033"));
+    double_click_found(QStringLiteral("M0015002.033"));
+    QTreeWidget& send = office.list(0);
+    select(0, 0);
+    office.robot.answer(QMessageBox::No);
+    QTest::keyClick(&send, Qt::Key_Delete);
+    EXPECT_EQ(column_texts(send), QStringList({"M0015001.033", "M0015002.033"}));
+    office.robot.answer(QMessageBox::Yes);
+    QTest::keyClick(&send, Qt::Key_Delete);
+    EXPECT_EQ(column_texts(send), QStringList({"M0015002.033"}));
+    EXPECT_EQ(office.robot.texts, QStringList({kDeleteFromSend, kDeleteFromSend}));
+
+    recibir();
+    QTreeWidget& receive = office.list(1);
+    ASSERT_EQ(column_texts(receive), QStringList({"M0015002.033"}));
+    select(1, 0);
+    QTest::keyClick(&receive, Qt::Key_Delete);
+    EXPECT_EQ(column_texts(receive), QStringList({"M0015002.033"}));
+    EXPECT_EQ(office.robot.texts.size(), 2);
+}
+
+TEST_F(TransferPanelTest, CtrlAChangesNothingInEitherList) {
+    double_click_found(QStringLiteral("M0015001.033"));
+    recibir();
+    double_click_found(QStringLiteral("M0015002.033"));
+    double_click_found(QStringLiteral("M0015003.033"));
+    select(0, 1);
+    select(1, 0);
+    const QStringList send_before = column_texts(office.list(0));
+    const QStringList receive_before = column_texts(office.list(1));
+
+    QTest::keyClick(office.window.get(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&office.list(0), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&office.list(1), Qt::Key_A, Qt::ControlModifier);
+
+    EXPECT_EQ(column_texts(office.list(0)), send_before);
+    EXPECT_EQ(column_texts(office.list(1)), receive_before);
+    EXPECT_EQ(office.list(0).selectedItems().size(), 1);
+    EXPECT_EQ(office.list(0).currentItem(), office.list(0).topLevelItem(1));
+    EXPECT_EQ(office.list(1).selectedItems().size(), 1);
+    EXPECT_TRUE(office.robot.texts.isEmpty());
+}
+
+TEST_F(TransferPanelTest, RemovingReceiveRowsKeepsThePollingOnWhileRowsRemain) {
+    double_click_found(QStringLiteral("M0015001.033"));
+    double_click_found(QStringLiteral("C0015002.033"));
+    recibir();
+    QTreeWidget& receive = office.list(1);
+    ASSERT_EQ(receive.topLevelItemCount(), 2);
+    // C files expect no prevalidation answer.
+    EXPECT_EQ(receive.topLevelItem(1)->text(receive_list::kPrevalidation), "X");
+    EXPECT_EQ(receive.topLevelItem(1)->text(receive_list::kArchivoVal), "C0015002.err");
+    EXPECT_TRUE(office.polling_timer().isActive());
+
+    select(1, 0);
+    button("cmdPreElm").click();  // answered No
+    EXPECT_EQ(receive.topLevelItemCount(), 2);
+    office.robot.answer(QMessageBox::Yes);
+    button("cmdPreElm").click();
+    EXPECT_EQ(column_texts(receive), QStringList({"C0015002.033"}));
+    EXPECT_TRUE(office.polling_timer().isActive());
+
+    select(1, 0);
+    office.robot.answer(QMessageBox::Yes);
+    button("cmdPreElm").click();
+    EXPECT_EQ(receive.topLevelItemCount(), 0);
+    EXPECT_FALSE(office.polling_timer().isActive());
+    EXPECT_EQ(office.robot.texts.value(0),
+              "¿Deseas eliminar el archivo M0015001.033 de la lista de recepción?");
+}
+
+TEST_F(TransferPanelTest, ClearingTheSendListEmptiesTheReviewBoxToo) {
+    double_click_found(QStringLiteral("M0015001.033"));
+    auto* review = office.find<QTextEdit>(QStringLiteral("rtbPreVal"));
+    review->setPlainText(QStringLiteral("REPORTE"));
+    button("cmdLimpia").click();  // answered No
+    EXPECT_EQ(office.list(0).topLevelItemCount(), 1);
+    EXPECT_EQ(review->toPlainText(), "REPORTE");
+    office.robot.answer(QMessageBox::Yes);
+    button("cmdLimpia").click();
+    EXPECT_EQ(office.list(0).topLevelItemCount(), 0);
+    EXPECT_TRUE(review->toPlainText().isEmpty());
+    EXPECT_EQ(office.robot.texts.value(1),
+              "¿Deseas eliminar todos los elementos de la lista de envío?");
+}
+
+TEST_F(TransferPanelTest, DetenerAsksThenStopsThePollingAndEmptiesTheReceiveList) {
+    office.action("detener").trigger();  // polling off: nothing asked
+    EXPECT_TRUE(office.robot.texts.isEmpty());
+
+    double_click_found(QStringLiteral("M0015001.033"));
+    recibir();
+    office.action("detener").trigger();  // answered No
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 1);
+    EXPECT_TRUE(office.polling_timer().isActive());
+
+    office.robot.answer(QMessageBox::Yes);
+    office.action("detener").trigger();
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
+    EXPECT_FALSE(office.polling_timer().isActive());
+    EXPECT_EQ(office.robot.texts,
+              QStringList({"¿Deseas detener la recepción de archivos en proceso?",
+                           "¿Deseas detener la recepción de archivos en proceso?"}));
+}
+
+// "Enviar/Recibir" in the window: the file goes up while the window keeps running (the
+// button disabled, the progress in the status bar), and the polling then brings its answers.
+TEST_F(TransferPanelTest, EnviarSendsAnMFileAndThePollingFetchesItsAnswers) {
+    const std::string bytes = [] {
+        std::string out;
+        for (int i = 0; out.size() < 300000; ++i) {
+            out += "501|" + std::to_string(i) + "|REGISTRO DE PRUEBA|\r\n";
+        }
+        return out;
+    }();
+    office.write_send_file("M0015001.033", bytes);
+    double_click_found(QStringLiteral("M0015001.033"));
+    test::FtpFaults slow;
+    slow.throttle_bytes_per_second = 50000;
+    office.server.set_faults(slow);
+
+    QAction& enviar = office.action("enviar");
+    auto* progress = office.find<QLabel>(QStringLiteral("lblProgreso"));
+    bool disabled_seen = false;
+    bool recibir_disabled = false;
+    QStringList progress_seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (enviar.isEnabled()) {
+            return;
+        }
+        disabled_seen = true;
+        recibir_disabled = !office.action("recibir").isEnabled();
+        enviar.trigger();  // a second click while the run waits does nothing
+        if (progress->isVisible() && !progress->text().isEmpty()) {
+            progress_seen << progress->text();
+        }
+    });
+    watch.start(25);
+    enviar.trigger();
+    watch.stop();
+
+    EXPECT_EQ(office.server.file_bytes("valin/M0015001.033"), bytes);
+    EXPECT_EQ(office.server.logins("ag0015"), 1);
+    EXPECT_TRUE(disabled_seen);
+    EXPECT_TRUE(recibir_disabled);
+    EXPECT_TRUE(enviar.isEnabled());
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_TRUE(progress_seen.filter(QStringLiteral("Enviando M0015001.033 (archivo 1 de 1): "))
+                    .filter(QStringLiteral(" de 300,0"))
+                    .size() > 0)
+        << progress_seen.join('\n').toStdString();
+
+    EXPECT_EQ(office.list(0).topLevelItemCount(), 0);
+    QTreeWidget& receive = office.list(1);
+    ASSERT_EQ(receive.topLevelItemCount(), 1);
+    const QTreeWidgetItem& row = *receive.topLevelItem(0);
+    const std::string val_rec = office.office->session().folders.val_rec;
+    EXPECT_EQ(row.text(receive_list::kName), "M0015001.033");
+    EXPECT_EQ(row.text(receive_list::kPrevalidation), "");
+    EXPECT_EQ(row.text(receive_list::kValidation), "");
+    EXPECT_EQ(row.text(receive_list::kSentAt), "10:30 a.m.");
+    EXPECT_EQ(row.text(receive_list::kRutaPrev), "/ag0015");
+    EXPECT_EQ(row.text(receive_list::kArchivoPrev), "k0015001.033");
+    EXPECT_EQ(row.text(receive_list::kArchivoVal), "M0015001.err");
+    EXPECT_EQ(row.text(receive_list::kRutaDest).toStdString(), val_rec);
+    EXPECT_EQ(row.text(receive_list::kIcono), "2");
+    EXPECT_TRUE(office.polling_timer().isActive());
+    EXPECT_EQ(office.polling_timer().interval(), 2000);
+
+    office.server.clear_faults();
+    office.server.put_file("ag0015/k0015001.033", "PREVALIDACION|\r\n");
+    office.server.put_file("ag0015/M0015001.err", "VALIDACION|\r\n");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return receive.topLevelItemCount() == 0 && !office.polling_timer().isActive(); },
+        20000));
+
+    QTreeWidget& send = office.list(0);
+    EXPECT_EQ(column_texts(send), QStringList({"k0015001.033", "M0015001.err"}));
+    EXPECT_EQ(column_texts(send, send_list::kStatus), QStringList({"K", "R"}));
+    ASSERT_EQ(send.topLevelItemCount(), 2);
+    EXPECT_FALSE(send.topLevelItem(0)->icon(0).isNull());
+    EXPECT_FALSE(send.topLevelItem(1)->icon(0).isNull());
+    EXPECT_EQ(test::Sandbox::read_file(std::filesystem::path(val_rec) / "k0015001.033"),
+              "PREVALIDACION|\r\n");
+    EXPECT_EQ(test::Sandbox::read_file(std::filesystem::path(val_rec) / "M0015001.err"),
+              "VALIDACION|\r\n");
+    EXPECT_EQ(office.polling_timer().interval(), 5000);
+    EXPECT_TRUE(office.robot.texts.isEmpty()) << office.robot.texts.join('\n').toStdString();
+}
+
+TEST_F(TransferPanelTest, APendingPaymentFileAsksForThePasswordAndTheCloseBoxSendsNothing) {
+    office.write_send_file("E0015001.033", "E|00|\r\n");
+    double_click_found(QStringLiteral("E0015001.033"));
+    office.office->session().pass_aceptada = true;
+    QStringList prompts;
+    office.robot.on_window = [&](QWidget& modal) {
+        prompts << modal.objectName();
+        test::press_close_box(modal);
+    };
+    office.action("enviar").trigger();
+
+    EXPECT_EQ(prompts, QStringList({"frmPassword"}));
+    EXPECT_FALSE(office.office->session().pass_aceptada);
+    EXPECT_EQ(column_texts(office.list(0)), QStringList({"E0015001.033"}));
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
+    EXPECT_FALSE(office.server.file_bytes("pagin/E0015001.033").has_value());
+    EXPECT_TRUE(office.polling_timer().isActive());
+    EXPECT_TRUE(office.robot.texts.isEmpty());
+}
+
+}  // namespace
+}  // namespace ordano
