@@ -8,6 +8,7 @@
 #include "GuiOffice.h"
 #include "TransferWindow.h"
 #include "app/ListColumns.h"
+#include "app/TransferPanel.h"
 #include "store/Session.h"
 
 namespace ordano {
@@ -156,6 +157,17 @@ TEST_F(TransferPanelTest, ClearingTheSendListEmptiesTheReviewBoxToo) {
     EXPECT_TRUE(review->toPlainText().isEmpty());
     EXPECT_EQ(office.robot.texts.value(1),
               "¿Deseas eliminar todos los elementos de la lista de envío?");
+}
+
+TEST_F(TransferPanelTest, EmptySendListMessagesAndTheSendingSessionClosedAfterEveryAction) {
+    recibir();
+    office.action("enviar").trigger();
+    EXPECT_EQ(office.robot.texts,
+              QStringList({"Debes incluir al menos un archivo en la lista de recepción!!!",
+                           "Debes incluir al menos un archivo en la lista de envío!!!"}));
+    EXPECT_EQ(office.server.logins("ag0015"), 0);
+    EXPECT_FALSE(office.polling_timer().isActive());
+    EXPECT_FALSE(office.window->transfer_panel().desk().sending_run().session().connected());
 }
 
 TEST_F(TransferPanelTest, DetenerAsksThenStopsThePollingAndEmptiesTheReceiveList) {

@@ -75,9 +75,11 @@ private:
             QMessageBox::StandardButton press = box->standardButtons().testFlag(QMessageBox::Ok)
                                                     ? QMessageBox::Ok
                                                     : QMessageBox::No;
-            if (!answers_.empty()) {
+            if (!answers_.empty() && box->button(answers_.front()) != nullptr) {
                 press = answers_.front();
                 answers_.pop_front();
+            } else if (!answers_.empty()) {
+                ADD_FAILURE() << "no scripted button on: " << box->text().toStdString();
             }
             box->button(press)->click();
         } else if (on_window) {
