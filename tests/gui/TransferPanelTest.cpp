@@ -295,5 +295,21 @@ TEST_F(TransferPanelTest, APendingPaymentFileAsksForThePasswordAndTheCloseBoxSen
     EXPECT_TRUE(office.robot.texts.isEmpty());
 }
 
+TEST_F(TransferPanelTest, RecibirAsksForThePasswordOnlyForPaymentFilesAndKeepsThemOnCancel) {
+    double_click_found(QStringLiteral("M0015001.033"));
+    double_click_found(QStringLiteral("e0015001.040"));
+    QStringList prompts;
+    office.robot.on_window = [&](QWidget& modal) {
+        prompts << modal.objectName();
+        modal.findChild<QPushButton*>(QStringLiteral("cmdPassword(1)"))->click();
+    };
+    recibir();
+    EXPECT_EQ(prompts, QStringList({"frmPassword"}));
+    EXPECT_EQ(column_texts(office.list(0)), QStringList({"e0015001.040"}));
+    EXPECT_EQ(column_texts(office.list(1)), QStringList({"M0015001.033"}));
+    EXPECT_TRUE(office.polling_timer().isActive());
+    EXPECT_EQ(office.server.logins("ag0015"), 0);
+}
+
 }  // namespace
 }  // namespace ordano
