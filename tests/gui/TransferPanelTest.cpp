@@ -311,5 +311,43 @@ TEST_F(TransferPanelTest, RecibirAsksForThePasswordOnlyForPaymentFilesAndKeepsTh
     EXPECT_EQ(office.server.logins("ag0015"), 0);
 }
 
+// "Detener" while a tick is fetching a slow answer: the download shows its progress, the stop
+// cancels it, and no partial answer is left in the receive folder.
+TEST_F(TransferPanelTest, DetenerDuringASlowDownloadCancelsItAndLeavesNoPartialAnswer) {
+    double_click_found(QStringLiteral("M0015001.033"));
+    recibir();
+    office.server.put_file("ag0015/k0015001.033", std::string(400000, 'K'));
+    test::FtpFaults slow;
+    slow.throttle_bytes_per_second = 20000;
+    office.server.set_faults(slow);
+
+    auto* progress = office.find<QLabel>(QStringLiteral("lblProgreso"));
+    QString progress_seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!progress_seen.isEmpty() || !progress->text().contains(QStringLiteral(" bytes"))) {
+            return;
+        }
+        progress_seen = progress->text();
+        office.robot.answer(QMessageBox::Yes);
+        office.action("detener").trigger();
+    });
+    watch.start(20);
+    TransferDesk& desk = office.window->transfer_panel().desk();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !progress_seen.isEmpty() && !desk.poller().tick_in_progress(); }, 20000));
+    watch.stop();
+
+    EXPECT_TRUE(progress_seen.startsWith(QStringLiteral("Recibiendo k0015001.033: ")))
+        << progress_seen.toStdString();
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
+    EXPECT_FALSE(office.polling_timer().isActive());
+    EXPECT_EQ(column_texts(office.list(0)), QStringList());
+    EXPECT_FALSE(std::filesystem::exists(
+        std::filesystem::path(office.office->session().folders.val_rec) / "k0015001.033"));
+    EXPECT_EQ(office.robot.texts,
+              QStringList({"¿Deseas detener la recepción de archivos en proceso?"}));
+}
+
 }  // namespace
 }  // namespace ordano
