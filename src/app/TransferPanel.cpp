@@ -105,10 +105,20 @@ void TransferPanel::enviar() {
         desk_.Ejecuta_Accion("enviar");  // ignored by the run in progress
         return;
     }
-    set_run_actions_enabled(false);
+    // Enabled again however the run ends.
+    struct RunActionsOff {
+        TransferPanel& panel;
+        explicit RunActionsOff(TransferPanel& p) : panel(p) {
+            panel.set_run_actions_enabled(false);
+        }
+        ~RunActionsOff() {
+            panel.set_run_actions_enabled(true);
+            panel.progress_.clear();
+        }
+        RunActionsOff(const RunActionsOff&) = delete;
+        RunActionsOff& operator=(const RunActionsOff&) = delete;
+    } const off(*this);
     desk_.Ejecuta_Accion("enviar");
-    set_run_actions_enabled(true);
-    progress_.clear();
 }
 
 void TransferPanel::set_run_actions_enabled(bool enabled) {
