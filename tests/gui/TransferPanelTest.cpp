@@ -9,6 +9,8 @@
 #include "TransferWindow.h"
 #include "app/ListColumns.h"
 #include "app/TransferPanel.h"
+#include "store/Encoding.h"
+#include "store/Scramble.h"
 #include "store/Session.h"
 
 namespace ordano {
@@ -309,6 +311,32 @@ TEST_F(TransferPanelTest, RecibirAsksForThePasswordOnlyForPaymentFilesAndKeepsTh
     EXPECT_EQ(column_texts(office.list(1)), QStringList({"M0015001.033"}));
     EXPECT_TRUE(office.polling_timer().isActive());
     EXPECT_EQ(office.server.logins("ag0015"), 0);
+}
+
+// The server's flag "S" asks for the password on the run; a wrong one is refused in the
+// window, which stays up, and the right one lets the payment file go.
+TEST_F(TransferPanelTest, TheServersPaymentFlagAsksAndTheRightPasswordSendsThePaymentFile) {
+    office.server.put_file("update/cfps0015.rgs",
+                           "S" + text::utf8_to_cp1252(Codifica("Pago#15")) + "\r\n");
+    office.write_send_file("E0015001.033", "E|03|\r\n");
+    double_click_found(QStringLiteral("E0015001.033"));
+    int showings = 0;
+    office.robot.on_window = [&](QWidget& modal) {
+        ++showings;
+        auto* box = modal.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+        QTest::keyClicks(box, showings == 1 ? "pago#15" : "Pago#15");
+        modal.findChild<QPushButton*>(QStringLiteral("cmdPassword(0)"))->click();
+    };
+    office.action("enviar").trigger();
+
+    EXPECT_EQ(showings, 2);
+    EXPECT_EQ(office.robot.texts, QStringList({"Contraseña de pago electrónico no válida"}));
+    EXPECT_EQ(office.office->session().pass_ban, "Pago#15");
+    EXPECT_EQ(office.server.file_bytes("pagin/E0015001.033"), "E|03|\r\n");
+    EXPECT_EQ(office.list(0).topLevelItemCount(), 0);
+    ASSERT_EQ(office.list(1).topLevelItemCount(), 1);
+    EXPECT_EQ(office.list(1).topLevelItem(0)->text(receive_list::kArchivoVal), "a0015001.033");
+    EXPECT_EQ(office.list(1).topLevelItem(0)->text(receive_list::kIcono), "12");
 }
 
 // "Detener" while a tick is fetching a slow answer: the download shows its progress, the stop
