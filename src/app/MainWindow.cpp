@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+#include "app/CatalogFeatures.h"
 #include "app/Images.h"
 #include "app/StatusPanels.h"
 #include "app/WindowTexts.h"
+#include "dialogs/BulletinWindow.h"
 #include "dialogs/ParametersDialog.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
@@ -33,8 +35,11 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
+    catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
+                                                 sessions_.eftpPrincipal);
     connect_controls();
     start_up();
+    catalog_->start();
     resize(1280, 800);
 }
 
@@ -101,6 +106,22 @@ void MainWindow::Ejecuta_Accion(const QString& key) {
     } else if (key == QLatin1String("salir")) {
         salir();
     }
+}
+
+void MainWindow::caterr() {
+    catalog_->show_update_window();
+}
+
+CatalogUpdateWindow& MainWindow::catalog_window() {
+    return catalog_->update_window();
+}
+
+BulletinWindow& MainWindow::bulletin_window() {
+    return catalog_->bulletin_window();
+}
+
+void MainWindow::refresh_bulletin() {
+    catalog_->bulletin_window().Actualiza_Boletin(false);
 }
 
 void MainWindow::parametros() {

@@ -5,12 +5,17 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/MainWindowUi.h"
+#include "transfer/FtpSessions.h"
 
 namespace ordano {
 
+class BulletinWindow;
+class CatalogFeatures;
+class CatalogUpdateWindow;
 class Office;
 class ParametersDialog;
 class StatusPanels;
@@ -32,6 +37,15 @@ public:
     void Ejecuta_Accion(const QString& key);
 
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
+    [[nodiscard]] FtpSessions& ftp_sessions() { return sessions_; }
+    // frmActCatErr, created on first use.
+    [[nodiscard]] CatalogUpdateWindow& catalog_window();
+    // frmPrincipal, which holds the bulletin ticker shown above the status bar.
+    [[nodiscard]] BulletinWindow& bulletin_window();
+
+    // Refreshes the bulletin ticker from the server: Actualiza_Boletin with Boton false on
+    // eftpPrincipal. The sending run calls it near its start, before it opens eftpEnvio.
+    void refresh_bulletin();
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
     [[nodiscard]] const std::string& letra_tipo() const { return letra_tipo_; }
     [[nodiscard]] const std::string& patron_archivos() const { return patron_archivos_; }
@@ -58,7 +72,7 @@ private:
     void enviar() {}
     void recibir() {}
     void detener() {}
-    void caterr() {}
+    void caterr();
     void parametros();
     void salir();
 
@@ -67,6 +81,8 @@ private:
     QLocale locale_;
     QuitFunction quit_;
     MainWindowUi ui_;
+    FtpSessions sessions_;
+    std::unique_ptr<CatalogFeatures> catalog_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;
 

@@ -130,7 +130,7 @@ TEST(MainWindowControls, EveryNamedControlIsThereWithItsKind) {
     EXPECT_EQ(gui.find<QLabel>("lblPreVal(1)")->text(), "Tipo de Archivo");
 }
 
-TEST(MainWindowControls, TimersAreCreatedDisabled) {
+TEST(MainWindowControls, PollingStartsOffAndTheCatalogueCheckIsArmedOnce) {
     GuiOffice gui;
     gui.open();
     auto* polling = gui.find<QTimer>("tmrPreVal");
@@ -138,7 +138,8 @@ TEST(MainWindowControls, TimersAreCreatedDisabled) {
     ASSERT_TRUE(polling && catalogue);
     EXPECT_FALSE(polling->isActive());
     EXPECT_EQ(polling->interval(), 2000);
-    EXPECT_FALSE(catalogue->isActive());
+    EXPECT_TRUE(catalogue->isActive());
+    EXPECT_TRUE(catalogue->isSingleShot());
 }
 
 TEST(MainWindowControls, ToolbarHasTheSixButtonsInOrder) {
