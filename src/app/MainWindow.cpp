@@ -10,15 +10,9 @@
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "transfer/FtpSession.h"
 
 namespace ordano {
-
-namespace {
-
-// The review area opens on SAAI M3 files.
-constexpr char kInitialKindLetter = 'M';
-
-}  // namespace
 
 MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction quit,
                        QWidget* parent)
@@ -26,13 +20,16 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
       office_(office),
       message_ui_(ui),
       locale_(std::move(locale)),
-      quit_(std::move(quit)) {
+      quit_(std::move(quit)),
+      eftpPrincipal_(std::make_unique<FtpSession>("eftpPrincipal")) {
     setObjectName(QStringLiteral("frmPreVal"));
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
+    frmParametros_->set_principal_session(*eftpPrincipal_);
+    review_ = new ReviewArea(ui_, office_, message_ui_, send_list_, this);
     connect_controls();
     start_up();
     resize(1280, 800);
@@ -42,11 +39,6 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::connect_controls() {
     connect(ui_.tlbPreVal, &QToolBar::actionTriggered, this, &MainWindow::tlbPreVal_ButtonClick);
-    for (int i = 0; i < 2; ++i) {
-        // "activated" also fires when the same item is chosen again, which re-runs the search.
-        connect(ui_.cboPreVal[static_cast<std::size_t>(i)], &QComboBox::activated, this,
-                [this, i] { cboPreVal_Change(i); });
-    }
 }
 
 // The window's part of start-up, after the office is open: caption, status bar, the review
@@ -57,9 +49,7 @@ void MainWindow::start_up() {
         main_window_caption(session.patente, office_.params().text(Param::Agente))));
     status_->set_day(office_.clock().today(), session.dia_juliano);
 
-    letra_tipo_ = std::string(1, kInitialKindLetter);
-    patron_archivos_ = initial_file_pattern(letra_tipo_, session.patente, session.dia_juliano);
-    select_initial_kinds();
+    review_->start_up();
 
     const QPixmap background = images::background(1);
     for (QTreeWidget* list : ui_.lvwPreVal) {
@@ -67,20 +57,6 @@ void MainWindow::start_up() {
         palette.setBrush(QPalette::Base, QBrush(background));
         list->setPalette(palette);
     }
-}
-
-void MainWindow::select_initial_kinds() {
-    for (std::size_t i = 0; i < ui_.cboPreVal.size(); ++i) {
-        tags_[i] = QStringLiteral("0");
-        ui_.cboPreVal[i]->setCurrentIndex(0);
-        cboPreVal_Change(static_cast<int>(i));
-    }
-}
-
-void MainWindow::cboPreVal_Change(int index) {
-    // The review area's selection handling (kind letter, search pattern, listing) hooks in
-    // here; until then a selection changes nothing.
-    (void)index;
 }
 
 void MainWindow::tlbPreVal_ButtonClick(QAction* button) {

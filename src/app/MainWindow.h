@@ -3,14 +3,17 @@
 #include <QLocale>
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/MainWindowUi.h"
+#include "app/ReviewArea.h"
+#include "transfer/SendList.h"
 
 namespace ordano {
 
+class FtpSession;
 class Office;
 class ParametersDialog;
 class StatusPanels;
@@ -33,11 +36,11 @@ public:
 
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
-    [[nodiscard]] const std::string& letra_tipo() const { return letra_tipo_; }
-    [[nodiscard]] const std::string& patron_archivos() const { return patron_archivos_; }
+    [[nodiscard]] const std::string& letra_tipo() const { return review_->letra_tipo(); }
+    [[nodiscard]] const std::string& patron_archivos() const { return review_->patron_archivos(); }
     // The index last handled by a review selector, as text.
     [[nodiscard]] const QString& selector_tag(int index) const {
-        return tags_.at(static_cast<std::size_t>(index));
+        return review_->selector_tag(index);
     }
 
     // Hides every window and leaves the event loop.
@@ -49,10 +52,8 @@ protected:
 private:
     void start_up();
     void connect_controls();
-    void select_initial_kinds();
 
     void tlbPreVal_ButtonClick(QAction* button);
-    void cboPreVal_Change(int index);
 
     // The actions of the other parts of the program fill these in.
     void enviar() {}
@@ -69,10 +70,10 @@ private:
     MainWindowUi ui_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;
-
-    std::string letra_tipo_;
-    std::string patron_archivos_;
-    std::array<QString, 2> tags_;
+    // The session for the bulletins and the payment password.
+    std::unique_ptr<FtpSession> eftpPrincipal_;
+    SendList send_list_;
+    ReviewArea* review_ = nullptr;
 };
 
 }  // namespace ordano

@@ -9,9 +9,11 @@
 #include <exception>
 
 #include "app/Images.h"
+#include "dialogs/PasswordChangeDialog.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "transfer/PaymentPassword.h"
 
 namespace ordano {
 
@@ -324,6 +326,24 @@ void ParametersDialog::Ejecuta_Opcion(const QString& key) {
         password();
     } else if (key == QLatin1String("envkro")) {
         envkro();
+    }
+}
+
+void ParametersDialog::set_principal_session(FtpSession& eftpPrincipal) {
+    eftpPrincipal_ = &eftpPrincipal;
+    delete frmCambPassword_;
+    frmCambPassword_ = new PasswordChangeDialog(office_, ui_, eftpPrincipal, this);
+}
+
+void ParametersDialog::password() {
+    if (frmCambPassword_ != nullptr) {
+        frmCambPassword_->exec();
+    }
+}
+
+void ParametersDialog::envkro() {
+    if (eftpPrincipal_ != nullptr) {
+        Recupera_Password({office_.session(), office_.params(), ui_, *eftpPrincipal_});
     }
 }
 
