@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTreeWidget>
 
 #include "GuiOffice.h"
@@ -258,6 +260,28 @@ TEST_F(OpeningAnswers, KAnswerReplacesTheBoxWithItsTextAsPlainText) {
     click(add_row("K3912001.045", "K"));
     EXPECT_EQ(box().toPlainText(), "PREVALIDACIÓN <b>OK</b>\nLÍNEA 2\n");
     EXPECT_TRUE(gui_.ui.messages.empty());
+}
+
+TEST_F(OpeningAnswers, LongAnswerReadsBackLineForLine) {
+    std::string bytes;
+    QString expected;
+    for (int i = 1; i <= 200; ++i) {
+        bytes += "LINEA " + std::to_string(i) + "\r\n";
+        expected += QStringLiteral("LINEA %1\n").arg(i);
+    }
+    put(folders().val_rec, "K3912002.045", bytes);
+    click(add_row("K3912002.045", "K"));
+    EXPECT_EQ(box().toPlainText(), expected);
+    // Selected lines come back with their line feeds, also across the box's paragraphs.
+    QTextCursor cursor(box().document());
+    cursor.setPosition(static_cast<int>(expected.indexOf(QStringLiteral("LINEA 60\n"))));
+    cursor.setPosition(static_cast<int>(expected.indexOf(QStringLiteral("LINEA 71\n"))),
+                       QTextCursor::KeepAnchor);
+    QString lines;
+    for (int i = 60; i <= 70; ++i) {
+        lines += QStringLiteral("LINEA %1\n").arg(i);
+    }
+    EXPECT_EQ(cursor.selection().toPlainText(), lines);
 }
 
 TEST_F(OpeningAnswers, RAnswerIsRenderedUnderTheReviewTitle) {
