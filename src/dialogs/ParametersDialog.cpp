@@ -13,6 +13,7 @@
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "transfer/FlagScope.h"
 #include "transfer/PaymentPassword.h"
 
 namespace ordano {
@@ -342,9 +343,12 @@ void ParametersDialog::password() {
 }
 
 void ParametersDialog::envkro() {
-    if (eftpPrincipal_ != nullptr) {
-        Recupera_Password({office_.session(), office_.params(), ui_, *eftpPrincipal_});
+    // A second click let through while the request waits on the server is ignored.
+    if (eftpPrincipal_ == nullptr || recovering_) {
+        return;
     }
+    const FlagScope recovering(recovering_);
+    Recupera_Password({office_.session(), office_.params(), ui_, *eftpPrincipal_});
 }
 
 void ParametersDialog::reject() {

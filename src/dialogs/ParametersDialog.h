@@ -73,6 +73,7 @@ private:
     FolderPicker picker_;
     FtpSession* eftpPrincipal_ = nullptr;
     PasswordChangeDialog* frmCambPassword_ = nullptr;
+    bool recovering_ = false;
 
     bool edit_mode_ = false;
     QToolBar* tlbParametros_ = nullptr;

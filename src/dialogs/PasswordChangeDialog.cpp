@@ -13,6 +13,7 @@
 #include "app/Images.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
+#include "transfer/FlagScope.h"
 #include "transfer/PaymentPassword.h"
 
 namespace ordano {
@@ -102,6 +103,11 @@ void PasswordChangeDialog::pxbtnCambio_Click(int index) {
 }
 
 void PasswordChangeDialog::aceptar() {
+    // A second click let through while the change waits on the server is ignored.
+    if (changing_) {
+        return;
+    }
+    const FlagScope changing(changing_);
     const std::string current = txtPassword_[0]->text().toStdString();
     const std::string new_password = txtPassword_[1]->text().toStdString();
     const std::string confirmation = txtPassword_[2]->text().toStdString();

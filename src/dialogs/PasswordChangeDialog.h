@@ -43,6 +43,7 @@ private:
     FtpSession& eftpPrincipal_;
     std::array<QLineEdit*, 3> txtPassword_{};
     std::array<QPushButton*, 2> pxbtnCambio_{};
+    bool changing_ = false;
 };
 
 }  // namespace ordano

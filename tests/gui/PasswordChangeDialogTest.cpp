@@ -95,7 +95,7 @@ TEST_F(PasswordChangeTest, PasswordKeyOpensItModallyWithEmptyBoxes) {
         seen = true;
         EXPECT_EQ(&modal, dialog_);
         EXPECT_TRUE(box(0)->text().isEmpty());
-        EXPECT_TRUE(box(0)->hasFocus());
+        EXPECT_EQ(dialog_->focusWidget(), box(0));
         press(1);
     });
     parameters_key("password");
@@ -159,6 +159,17 @@ TEST_F(PasswordChangeTest, AcceptedChangeIsPublishedStoredAndHidesTheWindow) {
     }
 }
 
+TEST_F(PasswordChangeTest, SecondClickWhileTheChangeWaitsIsIgnored) {
+    show();
+    fill("Vieja1", "Nueva1", "Nueva1");
+    gui_.ui.on_next_yield([this] { press(0); });
+    press(0);
+    EXPECT_TRUE(gui_.ui.messages.empty());
+    EXPECT_EQ(server_.logins("ag0015"), 1);
+    EXPECT_EQ(gui_.office->session().pass_ban, "Nueva1");
+    EXPECT_FALSE(dialog_->isVisible());
+}
+
 TEST_F(PasswordChangeTest, FailedUploadKeepsTheWindowAndChangesNothing) {
     test::FtpFaults faults;
     faults.refuse_logins = true;
@@ -180,6 +191,13 @@ TEST_F(PasswordChangeTest, CloseBoxIsCancelar) {
     EXPECT_EQ(gui_.office->session().pass_ban, "Vieja1");
     EXPECT_TRUE(gui_.ui.messages.empty());
     EXPECT_EQ(gui_.find<PasswordChangeDialog>("frmCambPassword"), dialog_);
+}
+
+TEST_F(PasswordChangeTest, EnvkroPressedAgainWhileTheRequestWaitsIsIgnored) {
+    gui_.ui.on_next_yield([this] { parameters_key("envkro"); });
+    parameters_key("envkro");
+    EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"Envio satisfactorio"});
+    EXPECT_EQ(server_.logins("actualizador"), 1);
 }
 
 TEST_F(PasswordChangeTest, EnvkroKeySendsTheRecoveryRequest) {
