@@ -20,6 +20,7 @@ constexpr std::array kCommands = {
     Command{"init", "init --db-folder DIR --patente N --agente NOMBRE [--host DIRECCION]",
             init_command},
     Command{"review", "review ARCHIVO", review_command},
+    Command{"update-catalog", "update-catalog [--yes]", update_catalog_command},
 };
 
 void print_usage() {

@@ -8,5 +8,6 @@ namespace ordano::cli {
 int init_command(const Invocation& invocation);
 // Prints the report of a received answer, exactly as the review box shows it.
 int review_command(const Invocation& invocation);
+int update_catalog_command(const Invocation& invocation);
 
 }  // namespace ordano::cli

@@ -1,5 +1,6 @@
 #include "store/FileOps.h"
 
+#include <fstream>
 #include <system_error>
 
 namespace ordano {
@@ -13,6 +14,23 @@ void Borra_Archivo(const std::filesystem::path& file) {
     // A read-only file is deleted too, as the forced delete of the office's Windows does.
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add, ec);
     fs::remove(file);
+}
+
+std::optional<std::string> read_first_line_bytes(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string line;
+    char c = 0;
+    while (in.get(c) && c != '\r' && c != '\n') {
+        line += c;
+    }
+    return line;
 }
 
 }  // namespace ordano

@@ -1,3 +1,4 @@
+#include "store/FileOps.h"
 #include "transfer/FileIcon.h"
 
 #include <string>
@@ -32,7 +33,7 @@ int icon_for_file(std::string_view name, const std::filesystem::path& pag_env) {
         case 'D':
             return image::kValidation;
         case 'E': {
-            const auto line = read_first_line(pag_env / std::string(name));
+            const auto line = read_first_line_bytes(pag_env / std::string(name));
             return line ? payment_code_image(*line) : image::kNone;
         }
         case 'S':

@@ -22,6 +22,33 @@ namespace ordano {
 namespace {
 
 constexpr std::string_view kPaymentFolder = "/update";
+// Passes everything through, stamping the upload's place in the run ("n of m") on each
+// progress report; the reports may come from the thread that runs the transfer.
+class ItemProgressUi final : public UiPort {
+public:
+    ItemProgressUi(UiPort& inner, int item, int items)
+        : inner_(inner), item_(item), items_(items) {}
+
+    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                          std::optional<std::string_view> caption) override {
+        return inner_.message(text, icon, buttons, caption);
+    }
+    bool ask_payment_password() override { return inner_.ask_payment_password(); }
+    void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }
+    void yield() override { inner_.yield(); }
+    void progress(const Progress& report) override {
+        Progress stamped = report;
+        stamped.item = item_;
+        stamped.items = items_;
+        inner_.progress(stamped);
+    }
+
+private:
+    UiPort& inner_;
+    const int item_;
+    const int items_;
+};
+
 // The number the office's staff know for a value that cannot be read ("invalid argument").
 constexpr int kUnreadableValue = 5;
 
@@ -51,7 +78,6 @@ void SendingRun::run() {
     } catch (const NumberedError& error) {
         end_with(error);
     }
-    eftpEnvio_.set_progress(nullptr);
 }
 
 void SendingRun::run_steps() {
@@ -81,7 +107,7 @@ void SendingRun::fetch_payment_file() {
             throw;
         }
     }
-    const auto line = read_first_line(local);
+    const auto line = read_first_line_bytes(local);
     if (!line) {
         session.bandera_pago = 'N';
         return;
@@ -174,12 +200,9 @@ bool SendingRun::asked_as_local_file(int number) {
 void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
     const auto& work = ctx_.session.paths.work_folder;
     copy_through_temp(route.source, work / entry.text);
-    ctx_.ui.progress({entry.text, 0, 0, item, items});
-    eftpEnvio_.set_progress(
-        [this, name = entry.text, item, items](std::int64_t done, std::int64_t total) {
-            ctx_.ui.progress({name, done, total, item, items});
-        });
-    Sube_Archivo(eftpEnvio_, ctx_.ui, work, route.remote_in, entry.text);
+    ItemProgressUi ui(ctx_.ui, item, items);
+    ui.progress({.what = entry.text});
+    Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);
 }
 
 void SendingRun::clear_working_files(const std::string& name, const Route& route) {

@@ -40,21 +40,5 @@ void remove_quietly(const std::filesystem::path& file) noexcept {
     std::filesystem::remove(file, ignored);
 }
 
-std::optional<std::string> read_first_line(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        return std::nullopt;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string line;
-    char c = 0;
-    while (in.get(c) && c != '\r' && c != '\n') {
-        line += c;
-    }
-    return line;
-}
 
 }  // namespace ordano

@@ -17,7 +17,4 @@ void delete_file(const std::filesystem::path& file);
 // Deletes a file if it is there; a failure is ignored (for clean-up of working copies).
 void remove_quietly(const std::filesystem::path& file) noexcept;
 
-// The first line of a file as bytes, up to CR or LF; nullopt when it is not a readable file.
-[[nodiscard]] std::optional<std::string> read_first_line(const std::filesystem::path& file);
-
 }  // namespace ordano

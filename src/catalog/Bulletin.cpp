@@ -1,0 +1,113 @@
+#include "catalog/Bulletin.h"
+
+#include <SQLiteCpp/Exception.h>
+
+#include "catalog/ServerFiles.h"
+#include "catalog/Ticker.h"
+#include "store/Catalog.h"
+#include "store/Errors.h"
+#include "store/FileOps.h"
+#include "store/Office.h"
+#include "store/Parameters.h"
+#include "store/UiPort.h"
+#include "transfer/ConnectionMessages.h"
+#include "transfer/FtpRoutines.h"
+#include "transfer/FtpSession.h"
+
+namespace ordano {
+namespace {
+
+constexpr int kInternalError = 51;
+
+// How the refresh ended when it did not compose a bulletin.
+void report(bool Boton, Office& office, UiPort& ui, int number, const std::string& description) {
+    switch (number) {
+        case ftp_error::kLoginRefused:
+        case 1015:
+            if (Boton) {
+                ui.message(login_refused_message(LoginCaller::BulletinAndRecovery),
+                           MessageIcon::Critical, MessageButtons::Ok);
+            }
+            return;
+        case 1014:
+        case ftp_error::kUnreachable:
+            if (Boton) {
+                ui.message(no_connection_message(
+                               static_cast<int>(office.params().number(Param::tipo_acceso))),
+                           MessageIcon::Critical, MessageButtons::Ok);
+            }
+            return;
+        default:
+            ui.message(error_number_message(number, description), MessageIcon::Critical,
+                       MessageButtons::Ok);
+    }
+}
+
+// The bulletin line, or none when the server has no bulletin file.
+std::optional<std::string> fetch_line(Office& office, FtpSession& ftp, UiPort& ui) {
+    const Sesion& session = office.session();
+    const auto& root = session.paths.drive_root;
+    Conecta_FTP(ftp, true, session, office.params(), ui);
+    // A copy left by an earlier refresh must never be shown as today's bulletin.
+    if (std::filesystem::exists(root / kBulletinFile)) {
+        Borra_Archivo(root / kBulletinFile);
+        ui.yield();
+    }
+    if (!download_if_present(ftp, ui, root, session.dir_update, kBulletinFile)) {
+        return std::nullopt;
+    }
+    auto line = read_first_line(root / kBulletinFile);
+    if (!line) {
+        throw NumberedError(error_number::kFileLocked,
+                            std::string("No se pudo leer el archivo ") + kBulletinFile);
+    }
+    return line;
+}
+
+}  // namespace
+
+std::optional<std::string> compose_bulletin(std::string_view line, Catalog& catalog) {
+    const auto fields = closed_fields(line);
+    if (fields.size() < 3) {
+        return std::nullopt;
+    }
+    std::string text = "Información del " + fields[0] + " a las " + fields[1] + " Horas";
+    for (std::size_t i = 2; i < fields.size(); ++i) {
+        text += " - ";
+        text += catalog.informacion(parse_int16(fields[i])).value_or(std::string());
+    }
+    return text;
+}
+
+void Actualiza_Boletin(bool Boton, Office& office, FtpSession& eftpPrincipal, UiPort& ui,
+                       Ticker& ticker) {
+    ScopedRemoval local_copy(office.session().paths.drive_root / kBulletinFile);
+    try {
+        const auto line = fetch_line(office, eftpPrincipal, ui);
+        std::optional<std::string> text;
+        if (line) {
+            text = compose_bulletin(*line, office.catalog());
+        }
+        if (text) {
+            ticker.show(std::move(*text), true);
+        } else {
+            ticker.clear();
+        }
+    } catch (const FtpError& e) {
+        if (e.number() == ftp_error::kNotTransferred) {
+            ticker.clear();
+        } else {
+            report(Boton, office, ui, e.number(), e.description());
+        }
+    } catch (const NumberedError& e) {
+        report(Boton, office, ui, e.number(), e.description());
+    } catch (const SQLite::Exception& e) {
+        report(Boton, office, ui, e.getErrorCode(), e.what());
+    } catch (const std::exception& e) {
+        report(Boton, office, ui, kInternalError, e.what());
+    }
+    // Also after a refused login: a half-open session is never left behind.
+    eftpPrincipal.disconnect();
+}
+
+}  // namespace ordano

@@ -1,0 +1,253 @@
+#include "catalog/CatalogUpdate.h"
+
+#include <SQLiteCpp/Exception.h>
+
+#include "catalog/CatalogInstall.h"
+#include "catalog/PackageInflate.h"
+#include "catalog/ServerFiles.h"
+#include "catalog/ServerUpdates.h"
+#include "store/Errors.h"
+#include "store/FileOps.h"
+#include "store/Office.h"
+#include "store/Parameters.h"
+#include "store/UiPort.h"
+#include "transfer/ConnectionMessages.h"
+#include "transfer/FtpRoutines.h"
+
+namespace ordano {
+namespace {
+
+constexpr const char* kVersionList = "revact.txt";
+constexpr int kInternalError = 51;
+
+// The first four characters of the line, filled with blanks on the right to four.
+std::string version_text(const std::string& line) {
+    std::size_t end = 0;
+    int characters = 0;
+    while (end < line.size() && characters < 4) {
+        ++end;
+        // Continuation bytes of a UTF-8 character belong to it.
+        while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+        ++characters;
+    }
+    return line.substr(0, end) + std::string(static_cast<std::size_t>(4 - characters), ' ');
+}
+
+// The run's UI port with the package's bytes also reported to the observer.
+class PackageProgress final : public UiPort {
+public:
+    PackageProgress(UiPort& ui, CatalogUpdateObserver* observer) : ui_(ui), observer_(observer) {}
+
+    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                          std::optional<std::string_view> caption) override {
+        return ui_.message(text, icon, buttons, caption);
+    }
+    bool ask_payment_password() override { return ui_.ask_payment_password(); }
+    void run_blocking(const std::function<void()>& work) override { ui_.run_blocking(work); }
+    void yield() override { ui_.yield(); }
+    void progress(const Progress& p) override {
+        if (observer_ != nullptr) {
+            observer_->package_progress(p.done, p.total);
+        }
+        ui_.progress(p);
+    }
+
+private:
+    UiPort& ui_;
+    CatalogUpdateObserver* observer_;
+};
+
+}  // namespace
+
+std::string catalog_failure_message(int number, std::string_view description) {
+    std::string text = "Error Número: " + std::to_string(number) + "\r\nDescripción: ";
+    text += description;
+    text += "Proceso: Actualización del catálogo de errores";
+    return text;
+}
+
+CatalogUpdate::CatalogUpdate(Office& office, UiPort& ui, FtpTimeouts timeouts)
+    : office_(office), ui_(ui), ftp_("eftpActCatErr", timeouts) {}
+
+CatalogUpdate::~CatalogUpdate() = default;
+
+UpdateOutcome CatalogUpdate::Movimientos(std::string_view key) {
+    if (key == "recibir") {
+        return recibir();
+    }
+    salir();
+    return UpdateOutcome::Closed;
+}
+
+UpdateOutcome CatalogUpdate::recibir() {
+    // The window's buttons stay live while the run waits for the server; a second click must
+    // not start a second run on the same session.
+    if (running_) {
+        return UpdateOutcome::Busy;
+    }
+    running_ = true;
+    struct EndOfRun {
+        CatalogUpdate& update;
+        ~EndOfRun() {
+            update.close_session();
+            update.running_ = false;
+        }
+    } end_of_run{*this};
+    try {
+        return run();
+    } catch (...) {
+        report_failure();
+    }
+    return UpdateOutcome::Failed;
+}
+
+void CatalogUpdate::salir() {
+    if (running_) {
+        // Closing the window mid-run: the session stops the transfer under way and closes
+        // once it returns; the run then ends with the failure of its next step.
+        ftp_.disconnect();
+        return;
+    }
+    close_session();
+}
+
+void CatalogUpdate::close_session() {
+    try {
+        Desconecta_FTP(ftp_, ui_);
+    } catch (...) {
+        // Closing a session cannot fail in a way the person could act on.
+    }
+}
+
+UpdateOutcome CatalogUpdate::run() {
+    for (int step = 1; step <= 4; ++step) {
+        set_mark(step, StepMark::None);
+    }
+    set_result("");
+    Sesion& session = office_.session();
+    const auto& root = session.paths.drive_root;
+
+    Conecta_FTP(ftp_, true, session, office_.params(), ui_);
+    set_mark(1, StepMark::UnderWay);
+    const ServerUpdateContext context{office_, ftp_, ui_,
+                                      [this](const std::string& text) { set_result(text); }};
+    update_account(context);
+    update_parameters(context);
+
+    Borra_Archivo(root / kVersionList);
+    ScopedRemoval local_files(root / kVersionList);
+    // dir_update is read now: a due parameter change may just have moved it.
+    if (!download_if_present(ftp_, ui_, root, session.dir_update, kVersionList)) {
+        return UpdateOutcome::NoVersionList;
+    }
+    set_mark(1, StepMark::Finished);
+    set_mark(2, StepMark::UnderWay);
+    const auto line = read_first_line(root / kVersionList);
+    if (!line) {
+        throw NumberedError(error_number::kFileLocked,
+                            std::string("No se pudo leer el archivo ") + kVersionList);
+    }
+    Borra_Archivo(root / kVersionList);
+    const std::string version = version_text(*line);
+    const long offered = parse_int32(version);
+    if (offered <= office_.params().number(Param::vererr)) {
+        set_mark(2, StepMark::Result);
+        set_result("No existen actualizaciones del catálogo!!!");
+        return UpdateOutcome::NoNewerCatalogue;
+    }
+    set_mark(2, StepMark::Finished);
+    set_mark(3, StepMark::UnderWay);
+
+    const std::string package = "ACTE" + version + ".mdb.mz";
+    const std::string database = "ACTE" + version + ".mdb";
+    Borra_Archivo(root / package);
+    Borra_Archivo(root / database);
+    local_files.add(root / package);
+    local_files.add(root / database);
+    bool arrived = false;
+    {
+        PackageProgress progress(ui_, observer_);
+        arrived = download_if_present(ftp_, progress, root, session.dir_update, package);
+    }
+    if (!arrived) {
+        throw PackageError("No se encontró el paquete " + package + " en el servidor");
+    }
+    if (std::filesystem::file_size(root / package) == 0) {
+        throw PackageError("El paquete " + package + " está vacío");
+    }
+    ui_.run_blocking([&] { inflate_package(root / package, root / database); });
+    Borra_Archivo(root / package);
+    set_mark(3, StepMark::Finished);
+
+    install_catalog(office_.db(), office_.params(), office_.catalog(), root / database, offered);
+    set_mark(4, StepMark::Result);
+    set_result("Catálogo actualizado satisfactoriamente!!!");
+    return UpdateOutcome::Installed;
+}
+
+void CatalogUpdate::set_mark(int step, StepMark mark) {
+    marks_.at(static_cast<std::size_t>(step - 1)) = mark;
+    if (observer_ != nullptr) {
+        observer_->step_marked(step, mark);
+    }
+}
+
+void CatalogUpdate::set_result(const std::string& text) {
+    result_ = text;
+    if (observer_ != nullptr) {
+        observer_->result_changed(result_);
+    }
+}
+
+// The run's one error trap: the message of the failure's kind, and a result line that says
+// why the run stopped.
+void CatalogUpdate::report_failure() {
+    const auto generic = [this](int number, const std::string& description) {
+        set_result("La actualización no terminó: " + description);
+        ui_.message(catalog_failure_message(number, description), MessageIcon::None,
+                    MessageButtons::Ok, std::nullopt);
+    };
+    try {
+        throw;
+    } catch (const PackageError& e) {
+        set_result(std::string(e.what()) + "; el catálogo no cambió.");
+        ui_.message(result_, MessageIcon::Critical, MessageButtons::Ok);
+    } catch (const FtpError& e) {
+        switch (e.number()) {
+            case ftp_error::kNoAnswer:
+                set_result("La actualización no terminó: " + e.description());
+                ui_.message("No hay comunicación al servidor de validación", MessageIcon::None,
+                            MessageButtons::Ok, std::nullopt);
+                break;
+            case ftp_error::kLoginRefused:
+            case 1014:
+            case 1015:
+                set_result("La actualización no terminó: " + e.description());
+                ui_.message(login_refused_message(LoginCaller::CatalogUpdate),
+                            MessageIcon::Critical, MessageButtons::Ok);
+                break;
+            case ftp_error::kUnreachable:
+                set_result("La actualización no terminó: " + e.description());
+                ui_.message(no_connection_message(
+                                static_cast<int>(office_.params().number(Param::tipo_acceso))),
+                            MessageIcon::Critical, MessageButtons::Ok);
+                break;
+            default:
+                generic(e.number(), e.description());
+        }
+    } catch (const NumberedError& e) {
+        generic(e.number(), e.description());
+    } catch (const SQLite::Exception& e) {
+        generic(e.getErrorCode(), e.what());
+    } catch (const FormatError& e) {
+        generic(error_number::kTypeMismatch, e.what());
+    } catch (const std::exception& e) {
+        generic(kInternalError, e.what());
+    } catch (...) {
+        generic(kInternalError, "Error interno");
+    }
+}
+
+}  // namespace ordano

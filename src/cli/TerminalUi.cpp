@@ -1,0 +1,46 @@
+#include "cli/TerminalUi.h"
+
+#include <ostream>
+#include <string>
+
+namespace ordano::cli {
+namespace {
+
+// Message boxes break lines with CR LF; a terminal wants LF.
+std::string terminal_text(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+TerminalUi::TerminalUi(bool yes, std::ostream& out) : yes_(yes), out_(out) {}
+
+MessageAnswer TerminalUi::message(std::string_view text, MessageIcon /*icon*/,
+                                  MessageButtons buttons,
+                                  std::optional<std::string_view> /*caption*/) {
+    out_ << terminal_text(text) << "\n";
+    if (buttons == MessageButtons::Ok) {
+        return MessageAnswer::Ok;
+    }
+    if (yes_) {
+        out_ << "  -> Sí (--yes)\n";
+        return MessageAnswer::Yes;
+    }
+    out_ << "  -> No (pregunta rechazada; use --yes para responder Sí)\n";
+    return MessageAnswer::No;
+}
+
+bool TerminalUi::ask_payment_password() {
+    out_ << "Se requiere la contraseña de pago electrónico; esta orden no la pide.\n";
+    return false;
+}
+
+}  // namespace ordano::cli

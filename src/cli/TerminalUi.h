@@ -1,0 +1,27 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "store/UiPort.h"
+
+namespace ordano::cli {
+
+// The UI port of ordano-cli: messages go to standard error, a question is answered Yes only
+// when --yes was given and refused otherwise, blocking work runs inline (there are no window
+// events to let through).
+class TerminalUi : public UiPort {
+public:
+    explicit TerminalUi(bool yes, std::ostream& out);
+
+    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                          std::optional<std::string_view> caption = kProductName) override;
+    bool ask_payment_password() override;
+    void run_blocking(const std::function<void()>& work) override { work(); }
+    void yield() override {}
+
+private:
+    bool yes_;
+    std::ostream& out_;
+};
+
+}  // namespace ordano::cli
