@@ -10,7 +10,6 @@
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
-#include "transfer/FtpSession.h"
 
 namespace ordano {
 
@@ -20,15 +19,14 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
       office_(office),
       message_ui_(ui),
       locale_(std::move(locale)),
-      quit_(std::move(quit)),
-      eftpPrincipal_(std::make_unique<FtpSession>("eftpPrincipal")) {
+      quit_(std::move(quit)) {
     setObjectName(QStringLiteral("frmPreVal"));
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
-    frmParametros_->set_principal_session(*eftpPrincipal_);
+    frmParametros_->set_principal_session(ftp_sessions_.eftpPrincipal);
     review_ = new ReviewArea(ui_, office_, message_ui_, send_list_, this);
     connect_controls();
     start_up();

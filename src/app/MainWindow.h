@@ -4,16 +4,15 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "app/MainWindowUi.h"
 #include "app/ReviewArea.h"
+#include "transfer/FtpSessions.h"
 #include "transfer/SendList.h"
 
 namespace ordano {
 
-class FtpSession;
 class Office;
 class ParametersDialog;
 class StatusPanels;
@@ -70,8 +69,8 @@ private:
     MainWindowUi ui_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;
-    // The session for the bulletins and the payment password.
-    std::unique_ptr<FtpSession> eftpPrincipal_;
+    // eftpPrincipal, for the bulletins and the payment password.
+    FtpSessions ftp_sessions_;
     SendList send_list_;
     ReviewArea* review_ = nullptr;
 };
