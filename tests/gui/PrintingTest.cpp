@@ -1,6 +1,7 @@
 // Printing the review report: to a PDF file whose text is read back with pdftotext.
 #include <gtest/gtest.h>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include <QTextCursor>
 
 #include "GuiOffice.h"
+#include "app/ReportPrinter.h"
 #include "app/ReviewArea.h"
 
 namespace ordano {
@@ -116,6 +118,20 @@ TEST_F(PrintingTest, CancelledDialogPrintsNothing) {
     print();
     EXPECT_EQ(dialogs_, 1);
     EXPECT_FALSE(std::filesystem::exists(pdf_));
+}
+
+TEST_F(PrintingTest, WorkstationPrinterDialogCancelledPrintsNothing) {
+    review_->set_printer_dialog(system_printer_dialog);
+    box().setPlainText(kReport);
+    bool seen = false;
+    test::when_modal([&](QWidget& modal) {
+        seen = true;
+        EXPECT_NE(qobject_cast<QPrintDialog*>(&modal), nullptr);
+        static_cast<QDialog&>(modal).reject();
+    });
+    print();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(gui_.ui.messages.empty());
 }
 
 TEST_F(PrintingTest, UnwritableOutputFailsQuietly) {
