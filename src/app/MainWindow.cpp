@@ -15,13 +15,6 @@
 
 namespace ordano {
 
-namespace {
-
-// The review area opens on SAAI M3 files.
-constexpr char kInitialKindLetter = 'M';
-
-}  // namespace
-
 MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction quit,
                        QWidget* parent)
     : QMainWindow(parent),
@@ -37,6 +30,8 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
     catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
                                                  sessions_.eftpPrincipal);
+    frmParametros_->set_principal_session(sessions_.eftpPrincipal);
+    review_ = new ReviewArea(ui_, office_, message_ui_, send_list_, this);
     connect_controls();
     start_up();
     catalog_->start();
@@ -47,11 +42,6 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::connect_controls() {
     connect(ui_.tlbPreVal, &QToolBar::actionTriggered, this, &MainWindow::tlbPreVal_ButtonClick);
-    for (int i = 0; i < 2; ++i) {
-        // "activated" also fires when the same item is chosen again, which re-runs the search.
-        connect(ui_.cboPreVal[static_cast<std::size_t>(i)], &QComboBox::activated, this,
-                [this, i] { cboPreVal_Change(i); });
-    }
 }
 
 // The window's part of start-up, after the office is open: caption, status bar, the review
@@ -62,9 +52,7 @@ void MainWindow::start_up() {
         main_window_caption(session.patente, office_.params().text(Param::Agente))));
     status_->set_day(office_.clock().today(), session.dia_juliano);
 
-    letra_tipo_ = std::string(1, kInitialKindLetter);
-    patron_archivos_ = initial_file_pattern(letra_tipo_, session.patente, session.dia_juliano);
-    select_initial_kinds();
+    review_->start_up();
 
     const QPixmap background = images::background(1);
     for (QTreeWidget* list : ui_.lvwPreVal) {
@@ -72,20 +60,6 @@ void MainWindow::start_up() {
         palette.setBrush(QPalette::Base, QBrush(background));
         list->setPalette(palette);
     }
-}
-
-void MainWindow::select_initial_kinds() {
-    for (std::size_t i = 0; i < ui_.cboPreVal.size(); ++i) {
-        tags_[i] = QStringLiteral("0");
-        ui_.cboPreVal[i]->setCurrentIndex(0);
-        cboPreVal_Change(static_cast<int>(i));
-    }
-}
-
-void MainWindow::cboPreVal_Change(int index) {
-    // The review area's selection handling (kind letter, search pattern, listing) hooks in
-    // here; until then a selection changes nothing.
-    (void)index;
 }
 
 void MainWindow::tlbPreVal_ButtonClick(QAction* button) {

@@ -3,13 +3,14 @@
 #include <QLocale>
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/MainWindowUi.h"
+#include "app/ReviewArea.h"
 #include "transfer/FtpSessions.h"
+#include "transfer/SendList.h"
 
 namespace ordano {
 
@@ -47,11 +48,11 @@ public:
     // eftpPrincipal. The sending run calls it near its start, before it opens eftpEnvio.
     void refresh_bulletin();
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
-    [[nodiscard]] const std::string& letra_tipo() const { return letra_tipo_; }
-    [[nodiscard]] const std::string& patron_archivos() const { return patron_archivos_; }
+    [[nodiscard]] const std::string& letra_tipo() const { return review_->letra_tipo(); }
+    [[nodiscard]] const std::string& patron_archivos() const { return review_->patron_archivos(); }
     // The index last handled by a review selector, as text.
     [[nodiscard]] const QString& selector_tag(int index) const {
-        return tags_.at(static_cast<std::size_t>(index));
+        return review_->selector_tag(index);
     }
 
     // Hides every window and leaves the event loop.
@@ -63,10 +64,8 @@ protected:
 private:
     void start_up();
     void connect_controls();
-    void select_initial_kinds();
 
     void tlbPreVal_ButtonClick(QAction* button);
-    void cboPreVal_Change(int index);
 
     // The actions of the other parts of the program fill these in.
     void enviar() {}
@@ -81,14 +80,12 @@ private:
     QLocale locale_;
     QuitFunction quit_;
     MainWindowUi ui_;
-    FtpSessions sessions_;
+    FtpSessions sessions_;  // eftpPrincipal, for the bulletins and the payment password
     std::unique_ptr<CatalogFeatures> catalog_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;
-
-    std::string letra_tipo_;
-    std::string patron_archivos_;
-    std::array<QString, 2> tags_;
+    SendList send_list_;
+    ReviewArea* review_ = nullptr;
 };
 
 }  // namespace ordano
