@@ -39,6 +39,9 @@ MessageAnswer TerminalUi::message(std::string_view text, MessageIcon /*icon*/,
 }
 
 bool TerminalUi::ask_payment_password() {
+    if (password_prompt_) {
+        return password_prompt_();
+    }
     out_ << "Se requiere la contraseña de pago electrónico; esta orden no la pide.\n";
     return false;
 }

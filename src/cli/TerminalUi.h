@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 
 #include "store/UiPort.h"
@@ -11,7 +12,12 @@ namespace ordano::cli {
 // events to let through).
 class TerminalUi : public UiPort {
 public:
+    // Checks the payment password from wherever this command takes it; true when accepted.
+    using PasswordPrompt = std::function<bool()>;
+
     explicit TerminalUi(bool yes, std::ostream& out);
+
+    void set_password_prompt(PasswordPrompt prompt) { password_prompt_ = std::move(prompt); }
 
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption = kProductName) override;
@@ -22,6 +28,7 @@ public:
 private:
     bool yes_;
     std::ostream& out_;
+    PasswordPrompt password_prompt_;
 };
 
 }  // namespace ordano::cli
