@@ -169,6 +169,20 @@ TEST_F(CliExchangeTest, PaymentFileWithoutPasswordOptionIsRefused) {
     EXPECT_THAT(server_.log(), Not(HasSubstr(payment)));
 }
 
+TEST_F(CliExchangeTest, AFileOfAnotherDayIsNotSent) {
+    const std::string today = today_file("M", 1);
+    const std::string other_day = "M0015002." + std::string(julian_ == "001" ? "002" : "001");
+    sandbox_.write_file(fs::path(folders_.val_env) / other_day, "501|4000002|DEMO|\r\n");
+
+    const auto run = cli({"send", other_day, today});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + other_day));
+    EXPECT_THAT(run.err, Not(HasSubstr("No se envió el archivo " + today)));
+    EXPECT_THAT(server_.log(), Not(HasSubstr(other_day)));
+    EXPECT_THAT(server_.log(), HasSubstr(today));
+}
+
 TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_EQ(cli({"send"}).status, 2);
     EXPECT_EQ(cli({"send", "--wait", "diez", today_file("M", 1)}).status, 2);
