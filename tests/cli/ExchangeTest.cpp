@@ -183,6 +183,29 @@ TEST_F(CliExchangeTest, AFileOfAnotherDayIsNotSent) {
     EXPECT_THAT(server_.log(), HasSubstr(today));
 }
 
+// A stale answer in the working folder that cannot be removed (here a folder with that name)
+// makes manual reception ask whether to retry.
+TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
+    const std::string name = today_file("C", 6);
+    fs::create_directories(root_ / "OrdanoTmp" / "C0015006.err" / "bloqueo");
+
+    const auto refused = cli({"receive", name});
+    const auto retried = cli({"receive", "--yes", name});
+
+    // Either way the entry goes on to reception once the question is answered No.
+    EXPECT_EQ(refused.status, 0) << refused.err;
+    EXPECT_THAT(refused.err, HasSubstr("¿deseas reintentar el envío?"));
+    EXPECT_THAT(refused.err, HasSubstr("-> No (pregunta rechazada"));
+    EXPECT_EQ(retried.status, 0) << retried.err;
+    std::size_t yes = 0;
+    for (auto at = retried.err.find("-> Sí (--yes)"); at != std::string::npos;
+         at = retried.err.find("-> Sí (--yes)", at + 1)) {
+        ++yes;
+    }
+    EXPECT_EQ(yes, 3u);
+    EXPECT_THAT(retried.err, HasSubstr("no se reintenta más"));
+}
+
 TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_EQ(cli({"send"}).status, 2);
     EXPECT_EQ(cli({"send", "--wait", "diez", today_file("M", 1)}).status, 2);
