@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,7 +29,8 @@ constexpr const char* kPaymentPassword = "pago123";  // what the demo server pub
 // every kind in its send folders; ordano-cli runs as a program on it.
 class CliExchangeTest : public ::testing::Test {
 protected:
-    CliExchangeTest() : server_(sandbox_.path() / "server", kPatente, kFtpPassword, 0.5) {
+    explicit CliExchangeTest(double answer_delay = 0.5)
+        : server_(sandbox_.path() / "server", kPatente, kFtpPassword, answer_delay) {
         const auto init = cli({"init", "--db-folder", (sandbox_.path() / "office").string(),
                                "--patente", std::to_string(kPatente), "--agente", "AGENTE DEMO",
                                "--host", server_.address(), "--ftp-password", kFtpPassword});
@@ -114,6 +116,31 @@ TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
     EXPECT_EQ(review.status, 0) << review.err;
     // The report shows the pedimento the file carries and names the answer it comes from.
     EXPECT_THAT(review.out, HasSubstr("4000001"));
+}
+
+// Answers that take longer than the first tick come on a later one, 5 s after it.
+class SlowAnswersTest : public CliExchangeTest {
+protected:
+    SlowAnswersTest() : CliExchangeTest(3.0) {}
+};
+
+TEST_F(SlowAnswersTest, WaitingTicksAgainUntilTheAnswersAreIn) {
+    const std::string name = today_file("S", 1);
+    const auto start = std::chrono::steady_clock::now();
+
+    const auto run = cli({"send", "--wait", "20", name});
+
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(
+        lines_of(run.out),
+        ::testing::ElementsAre((fs::path(folders_.sag_rec) / ("x0015001." + julian_)).string()));
+    EXPECT_THAT(lines_of(run.err),
+                ::testing::ElementsAre("Esperando 1 respuestas (hasta 20 s)",
+                                       "Recepción: 0 de 1 respuestas recibidas",
+                                       "Recepción: 1 de 1 respuestas recibidas"));
+    // The second tick comes 2 + 5 seconds after the run.
+    EXPECT_GE(seconds.count(), 7.0);
 }
 
 TEST_F(CliExchangeTest, ReceiveFetchesTheAnswersOfFilesAlreadySent) {
