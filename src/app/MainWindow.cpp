@@ -3,23 +3,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+#include "app/CatalogFeatures.h"
 #include "app/Images.h"
 #include "app/StatusPanels.h"
 #include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
+#include "dialogs/BulletinWindow.h"
 #include "dialogs/ParametersDialog.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
 
 namespace ordano {
-
-namespace {
-
-// The review area opens on SAAI M3 files.
-constexpr char kInitialKindLetter = 'M';
-
-}  // namespace
 
 MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction quit,
                        QWidget* parent)
@@ -34,10 +29,15 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
+    catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
+                                                 sessions_.eftpPrincipal);
+    frmParametros_->set_principal_session(sessions_.eftpPrincipal);
     transfer_ = std::make_unique<TransferPanel>(office_, message_ui_, ui_, *this, locale_,
                                                 [this] { refresh_bulletin(); });
+    review_ = new ReviewArea(ui_, office_, message_ui_, transfer_->desk().send_list(), this);
     connect_controls();
     start_up();
+    catalog_->start();
     resize(1280, 800);
 }
 
@@ -45,11 +45,6 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::connect_controls() {
     connect(ui_.tlbPreVal, &QToolBar::actionTriggered, this, &MainWindow::tlbPreVal_ButtonClick);
-    for (int i = 0; i < 2; ++i) {
-        // "activated" also fires when the same item is chosen again, which re-runs the search.
-        connect(ui_.cboPreVal[static_cast<std::size_t>(i)], &QComboBox::activated, this,
-                [this, i] { cboPreVal_Change(i); });
-    }
 }
 
 // The window's part of start-up, after the office is open: caption, status bar, the review
@@ -60,9 +55,7 @@ void MainWindow::start_up() {
         main_window_caption(session.patente, office_.params().text(Param::Agente))));
     status_->set_day(office_.clock().today(), session.dia_juliano);
 
-    letra_tipo_ = std::string(1, kInitialKindLetter);
-    patron_archivos_ = initial_file_pattern(letra_tipo_, session.patente, session.dia_juliano);
-    select_initial_kinds();
+    review_->start_up();
 
     const QPixmap background = images::background(1);
     for (QTreeWidget* list : ui_.lvwPreVal) {
@@ -70,20 +63,6 @@ void MainWindow::start_up() {
         palette.setBrush(QPalette::Base, QBrush(background));
         list->setPalette(palette);
     }
-}
-
-void MainWindow::select_initial_kinds() {
-    for (std::size_t i = 0; i < ui_.cboPreVal.size(); ++i) {
-        tags_[i] = QStringLiteral("0");
-        ui_.cboPreVal[i]->setCurrentIndex(0);
-        cboPreVal_Change(static_cast<int>(i));
-    }
-}
-
-void MainWindow::cboPreVal_Change(int index) {
-    // The review area's selection handling (kind letter, search pattern, listing) hooks in
-    // here; until then a selection changes nothing.
-    (void)index;
 }
 
 void MainWindow::tlbPreVal_ButtonClick(QAction* button) {
@@ -102,7 +81,21 @@ void MainWindow::Ejecuta_Accion(const QString& key) {
     transfer_->Ejecuta_Accion(key);
 }
 
-void MainWindow::refresh_bulletin() {}
+void MainWindow::caterr() {
+    catalog_->show_update_window();
+}
+
+CatalogUpdateWindow& MainWindow::catalog_window() {
+    return catalog_->update_window();
+}
+
+BulletinWindow& MainWindow::bulletin_window() {
+    return catalog_->bulletin_window();
+}
+
+void MainWindow::refresh_bulletin() {
+    catalog_->bulletin_window().Actualiza_Boletin(false);
+}
 
 void MainWindow::parametros() {
     frmParametros_->exec();

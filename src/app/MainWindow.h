@@ -3,15 +3,19 @@
 #include <QLocale>
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/MainWindowUi.h"
+#include "app/ReviewArea.h"
+#include "transfer/FtpSessions.h"
 
 namespace ordano {
 
+class BulletinWindow;
+class CatalogFeatures;
+class CatalogUpdateWindow;
 class Office;
 class ParametersDialog;
 class StatusPanels;
@@ -34,18 +38,23 @@ public:
     void Ejecuta_Accion(const QString& key);
 
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
+    [[nodiscard]] FtpSessions& ftp_sessions() { return sessions_; }
+    // frmActCatErr, created on first use.
+    [[nodiscard]] CatalogUpdateWindow& catalog_window();
+    // frmPrincipal, which holds the bulletin ticker shown above the status bar.
+    [[nodiscard]] BulletinWindow& bulletin_window();
+
+    // Refreshes the bulletin ticker from the server: Actualiza_Boletin with Boton false on
+    // eftpPrincipal. The sending run calls it near its start, before it opens eftpEnvio.
+    void refresh_bulletin();
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
     // The transfer side: the two lists, the polling, the sending run, frmPassword.
     [[nodiscard]] TransferPanel& transfer_panel() { return *transfer_; }
-
-    // Actualiza_Boletin with Boton false, as each sending run does before it sends; the
-    // bulletin window fills this in.
-    void refresh_bulletin();
-    [[nodiscard]] const std::string& letra_tipo() const { return letra_tipo_; }
-    [[nodiscard]] const std::string& patron_archivos() const { return patron_archivos_; }
+    [[nodiscard]] const std::string& letra_tipo() const { return review_->letra_tipo(); }
+    [[nodiscard]] const std::string& patron_archivos() const { return review_->patron_archivos(); }
     // The index last handled by a review selector, as text.
     [[nodiscard]] const QString& selector_tag(int index) const {
-        return tags_.at(static_cast<std::size_t>(index));
+        return review_->selector_tag(index);
     }
 
     // Hides every window and leaves the event loop.
@@ -57,13 +66,11 @@ protected:
 private:
     void start_up();
     void connect_controls();
-    void select_initial_kinds();
 
     void tlbPreVal_ButtonClick(QAction* button);
-    void cboPreVal_Change(int index);
 
     // The actions of the other parts of the program fill these in.
-    void caterr() {}
+    void caterr();
     void parametros();
     void salir();
 
@@ -72,14 +79,13 @@ private:
     QLocale locale_;
     QuitFunction quit_;
     MainWindowUi ui_;
+    FtpSessions sessions_;  // eftpPrincipal, for the bulletins and the payment password
+    std::unique_ptr<CatalogFeatures> catalog_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;
     // Destroyed before the window's controls, which it mirrors.
     std::unique_ptr<TransferPanel> transfer_;
-
-    std::string letra_tipo_;
-    std::string patron_archivos_;
-    std::array<QString, 2> tags_;
+    ReviewArea* review_ = nullptr;  // works on the transfer panel's send list
 };
 
 }  // namespace ordano

@@ -212,12 +212,12 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
 
     lvwArchivos = make_list(area, QStringLiteral("lvwArchivos"), file_list_columns());
     lvwArchivos->setMinimumWidth(170);
-    rtbPreVal = new QTextEdit(area);
+    // Reports are plain text in fixed columns, never markup; a plain-text box also lays out a
+    // report of 100,000 records without freezing the window.
+    rtbPreVal = new QPlainTextEdit(area);
     rtbPreVal->setObjectName(QStringLiteral("rtbPreVal"));
-    // Reports are plain text in fixed columns, never markup.
-    rtbPreVal->setAcceptRichText(false);
     rtbPreVal->setReadOnly(true);
-    rtbPreVal->setLineWrapMode(QTextEdit::NoWrap);
+    rtbPreVal->setLineWrapMode(QPlainTextEdit::NoWrap);
     rtbPreVal->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     rtbPreVal->setPlaceholderText(
         QStringLiteral("Elige una respuesta recibida de la lista de envío para ver su reporte."));

@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -27,7 +27,7 @@ struct MainWindowUi {
     std::array<QComboBox*, 2> cboPreVal{};  // 0 "Buscar Por", 1 "Tipo de Archivo"
     QLineEdit* txtPreval = nullptr;
     QPushButton* cmdBuscar = nullptr;
-    QTextEdit* rtbPreVal = nullptr;
+    QPlainTextEdit* rtbPreVal = nullptr;  // reports are plain text, never markup
     QPushButton* cmdImprime = nullptr;
     QPushButton* cmdPreVal = nullptr;
     QPushButton* cmdPreElm = nullptr;

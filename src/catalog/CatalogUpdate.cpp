@@ -36,26 +36,19 @@ std::string version_text(const std::string& line) {
 }
 
 // The run's UI port with the package's bytes also reported to the observer.
-class PackageProgress final : public UiPort {
+class PackageProgress final : public ForwardingUi {
 public:
-    PackageProgress(UiPort& ui, CatalogUpdateObserver* observer) : ui_(ui), observer_(observer) {}
+    PackageProgress(UiPort& ui, CatalogUpdateObserver* observer)
+        : ForwardingUi(ui), observer_(observer) {}
 
-    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
-                          std::optional<std::string_view> caption) override {
-        return ui_.message(text, icon, buttons, caption);
-    }
-    bool ask_payment_password() override { return ui_.ask_payment_password(); }
-    void run_blocking(const std::function<void()>& work) override { ui_.run_blocking(work); }
-    void yield() override { ui_.yield(); }
     void progress(const Progress& p) override {
         if (observer_ != nullptr) {
             observer_->package_progress(p.done, p.total);
         }
-        ui_.progress(p);
+        inner().progress(p);
     }
 
 private:
-    UiPort& ui_;
     CatalogUpdateObserver* observer_;
 };
 

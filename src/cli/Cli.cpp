@@ -20,6 +20,9 @@ constexpr std::array kCommands = {
     Command{"init", "init --db-folder DIR --patente N --agente NOMBRE [--host DIRECCION]",
             init_command},
     Command{"review", "review ARCHIVO", review_command},
+    Command{"send", "send [--wait SEGUNDOS] [--password-stdin] [--yes] ARCHIVO...", send_command},
+    Command{"receive", "receive [--wait SEGUNDOS] [--password-stdin] [--yes] ARCHIVO...",
+            receive_command},
     Command{"update-catalog", "update-catalog [--yes]", update_catalog_command},
 };
 

@@ -9,5 +9,8 @@ int init_command(const Invocation& invocation);
 // Prints the report of a received answer, exactly as the review box shows it.
 int review_command(const Invocation& invocation);
 int update_catalog_command(const Invocation& invocation);
+// The sending run / the manual reception for the named files; with --wait, their answers.
+int send_command(const Invocation& invocation);
+int receive_command(const Invocation& invocation);
 
 }  // namespace ordano::cli

@@ -30,15 +30,37 @@ MessageAnswer TerminalUi::message(std::string_view text, MessageIcon /*icon*/,
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
     }
-    if (yes_) {
-        out_ << "  -> Sí (--yes)\n";
-        return MessageAnswer::Yes;
+    if (!yes_) {
+        out_ << "  -> No (pregunta rechazada; use --yes para responder Sí)\n";
+        return MessageAnswer::No;
     }
-    out_ << "  -> No (pregunta rechazada; use --yes para responder Sí)\n";
-    return MessageAnswer::No;
+    if (!answer_yes(text)) {
+        out_ << "  -> No (la misma pregunta " << kSameQuestionYes + 1
+             << " veces seguidas; no se reintenta más)\n";
+        return MessageAnswer::No;
+    }
+    out_ << "  -> Sí (--yes)\n";
+    return MessageAnswer::Yes;
+}
+
+bool TerminalUi::answer_yes(std::string_view question) {
+    if (question != last_question_) {
+        last_question_ = std::string(question);
+        same_question_yes_ = 0;
+    }
+    if (same_question_yes_ >= kSameQuestionYes) {
+        // The next different question starts counting afresh.
+        last_question_.clear();
+        return false;
+    }
+    ++same_question_yes_;
+    return true;
 }
 
 bool TerminalUi::ask_payment_password() {
+    if (password_prompt_) {
+        return password_prompt_();
+    }
     out_ << "Se requiere la contraseña de pago electrónico; esta orden no la pide.\n";
     return false;
 }

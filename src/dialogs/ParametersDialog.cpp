@@ -9,9 +9,12 @@
 #include <exception>
 
 #include "app/Images.h"
+#include "dialogs/PasswordChangeDialog.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "transfer/FlagScope.h"
+#include "transfer/PaymentPassword.h"
 
 namespace ordano {
 
@@ -325,6 +328,27 @@ void ParametersDialog::Ejecuta_Opcion(const QString& key) {
     } else if (key == QLatin1String("envkro")) {
         envkro();
     }
+}
+
+void ParametersDialog::set_principal_session(FtpSession& eftpPrincipal) {
+    eftpPrincipal_ = &eftpPrincipal;
+    delete frmCambPassword_;
+    frmCambPassword_ = new PasswordChangeDialog(office_, ui_, eftpPrincipal, this);
+}
+
+void ParametersDialog::password() {
+    if (frmCambPassword_ != nullptr) {
+        frmCambPassword_->exec();
+    }
+}
+
+void ParametersDialog::envkro() {
+    // A second click let through while the request waits on the server is ignored.
+    if (eftpPrincipal_ == nullptr || recovering_) {
+        return;
+    }
+    const FlagScope recovering(recovering_);
+    Recupera_Password({office_.session(), office_.params(), ui_, *eftpPrincipal_});
 }
 
 void ParametersDialog::reject() {

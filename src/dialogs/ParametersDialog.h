@@ -15,7 +15,9 @@
 
 namespace ordano {
 
+class FtpSession;
 class Office;
+class PasswordChangeDialog;
 class UiPort;
 
 // frmParametros, "Parámetros del Sistema": shows the parameters record and lets the office
@@ -28,6 +30,9 @@ public:
     ParametersDialog(Office& office, UiPort& ui, QWidget* parent = nullptr);
 
     void set_folder_picker(FolderPicker picker) { picker_ = std::move(picker); }
+    // The main window's eftpPrincipal, which the payment-password change and recovery use;
+    // until it is given, their keys do nothing.
+    void set_principal_session(FtpSession& eftpPrincipal);
 
     // Runs the toolbar action of a key; other keys do nothing.
     void Ejecuta_Opcion(const QString& key);
@@ -59,13 +64,16 @@ private:
     void push_folders();
     [[nodiscard]] ParameterFields fields() const;
 
-    // Left for the payment-password change and recovery windows.
-    void password() {}
-    void envkro() {}
+    // The payment-password change window, shown modally, and the recovery request.
+    void password();
+    void envkro();
 
     Office& office_;
     UiPort& ui_;
     FolderPicker picker_;
+    FtpSession* eftpPrincipal_ = nullptr;
+    PasswordChangeDialog* frmCambPassword_ = nullptr;
+    bool recovering_ = false;
 
     bool edit_mode_ = false;
     QToolBar* tlbParametros_ = nullptr;

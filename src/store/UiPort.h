@@ -46,4 +46,25 @@ public:
     virtual void progress(const Progress& /*progress*/) {}
 };
 
+// Passes everything to another port; a decorator overrides only what it changes.
+class ForwardingUi : public UiPort {
+public:
+    explicit ForwardingUi(UiPort& inner) : inner_(inner) {}
+
+    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                          std::optional<std::string_view> caption) override {
+        return inner_.message(text, icon, buttons, caption);
+    }
+    bool ask_payment_password() override { return inner_.ask_payment_password(); }
+    void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }
+    void yield() override { inner_.yield(); }
+    void progress(const Progress& p) override { inner_.progress(p); }
+
+protected:
+    [[nodiscard]] UiPort& inner() { return inner_; }
+
+private:
+    UiPort& inner_;
+};
+
 }  // namespace ordano

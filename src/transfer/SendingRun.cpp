@@ -24,27 +24,19 @@ namespace {
 constexpr std::string_view kPaymentFolder = "/update";
 // Passes everything through, stamping the upload's place in the run ("n of m") on each
 // progress report; the reports may come from the thread that runs the transfer.
-class ItemProgressUi final : public UiPort {
+class ItemProgressUi final : public ForwardingUi {
 public:
     ItemProgressUi(UiPort& inner, int item, int items)
-        : inner_(inner), item_(item), items_(items) {}
+        : ForwardingUi(inner), item_(item), items_(items) {}
 
-    MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
-                          std::optional<std::string_view> caption) override {
-        return inner_.message(text, icon, buttons, caption);
-    }
-    bool ask_payment_password() override { return inner_.ask_payment_password(); }
-    void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }
-    void yield() override { inner_.yield(); }
     void progress(const Progress& report) override {
         Progress stamped = report;
         stamped.item = item_;
         stamped.items = items_;
-        inner_.progress(stamped);
+        inner().progress(stamped);
     }
 
 private:
-    UiPort& inner_;
     const int item_;
     const int items_;
 };

@@ -4,10 +4,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -120,9 +120,9 @@ TEST(MainWindowControls, EveryNamedControlIsThereWithItsKind) {
     EXPECT_NE(gui.find<QStatusBar>("stbPrincipal"), nullptr);
     EXPECT_EQ(gui.find<QPushButton>("cmdImprime")->toolTip(),
               "Imprime el reporte de revisión del archivo");
-    auto* report = gui.find<QTextEdit>("rtbPreVal");
+    auto* report = gui.find<QPlainTextEdit>("rtbPreVal");
     ASSERT_NE(report, nullptr);
-    EXPECT_FALSE(report->acceptRichText());
+    EXPECT_TRUE(report->isReadOnly());
     auto* heading = gui.find<QLabel>("lblRevision");
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->text(), "REVISIÓN DE ARCHIVOS");
@@ -130,7 +130,7 @@ TEST(MainWindowControls, EveryNamedControlIsThereWithItsKind) {
     EXPECT_EQ(gui.find<QLabel>("lblPreVal(1)")->text(), "Tipo de Archivo");
 }
 
-TEST(MainWindowControls, TimersAreCreatedDisabled) {
+TEST(MainWindowControls, PollingStartsOffAndTheCatalogueCheckIsArmedOnce) {
     GuiOffice gui;
     gui.open();
     auto* polling = gui.find<QTimer>("tmrPreVal");
@@ -138,7 +138,8 @@ TEST(MainWindowControls, TimersAreCreatedDisabled) {
     ASSERT_TRUE(polling && catalogue);
     EXPECT_FALSE(polling->isActive());
     EXPECT_EQ(polling->interval(), 2000);
-    EXPECT_FALSE(catalogue->isActive());
+    EXPECT_TRUE(catalogue->isActive());
+    EXPECT_TRUE(catalogue->isSingleShot());
 }
 
 TEST(MainWindowControls, ToolbarHasTheSixButtonsInOrder) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <QTest>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <string>
 
@@ -148,7 +148,7 @@ TEST_F(TransferPanelTest, RemovingReceiveRowsKeepsThePollingOnWhileRowsRemain) {
 
 TEST_F(TransferPanelTest, ClearingTheSendListEmptiesTheReviewBoxToo) {
     double_click_found(QStringLiteral("M0015001.033"));
-    auto* review = office.find<QTextEdit>(QStringLiteral("rtbPreVal"));
+    auto* review = office.find<QPlainTextEdit>(QStringLiteral("rtbPreVal"));
     review->setPlainText(QStringLiteral("REPORTE"));
     button("cmdLimpia").click();  // answered No
     EXPECT_EQ(office.list(0).topLevelItemCount(), 1);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+class QPlainTextEdit;
+class QPrinter;
+class QWidget;
+
+namespace ordano {
+
+// Shows the printer dialog for `printer` (offering the selection when there is one); true when
+// the person confirmed. Tests print to a PDF file instead.
+using PrinterDialog = std::function<bool(QPrinter& printer, bool has_selection, QWidget* parent)>;
+
+// The printer dialog of the workstation.
+[[nodiscard]] bool system_printer_dialog(QPrinter& printer, bool has_selection, QWidget* parent);
+
+// Prints the review report: nothing for an empty box; otherwise the printer dialog, then the
+// selected text when there is a selection (and the dialog left "selection" chosen), the whole
+// report otherwise. A cancelled dialog prints nothing; failures end quietly.
+void print_report(const QPlainTextEdit& box, const PrinterDialog& dialog, QWidget* parent);
+
+}  // namespace ordano

@@ -1,0 +1,225 @@
+#include "app/ReviewArea.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <exception>
+
+#include "app/ListColumns.h"
+#include "app/MainWindowUi.h"
+#include "app/WindowTexts.h"
+#include "review/AnswerFile.h"
+#include "review/FileSearch.h"
+#include "review/OfficeReview.h"
+#include "review/RevisaArchivo.h"
+#include "store/Errors.h"
+#include "store/Office.h"
+#include "store/UiPort.h"
+#include "transfer/ConnectionMessages.h"
+#include "transfer/TypedFile.h"
+
+namespace ordano {
+
+namespace {
+
+constexpr int kSearchBy = 0;
+constexpr int kFileKind = 1;
+constexpr char kInitialKindLetter = 'M';
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+// Lines kept together in one paragraph of the box. A report of 100,000 records has some
+// 300,000 lines; as as many paragraphs the box needs seconds to take them, grouped it needs a
+// fraction of that. Reading the text back gives the same line feeds either way.
+constexpr qsizetype kLinesPerParagraph = 64;
+
+// Report lines end with CR LF (a lone CR also ends a line); the box wants bare line feeds.
+QString box_lines(std::string_view text) {
+    QString lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    qsizetype count = 0;
+    for (QChar& c : lines) {
+        if (c == QLatin1Char('\n') && ++count % kLinesPerParagraph != 0) {
+            c = QChar::LineSeparator;
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+void show_report(QPlainTextEdit& box, std::string_view text) {
+    box.setPlainText(box_lines(text));
+}
+
+ReviewArea::ReviewArea(const MainWindowUi& ui, Office& office, UiPort& messages, SendList& send,
+                       QWidget* window)
+    : QObject(window),
+      ui_(ui),
+      office_(office),
+      messages_(messages),
+      send_(send),
+      window_(window),
+      printer_dialog_(system_printer_dialog) {
+    setObjectName(QStringLiteral("ReviewArea"));
+    connect_controls();
+}
+
+void ReviewArea::connect_controls() {
+    for (int i = 0; i < 2; ++i) {
+        // "activated" also fires when the same item is chosen again, which re-runs the search.
+        connect(ui_.cboPreVal[static_cast<std::size_t>(i)], &QComboBox::activated, this,
+                [this, i] { cboPreVal_Change(i); });
+    }
+    connect(ui_.cmdBuscar, &QPushButton::clicked, this, [this] { cmdBuscar_Click(); });
+    connect(ui_.lvwPreVal[0], &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { lvwPreVal_Click(item); });
+    connect(ui_.cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
+    ui_.txtPreval->installEventFilter(this);
+}
+
+void ReviewArea::start_up() {
+    const Sesion& session = office_.session();
+    letra_tipo_ = std::string(1, kInitialKindLetter);
+    patron_archivos_ = initial_file_pattern(letra_tipo_, session.patente, session.dia_juliano);
+    // A send folder that cannot be listed leaves the list empty at start-up without stopping
+    // the window with a box for each selector; the next search tells why.
+    starting_ = true;
+    for (std::size_t i = 0; i < ui_.cboPreVal.size(); ++i) {
+        tags_[i] = QStringLiteral("0");
+        ui_.cboPreVal[i]->setCurrentIndex(0);
+        cboPreVal_Change(static_cast<int>(i));
+    }
+    starting_ = false;
+}
+
+void ReviewArea::cboPreVal_Change(int index) {
+    const QComboBox* changed = ui_.cboPreVal.at(static_cast<std::size_t>(index));
+    const int selected = changed->currentIndex();
+    if (selected < 0) {
+        return;
+    }
+    const QString selected_text = QString::number(selected);
+    if (index == kFileKind && selected_text != tags_[kFileKind]) {
+        if (const auto kind = search_kind(selected)) {
+            letra_tipo_ = std::string(1, kind->letra_tipo);
+            list_folder_ = office_.session().folders.*(kind->folder);
+        }
+        tags_[kFileKind] = selected_text;
+    }
+    build_pattern();
+    tags_[kSearchBy] = QString::number(ui_.cboPreVal[kSearchBy]->currentIndex());
+    cmdBuscar_Click();
+}
+
+void ReviewArea::build_pattern() {
+    const int by = ui_.cboPreVal[kSearchBy]->currentIndex();
+    if (by != static_cast<int>(SearchBy::CurrentDay) && by != static_cast<int>(SearchBy::AllDays)) {
+        return;
+    }
+    const Sesion& session = office_.session();
+    patron_archivos_ = build_file_pattern(static_cast<SearchBy>(by), letra_tipo_, session.patente,
+                                          session.dia_juliano, utf8(ui_.txtPreval->text()));
+}
+
+std::string ReviewArea::selected_kind_folder() const {
+    const auto kind = search_kind(ui_.cboPreVal[kFileKind]->currentIndex());
+    return kind ? office_.session().folders.*(kind->folder) : list_folder_;
+}
+
+void ReviewArea::cmdBuscar_Click() {
+    list_folder_ = selected_kind_folder();
+    const QString typed = ui_.txtPreval->text();
+    if (typed.isEmpty()) {
+        list_files();
+    } else {
+        add_typed_name(typed);
+    }
+}
+
+void ReviewArea::list_files() {
+    // An office without this folder configured has nothing to list.
+    if (list_folder_.empty()) {
+        Llena_Archivos({});
+        return;
+    }
+    try {
+        Llena_Archivos(matching_files(review::answer_path(list_folder_, ""), patron_archivos_));
+    } catch (const NumberedError& error) {
+        Llena_Archivos({});
+        if (!starting_) {
+            show_failure(error.number(), error.description());
+        }
+    }
+}
+
+void ReviewArea::Llena_Archivos(const std::vector<std::string>& names) {
+    QTreeWidget& list = *ui_.lvwArchivos;
+    list.clear();
+    list.hide();
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names) {
+        rows.append(new QTreeWidgetItem(QStringList{QString::fromStdString(name)}));
+    }
+    list.addTopLevelItems(rows);
+    list.show();
+}
+
+void ReviewArea::add_typed_name(const QString& typed) {
+    if (add_typed_file(send_, office_.session().folders, utf8(typed))) {
+        ui_.txtPreval->clear();
+        return;
+    }
+    messages_.message("El archivo juliano no existe en las rutas configuradas.", MessageIcon::None,
+                      MessageButtons::Ok);
+}
+
+void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
+    if (item == nullptr || ui_.lvwPreVal[0]->topLevelItemCount() == 0 ||
+        item->text(send_list::kStatus) == QLatin1String("E")) {
+        return;
+    }
+    try {
+        const ReviewResult result = Revisa_Archivo(kReviewTitle, utf8(item->text(send_list::kName)),
+                                                   review_context(office_));
+        show_report(*ui_.rtbPreVal, result.box_text());
+        if (result.failure) {
+            show_failure(result.failure->number, result.failure->message);
+        }
+    } catch (const std::exception& error) {
+        show_failure(0, error.what());
+    }
+}
+
+void ReviewArea::cmdImprime_Click() {
+    print_report(*ui_.rtbPreVal, printer_dialog_, window_);
+}
+
+void ReviewArea::show_failure(int number, const std::string& description) {
+    // A failure without a number of its own is shown by its cause alone.
+    messages_.message(number == 0 ? description : error_number_message(number, description),
+                      MessageIcon::Critical, MessageButtons::Ok);
+}
+
+bool ReviewArea::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_.txtPreval && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (!ui_.txtPreval->text().isEmpty()) {
+                cmdBuscar_Click();
+            }
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace ordano

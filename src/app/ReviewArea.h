@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ReportPrinter.h"
+
+class QPlainTextEdit;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace ordano {
+
+class NumberedError;
+class Office;
+class SendList;
+class UiPort;
+struct MainWindowUi;
+
+// The review area of the main window ("REVISIÓN DE ARCHIVOS"): the two selectors and the
+// search into lvwArchivos, names typed into txtPreval, answers opened from the send list into
+// rtbPreVal, and printing the report. The controls are the window's; this drives them.
+class ReviewArea : public QObject {
+    Q_OBJECT
+public:
+    ReviewArea(const MainWindowUi& ui, Office& office, UiPort& messages, SendList& send,
+               QWidget* window);
+
+    // Start-up's part: kind letter "M", today's pattern, both tags "0", and the first item of
+    // each selector chosen, each choice running the selection handling and its search.
+    void start_up();
+
+    void cboPreVal_Change(int index);
+    void cmdBuscar_Click();
+    void lvwPreVal_Click(QTreeWidgetItem* item);
+    void cmdImprime_Click();
+    void Llena_Archivos(const std::vector<std::string>& names);
+
+    void set_printer_dialog(PrinterDialog dialog) { printer_dialog_ = std::move(dialog); }
+
+    [[nodiscard]] const std::string& letra_tipo() const { return letra_tipo_; }
+    [[nodiscard]] const std::string& patron_archivos() const { return patron_archivos_; }
+    // The folder the file list shows (filPreVal's folder).
+    [[nodiscard]] const std::string& list_folder() const { return list_folder_; }
+    [[nodiscard]] const QString& selector_tag(int index) const {
+        return tags_.at(static_cast<std::size_t>(index));
+    }
+    [[nodiscard]] SendList& send_list() { return send_; }
+
+protected:
+    // Enter in txtPreval is swallowed; with text in the box it runs the search.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connect_controls();
+    void build_pattern();
+    void list_files();
+    void add_typed_name(const QString& typed);
+    void show_failure(int number, const std::string& description);
+    [[nodiscard]] std::string selected_kind_folder() const;
+
+    const MainWindowUi& ui_;
+    Office& office_;
+    UiPort& messages_;
+    SendList& send_;
+    QWidget* window_;
+    PrinterDialog printer_dialog_;
+
+    std::string letra_tipo_;
+    std::string patron_archivos_;
+    std::string list_folder_;
+    std::array<QString, 2> tags_;
+    bool starting_ = false;
+};
+
+// Puts a report (UTF-8 with CR LF line ends) into the box in one go, as plain text.
+void show_report(QPlainTextEdit& box, std::string_view text);
+
+}  // namespace ordano

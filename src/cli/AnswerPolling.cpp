@@ -1,0 +1,98 @@
+#include "cli/AnswerPolling.h"
+
+#include <filesystem>
+#include <ostream>
+#include <thread>
+
+#include "store/Session.h"
+#include "transfer/TransferDesk.h"
+
+namespace ordano::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+AnswerPolling::AnswerPolling(TransferDesk& desk, const Sesion& session, std::ostream& progress,
+                             std::ostream& answers)
+    : desk_(desk), session_(session), progress_(progress), answers_(answers) {
+    ListObserver<SendRow> observer;
+    observer.added = [this](std::size_t, const SendRow& row) {
+        if (row.status == send_status::kPrevalidation || row.status == send_status::kValidation) {
+            answer_listed(row.text);
+        }
+    };
+    desk_.send_list().subscribe(std::move(observer));
+}
+
+// An answer is listed right after it was stored, while its receive row is still there (the
+// sweep comes at the end of the tick), so the row tells which folder it went to.
+void AnswerPolling::answer_listed(const std::string& name) {
+    ++received_;
+    for (const auto& row : desk_.receive_list().rows()) {
+        if (!row.archivo_prev.empty() && row.archivo_prev == name) {
+            answers_ << (std::filesystem::path(session_.folders.val_rec) / name).string() << "\n";
+            return;
+        }
+        if (row.archivo_val == name) {
+            answers_ << (std::filesystem::path(row.ruta_dest) / name).string() << "\n";
+            return;
+        }
+    }
+    answers_ << name << "\n";
+}
+
+int AnswerPolling::awaited() const {
+    int count = 0;
+    for (const auto& row : desk_.receive_list().rows()) {
+        count += (row.awaits_prevalidation() ? 1 : 0) + (row.awaits_validation() ? 1 : 0);
+    }
+    return count;
+}
+
+bool AnswerPolling::done() const {
+    return desk_.receive_list().empty() || !desk_.timer().enabled();
+}
+
+bool AnswerPolling::wait(std::chrono::seconds limit) {
+    if (done()) {
+        return desk_.receive_list().empty();  // nothing was handed to reception
+    }
+    const auto deadline = Clock::now() + limit;
+    const int expected = received_ + awaited();
+    progress_ << "Esperando " << expected << " respuestas (hasta " << limit.count() << " s)\n";
+    while (!done()) {
+        const auto now = Clock::now();
+        if (now >= deadline) {
+            break;
+        }
+        const auto next = now + std::chrono::milliseconds(desk_.timer().interval());
+        std::this_thread::sleep_until(std::min(next, deadline));
+        desk_.tmrPreVal_Timer();
+        progress_ << "Recepción: " << received_ << " de " << expected << " respuestas recibidas\n"
+                  << std::flush;
+    }
+    return desk_.receive_list().empty();
+}
+
+std::vector<std::string> AnswerPolling::missing() const {
+    std::vector<std::string> out;
+    for (const auto& row : desk_.receive_list().rows()) {
+        std::string line = row.text + " (";
+        if (row.awaits_prevalidation()) {
+            line += "prevalidación " + row.archivo_prev;
+            if (row.awaits_validation()) {
+                line += ", ";
+            }
+        }
+        if (row.awaits_validation()) {
+            line += "validación " + row.archivo_val;
+        }
+        out.push_back(line + ")");
+    }
+    return out;
+}
+
+}  // namespace ordano::cli

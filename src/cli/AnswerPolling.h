@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace ordano {
+class TransferDesk;
+struct Sesion;
+}  // namespace ordano
+
+namespace ordano::cli {
+
+// Follows the answers of the receive list for ordano-cli: ticks the reception as the window's
+// timer does (first after 2 s, then every 5 s) until every answer is in or the time is up.
+// Each answer stored is printed as its path on `answers`; progress goes to `progress`.
+class AnswerPolling {
+public:
+    AnswerPolling(TransferDesk& desk, const Sesion& session, std::ostream& progress,
+                  std::ostream& answers);
+    AnswerPolling(const AnswerPolling&) = delete;
+    AnswerPolling& operator=(const AnswerPolling&) = delete;
+
+    // true when no answer is awaited any more.
+    bool wait(std::chrono::seconds limit);
+
+    // "name (answer, answer)" for each file with answers still awaited.
+    [[nodiscard]] std::vector<std::string> missing() const;
+
+private:
+    void answer_listed(const std::string& name);
+    [[nodiscard]] int awaited() const;
+    [[nodiscard]] bool done() const;
+
+    TransferDesk& desk_;
+    const Sesion& session_;
+    std::ostream& progress_;
+    std::ostream& answers_;
+    int received_ = 0;
+};
+
+}  // namespace ordano::cli

@@ -1,0 +1,190 @@
+#include "cli/TransferCommand.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "cli/AnswerPolling.h"
+#include "cli/Options.h"
+#include "cli/PaymentPassword.h"
+#include "cli/TerminalUi.h"
+#include "store/DateTime.h"
+#include "store/Office.h"
+#include "transfer/Routing.h"
+#include "transfer/TransferDesk.h"
+
+namespace ordano::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TransferRequest {
+    std::optional<std::chrono::seconds> wait;
+    bool password_stdin = false;
+    bool yes = false;
+    std::vector<std::string> names;
+};
+
+std::chrono::seconds parse_seconds(const std::string& text) {
+    int value = -1;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < 0) {
+        throw UsageError("--wait espera un número de segundos: " + text);
+    }
+    return std::chrono::seconds(value);
+}
+
+TransferRequest parse_request(const Invocation& invocation) {
+    Options options(invocation.args);
+    TransferRequest request;
+    if (const auto wait = options.take_value("--wait")) {
+        request.wait = parse_seconds(*wait);
+    }
+    request.password_stdin = options.take_flag("--password-stdin");
+    request.yes = options.take_flag("--yes");
+    request.names = options.positionals();
+    if (request.names.empty()) {
+        throw UsageError("falta al menos un archivo");
+    }
+    for (const auto& name : request.names) {
+        // The kind of a file comes from its name and its folder from the parameters.
+        if (name.empty() || name.find_first_of("/\\") != std::string::npos) {
+            throw UsageError("cada archivo se da por su nombre, sin carpeta: " + name);
+        }
+    }
+    return request;
+}
+
+std::string upper(std::string text) {
+    std::ranges::transform(text, text.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// The send folder of a file's kind, as the review area's search chooses it; nullopt for a kind
+// that has none.
+std::optional<fs::path> send_folder(std::string_view name, const LocalFolders& folders) {
+    switch (kind_letter(name)) {
+        case 'M':
+        case 'C':
+        case 'D':
+            return fs::path(folders.val_env);
+        case 'E':
+            return fs::path(folders.pag_env);
+        case 'S':
+            return fs::path(folders.sag_env);
+        default:
+            return std::nullopt;
+    }
+}
+
+// The name as the send list takes it (upper case, as the search puts it), when that file is in
+// the send folder of its kind.
+std::optional<std::string> look_up(const std::string& name, const LocalFolders& folders) {
+    const auto folder = send_folder(name, folders);
+    if (!folder) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    const std::string listed = upper(name);
+    if (fs::is_regular_file(*folder / listed, ec)) {
+        return listed;
+    }
+    return std::nullopt;
+}
+
+bool in_receive_list(TransferDesk& desk, const std::string& name) {
+    const auto& rows = desk.receive_list().rows();
+    return std::ranges::any_of(rows, [&name](const ReceiveRow& row) { return row.text == name; });
+}
+
+class TransferJob {
+public:
+    TransferJob(const Invocation& invocation, const TransferRequest& request)
+        : office_(Office::open(invocation.paths, clock_)),
+          ui_(request.yes, std::cerr),
+          password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
+                    std::cerr),
+          desk_(office_->session(), office_->params(), ui_, clock_, office_->locale(),
+                [] {}),  // no window, no bulletin ticker to refresh
+          polling_(desk_, office_->session(), std::cerr, std::cout) {
+        ui_.set_password_prompt([this] { return password_.ask(); });
+    }
+
+    // Puts the files on the send list; false when one of them is not there.
+    bool list_files(const std::vector<std::string>& names) {
+        bool all = true;
+        for (const auto& name : names) {
+            const auto listed = look_up(name, office_->session().folders);
+            if (!listed) {
+                ui_.message("El archivo juliano no existe en las rutas configuradas.",
+                            MessageIcon::Information, MessageButtons::Ok);
+                std::cerr << "  (" << name << ")\n";
+                all = false;
+                continue;
+            }
+            // With the answer folders of its kind, which reception needs to find the answers.
+            if (desk_.lvwArchivos_DblClick(*listed)) {
+                listed_.push_back(*listed);
+            }
+        }
+        return all;
+    }
+
+    // The action, then: false when a listed file did not reach the receive list.
+    bool act(std::string_view key) {
+        if (listed_.empty()) {
+            return false;
+        }
+        desk_.Ejecuta_Accion(key);
+        bool all = true;
+        for (const auto& name : listed_) {
+            if (!in_receive_list(desk_, name)) {
+                std::cerr << (key == "enviar" ? "No se envió el archivo "
+                                              : "No se recibe el archivo ")
+                          << name << ".\n";
+                all = false;
+            }
+        }
+        return all && !password_.refused();
+    }
+
+    bool wait(std::chrono::seconds limit) {
+        if (polling_.wait(limit)) {
+            return true;
+        }
+        std::cerr << "Terminó la espera sin todas las respuestas; faltan:\n";
+        for (const auto& line : polling_.missing()) {
+            std::cerr << "  " << line << "\n";
+        }
+        return false;
+    }
+
+private:
+    SystemClock clock_;
+    std::unique_ptr<Office> office_;
+    TerminalUi ui_;
+    PaymentPassword password_;
+    TransferDesk desk_;
+    AnswerPolling polling_;
+    std::vector<std::string> listed_;
+};
+
+}  // namespace
+
+int transfer_command(const Invocation& invocation, std::string_view key) {
+    const TransferRequest request = parse_request(invocation);
+    TransferJob job(invocation, request);
+    bool ok = job.list_files(request.names);
+    ok = job.act(key) && ok;
+    if (request.wait) {
+        ok = job.wait(*request.wait) && ok;
+    }
+    return ok ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace ordano::cli

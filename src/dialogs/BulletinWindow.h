@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+
+#include "catalog/Ticker.h"
+
+namespace ordano {
+
+class FtpSession;
+class Office;
+class UiPort;
+
+// frmPrincipal: the bulletin window. It holds the bulletin ticker and is never shown itself;
+// the main window shows the ticker in a strip of its own. Its periodic refresh, tmrRevInfo,
+// is created disabled and stays so: the bulletin is refreshed by each sending run.
+class BulletinWindow : public QObject {
+    Q_OBJECT
+public:
+    BulletinWindow(Office& office, FtpSession& eftpPrincipal, UiPort& ui,
+                   QObject* parent = nullptr);
+
+    // Actualiza_Boletin on eftpPrincipal. Boton: a person asked for it (failures are reported).
+    void Actualiza_Boletin(bool Boton);
+
+    [[nodiscard]] Ticker& ticker() { return ticker_; }
+    [[nodiscard]] QTimer& tmrRevInfo() { return *tmrRevInfo_; }
+    [[nodiscard]] std::int16_t refresh_counter() const { return refresh_counter_; }
+
+private:
+    // A tick that finds the counter at 30 or more resets it and refreshes; any other tick
+    // counts one: a refresh every 31 ticks.
+    void tmrRevInfo_Timer();
+
+    Office& office_;
+    FtpSession& eftpPrincipal_;
+    UiPort& ui_;
+    Ticker ticker_;
+    QTimer* tmrRevInfo_ = nullptr;
+    std::int16_t refresh_counter_ = 0;
+};
+
+}  // namespace ordano

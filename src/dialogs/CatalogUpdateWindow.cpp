@@ -1,0 +1,222 @@
+#include "dialogs/CatalogUpdateWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <limits>
+
+#include "app/Images.h"
+#include "dialogs/CatalogIllustration.h"
+
+namespace ordano {
+namespace {
+
+struct ToolButton {
+    const char* caption;
+    const char* key;
+    const char* tooltip;
+};
+
+constexpr std::array<ToolButton, 2> kButtons = {{
+    {"      Actualizar      ", "recibir", "Inicia la recepción de la actualización"},
+    {"Salir", "salir", "Cierra el módulo de actualizaciones"},
+}};
+
+constexpr int kMarkSize = 32;
+
+QString utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A progress bar counts in int: packages beyond its range are counted in kilobytes.
+int bar_units(std::int64_t bytes, std::int64_t total) {
+    const bool kilobytes = total > std::numeric_limits<int>::max();
+    return static_cast<int>(kilobytes ? bytes / 1024 : bytes);
+}
+
+}  // namespace
+
+CatalogUpdateWindow::CatalogUpdateWindow(Office& office, UiPort& ui, QWidget* parent)
+    : QWidget(parent, Qt::Window), update_(office, ui) {
+    setObjectName(QStringLiteral("frmActCatErr"));
+    setWindowTitle(QStringLiteral("Actualización del Catálogo de Errores"));
+    setWindowIcon(images::action_icon("caterr"));
+    build();
+    update_.set_observer(this);
+}
+
+CatalogUpdateWindow::~CatalogUpdateWindow() {
+    update_.set_observer(nullptr);
+}
+
+void CatalogUpdateWindow::build() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 8);
+    layout->addWidget(build_toolbar());
+    layout->addWidget(build_steps(), 1);
+    setMinimumWidth(520);
+}
+
+QToolBar* CatalogUpdateWindow::build_toolbar() {
+    auto* tlbAct = new QToolBar(this);
+    tlbAct->setObjectName(QStringLiteral("tlbAct"));
+    tlbAct->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tlbAct->setIconSize(QSize(32, 32));
+    for (const ToolButton& button : kButtons) {
+        QAction* action = tlbAct->addAction(images::action_icon(button.key), utf8(button.caption));
+        action->setObjectName(QString::fromLatin1(button.key));
+        action->setData(QString::fromLatin1(button.key));
+        action->setToolTip(utf8(button.tooltip));
+    }
+    actRecibir_ = tlbAct->actions().front();
+    connect(tlbAct, &QToolBar::actionTriggered, this, &CatalogUpdateWindow::tlbAct_ButtonClick);
+    return tlbAct;
+}
+
+QWidget* CatalogUpdateWindow::build_steps() {
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("fraAct"));
+    auto* grid = new QGridLayout(area);
+    grid->setContentsMargins(12, 8, 12, 0);
+    grid->setHorizontalSpacing(12);
+
+    imgAct_[0] = new QLabel(area);
+    imgAct_[0]->setObjectName(QStringLiteral("imgAct(0)"));
+    imgAct_[0]->setPixmap(catalog_update_illustration());
+    grid->addWidget(imgAct_[0], 0, 0, static_cast<int>(kUpdateSteps.size()), 1, Qt::AlignTop);
+
+    for (std::size_t i = 0; i < kUpdateSteps.size(); ++i) {
+        const int row = static_cast<int>(i);
+        auto* mark = new QLabel(area);
+        mark->setObjectName(QStringLiteral("imgAct(%1)").arg(row + 1));
+        mark->setFixedSize(kMarkSize, kMarkSize);
+        mark->setProperty("picture", 0);
+        imgAct_[i + 1] = mark;
+        auto* label = new QLabel(utf8(kUpdateSteps[i]), area);
+        label->setObjectName(QStringLiteral("lblAct(%1)").arg(row));
+        grid->addWidget(mark, row, 1);
+        grid->addWidget(label, row, 2);
+    }
+    grid->setColumnStretch(2, 1);
+
+    prgAct_ = new QProgressBar(area);
+    prgAct_->setObjectName(QStringLiteral("prgAct"));
+    prgAct_->setRange(0, 1);
+    prgAct_->setValue(0);
+    prgAct_->setTextVisible(true);
+    prgAct_->setFormat(QString());
+    grid->addWidget(prgAct_, 4, 1, 1, 2);
+
+    lblResult_ = new QLabel(area);
+    lblResult_->setObjectName(QStringLiteral("lblResult"));
+    // The result line may quote the server's words: never markup.
+    lblResult_->setTextFormat(Qt::PlainText);
+    lblResult_->setWordWrap(true);
+    QFont bold = lblResult_->font();
+    bold.setBold(true);
+    lblResult_->setFont(bold);
+    grid->addWidget(lblResult_, 5, 0, 1, 3);
+    return area;
+}
+
+void CatalogUpdateWindow::tlbAct_ButtonClick(QAction* button) {
+    Movimientos(button->data().toString());
+}
+
+void CatalogUpdateWindow::Movimientos(const QString& key) {
+    if (key == QLatin1String("recibir")) {
+        // The buttons stay live while the run waits for the server: a second click waits too.
+        if (update_.running()) {
+            return;
+        }
+        actRecibir_->setEnabled(false);
+        update_.Movimientos("recibir");
+        sync_busy();
+        return;
+    }
+    if (key == QLatin1String("salir")) {
+        hide();
+    }
+    update_.Movimientos(key.toStdString());
+}
+
+void CatalogUpdateWindow::show_modeless() {
+    sync_busy();
+    show();
+    raise();
+    activateWindow();
+}
+
+CatalogWindowHooks CatalogUpdateWindow::hooks() {
+    return {[this] { show_modeless(); },
+            [this] {
+                hide();
+                sync_busy();
+            }};
+}
+
+void CatalogUpdateWindow::closeEvent(QCloseEvent* event) {
+    // The close box is "Salir"; a close asked by the program goes ahead.
+    if (!event->spontaneous()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    Movimientos(QStringLiteral("salir"));
+}
+
+void CatalogUpdateWindow::sync_busy() {
+    actRecibir_->setEnabled(!update_.running());
+}
+
+// Every run, also one the catalogue check starts, begins by clearing its marks.
+void CatalogUpdateWindow::begin_run() {
+    ++run_serial_;
+    prgAct_->setRange(0, 1);
+    prgAct_->setValue(0);
+    prgAct_->setFormat(QString());
+    sync_busy();
+}
+
+void CatalogUpdateWindow::step_marked(int step, StepMark mark) {
+    if (step == 1 && mark == StepMark::None) {
+        begin_run();
+    }
+    QLabel* picture = imgAct_.at(static_cast<std::size_t>(step));
+    const int number = static_cast<int>(mark);
+    picture->setPixmap(mark == StepMark::None ? QPixmap() : images::background(number));
+    picture->setProperty("picture", number);
+}
+
+void CatalogUpdateWindow::result_changed(const std::string& text) {
+    lblResult_->setText(QString::fromStdString(text));
+}
+
+// Comes from the thread that runs the transfer: the bar is changed on the window's thread.
+void CatalogUpdateWindow::package_progress(std::int64_t done, std::int64_t total) {
+    const std::uint64_t run = run_serial_;
+    QMetaObject::invokeMethod(
+        this, [this, run, done, total] { show_progress(run, done, total); }, Qt::QueuedConnection);
+}
+
+void CatalogUpdateWindow::show_progress(std::uint64_t run, std::int64_t done, std::int64_t total) {
+    if (run != run_serial_) {
+        return;
+    }
+    if (total > 0) {
+        prgAct_->setRange(0, bar_units(total, total));
+        prgAct_->setValue(bar_units(done, total));
+        prgAct_->setFormat(QStringLiteral("%1 de %2 bytes").arg(done).arg(total));
+    } else {
+        // Size unknown: a busy bar with the bytes so far.
+        prgAct_->setRange(0, 0);
+        prgAct_->setFormat(QStringLiteral("%1 bytes").arg(done));
+    }
+}
+
+}  // namespace ordano

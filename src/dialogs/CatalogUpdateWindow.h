@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "catalog/CatalogCheck.h"
+#include "catalog/CatalogUpdate.h"
+
+class QAction;
+class QLabel;
+class QProgressBar;
+class QToolBar;
+
+namespace ordano {
+
+class Office;
+class UiPort;
+
+// frmActCatErr: the catalogue-update window. Modeless; "Salir" and the close box hide it, and
+// it is shown again with the marks and the result line of its last run until the next run
+// clears them. Its run has its own FTP session (eftpActCatErr).
+class CatalogUpdateWindow : public QWidget, private CatalogUpdateObserver {
+    Q_OBJECT
+public:
+    CatalogUpdateWindow(Office& office, UiPort& ui, QWidget* parent = nullptr);
+    ~CatalogUpdateWindow() override;
+
+    // "recibir": the update run (nothing while one is under way); "salir": hides the window and
+    // closes the session; any other key only closes the session.
+    void Movimientos(const QString& key);
+
+    // Shows the window without making it modal and brings it to the front.
+    void show_modeless();
+
+    [[nodiscard]] CatalogUpdate& update() { return update_; }
+    // What the catalogue check needs to show this window around its run and hide it after.
+    [[nodiscard]] CatalogWindowHooks hooks();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build();
+    QToolBar* build_toolbar();
+    QWidget* build_steps();
+    void tlbAct_ButtonClick(QAction* button);
+    void sync_busy();
+    void begin_run();
+    void show_progress(std::uint64_t run, std::int64_t done, std::int64_t total);
+
+    // CatalogUpdateObserver
+    void step_marked(int step, StepMark mark) override;
+    void result_changed(const std::string& text) override;
+    void package_progress(std::int64_t done, std::int64_t total) override;
+
+    CatalogUpdate update_;
+    QAction* actRecibir_ = nullptr;
+    std::array<QLabel*, 5> imgAct_{};  // 0 the illustration, 1 to 4 the step marks
+    QLabel* lblResult_ = nullptr;
+    QProgressBar* prgAct_ = nullptr;
+    // Progress reports of an earlier run that arrive late are dropped.
+    std::atomic<std::uint64_t> run_serial_ = 0;
+};
+
+}  // namespace ordano

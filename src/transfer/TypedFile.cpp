@@ -1,0 +1,53 @@
+#include "transfer/TypedFile.h"
+
+#include <algorithm>
+
+#include "review/AnswerFile.h"
+#include "review/FileSearch.h"
+#include "store/Session.h"
+#include "transfer/FileIcon.h"
+#include "transfer/Routing.h"
+#include "transfer/SendList.h"
+
+namespace ordano {
+
+std::optional<std::string> typed_name_folder(std::string_view name, const LocalFolders& folders) {
+    switch (kind_letter(name)) {
+        case 'M':
+        case 'C':
+        case 'D':
+            return folders.val_env;
+        case 'E':
+            return folders.pag_env;
+        case 'S':
+            return folders.sag_env;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool add_typed_file(SendList& send, const LocalFolders& folders, std::string_view typed) {
+    const auto folder = typed_name_folder(typed, folders);
+    if (!folder || folder->empty()) {
+        return false;
+    }
+    const auto found = find_file_ignoring_case(review::answer_path(*folder, ""), typed);
+    if (!found) {
+        return false;
+    }
+    std::string name(typed);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
+    SendRow row;
+    row.text = name;
+    row.status = std::string(send_status::kPending);
+    // The icon reads the file as it is named on disk (a payment file's code).
+    row.small_icon = icon_for_file(review::shown_path(found->filename()), found->parent_path());
+    row.icono = row.small_icon == image::kNone ? "" : std::to_string(row.small_icon);
+    row.ruta_pre = Ruta_Respuesta(1, name);
+    row.ruta_val = Ruta_Respuesta(2, name);
+    send.set_current_row(send.append(std::move(row)));
+    return true;
+}
+
+}  // namespace ordano

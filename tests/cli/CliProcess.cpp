@@ -1,0 +1,76 @@
+#include "cli/CliProcess.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "fixtures/Sandbox.h"
+
+extern char** environ;
+
+namespace ordano::test {
+namespace {
+
+// posix_spawn file actions, released however the run ends.
+class FileActions {
+public:
+    FileActions() { ::posix_spawn_file_actions_init(&actions_); }
+    ~FileActions() { ::posix_spawn_file_actions_destroy(&actions_); }
+    FileActions(const FileActions&) = delete;
+    FileActions& operator=(const FileActions&) = delete;
+
+    void open(int fd, const std::filesystem::path& file, int flags) {
+        ::posix_spawn_file_actions_addopen(&actions_, fd, file.c_str(), flags, 0644);
+    }
+    [[nodiscard]] const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_{};
+};
+
+}  // namespace
+
+ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
+                          const std::filesystem::path& scratch) {
+    std::filesystem::create_directories(scratch);
+    const auto in = scratch / "stdin";
+    const auto out = scratch / "stdout";
+    const auto err = scratch / "stderr";
+    { std::ofstream(in, std::ios::binary) << input; }
+    FileActions actions;
+    actions.open(0, in, O_RDONLY);
+    actions.open(1, out, O_WRONLY | O_CREAT | O_TRUNC);
+    actions.open(2, err, O_WRONLY | O_CREAT | O_TRUNC);
+    std::vector<std::string> owned = args;
+    std::vector<char*> argv;
+    for (auto& arg : owned) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0) {
+        throw std::runtime_error("cannot start " + args.front());
+    }
+    int wait_status = 0;
+    ::waitpid(pid, &wait_status, 0);
+    ProcessResult result;
+    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+    result.out = Sandbox::read_file(out);
+    result.err = Sandbox::read_file(err);
+    return result;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        out.push_back(line);
+    }
+    return out;
+}
+
+}  // namespace ordano::test

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ordano::test {
+
+// What a program run left: its exit status and everything it wrote.
+struct ProcessResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program to its end with `input` as its standard input; the outputs are gathered in
+// files of `scratch`.
+ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
+                          const std::filesystem::path& scratch);
+
+// The lines of a text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+
+}  // namespace ordano::test

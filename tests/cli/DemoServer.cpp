@@ -1,0 +1,99 @@
+#include "cli/DemoServer.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <vector>
+
+#include "fixtures/FtpServer.h"
+#include "fixtures/Sandbox.h"
+
+extern char** environ;
+
+namespace ordano::test {
+namespace {
+
+constexpr const char* kPython = "/usr/bin/python3";
+
+}  // namespace
+
+DemoServer::DemoServer(const std::filesystem::path& base, int patente, std::string password,
+                       double answer_delay)
+    : root_(base / "ftp"), log_(base / "server.log") {
+    std::filesystem::create_directories(base);
+    const auto port_file = base / "port";
+    std::vector<std::string> args{kPython,          ORDANO_DEMO_SERVER,
+                                  "--root",         root_.string(),
+                                  "--port",         "0",
+                                  "--port-file",    port_file.string(),
+                                  "--patente",      std::to_string(patente),
+                                  "--password",     std::move(password),
+                                  "--answer-delay", std::to_string(answer_delay),
+                                  "--log",          log_.string()};
+    std::vector<char*> argv;
+    for (auto& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, kPython, nullptr, nullptr, argv.data(), environ) != 0) {
+        throw std::runtime_error("cannot start the demo server");
+    }
+    pid_ = pid;
+    bool exited = false;
+    FtpServer::wait_for(
+        [&] {
+            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                exited = true;
+                pid_ = -1;
+                return true;
+            }
+            std::error_code ec;
+            return std::filesystem::file_size(port_file, ec) > 0 && !ec;
+        },
+        std::chrono::seconds(15));
+    if (exited || !std::filesystem::exists(port_file)) {
+        stop();
+        throw std::runtime_error("the demo server did not start; see " + log_.string());
+    }
+    port_ = std::stoi(Sandbox::read_file(port_file));
+}
+
+DemoServer::~DemoServer() {
+    stop();
+}
+
+void DemoServer::stop() noexcept {
+    if (pid_ <= 0) {
+        return;
+    }
+    ::kill(pid_, SIGTERM);
+    const bool ended = FtpServer::wait_for(
+        [this] { return ::waitpid(pid_, nullptr, WNOHANG) == pid_; }, std::chrono::seconds(5));
+    if (!ended) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+}
+
+std::string DemoServer::address() const {
+    return "127.0.0.1:" + std::to_string(port_);
+}
+
+std::optional<std::string> DemoServer::file_bytes(std::string_view remote_path) const {
+    const auto file = root_ / std::filesystem::path(remote_path).relative_path();
+    if (!std::filesystem::is_regular_file(file)) {
+        return std::nullopt;
+    }
+    return Sandbox::read_file(file);
+}
+
+std::string DemoServer::log() const {
+    return std::filesystem::exists(log_) ? Sandbox::read_file(log_) : std::string();
+}
+
+}  // namespace ordano::test

@@ -1,0 +1,251 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/CliProcess.h"
+#include "cli/DemoServer.h"
+#include "fixtures/Sandbox.h"
+#include "store/DateTime.h"
+#include "store/Office.h"
+
+namespace ordano::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::UnorderedElementsAreArray;
+
+constexpr int kPatente = 15;
+constexpr const char* kFtpPassword = "clave";
+constexpr const char* kPaymentPassword = "pago123";  // what the demo server publishes
+
+// A demo office made by `ordano-cli init` against the demo server, with today's files of
+// every kind in its send folders; ordano-cli runs as a program on it.
+class CliExchangeTest : public ::testing::Test {
+protected:
+    explicit CliExchangeTest(double answer_delay = 0.5)
+        : server_(sandbox_.path() / "server", kPatente, kFtpPassword, answer_delay) {
+        const auto init = cli({"init", "--db-folder", (sandbox_.path() / "office").string(),
+                               "--patente", std::to_string(kPatente), "--agente", "AGENTE DEMO",
+                               "--host", server_.address(), "--ftp-password", kFtpPassword});
+        if (init.status != 0) {
+            throw std::runtime_error("ordano-cli init failed: " + init.err);
+        }
+        const SystemClock clock;
+        PathOptions paths;
+        paths.ini = ini_;
+        paths.root = root_;
+        folders_ = Office::open(paths, clock)->session().folders;
+        julian_ = std::to_string(Dia_Juliano(clock.today()));
+        julian_.insert(0, 3 - julian_.size(), '0');
+    }
+
+    ProcessResult cli(const std::vector<std::string>& args, const std::string& input = "") {
+        std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", ini_.string(), "--root",
+                                     root_.string()};
+        all.insert(all.end(), args.begin(), args.end());
+        return run_process(all, input, sandbox_.path() / ("run" + std::to_string(++runs_)));
+    }
+
+    // Today's file of a kind with a number, e.g. ("M", 1) -> M0015001.<julian>, written into
+    // the send folder of its kind.
+    std::string today_file(const std::string& kind, int number) {
+        std::string digits = std::to_string(number);
+        digits.insert(0, 3 - digits.size(), '0');
+        const std::string name = kind + "0015" + digits + "." + julian_;
+        const std::string folder =
+            kind == "E" ? folders_.pag_env : (kind == "S" ? folders_.sag_env : folders_.val_env);
+        sandbox_.write_file(fs::path(folder) / name,
+                            "501|" + std::to_string(4000000 + number) + "|DEMO|\r\n");
+        return name;
+    }
+
+    std::string local_bytes(const fs::path& file) {
+        return fs::exists(file) ? Sandbox::read_file(file) : "<missing>";
+    }
+
+    Sandbox sandbox_;
+    fs::path ini_ = sandbox_.path() / "Ordano.ini";
+    fs::path root_ = sandbox_.path() / "root";
+    DemoServer server_;
+    LocalFolders folders_;
+    std::string julian_;
+    int runs_ = 0;
+};
+
+TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
+    const std::vector<std::string> names{today_file("M", 1), today_file("C", 2), today_file("D", 3),
+                                         today_file("E", 4), today_file("S", 5)};
+    std::vector<std::string> args{"send", "--wait", "30", "--password-stdin"};
+    args.insert(args.end(), names.begin(), names.end());
+
+    const auto run = cli(args, std::string(kPaymentPassword) + "\n");
+
+    ASSERT_EQ(run.status, 0) << run.err << server_.log();
+    const std::string j = julian_;
+    const fs::path val_rec = folders_.val_rec;
+    // Each stored answer, where it came from on the server and where it went.
+    const std::vector<std::pair<std::string, fs::path>> answers{
+        {"ag0015/k0015001." + j, val_rec / ("k0015001." + j)},
+        {"ag0015/M0015001.err", val_rec / "M0015001.err"},
+        {"ag0015/C0015002.err", val_rec / "C0015002.err"},
+        {"ag0015/D0015003.erp", val_rec / "D0015003.erp"},
+        {"ag0015/D0015003.err", val_rec / "D0015003.err"},
+        {"ke001504." + j, val_rec / ("ke001504." + j)},
+        {"kroout/a0015004." + j, fs::path(folders_.pag_rec) / ("a0015004." + j)},
+        {"sagarpaout/x0015005." + j, fs::path(folders_.sag_rec) / ("x0015005." + j)},
+    };
+    std::vector<std::string> expected_paths;
+    for (const auto& [remote, local] : answers) {
+        expected_paths.push_back(local.string());
+        const auto on_server = server_.file_bytes(remote);
+        ASSERT_TRUE(on_server.has_value()) << remote;
+        EXPECT_THAT(*on_server, Not(IsEmpty())) << remote;
+        EXPECT_EQ(local_bytes(local), *on_server) << local;
+    }
+    EXPECT_THAT(lines_of(run.out), UnorderedElementsAreArray(expected_paths));
+    EXPECT_THAT(run.err, HasSubstr("8 de 8 respuestas recibidas"));
+
+    const auto review = cli({"review", "M0015001.err"});
+    EXPECT_EQ(review.status, 0) << review.err;
+    // The report shows the pedimento the file carries and names the answer it comes from.
+    EXPECT_THAT(review.out, HasSubstr("4000001"));
+}
+
+// Answers that take longer than the first tick come on a later one, 5 s after it.
+class SlowAnswersTest : public CliExchangeTest {
+protected:
+    SlowAnswersTest() : CliExchangeTest(3.0) {}
+};
+
+TEST_F(SlowAnswersTest, WaitingTicksAgainUntilTheAnswersAreIn) {
+    const std::string name = today_file("S", 1);
+    const auto start = std::chrono::steady_clock::now();
+
+    const auto run = cli({"send", "--wait", "20", name});
+
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(
+        lines_of(run.out),
+        ::testing::ElementsAre((fs::path(folders_.sag_rec) / ("x0015001." + julian_)).string()));
+    EXPECT_THAT(lines_of(run.err),
+                ::testing::ElementsAre("Esperando 1 respuestas (hasta 20 s)",
+                                       "Recepción: 0 de 1 respuestas recibidas",
+                                       "Recepción: 1 de 1 respuestas recibidas"));
+    // The second tick comes 2 + 5 seconds after the run.
+    EXPECT_GE(seconds.count(), 7.0);
+}
+
+TEST_F(CliExchangeTest, ReceiveFetchesTheAnswersOfFilesAlreadySent) {
+    const std::string name = today_file("M", 1);
+    const auto sent = cli({"send", name});
+    ASSERT_EQ(sent.status, 0) << sent.err;
+    EXPECT_THAT(sent.out, IsEmpty());  // nothing waited for, nothing stored
+
+    const auto received = cli({"receive", "--wait", "20", name});
+
+    ASSERT_EQ(received.status, 0) << received.err;
+    const fs::path val_rec = folders_.val_rec;
+    EXPECT_THAT(lines_of(received.out),
+                UnorderedElementsAreArray({(val_rec / ("k0015001." + julian_)).string(),
+                                           (val_rec / "M0015001.err").string()}));
+    EXPECT_EQ(local_bytes(val_rec / "M0015001.err"), server_.file_bytes("ag0015/M0015001.err"));
+}
+
+TEST_F(CliExchangeTest, TimeRunningOutWithAnswersMissingFails) {
+    // Never sent: its answers never come.
+    const std::string name = today_file("C", 9);
+
+    const auto run = cli({"receive", "--wait", "3", name});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.out, IsEmpty());
+    EXPECT_THAT(run.err, HasSubstr(name + " (validación C0015009.err)"));
+    EXPECT_FALSE(fs::exists(fs::path(folders_.val_rec) / "C0015009.err"));
+}
+
+TEST_F(CliExchangeTest, WrongPaymentPasswordStopsTheRun) {
+    const std::string payment = today_file("E", 4);
+    const std::string saai = today_file("M", 1);
+
+    const auto run = cli({"send", "--password-stdin", payment, saai}, "pago124\n");
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr("Contraseña de pago electrónico no válida"));
+    // A payment file on the list makes the password a condition of the whole run.
+    EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + payment));
+    EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + saai));
+    EXPECT_THAT(server_.log(), Not(HasSubstr(payment)));
+    EXPECT_THAT(server_.log(), Not(HasSubstr(saai)));
+}
+
+TEST_F(CliExchangeTest, PaymentFileWithoutPasswordOptionIsRefused) {
+    const std::string payment = today_file("E", 4);
+
+    const auto run = cli({"send", payment});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr("--password-stdin"));
+    EXPECT_THAT(server_.log(), Not(HasSubstr(payment)));
+}
+
+TEST_F(CliExchangeTest, AFileOfAnotherDayIsNotSent) {
+    const std::string today = today_file("M", 1);
+    const std::string other_day = "M0015002." + std::string(julian_ == "001" ? "002" : "001");
+    sandbox_.write_file(fs::path(folders_.val_env) / other_day, "501|4000002|DEMO|\r\n");
+
+    const auto run = cli({"send", other_day, today});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + other_day));
+    EXPECT_THAT(run.err, Not(HasSubstr("No se envió el archivo " + today)));
+    EXPECT_THAT(server_.log(), Not(HasSubstr(other_day)));
+    EXPECT_THAT(server_.log(), HasSubstr(today));
+}
+
+// A stale answer in the working folder that cannot be removed (here a folder with that name)
+// makes manual reception ask whether to retry.
+TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
+    const std::string name = today_file("C", 6);
+    fs::create_directories(root_ / "OrdanoTmp" / "C0015006.err" / "bloqueo");
+
+    const auto refused = cli({"receive", name});
+    const auto retried = cli({"receive", "--yes", name});
+
+    // Either way the entry goes on to reception once the question is answered No.
+    EXPECT_EQ(refused.status, 0) << refused.err;
+    EXPECT_THAT(refused.err, HasSubstr("¿deseas reintentar el envío?"));
+    EXPECT_THAT(refused.err, HasSubstr("-> No (pregunta rechazada"));
+    EXPECT_EQ(retried.status, 0) << retried.err;
+    std::size_t yes = 0;
+    for (auto at = retried.err.find("-> Sí (--yes)"); at != std::string::npos;
+         at = retried.err.find("-> Sí (--yes)", at + 1)) {
+        ++yes;
+    }
+    EXPECT_EQ(yes, 3u);
+    EXPECT_THAT(retried.err, HasSubstr("no se reintenta más"));
+}
+
+TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
+    EXPECT_EQ(cli({"send"}).status, 2);
+    EXPECT_EQ(cli({"send", "--wait", "diez", today_file("M", 1)}).status, 2);
+    EXPECT_EQ(cli({"receive", "--wait", "-1", today_file("M", 1)}).status, 2);
+    EXPECT_EQ(cli({"send", "valin/M0015001." + julian_}).status, 2);
+    EXPECT_EQ(cli({"send", "--tarde", today_file("M", 1)}).status, 2);
+
+    const auto missing = cli({"send", "M0015077." + julian_});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_THAT(missing.err, HasSubstr("El archivo juliano no existe en las rutas configuradas."));
+    const auto unknown_kind = cli({"send", "Q0015001." + julian_});
+    EXPECT_EQ(unknown_kind.status, 1);
+}
+
+}  // namespace
+}  // namespace ordano::test

@@ -1,0 +1,212 @@
+// The payment-password change window and the recovery request of the parameters dialog,
+// against the real FTP server.
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+#include "GuiOffice.h"
+#include "dialogs/ParametersDialog.h"
+#include "dialogs/PasswordChangeDialog.h"
+#include "fixtures/FtpServer.h"
+#include "store/Encoding.h"
+#include "store/Parameters.h"
+#include "store/Scramble.h"
+
+namespace ordano {
+namespace {
+using test::GuiOffice;
+
+// The control that Tab moves the focus to from `widget`.
+QWidget* next_tab_stop(QWidget* widget) {
+    QWidget* next = widget->nextInFocusChain();
+    while (next != widget && !(next->focusPolicy() & Qt::TabFocus)) {
+        next = next->nextInFocusChain();
+    }
+    return next;
+}
+
+class PasswordChangeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gui_.open();
+        gui_.office->session().host = server_.address();
+        gui_.office->session().pass_ban = "Vieja1";
+        server_.make_folder("update");
+        dialog_ = gui_.find<PasswordChangeDialog>("frmCambPassword");
+        ASSERT_NE(dialog_, nullptr);
+    }
+    QLineEdit* box(int index) const {
+        return dialog_->findChild<QLineEdit*>(QStringLiteral("txtPassword(%1)").arg(index));
+    }
+    QPushButton* button(int index) const {
+        return dialog_->findChild<QPushButton*>(QStringLiteral("pxbtnCambio(%1)").arg(index));
+    }
+    // Shows the window without a modal loop of its own, as exec() would show it.
+    void show() {
+        dialog_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_));
+    }
+    void fill(const QString& current, const QString& fresh, const QString& confirmation) {
+        box(0)->setText(current);
+        box(1)->setText(fresh);
+        box(2)->setText(confirmation);
+    }
+    void press(int index) { QTest::mouseClick(button(index), Qt::LeftButton); }
+    void parameters_key(const char* key) {
+        gui_.window->parameters_dialog().Ejecuta_Opcion(QString::fromLatin1(key));
+    }
+
+    test::FtpServer server_;
+    GuiOffice gui_;
+    PasswordChangeDialog* dialog_ = nullptr;
+};
+
+TEST_F(PasswordChangeTest, WindowLayout) {
+    EXPECT_EQ(dialog_->windowTitle(), "Cambio de Contraseña de Validación");
+    const QStringList labels = {"Contraseña Actual", "Contraseña Nueva", "Confirmar Contraseña"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(box(i), nullptr);
+        EXPECT_EQ(box(i)->echoMode(), QLineEdit::Password);
+        auto* label = dialog_->findChild<QLabel*>(QStringLiteral("lblPassword(%1)").arg(i));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), labels[i]);
+        EXPECT_EQ(label->buddy(), box(i));
+    }
+    EXPECT_EQ(button(0)->text(), "Aceptar");
+    EXPECT_EQ(button(1)->text(), "Cancelar");
+    // Tab order: the three boxes, then the buttons.
+    EXPECT_EQ(next_tab_stop(box(0)), box(1));
+    EXPECT_EQ(next_tab_stop(box(1)), box(2));
+    EXPECT_EQ(next_tab_stop(box(2)), button(0));
+    EXPECT_EQ(next_tab_stop(button(0)), button(1));
+    // Masked with "*".
+    EXPECT_EQ(box(0)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box(0)),
+              '*');
+}
+
+TEST_F(PasswordChangeTest, PasswordKeyOpensItModallyWithEmptyBoxes) {
+    box(0)->setText("de antes");
+    bool seen = false;
+    test::when_modal([&](QWidget& modal) {
+        seen = true;
+        EXPECT_EQ(&modal, dialog_);
+        EXPECT_TRUE(box(0)->text().isEmpty());
+        EXPECT_EQ(dialog_->focusWidget(), box(0));
+        press(1);
+    });
+    parameters_key("password");
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(dialog_->isVisible());
+    // Hidden, not destroyed: the same window comes back.
+    EXPECT_EQ(gui_.find<PasswordChangeDialog>("frmCambPassword"), dialog_);
+}
+
+TEST_F(PasswordChangeTest, EnterMovesTheFocusOnWithoutAccepting) {
+    show();
+    fill("Vieja1", "Nueva1", "Nueva1");
+    box(0)->setFocus();
+    QTest::keyClick(box(0), Qt::Key_Return);
+    EXPECT_TRUE(box(1)->hasFocus());
+    QTest::keyClick(box(1), Qt::Key_Enter);
+    EXPECT_TRUE(box(2)->hasFocus());
+    QTest::keyClick(box(2), Qt::Key_Return);
+    EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_EQ(gui_.office->session().pass_ban, "Vieja1");
+    EXPECT_FALSE(server_.file_bytes("update/cfps0015.rgs"));
+}
+
+TEST_F(PasswordChangeTest, WrongCurrentPasswordIsCheckedFirst) {
+    show();
+    fill("vieja1", "Nueva1", "Otra");
+    press(0);
+    ASSERT_EQ(gui_.ui.messages.size(), 1u);
+    EXPECT_EQ(gui_.ui.messages[0].text, "No coincide la contraseña actual");
+    EXPECT_EQ(gui_.ui.messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_EQ(box(2)->text(), "Otra");  // the boxes keep what was typed
+}
+
+TEST_F(PasswordChangeTest, ConfirmationDifferingOnlyInCaseIsRefused) {
+    show();
+    fill("Vieja1", "Nueva1", "nueva1");
+    press(0);
+    EXPECT_EQ(gui_.ui.texts(),
+              std::vector<std::string>{"La contraseña nueva no coincide con la confirmación"});
+    EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_EQ(gui_.office->session().pass_ban, "Vieja1");
+    EXPECT_EQ(server_.logins("ag0015"), 0);
+}
+
+TEST_F(PasswordChangeTest, AcceptedChangeIsPublishedStoredAndHidesTheWindow) {
+    show();
+    fill("Vieja1", "Nueva1", "Nueva1");
+    press(0);
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_TRUE(gui_.ui.messages.empty());
+    EXPECT_EQ(server_.file_bytes("update/cfps0015.rgs"),
+              "N" + text::utf8_to_cp1252(Codifica("Nueva1")) + "\r\n");
+    // The payment prompt compares with pass_ban: the new password is accepted at once.
+    EXPECT_EQ(gui_.office->session().pass_ban, "Nueva1");
+    EXPECT_EQ(gui_.office->params().text(Param::PassBan), Codifica("Nueva1"));
+    // The next showing starts empty again.
+    show();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(box(i)->text().isEmpty()) << i;
+    }
+}
+
+TEST_F(PasswordChangeTest, SecondClickWhileTheChangeWaitsIsIgnored) {
+    show();
+    fill("Vieja1", "Nueva1", "Nueva1");
+    gui_.ui.on_next_yield([this] { press(0); });
+    press(0);
+    EXPECT_TRUE(gui_.ui.messages.empty());
+    EXPECT_EQ(server_.logins("ag0015"), 1);
+    EXPECT_EQ(gui_.office->session().pass_ban, "Nueva1");
+    EXPECT_FALSE(dialog_->isVisible());
+}
+
+TEST_F(PasswordChangeTest, FailedUploadKeepsTheWindowAndChangesNothing) {
+    test::FtpFaults faults;
+    faults.refuse_logins = true;
+    server_.set_faults(faults);
+    show();
+    fill("Vieja1", "Nueva1", "Nueva1");
+    press(0);
+    EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"El Usuario o Contraseña no aceptado"});
+    EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_EQ(gui_.office->session().pass_ban, "Vieja1");
+    EXPECT_FALSE(server_.file_bytes("update/cfps0015.rgs"));
+}
+
+TEST_F(PasswordChangeTest, CloseBoxIsCancelar) {
+    show();
+    fill("Vieja1", "Nueva1", "Nueva1");
+    test::press_close_box(*dialog_);
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_EQ(gui_.office->session().pass_ban, "Vieja1");
+    EXPECT_TRUE(gui_.ui.messages.empty());
+    EXPECT_EQ(gui_.find<PasswordChangeDialog>("frmCambPassword"), dialog_);
+}
+
+TEST_F(PasswordChangeTest, EnvkroPressedAgainWhileTheRequestWaitsIsIgnored) {
+    gui_.ui.on_next_yield([this] { parameters_key("envkro"); });
+    parameters_key("envkro");
+    EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"Envio satisfactorio"});
+    EXPECT_EQ(server_.logins("actualizador"), 1);
+}
+
+TEST_F(PasswordChangeTest, EnvkroKeySendsTheRecoveryRequest) {
+    parameters_key("envkro");
+    EXPECT_EQ(server_.file_bytes("update/PASS0015.TXT"),
+              "Password de la patente 0015:  Vieja1\r\n");
+    EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"Envio satisfactorio"});
+    EXPECT_FALSE(std::filesystem::exists(gui_.office->session().paths.drive_root / "PASS0015.TXT"));
+}
+
+}  // namespace
+}  // namespace ordano
