@@ -18,8 +18,9 @@ constexpr int kLookups = 100000;
 
 void fill(SQLite::Database& db) {
     SQLite::Transaction transaction(db);
-    SQLite::Statement insert(db, "INSERT INTO ERRORESM (NUMERO, REG, CAMPO, TIPO_ERROR, "
-                                 "NUM_ERROR, DESCRIPCION) VALUES (?, ?, ?, ?, ?, ?)");
+    SQLite::Statement insert(db,
+                             "INSERT INTO ERRORESM (NUMERO, REG, CAMPO, TIPO_ERROR, "
+                             "NUM_ERROR, DESCRIPCION) VALUES (?, ?, ?, ?, ?, ?)");
     for (int i = 0; i < kRows; ++i) {
         insert.bind(1, i);
         insert.bind(2, 500 + i % 50);

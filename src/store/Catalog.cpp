@@ -47,7 +47,9 @@ Catalog::Catalog(SQLite::Database& db) : db_(db), statements_(std::make_unique<S
 
 Catalog::~Catalog() = default;
 
-void Catalog::invalidate() { statements_ = std::make_unique<Statements>(); }
+void Catalog::invalidate() {
+    statements_ = std::make_unique<Statements>();
+}
 
 Catalog::ReadScope::ReadScope(Catalog& catalog) : db_(catalog.db_) {
     db_.exec("SAVEPOINT catalog_read");

@@ -1,5 +1,5 @@
-#include "store/FileOps.h"
 #include "transfer/FileIcon.h"
+#include "store/FileOps.h"
 
 #include <string>
 

@@ -40,5 +40,4 @@ void remove_quietly(const std::filesystem::path& file) noexcept {
     std::filesystem::remove(file, ignored);
 }
 
-
 }  // namespace ordano

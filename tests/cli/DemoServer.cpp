@@ -1,7 +1,6 @@
 #include "cli/DemoServer.h"
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -9,40 +8,32 @@
 #include <vector>
 
 #include "fixtures/FtpServer.h"
+#include "fixtures/PythonProcess.h"
 #include "fixtures/Sandbox.h"
 
-extern char** environ;
-
 namespace ordano::test {
-namespace {
-
-constexpr const char* kPython = "/usr/bin/python3";
-
-}  // namespace
 
 DemoServer::DemoServer(const std::filesystem::path& base, int patente, std::string password,
                        double answer_delay)
     : root_(base / "ftp"), log_(base / "server.log") {
     std::filesystem::create_directories(base);
     const auto port_file = base / "port";
-    std::vector<std::string> args{kPython,          ORDANO_DEMO_SERVER,
-                                  "--root",         root_.string(),
-                                  "--port",         "0",
-                                  "--port-file",    port_file.string(),
-                                  "--patente",      std::to_string(patente),
-                                  "--password",     std::move(password),
-                                  "--answer-delay", std::to_string(answer_delay),
-                                  "--log",          log_.string()};
-    std::vector<char*> argv;
-    for (auto& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (::posix_spawn(&pid, kPython, nullptr, nullptr, argv.data(), environ) != 0) {
-        throw std::runtime_error("cannot start the demo server");
-    }
-    pid_ = pid;
+    std::vector<std::string> args{ORDANO_DEMO_SERVER,
+                                  "--root",
+                                  root_.string(),
+                                  "--port",
+                                  "0",
+                                  "--port-file",
+                                  port_file.string(),
+                                  "--patente",
+                                  std::to_string(patente),
+                                  "--password",
+                                  std::move(password),
+                                  "--answer-delay",
+                                  std::to_string(answer_delay),
+                                  "--log",
+                                  log_.string()};
+    pid_ = spawn_python(args);
     bool exited = false;
     FtpServer::wait_for(
         [&] {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QLabel>
-#include <QTest>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include <string>
 

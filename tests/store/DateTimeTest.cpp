@@ -34,8 +34,8 @@ TEST(DateTime, ShortDatesInTheOfficeForm) {
 
 TEST(DateTime, RejectsTextsThatAreNotDates) {
     const LocaleFormats mx;
-    for (const char* bad : {"", "31/02/2026", "12/13/2026", "01-02-2026", "1/2/26", "aa/bb/cccc",
-                            "01/02/2026x"}) {
+    for (const char* bad :
+         {"", "31/02/2026", "12/13/2026", "01-02-2026", "1/2/26", "aa/bb/cccc", "01/02/2026x"}) {
         EXPECT_THROW((void)parse_short_date(bad, mx), FormatError) << bad;
     }
     EXPECT_EQ(parse_iso_date("2026-12-07"), 2026y / December / 7);

@@ -15,16 +15,16 @@ TEST(Encoding, EveryByteSurvivesARoundTrip) {
 }
 
 TEST(Encoding, WindowsCharactersMapToTheirCodePoints) {
-    EXPECT_EQ(cp1252_to_utf8("\x80"), "\u20AC");          // euro sign
+    EXPECT_EQ(cp1252_to_utf8("\x80"), "\u20AC");  // euro sign
     EXPECT_EQ(cp1252_to_utf8("Dise\xF1o"), "Diseño");
     EXPECT_EQ(cp1252_to_utf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
     EXPECT_EQ(utf8_to_cp1252("VALIDACIÓN"), "VALIDACI\xD3N");
 }
 
 TEST(Encoding, RejectsWhatWindows1252CannotHold) {
-    EXPECT_THROW((void)utf8_to_cp1252("\u4E2D"), FormatError);   // a CJK character
-    EXPECT_THROW((void)utf8_to_cp1252("\xC3"), FormatError);     // truncated sequence
-    EXPECT_THROW((void)utf8_to_cp1252("\xFF\xFE"), FormatError); // not UTF-8 at all
+    EXPECT_THROW((void)utf8_to_cp1252("\u4E2D"), FormatError);    // a CJK character
+    EXPECT_THROW((void)utf8_to_cp1252("\xC3"), FormatError);      // truncated sequence
+    EXPECT_THROW((void)utf8_to_cp1252("\xFF\xFE"), FormatError);  // not UTF-8 at all
 }
 
 }  // namespace

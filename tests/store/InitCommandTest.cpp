@@ -48,13 +48,14 @@ TEST(InitCommand, RefusesToOverwriteAnExistingDatabase) {
     Sandbox box;
     const auto ini = (box.path() / "Ordano.ini").string();
     const auto folder = (box.path() / "ofi").string();
-    const std::vector<std::string> args = {"--ini", ini, "init", "--db-folder", folder,
-                                           "--patente", "7", "--agente", "A"};
+    const std::vector<std::string> args = {
+        "--ini", ini, "init", "--db-folder", folder, "--patente", "7", "--agente", "A"};
     ASSERT_EQ(run_cli(args), 0);
     SQLite::Database(folder + "/Prevalida.mdb", SQLite::OPEN_READWRITE)
         .exec("UPDATE PARAMETROS SET Agente='KEEP'");
     EXPECT_EQ(run_cli(args), 1);
-    EXPECT_EQ(SQLite::Database(folder + "/Prevalida.mdb").execAndGet("SELECT Agente FROM PARAMETROS")
+    EXPECT_EQ(SQLite::Database(folder + "/Prevalida.mdb")
+                  .execAndGet("SELECT Agente FROM PARAMETROS")
                   .getString(),
               "KEEP");
 }

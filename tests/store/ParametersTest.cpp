@@ -51,8 +51,9 @@ TEST_F(ParametersTest, SaveWritesOnlyTheStagedColumnsAndNotifies) {
 
 TEST_F(ParametersTest, AFailedSaveLeavesRecordAndDatabaseAsTheyWere) {
     ParametersRecord record(db);
-    db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON PARAMETROS BEGIN "
-            "SELECT RAISE(ABORT, 'locked'); END");
+    db.exec(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON PARAMETROS BEGIN "
+        "SELECT RAISE(ABORT, 'locked'); END");
     record.set_text(Param::Host_Internet, "10.0.0.9");
     EXPECT_THROW(record.save(), SQLite::Exception);
     EXPECT_EQ(record.text(Param::Host_Internet), "127.0.0.1");

@@ -20,8 +20,9 @@ constexpr year_month_day kToday = 2026y / December / 7;
 class ScheduledChangesTest : public ::testing::Test {
 protected:
     void schedule(int code, const std::string& value, year_month_day day) {
-        SQLite::Statement insert(db, "INSERT INTO ACTUALIZACIONES (CAMPO, VALOR, FECHA) "
-                                     "VALUES (?, ?, ?)");
+        SQLite::Statement insert(db,
+                                 "INSERT INTO ACTUALIZACIONES (CAMPO, VALOR, FECHA) "
+                                 "VALUES (?, ?, ?)");
         insert.bind(1, code);
         insert.bind(2, value);
         insert.bind(3, iso_date(day));
@@ -37,9 +38,9 @@ protected:
 TEST_F(ScheduledChangesTest, TodaysRowsAreAppliedInOrderAndDeleted) {
     schedule(2, "/nuevo/valin", kToday);
     schedule(12, Codifica("clave2"), kToday);
-    schedule(20, "nada", kToday);            // unknown code: deleted, changes nothing
+    schedule(20, "nada", kToday);  // unknown code: deleted, changes nothing
     schedule(1, "PRIMERA", kToday);
-    schedule(1, "SEGUNDA", kToday);          // the later row of one code wins
+    schedule(1, "SEGUNDA", kToday);              // the later row of one code wins
     schedule(3, "/ayer", 2026y / December / 6);  // yesterday's row is neither applied nor deleted
     schedule(4, "/manana", 2026y / December / 8);
 
@@ -66,8 +67,9 @@ TEST_F(ScheduledChangesTest, NoRowsForTodayChangesNothing) {
 TEST_F(ScheduledChangesTest, AFailureLeavesRowsAndRecordAsTheyWere) {
     schedule(2, "/nuevo/valin", kToday);
     schedule(11, "/nuevo/update", kToday);
-    db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON PARAMETROS BEGIN "
-            "SELECT RAISE(ABORT, 'disk full'); END");
+    db.exec(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON PARAMETROS BEGIN "
+        "SELECT RAISE(ABORT, 'disk full'); END");
     ParametersRecord record(db);
     EXPECT_THROW(Aplica_Actualizaciones(db, record, kToday), SQLite::Exception);
     EXPECT_EQ(rows_left(), 2);

@@ -50,8 +50,7 @@ TEST(SettingsFile, EachUnusableSetupStopsStartUpWithItsOwnMessage) {
     EXPECT_NE(missing.find("No se encontró el archivo de configuración"), std::string::npos);
     EXPECT_NE(missing.find("none.ini"), std::string::npos);
 
-    EXPECT_NE(startup_failure(with_ini(box, box.write_file("empty.ini", "")))
-                  .find("está vacío"),
+    EXPECT_NE(startup_failure(with_ini(box, box.write_file("empty.ini", ""))).find("está vacío"),
               std::string::npos);
     EXPECT_NE(startup_failure(with_ini(box, box.write_file("short.ini", "Ruta\r\n")))
                   .find("demasiado corta"),
@@ -70,7 +69,8 @@ TEST(SettingsFile, EachUnusableSetupStopsStartUpWithItsOwnMessage) {
 TEST(SettingsFile, ParametersTableWithoutItsRowStopsStartUp) {
     Sandbox box;
     TestOffice office(box);
-    SQLite::Database(office.db_file.string(), SQLite::OPEN_READWRITE).exec("DELETE FROM PARAMETROS");
+    SQLite::Database(office.db_file.string(), SQLite::OPEN_READWRITE)
+        .exec("DELETE FROM PARAMETROS");
     EXPECT_NE(startup_failure(office.path_options()).find("no tiene su registro"),
               std::string::npos);
 }
@@ -116,12 +116,14 @@ TEST(StartUp, HostFollowsTheLinkTypeAndPasswordIsLowerCased) {
     TestOffice office(box);
     {
         SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
-        db.exec("UPDATE PARAMETROS SET Host_Ras='ras', Host_Internet='net', Host='radio', "
-                "ip_proxy='proxy', proxy=-1, PassFTP='" +
-                Codifica("SRT") + "'");
+        db.exec(
+            "UPDATE PARAMETROS SET Host_Ras='ras', Host_Internet='net', Host='radio', "
+            "ip_proxy='proxy', proxy=-1, PassFTP='" +
+            Codifica("SRT") + "'");
     }
     const FixedClock clock({2026y / December / 7, 9, 0, 0});
-    const std::pair<int, const char*> cases[] = {{0, "ras"}, {1, "net"}, {2, "radio"}, {7, "proxy"}};
+    const std::pair<int, const char*> cases[] = {
+        {0, "ras"}, {1, "net"}, {2, "radio"}, {7, "proxy"}};
     for (const auto& [tipo, expected] : cases) {
         SQLite::Database(office.db_file.string(), SQLite::OPEN_READWRITE)
             .exec("UPDATE PARAMETROS SET acc_tel=0, tipo_acceso=" + std::to_string(tipo));
