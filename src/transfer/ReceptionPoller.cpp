@@ -155,7 +155,7 @@ ReceptionPoller::Step ReceptionPoller::fetch(RowId id, Answer which) {
 bool ReceptionPoller::store(const std::filesystem::path& work_copy,
                             const std::filesystem::path& folder, const std::string& name) {
     try {
-        copy_through_temp(work_copy, folder / name);
+        move_into_place(work_copy, folder / name);
         unwritable_reported_.erase(folder.string());
         return true;
     } catch (const NumberedError& error) {

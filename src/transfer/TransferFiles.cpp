@@ -26,6 +26,17 @@ void copy_through_temp(const std::filesystem::path& from, const std::filesystem:
     part.commit();
 }
 
+void move_into_place(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    if (!ec) {
+        return;
+    }
+    // Another file system, a missing folder or no access: the copy says which, by number.
+    copy_through_temp(from, to);
+    remove_quietly(from);
+}
+
 void delete_file(const std::filesystem::path& file) {
     try {
         Borra_Archivo(file);

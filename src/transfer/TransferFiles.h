@@ -11,6 +11,11 @@ namespace ordano {
 // NumberedError 68 (file or folder missing) or 70 (not readable or not writable).
 void copy_through_temp(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Moves a file onto `to`, replacing it: a rename when both are on one file system (atomic),
+// else copy_through_temp and then the source removed. On failure the source stays and the
+// target is untouched; the failure is numbered as copy_through_temp's.
+void move_into_place(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Borra_Archivo with the failure numbered: 70 when the file exists but cannot be deleted.
 void delete_file(const std::filesystem::path& file);
 
