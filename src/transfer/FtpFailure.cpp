@@ -1,12 +1,66 @@
 #include "transfer/FtpFailure.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <span>
 #include <string>
 
 namespace ordano {
 namespace {
 
+bool contains_word(std::string_view text, std::string_view word) {
+    const auto it =
+        std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+        });
+    return it != text.end();
+}
+
+bool contains_any(std::string_view text, std::span<const std::string_view> words) {
+    return std::any_of(words.begin(), words.end(),
+                       [text](std::string_view word) { return contains_word(text, word); });
+}
+
+// A refusal (4xx or 5xx) whose text asks for encryption, as servers word it: "550 SSL/TLS
+// required on the control channel", "530 Non-anonymous sessions must use encryption", ...
+bool reply_asks_for_tls(std::string_view reply) {
+    static constexpr std::array<std::string_view, 4> kWords = {"TLS", "SSL", "encrypt", "cifr"};
+    return !reply.empty() && (reply.front() == '4' || reply.front() == '5') &&
+           contains_any(reply, kWords);
+}
+
+// Which of the certificate's faults made the verification fail: the TLS library's verdict
+// where it gives one (OpenSSL's X509_V_ERR_CERT_NOT_YET_VALID 9, _HAS_EXPIRED 10), else
+// libcurl's wording.
+int certificate_number(const FtpFailureContext& context) {
+    static constexpr std::array<std::string_view, 2> kExpired = {"expired", "not yet valid"};
+    static constexpr std::array<std::string_view, 3> kHost = {"host name", "hostname",
+                                                              "subject name"};
+    const long verdict = context.certificate_verify_result;
+    if (verdict == 9 || verdict == 10 || contains_any(context.curl_detail, kExpired)) {
+        return ftp_error::kCertificateExpired;
+    }
+    if (contains_any(context.curl_detail, kHost)) {
+        return ftp_error::kCertificateWrongHost;
+    }
+    return ftp_error::kCertificateUntrusted;
+}
+
 int number_for(CURLcode code, const FtpFailureContext& context) {
+    if (!context.tls && reply_asks_for_tls(context.last_reply)) {
+        return ftp_error::kTlsRequired;
+    }
     switch (code) {
+        case CURLE_USE_SSL_FAILED:
+            return ftp_error::kTlsNotOffered;
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return certificate_number(context);
+        case CURLE_SSL_CACERT_BADFILE:
+            return ftp_error::kAuthorityUnreadable;
+        case CURLE_SSL_CONNECT_ERROR:
+            return ftp_error::kTlsHandshakeFailed;
         case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:
@@ -32,7 +86,56 @@ int number_for(CURLcode code, const FtpFailureContext& context) {
     }
 }
 
+std::string describe_tls(int number, const FtpFailureContext& context) {
+    const std::string server(context.server);
+    const std::string where = "Parámetros del Sistema, pestaña Generales";
+    switch (number) {
+        case ftp_error::kTlsRequired:
+            return "El servidor " + server +
+                   " exige conexión cifrada. Activa \"Conexión cifrada (TLS)\" en " + where + ".";
+        case ftp_error::kTlsNotOffered:
+            return "El servidor " + server +
+                   " no ofrece conexión cifrada (TLS), que está activada en " + where +
+                   ". No se envió nada. Confirma con el administrador del servidor si la usa.";
+        case ftp_error::kCertificateUntrusted:
+            return "El certificado del servidor " + server +
+                   " no es de confianza: no lo firmó una autoridad reconocida. No se envió nada. "
+                   "Elige el archivo de la autoridad certificadora del servidor en " +
+                   where + ".";
+        case ftp_error::kCertificateExpired:
+            return "El certificado del servidor " + server +
+                   " está vencido o todavía no es válido. No se envió nada. Avisa al "
+                   "administrador del servidor y revisa la fecha y la hora de este equipo.";
+        case ftp_error::kCertificateWrongHost:
+            return "El certificado del servidor " + server +
+                   " fue emitido para otro nombre. No se envió nada. Escribe la dirección del "
+                   "servidor tal como aparece en su certificado en " +
+                   where + ".";
+        case ftp_error::kAuthorityUnreadable:
+            if (context.authority_file.empty()) {
+                return "No se pudieron leer los certificados de confianza del sistema para "
+                       "verificar al servidor " +
+                       server + ". Elige el archivo de la autoridad certificadora en " + where +
+                       ".";
+            }
+            return "No se pudo leer el archivo de certificados " +
+                   std::string(context.authority_file) + " para verificar al servidor " + server +
+                   ". Elige otro archivo en " + where + ".";
+        default:
+            return "Falló la negociación de la conexión cifrada con el servidor " + server +
+                   (context.curl_detail.empty() ? std::string()
+                                                : ": " + std::string(context.curl_detail));
+    }
+}
+
+bool is_tls_number(int number) {
+    return number >= ftp_error::kTlsRequired && number <= ftp_error::kTlsHandshakeFailed;
+}
+
 std::string describe(int number, CURLcode code, const FtpFailureContext& context) {
+    if (is_tls_number(number)) {
+        return describe_tls(number, context);
+    }
     const std::string server(context.server);
     const std::string path(context.remote_path);
     switch (number) {

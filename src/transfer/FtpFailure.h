@@ -13,8 +13,12 @@ struct FtpFailureContext {
     bool reached_server = false;  // a TCP connection to the server was established
     bool cancelled = false;       // cancel() was asked for
     std::string_view server{};
-    std::string_view remote_path{};  // empty for the login
-    std::string_view curl_detail{};  // libcurl's error buffer, may be empty
+    std::string_view remote_path{};      // empty for the login
+    std::string_view curl_detail{};      // libcurl's error buffer, may be empty
+    std::string_view last_reply{};       // the server's last reply line, may be empty
+    bool tls = false;                    // the session asked for TLS
+    std::string_view authority_file{};   // the certificates trusted; empty: the system's
+    long certificate_verify_result = 0;  // the TLS library's verdict on the certificate (X509_V_*)
 };
 
 // The one place where libcurl's result becomes the program's error number and description.

@@ -75,6 +75,23 @@ void set(CURL* handle, CURLoption option, T value) {
     curl_easy_setopt(handle, option, value);
 }
 
+// Both channels encrypted or no session at all; the certificate and its host name checked.
+// libcurl keeps the control connection's TLS session and resumes it on each data connection,
+// so a transfer costs no full handshake.
+void set_tls_options(CURL* handle, const FtpTls& tls) {
+    set(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    set(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    set(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    set(handle, CURLOPT_SSL_SESSIONID_CACHE, 1L);
+    if (tls.authority_file.empty()) {
+        // The system's trusted certificates: on Windows its certificate store (libcurl on
+        // OpenSSL would otherwise look for a bundle file); elsewhere libcurl's bundle is it.
+        set(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+    } else {
+        set(handle, CURLOPT_CAINFO, tls.authority_file.string().c_str());
+    }
+}
+
 }  // namespace
 
 struct FtpSession::Impl {
@@ -102,6 +119,7 @@ struct FtpSession::Impl {
     std::int64_t moved = 0;  // bytes written to the sink or read from the source
     Request request;
     char curl_detail[CURL_ERROR_SIZE] = {};
+    std::string last_reply;  // the server's last reply line on the control connection
 
     void open_handle();
     void close_now() noexcept;
@@ -114,6 +132,7 @@ struct FtpSession::Impl {
                            curl_off_t ulnow);
     static std::size_t on_write(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t on_read(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t on_reply(char* data, std::size_t size, std::size_t count, void* self);
 
     class Use;
 };
@@ -174,6 +193,11 @@ void FtpSession::Impl::open_handle() {
     set(h, CURLOPT_WRITEDATA, this);
     set(h, CURLOPT_READFUNCTION, &Impl::on_read);
     set(h, CURLOPT_READDATA, this);
+    set(h, CURLOPT_HEADERFUNCTION, &Impl::on_reply);
+    set(h, CURLOPT_HEADERDATA, this);
+    if (login->tls.on) {
+        set_tls_options(h, login->tls);
+    }
 }
 
 void FtpSession::Impl::close_now() noexcept {
@@ -222,6 +246,7 @@ CURLcode FtpSession::Impl::perform_once() {
     moved = 0;
     last_done = last_total = -1;
     curl_detail[0] = '\0';
+    last_reply.clear();
     if (request.sink != nullptr) {
         request.sink->restart();
     }
@@ -234,12 +259,19 @@ CURLcode FtpSession::Impl::perform_once() {
 void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     curl_off_t connect_time = 0;
     curl_easy_getinfo(curl.easy(), CURLINFO_CONNECT_TIME_T, &connect_time);
+    long verify_result = 0;
+    curl_easy_getinfo(curl.easy(), CURLINFO_SSL_VERIFYRESULT, &verify_result);
+    const std::string authority = login->tls.authority_file.string();
     const FtpFailureContext context{
         .reached_server = on_reused_connection || connect_time > 0,
         .cancelled = code == CURLE_ABORTED_BY_CALLBACK && cancel_requested,
         .server = login->server,
         .remote_path = request.shown_path,
         .curl_detail = curl_detail,
+        .last_reply = last_reply,
+        .tls = login->tls.on,
+        .authority_file = authority,
+        .certificate_verify_result = verify_result,
     };
     FtpError error = ftp_failure(code, context);
     live = live && error.number() == ftp_error::kNotTransferred;
@@ -290,6 +322,18 @@ std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t 
     }
     const std::size_t bytes = impl.request.source->read(data, size * count);
     impl.moved += static_cast<std::int64_t>(bytes);
+    return bytes;
+}
+
+std::size_t FtpSession::Impl::on_reply(char* data, std::size_t size, std::size_t count,
+                                       void* self) {
+    auto& impl = *static_cast<Impl*>(self);
+    const std::size_t bytes = size * count;
+    std::string_view line(data, bytes);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.remove_suffix(1);
+    }
+    impl.last_reply.assign(line);
     return bytes;
 }
 

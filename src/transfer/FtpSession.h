@@ -20,6 +20,14 @@ inline constexpr int kNoAnswer = 1002;        // server stopped answering on an 
 inline constexpr int kNotTransferred = 1003;  // remote file/folder missing, refused (550...)
 inline constexpr int kLoginRefused = 1013;    // reply 530
 inline constexpr int kUnreachable = 1029;     // refused, host not found, connect time-out
+// Encrypted connections (TLS).
+inline constexpr int kTlsRequired = 1030;           // the server asks for TLS, which is off
+inline constexpr int kTlsNotOffered = 1031;         // TLS is on, the server does not offer it
+inline constexpr int kCertificateUntrusted = 1032;  // signed by an authority not trusted here
+inline constexpr int kCertificateExpired = 1033;    // expired or not valid yet
+inline constexpr int kCertificateWrongHost = 1034;  // issued for another host name
+inline constexpr int kAuthorityUnreadable = 1035;   // the trusted certificates cannot be read
+inline constexpr int kTlsHandshakeFailed = 1036;    // the TLS negotiation itself failed
 }  // namespace ftp_error
 
 class FtpError : public NumberedError {
@@ -27,10 +35,18 @@ public:
     using NumberedError::NumberedError;
 };
 
+// Explicit TLS ("AUTH TLS"): when on, the login and every transfer go encrypted or not at all,
+// and the server's certificate and host name are verified.
+struct FtpTls {
+    bool on = false;
+    std::filesystem::path authority_file{};  // certificates to trust; empty: the system's
+};
+
 struct FtpLogin {
     std::string server;  // "address" or "address:port" (21 when none is given)
     std::string user;
     std::string password;
+    FtpTls tls{};
 };
 
 struct FtpTimeouts {
