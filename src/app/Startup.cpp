@@ -23,7 +23,7 @@ void report(UiPort& ui, const std::string& cause) {
 std::unique_ptr<Office> open_office_or_report(const PathOptions& paths, const Clock& clock,
                                               const LocaleFormats& formats, UiPort& ui) {
     try {
-        return Office::open(paths, clock, formats);
+        return Office::open(paths, clock, formats, "ordano");
     } catch (const StartupError& e) {
         report(ui, e.what());
     } catch (const std::exception& e) {

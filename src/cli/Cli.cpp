@@ -17,7 +17,9 @@ struct Command {
 };
 
 constexpr std::array kCommands = {
-    Command{"init", "init --db-folder DIR --patente N --agente NOMBRE [--host DIRECCION]",
+    Command{"init",
+            "init --db-folder DIR --patente N --agente NOMBRE [--host DIRECCION] "
+            "[--ftp-password-stdin | --ftp-password CLAVE] [--tls [--ca-file ARCHIVO]]",
             init_command},
     Command{"review", "review ARCHIVO", review_command},
     Command{"send", "send [--wait SEGUNDOS] [--password-stdin] [--yes] ARCHIVO...", send_command},
@@ -66,6 +68,7 @@ int run(int argc, char** argv) {
             throw UsageError("orden desconocida: " + args.front());
         }
         invocation.args.assign(args.begin() + 1, args.end());
+        invocation.command = std::string(command->name);
         return command->run(invocation);
     } catch (const UsageError& e) {
         std::cerr << "ordano-cli: " << e.what() << "\n";

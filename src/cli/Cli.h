@@ -16,6 +16,11 @@ inline constexpr int kExitUsage = 2;
 struct Invocation {
     PathOptions paths;
     std::vector<std::string> args;
+    std::string command;  // "send", "init", ...
+
+    // How a command that transfers or writes names itself in the office's lock, for another
+    // program that finds the office taken.
+    [[nodiscard]] std::string lock_holder() const { return "ordano-cli " + command; }
 };
 
 // A usage error: printed with the command's usage line, exit status 2.

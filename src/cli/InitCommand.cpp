@@ -4,7 +4,9 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "cli/StdinLine.h"
 #include "store/Errors.h"
+#include "store/OfficeLock.h"
 #include "store/Schema.h"
 
 namespace ordano::cli {
@@ -19,6 +21,43 @@ int parse_patente(const std::string& text) {
         throw UsageError("la patente debe ser un número de 1 a 9999: " + text);
     }
     return value;
+}
+
+// The office account's password: from standard input with --ftp-password-stdin (so that it
+// never shows among the process's arguments), else --ftp-password, else none.
+std::string ftp_password(Options& options) {
+    const auto given = options.take_value("--ftp-password");
+    if (!options.take_flag("--ftp-password-stdin")) {
+        return given.value_or("");
+    }
+    if (given) {
+        throw UsageError("--ftp-password y --ftp-password-stdin no van juntas");
+    }
+    auto line = read_secret_line(std::cin);
+    if (!line) {
+        throw UsageError("--ftp-password-stdin espera la contraseña en una línea de la entrada "
+                         "estándar");
+    }
+    return std::move(*line);
+}
+
+// --tls, and the certificate file of the server's authority (--ca-file), checked and stored
+// with its full path.
+void tls_options(Options& options, OfficeSetup& setup) {
+    setup.tls = options.take_flag("--tls");
+    const auto ca_file = options.take_value("--ca-file");
+    if (!ca_file) {
+        return;
+    }
+    if (!setup.tls) {
+        throw UsageError("--ca-file va con --tls");
+    }
+    const fs::path path = fs::absolute(*ca_file);
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        throw StartupError("No se encontró el archivo de certificados " + path.string());
+    }
+    setup.tls_ca = path.string();
 }
 
 void write_settings_file(const fs::path& ini, const fs::path& db_folder) {
@@ -42,7 +81,8 @@ int init_command(const Invocation& invocation) {
     setup.patente = parse_patente(options.take_required("--patente"));
     setup.agente = options.take_required("--agente");
     setup.host = options.take_value("--host").value_or("127.0.0.1");
-    setup.ftp_password = options.take_value("--ftp-password").value_or("");
+    setup.ftp_password = ftp_password(options);
+    tls_options(options, setup);
     setup.folders_root = db_folder;
     if (!options.positionals().empty()) {
         throw UsageError("argumento de más: " + options.positionals().front());
@@ -51,6 +91,8 @@ int init_command(const Invocation& invocation) {
     const fs::path ini =
         invocation.paths.ini ? *invocation.paths.ini : resolve_paths(invocation.paths).ini_file;
     const fs::path db_file = db_folder / kDatabaseFileName;
+    fs::create_directories(db_folder);
+    const OfficeLock lock = OfficeLock::take(db_folder, invocation.lock_holder());
     create_office_database(db_file, setup);
     write_settings_file(ini, db_folder);
     std::cout << "Base de datos creada: " << db_file.string() << "\n"

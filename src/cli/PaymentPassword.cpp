@@ -3,6 +3,7 @@
 #include <istream>
 #include <ostream>
 
+#include "cli/StdinLine.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
 
@@ -19,13 +20,7 @@ bool PaymentPassword::ask() {
         return false;
     }
     if (!typed_) {
-        std::string line;
-        std::getline(*in_, line);
-        // A line written on Windows keeps its CR; it is not part of the password.
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        typed_ = line;
+        typed_ = read_secret_line(*in_).value_or(std::string());
     }
     // Compared against the password held now: a sending run may have just read it from the
     // server.

@@ -54,7 +54,7 @@ int update_catalog_command(const Invocation& invocation) {
         throw UsageError("argumento de más: " + options.positionals().front());
     }
     SystemClock clock;
-    auto office = Office::open(invocation.paths, clock);
+    auto office = Office::open(invocation.paths, clock, {}, invocation.lock_holder());
     TerminalUi ui(yes, std::cerr);
     TerminalObserver observer(std::cout);
     CatalogUpdate update(*office, ui);

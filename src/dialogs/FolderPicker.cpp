@@ -16,4 +16,16 @@ FolderPicker system_folder_picker() {
     };
 }
 
+FolderPicker system_certificate_picker() {
+    return [](QWidget* parent, const QString& start) -> std::optional<QString> {
+        const QString chosen = QFileDialog::getOpenFileName(
+            parent, QStringLiteral("Selecciona el archivo de certificados"), start,
+            QStringLiteral("Certificados (*.pem *.crt *.cer);;Todos los archivos (*)"));
+        if (chosen.isEmpty()) {
+            return std::nullopt;
+        }
+        return QDir::toNativeSeparators(chosen);
+    };
+}
+
 }  // namespace ordano

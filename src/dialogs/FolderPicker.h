@@ -15,5 +15,8 @@ using FolderPicker =
 
 // QFileDialog::getExistingDirectory.
 [[nodiscard]] FolderPicker system_folder_picker();
+// The same shape for a certificate file (QFileDialog::getOpenFileName): a start path in, the
+// chosen file out.
+[[nodiscard]] FolderPicker system_certificate_picker();
 
 }  // namespace ordano

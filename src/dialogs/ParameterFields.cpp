@@ -32,6 +32,8 @@ void Guarda_Datos(ParametersRecord& params, const ParameterFields& fields) {
         params.set_text(kFolderColumns[i], fields.folders[i]);
     }
     params.set_number(Param::vererr, 1);
+    params.set_flag(Param::tls, fields.tls);
+    params.set_text(Param::tls_ca, fields.tls_ca);
 }
 
 LocalFolders local_folders(const std::array<std::string, 8>& f) {

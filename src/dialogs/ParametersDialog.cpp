@@ -1,6 +1,7 @@
 #include "dialogs/ParametersDialog.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -42,7 +43,11 @@ QString qs(const std::string& text) {
 }  // namespace
 
 ParametersDialog::ParametersDialog(Office& office, UiPort& ui, QWidget* parent)
-    : QDialog(parent), office_(office), ui_(ui), picker_(system_folder_picker()) {
+    : QDialog(parent),
+      office_(office),
+      ui_(ui),
+      picker_(system_folder_picker()),
+      certificate_picker_(system_certificate_picker()) {
     build();
     // The telephone and proxy fields start hidden; the link-type handling shows them.
     txtParametros_[3]->hide();
@@ -150,9 +155,48 @@ QWidget* ParametersDialog::build_general_tab() {
     grid->addWidget(chkParametros_, 5, 0);
     grid->addWidget(txtParametros_[4], 5, 1, 1, 2);
 
+    add_tls_rows(grid, 6);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(8, 1);
     return page;
+}
+
+// "Conexión cifrada (TLS)" and the certificate file to trust, which only counts with TLS on.
+void ParametersDialog::add_tls_rows(QGridLayout* grid, int row) {
+    QWidget* page = grid->parentWidget();
+    chkTls_ = new QCheckBox(QStringLiteral(" Conexión cifrada (TLS)"), page);
+    chkTls_->setObjectName(QStringLiteral("chkTls"));
+    chkTls_->setToolTip(
+        QStringLiteral("Cifra la contraseña y los archivos en cada conexión con el servidor"));
+    connect(chkTls_, &QCheckBox::toggled, this, [this] { enable_tls_fields(); });
+    grid->addWidget(chkTls_, row, 0, 1, 3);
+
+    txtTlsCa_ = new QLineEdit(page);
+    txtTlsCa_->setObjectName(QStringLiteral("txtTlsCa"));
+    txtTlsCa_->setPlaceholderText(QStringLiteral("Los certificados de confianza del sistema"));
+    auto* label = new QLabel(QStringLiteral("Autoridad certificadora"), page);
+    label->setObjectName(QStringLiteral("lblTlsCa"));
+    label->setBuddy(txtTlsCa_);
+    cmdTlsCa_ = new QPushButton(images::action_icon("carpeta"), QString(), page);
+    cmdTlsCa_->setObjectName(QStringLiteral("cmdTlsCa"));
+    cmdTlsCa_->setToolTip(QStringLiteral("Elegir el archivo de certificados del servidor"));
+    cmdTlsCa_->setAutoDefault(false);
+    connect(cmdTlsCa_, &QPushButton::clicked, this, [this] { choose_certificate(); });
+    grid->addWidget(label, row + 1, 0);
+    grid->addWidget(txtTlsCa_, row + 1, 1);
+    grid->addWidget(cmdTlsCa_, row + 1, 2);
+}
+
+void ParametersDialog::enable_tls_fields() {
+    const bool enabled = edit_mode_ && chkTls_->isChecked();
+    txtTlsCa_->setEnabled(enabled);
+    cmdTlsCa_->setEnabled(enabled);
+}
+
+void ParametersDialog::choose_certificate() {
+    if (const auto chosen = certificate_picker_(this, txtTlsCa_->text())) {
+        txtTlsCa_->setText(*chosen);
+    }
 }
 
 QWidget* ParametersDialog::build_folders_tab() {
@@ -210,6 +254,8 @@ void ParametersDialog::Imprime_Datos() {
     for (std::size_t i = 0; i < kFolderColumns.size(); ++i) {
         txtParametros_[i + kFirstFolderField]->setText(qs(params.text(kFolderColumns[i])));
     }
+    chkTls_->setChecked(params.flag(Param::tls));
+    txtTlsCa_->setText(qs(params.text(Param::tls_ca)));
 }
 
 void ParametersDialog::cboParametros_Change() {
@@ -260,6 +306,8 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
     }
     cboParametros_->setEnabled(enabled);
     chkParametros_->setEnabled(enabled);
+    chkTls_->setEnabled(enabled);
+    enable_tls_fields();
     if (enabled) {
         cboParametros_->setFocus();
     }
@@ -275,6 +323,8 @@ ParameterFields ParametersDialog::fields() const {
     for (std::size_t i = 0; i < fields.folders.size(); ++i) {
         fields.folders[i] = txtParametros_[i + kFirstFolderField]->text().toStdString();
     }
+    fields.tls = chkTls_->isChecked();
+    fields.tls_ca = txtTlsCa_->text().toStdString();
     return fields;
 }
 
@@ -286,6 +336,13 @@ void ParametersDialog::guardar() {
     const ParameterFields edited = fields();
     if (!host_column(edited.tipo_acceso)) {
         ui_.message("Elige el Tipo de Ordano antes de guardar los parámetros.",
+                    MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    if (edited.tls && !edited.tls_ca.empty() && !QFileInfo(txtTlsCa_->text()).isFile()) {
+        ui_.message("No se encontró el archivo de certificados " + edited.tls_ca +
+                        ". Elige el archivo de la autoridad certificadora del servidor, o déjalo "
+                        "vacío para usar los certificados de confianza del sistema.",
                     MessageIcon::Information, MessageButtons::Ok);
         return;
     }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -30,6 +31,7 @@ public:
     ParametersDialog(Office& office, UiPort& ui, QWidget* parent = nullptr);
 
     void set_folder_picker(FolderPicker picker) { picker_ = std::move(picker); }
+    void set_certificate_picker(FolderPicker picker) { certificate_picker_ = std::move(picker); }
     // The main window's eftpPrincipal, which the payment-password change and recovery use;
     // until it is given, their keys do nothing.
     void set_principal_session(FtpSession& eftpPrincipal);
@@ -59,6 +61,9 @@ private:
     void cboParametros_Change();
     void chkParametros_Click();
     void cmdParametros_Click(int index);
+    void add_tls_rows(QGridLayout* grid, int row);
+    void enable_tls_fields();
+    void choose_certificate();
     void guardar();
     void cancelar();
     void push_folders();
@@ -71,6 +76,7 @@ private:
     Office& office_;
     UiPort& ui_;
     FolderPicker picker_;
+    FolderPicker certificate_picker_;
     FtpSession* eftpPrincipal_ = nullptr;
     PasswordChangeDialog* frmCambPassword_ = nullptr;
     bool recovering_ = false;
@@ -85,6 +91,9 @@ private:
     QComboBox* cboParametros_ = nullptr;
     QCheckBox* chkParametros_ = nullptr;
     std::array<QPushButton*, 8> cmdParametros_{};
+    QCheckBox* chkTls_ = nullptr;
+    QLineEdit* txtTlsCa_ = nullptr;
+    QPushButton* cmdTlsCa_ = nullptr;
 };
 
 }  // namespace ordano

@@ -40,17 +40,21 @@ Office::Office(const Clock& clock, LocaleFormats locale)
 Office::~Office() = default;
 
 std::unique_ptr<Office> Office::open(const PathOptions& options, const Clock& clock,
-                                     LocaleFormats locale) {
+                                     LocaleFormats locale, std::string_view lock_holder) {
     std::unique_ptr<Office> office(new Office(clock, std::move(locale)));
-    office->start_up(options);
+    office->start_up(options, lock_holder);
     return office;
 }
 
-void Office::start_up(const PathOptions& options) {
+void Office::start_up(const PathOptions& options, std::string_view lock_holder) {
     session_.paths = resolve_paths(options);
     create_work_folder(session_.paths.work_folder);
 
     const std::string folder = read_database_folder(session_.paths.ini_file);
+    if (!lock_holder.empty()) {
+        lock_.emplace(
+            OfficeLock::take(database_file(folder).parent_path(), lock_holder));
+    }
     db_ = open_database(database_file(folder));
     try {
         params_ = std::make_unique<ParametersRecord>(*db_);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "store/DateTime.h"
+#include "store/OfficeLock.h"
 #include "store/Session.h"
 #include "store/Settings.h"
 
@@ -21,9 +24,12 @@ class Office {
 public:
     // Start-up without windows: working folder, settings file, database, parameters record,
     // the local folders, host by link type, today's scheduled changes, run-time values.
-    // Throws StartupError with a message for the user.
+    // With a lock holder ("ordano", "ordano-cli send", ...) the office's lock is taken before
+    // the database is opened and held while the Office lives (OfficeBusyError when another
+    // program has it); readers give none. Throws StartupError with a message for the user.
     static std::unique_ptr<Office> open(const PathOptions& options, const Clock& clock,
-                                        LocaleFormats locale = {});
+                                        LocaleFormats locale = {},
+                                        std::string_view lock_holder = {});
     ~Office();
     Office(const Office&) = delete;
     Office& operator=(const Office&) = delete;
@@ -43,8 +49,10 @@ public:
 
 private:
     Office(const Clock& clock, LocaleFormats locale);
-    void start_up(const PathOptions& options);
+    void start_up(const PathOptions& options, std::string_view lock_holder);
 
+    // Declared first, so it is released after the database has closed.
+    std::optional<OfficeLock> lock_;
     const Clock& clock_;
     LocaleFormats locale_;
     std::unique_ptr<SQLite::Database> db_;

@@ -51,6 +51,8 @@ constexpr std::array kColumns = {
     ParamInfo{Param::kro_update, "kro_update", ParamType::Text},
     ParamInfo{Param::kro_apiin, "kro_apiin", ParamType::Text},
     ParamInfo{Param::kro_apiout, "kro_apiout", ParamType::Text},
+    ParamInfo{Param::tls, "tls", ParamType::Boolean},
+    ParamInfo{Param::tls_ca, "tls_ca", ParamType::Text},
 };
 
 // ACTUALIZACIONES.CAMPO 1..15 in order.

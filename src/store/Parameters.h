@@ -55,6 +55,8 @@ enum class Param {
     kro_update,
     kro_apiin,
     kro_apiout,
+    tls,     // explicit TLS on every session with the server
+    tls_ca,  // certificate file of the authorities to trust; empty: the system's
 };
 
 enum class ParamType { Text, Integer, Boolean };

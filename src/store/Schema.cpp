@@ -146,9 +146,10 @@ void insert_office_row(SQLite::Database& db, const OfficeSetup& setup) {
     SQLite::Statement insert(db,
                              "INSERT INTO PARAMETROS (Patente, Agente, tipo_acceso, acc_tel, "
                              "Host_Ras, Host_Internet, Host, vererr, VerPar, PassFTP, PassBan, "
-                             "kro_valin, kro_pagin, kro_sagin, kro_update, api_rec, prof_rec) "
+                             "kro_valin, kro_pagin, kro_sagin, kro_update, api_rec, prof_rec, "
+                             "tls, tls_ca) "
                              "VALUES (?, ?, 1, 0, ?, ?, ?, 0, 0, ?, ?, "
-                             "'/valin', '/pagin', '/sagarpain', '/update', ?, ?)");
+                             "'/valin', '/pagin', '/sagarpain', '/update', ?, ?, ?, ?)");
     insert.bind(1, setup.patente);
     insert.bind(2, setup.agente);
     insert.bind(3, setup.host);
@@ -158,6 +159,8 @@ void insert_office_row(SQLite::Database& db, const OfficeSetup& setup) {
     insert.bind(7, Codifica(""));
     insert.bind(8, (setup.folders_root / "recepcion" / "api").string());
     insert.bind(9, (setup.folders_root / "recepcion" / "prof").string());
+    insert.bind(10, setup.tls ? -1 : 0);
+    insert.bind(11, setup.tls_ca);
     insert.exec();
 
     for (const auto& pair : kFolderPairs) {

@@ -14,6 +14,8 @@ struct OfficeSetup {
     std::string agente;
     std::string host;          // server address for every link type ("address" or "address:port")
     std::string ftp_password;  // the office account's FTP password, stored scrambled
+    bool tls = false;          // every session with the server encrypted (TLS)
+    std::string tls_ca;        // certificate file of the authorities to trust; empty: the system's
     std::filesystem::path folders_root;  // send and receive folders are created under it
 };
 

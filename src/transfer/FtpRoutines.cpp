@@ -58,6 +58,10 @@ void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
     } else {
         login.server = session.host;
     }
+    // Like the proxy, TLS is read at each connection: every session of the office follows it.
+    const std::string authority = params.text(Param::tls_ca);
+    login.tls = {.on = params.flag(Param::tls),
+                 .authority_file = std::u8string(authority.begin(), authority.end())};
     run_then_yield(ui, [&] { ftp.connect(login); });
 }
 

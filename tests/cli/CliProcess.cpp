@@ -1,5 +1,6 @@
 #include "cli/CliProcess.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -32,19 +33,16 @@ private:
     posix_spawn_file_actions_t actions_{};
 };
 
-}  // namespace
-
-ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
-                          const std::filesystem::path& scratch) {
+// Starts the program with `input` as its standard input and its outputs in files of `scratch`.
+pid_t spawn(const std::vector<std::string>& args, const std::string& input,
+            const std::filesystem::path& scratch) {
     std::filesystem::create_directories(scratch);
     const auto in = scratch / "stdin";
-    const auto out = scratch / "stdout";
-    const auto err = scratch / "stderr";
     { std::ofstream(in, std::ios::binary) << input; }
     FileActions actions;
     actions.open(0, in, O_RDONLY);
-    actions.open(1, out, O_WRONLY | O_CREAT | O_TRUNC);
-    actions.open(2, err, O_WRONLY | O_CREAT | O_TRUNC);
+    actions.open(1, scratch / "stdout", O_WRONLY | O_CREAT | O_TRUNC);
+    actions.open(2, scratch / "stderr", O_WRONLY | O_CREAT | O_TRUNC);
     std::vector<std::string> owned = args;
     std::vector<char*> argv;
     for (auto& arg : owned) {
@@ -55,6 +53,28 @@ ProcessResult run_process(const std::vector<std::string>& args, const std::strin
     if (::posix_spawn(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0) {
         throw std::runtime_error("cannot start " + args.front());
     }
+    return pid;
+}
+
+}  // namespace
+
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& args,
+                                     const std::filesystem::path& scratch)
+    : pid_(spawn(args, "", scratch)) {}
+
+void BackgroundProcess::kill() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+}
+
+ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
+                          const std::filesystem::path& scratch) {
+    const pid_t pid = spawn(args, input, scratch);
+    const auto out = scratch / "stdout";
+    const auto err = scratch / "stderr";
     int wait_status = 0;
     ::waitpid(pid, &wait_status, 0);
     ProcessResult result;

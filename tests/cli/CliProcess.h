@@ -18,6 +18,22 @@ struct ProcessResult {
 ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
                           const std::filesystem::path& scratch);
 
+// A program started in the background, its outputs gathered like run_process's. Ended by
+// kill() or with the object (SIGKILL, as a crash or the task manager ends a program).
+class BackgroundProcess {
+public:
+    BackgroundProcess(const std::vector<std::string>& args, const std::filesystem::path& scratch);
+    ~BackgroundProcess() { kill(); }
+    BackgroundProcess(const BackgroundProcess&) = delete;
+    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+    [[nodiscard]] int pid() const { return pid_; }
+    void kill();
+
+private:
+    int pid_ = -1;
+};
+
 // The lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);
 

@@ -8,7 +8,9 @@
 
 #include "cli/CliProcess.h"
 #include "cli/DemoServer.h"
+#include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
+#include "platform/FileLock.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
 
@@ -47,10 +49,14 @@ protected:
     }
 
     ProcessResult cli(const std::vector<std::string>& args, const std::string& input = "") {
+        return run_process(cli_args(args), input,
+                           sandbox_.path() / ("run" + std::to_string(++runs_)));
+    }
+    std::vector<std::string> cli_args(const std::vector<std::string>& args) const {
         std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", ini_.string(), "--root",
                                      root_.string()};
         all.insert(all.end(), args.begin(), args.end());
-        return run_process(all, input, sandbox_.path() / ("run" + std::to_string(++runs_)));
+        return all;
     }
 
     // Today's file of a kind with a number, e.g. ("M", 1) -> M0015001.<julian>, written into
@@ -245,6 +251,34 @@ TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_THAT(missing.err, HasSubstr("El archivo juliano no existe en las rutas configuradas."));
     const auto unknown_kind = cli({"send", "Q0015001." + julian_});
     EXPECT_EQ(unknown_kind.status, 1);
+}
+
+// One program at a time on an office: a second one is refused at once naming the first and
+// sends nothing, a reader still works, and a killed holder leaves nothing that blocks.
+TEST_F(CliExchangeTest, SecondProgramOnTheOfficeIsRefusedUntilTheFirstIsGone) {
+    const std::string m = today_file("M", 1);
+    const fs::path val_rec = folders_.val_rec;
+    sandbox_.write_file(val_rec / "M0015009.err", "501|4000009|\r\n");
+    // A reception waiting for an answer that never comes holds the office meanwhile.
+    BackgroundProcess holder(cli_args({"receive", "--wait", "300", m}), sandbox_.path() / "holder");
+    const fs::path lock_file = sandbox_.path() / "office" / "Ordano.lock";
+    ASSERT_TRUE(FtpServer::wait_for([&] { return !read_lock_note(lock_file).empty(); },
+                                    std::chrono::seconds(30)));
+
+    const auto refused = cli({"send", m});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "La oficina de " + (sandbox_.path() / "office").string() +
+                               " está en uso por otro programa de Ordano (PID " +
+                               std::to_string(holder.pid()) +
+                               ", ordano-cli receive). Espera a que termine, o ciérralo, y vuelve "
+                               "a intentarlo.\n");
+    EXPECT_EQ(server_.file_bytes("valin/" + m), std::nullopt);
+    EXPECT_EQ(cli({"review", "M0015009.err"}).status, 0);
+
+    holder.kill();
+    const auto after = cli({"send", m});
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_TRUE(server_.file_bytes("valin/" + m).has_value());
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ void TransferUi::run_blocking(const std::function<void()>& work) {
     }
 }
 
-TransferTest::TransferTest() {
+TransferTest::TransferTest(FtpServerOptions server_options) : server_(std::move(server_options)) {
     office_ = Office::open(test_office_.path_options(), clock_);
     session().host = server_.address();
     for (const char* folder : {"valin", "pagin", "sagarpain", "update"}) {

@@ -40,7 +40,7 @@ public:
 // with the remote input folders, and the transfer desk on them.
 class TransferTest : public ::testing::Test {
 protected:
-    TransferTest();
+    explicit TransferTest(FtpServerOptions server_options = {});
 
     static constexpr int kToday = 33;  // 2 February 2026
 
