@@ -35,8 +35,9 @@ std::string ftp_password(Options& options) {
     }
     auto line = read_secret_line(std::cin);
     if (!line) {
-        throw UsageError("--ftp-password-stdin espera la contraseña en una línea de la entrada "
-                         "estándar");
+        throw UsageError(
+            "--ftp-password-stdin espera la contraseña en una línea de la entrada "
+            "estándar");
     }
     return std::move(*line);
 }

@@ -52,11 +52,13 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
     create_work_folder(session_.paths.work_folder);
 
     const std::string folder = read_database_folder(session_.paths.ini_file);
-    if (!lock_holder.empty()) {
-        lock_.emplace(
-            OfficeLock::take(database_file(folder).parent_path(), lock_holder));
+    const fs::path db_file = database_file(folder);
+    // A missing database is reported as such by open_database, not as a lock problem.
+    std::error_code ec;
+    if (!lock_holder.empty() && fs::is_regular_file(db_file, ec)) {
+        lock_.emplace(OfficeLock::take(db_file.parent_path(), lock_holder));
     }
-    db_ = open_database(database_file(folder));
+    db_ = open_database(db_file);
     try {
         upgrade_office_schema(*db_);
     } catch (const SQLite::Exception& e) {

@@ -14,7 +14,11 @@ namespace {
 // and columns here, never by rewriting a table.
 const std::vector<AddedTable> kAddedTables = {};
 
-const std::vector<AddedColumn> kAddedColumns = {};
+const std::vector<AddedColumn> kAddedColumns = {
+    // Encrypted sessions: off for an office that has not asked for them.
+    {"PARAMETROS", "tls", "INTEGER NOT NULL DEFAULT 0"},
+    {"PARAMETROS", "tls_ca", "TEXT DEFAULT ''"},
+};
 
 bool has_table(SQLite::Database& db, const char* table) {
     SQLite::Statement query(db,

@@ -9,6 +9,8 @@
 #include <QTabWidget>
 #include <QWindow>
 
+#include <fstream>
+
 #include "GuiOffice.h"
 #include "dialogs/ParametersDialog.h"
 #include "store/Parameters.h"
@@ -274,6 +276,42 @@ TEST_F(ParametersDialogTest, FolderButtonsUseThePickerWithTheFieldAsStart) {
     field(12).clear();
     dialog->findChild<QPushButton*>("cmdParametros(7)")->click();
     EXPECT_EQ(starts, std::vector<QString>({"/of/tra_rec", "/of/val_env", ""}));
+}
+
+TEST_F(ParametersDialogTest, TlsAndItsCertificateFileAreSavedAndTheFileOnlyCountsWithTlsOn) {
+    open();
+    auto& tls = *dialog->findChild<QCheckBox*>("chkTls");
+    auto& ca = *dialog->findChild<QLineEdit*>("txtTlsCa");
+    auto& choose = *dialog->findChild<QPushButton*>("cmdTlsCa");
+    EXPECT_EQ(tls.text(), " Conexión cifrada (TLS)");
+    EXPECT_FALSE(tls.isChecked());
+    const auto pem = gui.files.db_file.parent_path() / "autoridad.pem";
+    std::ofstream(pem) << "-----BEGIN CERTIFICATE-----\n";
+    dialog->set_certificate_picker(
+        [&](QWidget*, const QString&) { return QString::fromStdString(pem.string()); });
+
+    button("modificar").trigger();
+    EXPECT_TRUE(tls.isEnabled());
+    EXPECT_FALSE(ca.isEnabled());
+    tls.setChecked(true);
+    EXPECT_TRUE(ca.isEnabled());
+    choose.click();
+    button("guardar").trigger();
+
+    EXPECT_EQ(stored("tls"), "-1");
+    EXPECT_EQ(stored("tls_ca"), pem.string());
+    EXPECT_FALSE(tls.isEnabled());
+    EXPECT_FALSE(ca.isEnabled());
+
+    // A certificate file that is not there is not saved.
+    button("modificar").trigger();
+    ca.setText("/no/existe.pem");
+    button("guardar").trigger();
+    EXPECT_EQ(gui.ui.texts().back().rfind("No se encontró el archivo de certificados "
+                                          "/no/existe.pem.",
+                                          0),
+              0u);
+    EXPECT_EQ(stored("tls_ca"), pem.string());
 }
 
 TEST_F(ParametersDialogTest, AFailingSaveReportsItAndKeepsTheEdits) {

@@ -7,6 +7,8 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "dialogs/ParametersDialog.h"
+#include "platform/ProcessId.h"
+#include "store/OfficeLock.h"
 #include "store/Parameters.h"
 #include "store/Scramble.h"
 
@@ -80,6 +82,25 @@ TEST(StartupFailure, ADatabaseWithoutItsParametersRowOrTableIsReported) {
 
     SQLite::Database(office.db_file.string(), SQLite::OPEN_READWRITE).exec("DROP TABLE PARAMETROS");
     EXPECT_TRUE(has(failed_start_message(office.path_options()), "PARAMETROS"));
+}
+
+TEST(StartupFailure, AnOfficeThatAnotherProgramHasIsNotOpenedTwice) {
+    Sandbox box;
+    const TestOffice office(box);
+    const OfficeLock other = OfficeLock::take(office.db_file.parent_path(), "ordano-cli send");
+    const std::string busy = failed_start_message(office.path_options());
+    EXPECT_TRUE(has(busy, "está en uso por otro programa de Ordano (PID " +
+                              std::to_string(current_process_id()) + ", ordano-cli send)"))
+        << busy;
+}
+
+TEST(Startup, AnOfficeFromBeforeTlsOpensWithTlsOff) {
+    GuiOffice gui;
+    gui.prepare(
+        "ALTER TABLE PARAMETROS DROP COLUMN tls; ALTER TABLE PARAMETROS DROP COLUMN tls_ca");
+    gui.open();
+    EXPECT_FALSE(gui.office->params().flag(Param::tls));
+    EXPECT_EQ(gui.office->params().text(Param::tls_ca), "");
 }
 
 TEST(Startup, ChangesScheduledForTodayAreInPlaceBeforeTheWindowShows) {

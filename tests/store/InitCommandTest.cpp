@@ -1,8 +1,12 @@
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <sstream>
+
 #include "cli/Cli.h"
 #include "fixtures/Sandbox.h"
+#include "store/Scramble.h"
 #include "store/Settings.h"
 
 namespace ordano {
@@ -42,6 +46,30 @@ TEST(InitCommand, CreatesAWorkingOffice) {
               6);
     const auto val_env = db.execAndGet("SELECT val_env FROM PARAMETROS").getString();
     EXPECT_TRUE(std::filesystem::is_directory(val_env));
+}
+
+TEST(InitCommand, TakesTheFtpPasswordFromStandardInputAndSetsUpTls) {
+    Sandbox box;
+    const auto ini = (box.path() / "Ordano.ini").string();
+    const auto folder = box.path() / "ofi";
+    const auto ca = box.write_file("autoridad.pem", "-----BEGIN CERTIFICATE-----\n");
+    std::istringstream input("Clave Secreta\r\n");
+    std::streambuf* const keyboard = std::cin.rdbuf(input.rdbuf());
+    const int status =
+        run_cli({"--ini", ini, "init", "--db-folder", folder.string(), "--patente", "7", "--agente",
+                 "A", "--ftp-password-stdin", "--tls", "--ca-file", ca.string()});
+    std::cin.rdbuf(keyboard);
+    ASSERT_EQ(status, 0);
+
+    SQLite::Database db((folder / "Prevalida.mdb").string());
+    EXPECT_EQ(Decodifica(db.execAndGet("SELECT PassFTP FROM PARAMETROS").getString()),
+              "Clave Secreta");
+    EXPECT_EQ(db.execAndGet("SELECT tls FROM PARAMETROS").getInt(), -1);
+    EXPECT_EQ(db.execAndGet("SELECT tls_ca FROM PARAMETROS").getString(), ca.string());
+    // A certificate file only goes with TLS.
+    EXPECT_EQ(run_cli({"--ini", ini, "init", "--db-folder", (box.path() / "otra").string(),
+                       "--patente", "7", "--agente", "A", "--ca-file", ca.string()}),
+              2);
 }
 
 TEST(InitCommand, RefusesToOverwriteAnExistingDatabase) {
