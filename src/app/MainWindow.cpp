@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 
 #include "app/CatalogFeatures.h"
-#include "app/Images.h"
 #include "app/StatusPanels.h"
 #include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
@@ -13,6 +12,7 @@
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "ui/Images.h"
 
 namespace ordano {
 

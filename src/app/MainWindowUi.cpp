@@ -7,8 +7,8 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/Images.h"
 #include "app/ListColumns.h"
+#include "ui/Images.h"
 
 namespace ordano {
 

@@ -10,8 +10,8 @@
 
 #include <limits>
 
-#include "app/Images.h"
 #include "dialogs/CatalogIllustration.h"
+#include "ui/Images.h"
 
 namespace ordano {
 namespace {

@@ -8,13 +8,13 @@
 
 #include <exception>
 
-#include "app/Images.h"
 #include "dialogs/PasswordChangeDialog.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
 #include "transfer/FlagScope.h"
 #include "transfer/PaymentPassword.h"
+#include "ui/Images.h"
 
 namespace ordano {
 

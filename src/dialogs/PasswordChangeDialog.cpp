@@ -10,11 +10,11 @@
 
 #include <algorithm>
 
-#include "app/Images.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
 #include "transfer/FlagScope.h"
 #include "transfer/PaymentPassword.h"
+#include "ui/Images.h"
 
 namespace ordano {
 

@@ -4,9 +4,9 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "app/Images.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
+#include "ui/Images.h"
 
 namespace ordano {
 

@@ -3,9 +3,9 @@
 #include <QLocale>
 #include <QSet>
 
-#include "app/Images.h"
 #include "app/SystemLocale.h"
 #include "app/WindowTexts.h"
+#include "ui/Images.h"
 
 namespace ordano {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/Images.h"
+#include "ui/Images.h"
 
 #include <QFont>
 #include <QPainter>
