@@ -9,10 +9,10 @@
 #include <exception>
 
 #include "dialogs/PasswordChangeDialog.h"
+#include "store/FlagScope.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
-#include "transfer/FlagScope.h"
 #include "transfer/PaymentPassword.h"
 #include "ui/Images.h"
 

@@ -10,9 +10,9 @@
 
 #include <algorithm>
 
+#include "store/FlagScope.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
-#include "transfer/FlagScope.h"
 #include "transfer/PaymentPassword.h"
 #include "ui/Images.h"
 
