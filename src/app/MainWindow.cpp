@@ -30,8 +30,8 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
     catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
-                                                 sessions_.eftpPrincipal);
-    frmParametros_->set_principal_session(sessions_.eftpPrincipal);
+                                                 eftpPrincipal_);
+    frmParametros_->set_principal_session(eftpPrincipal_);
     transfer_ = std::make_unique<TransferPanel>(office_, message_ui_, ui_, *this, locale_,
                                                 [this] { refresh_bulletin(); });
     review_ = new ReviewArea(ui_, office_, message_ui_, transfer_->desk().send_list(), this);

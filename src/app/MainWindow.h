@@ -9,7 +9,7 @@
 
 #include "app/MainWindowUi.h"
 #include "app/ReviewArea.h"
-#include "transfer/FtpSessions.h"
+#include "transfer/FtpSession.h"
 
 namespace ordano {
 
@@ -38,7 +38,9 @@ public:
     void Ejecuta_Accion(const QString& key);
 
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
-    [[nodiscard]] FtpSessions& ftp_sessions() { return sessions_; }
+    // The window's own session, for the bulletin and the payment-password traffic; the sending
+    // run, the polling and the catalogue update keep sessions of their own.
+    [[nodiscard]] FtpSession& eftpPrincipal() { return eftpPrincipal_; }
     // frmActCatErr, created on first use.
     [[nodiscard]] CatalogUpdateWindow& catalog_window();
     // frmPrincipal, which holds the bulletin ticker shown above the status bar.
@@ -79,7 +81,7 @@ private:
     QLocale locale_;
     QuitFunction quit_;
     MainWindowUi ui_;
-    FtpSessions sessions_;  // eftpPrincipal, for the bulletins and the payment password
+    FtpSession eftpPrincipal_{"eftpPrincipal"};
     std::unique_ptr<CatalogFeatures> catalog_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;

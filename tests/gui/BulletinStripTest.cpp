@@ -63,7 +63,7 @@ TEST_F(BulletinStripTest, RefreshShowsTheBulletinAsPlainTextAboveTheStatusBar) {
     // Painted as it stands: no label that could read the text as markup.
     EXPECT_TRUE(ticker().findChildren<QLabel*>().isEmpty());
     EXPECT_TRUE(gui.world.ui.messages.empty());
-    EXPECT_FALSE(gui.window->ftp_sessions().eftpPrincipal.connected());
+    EXPECT_FALSE(gui.window->eftpPrincipal().connected());
     EXPECT_EQ(gui.world.server.logins("actualizador"), 1);
 
     // It scrolls.
