@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+#include "app/BulletinFeed.h"
 #include "app/CatalogFeatures.h"
 #include "app/StatusPanels.h"
 #include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
-#include "dialogs/BulletinWindow.h"
 #include "dialogs/ParametersDialog.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
@@ -89,12 +89,12 @@ CatalogUpdateWindow& MainWindow::catalog_window() {
     return catalog_->update_window();
 }
 
-BulletinWindow& MainWindow::bulletin_window() {
-    return catalog_->bulletin_window();
+BulletinFeed& MainWindow::bulletin_feed() {
+    return catalog_->bulletin_feed();
 }
 
 void MainWindow::refresh_bulletin() {
-    catalog_->bulletin_window().Actualiza_Boletin(false);
+    catalog_->bulletin_feed().Actualiza_Boletin(false);
 }
 
 void MainWindow::parametros() {

@@ -13,7 +13,7 @@
 
 namespace ordano {
 
-class BulletinWindow;
+class BulletinFeed;
 class CatalogFeatures;
 class CatalogUpdateWindow;
 class Office;
@@ -44,7 +44,7 @@ public:
     // frmActCatErr, created on first use.
     [[nodiscard]] CatalogUpdateWindow& catalog_window();
     // frmPrincipal, which holds the bulletin ticker shown above the status bar.
-    [[nodiscard]] BulletinWindow& bulletin_window();
+    [[nodiscard]] BulletinFeed& bulletin_feed();
 
     // Refreshes the bulletin ticker from the server: Actualiza_Boletin with Boton false on
     // eftpPrincipal. The sending run calls it near its start, before it opens eftpEnvio.

@@ -10,9 +10,9 @@
 #include <filesystem>
 
 #include "CatalogGui.h"
+#include "app/BulletinFeed.h"
 #include "app/NewsTicker.h"
 #include "catalog/Bulletin.h"
-#include "dialogs/BulletinWindow.h"
 
 namespace ordano {
 namespace {
@@ -33,7 +33,7 @@ protected:
     }
     QToolBar& strip() const { return *gui.find<QToolBar>("tlbBoletines"); }
     NewsTicker& ticker() const { return *gui.find<NewsTicker>("nwstBoletines"); }
-    BulletinWindow& frmPrincipal() const { return *gui.find<BulletinWindow>("frmPrincipal"); }
+    BulletinFeed& frmPrincipal() const { return *gui.find<BulletinFeed>("frmPrincipal"); }
     // What a tick of tmrRevInfo does, through the timer's own signal.
     void tick() const {
         ASSERT_TRUE(QMetaObject::invokeMethod(&frmPrincipal().tmrRevInfo(), "timeout"));
