@@ -13,7 +13,7 @@
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
-#include "transfer/PaymentPassword.h"
+#include "transfer/PaymentPasswordChange.h"
 #include "ui/Images.h"
 
 namespace ordano {

@@ -13,7 +13,7 @@
 #include "store/FlagScope.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
-#include "transfer/PaymentPassword.h"
+#include "transfer/PaymentPasswordChange.h"
 #include "ui/Images.h"
 
 namespace ordano {
