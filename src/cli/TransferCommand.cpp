@@ -9,7 +9,7 @@
 
 #include "cli/AnswerPolling.h"
 #include "cli/Options.h"
-#include "cli/PaymentPassword.h"
+#include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
@@ -168,7 +168,7 @@ private:
     SystemClock clock_;
     std::unique_ptr<Office> office_;
     TerminalUi ui_;
-    PaymentPassword password_;
+    PaymentPasswordPrompt password_;
     TransferDesk desk_;
     AnswerPolling polling_;
     std::vector<std::string> listed_;
