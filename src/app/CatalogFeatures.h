@@ -27,7 +27,7 @@ public:
     // Switches tmrCatError on: the check runs once, 2 s from now.
     void start();
 
-    // "caterr": shows frmActCatErr without making it modal.
+    // CatErr: shows frmActCatErr without making it modal.
     void show_update_window();
     [[nodiscard]] CatalogUpdateWindow& update_window();
     [[nodiscard]] BulletinFeed& bulletin_feed() { return *frmPrincipal_; }

@@ -12,6 +12,7 @@
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "ui/ActionButton.h"
 #include "ui/Images.h"
 
 namespace ordano {
@@ -66,19 +67,25 @@ void MainWindow::start_up() {
 }
 
 void MainWindow::tlbPreVal_ButtonClick(QAction* button) {
-    Ejecuta_Accion(button->data().toString());
+    Ejecuta_Accion(button_action(*button));
 }
 
-void MainWindow::Ejecuta_Accion(const QString& key) {
-    if (key == QLatin1String("caterr")) {
-        caterr();
-    } else if (key == QLatin1String("parametros")) {
-        parametros();
-    } else if (key == QLatin1String("salir")) {
-        salir();
+void MainWindow::Ejecuta_Accion(Action action) {
+    switch (action) {
+        case Action::CatErr:
+            caterr();
+            break;
+        case Action::Parametros:
+            parametros();
+            break;
+        case Action::Salir:
+            salir();
+            break;
+        default:
+            break;
     }
-    // "enviar", "recibir" and "detener"; and for every key, the sending session closed.
-    transfer_->Ejecuta_Accion(key);
+    // Enviar, Recibir and Detener; and for every action, the sending session closed.
+    transfer_->Ejecuta_Accion(action);
 }
 
 void MainWindow::caterr() {
@@ -115,7 +122,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    Ejecuta_Accion(QStringLiteral("salir"));
+    Ejecuta_Accion(Action::Salir);
 }
 
 void MainWindow::quit_application() {

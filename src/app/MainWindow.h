@@ -9,6 +9,7 @@
 
 #include "app/MainWindowUi.h"
 #include "app/ReviewArea.h"
+#include "store/Action.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {
@@ -27,15 +28,16 @@ class UiPort;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Ends the program at once (the "salir" action answered Yes).
+    // Ends the program at once (Salir answered Yes).
     using QuitFunction = std::function<void()>;
 
     MainWindow(Office& office, UiPort& ui, QLocale locale = QLocale(),
                QuitFunction quit = quit_application, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Performs the action of a toolbar key (compared case-sensitively); other keys do nothing.
-    void Ejecuta_Accion(const QString& key);
+    // Performs a toolbar action; actions that are not the main window's only close the
+    // sending session.
+    void Ejecuta_Accion(Action action);
 
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
     // The window's own session, for the bulletin and the payment-password traffic; the sending

@@ -46,7 +46,7 @@ PasswordChangeDialog::PasswordChangeDialog(Office& office, UiPort& ui, FtpSessio
 void PasswordChangeDialog::build() {
     setObjectName(QStringLiteral("frmCambPassword"));
     setWindowTitle(QStringLiteral("Cambio de Contraseña de Validación"));
-    setWindowIcon(images::action_icon("password"));
+    setWindowIcon(images::action_icon(Action::Password));
     setModal(true);
     auto* style = new AsteriskStyle;
     style->setParent(this);
