@@ -176,7 +176,7 @@ void ParametersDialog::add_tls_rows(QGridLayout* grid, int row) {
     auto* label = new QLabel(QStringLiteral("Autoridad certificadora"), page);
     label->setObjectName(QStringLiteral("lblTlsCa"));
     label->setBuddy(txtTlsCa_);
-    cmdTlsCa_ = new QPushButton(images::action_icon("carpeta"), QString(), page);
+    cmdTlsCa_ = new QPushButton(images::action_icon(Action::Carpeta), QString(), page);
     cmdTlsCa_->setObjectName(QStringLiteral("cmdTlsCa"));
     cmdTlsCa_->setToolTip(QStringLiteral("Elegir el archivo de certificados del servidor"));
     cmdTlsCa_->setAutoDefault(false);
