@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/OpenOffice.h"
 #include "cli/Options.h"
 #include "review/OfficeReview.h"
 #include "store/Office.h"
@@ -34,14 +35,17 @@ std::string answer_name(const Invocation& invocation) {
 int review_command(const Invocation& invocation) {
     const std::string name = answer_name(invocation);
     const SystemClock clock;
-    const auto office = Office::open(invocation.paths, clock);
-    const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(*office));
+    const auto office = open_office(invocation.paths, clock);
 #ifdef _WIN32
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    std::cout << result.box_text() << std::flush;
+    // Written as it is rendered: a report of any size takes little memory.
+    ReviewContext context = review_context(*office);
+    context.out = &std::cout;
+    const ReviewResult result = Revisa_Archivo(kReviewTitle, name, context);
+    std::cout << std::flush;
     if (result.failure) {
         std::cerr << result.failure->message << "\n";
         return kExitFailure;
