@@ -7,9 +7,9 @@
 
 #include "app/ListMirror.h"
 #include "app/MainWindowUi.h"
-#include "app/QtUi.h"
 #include "dialogs/PaymentPasswordDialog.h"
 #include "store/Office.h"
+#include "ui/ActionButton.h"
 
 namespace ordano {
 
@@ -42,18 +42,14 @@ TransferPanel::TransferPanel(Office& office, UiPort& ui, const MainWindowUi& con
     mirror_rows(desk_.receive_list(), *controls_.lvwPreVal[1]);
     mirror_timer();
     connect_controls();
-    // Only the window's own port shows windows; other ports answer for themselves.
-    if (auto* qt = dynamic_cast<QtUi*>(&ui_)) {
-        qt->set_payment_password_prompt([this] { return frmPassword_->ask(); });
-        qt->set_progress_display(this, [this](const Progress& report) { progress_.show(report); });
-    }
+    // Only a port that shows windows takes them; other ports answer for themselves.
+    ui_.set_payment_password_prompt([this] { return frmPassword_->ask(); });
+    ui_.set_progress_display([this](const Progress& report) { progress_.show(report); });
 }
 
 TransferPanel::~TransferPanel() {
-    if (auto* qt = dynamic_cast<QtUi*>(&ui_)) {
-        qt->set_payment_password_prompt(nullptr);
-        qt->set_progress_display(nullptr, nullptr);
-    }
+    ui_.set_payment_password_prompt(nullptr);
+    ui_.set_progress_display(nullptr);
 }
 
 void TransferPanel::mirror_timer() {
@@ -91,18 +87,18 @@ bool TransferPanel::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TransferPanel::Ejecuta_Accion(const QString& key) {
-    if (key == QLatin1String("enviar")) {
+void TransferPanel::Ejecuta_Accion(Action action) {
+    if (action == Action::Enviar) {
         enviar();
     } else {
-        desk_.Ejecuta_Accion(key.toStdString());
+        desk_.Ejecuta_Accion(action);
     }
     show_current_row();
 }
 
 void TransferPanel::enviar() {
     if (desk_.sending_run().running()) {
-        desk_.Ejecuta_Accion("enviar");  // ignored by the run in progress
+        desk_.Ejecuta_Accion(Action::Enviar);  // ignored by the run in progress
         return;
     }
     // Enabled again however the run ends.
@@ -118,15 +114,15 @@ void TransferPanel::enviar() {
         RunActionsOff(const RunActionsOff&) = delete;
         RunActionsOff& operator=(const RunActionsOff&) = delete;
     } const off(*this);
-    desk_.Ejecuta_Accion("enviar");
+    desk_.Ejecuta_Accion(Action::Enviar);
 }
 
 void TransferPanel::set_run_actions_enabled(bool enabled) {
     // While the run waits on the network the window keeps taking clicks; the run must not be
     // started twice, and the pending entries are the run's.
     for (QAction* action : controls_.tlbPreVal->actions()) {
-        const QString key = action->data().toString();
-        if (key == QLatin1String("enviar") || key == QLatin1String("recibir")) {
+        const Action run_action = button_action(*action);
+        if (run_action == Action::Enviar || run_action == Action::Recibir) {
             action->setEnabled(enabled);
         }
     }

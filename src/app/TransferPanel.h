@@ -24,7 +24,8 @@ struct MainWindowUi;
 // follows the polling timer and calls the polling tick, the list buttons, the Delete key on
 // the send list and the double-click on lvwArchivos call the desk's handlers, and transfers
 // show their progress in the status bar. "Enviar/Recibir" and "Recibir" are disabled while a
-// sending run is in progress. Installs the payment-password prompt frmPassword into the Qt UI.
+// sending run is in progress. Lends the payment-password prompt frmPassword and the progress
+// display to the UI port for its life.
 class TransferPanel : public QObject {
     Q_OBJECT
 public:
@@ -37,9 +38,9 @@ public:
     TransferPanel(const TransferPanel&) = delete;
     TransferPanel& operator=(const TransferPanel&) = delete;
 
-    // The transfer side of the action routine: runs "enviar", "recibir" and "detener", and
-    // for every key closes the sending session at the end.
-    void Ejecuta_Accion(const QString& key);
+    // The transfer side of the action routine: runs Enviar, Recibir and Detener, and for
+    // every action closes the sending session at the end.
+    void Ejecuta_Accion(Action action);
 
     [[nodiscard]] TransferDesk& desk() { return desk_; }
     [[nodiscard]] PaymentPasswordDialog& password_dialog() { return *frmPassword_; }

@@ -3,13 +3,9 @@
 #include "cli/Commands.h"
 #include "cli/OpenOffice.h"
 #include "cli/Options.h"
+#include "platform/BinaryOutput.h"
 #include "review/OfficeReview.h"
 #include "store/Office.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace ordano::cli {
 namespace {
@@ -36,11 +32,9 @@ int review_command(const Invocation& invocation) {
     const std::string name = answer_name(invocation);
     const SystemClock clock;
     const auto office = open_office(invocation.paths, clock);
-#ifdef _WIN32
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    set_binary_mode(stdout);
     // Written as it is rendered: a report of any size takes little memory.
     ReviewContext context = review_context(*office);
     context.out = &std::cout;

@@ -10,6 +10,7 @@
 
 #include "platform/OwnerOnly.h"
 #include "store/Errors.h"
+#include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
 
 namespace ordano {
@@ -184,6 +185,7 @@ void create_schema(SQLite::Database& db) {
     db.exec(kTables);
     insert_error_types(db);
     db.exec(kIndexes);
+    upgrade_office_schema(db);
     transaction.commit();
 }
 
