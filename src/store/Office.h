@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/DateTime.h"
 #include "store/OfficeLock.h"
@@ -46,6 +48,9 @@ public:
     [[nodiscard]] std::string host_for_link_type(const std::string& fallback) const;
     // The local folders as the parameters record holds them.
     [[nodiscard]] LocalFolders stored_folders() const;
+    // What start-up could not do without stopping (a scheduled change kept back), for the
+    // front end to tell once the office is up.
+    [[nodiscard]] const std::vector<std::string>& startup_notices() const { return notices_; }
 
 private:
     Office(const Clock& clock, LocaleFormats locale);
@@ -59,6 +64,7 @@ private:
     std::unique_ptr<ParametersRecord> params_;
     std::unique_ptr<Catalog> catalog_;
     Sesion session_;
+    std::vector<std::string> notices_;
 };
 
 }  // namespace ordano
