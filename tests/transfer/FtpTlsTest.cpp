@@ -7,6 +7,7 @@
 
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
+#include "transfer/FtpFailure.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {
@@ -97,6 +98,11 @@ TEST_F(FtpTlsTest, CertificateFaultsHaveTheirOwnNumbersAndNoPasswordGoesOut) {
             << description;
         EXPECT_EQ(server.logins("ag0015") + server.refused_logins("ag0015"), 0);
     }
+    // Without a certificate file of its own, the office trusts the system's authorities only.
+    FtpServer server(tls_server());
+    auto system_trust = login(server, true);
+    system_trust.tls.authority_file.clear();
+    EXPECT_EQ(login_failure(system_trust).first, 1032);
 }
 
 TEST_F(FtpTlsTest, ServerRequiringTlsWhileOffIsNotAWrongPassword) {
@@ -106,6 +112,18 @@ TEST_F(FtpTlsTest, ServerRequiringTlsWhileOffIsNotAWrongPassword) {
     EXPECT_EQ(description, "El servidor " + server.address() +
                                " exige conexión cifrada. Activa \"Conexión cifrada (TLS)\" en "
                                "Parámetros del Sistema, pestaña Generales.");
+}
+
+// How other servers word the same refusal; a wrong password stays a wrong password.
+TEST(FtpTlsReplies, RefusalsThatAskForEncryptionAreToldApart) {
+    const auto number = [](std::string_view reply) {
+        return ftp_failure(CURLE_LOGIN_DENIED,
+                           {.reached_server = true, .server = "s", .last_reply = reply})
+            .number();
+    };
+    EXPECT_EQ(number("530 Non-anonymous sessions must use encryption."), 1030);
+    EXPECT_EQ(number("550 SSL/TLS required on the control channel"), 1030);
+    EXPECT_EQ(number("530 Login incorrect."), 1013);
 }
 
 TEST_F(FtpTlsTest, TlsOnAgainstAPlainServerSendsNothing) {
