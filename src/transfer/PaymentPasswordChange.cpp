@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/OwnerOnly.h"
 #include "store/Encoding.h"
 #include "store/Errors.h"
 #include "store/Parameters.h"
@@ -32,12 +33,14 @@ std::string four_digits(int patente) {
 }
 
 // A file written in the drive root for one upload and removed when the routine leaves it,
-// whatever happened: the recovery request holds the password in clear.
+// whatever happened: the recovery request holds the password in clear. Only its owner may read
+// it meanwhile, from before its bytes go in.
 class WorkingFile {
 public:
     WorkingFile(const fs::path& folder, const std::string& name, std::string_view bytes)
         : path_(folder / name) {
         std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+        restrict_to_owner(path_);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
         if (!out) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 #include "store/Encoding.h"
 #include "store/Parameters.h"
@@ -159,13 +161,33 @@ TEST(RecoveryFile, NameAndLineForPatente45) {
     EXPECT_EQ(recovery_line(45, "Año"), "Password de la patente 0045:  A\xF1o\r\n");
 }
 
+// Notes the permissions of a file when the first FTP call starts.
+class PermissionsAtConnect : public TransferUi {
+public:
+    explicit PermissionsAtConnect(fs::path file) : file_(std::move(file)) {}
+    void run_blocking(const std::function<void()>& work) override {
+        if (!seen && fs::exists(file_)) {
+            seen = fs::status(file_).permissions();
+        }
+        TransferUi::run_blocking(work);
+    }
+    std::optional<fs::perms> seen;
+
+private:
+    fs::path file_;
+};
+
 TEST_F(PaymentPasswordChangeTest, RecoveryUploadsTheRequestWithTheUpdateAccount) {
-    Recupera_Password(context());
+    PermissionsAtConnect watching(office_->session().paths.drive_root / "PASS0015.TXT");
+    Recupera_Password({session(), office_->params(), watching, eftpPrincipal_});
+    // Others cannot read the request meanwhile.
+    ASSERT_TRUE(watching.seen);
+    EXPECT_EQ(*watching.seen & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
     EXPECT_EQ(server_.file_bytes("update/PASS0015.TXT"),
               "Password de la patente 0015:  Vieja1\r\n");
-    ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].text, "Envio satisfactorio");
-    EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Information);
+    ASSERT_EQ(watching.messages.size(), 1u);
+    EXPECT_EQ(watching.messages[0].text, "Envio satisfactorio");
+    EXPECT_EQ(watching.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(server_.logins("actualizador"), 1);
     EXPECT_EQ(server_.logins("ag0015"), 0);
     // The password in clear does not stay on the disk.
