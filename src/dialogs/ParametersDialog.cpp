@@ -163,7 +163,7 @@ QWidget* ParametersDialog::build_general_tab() {
 // "Conexión cifrada (TLS)" and the certificate file to trust, which only counts with TLS on.
 void ParametersDialog::add_tls_rows(QGridLayout* grid, int row) {
     QWidget* page = grid->parentWidget();
-    chkTls_ = new QCheckBox(QStringLiteral(" Conexión cifrada (TLS)"), page);
+    chkTls_ = new QCheckBox(QStringLiteral("Conexión cifrada (TLS)"), page);
     chkTls_->setObjectName(QStringLiteral("chkTls"));
     chkTls_->setToolTip(
         QStringLiteral("Cifra la contraseña y los archivos en cada conexión con el servidor"));
