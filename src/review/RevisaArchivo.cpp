@@ -6,6 +6,7 @@
 #include "review/AnswerKind.h"
 #include "review/AnswerLineReader.h"
 #include "review/RecordRules.h"
+#include "store/Encoding.h"
 #include "store/Errors.h"
 
 namespace ordano {
@@ -111,7 +112,7 @@ std::string review_header(std::string_view title, std::string_view file_name,
                           const LocalDateTime& now, const LocaleFormats& locale) {
     std::string header(title);
     header += " Archivo: ";
-    header += review::upper_case(file_name);
+    header += text::upper_case(file_name);
     header += "  -  ";
     header += short_date(now.date, locale);
     header += "  ";

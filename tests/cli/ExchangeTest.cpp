@@ -22,7 +22,8 @@ using ::testing::Not;
 using ::testing::UnorderedElementsAreArray;
 
 constexpr int kPatente = 15;
-constexpr const char* kFtpPassword = "clave";
+// As the demo server's README writes it: the program lower-cases it before it logs in.
+constexpr const char* kFtpPassword = "CLAVE";
 constexpr const char* kPaymentPassword = "pago123";  // what the demo server publishes
 
 // A demo office made by `ordano-cli init` against the demo server, with today's files of
