@@ -9,7 +9,7 @@
 #include "app/MainWindow.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
-#include "app/SystemLocale.h"
+#include "workstation/SystemLocale.h"
 #include "store/Office.h"
 
 namespace ordano {

@@ -2,6 +2,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "review/AnswerKind.h"
 #include "review/OfficeReview.h"
 #include "store/Office.h"
 
@@ -29,19 +30,36 @@ std::string answer_name(const Invocation& invocation) {
     return names.front();
 }
 
+// A name whose kind says no receive folder (the window shows an empty box or the header
+// alone for it) names no answer this command could print.
+bool names_an_answer(std::string_view name) {
+    const AnswerKind kind = classify_answer(name);
+    return kind != AnswerKind::Unknown && kind != AnswerKind::UnknownErr;
+}
+
 }  // namespace
 
 int review_command(const Invocation& invocation) {
     const std::string name = answer_name(invocation);
+    if (!names_an_answer(name)) {
+        std::cerr << "El nombre " << name
+                  << " no es el de una respuesta que se pueda revisar; no se sabe en qué "
+                     "carpeta buscarla.\n";
+        return kExitFailure;
+    }
     const SystemClock clock;
-    const auto office = Office::open(invocation.paths, clock);
+    const auto office = open_office(invocation, clock);
     const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(*office));
 #ifdef _WIN32
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    std::cout << result.box_text() << std::flush;
+    // An answer that could not be read at all prints nothing; one read in part prints what
+    // was gathered before the reason.
+    if (!result.failure || !result.body.empty()) {
+        std::cout << result.box_text() << std::flush;
+    }
     if (result.failure) {
         std::cerr << result.failure->message << "\n";
         return kExitFailure;

@@ -4,7 +4,7 @@
 #include <QSet>
 
 #include "app/Images.h"
-#include "app/SystemLocale.h"
+#include "workstation/SystemLocale.h"
 #include "app/WindowTexts.h"
 
 namespace ordano {

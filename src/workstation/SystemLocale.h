@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QLocale>
+
+#include "store/DateTime.h"
+
+namespace ordano {
+
+// The workstation's locale; the office's own es-MX forms where the system defines none
+// (the C/POSIX locale).
+[[nodiscard]] QLocale workstation_locale();
+
+// The number, date and time forms that the core works with, taken from a Qt locale.
+[[nodiscard]] LocaleFormats locale_formats(const QLocale& locale);
+
+// The forms of the workstation's locale: what the window and the command line both use.
+[[nodiscard]] LocaleFormats workstation_formats();
+
+}  // namespace ordano
