@@ -27,7 +27,7 @@ class UiPort;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Ends the program at once (the "salir" action answered Yes).
+    // Ends the program (the "salir" action answered Yes, after the office's work was stopped).
     using QuitFunction = std::function<void()>;
 
     MainWindow(Office& office, UiPort& ui, QLocale locale = QLocale(),

@@ -29,6 +29,7 @@ enum class UpdateOutcome {
     NoVersionList,     // the server publishes no "revact.txt"
     Failed,            // reported through the UI port and, for a package, the result line
     Busy,              // a run was already under way; nothing done
+    Stopped,           // the program is ending: the run stopped at once, nothing reported
     Closed,            // "salir" or another key: no run, the session closed
 };
 

@@ -6,6 +6,8 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "store/Office.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano::cli {
 namespace {
@@ -40,6 +42,10 @@ std::filesystem::path executable_dir(const char* argv0) {
 }
 
 }  // namespace
+
+std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock) {
+    return Office::open(invocation.paths, clock, workstation_formats(), invocation.stop);
+}
 
 int run(int argc, char** argv) {
     Options options(std::vector<std::string>(argv + 1, argv + argc));

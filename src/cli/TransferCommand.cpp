@@ -105,13 +105,14 @@ bool in_receive_list(TransferDesk& desk, const std::string& name) {
 class TransferJob {
 public:
     TransferJob(const Invocation& invocation, const TransferRequest& request)
-        : office_(Office::open(invocation.paths, clock_)),
+        : office_(open_office(invocation, clock_)),
           ui_(request.yes, std::cerr),
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
           desk_(office_->session(), office_->params(), ui_, clock_, office_->locale(),
-                [] {}),  // no window, no bulletin ticker to refresh
-          polling_(desk_, office_->session(), std::cerr, std::cout) {
+                [] {},  // no window, no bulletin ticker to refresh
+                office_->stop_token()),
+          polling_(desk_, office_->session(), invocation.stop, std::cerr, std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
     }
 

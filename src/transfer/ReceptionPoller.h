@@ -38,6 +38,7 @@ private:
     enum class Step { Done, NotTransferred, GaveUp, Stopped };
     enum class Answer { Prevalidation, Validation };
 
+    void tick();
     template <typename Work>
     Step attempt(Work&& work);
     void report_once(const NumberedError& error);
