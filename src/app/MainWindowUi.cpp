@@ -7,20 +7,20 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/Images.h"
 #include "app/ListColumns.h"
+#include "ui/ActionButton.h"
 
 namespace ordano {
 
 namespace {
 
 constexpr std::array<ToolbarButton, 6> kToolbar = {{
-    {"Enviar/Recibir", "enviar", "Envia los archivos a Prevalidación/Validación"},
-    {"Recibir", "recibir", "Inicia la recepción manual de archivos"},
-    {"Detener", "detener", "Detiene la recepción de archivos en proceso"},
-    {"Actualizar Catálogo", "caterr", "Actualiza el catálogo de errores"},
-    {"Configuración", "parametros", "Configuración de rutas de los archivos"},
-    {"Salir", "salir", "Cierra el módulo de envío de archivos M3"},
+    {"Enviar/Recibir", Action::Enviar, "Envia los archivos a Prevalidación/Validación"},
+    {"Recibir", Action::Recibir, "Inicia la recepción manual de archivos"},
+    {"Detener", Action::Detener, "Detiene la recepción de archivos en proceso"},
+    {"Actualizar Catálogo", Action::CatErr, "Actualiza el catálogo de errores"},
+    {"Configuración", Action::Parametros, "Configuración de rutas de los archivos"},
+    {"Salir", Action::Salir, "Cierra el módulo de envío de archivos M3"},
 }};
 
 constexpr std::array<const char*, 2> kSearchBy = {"DÍA ACTUAL", "TODOS LOS DÍAS"};
@@ -134,11 +134,7 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
     tlbPreVal->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbPreVal->setIconSize(QSize(32, 32));
     for (const ToolbarButton& button : kToolbar) {
-        QAction* action =
-            tlbPreVal->addAction(images::action_icon(button.key), utf8(button.caption));
-        action->setObjectName(QString::fromLatin1(button.key));
-        action->setData(QString::fromLatin1(button.key));
-        action->setToolTip(utf8(button.tooltip));
+        add_action_button(*tlbPreVal, button);
     }
     window.addToolBar(Qt::TopToolBarArea, tlbPreVal);
 }

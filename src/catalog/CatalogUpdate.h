@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/Action.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {
@@ -30,7 +31,7 @@ enum class UpdateOutcome {
     Failed,            // reported through the UI port and, for a package, the result line
     Busy,              // a run was already under way; nothing done
     Stopped,           // the program is ending: the run stopped at once, nothing reported
-    Closed,            // "salir" or another key: no run, the session closed
+    Closed,            // Salir or another action: no run, the session closed
 };
 
 // What a window (or the terminal) shows of a run. Called on the thread that runs the update,
@@ -60,10 +61,10 @@ public:
     // nullptr for none. The observer must outlive the runs it watches.
     void set_observer(CatalogUpdateObserver* observer) { observer_ = observer; }
 
-    // "recibir": the update run. "salir" and any other key: closes the FTP session (the
-    // window hides itself before calling "salir"); during a run, the session closes as soon
+    // Recibir: the update run. Salir and any other action: closes the FTP session (the
+    // window hides itself before calling Salir); during a run, the session closes as soon
     // as its call under way returns (stopping a transfer).
-    UpdateOutcome Movimientos(std::string_view key);
+    UpdateOutcome Movimientos(Action action);
     UpdateOutcome recibir();
     void salir();
 

@@ -2,14 +2,10 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "platform/BinaryOutput.h"
 #include "review/AnswerKind.h"
 #include "review/OfficeReview.h"
 #include "store/Office.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace ordano::cli {
 namespace {
@@ -50,11 +46,9 @@ int review_command(const Invocation& invocation) {
     const SystemClock clock;
     const auto office = open_office(invocation, clock);
     const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(*office));
-#ifdef _WIN32
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    set_binary_mode(stdout);
     // An answer that could not be read at all prints nothing; one read in part prints what
     // was gathered before the reason.
     if (!result.failure || !result.body.empty()) {

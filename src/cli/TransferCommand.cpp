@@ -9,7 +9,7 @@
 
 #include "cli/AnswerPolling.h"
 #include "cli/Options.h"
-#include "cli/PaymentPassword.h"
+#include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
@@ -137,16 +137,16 @@ public:
     }
 
     // The action, then: false when a listed file did not reach the receive list.
-    bool act(std::string_view key) {
+    bool act(Action action) {
         if (listed_.empty()) {
             return false;
         }
-        desk_.Ejecuta_Accion(key);
+        desk_.Ejecuta_Accion(action);
         bool all = true;
         for (const auto& name : listed_) {
             if (!in_receive_list(desk_, name)) {
-                std::cerr << (key == "enviar" ? "No se envió el archivo "
-                                              : "No se recibe el archivo ")
+                std::cerr << (action == Action::Enviar ? "No se envió el archivo "
+                                                       : "No se recibe el archivo ")
                           << name << ".\n";
                 all = false;
             }
@@ -169,7 +169,7 @@ private:
     SystemClock clock_;
     std::unique_ptr<Office> office_;
     TerminalUi ui_;
-    PaymentPassword password_;
+    PaymentPasswordPrompt password_;
     TransferDesk desk_;
     AnswerPolling polling_;
     std::vector<std::string> listed_;
@@ -177,11 +177,11 @@ private:
 
 }  // namespace
 
-int transfer_command(const Invocation& invocation, std::string_view key) {
+int transfer_command(const Invocation& invocation, Action action) {
     const TransferRequest request = parse_request(invocation);
     TransferJob job(invocation, request);
     bool ok = job.list_files(request.names);
-    ok = job.act(key) && ok;
+    ok = job.act(action) && ok;
     if (request.wait) {
         ok = job.wait(*request.wait) && ok;
     }

@@ -9,6 +9,7 @@
 #include "store/Parameters.h"
 #include "store/ScheduledChanges.h"
 #include "store/Schema.h"
+#include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
 
 namespace ordano {
@@ -45,6 +46,13 @@ void Office::start_up(const PathOptions& options) {
 
     const std::string folder = read_database_folder(session_.paths.ini_file);
     db_ = open_database(database_file(folder));
+    try {
+        upgrade_office_schema(*db_);
+    } catch (const SQLite::Exception& e) {
+        throw StartupError(std::string("La base de datos no se pudo poner al día para esta "
+                                       "versión del programa: ") +
+                           e.what());
+    }
     try {
         params_ = std::make_unique<ParametersRecord>(*db_);
     } catch (const SQLite::Exception& e) {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "store/Errors.h"
+#include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
 
 namespace ordano {
@@ -202,6 +203,7 @@ void create_schema(SQLite::Database& db) {
     db.exec(kTables);
     insert_error_types(db);
     create_catalog_indexes(db);
+    upgrade_office_schema(db);
     transaction.commit();
 }
 

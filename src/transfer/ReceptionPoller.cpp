@@ -3,11 +3,11 @@
 #include <system_error>
 
 #include "store/Errors.h"
+#include "store/FlagScope.h"
 #include "store/RunStop.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
 #include "transfer/FileIcon.h"
-#include "transfer/FlagScope.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"

@@ -241,7 +241,7 @@ TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) 
         // In edit mode "Salir" is not on the toolbar; the close box runs it.
         test::press_close_box(*dialog);
     });
-    gui.window->Ejecuta_Accion("parametros");
+    gui.window->Ejecuta_Accion(Action::Parametros);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->in_edit_mode());
     EXPECT_EQ(gui.office->session().folders.pag_env, "/sin/guardar");
@@ -255,7 +255,7 @@ TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) 
         value_again = field(9).text();
         button("salir").trigger();
     });
-    gui.window->Ejecuta_Accion("parametros");
+    gui.window->Ejecuta_Accion(Action::Parametros);
     EXPECT_TRUE(edit_mode_again);
     EXPECT_EQ(value_again, "/sin/guardar");
     EXPECT_FALSE(dialog->isVisible());
