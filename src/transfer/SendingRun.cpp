@@ -5,6 +5,7 @@
 
 #include "store/Encoding.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 #include "store/FileOps.h"
 #include "store/FlagScope.h"
 #include "store/RunStop.h"
@@ -202,7 +203,10 @@ bool SendingRun::asked_as_local_file(int number) {
 
 void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
     const auto& work = ctx_.session.paths.work_folder;
-    copy_through_temp(route.source, work / entry.text);
+    // The office's file system found "m0015009.342" for the row "M0015009.342"; the file is
+    // read as it is named and uploaded under the row's name.
+    const auto source = find_file_ignoring_case(route.source.parent_path(), entry.text);
+    copy_through_temp(source.value_or(route.source), work / entry.text);
     ItemProgressUi ui(ctx_.ui, item, items);
     ui.progress({.what = entry.text});
     Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);

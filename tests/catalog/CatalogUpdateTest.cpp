@@ -279,7 +279,7 @@ TEST_F(CatalogUpdateTest, AStopCancelsThePackageAndEndsTheRunQuietly) {
     world.server.set_faults(slow);
     observer.on_bytes = [this] { world.office->request_stop(); };
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Stopped);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Stopped);
 
     EXPECT_TRUE(world.ui.messages.empty());
     EXPECT_EQ(update.mark(3), StepMark::UnderWay);

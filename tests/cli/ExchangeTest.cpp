@@ -234,6 +234,14 @@ TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
     EXPECT_THAT(retried.err, HasSubstr("no se reintenta más"));
 }
 
+TEST_F(CliExchangeTest, ALowerCaseFileIsSentUnderItsUpperCaseName) {
+    const std::string name = "m0015006." + julian_;
+    sandbox_.write_file(fs::path(folders_.val_env) / name, "501|4000006|DEMO|\r\n");
+    const auto run = cli({"send", name});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(server_.file_bytes("valin/M0015006." + julian_), "501|4000006|DEMO|\r\n");
+}
+
 TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_EQ(cli({"send"}).status, 2);
     EXPECT_EQ(cli({"send", "--wait", "diez", today_file("M", 1)}).status, 2);

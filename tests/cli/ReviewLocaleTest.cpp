@@ -45,14 +45,16 @@ protected:
 TEST_F(ReviewLocaleTest, FormsFollowTheSystemLocale) {
     const ProcessResult c = review_under("C");
     ASSERT_EQ(c.status, 0) << c.err;
-    EXPECT_TRUE(std::regex_search(c.out, std::regex(R"(  -  \d\d/\d\d/\d{4}  \d\d:\d\d:\d\d [ap]\.m\.\r\n)")))
+    EXPECT_TRUE(std::regex_search(
+        c.out, std::regex(R"(  -  \d\d/\d\d/\d{4}  \d\d:\d\d:\d\d [ap]\.[^\r]{0,3}m\.\r\n)")))
         << c.out;
     EXPECT_NE(c.out.find("Importe : $12,345.00"), std::string::npos) << c.out;
 
     ensure_locale("de_DE.UTF-8", "de_DE.utf8", sandbox.path() / "locale");
     const ProcessResult german = review_under("de_DE.UTF-8");
     ASSERT_EQ(german.status, 0) << german.err;
-    EXPECT_TRUE(std::regex_search(german.out, std::regex(R"(  -  \d\d\.\d\d\.\d{4}  \d\d:\d\d:\d\d (AM|PM)\r\n)")))
+    EXPECT_TRUE(std::regex_search(
+        german.out, std::regex(R"(  -  \d\d\.\d\d\.\d{4}  \d\d:\d\d:\d\d (AM|PM)\r\n)")))
         << german.out;
     EXPECT_NE(german.out.find("Importe : $12.345,00"), std::string::npos) << german.out;
 }

@@ -123,9 +123,11 @@ def make_handler(authorizer, answerer: Answerer):
         def on_incomplete_file_received(self, file):
             log.info("upload of %s was cut short: no answer", file)
 
+        def decode(self, data):
+            # The office program sends its user and password as Windows-1252 bytes.
+            return data.decode("cp1252", self.unicode_errors)
+
     DemoHandler.authorizer = authorizer
-    # The office program sends its user and password as Windows-1252 bytes.
-    DemoHandler.encoding = "cp1252"
     DemoHandler.banner = "Servidor de validación de demostración"
     DemoHandler.auth_failed_timeout = 0
     return DemoHandler
