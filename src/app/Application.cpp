@@ -8,9 +8,9 @@
 #include "app/MainWindow.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
-#include "workstation/SystemLocale.h"
 #include "store/Office.h"
 #include "ui/Images.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano {
 

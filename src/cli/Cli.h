@@ -35,8 +35,7 @@ public:
 
 // The office as every command opens it: with the workstation's number, date and time forms,
 // the same as the window's, and the command's stop. Throws StartupError.
-[[nodiscard]] std::unique_ptr<Office> open_office(const Invocation& invocation,
-                                                  const Clock& clock);
+[[nodiscard]] std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock);
 
 // Exit status: 0 success, 1 failure (message on standard error), 2 usage error.
 int run(int argc, char** argv);

@@ -213,8 +213,8 @@ void create_catalog_indexes(SQLite::Database& db) {
     }
     for (const auto& index : kLookupIndexes) {
         if (table_exists(db, index.table)) {
-            db.exec(std::string("CREATE INDEX IF NOT EXISTS ") + index.name + " ON " +
-                    index.table + " (" + index.columns + ")");
+            db.exec(std::string("CREATE INDEX IF NOT EXISTS ") + index.name + " ON " + index.table +
+                    " (" + index.columns + ")");
         }
     }
 }

@@ -388,9 +388,8 @@ void FtpSession::upload(const std::filesystem::path& local_file, std::string_vie
     SourceFile source(local_file);
     const std::string shown = remote_path(remote_folder, remote_name);
     try {
-        impl_->perform({.path = url_path(remote_folder, remote_name),
-                        .shown_path = shown,
-                        .source = &source});
+        impl_->perform(
+            {.path = url_path(remote_folder, remote_name), .shown_path = shown, .source = &source});
     } catch (const std::exception&) {
         if (impl_->cancelled()) {
             impl_->remove_partial_upload(shown);

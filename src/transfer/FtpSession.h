@@ -29,7 +29,7 @@ public:
 };
 
 struct FtpLogin {
-    std::string server;  // "address" or "address:port" (21 when none is given)
+    std::string server;    // "address" or "address:port" (21 when none is given)
     std::string user;      // UTF-8; sent as Windows-1252 bytes
     std::string password;  // UTF-8; sent as Windows-1252 bytes
 };

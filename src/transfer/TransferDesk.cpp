@@ -12,7 +12,7 @@ namespace ordano {
 TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui,
                            const Clock& clock, LocaleFormats locale,
                            SendingRun::BulletinRefresh refresh_bulletin, std::stop_token stop)
-    : context_{session, params, ui,     clock,  std::move(locale),
+    : context_{session, params,   ui,     clock,          std::move(locale),
                send_,   receive_, timer_, std::move(stop)},
       sending_(context_, std::move(refresh_bulletin)),
       poller_(context_) {}

@@ -71,9 +71,9 @@ TEST_F(CliStopTest, SigintDuringAnUploadEndsWith130AndSendsNothingMore) {
     const std::vector<std::string> names = {today_file(1), today_file(2), today_file(3)};
     slow_server(20000);
     StartedProcess send = start({"send", names[0], names[1], names[2]});
-    ASSERT_TRUE(FtpServer::wait_for(
-        [&] { return fs::exists(server.local_path("valin/" + names[0])); },
-        std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        FtpServer::wait_for([&] { return fs::exists(server.local_path("valin/" + names[0])); },
+                            std::chrono::seconds(30)));
     send.send_signal(SIGINT);
     const ProcessResult result = send.finish();
 
@@ -89,8 +89,8 @@ TEST_F(CliStopTest, SigtermWhileAnAnswerDownloadsEndsWith143AndStoresNoPart) {
     server.put_file("ag0015/k" + name.substr(1), std::string(400000, 'K'));
     slow_server(20000);
     StartedProcess receive = start({"receive", "--wait", "120", name});
-    ASSERT_TRUE(FtpServer::wait_for([&] { return has_files(work_folder()); },
-                                    std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        FtpServer::wait_for([&] { return has_files(work_folder()); }, std::chrono::seconds(30)));
     receive.send_signal(SIGTERM);
     const ProcessResult result = receive.finish();
 
