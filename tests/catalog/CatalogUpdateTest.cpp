@@ -56,6 +56,15 @@ protected:
         world.publish("ACTE" + version + ".mdb.mz", test::make_package(world.box.path(), contents));
     }
 
+    // A run that ended while the package came: nothing changed and nothing is left behind.
+    void expect_stopped_at_the_package(const std::string& db_before) {
+        EXPECT_EQ(update.mark(3), StepMark::UnderWay);
+        EXPECT_TRUE(world.db_bytes() == db_before) << "the database file changed";
+        EXPECT_EQ(vererr(), 7);
+        EXPECT_TRUE(world.drive_root_files().empty());
+        EXPECT_FALSE(update.eftpActCatErr().connected());
+    }
+
     CatalogWorld world;
     CatalogUpdate update{*world.office, world.ui};
     RecordingObserver observer;
@@ -263,11 +272,7 @@ TEST_F(CatalogUpdateTest, ConnectionDroppedMidPackage) {
     EXPECT_TRUE(shown.text.ends_with("Proceso: Actualización del catálogo de errores"));
     EXPECT_EQ(shown.icon, MessageIcon::None);
     EXPECT_FALSE(shown.caption.has_value());
-    EXPECT_EQ(update.mark(3), StepMark::UnderWay);
-    EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
-    EXPECT_EQ(vererr(), 7);
-    EXPECT_TRUE(world.drive_root_files().empty());
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    expect_stopped_at_the_package(before);
 }
 
 TEST_F(CatalogUpdateTest, AStopCancelsThePackageAndEndsTheRunQuietly) {
@@ -282,11 +287,7 @@ TEST_F(CatalogUpdateTest, AStopCancelsThePackageAndEndsTheRunQuietly) {
     EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Stopped);
 
     EXPECT_TRUE(world.ui.messages.empty());
-    EXPECT_EQ(update.mark(3), StepMark::UnderWay);
-    EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
-    EXPECT_EQ(vererr(), 7);
-    EXPECT_TRUE(world.drive_root_files().empty());
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    expect_stopped_at_the_package(before);
 }
 
 TEST_F(CatalogUpdateTest, RefusedLoginAndUnreachableServer) {
