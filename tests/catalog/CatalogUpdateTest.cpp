@@ -97,6 +97,8 @@ TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
     EXPECT_FALSE(world.office->catalog().erroresb(2).has_value());
     world.publish("revact.txt", "0008\r\n0007\r\n");
     publish_package("0008", {.rows = 4});
+    // A server that refuses SIZE but states each download's size as it starts.
+    world.server.set_faults({.refuse_size = true, .size_in_reply = true});
 
     EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
 
