@@ -7,8 +7,6 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "platform/StopRequests.h"
-#include "store/Office.h"
-#include "workstation/SystemLocale.h"
 
 namespace ordano::cli {
 namespace {
@@ -83,10 +81,6 @@ int run_command(int argc, char** argv, Invocation& invocation) {
 }
 
 }  // namespace
-
-std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock) {
-    return Office::open(invocation.paths, clock, workstation_formats(), invocation.stop);
-}
 
 int run(int argc, char** argv) {
     Invocation invocation;

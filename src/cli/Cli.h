@@ -1,17 +1,11 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
 
 #include "store/Settings.h"
-
-namespace ordano {
-class Clock;
-class Office;
-}  // namespace ordano
 
 namespace ordano::cli {
 
@@ -32,10 +26,6 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// The office as every command opens it: with the workstation's number, date and time forms,
-// the same as the window's, and the command's stop. Throws StartupError.
-[[nodiscard]] std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock);
 
 // Exit status: 0 success, 1 failure (message on standard error), 2 usage error.
 int run(int argc, char** argv);

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/OpenOffice.h"
 #include "cli/Options.h"
 #include "platform/BinaryOutput.h"
 #include "review/AnswerKind.h"
@@ -45,15 +46,14 @@ int review_command(const Invocation& invocation) {
     }
     const SystemClock clock;
     const auto office = open_office(invocation, clock);
-    const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(*office));
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
     set_binary_mode(stdout);
-    // An answer that could not be read at all prints nothing; one read in part prints what
-    // was gathered before the reason.
-    if (!result.failure || !result.body.empty()) {
-        std::cout << result.box_text() << std::flush;
-    }
+    // Written as it is rendered: a report of any size takes little memory.
+    ReviewContext context = review_context(*office);
+    context.out = &std::cout;
+    const ReviewResult result = Revisa_Archivo(kReviewTitle, name, context);
+    std::cout << std::flush;
     if (result.failure) {
         std::cerr << result.failure->message << "\n";
         return kExitFailure;

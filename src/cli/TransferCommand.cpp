@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/AnswerPolling.h"
+#include "cli/OpenOffice.h"
 #include "cli/Options.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"

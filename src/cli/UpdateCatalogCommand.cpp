@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogUpdate.h"
 #include "cli/Commands.h"
+#include "cli/OpenOffice.h"
 #include "cli/Options.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"

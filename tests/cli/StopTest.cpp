@@ -57,8 +57,16 @@ protected:
         return StartedProcess(all, "", sandbox.path() / ("run" + std::to_string(++runs)));
     }
 
+    // Whether a file lies anywhere under the folder (working folders of their own hold none).
     static bool has_files(const fs::path& folder) {
-        return fs::exists(folder) && !fs::is_empty(folder);
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (it->is_regular_file()) {
+                return true;
+            }
+        }
+        return false;
     }
 
     Sandbox sandbox;
