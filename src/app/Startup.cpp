@@ -23,7 +23,7 @@ void report(UiPort& ui, const std::string& cause) {
 std::unique_ptr<Office> open_office_or_report(const PathOptions& paths, const Clock& clock,
                                               const LocaleFormats& formats, UiPort& ui) {
     try {
-        auto office = Office::open(paths, clock, formats, "ordano");
+        auto office = Office::open(paths, clock, formats, {}, "ordano");
         for (const auto& notice : office->startup_notices()) {
             ui.message(notice, MessageIcon::Critical, MessageButtons::Ok);
         }

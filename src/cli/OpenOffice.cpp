@@ -3,12 +3,14 @@
 #include <iostream>
 
 #include "store/Office.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano::cli {
 
-std::unique_ptr<Office> open_office(const PathOptions& paths, const Clock& clock,
-                                    LocaleFormats locale, std::string_view lock_holder) {
-    auto office = Office::open(paths, clock, std::move(locale), lock_holder);
+std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock,
+                                    OfficeUse use) {
+    auto office = Office::open(invocation.paths, clock, workstation_formats(), invocation.stop,
+                               use == OfficeUse::Work ? invocation.lock_holder() : std::string());
     for (const auto& notice : office->startup_notices()) {
         std::cerr << notice << "\n";
     }

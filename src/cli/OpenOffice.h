@@ -1,10 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <string_view>
 
+#include "cli/Cli.h"
 #include "store/DateTime.h"
-#include "store/Settings.h"
 
 namespace ordano {
 class Office;
@@ -12,11 +11,15 @@ class Office;
 
 namespace ordano::cli {
 
-// Brings the office up for a command (throws StartupError as Office::open does, holding the
-// office's lock for `lock_holder` when one is given); what start-up kept back without stopping
-// is told on standard error, one line each.
-[[nodiscard]] std::unique_ptr<Office> open_office(const PathOptions& paths, const Clock& clock,
-                                                  LocaleFormats locale = {},
-                                                  std::string_view lock_holder = {});
+// Whether a command holds the office's lock while it runs: those that transfer or write do,
+// so that no other program of Ordano works on the office meanwhile; readers do not.
+enum class OfficeUse { Read, Work };
+
+// Brings the office up for a command (throws StartupError as Office::open does, OfficeBusyError
+// when the command works and another program has the office), with the workstation's number,
+// date and time forms (the same as the window's) and the command's stop; what start-up kept
+// back without stopping is told on standard error, one line each.
+[[nodiscard]] std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock,
+                                                  OfficeUse use = OfficeUse::Read);
 
 }  // namespace ordano::cli

@@ -33,9 +33,11 @@ private:
     posix_spawn_file_actions_t actions_{};
 };
 
-// Starts the program with `input` as its standard input and its outputs in files of `scratch`.
-pid_t spawn(const std::vector<std::string>& args, const std::string& input,
-            const std::filesystem::path& scratch) {
+}  // namespace
+
+StartedProcess::StartedProcess(const std::vector<std::string>& args, const std::string& input,
+                               const std::filesystem::path& scratch)
+    : scratch_(scratch) {
     std::filesystem::create_directories(scratch);
     const auto in = scratch / "stdin";
     { std::ofstream(in, std::ios::binary) << input; }
@@ -53,35 +55,38 @@ pid_t spawn(const std::vector<std::string>& args, const std::string& input,
     if (::posix_spawn(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0) {
         throw std::runtime_error("cannot start " + args.front());
     }
-    return pid;
+    pid_ = pid;
 }
 
-}  // namespace
-
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& args,
-                                     const std::filesystem::path& scratch)
-    : pid_(spawn(args, "", scratch)) {}
-
-void BackgroundProcess::kill() {
+StartedProcess::~StartedProcess() {
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
     }
+}
+
+void StartedProcess::send_signal(int number) const {
+    ::kill(pid_, number);
+}
+
+std::string StartedProcess::err_so_far() const {
+    return Sandbox::read_file(scratch_ / "stderr");
+}
+
+ProcessResult StartedProcess::finish() {
+    int wait_status = 0;
+    ::waitpid(pid_, &wait_status, 0);
+    pid_ = -1;
+    ProcessResult result;
+    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+    result.out = Sandbox::read_file(scratch_ / "stdout");
+    result.err = Sandbox::read_file(scratch_ / "stderr");
+    return result;
 }
 
 ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
                           const std::filesystem::path& scratch) {
-    const pid_t pid = spawn(args, input, scratch);
-    const auto out = scratch / "stdout";
-    const auto err = scratch / "stderr";
-    int wait_status = 0;
-    ::waitpid(pid, &wait_status, 0);
-    ProcessResult result;
-    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
-    result.out = Sandbox::read_file(out);
-    result.err = Sandbox::read_file(err);
-    return result;
+    return StartedProcess(args, input, scratch).finish();
 }
 
 std::vector<std::string> lines_of(const std::string& text) {

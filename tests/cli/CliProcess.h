@@ -13,26 +13,30 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs a program to its end with `input` as its standard input; the outputs are gathered in
-// files of `scratch`.
-ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
-                          const std::filesystem::path& scratch);
-
-// A program started in the background, its outputs gathered like run_process's. Ended by
-// kill() or with the object (SIGKILL, as a crash or the task manager ends a program).
-class BackgroundProcess {
+// A program started with `input` as its standard input; its outputs are gathered in files of
+// `scratch`. finish() waits for its end (the destructor too, after killing it if need be).
+class StartedProcess {
 public:
-    BackgroundProcess(const std::vector<std::string>& args, const std::filesystem::path& scratch);
-    ~BackgroundProcess() { kill(); }
-    BackgroundProcess(const BackgroundProcess&) = delete;
-    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+    StartedProcess(const std::vector<std::string>& args, const std::string& input,
+                   const std::filesystem::path& scratch);
+    ~StartedProcess();
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
 
     [[nodiscard]] int pid() const { return pid_; }
-    void kill();
+    void send_signal(int number) const;
+    // What it has written to its standard error so far.
+    [[nodiscard]] std::string err_so_far() const;
+    ProcessResult finish();
 
 private:
+    std::filesystem::path scratch_;
     int pid_ = -1;
 };
+
+// Runs a program to its end (see StartedProcess).
+ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
+                          const std::filesystem::path& scratch);
 
 // The lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ using ::testing::Not;
 using ::testing::UnorderedElementsAreArray;
 
 constexpr int kPatente = 15;
-constexpr const char* kFtpPassword = "clave";
+// As the demo server's README writes it: the program lower-cases it before it logs in.
+constexpr const char* kFtpPassword = "CLAVE";
 constexpr const char* kPaymentPassword = "pago123";  // what the demo server publishes
 
 // A demo office made by `ordano-cli init` against the demo server, with today's files of
@@ -241,6 +243,14 @@ TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
     EXPECT_THAT(retried.err, HasSubstr("no se reintenta más"));
 }
 
+TEST_F(CliExchangeTest, ALowerCaseFileIsSentUnderItsUpperCaseName) {
+    const std::string name = "m0015006." + julian_;
+    sandbox_.write_file(fs::path(folders_.val_env) / name, "501|4000006|DEMO|\r\n");
+    const auto run = cli({"send", name});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(server_.file_bytes("valin/M0015006." + julian_), "501|4000006|DEMO|\r\n");
+}
+
 TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_EQ(cli({"send"}).status, 2);
     EXPECT_EQ(cli({"send", "--wait", "diez", today_file("M", 1)}).status, 2);
@@ -262,7 +272,8 @@ TEST_F(CliExchangeTest, SecondProgramOnTheOfficeIsRefusedUntilTheFirstIsGone) {
     const fs::path val_rec = folders_.val_rec;
     sandbox_.write_file(val_rec / "M0015009.err", "501|4000009|\r\n");
     // A reception waiting for an answer that never comes holds the office meanwhile.
-    BackgroundProcess holder(cli_args({"receive", "--wait", "300", m}), sandbox_.path() / "holder");
+    StartedProcess holder(cli_args({"receive", "--wait", "300", m}), "",
+                          sandbox_.path() / "holder");
     const fs::path lock_file = sandbox_.path() / "office" / "Ordano.lock";
     ASSERT_TRUE(FtpServer::wait_for([&] { return !read_lock_note(lock_file).empty(); },
                                     std::chrono::seconds(30)));
@@ -277,7 +288,8 @@ TEST_F(CliExchangeTest, SecondProgramOnTheOfficeIsRefusedUntilTheFirstIsGone) {
     EXPECT_EQ(server_.file_bytes("valin/" + m), std::nullopt);
     EXPECT_EQ(cli({"review", "M0015009.err"}).status, 0);
 
-    holder.kill();
+    holder.send_signal(SIGKILL);
+    (void)holder.finish();
     const auto after = cli({"send", m});
     EXPECT_EQ(after.status, 0) << after.err;
     EXPECT_TRUE(server_.file_bytes("valin/" + m).has_value());
