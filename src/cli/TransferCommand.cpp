@@ -109,8 +109,8 @@ public:
           ui_(request.yes, std::cerr),
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
-          desk_(office_->session(), office_->params(), ui_, clock_, office_->locale(),
-                [] {}),  // no window, no bulletin ticker to refresh
+          desk_(office_->session(), office_->params(), office_->journal(), ui_, clock_,
+                office_->locale(), [] {}),  // no window, no bulletin ticker to refresh
           polling_(desk_, office_->session(), std::cerr, std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
     }

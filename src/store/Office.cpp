@@ -8,6 +8,7 @@
 #include "store/Catalog.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/Journal.h"
 #include "store/Parameters.h"
 #include "store/ScheduledChanges.h"
 #include "store/Scramble.h"
@@ -51,7 +52,8 @@ void Office::start_up(const PathOptions& options) {
     create_work_folder(session_.paths.work_folder);
 
     const std::string folder = read_database_folder(session_.paths.ini_file);
-    db_ = open_database(database_file(folder));
+    const std::filesystem::path db_file = database_file(folder);
+    db_ = open_database(db_file);
     try {
         params_ = std::make_unique<ParametersRecord>(*db_);
     } catch (const SQLite::Exception& e) {
@@ -60,6 +62,7 @@ void Office::start_up(const PathOptions& options) {
                            e.what());
     }
     catalog_ = std::make_unique<Catalog>(*db_);
+    journal_ = std::make_unique<Journal>(db_file, clock_);
 
     session_.folders = stored_folders();
     // With a dial-up link the provisional host is the server field, otherwise the proxy field.

@@ -43,12 +43,15 @@ private:
     void report_once(const NumberedError& error);
     [[nodiscard]] bool fetch_all();
     [[nodiscard]] Step fetch(RowId id, Answer which);
-    [[nodiscard]] bool store(const std::filesystem::path& work_copy,
+    [[nodiscard]] bool store(RowId id, const std::filesystem::path& work_copy,
                              const std::filesystem::path& folder, const std::string& name);
+    // Tells the journal of a failure met for the row being fetched (all rows at the login).
+    void journal_failure(const NumberedError& error);
     void list_received(const std::string& name, Answer which, const std::string& icono);
 
     TransferContext ctx_;
     FtpSession eftpRecepcion_{"eftpRecepcion"};
+    RowId fetching_ = 0;  // the receive row whose answer is being fetched
     bool in_tick_ = false;
     bool stop_requested_ = false;
     bool reported_ = false;

@@ -11,6 +11,7 @@
 #include "store/UiPort.h"
 #include "transfer/FlagScope.h"
 #include "transfer/FtpRoutines.h"
+#include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/Routing.h"
@@ -168,8 +169,9 @@ void SendingRun::send_entry(RowId id, int item, int items) {
             clear_working_files(entry.text, route);
         } catch (const NumberedError& error) {
             if (!asked_as_local_file(error.number())) {
-                throw;
+                throw;  // ends the run, which tells the journal
             }
+            ctx_.journal.send_failed(id, error);
             if (ask_retry(ctx_.ui, error.number(), entry.text)) {
                 continue;
             }
@@ -192,6 +194,7 @@ bool SendingRun::asked_as_local_file(int number) {
 void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
     const auto& work = ctx_.session.paths.work_folder;
     copy_through_temp(route.source, work / entry.text);
+    ctx_.journal.upload_started(entry.id, work / entry.text, route.remote_in);
     ItemProgressUi ui(ctx_.ui, item, items);
     ui.progress({.what = entry.text});
     Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);
@@ -208,11 +211,18 @@ void SendingRun::clear_working_files(const std::string& name, const Route& route
 }
 
 void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {
-    ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
+    const RowId received = ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
+    ctx_.journal.sent(id, received);
     ctx_.send.update(id, [](SendRow& row) { row.text.clear(); });
 }
 
 void SendingRun::end_with(const NumberedError& error) {
+    // Every file the run was to send met the failure that ended it.
+    for (const SendRow& row : ctx_.send.rows()) {
+        if (due_today(row)) {
+            ctx_.journal.send_failed(row.id, error);
+        }
+    }
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::SendAndReceive)) {
         ctx_.ui.message(*text, MessageIcon::Critical, MessageButtons::Ok);
     }

@@ -4,6 +4,7 @@
 
 namespace ordano {
 
+class JournalRecorder;
 class ParametersRecord;
 class PollingTimer;
 class ReceiveList;
@@ -13,7 +14,8 @@ struct Sesion;
 
 // What the transfer routines share: the run-time values, the parameters record (link type,
 // proxy), the person in front of the program, the clock, and the two lists with the polling
-// timer. Everything is owned elsewhere and outlives the routines.
+// timer, and the journal of each file's journey. Everything is owned elsewhere and outlives the
+// routines.
 struct TransferContext {
     Sesion& session;
     const ParametersRecord& params;
@@ -23,11 +25,14 @@ struct TransferContext {
     SendList& send;
     ReceiveList& receive;
     PollingTimer& timer;
+    JournalRecorder& journal;
 
     // tipo_acceso of the parameters record, for the no-connection message.
     [[nodiscard]] int link_type() const;
     // The time of day as the receive list shows it ("hh:mm ampm").
     [[nodiscard]] std::string time_now() const;
+    // Minutes after which an awaited answer is overdue.
+    [[nodiscard]] int overdue_minutes() const;
 };
 
 }  // namespace ordano

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/ReceptionPoller.h"
@@ -20,8 +21,9 @@ struct Sesion;
 // lists and the timer through their notifications and calls these routines from its events.
 class TransferDesk {
 public:
-    TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui, const Clock& clock,
-                 LocaleFormats locale, SendingRun::BulletinRefresh refresh_bulletin);
+    TransferDesk(Sesion& session, const ParametersRecord& params, Journal& journal, UiPort& ui,
+                 const Clock& clock, LocaleFormats locale,
+                 SendingRun::BulletinRefresh refresh_bulletin);
     TransferDesk(const TransferDesk&) = delete;
     TransferDesk& operator=(const TransferDesk&) = delete;
 
@@ -30,6 +32,14 @@ public:
     [[nodiscard]] PollingTimer& timer() { return timer_; }
     [[nodiscard]] SendingRun& sending_run() { return sending_; }
     [[nodiscard]] ReceptionPoller& poller() { return poller_; }
+    [[nodiscard]] JournalRecorder& journal() { return recorder_; }
+
+    // Start-up: the files a previous run left awaiting answers go back on the receive list
+    // (and the polling resumes), and with `send_entries` the files it left to send go back on
+    // the send list. A journal row that cannot be put back is named in one message.
+    void restore_from_journal(bool send_entries);
+    // Marks the receive rows whose answers are overdue; returns how many there are.
+    int mark_overdue();
 
     // The transfer keys of the action routine: "enviar", "recibir", "detener". Any key, these
     // and all others, ends with Desconecta_FTP on eftpEnvio, unless the sending run is still in
@@ -53,6 +63,7 @@ private:
     SendList send_;
     ReceiveList receive_;
     PollingTimer timer_;
+    JournalRecorder recorder_;
     TransferContext context_;
     SendingRun sending_;
     ReceptionPoller poller_;
