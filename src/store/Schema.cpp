@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "store/Errors.h"
+#include "store/JournalTables.h"
 #include "store/Scramble.h"
 
 namespace ordano {
@@ -182,6 +183,8 @@ void create_schema(SQLite::Database& db) {
     db.exec(kTables);
     insert_error_types(db);
     db.exec(kIndexes);
+    db.exec(kJournalTableSql);
+    db.exec(kJournalFailuresTableSql);
     transaction.commit();
 }
 

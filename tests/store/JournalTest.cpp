@@ -5,7 +5,6 @@
 #include "fixtures/Sandbox.h"
 #include "store/Journal.h"
 #include "store/JournalQuery.h"
-#include "store/JournalTables.h"
 #include "store/Sha256.h"
 #include "store/TimeStamps.h"
 
@@ -44,9 +43,6 @@ TEST(TimeStampsTest, IsoFormRoundTripsAndMinutesCrossDays) {
 class JournalTest : public ::testing::Test {
 protected:
     JournalTest() {
-        SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
-        db.exec(kJournalTableSql);
-        db.exec(kJournalFailuresTableSql);
         journal = std::make_unique<Journal>(office.db_file, clock);
         journal->on_trouble([this](const std::string& text) { told.push_back(text); });
     }

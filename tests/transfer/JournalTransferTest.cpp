@@ -4,7 +4,6 @@
 
 #include "store/Journal.h"
 #include "store/JournalQuery.h"
-#include "store/JournalTables.h"
 #include "store/Session.h"
 #include "store/Sha256.h"
 #include "transfer/TransferFixture.h"
@@ -19,9 +18,6 @@ using ::testing::IsEmpty;
 class JournalTransferTest : public TransferTest {
 protected:
     JournalTransferTest() {
-        SQLite::Database db(test_office_.db_file.string(), SQLite::OPEN_READWRITE);
-        db.exec(kJournalTableSql);
-        db.exec(kJournalFailuresTableSql);
         office_->journal().on_trouble([this](const std::string& text) { told_.push_back(text); });
     }
 
