@@ -5,6 +5,7 @@
 
 #include "app/CatalogFeatures.h"
 #include "app/Images.h"
+#include "app/JournalView.h"
 #include "app/StatusPanels.h"
 #include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
@@ -35,6 +36,11 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     transfer_ = std::make_unique<TransferPanel>(office_, message_ui_, ui_, *this, locale_,
                                                 [this] { refresh_bulletin(); });
     review_ = new ReviewArea(ui_, office_, message_ui_, transfer_->desk().send_list(), this);
+    journal_ = new JournalView(office_, message_ui_, transfer_->desk(), ui_, *this,
+                               [this](const std::string& name) {
+                                   review_->open_answer(name);
+                                   activateWindow();
+                               });
     connect_controls();
     start_up();
     catalog_->start();
@@ -56,6 +62,7 @@ void MainWindow::start_up() {
     status_->set_day(office_.clock().today(), session.dia_juliano);
 
     review_->start_up();
+    journal_->start_up();
 
     const QPixmap background = images::background(1);
     for (QTreeWidget* list : ui_.lvwPreVal) {
@@ -102,7 +109,8 @@ void MainWindow::parametros() {
 }
 
 void MainWindow::salir() {
-    if (message_ui_.message("¿Deseas Salir del Sistema?", MessageIcon::Information,
+    if (message_ui_.message(exit_question(transfer_->desk().receive_list().size()),
+                            MessageIcon::Information,
                             MessageButtons::YesNo) == MessageAnswer::Yes) {
         quit_();
     }

@@ -187,9 +187,12 @@ void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
         item->text(send_list::kStatus) == QLatin1String("E")) {
         return;
     }
+    open_answer(utf8(item->text(send_list::kName)));
+}
+
+void ReviewArea::open_answer(const std::string& name) {
     try {
-        const ReviewResult result = Revisa_Archivo(kReviewTitle, utf8(item->text(send_list::kName)),
-                                                   review_context(office_));
+        const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(office_));
         show_report(*ui_.rtbPreVal, result.box_text());
         if (result.failure) {
             show_failure(result.failure->number, result.failure->message);

@@ -54,6 +54,7 @@ void JournalRecorder::watch_send_list() {
         if (const auto it = pending_.find(id); it != pending_.end()) {
             journal_.withdrawn(it->second);
             pending_.erase(it);
+            changed();
         }
     };
     observer.reset = [this] {
@@ -61,6 +62,7 @@ void JournalRecorder::watch_send_list() {
             journal_.withdrawn(entry);
         }
         pending_.clear();
+        changed();
     };
     send_.subscribe(std::move(observer));
 }
@@ -73,6 +75,7 @@ void JournalRecorder::watch_receive_list() {
         if (const auto it = awaited_.find(id); it != awaited_.end()) {
             journal_.no_longer_awaited(it->second.entry);
             awaited_.erase(it);
+            changed();
         }
     };
     observer.reset = [this] {
@@ -80,6 +83,7 @@ void JournalRecorder::watch_receive_list() {
             journal_.no_longer_awaited(awaited.entry);
         }
         awaited_.clear();
+        changed();
     };
     receive_.subscribe(std::move(observer));
 }
@@ -101,6 +105,13 @@ void JournalRecorder::listed(RowId id) {
     file.ruta_pre = row->ruta_pre;
     file.ruta_val = row->ruta_val;
     pending_[id] = journal_.listed(file);
+    changed();
+}
+
+void JournalRecorder::changed() const {
+    for (const auto& listener : change_listeners_) {
+        listener();
+    }
 }
 
 JournalId JournalRecorder::pending_entry(RowId send_row) const {
@@ -121,6 +132,7 @@ void JournalRecorder::upload_started(RowId send_row, const std::filesystem::path
         // The upload itself will meet the same problem and say so.
     }
     journal_.upload_started(entry, digest, remote_folder);
+    changed();
 }
 
 void JournalRecorder::awaiting(RowId send_row, RowId receive_row, bool uploaded) {
@@ -136,6 +148,7 @@ void JournalRecorder::awaiting(RowId send_row, RowId receive_row, bool uploaded)
     } else {
         journal_.handed_over(entry, expected_of(*row));
     }
+    changed();
 }
 
 void JournalRecorder::sent(RowId send_row, RowId receive_row) {
@@ -149,12 +162,14 @@ void JournalRecorder::handed_over(RowId send_row, RowId receive_row) {
 void JournalRecorder::send_failed(RowId send_row, const NumberedError& error) {
     if (const JournalId entry = pending_entry(send_row)) {
         journal_.send_failed(entry, error.number(), error.description());
+        changed();
     }
 }
 
 void JournalRecorder::receive_failed(RowId receive_row, const NumberedError& error) {
     if (const auto it = awaited_.find(receive_row); it != awaited_.end()) {
         journal_.failed(it->second.entry, error.number(), error.description());
+        changed();
     }
 }
 
@@ -179,6 +194,7 @@ void JournalRecorder::answer_stored(RowId receive_row, bool prevalidation,
     for (const auto& listener : answer_listeners_) {
         listener({name, verdict});
     }
+    changed();
 }
 
 std::vector<std::string> JournalRecorder::restore(bool send_entries, const LocaleFormats& locale) {

@@ -55,6 +55,10 @@ public:
     void on_answer(std::function<void(const AnswerArrival&)> listener) {
         answer_listeners_.push_back(std::move(listener));
     }
+    // Called after anything was told to the journal.
+    void on_change(std::function<void()> listener) {
+        change_listeners_.push_back(std::move(listener));
+    }
     [[nodiscard]] Journal& journal() { return journal_; }
 
 private:
@@ -68,6 +72,7 @@ private:
     void listed(RowId row);
     [[nodiscard]] JournalId pending_entry(RowId send_row) const;
     void awaiting(RowId send_row, RowId receive_row, bool uploaded);
+    void changed() const;
 
     Journal& journal_;
     SendList& send_;
@@ -78,6 +83,7 @@ private:
     std::map<RowId, Awaited> awaited_;    // receive rows
     JournalId adopting_ = 0;              // the entry a restored row stands for
     std::vector<std::function<void(const AnswerArrival&)>> answer_listeners_;
+    std::vector<std::function<void()>> change_listeners_;
 };
 
 }  // namespace ordano
