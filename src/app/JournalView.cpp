@@ -76,7 +76,11 @@ JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
     watch_receive_list();
     desk_.journal().on_answer([this](const AnswerArrival& arrival) { answer_arrived(arrival); });
     desk_.journal().on_change([this] { history_refresh_->start(); });
-    office_.journal().on_trouble([this](const std::string& text) { journal_trouble(text); });
+    // Told on the journal's writing thread; said on the window's.
+    office_.journal().on_trouble([this](const std::string& text) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { journal_trouble(text); }, Qt::QueuedConnection);
+    });
 }
 
 JournalView::~JournalView() {

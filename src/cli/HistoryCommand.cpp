@@ -57,6 +57,7 @@ JourneyStatus parse_status(const std::string& text) {
 int list_journal(const Invocation& invocation, const HistoryFilter& filter, bool json) {
     const SystemClock clock;
     const auto office = Office::open(invocation.paths, clock);
+    office->journal().flush();
     const JournalReader reader(office->journal().database(), clock.now(),
                                overdue_minutes(office->params()));
     const std::vector<JournalRecord> records =

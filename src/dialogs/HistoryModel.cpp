@@ -62,6 +62,7 @@ void HistoryModel::refresh() {
     beginResetModel();
     pages_.clear();
     now_ = office_.clock().now();
+    office_.journal().flush();
     try {
         const JournalReader journal = reader();
         count_ = journal.count(filter_);

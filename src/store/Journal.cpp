@@ -6,6 +6,10 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 #include "store/Errors.h"
 #include "store/Sha256.h"
@@ -14,8 +18,8 @@
 namespace ordano {
 namespace {
 
-// A locked database must not hold the window up for long: what it refuses is owed instead.
-constexpr int kBusyTimeoutMs = 250;
+// How long a write waits for a database another connection holds before it is owed.
+constexpr int kBusyTimeoutMs = 1000;
 // Failures of the database that pass (locked, busy, full, input/output); others would fail
 // again whatever the journal did.
 bool passes(const SQLite::Exception& e) {
@@ -121,22 +125,188 @@ private:
     const std::map<JournalId, std::int64_t>& known_;
 };
 
+// The writing thread: owns its connection and the rows of the handles, takes the owed writes
+// in order and delivers them in batches, one transaction each.
+class Journal::Thread {
+public:
+    explicit Thread(const std::filesystem::path& database) {
+        try {
+            db_ = std::make_unique<SQLite::Database>(database.string(), SQLite::OPEN_READWRITE);
+            db_->setBusyTimeout(kBusyTimeoutMs);
+        } catch (const SQLite::Exception& e) {
+            throw StartupError("No se pudo abrir la bitácora de envíos en " + database.string() +
+                               ": " + e.what());
+        }
+        thread_ = std::thread([this] { run(); });
+    }
+
+    ~Thread() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    void push(Op op) {
+        {
+            const std::lock_guard lock(mutex_);
+            owed_.push_back({++pushed_, std::move(op)});
+        }
+        wake_.notify_all();
+    }
+
+    bool flush() {
+        std::unique_lock lock(mutex_);
+        const std::uint64_t target = pushed_;
+        settled_.wait(lock, [&] { return attempted_ >= target && !busy_; });
+        return owed_.empty();
+    }
+
+    [[nodiscard]] std::size_t owed() const {
+        const std::lock_guard lock(mutex_);
+        return owed_.size() + in_flight_;
+    }
+
+    // Once it returns, the listener it replaced is not running and never will.
+    void on_trouble(TroubleListener listener) {
+        const std::lock_guard lock(listener_mutex_);
+        trouble_ = std::move(listener);
+    }
+
+private:
+    struct Owed {
+        std::uint64_t sequence;
+        Op op;
+    };
+
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stop_ || !owed_.empty(); });
+            if (owed_.empty()) {
+                return;
+            }
+            std::deque<Owed> batch;
+            batch.swap(owed_);
+            busy_ = true;
+            in_flight_ = batch.size();
+            lock.unlock();
+            const bool delivered = deliver(batch);
+            lock.lock();
+            busy_ = false;
+            in_flight_ = 0;
+            attempted_ = batch.back().sequence;
+            if (!delivered) {
+                owed_.insert(owed_.begin(), std::make_move_iterator(batch.begin()),
+                             std::make_move_iterator(batch.end()));
+            }
+            settled_.notify_all();
+            if (!delivered) {
+                if (stop_) {
+                    return;  // the last try at the end of the run
+                }
+                const std::size_t waiting = owed_.size();
+                wake_.wait_for(lock, kRetryInterval,
+                               [&] { return stop_ || owed_.size() > waiting; });
+            }
+        }
+    }
+
+    // One transaction for the batch; a write that cannot be done because of what it holds is
+    // left out alone. false when the database refused the batch for now.
+    bool deliver(const std::deque<Owed>& batch) {
+        std::vector<std::string> lost;
+        try {
+            Writer writer(*db_, rows_);
+            SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+            for (const Owed& owed : batch) {
+                OpSavepoint savepoint(*db_);
+                try {
+                    owed.op(writer);
+                    savepoint.release();
+                } catch (const SQLite::Exception& e) {
+                    if (passes(e)) {
+                        throw;
+                    }
+                    lost.emplace_back(e.what());
+                }
+            }
+            transaction.commit();
+            rows_.merge(writer.made);
+        } catch (const SQLite::Exception& e) {
+            tell(e.what());
+            return false;
+        }
+        if (!lost.empty()) {
+            tell("no se pudo registrar: " + lost.front());
+        } else {
+            told_ = false;
+        }
+        return true;
+    }
+
+    void tell(const std::string& cause) {
+        if (told_) {
+            return;
+        }
+        told_ = true;
+        const std::lock_guard lock(listener_mutex_);
+        if (trouble_) {
+            trouble_("No se pudo escribir en la bitácora de envíos de la base de datos (" + cause +
+                     ").\r\nLos envíos y las recepciones siguen; la bitácora se pondrá al día en "
+                     "cuanto se pueda escribir en ella.");
+        }
+    }
+
+    std::unique_ptr<SQLite::Database> db_;
+    std::map<JournalId, std::int64_t> rows_;  // handle -> row id, once the row exists
+    bool told_ = false;                       // the writing thread's own
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable settled_;
+    std::deque<Owed> owed_;
+    std::uint64_t pushed_ = 0;
+    std::uint64_t attempted_ = 0;  // the last sequence number a delivery has tried
+    std::size_t in_flight_ = 0;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::mutex listener_mutex_;
+    TroubleListener trouble_;
+    std::thread thread_;  // last: started once everything else is ready
+};
+
 int overdue_minutes(const ParametersRecord& /*params*/) {
     return 30;
 }
 
 Journal::Journal(const std::filesystem::path& database, const Clock& clock) : clock_(clock) {
     try {
-        db_ = std::make_unique<SQLite::Database>(database.string(), SQLite::OPEN_READWRITE);
-        db_->setBusyTimeout(kBusyTimeoutMs);
+        reader_ = std::make_unique<SQLite::Database>(database.string(), SQLite::OPEN_READWRITE);
+        reader_->setBusyTimeout(kBusyTimeoutMs);
     } catch (const SQLite::Exception& e) {
         throw StartupError("No se pudo abrir la bitácora de envíos en " + database.string() + ": " +
                            e.what());
     }
+    thread_ = std::make_unique<Thread>(database);
 }
 
-Journal::~Journal() {
-    catch_up();
+Journal::~Journal() = default;
+
+void Journal::on_trouble(TroubleListener listener) {
+    thread_->on_trouble(std::move(listener));
+}
+
+bool Journal::flush() {
+    return thread_->flush();
+}
+
+std::size_t Journal::owed() const {
+    return thread_->owed();
 }
 
 std::string Journal::now() const {
@@ -144,56 +314,7 @@ std::string Journal::now() const {
 }
 
 void Journal::write(Op op) {
-    owed_.push_back(std::move(op));
-    catch_up();
-}
-
-bool Journal::catch_up() {
-    if (owed_.empty()) {
-        return true;
-    }
-    std::vector<std::string> lost;
-    try {
-        Writer writer(*db_, rows_);
-        SQLite::Transaction batch(*db_, SQLite::TransactionBehavior::IMMEDIATE);
-        for (const Op& op : owed_) {
-            OpSavepoint savepoint(*db_);
-            try {
-                op(writer);
-                savepoint.release();
-            } catch (const SQLite::Exception& e) {
-                if (passes(e)) {
-                    throw;
-                }
-                lost.emplace_back(e.what());
-            }
-        }
-        batch.commit();
-        rows_.merge(writer.made);
-        owed_.clear();
-    } catch (const SQLite::Exception& e) {
-        tell(e.what());
-        return false;
-    }
-    if (!lost.empty()) {
-        tell("no se pudo registrar: " + lost.front());
-        return true;
-    }
-    told_ = false;
-    return true;
-}
-
-void Journal::tell(const std::string& cause) {
-    if (told_) {
-        return;
-    }
-    told_ = true;
-    if (trouble_) {
-        trouble_(
-            "No se pudo escribir en la bitácora de envíos de la base de datos (" + cause +
-            ").\r\nLos envíos y las recepciones siguen; la bitácora se pondrá al día en cuanto "
-            "se pueda escribir en ella.");
-    }
+    thread_->push(std::move(op));
 }
 
 JournalId Journal::listed(const ListedFile& file) {
@@ -398,9 +519,10 @@ std::vector<OpenEntry> Journal::reopen(std::vector<std::string>& damaged) {
             insert_failure(w.db, row, at, 0, kCutShort);
         }
     });
+    flush();
     std::vector<OpenEntry> entries;
     try {
-        SQLite::Statement query(*db_, kOpenEntries);
+        SQLite::Statement query(*reader_, kOpenEntries);
         const LocalDateTime at = clock_.now();
         while (query.executeStep()) {
             OpenEntry entry = read_open_entry(query, at);
@@ -410,12 +532,17 @@ std::vector<OpenEntry> Journal::reopen(std::vector<std::string>& damaged) {
                 continue;
             }
             entry.id = new_handle();
-            rows_[entry.id] = entry.row;
             entries.push_back(std::move(entry));
         }
     } catch (const SQLite::Exception& e) {
-        tell(e.what());
+        damaged.push_back(std::string("La bitácora de envíos no se pudo leer: ") + e.what());
     }
+    // The writing thread learns which rows the new handles stand for before anything else.
+    write([entries](Writer& w) {
+        for (const OpenEntry& entry : entries) {
+            w.made[entry.id] = entry.row;
+        }
+    });
     return entries;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -65,21 +65,28 @@ struct OpenEntry {
 };
 
 // The durable record of every file's journey, kept in the office database (BITACORA and
-// BITACORA_FALLAS) on a connection of its own. The transfer routines tell it each change as
-// it happens. A write never throws: what the database cannot take now (locked, full) is owed,
-// the office is told once, and the next write or catch_up() delivers it, in order.
+// BITACORA_FALLAS). The transfer routines tell it each change as it happens; the change is
+// queued at once and written, in order, by a thread of the journal's own on a connection of
+// its own, so that a transfer never waits for the disk. A write never fails a transfer: what
+// the database cannot take (locked, full) stays owed and is tried again, the office is told
+// once, and the journal catches up when it can.
 class Journal {
 public:
+    // Called on the journal's writing thread.
     using TroubleListener = std::function<void(const std::string& text)>;
+
+    // How long the writing thread waits before it tries again what the database refused.
+    static constexpr std::chrono::milliseconds kRetryInterval{2000};
 
     // Opens the database file. Throws StartupError when it cannot be opened.
     Journal(const std::filesystem::path& database, const Clock& clock);
+    // Writes what is still owed (one last try), then stops the writing thread.
     ~Journal();
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
 
     // Told the first time writes fail, and again only after they have succeeded since.
-    void on_trouble(TroubleListener listener) { trouble_ = std::move(listener); }
+    void on_trouble(TroubleListener listener);
 
     JournalId listed(const ListedFile& file);
     // Taken off the send list unsent: forgotten, unless failures were met on the way.
@@ -106,31 +113,29 @@ public:
     // Entries whose rows cannot be read are left out and named in `damaged`.
     [[nodiscard]] std::vector<OpenEntry> reopen(std::vector<std::string>& damaged);
 
-    // Delivers what is owed; true when nothing is owed any more.
-    bool catch_up();
-    [[nodiscard]] std::size_t owed() const { return owed_.size(); }
+    // Waits until everything told so far is written, or until the writing thread's next try
+    // has failed; true when nothing is owed any more.
+    bool flush();
+    [[nodiscard]] std::size_t owed() const;
 
-    // The journal's own connection, for readers.
-    [[nodiscard]] SQLite::Database& database() { return *db_; }
+    // A connection for readers on the calling thread (flush() first to read the latest).
+    [[nodiscard]] SQLite::Database& database() { return *reader_; }
 
 private:
     class Writer;
+    class Thread;
     using Op = std::function<void(Writer&)>;
 
     void write(Op op);
-    void tell(const std::string& cause);
     [[nodiscard]] std::string now() const;
     JournalId new_handle() { return next_id_++; }
 
-    std::unique_ptr<SQLite::Database> db_;
     const Clock& clock_;
-    TroubleListener trouble_;
-    std::deque<Op> owed_;
-    std::map<JournalId, std::int64_t> rows_;  // handle -> row id, once the row exists
+    std::unique_ptr<SQLite::Database> reader_;
     // The last failure kept per entry, so a failure met on every polling tick is kept once.
     std::map<JournalId, std::pair<int, std::string>> last_failure_;
     JournalId next_id_ = 1;
-    bool told_ = false;
+    std::unique_ptr<Thread> thread_;  // last: stopped first
 };
 
 }  // namespace ordano

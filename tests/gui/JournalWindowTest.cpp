@@ -212,11 +212,14 @@ TEST_F(JournalWindowTest, AJournalThatCannotBeWrittenIsSaidOnceWithoutWaiting) {
     open();
     gui.box.write_file(fs::path(gui.office->session().folders.val_env) / "M0015001.033", "m");
     gui.box.write_file(fs::path(gui.office->session().folders.val_env) / "M0015002.033", "m");
+    gui.office->journal().flush();
     SQLite::Database other(gui.files.db_file.string(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
     TransferDesk& desk = gui.window->transfer_panel().desk();
     desk.lvwArchivos_DblClick("M0015001.033");
     desk.lvwArchivos_DblClick("M0015002.033");
+    EXPECT_FALSE(gui.office->journal().flush());
+    QTRY_COMPARE(gui.window->findChildren<QMessageBox*>("msgBitacora").size(), 1);
     const auto boxes = gui.window->findChildren<QMessageBox*>("msgBitacora");
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0]->isVisible());

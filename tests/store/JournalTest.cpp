@@ -56,7 +56,10 @@ protected:
     static ExpectedAnswers answers_of(const std::string& stem) {
         return {"k" + stem.substr(1) + ".033", "/ag0015", stem + ".err", "/ag0015", "/rec"};
     }
-    JournalReader reader() { return JournalReader(journal->database(), clock.now(), 30); }
+    JournalReader reader() {
+        journal->flush();
+        return JournalReader(journal->database(), clock.now(), 30);
+    }
     std::vector<std::string> files(const HistoryFilter& filter, HistoryOrder order = {}) {
         std::vector<std::string> out;
         for (const auto& row : reader().rows(filter, order, 0, 100)) {
@@ -106,6 +109,7 @@ TEST_F(JournalTest, AFilesWholeJourneyIsKept) {
     EXPECT_EQ(r.answers[1].received_at, "2026-02-02T14:12:00");
     EXPECT_EQ(r.answers_text(), "k0015001.033, M0015001.err");
     EXPECT_TRUE(r.damage.empty());
+    journal->flush();
     EXPECT_THAT(told, IsEmpty());
 }
 
@@ -136,17 +140,20 @@ TEST_F(JournalTest, TheSameFailureMetOnEveryTickIsKeptOnce) {
 
 TEST_F(JournalTest, ALockedDatabaseIsToldOnceAndCaughtUpInOrder) {
     const JournalId id = list("M0015001.033");
+    journal->flush();
     SQLite::Database other(office.db_file.string(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
     journal->upload_started(id, {3, "abc"}, "/valin");
     journal->sent(id, answers_of("M0015001"));
     const JournalId second = list("M0015002.033");
+    EXPECT_FALSE(journal->flush());
     EXPECT_EQ(journal->owed(), 3u);
     EXPECT_EQ(told.size(), 1u);
     other.exec("COMMIT");
 
     journal->sent(second, answers_of("M0015002"));
 
+    EXPECT_TRUE(journal->flush());
     EXPECT_EQ(journal->owed(), 0u);
     EXPECT_THAT(files({}, {HistoryColumn::File, false}),
                 ElementsAre("M0015001.033 esperando", "M0015002.033 esperando"));
@@ -227,6 +234,7 @@ TEST_F(JournalTest, NewerColumnsAndDamagedRowsLoseNothingElse) {
     db.exec("ALTER TABLE BITACORA ADD COLUMN prioridad INTEGER NOT NULL DEFAULT 5");
     journal->sent(list("M0015001.033"), answers_of("M0015001"));
     list("M0015002.033");
+    journal->flush();
     db.exec("UPDATE BITACORA SET estado = 'perdido', momento = 'nunca' WHERE id = 2");
 
     const auto records = reader().records({}, {HistoryColumn::File, false});

@@ -26,6 +26,7 @@ protected:
     }
     void tick() { desk_->tmrPreVal_Timer(); }
     std::vector<JournalRecord> records() {
+        office_->journal().flush();
         JournalReader reader(office_->journal().database(), clock_.now(), 30);
         return reader.records({}, {HistoryColumn::File, false});
     }
@@ -119,11 +120,13 @@ TEST_F(JournalTransferTest, AfterARestartAwaitedAnswersAndFilesToSendComeBack) {
 
 TEST_F(JournalTransferTest, AJournalThatCannotBeWrittenDoesNotStopTheTransfer) {
     add_file("C0015001.033", "c");
+    office_->journal().flush();
     SQLite::Database other(test_office_.db_file.string(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
     enviar();
     EXPECT_THAT(receive_texts(), ElementsAre("C0015001.033"));
     EXPECT_EQ(server_.file_bytes("valin/C0015001.033"), "c");
+    EXPECT_FALSE(office_->journal().flush());
     ASSERT_EQ(told_.size(), 1u);
     EXPECT_THAT(told_[0], ::testing::HasSubstr("bitácora"));
 
