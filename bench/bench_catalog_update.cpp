@@ -99,7 +99,7 @@ int main() {
     ordano::CatalogUpdate update(*office, ui);
     Timeline timeline;
     update.set_observer(&timeline);
-    const auto outcome = update.Movimientos("recibir");
+    const auto outcome = update.Movimientos(ordano::Action::Recibir);
     if (outcome != ordano::UpdateOutcome::Installed) {
         std::printf("the update did not install: %s\n", update.result().c_str());
         return 1;

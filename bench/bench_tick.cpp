@@ -55,8 +55,8 @@ public:
     // One tick over a fresh desk whose receive list awaits the 200 answers.
     Figure tick() {
         return best_seconds([this] {
-            TransferDesk desk(office_->session(), office_->params(), ui_, clock_, office_->locale(),
-                              [] {});
+            TransferDesk desk(office_->session(), office_->params(), office_->journal(), ui_,
+                              clock_, office_->locale(), [] {});
             for (int i = 0; i < kRows; ++i) {
                 ReceiveRow row;
                 row.text = answer_name(i).substr(0, 8) + ".033";

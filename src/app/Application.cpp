@@ -5,12 +5,12 @@
 
 #include <iostream>
 
-#include "app/Images.h"
 #include "app/MainWindow.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
 #include "app/SystemLocale.h"
 #include "store/Office.h"
+#include "ui/Images.h"
 
 namespace ordano {
 

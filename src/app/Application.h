@@ -11,7 +11,7 @@ namespace ordano {
 class Clock;
 class UiPort;
 
-// The desktop program: brings the office up, shows the main window and runs until "salir".
+// The desktop program: brings the office up, shows the main window and runs until Salir.
 // With a screenshot file it saves a picture of the main window instead and returns. Returns the
 // exit status: 0, or 1 when the office could not be brought up. Needs a QApplication.
 int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock);

@@ -5,9 +5,9 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/BulletinFeed.h"
 #include "app/NewsTicker.h"
 #include "catalog/CatalogCheck.h"
-#include "dialogs/BulletinWindow.h"
 #include "dialogs/CatalogUpdateWindow.h"
 
 namespace ordano {
@@ -24,7 +24,7 @@ CatalogFeatures::CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Offic
       office_(office),
       ui_(ui),
       eftpPrincipal_(eftpPrincipal) {
-    frmPrincipal_ = new BulletinWindow(office_, eftpPrincipal_, ui_, &window_);
+    frmPrincipal_ = new BulletinFeed(office_, eftpPrincipal_, ui_, &window_);
     build_strip();
     frmPrincipal_->ticker().subscribe([this] { show_ticker(); });
 

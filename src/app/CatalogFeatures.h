@@ -6,7 +6,7 @@ class QToolBar;
 
 namespace ordano {
 
-class BulletinWindow;
+class BulletinFeed;
 class CatalogUpdateWindow;
 class FtpSession;
 class NewsTicker;
@@ -15,7 +15,7 @@ class UiPort;
 
 // The main window's part in the catalogue and the bulletin: the catalogue-update window
 // frmActCatErr (created on first use), the catalogue check that tmrCatError runs once 2 s after
-// start-up, and the bulletin window frmPrincipal whose ticker the main window shows in a strip
+// start-up, and the bulletin feed frmPrincipal whose ticker the main window shows in a strip
 // above its status bar while the ticker is on.
 class CatalogFeatures {
 public:
@@ -27,10 +27,10 @@ public:
     // Switches tmrCatError on: the check runs once, 2 s from now.
     void start();
 
-    // "caterr": shows frmActCatErr without making it modal.
+    // CatErr: shows frmActCatErr without making it modal.
     void show_update_window();
     [[nodiscard]] CatalogUpdateWindow& update_window();
-    [[nodiscard]] BulletinWindow& bulletin_window() { return *frmPrincipal_; }
+    [[nodiscard]] BulletinFeed& bulletin_feed() { return *frmPrincipal_; }
 
 private:
     void build_strip();
@@ -43,7 +43,7 @@ private:
     UiPort& ui_;
     FtpSession& eftpPrincipal_;
     CatalogUpdateWindow* frmActCatErr_ = nullptr;
-    BulletinWindow* frmPrincipal_ = nullptr;
+    BulletinFeed* frmPrincipal_ = nullptr;
     QToolBar* strip_ = nullptr;
     NewsTicker* nwstBoletines_ = nullptr;
 };

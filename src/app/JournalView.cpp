@@ -7,12 +7,12 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/Images.h"
 #include "app/MainWindowUi.h"
 #include "store/Journal.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
 #include "transfer/TransferDesk.h"
+#include "ui/Images.h"
 
 namespace ordano {
 namespace {

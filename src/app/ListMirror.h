@@ -4,8 +4,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
-#include "app/Images.h"
 #include "transfer/RowList.h"
+#include "ui/Images.h"
 
 namespace ordano {
 

@@ -3,17 +3,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+#include "app/BulletinFeed.h"
 #include "app/CatalogFeatures.h"
-#include "app/Images.h"
 #include "app/JournalView.h"
 #include "app/StatusPanels.h"
 #include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
-#include "dialogs/BulletinWindow.h"
 #include "dialogs/ParametersDialog.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "ui/ActionButton.h"
+#include "ui/Images.h"
 
 namespace ordano {
 
@@ -31,8 +32,8 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
     catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
-                                                 sessions_.eftpPrincipal);
-    frmParametros_->set_principal_session(sessions_.eftpPrincipal);
+                                                 eftpPrincipal_);
+    frmParametros_->set_principal_session(eftpPrincipal_);
     transfer_ = std::make_unique<TransferPanel>(office_, message_ui_, ui_, *this, locale_,
                                                 [this] { refresh_bulletin(); });
     review_ = new ReviewArea(ui_, office_, message_ui_, transfer_->desk().send_list(), this);
@@ -73,19 +74,28 @@ void MainWindow::start_up() {
 }
 
 void MainWindow::tlbPreVal_ButtonClick(QAction* button) {
-    Ejecuta_Accion(button->data().toString());
+    Ejecuta_Accion(button_action(*button));
 }
 
-void MainWindow::Ejecuta_Accion(const QString& key) {
-    if (key == QLatin1String("caterr")) {
-        caterr();
-    } else if (key == QLatin1String("parametros")) {
-        parametros();
-    } else if (key == QLatin1String("salir")) {
-        salir();
+void MainWindow::Ejecuta_Accion(Action action) {
+    switch (action) {
+        case Action::CatErr:
+            caterr();
+            break;
+        case Action::Parametros:
+            parametros();
+            break;
+        case Action::Historial:
+            journal_->show_history();
+            break;
+        case Action::Salir:
+            salir();
+            break;
+        default:
+            break;
     }
-    // "enviar", "recibir" and "detener"; and for every key, the sending session closed.
-    transfer_->Ejecuta_Accion(key);
+    // Enviar, Recibir and Detener; and for every action, the sending session closed.
+    transfer_->Ejecuta_Accion(action);
 }
 
 void MainWindow::caterr() {
@@ -96,12 +106,12 @@ CatalogUpdateWindow& MainWindow::catalog_window() {
     return catalog_->update_window();
 }
 
-BulletinWindow& MainWindow::bulletin_window() {
-    return catalog_->bulletin_window();
+BulletinFeed& MainWindow::bulletin_feed() {
+    return catalog_->bulletin_feed();
 }
 
 void MainWindow::refresh_bulletin() {
-    catalog_->bulletin_window().Actualiza_Boletin(false);
+    catalog_->bulletin_feed().Actualiza_Boletin(false);
 }
 
 void MainWindow::parametros() {
@@ -123,7 +133,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    Ejecuta_Accion(QStringLiteral("salir"));
+    Ejecuta_Accion(Action::Salir);
 }
 
 void MainWindow::quit_application() {

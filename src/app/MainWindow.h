@@ -9,11 +9,12 @@
 
 #include "app/MainWindowUi.h"
 #include "app/ReviewArea.h"
-#include "transfer/FtpSessions.h"
+#include "store/Action.h"
+#include "transfer/FtpSession.h"
 
 namespace ordano {
 
-class BulletinWindow;
+class BulletinFeed;
 class CatalogFeatures;
 class CatalogUpdateWindow;
 class JournalView;
@@ -28,22 +29,25 @@ class UiPort;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Ends the program at once (the "salir" action answered Yes).
+    // Ends the program at once (Salir answered Yes).
     using QuitFunction = std::function<void()>;
 
     MainWindow(Office& office, UiPort& ui, QLocale locale = QLocale(),
                QuitFunction quit = quit_application, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Performs the action of a toolbar key (compared case-sensitively); other keys do nothing.
-    void Ejecuta_Accion(const QString& key);
+    // Performs a toolbar action; actions that are not the main window's only close the
+    // sending session.
+    void Ejecuta_Accion(Action action);
 
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
-    [[nodiscard]] FtpSessions& ftp_sessions() { return sessions_; }
+    // The window's own session, for the bulletin and the payment-password traffic; the sending
+    // run, the polling and the catalogue update keep sessions of their own.
+    [[nodiscard]] FtpSession& eftpPrincipal() { return eftpPrincipal_; }
     // frmActCatErr, created on first use.
     [[nodiscard]] CatalogUpdateWindow& catalog_window();
     // frmPrincipal, which holds the bulletin ticker shown above the status bar.
-    [[nodiscard]] BulletinWindow& bulletin_window();
+    [[nodiscard]] BulletinFeed& bulletin_feed();
 
     // Refreshes the bulletin ticker from the server: Actualiza_Boletin with Boton false on
     // eftpPrincipal. The sending run calls it near its start, before it opens eftpEnvio.
@@ -82,7 +86,7 @@ private:
     QLocale locale_;
     QuitFunction quit_;
     MainWindowUi ui_;
-    FtpSessions sessions_;  // eftpPrincipal, for the bulletins and the payment password
+    FtpSession eftpPrincipal_{"eftpPrincipal"};
     std::unique_ptr<CatalogFeatures> catalog_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/MainWindowUi.h"
 
+#include <QAction>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,20 +8,22 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/Images.h"
 #include "app/ListColumns.h"
+#include "ui/ActionButton.h"
 
 namespace ordano {
 
 namespace {
 
-constexpr std::array<ToolbarButton, 6> kToolbar = {{
-    {"Enviar/Recibir", "enviar", "Envia los archivos a Prevalidación/Validación"},
-    {"Recibir", "recibir", "Inicia la recepción manual de archivos"},
-    {"Detener", "detener", "Detiene la recepción de archivos en proceso"},
-    {"Actualizar Catálogo", "caterr", "Actualiza el catálogo de errores"},
-    {"Configuración", "parametros", "Configuración de rutas de los archivos"},
-    {"Salir", "salir", "Cierra el módulo de envío de archivos M3"},
+constexpr std::array<ToolbarButton, 7> kToolbar = {{
+    {"Enviar/Recibir", Action::Enviar, "Envia los archivos a Prevalidación/Validación"},
+    {"Recibir", Action::Recibir, "Inicia la recepción manual de archivos"},
+    {"Detener", Action::Detener, "Detiene la recepción de archivos en proceso"},
+    {"Actualizar Catálogo", Action::CatErr, "Actualiza el catálogo de errores"},
+    {"Configuración", Action::Parametros, "Configuración de rutas de los archivos"},
+    {"Historial", Action::Historial,
+     "Historial de los archivos enviados y sus respuestas (Ctrl+H)"},
+    {"Salir", Action::Salir, "Cierra el módulo de envío de archivos M3"},
 }};
 
 constexpr std::array<const char*, 2> kSearchBy = {"DÍA ACTUAL", "TODOS LOS DÍAS"};
@@ -89,7 +92,7 @@ QLabel* make_heading(QWidget* parent, const QString& name, const char* text) {
 
 }  // namespace
 
-const std::array<ToolbarButton, 6>& main_toolbar_buttons() {
+const std::array<ToolbarButton, 7>& main_toolbar_buttons() {
     return kToolbar;
 }
 
@@ -134,11 +137,10 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
     tlbPreVal->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbPreVal->setIconSize(QSize(32, 32));
     for (const ToolbarButton& button : kToolbar) {
-        QAction* action =
-            tlbPreVal->addAction(images::action_icon(button.key), utf8(button.caption));
-        action->setObjectName(QString::fromLatin1(button.key));
-        action->setData(QString::fromLatin1(button.key));
-        action->setToolTip(utf8(button.tooltip));
+        QAction* action = add_action_button(*tlbPreVal, button);
+        if (button.action == Action::Historial) {
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+        }
     }
     window.addToolBar(Qt::TopToolBarArea, tlbPreVal);
 }

@@ -13,6 +13,8 @@
 
 #include <array>
 
+#include "ui/ActionButton.h"
+
 namespace ordano {
 
 // The controls of the main window frmPreVal, each under its own name, laid out for a
@@ -43,13 +45,8 @@ private:
     void build_timers(QMainWindow& window);
 };
 
-// Toolbar buttons in order: caption, key, tooltip.
-struct ToolbarButton {
-    const char* caption;
-    const char* key;
-    const char* tooltip;
-};
-[[nodiscard]] const std::array<ToolbarButton, 6>& main_toolbar_buttons();
+// Toolbar buttons in order.
+[[nodiscard]] const std::array<ToolbarButton, 7>& main_toolbar_buttons();
 
 // Items of the review area's selectors.
 [[nodiscard]] const std::array<const char*, 2>& search_by_items();

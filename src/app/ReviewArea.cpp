@@ -12,11 +12,11 @@
 #include "app/ListColumns.h"
 #include "app/MainWindowUi.h"
 #include "app/WindowTexts.h"
-#include "review/AnswerFile.h"
 #include "review/FileSearch.h"
 #include "review/OfficeReview.h"
 #include "review/RevisaArchivo.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
 #include "transfer/ConnectionMessages.h"
@@ -151,7 +151,7 @@ void ReviewArea::list_files() {
         return;
     }
     try {
-        Llena_Archivos(matching_files(review::answer_path(list_folder_, ""), patron_archivos_));
+        Llena_Archivos(matching_files(path_in_folder(list_folder_, ""), patron_archivos_));
     } catch (const NumberedError& error) {
         Llena_Archivos({});
         if (!starting_) {

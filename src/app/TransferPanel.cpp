@@ -10,6 +10,7 @@
 #include "app/QtUi.h"
 #include "dialogs/PaymentPasswordDialog.h"
 #include "store/Office.h"
+#include "ui/ActionButton.h"
 
 namespace ordano {
 
@@ -91,18 +92,18 @@ bool TransferPanel::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TransferPanel::Ejecuta_Accion(const QString& key) {
-    if (key == QLatin1String("enviar")) {
+void TransferPanel::Ejecuta_Accion(Action action) {
+    if (action == Action::Enviar) {
         enviar();
     } else {
-        desk_.Ejecuta_Accion(key.toStdString());
+        desk_.Ejecuta_Accion(action);
     }
     show_current_row();
 }
 
 void TransferPanel::enviar() {
     if (desk_.sending_run().running()) {
-        desk_.Ejecuta_Accion("enviar");  // ignored by the run in progress
+        desk_.Ejecuta_Accion(Action::Enviar);  // ignored by the run in progress
         return;
     }
     // Enabled again however the run ends.
@@ -118,15 +119,15 @@ void TransferPanel::enviar() {
         RunActionsOff(const RunActionsOff&) = delete;
         RunActionsOff& operator=(const RunActionsOff&) = delete;
     } const off(*this);
-    desk_.Ejecuta_Accion("enviar");
+    desk_.Ejecuta_Accion(Action::Enviar);
 }
 
 void TransferPanel::set_run_actions_enabled(bool enabled) {
     // While the run waits on the network the window keeps taking clicks; the run must not be
     // started twice, and the pending entries are the run's.
     for (QAction* action : controls_.tlbPreVal->actions()) {
-        const QString key = action->data().toString();
-        if (key == QLatin1String("enviar") || key == QLatin1String("recibir")) {
+        const Action run_action = button_action(*action);
+        if (run_action == Action::Enviar || run_action == Action::Recibir) {
             action->setEnabled(enabled);
         }
     }

@@ -37,9 +37,9 @@ public:
     TransferPanel(const TransferPanel&) = delete;
     TransferPanel& operator=(const TransferPanel&) = delete;
 
-    // The transfer side of the action routine: runs "enviar", "recibir" and "detener", and
-    // for every key closes the sending session at the end.
-    void Ejecuta_Accion(const QString& key);
+    // The transfer side of the action routine: runs Enviar, Recibir and Detener, and for
+    // every action closes the sending session at the end.
+    void Ejecuta_Accion(Action action);
 
     [[nodiscard]] TransferDesk& desk() { return desk_; }
     [[nodiscard]] PaymentPasswordDialog& password_dialog() { return *frmPassword_; }

@@ -59,7 +59,7 @@ bool Revisa_Catalogo(Office& office, FtpSession& eftpPrincipal, UiPort& ui, Cata
     if (window.show) {
         window.show();
     }
-    const UpdateOutcome outcome = update.Movimientos("recibir");
+    const UpdateOutcome outcome = update.Movimientos(Action::Recibir);
     if (outcome == UpdateOutcome::Busy) {
         return false;  // the window's own run goes on; it is not ours to close
     }
@@ -67,7 +67,7 @@ bool Revisa_Catalogo(Office& office, FtpSession& eftpPrincipal, UiPort& ui, Cata
     if (window.hide) {
         window.hide();
     }
-    update.Movimientos("salir");
+    update.Movimientos(Action::Salir);
     if (outcome != UpdateOutcome::Installed) {
         return false;
     }

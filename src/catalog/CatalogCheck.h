@@ -19,7 +19,7 @@ struct CatalogWindowHooks {
 // Revisa_Catalogo: reads the version list on eftpPrincipal with the catalogue-update account;
 // when it offers a version above vererr, asks "Existe una versión actualizada del catálogo de
 // errores, ¿Deseas descargar la actualización?" and on Yes runs the whole update (window shown,
-// "recibir", then "salir"). "Catálogo de errores actualizado correctamente" is shown only when
+// Recibir, then Salir). "Catálogo de errores actualizado correctamente" is shown only when
 // the update did install the catalogue; a run that failed has already said why. Every failure
 // of the check itself is silent. The session on eftpPrincipal is closed at the end.
 // Returns true when a newer catalogue was installed.

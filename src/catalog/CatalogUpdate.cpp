@@ -66,8 +66,8 @@ CatalogUpdate::CatalogUpdate(Office& office, UiPort& ui, FtpTimeouts timeouts)
 
 CatalogUpdate::~CatalogUpdate() = default;
 
-UpdateOutcome CatalogUpdate::Movimientos(std::string_view key) {
-    if (key == "recibir") {
+UpdateOutcome CatalogUpdate::Movimientos(Action action) {
+    if (action == Action::Recibir) {
         return recibir();
     }
     salir();

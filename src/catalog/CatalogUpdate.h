@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/Action.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {
@@ -29,7 +30,7 @@ enum class UpdateOutcome {
     NoVersionList,     // the server publishes no "revact.txt"
     Failed,            // reported through the UI port and, for a package, the result line
     Busy,              // a run was already under way; nothing done
-    Closed,            // "salir" or another key: no run, the session closed
+    Closed,            // Salir or another action: no run, the session closed
 };
 
 // What a window (or the terminal) shows of a run. Called on the thread that runs the update,
@@ -59,10 +60,10 @@ public:
     // nullptr for none. The observer must outlive the runs it watches.
     void set_observer(CatalogUpdateObserver* observer) { observer_ = observer; }
 
-    // "recibir": the update run. "salir" and any other key: closes the FTP session (the
-    // window hides itself before calling "salir"); during a run, the session closes as soon
+    // Recibir: the update run. Salir and any other action: closes the FTP session (the
+    // window hides itself before calling Salir); during a run, the session closes as soon
     // as its call under way returns (stopping a transfer).
-    UpdateOutcome Movimientos(std::string_view key);
+    UpdateOutcome Movimientos(Action action);
     UpdateOutcome recibir();
     void salir();
 

@@ -5,7 +5,7 @@ namespace ordano::cli {
 
 // "Recibir" for files already on the server: manual reception, then the answers with --wait.
 int receive_command(const Invocation& invocation) {
-    return transfer_command(invocation, "recibir");
+    return transfer_command(invocation, Action::Recibir);
 }
 
 }  // namespace ordano::cli

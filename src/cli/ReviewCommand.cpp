@@ -2,13 +2,9 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "platform/BinaryOutput.h"
 #include "review/OfficeReview.h"
 #include "store/Office.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace ordano::cli {
 namespace {
@@ -36,11 +32,9 @@ int review_command(const Invocation& invocation) {
     const SystemClock clock;
     const auto office = Office::open(invocation.paths, clock);
     const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(*office));
-#ifdef _WIN32
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
+    set_binary_mode(stdout);
     std::cout << result.box_text() << std::flush;
     if (result.failure) {
         std::cerr << result.failure->message << "\n";

@@ -5,7 +5,7 @@ namespace ordano::cli {
 
 // "Enviar/Recibir" for the named files: the sending run, then the answers with --wait.
 int send_command(const Invocation& invocation) {
-    return transfer_command(invocation, "enviar");
+    return transfer_command(invocation, Action::Enviar);
 }
 
 }  // namespace ordano::cli

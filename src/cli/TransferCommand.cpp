@@ -9,7 +9,7 @@
 
 #include "cli/AnswerPolling.h"
 #include "cli/Options.h"
-#include "cli/PaymentPassword.h"
+#include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
@@ -153,16 +153,16 @@ public:
     }
 
     // The action, then: false when a listed file did not reach the receive list.
-    bool act(std::string_view key) {
+    bool act(Action action) {
         if (listed_.empty()) {
             return false;
         }
-        desk_.Ejecuta_Accion(key);
+        desk_.Ejecuta_Accion(action);
         bool all = true;
         for (const auto& name : listed_) {
             if (!in_receive_list(desk_, name)) {
-                std::cerr << (key == "enviar" ? "No se envió el archivo "
-                                              : "No se recibe el archivo ")
+                std::cerr << (action == Action::Enviar ? "No se envió el archivo "
+                                                       : "No se recibe el archivo ")
                           << name << ".\n";
                 all = false;
             }
@@ -195,7 +195,7 @@ private:
     SystemClock clock_;
     std::unique_ptr<Office> office_;
     TerminalUi ui_;
-    PaymentPassword password_;
+    PaymentPasswordPrompt password_;
     TransferDesk desk_;
     AnswerPolling polling_;
     std::vector<std::string> listed_;
@@ -203,13 +203,13 @@ private:
 
 }  // namespace
 
-int transfer_command(const Invocation& invocation, std::string_view key) {
+int transfer_command(const Invocation& invocation, Action action) {
     const TransferRequest request = parse_request(invocation);
+    if (request.pending && action != Action::Recibir) {
+        throw UsageError("--pending es una opción de receive");
+    }
     TransferJob job(invocation, request);
     if (request.pending) {
-        if (key != "recibir") {
-            throw UsageError("--pending es una opción de receive");
-        }
         if (!job.take_pending()) {
             std::cerr << "No hay respuestas en espera.\n";
             return kExitSuccess;
@@ -221,7 +221,7 @@ int transfer_command(const Invocation& invocation, std::string_view key) {
         return job.wait(*request.wait) ? kExitSuccess : kExitFailure;
     }
     bool ok = job.list_files(request.names);
-    ok = job.act(key) && ok;
+    ok = job.act(action) && ok;
     if (request.wait) {
         ok = job.wait(*request.wait) && ok;
     }

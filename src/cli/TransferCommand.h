@@ -1,14 +1,13 @@
 #pragma once
 
-#include <string_view>
-
 #include "cli/Cli.h"
+#include "store/Action.h"
 
 namespace ordano::cli {
 
 // What send and receive share: options [--wait SECONDS] [--password-stdin] [--yes] FILE...,
-// the lookup of each bare name in the send folder of its kind, the toolbar action (`key`:
-// "enviar" or "recibir") and, with --wait, the polling until the answers are in.
-int transfer_command(const Invocation& invocation, std::string_view key);
+// the lookup of each bare name in the send folder of its kind, the toolbar action
+// (Action::Enviar or Action::Recibir) and, with --wait, the polling until the answers are in.
+int transfer_command(const Invocation& invocation, Action action);
 
 }  // namespace ordano::cli

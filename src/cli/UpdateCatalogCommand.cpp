@@ -60,7 +60,7 @@ int update_catalog_command(const Invocation& invocation) {
     CatalogUpdate update(*office, ui);
     update.set_observer(&observer);
 
-    switch (update.Movimientos("recibir")) {
+    switch (update.Movimientos(Action::Recibir)) {
         case UpdateOutcome::Installed:
         case UpdateOutcome::NoNewerCatalogue:
             return kExitSuccess;

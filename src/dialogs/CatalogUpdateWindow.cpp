@@ -10,21 +10,16 @@
 
 #include <limits>
 
-#include "app/Images.h"
 #include "dialogs/CatalogIllustration.h"
+#include "ui/ActionButton.h"
+#include "ui/Images.h"
 
 namespace ordano {
 namespace {
 
-struct ToolButton {
-    const char* caption;
-    const char* key;
-    const char* tooltip;
-};
-
-constexpr std::array<ToolButton, 2> kButtons = {{
-    {"      Actualizar      ", "recibir", "Inicia la recepción de la actualización"},
-    {"Salir", "salir", "Cierra el módulo de actualizaciones"},
+constexpr std::array<ToolbarButton, 2> kButtons = {{
+    {"      Actualizar      ", Action::Recibir, "Inicia la recepción de la actualización"},
+    {"Salir", Action::Salir, "Cierra el módulo de actualizaciones"},
 }};
 
 constexpr int kMarkSize = 32;
@@ -45,7 +40,7 @@ CatalogUpdateWindow::CatalogUpdateWindow(Office& office, UiPort& ui, QWidget* pa
     : QWidget(parent, Qt::Window), update_(office, ui) {
     setObjectName(QStringLiteral("frmActCatErr"));
     setWindowTitle(QStringLiteral("Actualización del Catálogo de Errores"));
-    setWindowIcon(images::action_icon("caterr"));
+    setWindowIcon(images::action_icon(Action::CatErr));
     build();
     update_.set_observer(this);
 }
@@ -67,11 +62,8 @@ QToolBar* CatalogUpdateWindow::build_toolbar() {
     tlbAct->setObjectName(QStringLiteral("tlbAct"));
     tlbAct->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbAct->setIconSize(QSize(32, 32));
-    for (const ToolButton& button : kButtons) {
-        QAction* action = tlbAct->addAction(images::action_icon(button.key), utf8(button.caption));
-        action->setObjectName(QString::fromLatin1(button.key));
-        action->setData(QString::fromLatin1(button.key));
-        action->setToolTip(utf8(button.tooltip));
+    for (const ToolbarButton& button : kButtons) {
+        add_action_button(*tlbAct, button);
     }
     actRecibir_ = tlbAct->actions().front();
     connect(tlbAct, &QToolBar::actionTriggered, this, &CatalogUpdateWindow::tlbAct_ButtonClick);
@@ -125,24 +117,24 @@ QWidget* CatalogUpdateWindow::build_steps() {
 }
 
 void CatalogUpdateWindow::tlbAct_ButtonClick(QAction* button) {
-    Movimientos(button->data().toString());
+    Movimientos(button_action(*button));
 }
 
-void CatalogUpdateWindow::Movimientos(const QString& key) {
-    if (key == QLatin1String("recibir")) {
+void CatalogUpdateWindow::Movimientos(Action action) {
+    if (action == Action::Recibir) {
         // The buttons stay live while the run waits for the server: a second click waits too.
         if (update_.running()) {
             return;
         }
         actRecibir_->setEnabled(false);
-        update_.Movimientos("recibir");
+        update_.Movimientos(Action::Recibir);
         sync_busy();
         return;
     }
-    if (key == QLatin1String("salir")) {
+    if (action == Action::Salir) {
         hide();
     }
-    update_.Movimientos(key.toStdString());
+    update_.Movimientos(action);
 }
 
 void CatalogUpdateWindow::show_modeless() {
@@ -167,7 +159,7 @@ void CatalogUpdateWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    Movimientos(QStringLiteral("salir"));
+    Movimientos(Action::Salir);
 }
 
 void CatalogUpdateWindow::sync_busy() {

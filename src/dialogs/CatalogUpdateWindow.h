@@ -28,9 +28,9 @@ public:
     CatalogUpdateWindow(Office& office, UiPort& ui, QWidget* parent = nullptr);
     ~CatalogUpdateWindow() override;
 
-    // "recibir": the update run (nothing while one is under way); "salir": hides the window and
-    // closes the session; any other key only closes the session.
-    void Movimientos(const QString& key);
+    // Recibir: the update run (nothing while one is under way); Salir: hides the window and
+    // closes the session; any other action only closes the session.
+    void Movimientos(Action action);
 
     // Shows the window without making it modal and brings it to the front.
     void show_modeless();

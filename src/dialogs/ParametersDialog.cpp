@@ -4,17 +4,20 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <exception>
 
-#include "app/Images.h"
 #include "dialogs/PasswordChangeDialog.h"
+#include "store/FlagScope.h"
+#include "store/Journal.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
-#include "transfer/FlagScope.h"
-#include "transfer/PaymentPassword.h"
+#include "transfer/PaymentPasswordChange.h"
+#include "ui/ActionButton.h"
+#include "ui/Images.h"
 
 namespace ordano {
 
@@ -55,7 +58,7 @@ ParametersDialog::ParametersDialog(Office& office, UiPort& ui, QWidget* parent)
 void ParametersDialog::build() {
     setObjectName(QStringLiteral("frmParametros"));
     setWindowTitle(QStringLiteral("Parámetros del Sistema"));
-    setWindowIcon(images::action_icon("parametros"));
+    setWindowIcon(images::action_icon(Action::Parametros));
     setModal(true);
     for (std::size_t i = 0; i < txtParametros_.size(); ++i) {
         txtParametros_[i] = new QLineEdit(this);
@@ -80,13 +83,11 @@ void ParametersDialog::build() {
     resize(720, 460);
 }
 
-QAction* ParametersDialog::add_action(const char* key, const QString& caption, const QString& tip) {
-    QAction* action = tlbParametros_->addAction(images::action_icon(key), caption);
-    action->setObjectName(QString::fromLatin1(key));
-    action->setToolTip(tip.isEmpty() ? caption.trimmed() : tip);
-    connect(action, &QAction::triggered, this,
-            [this, key] { Ejecuta_Opcion(QString::fromLatin1(key)); });
-    return action;
+QAction* ParametersDialog::add_action(Action action, const QString& caption, const QString& tip) {
+    QAction* button = add_action_button(*tlbParametros_, action, caption,
+                                        tip.isEmpty() ? caption.trimmed() : tip);
+    connect(button, &QAction::triggered, this, [this, action] { Ejecuta_Opcion(action); });
+    return button;
 }
 
 void ParametersDialog::build_toolbar() {
@@ -94,21 +95,21 @@ void ParametersDialog::build_toolbar() {
     tlbParametros_->setObjectName(QStringLiteral("tlbParametros"));
     tlbParametros_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tlbParametros_->setIconSize(QSize(24, 24));
-    view_buttons_[0] = add_action("modificar", QStringLiteral("      Modificar      "),
+    view_buttons_[0] = add_action(Action::Modificar, QStringLiteral("      Modificar      "),
                                   QStringLiteral("Permite modificar los parámetros del sistema"));
     view_buttons_[1] = tlbParametros_->addSeparator();
-    view_buttons_[2] = add_action("salir", QStringLiteral("Salir"),
+    view_buttons_[2] = add_action(Action::Salir, QStringLiteral("Salir"),
                                   QStringLiteral("Cierra el módulo de parámetros del sistema"));
     edit_buttons_[0] =
-        add_action("guardar", QStringLiteral("Guardar"),
+        add_action(Action::Guardar, QStringLiteral("Guardar"),
                    QStringLiteral("Guarda los cambios efectuados a los parámetros del sistema"));
     edit_buttons_[1] =
-        add_action("cancelar", QStringLiteral("Cancelar"),
+        add_action(Action::Cancelar, QStringLiteral("Cancelar"),
                    QStringLiteral("Cancela los cambios efectuados a los parámetros del sistema"));
     tlbParametros_->addSeparator();
-    add_action("password", QStringLiteral("Cambiar Contraseña"), QString());
+    add_action(Action::Password, QStringLiteral("Cambiar Contraseña"), QString());
     tlbParametros_->addSeparator();
-    add_action("envkro", QStringLiteral("Recuperar Contraseña"),
+    add_action(Action::EnvKro, QStringLiteral("Recuperar Contraseña"),
                QStringLiteral("Solicita a contraseña de pago electrónico"));
     tlbParametros_->addSeparator();
 }
@@ -150,8 +151,15 @@ QWidget* ParametersDialog::build_general_tab() {
     grid->addWidget(chkParametros_, 5, 0);
     grid->addWidget(txtParametros_[4], 5, 1, 1, 2);
 
+    txtAtraso_ = new QSpinBox(page);
+    txtAtraso_->setObjectName(QStringLiteral("txtAtraso"));
+    txtAtraso_->setRange(1, kMaxOverdueMinutes);
+    txtAtraso_->setSuffix(QStringLiteral(" minutos"));
+    txtAtraso_->setMaximumWidth(160);
+    add_row(6, "Respuesta atrasada después de", txtAtraso_);
+
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
     return page;
 }
 
@@ -166,7 +174,7 @@ QWidget* ParametersDialog::build_folders_tab() {
         auto* label = new QLabel(QString::fromUtf8(kFolderLabels[k]), page);
         label->setObjectName(QStringLiteral("lblParametros(%1)").arg(4 + row));
         label->setBuddy(field);
-        auto* button = new QPushButton(images::action_icon("carpeta"), QString(), page);
+        auto* button = new QPushButton(images::action_icon(Action::Carpeta), QString(), page);
         button->setObjectName(QStringLiteral("cmdParametros(%1)").arg(k));
         button->setToolTip(QStringLiteral("Elegir la carpeta"));
         // Enter in a field must not open the folder picker.
@@ -207,6 +215,7 @@ void ParametersDialog::Imprime_Datos() {
     txtParametros_[4]->setVisible(chkParametros_->isChecked());
     txtParametros_[4]->setText(qs(params.text(Param::ip_proxy)));
     txtParametros_[3]->setText(qs(params.text(Param::telefono)));
+    txtAtraso_->setValue(overdue_minutes(params));
     for (std::size_t i = 0; i < kFolderColumns.size(); ++i) {
         txtParametros_[i + kFirstFolderField]->setText(qs(params.text(kFolderColumns[i])));
     }
@@ -260,6 +269,7 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
     }
     cboParametros_->setEnabled(enabled);
     chkParametros_->setEnabled(enabled);
+    txtAtraso_->setEnabled(enabled);
     if (enabled) {
         cboParametros_->setFocus();
     }
@@ -272,6 +282,7 @@ ParameterFields ParametersDialog::fields() const {
     fields.telefono = txtParametros_[3]->text().toStdString();
     fields.proxy = chkParametros_->isChecked();
     fields.ip_proxy = txtParametros_[4]->text().toStdString();
+    fields.min_atraso = txtAtraso_->value();
     for (std::size_t i = 0; i < fields.folders.size(); ++i) {
         fields.folders[i] = txtParametros_[i + kFirstFolderField]->text().toStdString();
     }
@@ -312,21 +323,30 @@ void ParametersDialog::cancelar() {
     Muestra_Botones(true);
 }
 
-void ParametersDialog::Ejecuta_Opcion(const QString& key) {
-    if (key == QLatin1String("modificar")) {
-        Muestra_Botones(false);
-        Habilita_Campos(true);
-    } else if (key == QLatin1String("guardar")) {
-        guardar();
-    } else if (key == QLatin1String("cancelar")) {
-        cancelar();
-    } else if (key == QLatin1String("salir")) {
-        // Only hidden: the fields and the mode stay as they are for the next showing.
-        done(QDialog::Rejected);
-    } else if (key == QLatin1String("password")) {
-        password();
-    } else if (key == QLatin1String("envkro")) {
-        envkro();
+void ParametersDialog::Ejecuta_Opcion(Action action) {
+    switch (action) {
+        case Action::Modificar:
+            Muestra_Botones(false);
+            Habilita_Campos(true);
+            break;
+        case Action::Guardar:
+            guardar();
+            break;
+        case Action::Cancelar:
+            cancelar();
+            break;
+        case Action::Salir:
+            // Only hidden: the fields and the mode stay as they are for the next showing.
+            done(QDialog::Rejected);
+            break;
+        case Action::Password:
+            password();
+            break;
+        case Action::EnvKro:
+            envkro();
+            break;
+        default:
+            break;
     }
 }
 
@@ -352,12 +372,12 @@ void ParametersDialog::envkro() {
 }
 
 void ParametersDialog::reject() {
-    Ejecuta_Opcion(QStringLiteral("salir"));
+    Ejecuta_Opcion(Action::Salir);
 }
 
 void ParametersDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
-    Ejecuta_Opcion(QStringLiteral("salir"));
+    Ejecuta_Opcion(Action::Salir);
 }
 
 }  // namespace ordano

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -12,6 +13,7 @@
 
 #include "dialogs/FolderPicker.h"
 #include "dialogs/ParameterFields.h"
+#include "store/Action.h"
 
 namespace ordano {
 
@@ -31,15 +33,15 @@ public:
 
     void set_folder_picker(FolderPicker picker) { picker_ = std::move(picker); }
     // The main window's eftpPrincipal, which the payment-password change and recovery use;
-    // until it is given, their keys do nothing.
+    // until it is given, their actions do nothing.
     void set_principal_session(FtpSession& eftpPrincipal);
 
-    // Runs the toolbar action of a key; other keys do nothing.
-    void Ejecuta_Opcion(const QString& key);
+    // Runs a toolbar action; actions that are not the toolbar's do nothing.
+    void Ejecuta_Opcion(Action action);
 
     // Copies the parameters record into the fields.
     void Imprime_Datos();
-    // True between "modificar" and "guardar"/"cancelar".
+    // True between Modificar and Guardar/Cancelar.
     [[nodiscard]] bool in_edit_mode() const { return edit_mode_; }
 
     void reject() override;
@@ -52,7 +54,7 @@ private:
     QWidget* build_general_tab();
     QWidget* build_folders_tab();
     void build_toolbar();
-    QAction* add_action(const char* key, const QString& caption, const QString& tip);
+    QAction* add_action(Action action, const QString& caption, const QString& tip);
 
     void Muestra_Botones(bool view_mode);
     void Habilita_Campos(bool enabled);
@@ -84,6 +86,7 @@ private:
     std::array<QLineEdit*, 13> txtParametros_{};
     QComboBox* cboParametros_ = nullptr;
     QCheckBox* chkParametros_ = nullptr;
+    QSpinBox* txtAtraso_ = nullptr;  // minutes after which an awaited answer is overdue
     std::array<QPushButton*, 8> cmdParametros_{};
 };
 

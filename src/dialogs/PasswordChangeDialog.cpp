@@ -10,11 +10,11 @@
 
 #include <algorithm>
 
-#include "app/Images.h"
+#include "store/FlagScope.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
-#include "transfer/FlagScope.h"
-#include "transfer/PaymentPassword.h"
+#include "transfer/PaymentPasswordChange.h"
+#include "ui/Images.h"
 
 namespace ordano {
 
@@ -46,7 +46,7 @@ PasswordChangeDialog::PasswordChangeDialog(Office& office, UiPort& ui, FtpSessio
 void PasswordChangeDialog::build() {
     setObjectName(QStringLiteral("frmCambPassword"));
     setWindowTitle(QStringLiteral("Cambio de Contraseña de Validación"));
-    setWindowIcon(images::action_icon("password"));
+    setWindowIcon(images::action_icon(Action::Password));
     setModal(true);
     auto* style = new AsteriskStyle;
     style->setParent(this);

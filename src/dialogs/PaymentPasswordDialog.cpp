@@ -4,9 +4,9 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "app/Images.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
+#include "ui/Images.h"
 
 namespace ordano {
 
@@ -29,7 +29,7 @@ PaymentPasswordDialog::PaymentPasswordDialog(Sesion& session, UiPort& ui, QWidge
     : QDialog(parent), session_(session), ui_(ui) {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral("  Contraseña de Validación"));
-    setWindowIcon(images::action_icon("password"));
+    setWindowIcon(images::action_icon(Action::Password));
     setModal(true);
 
     lblPassword_ = new QLabel(QStringLiteral("Contraseña de Validación"), this);

@@ -5,24 +5,9 @@
 
 #include "store/Encoding.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 
 namespace ordano::review {
-namespace {
-
-std::filesystem::path utf8_path(std::string_view utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
-
-std::filesystem::path answer_path(std::string_view folder, std::string_view file_name) {
-    return utf8_path(folder) / utf8_path(file_name);
-}
-
-std::string shown_path(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 std::optional<ReviewFailure> open_answer(const std::filesystem::path& path, std::ifstream& in) {
     std::error_code error;

@@ -4,18 +4,11 @@
 #include <fstream>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <variant>
 
 #include "review/RevisaArchivo.h"
 
 namespace ordano::review {
-
-// The folder (UTF-8, as the parameters hold it) joined to the bare file name.
-[[nodiscard]] std::filesystem::path answer_path(std::string_view folder,
-                                                std::string_view file_name);
-// A path as UTF-8, for messages.
-[[nodiscard]] std::string shown_path(const std::filesystem::path& path);
 
 // Opens an answer file for reading; the failure names the path.
 [[nodiscard]] std::optional<ReviewFailure> open_answer(const std::filesystem::path& path,

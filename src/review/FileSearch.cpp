@@ -4,8 +4,8 @@
 #include <array>
 #include <system_error>
 
-#include "review/AnswerFile.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 
 namespace ordano {
 namespace {
@@ -18,17 +18,6 @@ constexpr std::array<SearchKind, 4> kSearchKinds = {{
     {'S', &LocalFolders::sag_env},  // "SAGARPA"
     {'D', &LocalFolders::val_env},  // "CARTAS CUPO"
 }};
-
-// The file names are ASCII in practice; other bytes compare as they are.
-char fold(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string folded(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), fold);
-    return out;
-}
 
 std::string digits(int number, int width) {
     std::string text = std::to_string(number < 0 ? -static_cast<long long>(number) : number);
@@ -68,7 +57,8 @@ bool matches_one(std::string_view pattern, std::string_view name) {
     std::size_t star = std::string_view::npos;
     std::size_t resume = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || upper_case_letter(pattern[p]) == upper_case_letter(name[n]))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -88,7 +78,7 @@ bool matches_one(std::string_view pattern, std::string_view name) {
 }
 
 [[noreturn]] void throw_folder_error(int number, const char* what, const fs::path& folder) {
-    throw NumberedError(number, std::string(what) + review::shown_path(folder));
+    throw NumberedError(number, std::string(what) + shown_path(folder));
 }
 
 }  // namespace
@@ -149,45 +139,17 @@ std::vector<std::string> matching_files(const fs::path& folder, std::string_view
         if (!entry.is_regular_file(type_error)) {
             continue;
         }
-        const std::u8string raw = entry.path().filename().u8string();
-        std::string name(raw.begin(), raw.end());
+        std::string name = shown_path(entry.path().filename());
         if (matches_file_pattern(pattern, name)) {
             names.push_back(std::move(name));
         }
     }
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string fa = folded(a);
-        const std::string fb = folded(b);
+        const std::string fa = upper_case_name(a);
+        const std::string fb = upper_case_name(b);
         return fa != fb ? fa < fb : a < b;
     });
     return names;
-}
-
-std::optional<fs::path> find_file_ignoring_case(const fs::path& folder, std::string_view name) {
-    // Only a bare name is looked up: a typed "..\\x" or "../x" must not leave the folder.
-    if (name.empty() || name == "." || name == ".." ||
-        name.find_first_of("/\\") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::error_code error;
-    const fs::path exact = folder / fs::path(std::u8string(name.begin(), name.end()));
-    if (fs::is_regular_file(exact, error)) {
-        return exact;
-    }
-    fs::directory_iterator entries(folder, error);
-    if (error) {
-        return std::nullopt;
-    }
-    const std::string wanted = folded(name);
-    for (const fs::directory_entry& entry : entries) {
-        std::error_code type_error;
-        const std::u8string raw = entry.path().filename().u8string();
-        if (folded(std::string(raw.begin(), raw.end())) == wanted &&
-            entry.is_regular_file(type_error)) {
-            return entry.path();
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace ordano

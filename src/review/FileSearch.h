@@ -40,9 +40,4 @@ enum class SearchBy { CurrentDay = 0, AllDays = 1 };
 [[nodiscard]] std::vector<std::string> matching_files(const std::filesystem::path& folder,
                                                       std::string_view pattern);
 
-// The file called `name` in `folder`, its letter case ignored as on the office's file system
-// (an exact match first); nullopt when there is none or the folder cannot be read.
-[[nodiscard]] std::optional<std::filesystem::path> find_file_ignoring_case(
-    const std::filesystem::path& folder, std::string_view name);
-
 }  // namespace ordano

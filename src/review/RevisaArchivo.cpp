@@ -7,6 +7,7 @@
 #include "review/AnswerLineReader.h"
 #include "review/RecordRules.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 
 namespace ordano {
 namespace {
@@ -55,7 +56,7 @@ void render_lines(std::string_view folder, std::string_view file_name, LineRule 
     if ((result.failure = folder_not_set(folder, file_name))) {
         return;
     }
-    const auto path = review::answer_path(folder, file_name);
+    const auto path = path_in_folder(folder, file_name);
     std::ifstream in;
     if ((result.failure = review::open_answer(path, in))) {
         return;
@@ -84,7 +85,7 @@ void load_prevalidation(std::string_view file_name, const ReviewContext& context
     if ((result.failure = folder_not_set(context.dialog_val_rec, file_name))) {
         return;
     }
-    auto text = review::read_answer_text(review::answer_path(context.dialog_val_rec, file_name));
+    auto text = review::read_answer_text(path_in_folder(context.dialog_val_rec, file_name));
     if (auto* failure = std::get_if<ReviewFailure>(&text)) {
         result.failure = std::move(*failure);
         return;

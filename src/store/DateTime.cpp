@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/LocalTime.h"
 #include "store/Errors.h"
 
 namespace ordano {
@@ -51,12 +52,7 @@ std::string twelve_hour(const LocalDateTime& at, bool with_seconds, const Locale
 
 LocalDateTime SystemClock::now() const {
     const std::time_t t = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const std::tm local = local_time(t);
     return {
         year_month_day{year{local.tm_year + 1900}, month{static_cast<unsigned>(local.tm_mon + 1)},
                        day{static_cast<unsigned>(local.tm_mday)}},

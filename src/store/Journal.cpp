@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "store/Errors.h"
+#include "store/NestedSavepoint.h"
+#include "store/Parameters.h"
 #include "store/Sha256.h"
 #include "store/TimeStamps.h"
 
@@ -72,32 +74,6 @@ void run(SQLite::Database& db, const char* sql, const Values&... values) {
     (statement.bind(position++, values), ...);
     statement.exec();
 }
-
-// Nested inside the batch: an entry's write that cannot be done is undone alone.
-class OpSavepoint {
-public:
-    explicit OpSavepoint(SQLite::Database& db) : db_(db) { db_.exec("SAVEPOINT journal_op"); }
-    ~OpSavepoint() {
-        if (!done_) {
-            try {
-                db_.exec("ROLLBACK TO journal_op");
-                db_.exec("RELEASE journal_op");
-            } catch (...) {
-                // the batch around it is rolled back as well
-            }
-        }
-    }
-    OpSavepoint(const OpSavepoint&) = delete;
-    OpSavepoint& operator=(const OpSavepoint&) = delete;
-    void release() {
-        db_.exec("RELEASE journal_op");
-        done_ = true;
-    }
-
-private:
-    SQLite::Database& db_;
-    bool done_ = false;
-};
 
 }  // namespace
 
@@ -224,7 +200,8 @@ private:
             Writer writer(*db_, rows_);
             SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
             for (const Owed& owed : batch) {
-                OpSavepoint savepoint(*db_);
+                // An entry's write that cannot be done is undone alone.
+                NestedSavepoint savepoint(*db_, "journal_op");
                 try {
                     owed.op(writer);
                     savepoint.release();
@@ -280,8 +257,11 @@ private:
     std::thread thread_;  // last: started once everything else is ready
 };
 
-int overdue_minutes(const ParametersRecord& /*params*/) {
-    return 30;
+int overdue_minutes(const ParametersRecord& params) {
+    // A limit that is not a positive number of minutes would make every answer overdue.
+    const std::int64_t minutes = params.number(Param::min_atraso);
+    return minutes >= 1 && minutes <= kMaxOverdueMinutes ? static_cast<int>(minutes)
+                                                         : kDefaultOverdueMinutes;
 }
 
 Journal::Journal(const std::filesystem::path& database, const Clock& clock) : clock_(clock) {

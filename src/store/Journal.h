@@ -22,7 +22,10 @@ namespace ordano {
 class ParametersRecord;
 struct FileDigest;
 
-// Minutes after which an awaited answer is overdue, as the office set them.
+// Minutes after which an awaited answer is overdue, as the office set them (1 to a week);
+// anything else stands for the default.
+inline constexpr int kDefaultOverdueMinutes = 30;
+inline constexpr int kMaxOverdueMinutes = 7 * 24 * 60;
 [[nodiscard]] int overdue_minutes(const ParametersRecord& params);
 
 // The handle of a journal entry within this process (0: none). Writes are owed until the

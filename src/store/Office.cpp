@@ -11,6 +11,7 @@
 #include "store/Journal.h"
 #include "store/Parameters.h"
 #include "store/ScheduledChanges.h"
+#include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
 
 namespace ordano {
@@ -54,6 +55,13 @@ void Office::start_up(const PathOptions& options) {
     const std::string folder = read_database_folder(session_.paths.ini_file);
     const std::filesystem::path db_file = database_file(folder);
     db_ = open_database(db_file);
+    try {
+        upgrade_office_schema(*db_);
+    } catch (const SQLite::Exception& e) {
+        throw StartupError(std::string("La base de datos no se pudo poner al día para esta "
+                                       "versión del programa: ") +
+                           e.what());
+    }
     try {
         params_ = std::make_unique<ParametersRecord>(*db_);
     } catch (const SQLite::Exception& e) {

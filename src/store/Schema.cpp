@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "store/Errors.h"
-#include "store/JournalTables.h"
+#include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
 
 namespace ordano {
@@ -183,8 +183,7 @@ void create_schema(SQLite::Database& db) {
     db.exec(kTables);
     insert_error_types(db);
     db.exec(kIndexes);
-    db.exec(kJournalTableSql);
-    db.exec(kJournalFailuresTableSql);
+    upgrade_office_schema(db);
     transaction.commit();
 }
 

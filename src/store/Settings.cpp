@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/DriveRoot.h"
 #include "store/Errors.h"
 
 namespace ordano {
@@ -16,20 +17,6 @@ std::optional<fs::path> from_environment(const char* name) {
         return std::nullopt;
     }
     return fs::path(value);
-}
-
-fs::path default_drive_root() {
-#ifdef _WIN32
-    return fs::path("C:\\");
-#else
-    if (auto xdg = from_environment("XDG_DATA_HOME")) {
-        return *xdg / "ordano";
-    }
-    if (auto home = from_environment("HOME")) {
-        return *home / ".local" / "share" / "ordano";
-    }
-    return fs::temp_directory_path() / "ordano";
-#endif
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <system_error>
 
 #include "store/Errors.h"
+#include "store/FlagScope.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
 #include "transfer/FileIcon.h"
-#include "transfer/FlagScope.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"

@@ -16,16 +16,22 @@ TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, Jour
       sending_(context_, std::move(refresh_bulletin)),
       poller_(context_) {}
 
-void TransferDesk::Ejecuta_Accion(std::string_view key) {
-    if (key == "enviar") {
-        sending_.run();
-    } else if (key == "recibir") {
-        // While the sending run waits it owns the pending entries.
-        if (!sending_.running()) {
-            Recibe_Manual(context_);
-        }
-    } else if (key == "detener") {
-        detener();
+void TransferDesk::Ejecuta_Accion(Action action) {
+    switch (action) {
+        case Action::Enviar:
+            sending_.run();
+            break;
+        case Action::Recibir:
+            // While the sending run waits it owns the pending entries.
+            if (!sending_.running()) {
+                Recibe_Manual(context_);
+            }
+            break;
+        case Action::Detener:
+            detener();
+            break;
+        default:
+            break;
     }
     if (!sending_.running()) {
         Desconecta_FTP(sending_.session(), context_.ui);

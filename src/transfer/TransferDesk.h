@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "store/Action.h"
 #include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
@@ -41,10 +42,10 @@ public:
     // Marks the receive rows whose answers are overdue; returns how many there are.
     int mark_overdue();
 
-    // The transfer keys of the action routine: "enviar", "recibir", "detener". Any key, these
+    // The transfer actions of the action routine: Enviar, Recibir, Detener. Every action, these
     // and all others, ends with Desconecta_FTP on eftpEnvio, unless the sending run is still in
     // progress (an action let through while it waits), which closes its own session.
-    void Ejecuta_Accion(std::string_view key);
+    void Ejecuta_Accion(Action action);
     // The polling timer's tick.
     void tmrPreVal_Timer() { poller_.tmrPreVal_Timer(); }
 
@@ -55,7 +56,7 @@ public:
     bool cmdPreElm_Click(RowId selected);
     bool cmdLimpia_Click();  // true: the review box is emptied too
 
-    // "detener": asks, then switches the polling off, closes the reception session (cancelling
+    // Detener: asks, then switches the polling off, closes the reception session (cancelling
     // a transfer in flight) and empties the receive list. Nothing while the timer is off.
     void detener();
 

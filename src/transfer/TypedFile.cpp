@@ -1,9 +1,6 @@
 #include "transfer/TypedFile.h"
 
-#include <algorithm>
-
-#include "review/AnswerFile.h"
-#include "review/FileSearch.h"
+#include "store/FileNames.h"
 #include "store/Session.h"
 #include "transfer/FileIcon.h"
 #include "transfer/Routing.h"
@@ -31,18 +28,16 @@ bool add_typed_file(SendList& send, const LocalFolders& folders, std::string_vie
     if (!folder || folder->empty()) {
         return false;
     }
-    const auto found = find_file_ignoring_case(review::answer_path(*folder, ""), typed);
+    const auto found = find_file_ignoring_case(path_in_folder(*folder, ""), typed);
     if (!found) {
         return false;
     }
-    std::string name(typed);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
+    const std::string name = upper_case_name(typed);
     SendRow row;
     row.text = name;
     row.status = std::string(send_status::kPending);
     // The icon reads the file as it is named on disk (a payment file's code).
-    row.small_icon = icon_for_file(review::shown_path(found->filename()), found->parent_path());
+    row.small_icon = icon_for_file(shown_path(found->filename()), found->parent_path());
     row.icono = row.small_icon == image::kNone ? "" : std::to_string(row.small_icon);
     row.ruta_pre = Ruta_Respuesta(1, name);
     row.ruta_val = Ruta_Respuesta(2, name);

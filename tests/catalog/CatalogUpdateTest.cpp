@@ -59,7 +59,7 @@ TEST_F(CatalogUpdateTest, SameVersionFetchesNoPackage) {
     world.publish("revact.txt", "0007\r\n");
     const auto before = world.db_bytes();
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::NoNewerCatalogue);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::NoNewerCatalogue);
 
     EXPECT_EQ(update.mark(1), StepMark::Finished);
     EXPECT_EQ(update.mark(2), StepMark::Result);
@@ -83,7 +83,7 @@ TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
     world.publish("revact.txt", "0008\r\n0007\r\n");
     publish_package("0008", {.rows = 4});
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Installed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
 
     EXPECT_EQ(vererr(), 8);
     EXPECT_EQ(stored_vererr(), 8);
@@ -131,7 +131,7 @@ TEST_F(CatalogUpdateTest, ShortVersionTextIsPaddedWithBlanks) {
     world.publish("revact.txt", "9\r\n");
     publish_package("9   ");
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Installed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
     EXPECT_EQ(vererr(), 9);
     EXPECT_EQ(world.count("ERRORESA"), 3);
 }
@@ -141,7 +141,7 @@ TEST_F(CatalogUpdateTest, MissingLocalTableIsCreatedByTheCopy) {
     world.publish("revact.txt", "0008");
     publish_package("0008");
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Installed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
     EXPECT_EQ(world.count("ERRORESS"), 3);
     EXPECT_EQ(world.office->catalog().erroress(1, 2), test::package_description({}, "ERRORESS", 2));
 }
@@ -149,7 +149,7 @@ TEST_F(CatalogUpdateTest, MissingLocalTableIsCreatedByTheCopy) {
 TEST_F(CatalogUpdateTest, NoVersionListEndsAfterStepOne) {
     const auto before = world.db_bytes();
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::NoVersionList);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::NoVersionList);
 
     EXPECT_EQ(update.mark(1), StepMark::UnderWay);
     EXPECT_EQ(update.mark(2), StepMark::None);
@@ -193,7 +193,7 @@ TEST_F(CatalogUpdateTest, EveryBadPackageLeavesTheDatabaseAsItWas) {
         world.ui.messages.clear();
         const auto before = world.db_bytes();
 
-        EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Failed);
+        EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
 
         EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
         EXPECT_EQ(vererr(), 7);
@@ -209,7 +209,7 @@ TEST_F(CatalogUpdateTest, EveryBadPackageLeavesTheDatabaseAsItWas) {
     }
     // The same database still takes a good package afterwards.
     publish_package("0008");
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Installed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
     EXPECT_EQ(world.count("ERRORESM"), 3);
 }
 
@@ -227,7 +227,7 @@ TEST_F(CatalogUpdateTest, FailureDuringTheCopyRollsEveryTableBack) {
     world.publish("ACTE0008.mdb.mz", test::compress_bytes(bytes));
     const auto before = world.db_bytes();
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Failed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
 
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_TRUE(
@@ -249,7 +249,7 @@ TEST_F(CatalogUpdateTest, ConnectionDroppedMidPackage) {
     faults.cut_after_bytes = 20000;
     world.server.set_faults(faults);
 
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Failed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
 
     ASSERT_EQ(world.ui.messages.size(), 1u);
     const auto& shown = world.ui.messages[0];
@@ -268,7 +268,7 @@ TEST_F(CatalogUpdateTest, RefusedLoginAndUnreachableServer) {
     FtpFaults faults;
     faults.refuse_logins = true;
     world.server.set_faults(faults);
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Failed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_EQ(world.ui.messages[0].text, "Usuario o Password no aceptado");
     EXPECT_EQ(world.ui.messages[0].icon, MessageIcon::Critical);
@@ -278,7 +278,7 @@ TEST_F(CatalogUpdateTest, RefusedLoginAndUnreachableServer) {
 
     world.office->session().host = "127.0.0.1:1";
     world.ui.messages.clear();
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::Failed);
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_EQ(world.ui.messages[0].text.rfind("No hay conexión al servidor de ZORVANIK\r\n\r\n", 0),
               0u);
@@ -289,11 +289,11 @@ TEST_F(CatalogUpdateTest, SalirClosesTheSessionAndASecondRunWaits) {
     world.publish("revact.txt", "0007");
     // A click while the run waits for the server does not start a second run.
     UpdateOutcome nested = UpdateOutcome::Installed;
-    world.ui.on_next_yield([&] { nested = update.Movimientos("recibir"); });
-    EXPECT_EQ(update.Movimientos("recibir"), UpdateOutcome::NoNewerCatalogue);
+    world.ui.on_next_yield([&] { nested = update.Movimientos(Action::Recibir); });
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::NoNewerCatalogue);
     EXPECT_EQ(nested, UpdateOutcome::Busy);
     EXPECT_EQ(world.server.logins("actualizador"), 1);
-    EXPECT_EQ(update.Movimientos("salir"), UpdateOutcome::Closed);
+    EXPECT_EQ(update.Movimientos(Action::Salir), UpdateOutcome::Closed);
     EXPECT_FALSE(update.eftpActCatErr().connected());
     // The marks and the result line stay for a window shown again.
     EXPECT_EQ(update.mark(2), StepMark::Result);

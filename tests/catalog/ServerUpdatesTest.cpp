@@ -64,7 +64,7 @@ protected:
                                                   text::utf8_to_cp1252(Codifica(password)) + "|" +
                                                   scrambled_line({day}) + "\r\n");
     }
-    UpdateOutcome run() { return update.Movimientos("recibir"); }
+    UpdateOutcome run() { return update.Movimientos(Action::Recibir); }
 
     CatalogWorld world;
     CatalogUpdate update{*world.office, world.ui};

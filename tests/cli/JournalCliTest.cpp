@@ -131,8 +131,13 @@ TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {
     slow.throttle_bytes_per_second = 200'000;
     server_.set_faults(slow);
     ChildProcess sending(command({"send", m}), "", scratch());
-    ASSERT_TRUE(FtpServer::wait_for([&] { return has_bytes(server_.local_path("valin/" + m)); },
-                                    std::chrono::seconds(30)));
+    // Killed once the server has part of the file and the journal knows the upload began.
+    ASSERT_TRUE(FtpServer::wait_for(
+        [&] {
+            return has_bytes(server_.local_path("valin/" + m)) &&
+                   cli({"history", "--json"}).out.find("\"size\":2000000") != std::string::npos;
+        },
+        std::chrono::seconds(30)));
     sending.kill_hard();
     sending.wait();
     server_.clear_faults();

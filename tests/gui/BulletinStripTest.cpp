@@ -10,9 +10,9 @@
 #include <filesystem>
 
 #include "CatalogGui.h"
+#include "app/BulletinFeed.h"
 #include "app/NewsTicker.h"
 #include "catalog/Bulletin.h"
-#include "dialogs/BulletinWindow.h"
 
 namespace ordano {
 namespace {
@@ -33,7 +33,7 @@ protected:
     }
     QToolBar& strip() const { return *gui.find<QToolBar>("tlbBoletines"); }
     NewsTicker& ticker() const { return *gui.find<NewsTicker>("nwstBoletines"); }
-    BulletinWindow& frmPrincipal() const { return *gui.find<BulletinWindow>("frmPrincipal"); }
+    BulletinFeed& frmPrincipal() const { return *gui.find<BulletinFeed>("frmPrincipal"); }
     // What a tick of tmrRevInfo does, through the timer's own signal.
     void tick() const {
         ASSERT_TRUE(QMetaObject::invokeMethod(&frmPrincipal().tmrRevInfo(), "timeout"));
@@ -63,7 +63,7 @@ TEST_F(BulletinStripTest, RefreshShowsTheBulletinAsPlainTextAboveTheStatusBar) {
     // Painted as it stands: no label that could read the text as markup.
     EXPECT_TRUE(ticker().findChildren<QLabel*>().isEmpty());
     EXPECT_TRUE(gui.world.ui.messages.empty());
-    EXPECT_FALSE(gui.window->ftp_sessions().eftpPrincipal.connected());
+    EXPECT_FALSE(gui.window->eftpPrincipal().connected());
     EXPECT_EQ(gui.world.server.logins("actualizador"), 1);
 
     // It scrolls.

@@ -57,7 +57,7 @@ TEST_F(CatalogCheckTimerTest, AsksAboutANewerCatalogueAndNoChangesNothing) {
     EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
     EXPECT_EQ(asked.caption, std::string(kProductName));
     EXPECT_EQ(gui.vererr(), 7);
-    EXPECT_FALSE(gui.window->ftp_sessions().eftpPrincipal.connected());
+    EXPECT_FALSE(gui.window->eftpPrincipal().connected());
     EXPECT_FALSE(timer().isActive());
     // No package was fetched, and the check does not come back.
     QTest::qWait(2300);
@@ -96,7 +96,7 @@ TEST_F(CatalogCheckTimerTest, FailuresOfTheCheckAreSilent) {
 
     EXPECT_TRUE(gui.world.ui.messages.empty());
     EXPECT_FALSE(timer().isActive());
-    EXPECT_FALSE(gui.window->ftp_sessions().eftpPrincipal.connected());
+    EXPECT_FALSE(gui.window->eftpPrincipal().connected());
 }
 
 }  // namespace

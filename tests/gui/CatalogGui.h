@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "app/Images.h"
 #include "app/MainWindow.h"
 #include "catalog/CatalogWorld.h"
 #include "store/Parameters.h"
+#include "ui/Images.h"
 
 #include <ostream>
 

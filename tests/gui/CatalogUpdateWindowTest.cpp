@@ -73,7 +73,7 @@ TEST_F(CatalogUpdateWindowTest, CaterrShowsTheWindowWithItsControlsModelessly) {
     EXPECT_TRUE(button("recibir")->isEnabled());
 
     // Shown again, it is the same window.
-    gui.window->Ejecuta_Accion("caterr");
+    gui.window->Ejecuta_Accion(Action::CatErr);
     EXPECT_EQ(gui.window->findChildren<CatalogUpdateWindow*>().size(), 1);
     EXPECT_EQ(&gui.window->catalog_window(), window);
     EXPECT_TRUE(gui.world.ui.messages.empty());
@@ -165,7 +165,7 @@ TEST_F(CatalogUpdateWindowTest, ASecondClickDuringARunDoesNothing) {
     gui.world.ui.on_next_yield([&] {
         disabled_meanwhile = !actualizar->isEnabled();
         actualizar->trigger();
-        window->Movimientos("recibir");
+        window->Movimientos(Action::Recibir);
         disabled_meanwhile = disabled_meanwhile && !actualizar->isEnabled();
     });
 

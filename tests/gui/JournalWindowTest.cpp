@@ -85,7 +85,7 @@ TEST_F(JournalWindowTest, ExitSaysHowManyFilesAwaitAnswers) {
     sent_at("C0015002.033", 10, 0);
     MainWindow& window = open();
     gui.ui.answer(MessageAnswer::No);
-    window.Ejecuta_Accion("salir");
+    window.Ejecuta_Accion(Action::Salir);
     ASSERT_EQ(gui.ui.messages.size(), 1u);
     EXPECT_EQ(gui.ui.messages[0].text,
               "¿Deseas Salir del Sistema?\r\n\r\n2 archivos esperan respuesta; sus respuestas se "
@@ -132,7 +132,7 @@ protected:
         gui.box.write_file(fs::path(val_rec()) / "C0015002.err", "200|15|CURP|77|FIRMA|\r\n");
         sent_at("M0015003.033", 10, 25);
         open();
-        gui.window->journal_view().show_history();
+        gui.find<QAction>("historial")->trigger();
         history = gui.window->findChild<HistoryWindow*>("frmHistorial");
     }
     QStringList files() const {

@@ -142,7 +142,7 @@ TEST(MainWindowControls, PollingStartsOffAndTheCatalogueCheckIsArmedOnce) {
     EXPECT_TRUE(catalogue->isSingleShot());
 }
 
-TEST(MainWindowControls, ToolbarHasTheSixButtonsInOrder) {
+TEST(MainWindowControls, ToolbarHasTheSevenButtonsInOrder) {
     GuiOffice gui;
     gui.open();
     auto* toolbar = gui.find<QToolBar>("tlbPreVal");
@@ -158,6 +158,8 @@ TEST(MainWindowControls, ToolbarHasTheSixButtonsInOrder) {
                            "detener|Detener|Detiene la recepción de archivos en proceso",
                            "caterr|Actualizar Catálogo|Actualiza el catálogo de errores",
                            "parametros|Configuración|Configuración de rutas de los archivos",
+                           "historial|Historial|Historial de los archivos enviados y sus "
+                           "respuestas (Ctrl+H)",
                            "salir|Salir|Cierra el módulo de envío de archivos M3"}));
 }
 
@@ -199,7 +201,7 @@ protected:
 
 TEST_F(ExitQuestion, AnsweredNoLeavesTheWindowOpen) {
     gui.ui.answer(MessageAnswer::No);
-    window->Ejecuta_Accion("salir");
+    window->Ejecuta_Accion(Action::Salir);
     expect_exit_question();
     EXPECT_EQ(gui.quits, 0);
     EXPECT_TRUE(window->isVisible());
@@ -235,11 +237,12 @@ TEST(MainWindowActions, QuittingHidesTheWindowsAndEndsTheEventLoop) {
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST(MainWindowActions, KeysAreComparedCaseSensitively) {
+TEST(MainWindowActions, TheOtherWindowsActionsDoNothingHere) {
     GuiOffice gui;
     MainWindow& window = gui.open();
-    for (const char* key : {"Salir", "SALIR", "Parametros", "agregar", ""}) {
-        window.Ejecuta_Accion(key);
+    for (const Action action : {Action::Modificar, Action::Guardar, Action::Cancelar,
+                                Action::Password, Action::EnvKro, Action::Carpeta}) {
+        window.Ejecuta_Accion(action);
     }
     EXPECT_TRUE(gui.ui.messages.empty());
     EXPECT_FALSE(window.parameters_dialog().isVisible());

@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QWindow>
 
 #include "GuiOffice.h"
 #include "dialogs/ParametersDialog.h"
+#include "store/Journal.h"
 #include "store/Parameters.h"
 
 namespace ordano {
@@ -234,7 +236,7 @@ TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) 
         // In edit mode "Salir" is not on the toolbar; the close box runs it.
         test::press_close_box(*dialog);
     });
-    gui.window->Ejecuta_Accion("parametros");
+    gui.window->Ejecuta_Accion(Action::Parametros);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->in_edit_mode());
     EXPECT_EQ(gui.office->session().folders.pag_env, "/sin/guardar");
@@ -248,7 +250,7 @@ TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) 
         value_again = field(9).text();
         button("salir").trigger();
     });
-    gui.window->Ejecuta_Accion("parametros");
+    gui.window->Ejecuta_Accion(Action::Parametros);
     EXPECT_TRUE(edit_mode_again);
     EXPECT_EQ(value_again, "/sin/guardar");
     EXPECT_FALSE(dialog->isVisible());
@@ -322,6 +324,19 @@ TEST_F(ParametersDialogTest, AnUnknownStoredLinkTypeSelectsNothingAndCannotBeSav
     EXPECT_TRUE(dialog->in_edit_mode());
     EXPECT_EQ(stored("tipo_acceso"), "7");
     EXPECT_EQ(stored("vererr"), "7");
+}
+
+TEST_F(ParametersDialogTest, OverdueMinutesAreEditedAndSavedWithTheRest) {
+    open("tipo_acceso=1, min_atraso=0");
+    auto& minutes = *dialog->findChild<QSpinBox*>("txtAtraso");
+    EXPECT_EQ(minutes.value(), 30);  // a stored limit that is no limit reads as the default
+    EXPECT_FALSE(minutes.isEnabled());
+    button("modificar").trigger();
+    ASSERT_TRUE(minutes.isEnabled());
+    minutes.setValue(45);
+    button("guardar").trigger();
+    EXPECT_EQ(stored("min_atraso"), "45");
+    EXPECT_EQ(overdue_minutes(gui.office->params()), 45);
 }
 
 }  // namespace

@@ -56,9 +56,7 @@ protected:
         box(2)->setText(confirmation);
     }
     void press(int index) { QTest::mouseClick(button(index), Qt::LeftButton); }
-    void parameters_key(const char* key) {
-        gui_.window->parameters_dialog().Ejecuta_Opcion(QString::fromLatin1(key));
-    }
+    void parameters_key(Action action) { gui_.window->parameters_dialog().Ejecuta_Opcion(action); }
 
     test::FtpServer server_;
     GuiOffice gui_;
@@ -98,7 +96,7 @@ TEST_F(PasswordChangeTest, PasswordKeyOpensItModallyWithEmptyBoxes) {
         EXPECT_EQ(dialog_->focusWidget(), box(0));
         press(1);
     });
-    parameters_key("password");
+    parameters_key(Action::Password);
     EXPECT_TRUE(seen);
     EXPECT_FALSE(dialog_->isVisible());
     // Hidden, not destroyed: the same window comes back.
@@ -194,14 +192,14 @@ TEST_F(PasswordChangeTest, CloseBoxIsCancelar) {
 }
 
 TEST_F(PasswordChangeTest, EnvkroPressedAgainWhileTheRequestWaitsIsIgnored) {
-    gui_.ui.on_next_yield([this] { parameters_key("envkro"); });
-    parameters_key("envkro");
+    gui_.ui.on_next_yield([this] { parameters_key(Action::EnvKro); });
+    parameters_key(Action::EnvKro);
     EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"Envio satisfactorio"});
     EXPECT_EQ(server_.logins("actualizador"), 1);
 }
 
 TEST_F(PasswordChangeTest, EnvkroKeySendsTheRecoveryRequest) {
-    parameters_key("envkro");
+    parameters_key(Action::EnvKro);
     EXPECT_EQ(server_.file_bytes("update/PASS0015.TXT"),
               "Password de la patente 0015:  Vieja1\r\n");
     EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"Envio satisfactorio"});

@@ -3,9 +3,9 @@
 #include <QLocale>
 #include <QSet>
 
-#include "app/Images.h"
 #include "app/SystemLocale.h"
 #include "app/WindowTexts.h"
+#include "ui/Images.h"
 
 namespace ordano {
 namespace {
@@ -72,12 +72,19 @@ TEST(Images, ThirteenDistinctRowPictures) {
     EXPECT_TRUE(images::row_image(14).isNull());
 }
 
-TEST(Images, EveryActionKeyHasAPicture) {
-    for (const char* key : {"enviar", "recibir", "detener", "caterr", "parametros", "salir",
-                            "modificar", "guardar", "cancelar", "password", "envkro", "carpeta"}) {
-        EXPECT_FALSE(images::action_icon(key).isNull()) << key;
+TEST(Images, EveryActionHasItsKeyAndAPicture) {
+    const std::pair<Action, const char*> actions[] = {
+        {Action::Enviar, "enviar"},         {Action::Recibir, "recibir"},
+        {Action::Detener, "detener"},       {Action::CatErr, "caterr"},
+        {Action::Parametros, "parametros"}, {Action::Salir, "salir"},
+        {Action::Modificar, "modificar"},   {Action::Guardar, "guardar"},
+        {Action::Cancelar, "cancelar"},     {Action::Password, "password"},
+        {Action::EnvKro, "envkro"},         {Action::Carpeta, "carpeta"},
+        {Action::Historial, "historial"}};
+    for (const auto& [action, key] : actions) {
+        EXPECT_EQ(action_key(action), key);
+        EXPECT_FALSE(images::action_icon(action).isNull()) << key;
     }
-    EXPECT_TRUE(images::action_icon("otra").isNull());
     for (int n = 1; n <= 4; ++n) {
         EXPECT_FALSE(images::background(n).isNull()) << n;
     }

@@ -6,6 +6,7 @@
 #include "fixtures/Sandbox.h"
 #include "review/FileSearch.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 
 namespace ordano {
 namespace {

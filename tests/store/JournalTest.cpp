@@ -5,6 +5,7 @@
 #include "fixtures/Sandbox.h"
 #include "store/Journal.h"
 #include "store/JournalQuery.h"
+#include "store/Office.h"
 #include "store/Sha256.h"
 #include "store/TimeStamps.h"
 
@@ -244,6 +245,23 @@ TEST_F(JournalTest, NewerColumnsAndDamagedRowsLoseNothingElse) {
     EXPECT_EQ(records[1].status, "perdido");
     EXPECT_EQ(records[1].damage, "su estado «perdido» no es ninguno de los conocidos");
     EXPECT_THAT(told, IsEmpty());
+}
+
+TEST(JournalUpgradeTest, AnOfficeFromBeforeTheJournalGetsItAtStartUp) {
+    Sandbox box;
+    TestOffice office(box);
+    {
+        SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+        db.exec(
+            "DROP TABLE BITACORA; DROP TABLE BITACORA_FALLAS; "
+            "ALTER TABLE PARAMETROS DROP COLUMN min_atraso");
+    }
+    FixedClock clock({std::chrono::year{2026} / 2 / 2, 9, 0, 0});
+    const auto opened = Office::open(office.path_options(), clock);
+    EXPECT_EQ(overdue_minutes(opened->params()), 30);
+    opened->journal().listed({"M0015001.033", "", "", "", ""});
+    EXPECT_TRUE(opened->journal().flush());
+    EXPECT_EQ(JournalReader(opened->journal().database(), clock.now(), 30).count({}), 1);
 }
 
 }  // namespace

@@ -254,7 +254,7 @@ TEST_F(ReceptionTest, DetenerDuringASlowDownloadCancelsIt) {
     // The login is quick; the question comes while the download crawls.
     ui_.while_blocking = [this, &stopped] {
         ui_.answer(MessageAnswer::Yes);
-        desk_->Ejecuta_Accion("detener");
+        desk_->Ejecuta_Accion(Action::Detener);
         stopped = true;
     };
     const auto started = std::chrono::steady_clock::now();
@@ -280,7 +280,7 @@ TEST_F(ReceptionTest, DetenerBetweenTwoDownloadsEndsTheTick) {
     ui_.on_next_yield([] {});
     ui_.on_next_yield([this] {
         ui_.answer(MessageAnswer::Yes);
-        desk_->Ejecuta_Accion("detener");
+        desk_->Ejecuta_Accion(Action::Detener);
     });
     tick();
     EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2"));
@@ -292,12 +292,12 @@ TEST_F(ReceptionTest, DetenerBetweenTwoDownloadsEndsTheTick) {
 }
 
 TEST_F(ReceptionTest, DetenerAsksOnlyWhileTheTimerRuns) {
-    desk_->Ejecuta_Accion("detener");  // an unscripted question would fail the test
+    desk_->Ejecuta_Accion(Action::Detener);  // an unscripted question would fail the test
     EXPECT_THAT(ui_.messages, IsEmpty());
 
     send_files({"C0015001.033"});
     ui_.answer(MessageAnswer::No);
-    desk_->Ejecuta_Accion("detener");
+    desk_->Ejecuta_Accion(Action::Detener);
     EXPECT_TRUE(timer().enabled());
     EXPECT_EQ(receive().size(), 1u);
 }
@@ -306,7 +306,7 @@ TEST_F(ReceptionTest, ManualReceptionWithoutPaymentEntries) {
     add_file("M0015001.010", "any day");
     add_file("P0015002.033", "no route");
     sandbox_.write_file(session().paths.work_folder / "M0015001.err", "stale");
-    desk_->Ejecuta_Accion("recibir");
+    desk_->Ejecuta_Accion(Action::Recibir);
     EXPECT_EQ(ui_.password_prompts, 0);
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.010"));
     EXPECT_THAT(send_texts(), ElementsAre("P0015002.033"));
@@ -326,13 +326,13 @@ TEST_F(ReceptionTest, ManualReceptionWithThePaymentPrompt) {
     add_file("M0015001.033", "m");
     add_file("E0015002.033", "1|09|");
     ui_.password_prompt(false);
-    desk_->Ejecuta_Accion("recibir");
+    desk_->Ejecuta_Accion(Action::Recibir);
     EXPECT_EQ(ui_.password_prompts, 1);
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033"));
     EXPECT_THAT(send_texts(), ElementsAre("E0015002.033"));
 
     ui_.password_prompt(true);
-    desk_->Ejecuta_Accion("recibir");
+    desk_->Ejecuta_Accion(Action::Recibir);
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033", "E0015002.033"));
     EXPECT_EQ(receive().at(1).archivo_val, "a0015002.033");
     EXPECT_EQ(receive().at(1).icono, "7");
@@ -340,7 +340,7 @@ TEST_F(ReceptionTest, ManualReceptionWithThePaymentPrompt) {
 }
 
 TEST_F(ReceptionTest, ManualReceptionWithAnEmptyList) {
-    desk_->Ejecuta_Accion("recibir");
+    desk_->Ejecuta_Accion(Action::Recibir);
     EXPECT_THAT(ui_.texts(),
                 ElementsAre("Debes incluir al menos un archivo en la lista de recepción!!!"));
     EXPECT_FALSE(timer().enabled());

@@ -346,9 +346,9 @@ TEST_F(SendingRunTest, CannotStartTwiceWhileItWaits) {
     add_file("M0015002.033", "2");
     // The first yield comes after the bulletin refresh; the clicks arrive meanwhile.
     ui_.on_next_yield([this] {
-        desk_->Ejecuta_Accion("enviar");
-        desk_->Ejecuta_Accion("recibir");
-        desk_->Ejecuta_Accion("parametros");
+        desk_->Ejecuta_Accion(Action::Enviar);
+        desk_->Ejecuta_Accion(Action::Recibir);
+        desk_->Ejecuta_Accion(Action::Parametros);
     });
     enviar();
     EXPECT_EQ(server_.logins("ag0015"), 1);
@@ -395,10 +395,10 @@ TEST_F(SendingRunTest, StaleAnswersInTheWorkingFolderAreCleared) {
     EXPECT_THAT(files_in(work), ElementsAre("unrelated.txt"));
 }
 
-TEST_F(SendingRunTest, OtherKeysChangeNothing) {
+TEST_F(SendingRunTest, OtherActionsChangeNothing) {
     add_file("M0015001.033", "m");
-    desk_->Ejecuta_Accion("agregar");  // Ctrl+A
-    desk_->Ejecuta_Accion("Enviar");   // keys are compared exactly
+    desk_->Ejecuta_Accion(Action::CatErr);
+    desk_->Ejecuta_Accion(Action::Salir);
     EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
     EXPECT_THAT(receive_texts(), IsEmpty());
     EXPECT_EQ(server_.logins("ag0015"), 0);

@@ -63,7 +63,7 @@ protected:
     void refuse_logins();
     void cut_transfers_after(std::int64_t bytes);
     void throttle(std::int64_t bytes_per_second);
-    void enviar() { desk_->Ejecuta_Accion("enviar"); }
+    void enviar() { desk_->Ejecuta_Accion(Action::Enviar); }
 
     Sandbox sandbox_;
     TestOffice test_office_{sandbox_};

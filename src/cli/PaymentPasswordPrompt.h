@@ -15,9 +15,9 @@ namespace ordano::cli {
 // standard input, read the first time it is asked for and accepted when it equals pass_ban
 // exactly, as the window's "Aceptar" does; a mismatch is told with the window's own message.
 // Without it the prompt is refused with a note on how to give the password.
-class PaymentPassword {
+class PaymentPasswordPrompt {
 public:
-    PaymentPassword(const Sesion& session, UiPort& ui, std::istream* in, std::ostream& err);
+    PaymentPasswordPrompt(const Sesion& session, UiPort& ui, std::istream* in, std::ostream& err);
 
     // The prompt; true when accepted.
     bool ask();

@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+// Changing the payment password on the server and asking the server to recover it: the
+// files each one uploads and the order in which the office's copy follows.
+
 namespace ordano {
 
 class FtpSession;

@@ -1,4 +1,4 @@
-#include "dialogs/BulletinWindow.h"
+#include "app/BulletinFeed.h"
 
 #include "catalog/Bulletin.h"
 
@@ -10,21 +10,20 @@ constexpr std::int16_t kTicksBetweenRefreshes = 30;
 
 }  // namespace
 
-BulletinWindow::BulletinWindow(Office& office, FtpSession& eftpPrincipal, UiPort& ui,
-                               QObject* parent)
+BulletinFeed::BulletinFeed(Office& office, FtpSession& eftpPrincipal, UiPort& ui, QObject* parent)
     : QObject(parent), office_(office), eftpPrincipal_(eftpPrincipal), ui_(ui) {
     setObjectName(QStringLiteral("frmPrincipal"));
     tmrRevInfo_ = new QTimer(this);
     tmrRevInfo_->setObjectName(QStringLiteral("tmrRevInfo"));
     tmrRevInfo_->setInterval(kRefreshTickMs);
-    connect(tmrRevInfo_, &QTimer::timeout, this, &BulletinWindow::tmrRevInfo_Timer);
+    connect(tmrRevInfo_, &QTimer::timeout, this, &BulletinFeed::tmrRevInfo_Timer);
 }
 
-void BulletinWindow::Actualiza_Boletin(bool Boton) {
+void BulletinFeed::Actualiza_Boletin(bool Boton) {
     ordano::Actualiza_Boletin(Boton, office_, eftpPrincipal_, ui_, ticker_);
 }
 
-void BulletinWindow::tmrRevInfo_Timer() {
+void BulletinFeed::tmrRevInfo_Timer() {
     if (refresh_counter_ >= kTicksBetweenRefreshes) {
         refresh_counter_ = 0;
         Actualiza_Boletin(false);

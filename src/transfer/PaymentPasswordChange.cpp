@@ -1,4 +1,4 @@
-#include "transfer/PaymentPassword.h"
+#include "transfer/PaymentPasswordChange.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "cli/PaymentPassword.h"
+#include "cli/PaymentPasswordPrompt.h"
 
 #include <istream>
 #include <ostream>
@@ -8,11 +8,11 @@
 
 namespace ordano::cli {
 
-PaymentPassword::PaymentPassword(const Sesion& session, UiPort& ui, std::istream* in,
-                                 std::ostream& err)
+PaymentPasswordPrompt::PaymentPasswordPrompt(const Sesion& session, UiPort& ui, std::istream* in,
+                                             std::ostream& err)
     : session_(session), ui_(ui), in_(in), err_(err) {}
 
-bool PaymentPassword::ask() {
+bool PaymentPasswordPrompt::ask() {
     if (in_ == nullptr) {
         err_ << "Se requiere la contraseña de pago electrónico; désela con --password-stdin.\n";
         refused_ = true;

@@ -8,7 +8,7 @@
 #include "store/Parameters.h"
 #include "store/Scramble.h"
 #include "transfer/ConnectionMessages.h"
-#include "transfer/PaymentPassword.h"
+#include "transfer/PaymentPasswordChange.h"
 #include "transfer/TransferFixture.h"
 
 namespace ordano::test {
@@ -20,9 +20,9 @@ using ::testing::IsEmpty;
 
 constexpr const char* kServerFile = "update/cfps0015.rgs";
 
-class PaymentPasswordTest : public TransferTest {
+class PaymentPasswordChangeTest : public TransferTest {
 protected:
-    PaymentPasswordTest() {
+    PaymentPasswordChangeTest() {
         session().pass_ban = "Vieja1";
         office_->params().set_text(Param::PassBan, Codifica("Vieja1"));
         office_->params().save();
@@ -61,7 +61,7 @@ protected:
     FtpSession eftpPrincipal_{"eftpPrincipal"};
 };
 
-TEST_F(PaymentPasswordTest, CurrentPasswordIsCheckedFirst) {
+TEST_F(PaymentPasswordChangeTest, CurrentPasswordIsCheckedFirst) {
     EXPECT_EQ(password_change_refusal(session(), "Otra", "A", "B"),
               "No coincide la contraseña actual");
     // Letter case counts in the current password.
@@ -74,7 +74,7 @@ TEST_F(PaymentPasswordTest, CurrentPasswordIsCheckedFirst) {
     EXPECT_EQ(password_change_refusal(session(), "Vieja1", "", ""), std::nullopt);
 }
 
-TEST_F(PaymentPasswordTest, ChangePublishesTheExactLineAndStoresThePassword) {
+TEST_F(PaymentPasswordChangeTest, ChangePublishesTheExactLineAndStoresThePassword) {
     ASSERT_TRUE(change("Nueva2"));
     const auto line = server_.file_bytes(kServerFile);
     ASSERT_TRUE(line);
@@ -89,7 +89,7 @@ TEST_F(PaymentPasswordTest, ChangePublishesTheExactLineAndStoresThePassword) {
     EXPECT_TRUE(FtpServer::wait_for([&] { return server_.logouts("ag0015") == 1; }));
 }
 
-TEST_F(PaymentPasswordTest, ChangeWritesTheCurrentFlagAndAccentsInWindows1252) {
+TEST_F(PaymentPasswordChangeTest, ChangeWritesTheCurrentFlagAndAccentsInWindows1252) {
     session().bandera_pago = 'S';
     ASSERT_TRUE(change("é€x"));
     EXPECT_EQ(server_.file_bytes(kServerFile),
@@ -97,7 +97,7 @@ TEST_F(PaymentPasswordTest, ChangeWritesTheCurrentFlagAndAccentsInWindows1252) {
     EXPECT_EQ(session().pass_ban, "é€x");
 }
 
-TEST_F(PaymentPasswordTest, NextSendingRunReadsTheNewPasswordBack) {
+TEST_F(PaymentPasswordChangeTest, NextSendingRunReadsTheNewPasswordBack) {
     ASSERT_TRUE(change("Nueva3"));
     session().pass_ban = "otra cosa";
     add_file("M0015001.033", "m");
@@ -107,7 +107,7 @@ TEST_F(PaymentPasswordTest, NextSendingRunReadsTheNewPasswordBack) {
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033"));
 }
 
-TEST_F(PaymentPasswordTest, ServerDownChangesNothing) {
+TEST_F(PaymentPasswordChangeTest, ServerDownChangesNothing) {
     session().host = "127.0.0.1:1";
     EXPECT_FALSE(change("Nueva4"));
     ASSERT_EQ(ui_.messages.size(), 1u);
@@ -116,14 +116,14 @@ TEST_F(PaymentPasswordTest, ServerDownChangesNothing) {
     expect_nothing_changed();
 }
 
-TEST_F(PaymentPasswordTest, LoginRefusedChangesNothing) {
+TEST_F(PaymentPasswordChangeTest, LoginRefusedChangesNothing) {
     refuse_logins();
     EXPECT_FALSE(change("Nueva5"));
     EXPECT_THAT(ui_.texts(), ElementsAre("El Usuario o Contraseña no aceptado"));
     expect_nothing_changed();
 }
 
-TEST_F(PaymentPasswordTest, RefusedUploadIsReportedAndChangesNothing) {
+TEST_F(PaymentPasswordChangeTest, RefusedUploadIsReportedAndChangesNothing) {
     fs::remove_all(server_.local_path("update"));
     EXPECT_FALSE(change("Nueva6"));
     ASSERT_EQ(ui_.messages.size(), 1u);
@@ -133,7 +133,7 @@ TEST_F(PaymentPasswordTest, RefusedUploadIsReportedAndChangesNothing) {
     EXPECT_THAT(drive_root_files(), IsEmpty());
 }
 
-TEST_F(PaymentPasswordTest, RecordThatCannotBeSavedPutsTheOldServerLineBack) {
+TEST_F(PaymentPasswordChangeTest, RecordThatCannotBeSavedPutsTheOldServerLineBack) {
     SQLite::Database locker(test_office_.db_file.string(), SQLite::OPEN_READWRITE);
     locker.exec("BEGIN EXCLUSIVE");
     EXPECT_FALSE(change("Nueva7"));
@@ -144,7 +144,7 @@ TEST_F(PaymentPasswordTest, RecordThatCannotBeSavedPutsTheOldServerLineBack) {
     expect_nothing_changed();
 }
 
-TEST_F(PaymentPasswordTest, PasswordThatCannotBeWrittenIsRefusedBeforeAnyUpload) {
+TEST_F(PaymentPasswordChangeTest, PasswordThatCannotBeWrittenIsRefusedBeforeAnyUpload) {
     EXPECT_FALSE(change("clave 漢"));
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_THAT(ui_.messages[0].text,
@@ -159,7 +159,7 @@ TEST(RecoveryFile, NameAndLineForPatente45) {
     EXPECT_EQ(recovery_line(45, "Año"), "Password de la patente 0045:  A\xF1o\r\n");
 }
 
-TEST_F(PaymentPasswordTest, RecoveryUploadsTheRequestWithTheUpdateAccount) {
+TEST_F(PaymentPasswordChangeTest, RecoveryUploadsTheRequestWithTheUpdateAccount) {
     Recupera_Password(context());
     EXPECT_EQ(server_.file_bytes("update/PASS0015.TXT"),
               "Password de la patente 0015:  Vieja1\r\n");
@@ -173,7 +173,7 @@ TEST_F(PaymentPasswordTest, RecoveryUploadsTheRequestWithTheUpdateAccount) {
     EXPECT_TRUE(FtpServer::wait_for([&] { return server_.logouts("actualizador") == 1; }));
 }
 
-TEST_F(PaymentPasswordTest, RecoveryFailures) {
+TEST_F(PaymentPasswordChangeTest, RecoveryFailures) {
     session().host = "127.0.0.1:1";
     Recupera_Password(context());
     session().host = server_.address();

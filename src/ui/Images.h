@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include <string_view>
+#include "store/Action.h"
 
 namespace ordano::images {
 
@@ -17,10 +17,8 @@ inline constexpr int kRowImageCount = 13;
 // 4 the step at which a run ended with a result. Other numbers give a null pixmap.
 [[nodiscard]] QPixmap background(int number);
 
-// Toolbar and button icons by action key ("enviar", "recibir", "detener", "caterr",
-// "parametros", "salir", "modificar", "guardar", "cancelar", "password", "envkro", "carpeta").
-// Unknown keys give an empty icon.
-[[nodiscard]] QIcon action_icon(std::string_view key);
+// The toolbar and button icon of an action.
+[[nodiscard]] QIcon action_icon(Action action);
 
 // The program's own icon for its windows.
 [[nodiscard]] QIcon program_icon();

@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "cli/PaymentPassword.h"
+#include "cli/PaymentPasswordPrompt.h"
 #include "fixtures/ScriptedUi.h"
 #include "store/Session.h"
 
@@ -13,19 +13,19 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-class PaymentPasswordTest : public ::testing::Test {
+class PaymentPasswordPromptTest : public ::testing::Test {
 protected:
-    PaymentPasswordTest() { session_.pass_ban = "Pago123"; }
+    PaymentPasswordPromptTest() { session_.pass_ban = "Pago123"; }
 
     Sesion session_;
     ScriptedUi ui_;
     std::ostringstream err_;
 };
 
-TEST_F(PaymentPasswordTest, AcceptsOnlyTheExactPassword) {
+TEST_F(PaymentPasswordPromptTest, AcceptsOnlyTheExactPassword) {
     for (const char* typed : {"pago123\n", "Pago123 \n", " Pago123\n", "Pago12\n"}) {
         std::istringstream in(typed);
-        cli::PaymentPassword prompt(session_, ui_, &in, err_);
+        cli::PaymentPasswordPrompt prompt(session_, ui_, &in, err_);
         EXPECT_FALSE(prompt.ask()) << typed;
         EXPECT_TRUE(prompt.refused());
     }
@@ -34,14 +34,14 @@ TEST_F(PaymentPasswordTest, AcceptsOnlyTheExactPassword) {
     EXPECT_EQ(ui_.messages.front().icon, MessageIcon::Critical);
 
     std::istringstream in("Pago123\r\n");  // a CR LF line end is not part of it
-    cli::PaymentPassword prompt(session_, ui_, &in, err_);
+    cli::PaymentPasswordPrompt prompt(session_, ui_, &in, err_);
     EXPECT_TRUE(prompt.ask());
     EXPECT_FALSE(prompt.refused());
 }
 
-TEST_F(PaymentPasswordTest, ReadsOneLineAndComparesWithThePasswordHeldWhenAsked) {
+TEST_F(PaymentPasswordPromptTest, ReadsOneLineAndComparesWithThePasswordHeldWhenAsked) {
     std::istringstream in("nueva\nPago123\n");
-    cli::PaymentPassword prompt(session_, ui_, &in, err_);
+    cli::PaymentPasswordPrompt prompt(session_, ui_, &in, err_);
     EXPECT_FALSE(prompt.ask());
     // A sending run reads the password from the server before it asks again.
     session_.pass_ban = "nueva";
@@ -51,17 +51,17 @@ TEST_F(PaymentPasswordTest, ReadsOneLineAndComparesWithThePasswordHeldWhenAsked)
     EXPECT_EQ(rest, "Pago123");
 }
 
-TEST_F(PaymentPasswordTest, EmptyPasswordAcceptsAnEmptyLineOrNoInput) {
+TEST_F(PaymentPasswordPromptTest, EmptyPasswordAcceptsAnEmptyLineOrNoInput) {
     session_.pass_ban.clear();
     std::istringstream empty_line("\n");
-    EXPECT_TRUE(cli::PaymentPassword(session_, ui_, &empty_line, err_).ask());
+    EXPECT_TRUE(cli::PaymentPasswordPrompt(session_, ui_, &empty_line, err_).ask());
     std::istringstream no_input("");
-    EXPECT_TRUE(cli::PaymentPassword(session_, ui_, &no_input, err_).ask());
+    EXPECT_TRUE(cli::PaymentPasswordPrompt(session_, ui_, &no_input, err_).ask());
     EXPECT_THAT(ui_.messages, IsEmpty());
 }
 
-TEST_F(PaymentPasswordTest, WithoutStandardInputThePromptIsRefusedWithAHint) {
-    cli::PaymentPassword prompt(session_, ui_, nullptr, err_);
+TEST_F(PaymentPasswordPromptTest, WithoutStandardInputThePromptIsRefusedWithAHint) {
+    cli::PaymentPasswordPrompt prompt(session_, ui_, nullptr, err_);
     EXPECT_FALSE(prompt.ask());
     EXPECT_TRUE(prompt.refused());
     EXPECT_THAT(err_.str(), HasSubstr("--password-stdin"));

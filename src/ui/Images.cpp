@@ -1,4 +1,4 @@
-#include "app/Images.h"
+#include "ui/Images.h"
 
 #include <QFont>
 #include <QPainter>
@@ -286,42 +286,45 @@ void draw_program(QPainter& p) {
     p.drawLine(QPointF(44, 20), QPointF(54, 10));
 }
 
-Drawing action_drawing(std::string_view key) {
-    if (key == "enviar") {
-        return [](QPainter& p) { draw_tray_arrow(p, QColor(31, 95, 168), true); };
-    }
-    if (key == "recibir") {
-        return [](QPainter& p) { draw_tray_arrow(p, QColor(39, 139, 87), false); };
-    }
-    if (key == "detener") {
-        return draw_stop;
-    }
-    if (key == "caterr") {
-        return draw_catalogue;
-    }
-    if (key == "parametros") {
-        return draw_gear;
-    }
-    if (key == "salir") {
-        return draw_exit;
-    }
-    if (key == "modificar") {
-        return draw_pencil;
-    }
-    if (key == "guardar") {
-        return draw_disk;
-    }
-    if (key == "cancelar") {
-        return draw_cancel;
-    }
-    if (key == "password") {
-        return draw_key;
-    }
-    if (key == "envkro") {
-        return draw_envelope;
-    }
-    if (key == "carpeta") {
-        return draw_folder;
+// A sheet of paper behind a clock face: what was sent, and when.
+void draw_history(QPainter& p) {
+    draw_page(p, QColor(31, 95, 168));
+    p.setPen(outline(QColor(70, 78, 90), 3));
+    p.setBrush(QColor(255, 248, 220));
+    p.drawEllipse(QPointF(38, 40), 17, 17);
+    p.setPen(outline(QColor(31, 95, 168), 4));
+    p.drawLine(QPointF(38, 40), QPointF(38, 29));
+    p.drawLine(QPointF(38, 40), QPointF(46, 44));
+}
+
+Drawing action_drawing(Action action) {
+    switch (action) {
+        case Action::Enviar:
+            return [](QPainter& p) { draw_tray_arrow(p, QColor(31, 95, 168), true); };
+        case Action::Recibir:
+            return [](QPainter& p) { draw_tray_arrow(p, QColor(39, 139, 87), false); };
+        case Action::Detener:
+            return draw_stop;
+        case Action::CatErr:
+            return draw_catalogue;
+        case Action::Parametros:
+            return draw_gear;
+        case Action::Historial:
+            return draw_history;
+        case Action::Salir:
+            return draw_exit;
+        case Action::Modificar:
+            return draw_pencil;
+        case Action::Guardar:
+            return draw_disk;
+        case Action::Cancelar:
+            return draw_cancel;
+        case Action::Password:
+            return draw_key;
+        case Action::EnvKro:
+            return draw_envelope;
+        case Action::Carpeta:
+            return draw_folder;
     }
     return {};
 }
@@ -388,8 +391,8 @@ QPixmap background(int number) {
     }
 }
 
-QIcon action_icon(std::string_view key) {
-    const Drawing drawing = action_drawing(key);
+QIcon action_icon(Action action) {
+    const Drawing drawing = action_drawing(action);
     return drawing ? make_icon(drawing) : QIcon();
 }
 

@@ -13,14 +13,14 @@ class FtpSession;
 class Office;
 class UiPort;
 
-// frmPrincipal: the bulletin window. It holds the bulletin ticker and is never shown itself;
-// the main window shows the ticker in a strip of its own. Its periodic refresh, tmrRevInfo,
-// is created disabled and stays so: the bulletin is refreshed by each sending run.
-class BulletinWindow : public QObject {
+// frmPrincipal: the server's bulletin as the program holds it, its ticker and its refresh. It
+// is no window (the name is inherited); the main window shows the ticker in a strip of its
+// own. Its periodic refresh, tmrRevInfo, is created disabled and stays so: the bulletin is
+// refreshed by each sending run.
+class BulletinFeed : public QObject {
     Q_OBJECT
 public:
-    BulletinWindow(Office& office, FtpSession& eftpPrincipal, UiPort& ui,
-                   QObject* parent = nullptr);
+    BulletinFeed(Office& office, FtpSession& eftpPrincipal, UiPort& ui, QObject* parent = nullptr);
 
     // Actualiza_Boletin on eftpPrincipal. Boton: a person asked for it (failures are reported).
     void Actualiza_Boletin(bool Boton);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+
+namespace ordano {
+
+// Leaves a file readable and writable by its owner only, for files that hold the office's
+// secrets (the database, the settings file). On POSIX systems it removes the group's and
+// others' permissions and never adds any, so a stricter mode stays as it is. On Windows it does
+// nothing: files in the user's profile already carry an owner-only access list. Failures are
+// ignored (the file keeps the mode it had); a missing file is not an error.
+void restrict_to_owner(const std::filesystem::path& file) noexcept;
+
+}  // namespace ordano
