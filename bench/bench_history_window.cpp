@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         QElapsedTimer elapsed;
         elapsed.start();
         ordano::HistoryWindow window(*office, ui, [](const std::string&) {});
-        auto* table = window.findChild<QTableView*>(QStringLiteral("tblHistorial"));
+        auto* table = window.findChild<QTableView*>(QStringLiteral("lvwHistorial"));
         FirstPaint paint(elapsed);
         table->viewport()->installEventFilter(&paint);
         window.show_modeless();

@@ -151,7 +151,7 @@ void JournalView::journal_trouble(const std::string& text) {
         QMessageBox::Warning,
         QString::fromUtf8(kProductName.data(), static_cast<qsizetype>(kProductName.size())),
         QString::fromStdString(text), QMessageBox::Ok, &window_);
-    box->setObjectName(QStringLiteral("msgBitacora"));
+    box->setObjectName(QStringLiteral("frmBitacora"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

@@ -78,21 +78,14 @@ void MainWindow::tlbPreVal_ButtonClick(QAction* button) {
 }
 
 void MainWindow::Ejecuta_Accion(Action action) {
-    switch (action) {
-        case Action::CatErr:
-            caterr();
-            break;
-        case Action::Parametros:
-            parametros();
-            break;
-        case Action::Historial:
-            journal_->show_history();
-            break;
-        case Action::Salir:
-            salir();
-            break;
-        default:
-            break;
+    if (action == Action::CatErr) {
+        caterr();
+    } else if (action == Action::Parametros) {
+        parametros();
+    } else if (action == Action::Historial) {
+        journal_->show_history();
+    } else if (action == Action::Salir) {
+        salir();
     }
     // Enviar, Recibir and Detener; and for every action, the sending session closed.
     transfer_->Ejecuta_Accion(action);

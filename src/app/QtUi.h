@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 
@@ -15,16 +16,12 @@ namespace ordano {
 // that keeps the windows alive, and yielding to window events.
 class QtUi final : public UiPort {
 public:
-    using PasswordPrompt = std::function<bool()>;
-    // Shows a progress report; runs on the thread of `context`.
-    using ProgressDisplay = std::function<void(const Progress&)>;
-
     QtUi() = default;
     QtUi(const QtUi&) = delete;
     QtUi& operator=(const QtUi&) = delete;
 
     // The payment-password window, installed by the window that owns it.
-    void set_payment_password_prompt(PasswordPrompt prompt) {
+    void set_payment_password_prompt(PasswordPrompt prompt) override {
         password_prompt_ = std::move(prompt);
     }
 
@@ -33,6 +30,10 @@ public:
     // one only when they come faster than the window takes them. Nothing is shown once
     // `context` is gone or while no display is installed.
     void set_progress_display(QObject* context, ProgressDisplay display);
+    // The same, shown on the thread that made this port (the windows' thread).
+    void set_progress_display(ProgressDisplay display) override {
+        set_progress_display(&window_thread_, std::move(display));
+    }
 
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption = kProductName) override;
@@ -45,6 +46,7 @@ public:
 private:
     void show_latest_progress();
 
+    QObject window_thread_;  // lives on the windows' thread; its posted reports die with it
     PasswordPrompt password_prompt_;
     std::mutex progress_mutex_;
     QPointer<QObject> progress_context_;

@@ -7,7 +7,6 @@
 
 #include "app/ListMirror.h"
 #include "app/MainWindowUi.h"
-#include "app/QtUi.h"
 #include "dialogs/PaymentPasswordDialog.h"
 #include "store/Office.h"
 #include "ui/ActionButton.h"
@@ -43,18 +42,14 @@ TransferPanel::TransferPanel(Office& office, UiPort& ui, const MainWindowUi& con
     mirror_rows(desk_.receive_list(), *controls_.lvwPreVal[1]);
     mirror_timer();
     connect_controls();
-    // Only the window's own port shows windows; other ports answer for themselves.
-    if (auto* qt = dynamic_cast<QtUi*>(&ui_)) {
-        qt->set_payment_password_prompt([this] { return frmPassword_->ask(); });
-        qt->set_progress_display(this, [this](const Progress& report) { progress_.show(report); });
-    }
+    // Only a port that shows windows takes them; other ports answer for themselves.
+    ui_.set_payment_password_prompt([this] { return frmPassword_->ask(); });
+    ui_.set_progress_display([this](const Progress& report) { progress_.show(report); });
 }
 
 TransferPanel::~TransferPanel() {
-    if (auto* qt = dynamic_cast<QtUi*>(&ui_)) {
-        qt->set_payment_password_prompt(nullptr);
-        qt->set_progress_display(nullptr, nullptr);
-    }
+    ui_.set_payment_password_prompt(nullptr);
+    ui_.set_progress_display(nullptr);
 }
 
 void TransferPanel::mirror_timer() {

@@ -24,7 +24,8 @@ struct MainWindowUi;
 // follows the polling timer and calls the polling tick, the list buttons, the Delete key on
 // the send list and the double-click on lvwArchivos call the desk's handlers, and transfers
 // show their progress in the status bar. "Enviar/Recibir" and "Recibir" are disabled while a
-// sending run is in progress. Installs the payment-password prompt frmPassword into the Qt UI.
+// sending run is in progress. Lends the payment-password prompt frmPassword and the progress
+// display to the UI port for its life.
 class TransferPanel : public QObject {
     Q_OBJECT
 public:

@@ -72,28 +72,28 @@ void HistoryWindow::build() {
     lblResumen_->setObjectName(QStringLiteral("lblResumen"));
     connect(model_, &HistoryModel::summary_changed, lblResumen_, &QLabel::setText);
 
-    tblHistorial_ = new QTableView(this);
-    tblHistorial_->setObjectName(QStringLiteral("tblHistorial"));
-    tblHistorial_->setModel(model_);
-    tblHistorial_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tblHistorial_->setSelectionMode(QAbstractItemView::SingleSelection);
-    tblHistorial_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tblHistorial_->setWordWrap(false);
+    lvwHistorial_ = new QTableView(this);
+    lvwHistorial_->setObjectName(QStringLiteral("lvwHistorial"));
+    lvwHistorial_->setModel(model_);
+    lvwHistorial_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvwHistorial_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvwHistorial_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvwHistorial_->setWordWrap(false);
     // Rows of one height: the view never measures the rows it does not show.
-    tblHistorial_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    tblHistorial_->verticalHeader()->hide();
-    tblHistorial_->horizontalHeader()->setStretchLastSection(true);
-    tblHistorial_->horizontalHeader()->setSortIndicator(HistoryModel::kMoment, Qt::DescendingOrder);
-    tblHistorial_->setSortingEnabled(true);
+    lvwHistorial_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lvwHistorial_->verticalHeader()->hide();
+    lvwHistorial_->horizontalHeader()->setStretchLastSection(true);
+    lvwHistorial_->horizontalHeader()->setSortIndicator(HistoryModel::kMoment, Qt::DescendingOrder);
+    lvwHistorial_->setSortingEnabled(true);
     for (const auto& [column, width] : {std::pair{HistoryModel::kMoment, 190},
                                         {HistoryModel::kFile, 140},
                                         {HistoryModel::kKind, 50},
                                         {HistoryModel::kStatus, 110}}) {
-        tblHistorial_->setColumnWidth(column, width);
+        lvwHistorial_->setColumnWidth(column, width);
     }
-    connect(tblHistorial_, &QTableView::doubleClicked, this,
+    connect(lvwHistorial_, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { open_row(index.row()); });
-    tblHistorial_->installEventFilter(this);
+    lvwHistorial_->installEventFilter(this);
 
     cmdExportar_ = new QPushButton(QStringLiteral("Exportar CSV…"), this);
     cmdExportar_->setObjectName(QStringLiteral("cmdExportar"));
@@ -109,7 +109,7 @@ void HistoryWindow::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(build_filters());
     layout->addLayout(buttons);
-    layout->addWidget(tblHistorial_, 1);
+    layout->addWidget(lvwHistorial_, 1);
 }
 
 QWidget* HistoryWindow::build_filters() {
@@ -119,10 +119,10 @@ QWidget* HistoryWindow::build_filters() {
     const QDate today = to_qdate(office_.clock().today());
     chkDesde_ = new QCheckBox(QStringLiteral("Desde"), bar);
     chkDesde_->setObjectName(QStringLiteral("chkDesde"));
-    dtpDesde_ = date_box(bar, "dtpDesde", today);
+    txtDesde_ = date_box(bar, "txtDesde", today);
     chkHasta_ = new QCheckBox(QStringLiteral("Hasta"), bar);
     chkHasta_->setObjectName(QStringLiteral("chkHasta"));
-    dtpHasta_ = date_box(bar, "dtpHasta", today);
+    txtHasta_ = date_box(bar, "txtHasta", today);
     cboTipo_ = new QComboBox(bar);
     cboTipo_->setObjectName(QStringLiteral("cboTipo"));
     cboTipo_->addItem(QStringLiteral("Todos los tipos"));
@@ -147,21 +147,21 @@ QWidget* HistoryWindow::build_filters() {
 
     for (QCheckBox* check : {chkDesde_, chkHasta_}) {
         connect(check, &QCheckBox::toggled, this, [this] {
-            dtpDesde_->setEnabled(chkDesde_->isChecked());
-            dtpHasta_->setEnabled(chkHasta_->isChecked());
+            txtDesde_->setEnabled(chkDesde_->isChecked());
+            txtHasta_->setEnabled(chkHasta_->isChecked());
             apply_filters();
         });
     }
-    for (QDateEdit* date : {dtpDesde_, dtpHasta_}) {
+    for (QDateEdit* date : {txtDesde_, txtHasta_}) {
         connect(date, &QDateEdit::dateChanged, this, &HistoryWindow::apply_filters);
     }
     for (QComboBox* combo : {cboTipo_, cboEstado_}) {
         connect(combo, &QComboBox::currentIndexChanged, this, &HistoryWindow::apply_filters);
     }
     row->addWidget(chkDesde_);
-    row->addWidget(dtpDesde_);
+    row->addWidget(txtDesde_);
     row->addWidget(chkHasta_);
-    row->addWidget(dtpHasta_);
+    row->addWidget(txtHasta_);
     row->addWidget(cboTipo_);
     row->addWidget(cboEstado_);
     row->addWidget(txtBuscar_, 1);
@@ -172,10 +172,10 @@ void HistoryWindow::apply_filters() {
     typing_->stop();
     HistoryFilter filter;
     if (chkDesde_->isChecked()) {
-        filter.since = to_ymd(dtpDesde_->date());
+        filter.since = to_ymd(txtDesde_->date());
     }
     if (chkHasta_->isChecked()) {
-        filter.until = to_ymd(dtpHasta_->date());
+        filter.until = to_ymd(txtHasta_->date());
     }
     if (cboTipo_->currentIndex() > 0) {
         filter.kind = cboTipo_->currentText().toStdString();
@@ -237,10 +237,10 @@ void HistoryWindow::export_shown_rows() {
 }
 
 bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == tblHistorial_ && event->type() == QEvent::KeyPress) {
+    if (watched == lvwHistorial_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            open_row(tblHistorial_->currentIndex().row());
+            open_row(lvwHistorial_->currentIndex().row());
             return true;
         }
     }

@@ -61,14 +61,14 @@ private:
     SaveFilePicker picker_;
     HistoryModel* model_ = nullptr;
     QCheckBox* chkDesde_ = nullptr;
-    QDateEdit* dtpDesde_ = nullptr;
+    QDateEdit* txtDesde_ = nullptr;
     QCheckBox* chkHasta_ = nullptr;
-    QDateEdit* dtpHasta_ = nullptr;
+    QDateEdit* txtHasta_ = nullptr;
     QComboBox* cboTipo_ = nullptr;
     QComboBox* cboEstado_ = nullptr;
     QLineEdit* txtBuscar_ = nullptr;
     QLabel* lblResumen_ = nullptr;
-    QTableView* tblHistorial_ = nullptr;
+    QTableView* lvwHistorial_ = nullptr;
     QPushButton* cmdExportar_ = nullptr;
     QPushButton* cmdActualizar_ = nullptr;
     QTimer* typing_ = nullptr;  // the text filter waits for a pause in typing

@@ -324,29 +324,20 @@ void ParametersDialog::cancelar() {
 }
 
 void ParametersDialog::Ejecuta_Opcion(Action action) {
-    switch (action) {
-        case Action::Modificar:
-            Muestra_Botones(false);
-            Habilita_Campos(true);
-            break;
-        case Action::Guardar:
-            guardar();
-            break;
-        case Action::Cancelar:
-            cancelar();
-            break;
-        case Action::Salir:
-            // Only hidden: the fields and the mode stay as they are for the next showing.
-            done(QDialog::Rejected);
-            break;
-        case Action::Password:
-            password();
-            break;
-        case Action::EnvKro:
-            envkro();
-            break;
-        default:
-            break;
+    if (action == Action::Modificar) {
+        Muestra_Botones(false);
+        Habilita_Campos(true);
+    } else if (action == Action::Guardar) {
+        guardar();
+    } else if (action == Action::Cancelar) {
+        cancelar();
+    } else if (action == Action::Salir) {
+        // Only hidden: the fields and the mode stay as they are for the next showing.
+        done(QDialog::Rejected);
+    } else if (action == Action::Password) {
+        password();
+    } else if (action == Action::EnvKro) {
+        envkro();
     }
 }
 

@@ -1,37 +1,22 @@
 #include "store/Action.h"
 
+#include <array>
+#include <cstddef>
+
 namespace ordano {
+namespace {
+
+// In the enum's order.
+constexpr std::array<std::string_view, 13> kKeys = {
+    "enviar",    "recibir", "detener",  "caterr",   "parametros", "historial", "salir",
+    "modificar", "guardar", "cancelar", "password", "envkro",     "carpeta",
+};
+static_assert(kKeys.size() == static_cast<std::size_t>(Action::Carpeta) + 1);
+
+}  // namespace
 
 std::string_view action_key(Action action) {
-    switch (action) {
-        case Action::Enviar:
-            return "enviar";
-        case Action::Recibir:
-            return "recibir";
-        case Action::Detener:
-            return "detener";
-        case Action::CatErr:
-            return "caterr";
-        case Action::Parametros:
-            return "parametros";
-        case Action::Historial:
-            return "historial";
-        case Action::Salir:
-            return "salir";
-        case Action::Modificar:
-            return "modificar";
-        case Action::Guardar:
-            return "guardar";
-        case Action::Cancelar:
-            return "cancelar";
-        case Action::Password:
-            return "password";
-        case Action::EnvKro:
-            return "envkro";
-        case Action::Carpeta:
-            return "carpeta";
-    }
-    return {};
+    return kKeys[static_cast<std::size_t>(action)];
 }
 
 }  // namespace ordano

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ordano {
 
@@ -27,6 +28,9 @@ struct Progress {
 // the command line with the terminal, tests with a scripted fake.
 class UiPort {
 public:
+    using PasswordPrompt = std::function<bool()>;
+    using ProgressDisplay = std::function<void(const Progress&)>;
+
     virtual ~UiPort() = default;
 
     // caption: std::nullopt shows the application's default title instead of the product name.
@@ -44,6 +48,13 @@ public:
     virtual void yield() = 0;
 
     virtual void progress(const Progress& /*progress*/) {}
+
+    // A window lends the port it is shown through its payment-password prompt and its
+    // progress display, and takes them back (empty functions) before it goes. A port that
+    // shows windows uses them; the others (the terminal's, a test's) have their own ways and
+    // ignore them.
+    virtual void set_payment_password_prompt(PasswordPrompt /*prompt*/) {}
+    virtual void set_progress_display(ProgressDisplay /*display*/) {}
 };
 
 // Passes everything to another port; a decorator overrides only what it changes.
@@ -59,6 +70,12 @@ public:
     void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }
     void yield() override { inner_.yield(); }
     void progress(const Progress& p) override { inner_.progress(p); }
+    void set_payment_password_prompt(PasswordPrompt prompt) override {
+        inner_.set_payment_password_prompt(std::move(prompt));
+    }
+    void set_progress_display(ProgressDisplay display) override {
+        inner_.set_progress_display(std::move(display));
+    }
 
 protected:
     [[nodiscard]] UiPort& inner() { return inner_; }

@@ -174,11 +174,11 @@ TEST_F(HistoryWindowTest, ListsFiltersAndSortsTheJournal) {
     QTRY_COMPARE(history->model().rowCount(), 3);
 
     control<QCheckBox>("chkDesde").setChecked(true);
-    control<QDateEdit>("dtpDesde").setDate(QDate(2026, 2, 3));
+    control<QDateEdit>("txtDesde").setDate(QDate(2026, 2, 3));
     EXPECT_EQ(history->model().rowCount(), 0);
     control<QCheckBox>("chkDesde").setChecked(false);
 
-    control<QTableView>("tblHistorial").sortByColumn(HistoryModel::kFile, Qt::AscendingOrder);
+    control<QTableView>("lvwHistorial").sortByColumn(HistoryModel::kFile, Qt::AscendingOrder);
     EXPECT_THAT(files(), ElementsAre("C0015001.033 atrasado", "C0015002.033 aceptado",
                                      "M0015003.033 esperando"));
 }
@@ -197,7 +197,7 @@ TEST_F(HistoryWindowTest, ExportsTheShownRowsAsCsv) {
 }
 
 TEST_F(HistoryWindowTest, EnterOpensTheAnswersReportAndSaysWhenThereIsNone) {
-    auto& table = control<QTableView>("tblHistorial");
+    auto& table = control<QTableView>("lvwHistorial");
     table.setCurrentIndex(history->model().index(1, 0));
     QTest::keyClick(&table, Qt::Key_Return);
     EXPECT_THAT(gui.find<QPlainTextEdit>("rtbPreVal")->toPlainText().toStdString(),
@@ -219,8 +219,8 @@ TEST_F(JournalWindowTest, AJournalThatCannotBeWrittenIsSaidOnceWithoutWaiting) {
     desk.lvwArchivos_DblClick("M0015001.033");
     desk.lvwArchivos_DblClick("M0015002.033");
     EXPECT_FALSE(gui.office->journal().flush());
-    QTRY_COMPARE(gui.window->findChildren<QMessageBox*>("msgBitacora").size(), 1);
-    const auto boxes = gui.window->findChildren<QMessageBox*>("msgBitacora");
+    QTRY_COMPARE(gui.window->findChildren<QMessageBox*>("frmBitacora").size(), 1);
+    const auto boxes = gui.window->findChildren<QMessageBox*>("frmBitacora");
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0]->isVisible());
     EXPECT_FALSE(boxes[0]->isModal());

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QObject>
 #include <QTest>
 #include <QThread>
@@ -58,6 +59,29 @@ TEST(QtUiProgress, NothingIsShownOnceTheDisplayIsRemovedOrItsWindowIsGone) {
     ui.progress({.what = "c"});
     QTest::qWait(50);
     EXPECT_EQ(shown, 0);
+}
+
+// The transfer panel lends its prompt and its display through the port it is given, whatever
+// decorates it; taken back, neither is used.
+TEST(QtUiProgress, AWindowLendsItsPromptAndDisplayThroughThePort) {
+    QtUi qt;
+    ForwardingUi port(qt);
+    std::vector<bool> on_window_thread;
+    port.set_payment_password_prompt([] { return true; });
+    port.set_progress_display([&](const Progress&) {
+        on_window_thread.push_back(QThread::currentThread() == qApp->thread());
+    });
+    EXPECT_TRUE(qt.ask_payment_password());
+    port.run_blocking([&] { port.progress({.what = "a"}); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !on_window_thread.empty(); }, 2000));
+    EXPECT_EQ(on_window_thread, std::vector<bool>{true});
+
+    port.set_payment_password_prompt(nullptr);
+    port.set_progress_display(nullptr);
+    EXPECT_FALSE(qt.ask_payment_password());
+    port.progress({.what = "b"});
+    QTest::qWait(50);
+    EXPECT_EQ(on_window_thread.size(), 1U);
 }
 
 }  // namespace
