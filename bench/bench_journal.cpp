@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -48,7 +49,7 @@ void write(const std::filesystem::path& file, const std::string& bytes) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     const auto folder = std::filesystem::temp_directory_path() / "ordano-bench-journal";
     const auto today = std::chrono::year{2026} / 2 / 2;
     const auto db = bench::seed_journal(folder, kRows, kPerDay, today);
@@ -114,5 +115,26 @@ int main() {
     }
     std::printf("history of one day: %zu rows\n", shown);
     report("history of one day (query + table)", history);
+
+    // The whole command, process start and office start-up included, when it is named.
+    if (argc > 1) {
+        std::ofstream(folder / "Ordano.ini") << "RutaBD: " << folder.string() << "\r\n";
+        const std::string command = std::string(argv[1]) + " --ini " +
+                                    (folder / "Ordano.ini").string() + " --root " +
+                                    (folder / "root").string() +
+                                    " history --since 2026-01-20 --until 2026-01-20 >/dev/null";
+        std::vector<double> runs;
+        for (int run = 0; run < 10; ++run) {
+            const auto start = Steady::now();
+            if (std::system(command.c_str()) != 0) {
+                std::printf("ordano-cli history failed\n");
+                break;
+            }
+            runs.push_back(ms_since(start));
+        }
+        if (!runs.empty()) {
+            report("ordano-cli history, one day", runs);
+        }
+    }
     std::filesystem::remove_all(folder);
 }

@@ -2,9 +2,12 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <array>
 
+#include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 
 #include "store/Journal.h"
@@ -14,6 +17,8 @@
 
 namespace ordano {
 namespace {
+
+constexpr int kSummaryBusyTimeoutMs = 2000;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -64,16 +69,38 @@ void HistoryModel::refresh() {
     now_ = office_.clock().now();
     office_.journal().flush();
     try {
-        const JournalReader journal = reader();
-        count_ = journal.count(filter_);
-        summary_ = journal.summary(filter_);
+        count_ = reader().count(filter_);
     } catch (const SQLite::Exception&) {
         // A journal that cannot be read shows empty; the transfers tell what is wrong with it.
         count_ = 0;
-        summary_ = {};
     }
     endResetModel();
-    emit summary_changed(qs(summary_.text()));
+    start_summary();
+}
+
+void HistoryModel::start_summary() {
+    // The summary reads every row in range: it is worked out on a thread of the pool, on a
+    // connection of its own, while the rows are already on screen. Only the latest counts.
+    const std::uint64_t generation = ++summary_generation_;
+    auto* watcher = new QFutureWatcher<HistorySummary>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        if (generation == summary_generation_) {
+            summary_ = watcher->result();
+            emit summary_changed(qs(summary_.text()));
+        }
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([file = office_.journal().file(), now = now_,
+                                          minutes = overdue_minutes(office_.params()),
+                                          filter = filter_]() -> HistorySummary {
+        try {
+            SQLite::Database db(file.string(), SQLite::OPEN_READONLY);
+            db.setBusyTimeout(kSummaryBusyTimeoutMs);
+            return JournalReader(db, now, minutes).summary(filter);
+        } catch (const SQLite::Exception&) {
+            return {};
+        }
+    }));
 }
 
 void HistoryModel::set_filter(HistoryFilter filter) {

@@ -33,6 +33,8 @@ public:
     void refresh();
     void set_filter(HistoryFilter filter);
     [[nodiscard]] const HistoryFilter& filter() const { return filter_; }
+    // The summary of the rows in range as of the last refresh, once it has been worked out
+    // (after the rows are shown; summary_changed tells when).
     [[nodiscard]] const HistorySummary& summary() const { return summary_; }
     // The row shown at this position; nullptr past the end or when it cannot be read.
     [[nodiscard]] const JournalRecord* record_at(int row) const;
@@ -50,6 +52,7 @@ signals:
 
 private:
     [[nodiscard]] JournalReader reader() const;
+    void start_summary();
     [[nodiscard]] const std::vector<JournalRecord>& page(int number) const;
     [[nodiscard]] QString moment_text(const std::string& iso) const;
 
@@ -59,6 +62,7 @@ private:
     LocalDateTime now_;
     std::int64_t count_ = 0;
     HistorySummary summary_;
+    std::uint64_t summary_generation_ = 0;
     // Most recently used first.
     mutable std::list<std::pair<int, std::vector<JournalRecord>>> pages_;
 };

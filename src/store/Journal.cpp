@@ -264,7 +264,8 @@ int overdue_minutes(const ParametersRecord& params) {
                                                          : kDefaultOverdueMinutes;
 }
 
-Journal::Journal(const std::filesystem::path& database, const Clock& clock) : clock_(clock) {
+Journal::Journal(const std::filesystem::path& database, const Clock& clock)
+    : clock_(clock), file_(database) {
     try {
         reader_ = std::make_unique<SQLite::Database>(database.string(), SQLite::OPEN_READWRITE);
         reader_->setBusyTimeout(kBusyTimeoutMs);

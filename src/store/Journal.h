@@ -123,6 +123,8 @@ public:
 
     // A connection for readers on the calling thread (flush() first to read the latest).
     [[nodiscard]] SQLite::Database& database() { return *reader_; }
+    // The database file, for readers on other threads (each with a connection of its own).
+    [[nodiscard]] const std::filesystem::path& file() const { return file_; }
 
 private:
     class Writer;
@@ -134,6 +136,7 @@ private:
     JournalId new_handle() { return next_id_++; }
 
     const Clock& clock_;
+    std::filesystem::path file_;
     std::unique_ptr<SQLite::Database> reader_;
     // The last failure kept per entry, so a failure met on every polling tick is kept once.
     std::map<JournalId, std::pair<int, std::string>> last_failure_;

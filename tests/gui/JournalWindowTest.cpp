@@ -157,15 +157,15 @@ TEST_F(HistoryWindowTest, ListsFiltersAndSortsTheJournal) {
     EXPECT_TRUE(history->isVisible());
     EXPECT_THAT(files(), ElementsAre("M0015003.033 esperando", "C0015002.033 aceptado",
                                      "C0015001.033 atrasado"));
-    EXPECT_EQ(control<QLabel>("lblResumen").text(),
-              "Enviados: 3   En espera: 1   Atrasados: 1   Aceptados: 1   Rechazados: 0");
+    QTRY_COMPARE(control<QLabel>("lblResumen").text(),
+                 "Enviados: 3   En espera: 1   Atrasados: 1   Aceptados: 1   Rechazados: 0");
     EXPECT_EQ(history->model().index(0, HistoryModel::kMoment).data().toString(),
               "02/02/2026  10:25:00 a.m.");
 
     control<QComboBox>("cboEstado").setCurrentText("atrasado");
     EXPECT_THAT(files(), ElementsAre("C0015001.033 atrasado"));
-    EXPECT_EQ(control<QLabel>("lblResumen").text(),
-              "Enviados: 1   En espera: 0   Atrasados: 1   Aceptados: 0   Rechazados: 0");
+    QTRY_COMPARE(control<QLabel>("lblResumen").text(),
+                 "Enviados: 1   En espera: 0   Atrasados: 1   Aceptados: 0   Rechazados: 0");
     control<QComboBox>("cboEstado").setCurrentIndex(0);
 
     control<QLineEdit>("txtBuscar").setText("0015002");
