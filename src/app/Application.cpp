@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/MainWindow.h"
+#include "app/QtTranslations.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
 #include "app/SystemLocale.h"
@@ -67,6 +68,8 @@ int ordano_main(int argc, char** argv) {
         std::cerr << "ordano: " << problem->text << "\n" << usage_text() << "\n";
         return kExitUsage;
     }
+    const SpanishQtTexts qt_texts;
+    qt_texts.report_missing(std::cerr);
     QtUi ui;
     const SystemClock clock;
     return run_ordano(std::get<GuiOptions>(parsed), ui, clock);
