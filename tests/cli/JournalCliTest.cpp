@@ -158,11 +158,12 @@ TEST_F(JournalCliTest, KilledMidAnswerLeavesItAwaitedAndNothingPartial) {
     slow.throttle_bytes_per_second = 200'000;
     server_.set_faults(slow);
     ChildProcess receiving(command({"receive", "--pending", "--wait", "60"}), "", scratch());
+    // The download lands in the process's own working folder under OrdanoTmp.
     const fs::path work = root_ / "OrdanoTmp";
     ASSERT_TRUE(FtpServer::wait_for(
         [&] {
             std::error_code ec;
-            for (const auto& entry : fs::directory_iterator(work, ec)) {
+            for (const auto& entry : fs::recursive_directory_iterator(work, ec)) {
                 if (has_bytes(entry.path())) {
                     return true;
                 }
