@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -91,6 +92,7 @@ private:
     std::array<QLineEdit*, 13> txtParametros_{};
     QComboBox* cboParametros_ = nullptr;
     QCheckBox* chkParametros_ = nullptr;
+    QSpinBox* txtAtraso_ = nullptr;  // minutes after which an awaited answer is overdue
     std::array<QPushButton*, 8> cmdParametros_{};
     QCheckBox* chkTls_ = nullptr;
     QLineEdit* txtTlsCa_ = nullptr;

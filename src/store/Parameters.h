@@ -55,6 +55,7 @@ enum class Param {
     kro_update,
     kro_apiin,
     kro_apiout,
+    min_atraso,
     tls,     // explicit TLS on every session with the server
     tls_ca,  // certificate file of the authorities to trust; empty: the system's
 };
