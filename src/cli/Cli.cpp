@@ -29,6 +29,10 @@ constexpr std::array kCommands = {
             history_command},
     Command{"pending", "pending [--json]", pending_command},
     Command{"update-catalog", "update-catalog [--yes]", update_catalog_command},
+    Command{"watch",
+            "watch [--interval SEGUNDOS] [--password-stdin | --password-file ARCHIVO] [--once] "
+            "[--json]",
+            watch_command},
 };
 
 void print_usage() {
