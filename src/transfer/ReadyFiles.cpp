@@ -14,24 +14,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The kind letters whose send folder is `folder`.
+std::string kinds_of(const std::string& folder, const LocalFolders& folders) {
+    std::string kinds;
+    for (const char kind : {'M', 'C', 'D', 'E', 'S'}) {
+        if (typed_name_folder(std::string(1, kind), folders) == folder) {
+            kinds += kind;
+        }
+    }
+    return kinds;
+}
+
 // Files of `folder` that belong there by their kind and carry today's julian day.
 void look_at_folder(const std::string& folder, const LocalFolders& folders, int julian_day,
                     FolderLook& look) {
+    const std::string kinds = kinds_of(folder, folders);
     const fs::path path = path_in_folder(folder, "");
     std::error_code ec;
     fs::directory_iterator it(path, ec);
     for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        const std::string name = upper_case_name(shown_path(it->path().filename()));
-        if (typed_name_folder(name, folders) != folder || julian_day_of(name) != julian_day) {
+        const std::string on_disk = shown_path(it->path().filename());
+        if (julian_day_of(on_disk) != julian_day ||
+            kinds.find(kind_letter(on_disk)) == std::string::npos) {
             continue;
         }
-        std::error_code file_ec;
-        if (!it->is_regular_file(file_ec)) {
-            continue;
-        }
-        FolderFile file{name, it->path(), it->file_size(file_ec), it->last_write_time(file_ec)};
-        if (!file_ec) {  // gone since it was listed: the next look tells
-            look.files.push_back(std::move(file));
+        // A file gone since it was listed, or not a file, is left to the next look.
+        if (const auto state = file_state(it->path())) {
+            look.files.push_back({upper_case_name(on_disk), it->path(), *state});
         }
     }
     if (ec) {
@@ -54,22 +63,23 @@ FolderLook look_at_send_folders(const LocalFolders& folders, int julian_day) {
 
 ReadyLook ReadyFiles::look(const std::vector<FolderFile>& files) {
     ReadyLook out;
-    std::map<std::string, FolderFile> now;
+    std::unordered_map<std::string, FileState> now;
+    now.reserve(files.size());
     for (const FolderFile& file : files) {
-        now.emplace(file.name, file);
+        now.emplace(file.name, file.state);
         const auto before = previous_.find(file.name);
-        if (before == previous_.end() || !before->second.same_state(file)) {
+        if (before == previous_.end() || before->second != file.state) {
             continue;  // new or still changing
         }
         const auto settled = settled_.find(file.name);
-        if (settled != settled_.end() && settled->second.same_state(file)) {
+        if (settled != settled_.end() && settled->second == file.state) {
             continue;
         }
         const auto sent = last_sent(file);
         try {
             const std::string sha256 = digest_file(file.path).sha256;
             if (sent && *sent == sha256) {
-                settled_.insert_or_assign(file.name, file);
+                settled_.insert_or_assign(file.name, file.state);
                 continue;
             }
             out.ready.push_back({file, sha256});
@@ -86,7 +96,7 @@ ReadyLook ReadyFiles::look(const std::vector<FolderFile>& files) {
 
 void ReadyFiles::sent(const FolderFile& file, const std::string& sha256) {
     sent_.insert_or_assign(file.name, sha256);
-    settled_.insert_or_assign(file.name, file);
+    settled_.insert_or_assign(file.name, file.state);
 }
 
 std::optional<std::string> ReadyFiles::last_sent(const FolderFile& file) const {

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/FileState.h"
 #include "store/Errors.h"
 
 namespace ordano {
@@ -18,12 +19,7 @@ struct LocalFolders;
 struct FolderFile {
     std::string name;            // as the send list takes it (upper case)
     std::filesystem::path path;  // the file itself, as it is spelt on disk
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified{};
-
-    [[nodiscard]] bool same_state(const FolderFile& other) const {
-        return size == other.size && modified == other.modified;
-    }
+    FileState state;             // its size and time of writing
 };
 
 // One look at the send folders.
@@ -68,9 +64,9 @@ private:
     [[nodiscard]] std::optional<std::string> last_sent(const FolderFile& file) const;
 
     LastSent last_sent_;
-    std::map<std::string, FolderFile> previous_;  // the last look, by name
-    std::map<std::string, FolderFile> settled_;   // judged already sent in this state
-    std::map<std::string, std::string> sent_;     // sent by this run: name -> SHA-256
+    std::unordered_map<std::string, FileState> previous_;  // the last look, by name
+    std::unordered_map<std::string, FileState> settled_;   // judged already sent in this state
+    std::map<std::string, std::string> sent_;              // sent by this run: name -> SHA-256
 };
 
 }  // namespace ordano
