@@ -20,6 +20,10 @@ bool server_failure(int number) {
     return number >= 1000 && number != ftp_error::kNotTransferred;
 }
 
+bool is_payment(const SendRow& row) {
+    return kind_letter(row.text) == 'E';
+}
+
 WatchEvent event_of(WatchEvent::Kind kind, std::string file = {}) {
     WatchEvent event;
     event.kind = kind;
@@ -168,13 +172,17 @@ void FolderWatch::send() {
     }
     desk_.Ejecuta_Accion(Action::Enviar);
     server_answered(desk_.sending_run().ended_by());
-    if (ui_.take_password_refusal()) {
-        if (options_.payment_password) {
-            payment_refused_ = true;
-            leave_unsent("la contraseña de pago electrónico no fue aceptada");
-        } else {
-            leave_unsent("el servidor pide la contraseña de pago electrónico para todo envío");
-        }
+    if (!ui_.take_password_refusal()) {
+        return;
+    }
+    const auto payment = [](const SendRow& row) { return row.pending() && is_payment(row); };
+    if (options_.payment_password && std::ranges::any_of(rows, payment)) {
+        // The other files go at the next pass, without the payment files.
+        payment_refused_ = true;
+        leave_unsent(payment, "la contraseña de pago electrónico no fue aceptada");
+    } else {
+        leave_unsent([](const SendRow& row) { return row.pending(); },
+                     "el servidor pide la contraseña de pago electrónico para todo envío");
     }
 }
 
@@ -206,9 +214,10 @@ void FolderWatch::server_answered(const std::optional<NumberedError>& failure) {
     }
 }
 
-void FolderWatch::leave_unsent(const std::string& reason) {
+void FolderWatch::leave_unsent(const std::function<bool(const SendRow&)>& which,
+                               const std::string& reason) {
     for (const SendRow& row : desk_.send_list().rows()) {
-        if (row.pending()) {
+        if (which(row)) {
             tell_left(row.text, reason);
         }
     }

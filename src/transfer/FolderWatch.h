@@ -67,7 +67,7 @@ private:
     void send();
     void poll();
     void server_answered(const std::optional<NumberedError>& failure);
-    void leave_unsent(const std::string& reason);
+    void leave_unsent(const std::function<bool(const SendRow&)>& which, const std::string& reason);
     void check_overdue();
     void failure_met(const FailureNotice& notice);
     void answer_stored(const AnswerArrival& arrival);
