@@ -189,6 +189,18 @@ void FolderWatch::send() {
 void FolderWatch::poll() {
     desk_.tmrPreVal_Timer();
     server_answered(desk_.poller().gave_up_with());
+    // The answers listed for review ("K", "R") have been told; nobody opens them here, and a
+    // watch that runs for months must not keep one row per answer.
+    SendList& send = desk_.send_list();
+    std::vector<RowId> answers;
+    for (const SendRow& row : send.rows()) {
+        if (!row.pending()) {
+            answers.push_back(row.id);
+        }
+    }
+    for (const RowId id : answers) {
+        send.remove(id);
+    }
 }
 
 void FolderWatch::server_answered(const std::optional<NumberedError>& failure) {

@@ -125,6 +125,7 @@ TEST_F(FolderWatchTest, AnswersAreStoredAndEachStepIsTold) {
                             "answer k0015001.033 prevalidado", "answer M0015001.err rechazado"));
     EXPECT_TRUE(fs::exists(fs::path(session().folders.val_rec) / "M0015001.err"));
     EXPECT_THAT(watch_->desk().receive_list().rows(), IsEmpty());
+    EXPECT_THAT(watch_->desk().send_list().rows(), IsEmpty());  // told, not kept for months
 }
 
 TEST_F(FolderWatchTest, PaymentFilesWithoutAPasswordAreLeftAndToldOnce) {
