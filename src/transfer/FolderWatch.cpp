@@ -45,7 +45,9 @@ FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, Event
           return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
       }),
       backoff_(options.interval) {
-    desk_.restore_from_journal(false);
+    // Files left to send by an earlier run come back too, so that the journal says what became
+    // of them: the first look takes them off the list again, and sends each when it is ready.
+    desk_.restore_from_journal(true);
     ListObserver<ReceiveRow> sent;
     sent.added = [this](std::size_t, const ReceiveRow& row) { file_sent(row.text); };
     desk_.receive_list().subscribe(std::move(sent));
