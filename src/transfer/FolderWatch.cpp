@@ -74,8 +74,6 @@ bool FolderWatch::pass() {
 }
 
 void FolderWatch::run(const std::stop_token& stop) {
-    std::mutex mutex;
-    std::condition_variable_any never_notified;  // only a stop wakes it early
     auto next_pass = Steady::now();
     auto next_tick = Steady::time_point::max();
     const auto timer_interval = [this] {
@@ -98,22 +96,21 @@ void FolderWatch::run(const std::stop_token& stop) {
         if (awaiting()) {
             wake = std::min(wake, std::max(next_tick, next_try_));
         }
-        std::unique_lock lock(mutex);
-        never_notified.wait_until(lock, stop, wake, [] { return false; });
+        sleep_until(wake, stop);
     }
 }
 
 bool FolderWatch::once(std::chrono::seconds settle, const std::stop_token& stop) {
     look();
+    sleep_until(Steady::now() + settle, stop);
+    return stop.stop_requested() || pass();
+}
+
+void FolderWatch::sleep_until(Steady::time_point wake, const std::stop_token& stop) {
     std::mutex mutex;
-    std::condition_variable_any never_notified;
+    std::condition_variable_any never_notified;  // only a stop wakes it early
     std::unique_lock lock(mutex);
-    if (never_notified.wait_for(lock, stop, settle, [] { return false; }) ||
-        stop.stop_requested()) {
-        return true;
-    }
-    lock.unlock();
-    return pass();
+    never_notified.wait_until(lock, stop, wake, [] { return false; });
 }
 
 void FolderWatch::look() {
@@ -126,8 +123,8 @@ void FolderWatch::look() {
         left_told_.clear();
     }
     const FolderLook found = look_at_send_folders(session.folders, session.dia_juliano);
-    for (const NumberedError& error : found.failures) {
-        tell_failure("", error);
+    for (const auto& [folder, error] : found.failures) {
+        tell_failure(folder, error);
     }
     const ReadyLook ready = ready_.look(found.files);
     for (const auto& [name, error] : ready.failures) {

@@ -62,6 +62,7 @@ public:
 private:
     using Steady = std::chrono::steady_clock;
 
+    static void sleep_until(Steady::time_point wake, const std::stop_token& stop);
     void look();
     void list_ready(const ReadyLook& ready);
     void send();

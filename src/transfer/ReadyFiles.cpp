@@ -44,7 +44,7 @@ void look_at_folder(const std::string& folder, const LocalFolders& folders, int 
         }
     }
     if (ec) {
-        look.failures.push_back(local_failure(path, ec));
+        look.failures.emplace_back(folder, local_failure(path, ec));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/FileState.h"
@@ -25,7 +26,7 @@ struct FolderFile {
 // One look at the send folders.
 struct FolderLook {
     std::vector<FolderFile> files;
-    std::vector<NumberedError> failures;  // a send folder that cannot be read
+    std::vector<std::pair<std::string, NumberedError>> failures;  // a folder that cannot be read
 };
 
 // Today's files in the send folders: regular files of a kind that is sent (M, C and D in the

@@ -13,8 +13,8 @@ struct WatchEvent {
         Sent,         // file, folder: the remote folder it went into
         Answer,       // file (the sent file), answer, outcome, path: where it was stored
         Overdue,      // file: its answers are awaited longer than the office's limit
-        Failure,      // number, text, and file, or none when the server cannot be reached
-                      // (retry_in: when it is tried again)
+        Failure,      // number, text, and file (or send folder), or none when the server
+                      // cannot be reached (retry_in: when it is tried again)
         Reconnected,  // the server answers again after a failure without file
         Left,         // file, text: why it is left unsent
     };
