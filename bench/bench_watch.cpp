@@ -232,6 +232,9 @@ void memory_over_a_run(std::chrono::seconds duration) {
     runner.join();
     std::printf("  end      %6ld KB  written %4d  sent %4d  answers %4d\n", resident_kb(), written,
                 sent.load(), answers.load());
+    office->journal().flush();
+    std::printf("  the office's database file grew to %ju KB\n",
+                static_cast<std::uintmax_t>(fs::file_size(test_office.db_file) / 1024));
 }
 
 }  // namespace
