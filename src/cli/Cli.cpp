@@ -6,6 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "platform/StopRequests.h"
 
 namespace ordano::cli {
 namespace {
@@ -14,6 +15,7 @@ struct Command {
     std::string_view name;
     std::string_view usage;
     int (*run)(const Invocation&);
+    bool ends_by_stop = false;  // see Invocation
 };
 
 constexpr std::array kCommands = {
@@ -32,7 +34,7 @@ constexpr std::array kCommands = {
     Command{"watch",
             "watch [--interval SEGUNDOS] [--password-stdin | --password-file ARCHIVO] [--once] "
             "[--json]",
-            watch_command},
+            watch_command, true},
 };
 
 void print_usage() {
@@ -48,11 +50,9 @@ std::filesystem::path executable_dir(const char* argv0) {
     return ec ? std::filesystem::current_path() : path.parent_path();
 }
 
-}  // namespace
-
-int run(int argc, char** argv) {
+// Parses the global options and runs the subcommand.
+int run_command(int argc, char** argv, Invocation& invocation) {
     Options options(std::vector<std::string>(argv + 1, argv + argc));
-    Invocation invocation;
     invocation.paths.executable_dir = executable_dir(argv[0]);
     const Command* command = nullptr;
     try {
@@ -75,6 +75,7 @@ int run(int argc, char** argv) {
             throw UsageError("orden desconocida: " + args.front());
         }
         invocation.args.assign(args.begin() + 1, args.end());
+        invocation.ends_by_stop = command->ends_by_stop;
         return command->run(invocation);
     } catch (const UsageError& e) {
         std::cerr << "ordano-cli: " << e.what() << "\n";
@@ -88,6 +89,18 @@ int run(int argc, char** argv) {
         std::cerr << e.what() << "\n";
         return kExitFailure;
     }
+}
+
+}  // namespace
+
+int run(int argc, char** argv) {
+    Invocation invocation;
+    // While the command runs, SIGINT and SIGTERM stop its work at once (the transfer in flight
+    // cancelled, nothing partial left) instead of killing it midway; it then ends with 130 or
+    // 143 whatever it achieved.
+    const StopRequests stops([stop = invocation.stop](int) mutable { stop.request_stop(); });
+    const int status = run_command(argc, argv, invocation);
+    return stops.exit_status() != 0 && !invocation.ends_by_stop ? stops.exit_status() : status;
 }
 
 }  // namespace ordano::cli

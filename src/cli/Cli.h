@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ inline constexpr int kExitUsage = 2;
 struct Invocation {
     PathOptions paths;
     std::vector<std::string> args;
+    // The command's stop: requested by a termination signal or a --wait deadline (RunStop.h).
+    std::stop_source stop;
+    // A stop is how the command ends (watch): its own exit status stands, not 130 or 143.
+    bool ends_by_stop = false;
 };
 
 // A usage error: printed with the command's usage line, exit status 2.

@@ -12,7 +12,6 @@
 #include "cli/TerminalUi.h"
 #include "cli/WatchPrinter.h"
 #include "platform/OwnerOnly.h"
-#include "platform/StopRequests.h"
 #include "store/FileNames.h"
 #include "store/Journal.h"
 #include "store/Office.h"
@@ -89,13 +88,11 @@ int watch_command(const Invocation& invocation) {
                                 : request.password_stdin ? &std::cin
                                                          : nullptr;
 
-    // A stop requested by SIGINT or SIGTERM is how a watch ends: the transfer in flight is
-    // cancelled and the command ends well.
-    std::stop_source stop;
-    const StopRequests stops([stop](int) mutable { stop.request_stop(); });
-
+    // SIGINT or SIGTERM is how a watch ends (exit status 0): the stop cancels the transfer in
+    // flight, and the watch leaves at once.
+    const std::stop_token stop = invocation.stop.get_token();
     const SystemClock clock;
-    const auto office = open_office(invocation.paths, clock);
+    const auto office = open_office(invocation, clock);
     office->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
     TerminalUi terminal(false, std::cerr);
     PaymentPasswordPrompt password(office->session(), terminal, password_in, std::cerr);
@@ -105,10 +102,10 @@ int watch_command(const Invocation& invocation) {
     FolderWatch watch(*office, terminal, {request.interval, password_in != nullptr},
                       std::ref(printer));
     if (request.once) {
-        return watch.once(std::min(request.interval, kOnceSettle), stop.get_token()) ? kExitSuccess
-                                                                                     : kExitFailure;
+        return watch.once(std::min(request.interval, kOnceSettle), stop) ? kExitSuccess
+                                                                         : kExitFailure;
     }
-    watch.run(stop.get_token());
+    watch.run(stop);
     return kExitSuccess;
 }
 

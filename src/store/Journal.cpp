@@ -147,6 +147,13 @@ public:
         return owed_.size() + in_flight_;
     }
 
+    // Rows that already exist, for handles made without a write: taken up before the next
+    // batch, so opening a journal writes nothing (a write would lock the office's database).
+    void adopt(std::map<JournalId, std::int64_t> rows) {
+        const std::lock_guard lock(mutex_);
+        adopted_.merge(rows);
+    }
+
     // Once it returns, the listener it replaced is not running and never will.
     void on_trouble(TroubleListener listener) {
         const std::lock_guard lock(listener_mutex_);
@@ -166,6 +173,7 @@ private:
             if (owed_.empty()) {
                 return;
             }
+            rows_.merge(adopted_);
             std::deque<Owed> batch;
             batch.swap(owed_);
             busy_ = true;
@@ -247,6 +255,7 @@ private:
     std::condition_variable wake_;
     std::condition_variable settled_;
     std::deque<Owed> owed_;
+    std::map<JournalId, std::int64_t> adopted_;
     std::uint64_t pushed_ = 0;
     std::uint64_t attempted_ = 0;  // the last sequence number a delivery has tried
     std::size_t in_flight_ = 0;
@@ -453,6 +462,10 @@ constexpr const char* kCutShort =
     "El envío se interrumpió antes de terminar (el programa se cerró); el archivo no se dio por "
     "enviado.";
 
+constexpr const char* kCutShortRows =
+    "SELECT id FROM BITACORA WHERE pendiente = 1 AND enviado IS NULL AND envio_inicio IS NOT "
+    "NULL";
+
 constexpr const char* kOpenEntries =
     "SELECT id, archivo, ruta_local, icono, ruta_pre, ruta_val, pendiente, esperando, "
     "prev_archivo, prev_carpeta, val_archivo, val_carpeta, val_destino, prev_llegada, "
@@ -485,22 +498,29 @@ std::string damage_of(const OpenEntry& entry) {
 }  // namespace
 
 std::vector<OpenEntry> Journal::reopen(std::vector<std::string>& damaged) {
-    // The process that began these uploads is gone: they are not sent.
-    write([at = now()](Writer& w) {
-        SQLite::Statement cut(w.db,
-                              "SELECT id FROM BITACORA WHERE pendiente = 1 AND enviado IS NULL "
-                              "AND envio_inicio IS NOT NULL");
-        std::vector<std::int64_t> rows;
-        while (cut.executeStep()) {
-            rows.push_back(cut.getColumn(0).getInt64());
-        }
-        for (const std::int64_t row : rows) {
-            run(w.db, "UPDATE BITACORA SET envio_inicio = NULL, estado = 'error' WHERE id = ?",
-                row);
-            insert_failure(w.db, row, at, 0, kCutShort);
-        }
-    });
     flush();
+    // The process that began these uploads is gone: they are not sent.
+    std::vector<std::int64_t> cut_short;
+    try {
+        SQLite::Statement cut(*reader_, kCutShortRows);
+        while (cut.executeStep()) {
+            cut_short.push_back(cut.getColumn(0).getInt64());
+        }
+    } catch (const SQLite::Exception&) {
+        // Read again below, where a failure is said.
+    }
+    if (!cut_short.empty()) {
+        write([cut_short, at = now()](Writer& w) {
+            for (const std::int64_t row : cut_short) {
+                run(w.db,
+                    "UPDATE BITACORA SET envio_inicio = NULL, estado = 'error' WHERE id = ? AND "
+                    "enviado IS NULL",
+                    row);
+                insert_failure(w.db, row, at, 0, kCutShort);
+            }
+        });
+        flush();
+    }
     std::vector<OpenEntry> entries;
     try {
         SQLite::Statement query(*reader_, kOpenEntries);
@@ -519,11 +539,11 @@ std::vector<OpenEntry> Journal::reopen(std::vector<std::string>& damaged) {
         damaged.push_back(std::string("La bitácora de envíos no se pudo leer: ") + e.what());
     }
     // The writing thread learns which rows the new handles stand for before anything else.
-    write([entries](Writer& w) {
-        for (const OpenEntry& entry : entries) {
-            w.made[entry.id] = entry.row;
-        }
-    });
+    std::map<JournalId, std::int64_t> rows;
+    for (const OpenEntry& entry : entries) {
+        rows[entry.id] = entry.row;
+    }
+    thread_->adopt(std::move(rows));
     return entries;
 }
 

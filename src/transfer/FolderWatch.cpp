@@ -38,8 +38,10 @@ FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, Event
       ui_(ui, options.payment_password),
       options_(options),
       events_(std::move(events)),
-      desk_(office.session(), office.params(), office.journal(), ui_, office.clock(),
-            office.locale(), [] {}),  // no bulletin ticker to refresh
+      desk_(
+          office.session(), office.params(), office.journal(), ui_, office.clock(), office.locale(),
+          [] {},  // no bulletin ticker to refresh
+          office.stop_token()),
       sent_digests_(office.journal().database()),
       ready_([this](const FolderFile& file) {
           return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
@@ -252,6 +254,9 @@ void FolderWatch::check_overdue() {
 void FolderWatch::failure_met(const FailureNotice& notice) {
     if (server_failure(notice.number)) {
         return;  // told once for the whole outage
+    }
+    if (office_.stop_token().stop_requested()) {
+        return;  // the watch is ending: the upload it cut short is no fault (the journal says so)
     }
     failed_ = true;
     tell_failure(notice.file, NumberedError(notice.number, notice.text));

@@ -2,6 +2,7 @@
 
 #include "review/AnswerOutcome.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 #include "store/Session.h"
 #include "store/Sha256.h"
 #include "store/TimeStamps.h"
@@ -97,10 +98,14 @@ void JournalRecorder::listed(RowId id) {
     if (row == nullptr) {
         return;
     }
-    const auto folder = typed_name_folder(row->text, session_.folders);
     ListedFile file;
     file.name = row->text;
-    file.local_path = folder ? (std::filesystem::path(*folder) / row->text).string() : "";
+    if (const auto folder = typed_name_folder(row->text, session_.folders)) {
+        // The file the sending run will read, whatever the case of its name on the disk.
+        const std::filesystem::path there = path_in_folder(*folder, "");
+        file.local_path =
+            shown_path(find_file_ignoring_case(there, row->text).value_or(there / row->text));
+    }
     file.icono = row->icono;
     file.ruta_pre = row->ruta_pre;
     file.ruta_val = row->ruta_val;

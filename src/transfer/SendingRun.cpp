@@ -5,8 +5,10 @@
 
 #include "store/Encoding.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 #include "store/FileOps.h"
 #include "store/FlagScope.h"
+#include "store/RunStop.h"
 #include "store/Scramble.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
@@ -24,6 +26,9 @@ namespace ordano {
 namespace {
 
 constexpr std::string_view kPaymentFolder = "/update";
+// What the journal keeps of an upload that a stop cut short (the server's part is removed).
+constexpr const char* kStoppedUpload =
+    "El envío se detuvo porque el programa termina; el archivo no se dio por enviado.";
 // Passes everything through, stamping the upload's place in the run ("n of m") on each
 // progress report; the reports may come from the thread that runs the transfer.
 class ItemProgressUi final : public ForwardingUi {
@@ -49,7 +54,9 @@ constexpr int kUnreadableValue = 5;
 }  // namespace
 
 SendingRun::SendingRun(TransferContext context, BulletinRefresh refresh_bulletin)
-    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)) {}
+    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)) {
+    eftpEnvio_.stop_with(ctx_.stop);
+}
 
 std::string SendingRun::payment_file_name(int patente) {
     char name[32];
@@ -72,6 +79,8 @@ void SendingRun::run() {
         run_steps();
     } catch (const NumberedError& error) {
         end_with(error);
+    } catch (const RunStopped&) {
+        end_stopped();
     }
 }
 
@@ -83,6 +92,7 @@ void SendingRun::run_steps() {
     ctx_.ui.yield();
     Conecta_FTP(eftpEnvio_, false, ctx_.session, ctx_.params, ctx_.ui);
     fetch_payment_file();
+    stop_point(ctx_.stop);
     if (decide_password()) {
         send_due_entries();
         ctx_.send.compact();
@@ -152,6 +162,7 @@ void SendingRun::send_due_entries() {
     }
     const int items = static_cast<int>(due.size());
     for (int i = 0; i < items; ++i) {
+        stop_point(ctx_.stop);
         send_entry(due[static_cast<std::size_t>(i)], i + 1, items);
     }
 }
@@ -167,11 +178,16 @@ void SendingRun::send_entry(RowId id, int item, int items) {
         const Route route = *route_for(entry.text, ctx_.session);
         try {
             upload(entry, route, item, items);
+        } catch (const RunStopped&) {
+            remove_quietly(ctx_.session.paths.work_folder / entry.text);
+            ctx_.journal.send_failed(id, NumberedError(0, kStoppedUpload));
+            throw;
         } catch (const NumberedError& error) {
             if (!asked_as_local_file(error.number())) {
                 throw;  // ends the run, which tells the journal
             }
             ctx_.journal.send_failed(id, error);
+            stop_point(ctx_.stop);
             if (ask_retry(ctx_.ui, error.number(), entry.text)) {
                 continue;
             }
@@ -193,7 +209,10 @@ bool SendingRun::asked_as_local_file(int number) {
 
 void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
     const auto& work = ctx_.session.paths.work_folder;
-    copy_through_temp(route.source, work / entry.text);
+    // The office's file system found "m0015009.342" for the row "M0015009.342"; the file is
+    // read as it is named and uploaded under the row's name.
+    const auto source = find_file_ignoring_case(route.source.parent_path(), entry.text);
+    copy_through_temp(source.value_or(route.source), work / entry.text);
     ctx_.journal.upload_started(entry.id, work / entry.text, route.remote_in);
     ItemProgressUi ui(ctx_.ui, item, items);
     ui.progress({.what = entry.text});
@@ -225,6 +244,13 @@ void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& ro
     const RowId received = ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
     ctx_.journal.sent(id, received);
     ctx_.send.update(id, [](SendRow& row) { row.text.clear(); });
+}
+
+// The program is ending: no message, no further transfer; the lists stay as consistent as
+// after a failure.
+void SendingRun::end_stopped() {
+    Desconecta_FTP(eftpEnvio_, ctx_.ui);
+    ctx_.send.compact();
 }
 
 void SendingRun::end_with(const NumberedError& error) {

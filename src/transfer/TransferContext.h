@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include "store/DateTime.h"
 
 namespace ordano {
@@ -14,8 +16,8 @@ struct Sesion;
 
 // What the transfer routines share: the run-time values, the parameters record (link type,
 // proxy), the person in front of the program, the clock, and the two lists with the polling
-// timer, and the journal of each file's journey. Everything is owned elsewhere and outlives the
-// routines.
+// timer, the journal of each file's journey, and the stop of the program's work. Everything is
+// owned elsewhere and outlives the routines.
 struct TransferContext {
     Sesion& session;
     const ParametersRecord& params;
@@ -26,6 +28,7 @@ struct TransferContext {
     ReceiveList& receive;
     PollingTimer& timer;
     JournalRecorder& journal;
+    std::stop_token stop;  // see RunStop.h
 
     // tipo_acceso of the parameters record, for the no-connection message.
     [[nodiscard]] int link_type() const;

@@ -1,9 +1,8 @@
 #include "cli/CliProcess.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <csignal>
 
 #include <fcntl.h>
 #include <fstream>
@@ -36,8 +35,8 @@ private:
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& args, const std::string& input,
-                           const std::filesystem::path& scratch)
+StartedProcess::StartedProcess(const std::vector<std::string>& args, const std::string& input,
+                               const std::filesystem::path& scratch)
     : scratch_(scratch) {
     std::filesystem::create_directories(scratch);
     const auto in = scratch / "stdin";
@@ -59,18 +58,22 @@ ChildProcess::ChildProcess(const std::vector<std::string>& args, const std::stri
     pid_ = pid;
 }
 
-ChildProcess::~ChildProcess() {
+StartedProcess::~StartedProcess() {
     if (pid_ > 0) {
-        kill_hard();
+        ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
 }
 
-void ChildProcess::kill_hard() {
-    ::kill(pid_, SIGKILL);
+void StartedProcess::send_signal(int number) const {
+    ::kill(pid_, number);
 }
 
-ProcessResult ChildProcess::wait() {
+std::string StartedProcess::err_so_far() const {
+    return Sandbox::read_file(scratch_ / "stderr");
+}
+
+ProcessResult StartedProcess::finish() {
     int wait_status = 0;
     ::waitpid(pid_, &wait_status, 0);
     pid_ = -1;
@@ -83,7 +86,7 @@ ProcessResult ChildProcess::wait() {
 
 ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
                           const std::filesystem::path& scratch) {
-    return ChildProcess(args, input, scratch).wait();
+    return StartedProcess(args, input, scratch).finish();
 }
 
 std::vector<std::string> lines_of(const std::string& text) {

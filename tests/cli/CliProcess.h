@@ -13,28 +13,27 @@ struct ProcessResult {
     std::string err;
 };
 
-// A program started with `input` as its standard input, its outputs gathered in files of
-// `scratch`; killed and reaped by the destructor if nobody waited for it.
-class ChildProcess {
+// A program started with `input` as its standard input; its outputs are gathered in files of
+// `scratch`. finish() waits for its end (the destructor too, after killing it if need be).
+class StartedProcess {
 public:
-    ChildProcess(const std::vector<std::string>& args, const std::string& input,
-                 const std::filesystem::path& scratch);
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    StartedProcess(const std::vector<std::string>& args, const std::string& input,
+                   const std::filesystem::path& scratch);
+    ~StartedProcess();
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
 
-    // Ends it as a power cut would: SIGKILL, no chance to tidy up.
-    void kill_hard();
-    // Waits for its end.
-    ProcessResult wait();
+    void send_signal(int number) const;
+    // What it has written to its standard error so far.
+    [[nodiscard]] std::string err_so_far() const;
+    ProcessResult finish();
 
 private:
     std::filesystem::path scratch_;
     int pid_ = -1;
 };
 
-// Runs a program to its end with `input` as its standard input; the outputs are gathered in
-// files of `scratch`.
+// Runs a program to its end (see StartedProcess).
 ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
                           const std::filesystem::path& scratch);
 

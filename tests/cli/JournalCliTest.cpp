@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -130,7 +131,7 @@ TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {
     FtpFaults slow;
     slow.throttle_bytes_per_second = 200'000;
     server_.set_faults(slow);
-    ChildProcess sending(command({"send", m}), "", scratch());
+    StartedProcess sending(command({"send", m}), "", scratch());
     // Killed once the server has part of the file and the journal knows the upload began.
     ASSERT_TRUE(FtpServer::wait_for(
         [&] {
@@ -138,8 +139,8 @@ TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {
                    cli({"history", "--json"}).out.find("\"size\":2000000") != std::string::npos;
         },
         std::chrono::seconds(30)));
-    sending.kill_hard();
-    sending.wait();
+    sending.send_signal(SIGKILL);  // as a power cut would
+    sending.finish();
     server_.clear_faults();
 
     EXPECT_THAT(digest({"history", "--json"}), ElementsAre(m + " M en envío unsent  "));
@@ -157,12 +158,13 @@ TEST_F(JournalCliTest, KilledMidAnswerLeavesItAwaitedAndNothingPartial) {
     FtpFaults slow;
     slow.throttle_bytes_per_second = 200'000;
     server_.set_faults(slow);
-    ChildProcess receiving(command({"receive", "--pending", "--wait", "60"}), "", scratch());
+    StartedProcess receiving(command({"receive", "--pending", "--wait", "60"}), "", scratch());
+    // The download lands in the process's own working folder under OrdanoTmp.
     const fs::path work = root_ / "OrdanoTmp";
     ASSERT_TRUE(FtpServer::wait_for(
         [&] {
             std::error_code ec;
-            for (const auto& entry : fs::directory_iterator(work, ec)) {
+            for (const auto& entry : fs::recursive_directory_iterator(work, ec)) {
                 if (has_bytes(entry.path())) {
                     return true;
                 }
@@ -170,8 +172,8 @@ TEST_F(JournalCliTest, KilledMidAnswerLeavesItAwaitedAndNothingPartial) {
             return false;
         },
         std::chrono::seconds(30)));
-    receiving.kill_hard();
-    receiving.wait();
+    receiving.send_signal(SIGKILL);
+    receiving.finish();
     server_.clear_faults();
 
     EXPECT_FALSE(fs::exists(fs::path(folders_.val_rec) / "C0015001.err"));

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -84,6 +86,26 @@ TEST_F(WatchCliTest, OnceSendsWhatIsReadyAndALaterRunTellsItsAnswer) {
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_THAT(events(second.out), ElementsAre("answer " + name + " aceptado"));
     EXPECT_EQ(server_.file_bytes("valin/" + name), "carta cupo");
+}
+
+TEST_F(WatchCliTest, SigtermDuringAnUploadEndsWellWithNothingPartial) {
+    const std::string name = today_file("M", std::string(300000, 'M'));
+    FtpFaults slow;
+    slow.throttle_bytes_per_second = 20000;
+    server_.set_faults(slow);
+    StartedProcess watching(command({"--interval", "1"}), "", scratch());
+    ASSERT_TRUE(FtpServer::wait_for([&] { return fs::exists(server_.local_path("valin/" + name)); },
+                                    std::chrono::seconds(30)));
+    watching.send_signal(SIGTERM);
+    const ProcessResult result = watching.finish();
+
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");  // nothing was sent
+    EXPECT_FALSE(server_.file_bytes("valin/" + name).has_value());
+    const fs::path work = office_.drive_root / "OrdanoTmp";
+    EXPECT_TRUE(
+        std::none_of(fs::recursive_directory_iterator(work), fs::recursive_directory_iterator(),
+                     [](const fs::directory_entry& entry) { return entry.is_regular_file(); }));
 }
 
 TEST_F(WatchCliTest, APasswordFileOthersMayReadIsRefused) {

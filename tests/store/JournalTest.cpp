@@ -192,6 +192,22 @@ TEST_F(JournalTest, ReopenMarksCutShortUploadsAndReturnsOpenEntries) {
     EXPECT_THAT(cut_record[0].failures[0].text, ::testing::HasSubstr("se interrumpió"));
 }
 
+TEST_F(JournalTest, ReopeningWithNothingCutShortWritesNothing) {
+    journal->sent(list("M0015001.033"), answers_of("M0015001"));
+    journal.reset();
+    // Another program reading the office's database: a write would have to wait for it.
+    SQLite::Database other(office.db_file.string(), SQLite::OPEN_READONLY);
+    other.exec("BEGIN");
+    (void)other.execAndGet("SELECT count(*) FROM BITACORA");
+
+    Journal reopened(office.db_file, clock);
+    reopened.on_trouble([this](const std::string& text) { told.push_back(text); });
+    std::vector<std::string> damaged;
+    EXPECT_EQ(reopened.reopen(damaged).size(), 1u);
+    EXPECT_TRUE(reopened.flush());
+    EXPECT_THAT(told, IsEmpty());
+}
+
 TEST_F(JournalTest, FiltersSortPagesAndSummary) {
     at(1, 9, 0);
     journal->sent(list("M0015001.032"), answers_of("M0015001"));  // overdue by now
