@@ -1,9 +1,15 @@
-// The reception polling tick on loopback against the test FTP server (pyftpdlib), beside the
-// curl command-line tool fetching the same 200 answer URLs in one invocation:
-//   (a) a tick with 200 awaited rows whose answers have not arrived;
-//   (b) a tick in which the 200 answers (10 KB each) arrive and are stored.
-// Each figure is the best of three runs, with the worst beside it; ours includes the tick's login
-// and logout, curl its own. Ratio = ours / curl: below 1 means the tick is faster.
+// The reception polling tick against the test FTP server (pyftpdlib), in one run:
+//
+// 1. On loopback, beside the curl command-line tool fetching the same 200 answer URLs in one
+//    invocation: (a) 200 awaited rows whose answers have not arrived; (b) the 200 answers
+//    (10 KB each) arrive and are stored. Best of three runs, the worst beside it; ours includes
+//    the tick's login and logout, curl its own. Ratio = ours / curl: below 1, the tick is faster.
+//
+// 2. 200 awaited rows of two answers each (400 answers, one remote folder), with none of the
+//    answers there and with half of them there, on loopback and with every command answered
+//    50 ms late (a slow link): the tick listing each folder once ("listing") beside the tick
+//    trying every answer by name ("per-answer", forced by a server that refuses the listing,
+//    which costs that mode one refused listing per tick). Seconds and commands per tick.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,20 +35,29 @@ using namespace ordano;
 
 constexpr int kRows = 200;
 constexpr std::size_t kAnswerSize = 10 * 1024;
-constexpr int kRuns = 3;
 constexpr const char* kAnswerFolder = "ag0015";
 
-// Carta cupo files: one (validation) answer each, so 200 rows await 200 answers.
-std::string answer_name(int i) {
+// Carta cupo files have one (validation) answer each; SAAI M3 files two, both in the office's
+// own folder.
+std::string carta_answer(int i) {
     char name[32];
     std::snprintf(name, sizeof name, "C0015%03d.err", i);
     return name;
 }
+std::string m3_number(int i) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%03d", i);
+    return digits;
+}
 
 struct Figure {
-    double best;
-    double worst;
+    double best = 1e9;
+    double worst = 0;
+    long commands = 0;  // of the last run
+    int stored = 0;     // answers stored by the last run
 };
+
+enum class Kind { Carta, M3 };
 
 class Bench {
 public:
@@ -52,67 +67,96 @@ public:
         server_.make_folder(kAnswerFolder);
     }
 
-    // One tick over a fresh desk whose receive list awaits the 200 answers.
-    Figure tick() {
-        return best_seconds([this] {
+    // One tick over a fresh desk whose receive list awaits the answers of 200 rows.
+    Figure tick(Kind kind, int runs) {
+        Figure figure;
+        for (int run = 0; run < runs; ++run) {
             TransferDesk desk(office_->session(), office_->params(), ui_, clock_, office_->locale(),
                               [] {});
             for (int i = 0; i < kRows; ++i) {
-                ReceiveRow row;
-                row.text = answer_name(i).substr(0, 8) + ".033";
-                row.prev_state = std::string(kAnswerIn);  // no prevalidation answer for C
-                row.ruta_val = std::string("/") + kAnswerFolder;
-                row.archivo_val = answer_name(i);
-                row.ruta_dest = office_->session().folders.val_rec;
-                desk.receive_list().append(std::move(row));
+                desk.receive_list().append(awaiting_row(kind, i));
             }
+            const int awaited = kind == Kind::M3 ? 2 * kRows : kRows;
             desk.timer().set_enabled(true);
+            const auto commands_before = server_.commands().size();
             const auto start = Clock::now();
             desk.tmrPreVal_Timer();
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            received_ = kRows - static_cast<int>(desk.receive_list().size());
-            return seconds;
-        });
+            figure.best = std::min(figure.best, seconds);
+            figure.worst = std::max(figure.worst, seconds);
+            figure.commands = static_cast<long>(server_.commands().size() - commands_before);
+            figure.stored = awaited - awaited_answers(desk.receive_list());
+        }
+        return figure;
     }
 
-    Figure curl() {
+    Figure curl(int runs) {
         const auto config = sandbox_.path() / "curl.cfg";
         {
             std::ofstream out(config);
             for (int i = 0; i < kRows; ++i) {
                 out << "url = \"ftp://" << server_.address() << "/" << kAnswerFolder << "/"
-                    << answer_name(i) << "\"\n"
-                    << "output = \"" << (sandbox_.path() / ("c" + answer_name(i))).string()
+                    << carta_answer(i) << "\"\n"
+                    << "output = \"" << (sandbox_.path() / ("c" + carta_answer(i))).string()
                     << "\"\n";
             }
         }
         const std::string command =
             "curl -s -u ag0015:secreto --config '" + config.string() + "' >/dev/null 2>&1";
-        return best_seconds([&] {
+        Figure figure;
+        for (int run = 0; run < runs; ++run) {
             const auto start = Clock::now();
             [[maybe_unused]] const int ignored = std::system(command.c_str());
-            return std::chrono::duration<double>(Clock::now() - start).count();
-        });
-    }
-
-    void publish_answers() {
-        for (int i = 0; i < kRows; ++i) {
-            server_.put_file(std::string(kAnswerFolder) + "/" + answer_name(i),
-                             std::string(kAnswerSize, 'r'));
-        }
-    }
-
-    [[nodiscard]] int received() const { return received_; }
-
-private:
-    static Figure best_seconds(const std::function<double()>& run) {
-        Figure figure{1e9, 0};
-        for (int i = 0; i < kRuns; ++i) {
-            const double seconds = run();
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             figure.best = std::min(figure.best, seconds);
             figure.worst = std::max(figure.worst, seconds);
         }
         return figure;
+    }
+
+    // Puts the answers of rows first..kRows-1, every `step`-th row, on the server.
+    void publish(Kind kind, int step) {
+        for (int i = 0; i < kRows; i += step) {
+            const auto row = awaiting_row(kind, i);
+            if (!row.archivo_prev.empty()) {
+                put_answer(row.archivo_prev);
+            }
+            put_answer(row.archivo_val);
+        }
+    }
+    void clear_answers() {
+        fs::remove_all(server_.local_path(kAnswerFolder));
+        server_.make_folder(kAnswerFolder);
+    }
+
+    test::FtpServer& server() { return server_; }
+
+private:
+    ReceiveRow awaiting_row(Kind kind, int i) const {
+        ReceiveRow row;
+        row.ruta_val = std::string("/") + kAnswerFolder;
+        row.ruta_dest = office_->session().folders.val_rec;
+        if (kind == Kind::Carta) {
+            row.text = carta_answer(i).substr(0, 8) + ".033";
+            row.prev_state = std::string(kAnswerIn);  // no prevalidation answer for C
+            row.archivo_val = carta_answer(i);
+        } else {
+            row.text = "M0015" + m3_number(i) + ".033";
+            row.ruta_prev = row.ruta_val;
+            row.archivo_prev = "k0015" + m3_number(i) + ".033";
+            row.archivo_val = "M0015" + m3_number(i) + ".err";
+        }
+        return row;
+    }
+    static int awaited_answers(const ReceiveList& list) {
+        int awaited = 0;
+        for (const auto& row : list.rows()) {
+            awaited += (row.awaits_prevalidation() ? 1 : 0) + (row.awaits_validation() ? 1 : 0);
+        }
+        return awaited;
+    }
+    void put_answer(const std::string& name) {
+        server_.put_file(std::string(kAnswerFolder) + "/" + name, std::string(kAnswerSize, 'r'));
     }
 
     test::Sandbox sandbox_;
@@ -121,12 +165,17 @@ private:
     std::unique_ptr<Office> office_;
     test::FtpServer server_;
     test::ScriptedUi ui_;
-    int received_ = 0;
 };
 
-void print_row(const char* label, Figure ours, Figure curl) {
+void print_curl_row(const char* label, const Figure& ours, const Figure& curl) {
     std::printf("%-40s %9.3f %9.3f s   ratio %.2f   (worst: %.3f %.3f)\n", label, ours.best,
                 curl.best, ours.best / curl.best, ours.worst, curl.worst);
+}
+
+void print_mode_row(int delay_ms, const char* present, const char* mode, int runs,
+                    const Figure& figure) {
+    std::printf("%5d ms  %-8s %-11s %9.3f %9.3f %4d %10ld %7d\n", delay_ms, present, mode,
+                figure.best, figure.worst, runs, figure.commands, figure.stored);
 }
 
 }  // namespace
@@ -137,18 +186,47 @@ int main() {
         return 1;
     }
     Bench bench;
-    const Figure waiting_ours = bench.tick();
-    const int waiting_received = bench.received();
-    const Figure waiting_curl = bench.curl();
-    bench.publish_answers();
-    const Figure arriving_ours = bench.tick();
-    const int arriving_received = bench.received();
-    const Figure arriving_curl = bench.curl();
+    bool as_expected = true;
 
+    const Figure waiting_ours = bench.tick(Kind::Carta, 3);
+    const Figure waiting_curl = bench.curl(3);
+    bench.publish(Kind::Carta, 1);
+    const Figure arriving_ours = bench.tick(Kind::Carta, 3);
+    const Figure arriving_curl = bench.curl(3);
+    bench.clear_answers();
     std::printf("%-40s %9s %9s\n", "best of 3, loopback, 200 rows", "tick", "curl");
-    print_row("(a) answers not arrived (stored: none)", waiting_ours, waiting_curl);
-    print_row("(b) 200 answers of 10 KB arrive", arriving_ours, arriving_curl);
-    std::printf("answers stored by the tick: (a) %d, (b) %d of %d\n", waiting_received,
-                arriving_received, kRows);
-    return waiting_received == 0 && arriving_received == kRows ? 0 : 1;
+    print_curl_row("(a) answers not arrived (stored: none)", waiting_ours, waiting_curl);
+    print_curl_row("(b) 200 answers of 10 KB arrive", arriving_ours, arriving_curl);
+    std::printf("answers stored by the tick: (a) %d, (b) %d of %d\n\n", waiting_ours.stored,
+                arriving_ours.stored, kRows);
+    as_expected = waiting_ours.stored == 0 && arriving_ours.stored == kRows;
+
+    std::printf("200 rows awaiting 400 answers in one folder, seconds and commands per tick\n");
+    std::printf("%8s  %-8s %-11s %9s %9s %4s %10s %7s\n", "delay", "present", "mode", "best",
+                "worst", "runs", "commands", "stored");
+    for (const int delay_ms : {0, 50}) {
+        for (const int step : {0, 2}) {
+            bench.clear_answers();
+            if (step > 0) {
+                bench.publish(Kind::M3, step);
+            }
+            const char* present = step == 0 ? "none" : "half";
+            const int expected = step == 0 ? 0 : kRows;
+            test::FtpFaults faults;
+            faults.reply_delay = std::chrono::milliseconds(delay_ms);
+            bench.server().set_faults(faults);
+            const Figure listing = bench.tick(Kind::M3, 3);
+            print_mode_row(delay_ms, present, "listing", 3, listing);
+            // Trying each answer by name costs a minute per tick over the slow link: once.
+            const int runs = delay_ms > 0 ? 1 : 3;
+            faults.listing = test::FtpFaults::Listing::Refused;
+            bench.server().set_faults(faults);
+            const Figure per_answer = bench.tick(Kind::M3, runs);
+            print_mode_row(delay_ms, present, "per-answer", runs, per_answer);
+            as_expected =
+                as_expected && listing.stored == expected && per_answer.stored == expected;
+        }
+    }
+    bench.server().clear_faults();
+    return as_expected ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/MainWindow.h"
+#include "app/QtTranslations.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
 #include "app/SystemLocale.h"
@@ -76,6 +77,8 @@ int ordano_main(int argc, char** argv) {
         std::cerr << "ordano: " << problem->text << "\n" << usage_text() << "\n";
         return kExitUsage;
     }
+    const SpanishQtTexts qt_texts;
+    qt_texts.report_missing(std::cerr);
     const auto& options = std::get<GuiOptions>(parsed);
     if (options.dark) {
         QApplication::setStyle(QStringLiteral("Fusion"));

@@ -1,5 +1,6 @@
 #include "app/QtUi.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -38,6 +39,38 @@ QWidget* dialog_parent() {
     return QApplication::activeWindow();
 }
 
+// The program names its buttons itself, so that they read in Spanish even where Qt's
+// translations are missing. Any other button keeps its text.
+QString button_text(QMessageBox::StandardButton button) {
+    switch (button) {
+        case QMessageBox::Yes:
+            return QStringLiteral("&Sí");
+        case QMessageBox::No:
+            return QStringLiteral("&No");
+        case QMessageBox::Ok:
+            return QStringLiteral("Aceptar");
+        case QMessageBox::Cancel:
+            return QStringLiteral("Cancelar");
+        default:
+            return {};
+    }
+}
+
+void set_buttons(QMessageBox& box, MessageButtons buttons) {
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    for (QAbstractButton* button : box.buttons()) {
+        if (const QString text = button_text(box.standardButton(button)); !text.isEmpty()) {
+            button->setText(text);
+        }
+    }
+}
+
 }  // namespace
 
 QString default_title() {
@@ -61,13 +94,7 @@ MessageAnswer QtUi::detailed_message(std::string_view text, std::string_view det
     if (!details.empty()) {
         box.setDetailedText(from_utf8(details));
     }
-    if (buttons == MessageButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
+    set_buttons(box, buttons);
     const int result = box.exec();
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;

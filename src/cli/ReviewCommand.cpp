@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/OpenOffice.h"
 #include "cli/Options.h"
 #include "platform/BinaryOutput.h"
 #include "review/OfficeReview.h"
@@ -30,12 +31,15 @@ std::string answer_name(const Invocation& invocation) {
 int review_command(const Invocation& invocation) {
     const std::string name = answer_name(invocation);
     const SystemClock clock;
-    const auto office = Office::open(invocation.paths, clock);
-    const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(*office));
+    const auto office = open_office(invocation.paths, clock);
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
     set_binary_mode(stdout);
-    std::cout << result.box_text() << std::flush;
+    // Written as it is rendered: a report of any size takes little memory.
+    ReviewContext context = review_context(*office);
+    context.out = &std::cout;
+    const ReviewResult result = Revisa_Archivo(kReviewTitle, name, context);
+    std::cout << std::flush;
     if (result.failure) {
         std::cerr << result.failure->message << "\n";
         return kExitFailure;

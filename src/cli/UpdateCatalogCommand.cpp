@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogUpdate.h"
 #include "cli/Commands.h"
+#include "cli/OpenOffice.h"
 #include "cli/Options.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
@@ -54,7 +55,7 @@ int update_catalog_command(const Invocation& invocation) {
         throw UsageError("argumento de más: " + options.positionals().front());
     }
     SystemClock clock;
-    auto office = Office::open(invocation.paths, clock);
+    auto office = open_office(invocation.paths, clock);
     TerminalUi ui(yes, std::cerr);
     TerminalObserver observer(std::cout);
     CatalogUpdate update(*office, ui);

@@ -79,4 +79,11 @@ void Desconecta_FTP(FtpSession& ftp, UiPort& ui) {
     run_then_yield(ui, [&] { ftp.disconnect(); });
 }
 
+std::vector<std::string> list_remote_names(FtpSession& ftp, UiPort& ui,
+                                           std::string_view remote_folder) {
+    std::vector<std::string> names;
+    ui.run_blocking([&] { names = ftp.list_names(remote_folder); });
+    return names;
+}
+
 }  // namespace ordano

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ordano {
 
@@ -23,5 +25,9 @@ void Sube_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& loca
 void Baja_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
                   std::string_view remote_folder, std::string_view file_name);
 void Desconecta_FTP(FtpSession& ftp, UiPort& ui);
+// The names in a remote folder, listed through ui.run_blocking. No yield afterwards: the
+// listing only tells what to fetch, and the window was not held while it ran.
+[[nodiscard]] std::vector<std::string> list_remote_names(FtpSession& ftp, UiPort& ui,
+                                                         std::string_view remote_folder);
 
 }  // namespace ordano

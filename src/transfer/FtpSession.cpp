@@ -75,6 +75,41 @@ void set(CURL* handle, CURLoption option, T value) {
     curl_easy_setopt(handle, option, value);
 }
 
+// The size a server states in the reply that opens a download ("150 Opening BINARY mode data
+// connection for x (22 bytes)."); 0 when it states none.
+std::int64_t size_in_reply(std::string_view reply) {
+    const auto open = reply.rfind('(');
+    if (open == std::string_view::npos) {
+        return 0;
+    }
+    std::int64_t size = 0;
+    std::size_t i = open + 1;
+    for (; i < reply.size() && reply[i] >= '0' && reply[i] <= '9' && size < (1LL << 50); ++i) {
+        size = size * 10 + (reply[i] - '0');
+    }
+    return i > open + 1 && reply.substr(i).starts_with(" bytes") ? size : 0;
+}
+
+// The names of an NLST reply: one a line, some servers prefixing the folder they listed.
+std::vector<std::string> listed_names(std::string_view text) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < text.size();) {
+        const auto end = std::min(text.find('\n', start), text.size());
+        auto line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (const auto slash = line.rfind('/'); slash != std::string_view::npos) {
+            line.remove_prefix(slash + 1);
+        }
+        if (!line.empty()) {
+            names.emplace_back(line);
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
 }  // namespace
 
 struct FtpSession::Impl {
@@ -86,6 +121,7 @@ struct FtpSession::Impl {
         std::string shown_path;  // folder/name as the person knows it
         PartFile* sink = nullptr;
         SourceFile* source = nullptr;
+        std::string* listing = nullptr;  // receives the text of a listing
     };
 
     FtpTimeouts timeouts;
@@ -99,7 +135,9 @@ struct FtpSession::Impl {
     ProgressFn progress;
     std::int64_t last_done = -1;
     std::int64_t last_total = -1;
-    std::int64_t moved = 0;  // bytes written to the sink or read from the source
+    std::int64_t moved = 0;           // bytes written to the sink or read from the source
+    std::int64_t stated_size = 0;     // the download's size as the server's reply states it
+    CURLcode failed_code = CURLE_OK;  // of the last call that failed
     Request request;
     char curl_detail[CURL_ERROR_SIZE] = {};
 
@@ -116,6 +154,7 @@ struct FtpSession::Impl {
                            curl_off_t ulnow);
     static std::size_t on_write(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t on_read(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t on_reply(char* data, std::size_t size, std::size_t count, void* self);
 
     class Use;
 };
@@ -169,6 +208,15 @@ void FtpSession::Impl::open_handle() {
     set(h, CURLOPT_TCP_KEEPALIVE, 1L);
     set(h, CURLOPT_TRANSFERTEXT, 0L);  // binary
     set(h, CURLOPT_BUFFERSIZE, 512L * 1024L);
+    // A download runs until the server ends it: no SIZE is asked, so a server that refuses it
+    // does not make every file look missing, and one that answers it wrongly cuts nothing.
+    set(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+    // One CWD into the transfer's folder, none when the session is already there (libcurl
+    // remembers the folder of the last transfer on the connection and goes back to the start
+    // folder for an empty one).
+    set(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+    set(h, CURLOPT_HEADERFUNCTION, &Impl::on_reply);
+    set(h, CURLOPT_HEADERDATA, this);
     set(h, CURLOPT_NOPROGRESS, 0L);
     set(h, CURLOPT_XFERINFOFUNCTION, &Impl::on_progress);
     set(h, CURLOPT_XFERINFODATA, this);
@@ -195,7 +243,9 @@ void FtpSession::Impl::perform(Request next) {
     const std::string url = "ftp://" + login->server + "/" + request.path;
     set(h, CURLOPT_URL, url.c_str());
     // The same handle serves every kind of call: each call states all of its own kind.
-    set(h, CURLOPT_NOBODY, request.sink == nullptr && request.source == nullptr ? 1L : 0L);
+    const bool transfers = request.sink != nullptr || request.source != nullptr;
+    set(h, CURLOPT_NOBODY, transfers || request.listing != nullptr ? 0L : 1L);
+    set(h, CURLOPT_DIRLISTONLY, request.listing != nullptr ? 1L : 0L);
     set(h, CURLOPT_UPLOAD, request.source != nullptr ? 1L : 0L);
     set(h, CURLOPT_INFILESIZE_LARGE,
         static_cast<curl_off_t>(request.source != nullptr ? request.source->size() : -1));
@@ -222,6 +272,7 @@ void FtpSession::Impl::perform(Request next) {
 
 CURLcode FtpSession::Impl::perform_once() {
     moved = 0;
+    stated_size = 0;
     last_done = last_total = -1;
     curl_detail[0] = '\0';
     if (request.sink != nullptr) {
@@ -229,6 +280,9 @@ CURLcode FtpSession::Impl::perform_once() {
     }
     if (request.source != nullptr) {
         request.source->rewind();
+    }
+    if (request.listing != nullptr) {
+        request.listing->clear();
     }
     return curl.perform();
 }
@@ -247,6 +301,12 @@ std::string FtpSession::Impl::step() const {
 }
 
 void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
+    failed_code = code;
+    if (code == CURLE_WRITE_ERROR && request.sink != nullptr && request.sink->write_failure()) {
+        // The local disk refused the bytes: that, not the transfer, is what failed.
+        live = false;
+        throw *request.sink->write_failure();
+    }
     curl_off_t connect_time = 0;
     curl_easy_getinfo(curl.easy(), CURLINFO_CONNECT_TIME_T, &connect_time);
     long reply = 0;
@@ -286,7 +346,7 @@ int FtpSession::Impl::on_progress(void* self, curl_off_t dltotal, curl_off_t dln
         return 1;  // libcurl ends the call with CURLE_ABORTED_BY_CALLBACK
     }
     if (impl.request.sink != nullptr) {
-        impl.report_progress(dlnow, dltotal);
+        impl.report_progress(dlnow, dltotal > 0 ? dltotal : impl.stated_size);
     } else if (impl.request.source != nullptr) {
         impl.report_progress(ulnow, ultotal);
     }
@@ -297,6 +357,10 @@ std::size_t FtpSession::Impl::on_write(char* data, std::size_t size, std::size_t
                                        void* self) {
     auto& impl = *static_cast<Impl*>(self);
     const std::size_t bytes = size * count;
+    if (impl.request.listing != nullptr) {
+        impl.request.listing->append(data, bytes);
+        return bytes;
+    }
     if (impl.request.sink == nullptr || !impl.request.sink->write(data, bytes)) {
         return 0;  // libcurl ends the call with CURLE_WRITE_ERROR
     }
@@ -312,6 +376,17 @@ std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t 
     const std::size_t bytes = impl.request.source->read(data, size * count);
     impl.moved += static_cast<std::int64_t>(bytes);
     return bytes;
+}
+
+// libcurl hands every reply line of the control connection here.
+std::size_t FtpSession::Impl::on_reply(char* data, std::size_t size, std::size_t count,
+                                       void* self) {
+    auto& impl = *static_cast<Impl*>(self);
+    const std::string_view line(data, size * count);
+    if (impl.request.sink != nullptr && (line.starts_with("150") || line.starts_with("125"))) {
+        impl.stated_size = size_in_reply(line);
+    }
+    return size * count;
 }
 
 FtpSession::FtpSession(std::string name, FtpTimeouts timeouts)
@@ -361,6 +436,22 @@ void FtpSession::download(const std::filesystem::path& local_file, std::string_v
         std::filesystem::remove(local_file, ignored);
         throw;
     }
+}
+
+std::vector<std::string> FtpSession::list_names(std::string_view remote_folder) {
+    Impl::Use use(*impl_);
+    std::string text;
+    try {
+        impl_->perform({.path = url_path(remote_folder, ""),
+                        .shown_path = remote_path(remote_folder, ""),
+                        .listing = &text});
+    } catch (const FtpError&) {
+        if (impl_->failed_code == CURLE_REMOTE_ACCESS_DENIED) {
+            return {};  // the folder cannot be entered (CWD refused): nothing in it to fetch
+        }
+        throw;
+    }
+    return listed_names(text);
 }
 
 void FtpSession::disconnect() noexcept {

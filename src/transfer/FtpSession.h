@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/Errors.h"
 
@@ -72,16 +73,23 @@ public:
     void upload(const std::filesystem::path& local_file, std::string_view remote_folder,
                 std::string_view remote_name);
     // Writes remote_folder/remote_name to local_file through a temporary file beside it,
-    // renamed only when complete: after a failure there is no file at local_file.
+    // renamed only when complete: after a failure there is no file at local_file. The file ends
+    // where the server ends its transfer: SIZE is never asked (servers refuse it or answer it
+    // wrongly), and a size stated in the server's reply only serves the progress total.
     void download(const std::filesystem::path& local_file, std::string_view remote_folder,
                   std::string_view remote_name);
+    // The names in remote_folder, as the server lists them (NLST), without any folder part.
+    // A folder the session cannot change into lists as empty; a listing the server refuses
+    // fails with 1003.
+    [[nodiscard]] std::vector<std::string> list_names(std::string_view remote_folder);
     // Closes the session; harmless when none is open. A call under way on another thread is
     // cancelled, and the session closes as that call ends.
     void disconnect() noexcept;
 
     // Safe from any thread: the transfer under way fails with 1000 as soon as possible.
     void cancel() noexcept;
-    // Called on the thread that runs the transfer, with the total when the server tells it.
+    // Called on the thread that runs the transfer, with the total when the server tells it
+    // (0 otherwise).
     void set_progress(ProgressFn fn);
 
 private:

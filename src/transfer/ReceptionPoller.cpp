@@ -1,5 +1,6 @@
 #include "transfer/ReceptionPoller.h"
 
+#include <map>
 #include <system_error>
 
 #include "store/Errors.h"
@@ -61,12 +62,63 @@ void ReceptionPoller::stop() {
 bool ReceptionPoller::fetch_all() {
     // Rows are followed by id: one removed while the tick waited is skipped, never read past
     // the end of the list nor brought back.
-    for (const RowId id : ctx_.receive.ids()) {
+    const std::vector<RowId> ids = ctx_.receive.ids();
+    if (!list_folders(ids)) {
+        return false;
+    }
+    for (const RowId id : ids) {
         for (const Answer which : {Answer::Prevalidation, Answer::Validation}) {
             const Step step = fetch(id, which);
             if (step == Step::GaveUp || step == Step::Stopped) {
                 return false;
             }
+        }
+    }
+    return true;
+}
+
+std::optional<ReceptionPoller::Awaited> ReceptionPoller::awaited(RowId id, Answer which) const {
+    const ReceiveRow* row = ctx_.receive.find(id);
+    if (row == nullptr) {
+        return std::nullopt;
+    }
+    if (which == Answer::Prevalidation) {
+        if (!row->awaits_prevalidation()) {
+            return std::nullopt;
+        }
+        return Awaited{row->ruta_prev, row->archivo_prev, ctx_.session.folders.val_rec, ""};
+    }
+    if (!row->awaits_validation()) {
+        return std::nullopt;
+    }
+    return Awaited{row->ruta_val, row->archivo_val, row->ruta_dest, row->icono};
+}
+
+// Lists each remote folder that holds an awaited answer, once. A folder the server will not
+// list has its answers tried by name for as long as the program talks to that server.
+bool ReceptionPoller::list_folders(const std::vector<RowId>& ids) {
+    listings_.begin_tick(ctx_.session.host);
+    std::map<std::string, std::vector<std::string>> folders;  // awaited names by folder
+    for (const RowId id : ids) {
+        for (const Answer which : {Answer::Prevalidation, Answer::Validation}) {
+            if (const auto answer = awaited(id, which)) {
+                folders[answer->folder].push_back(answer->name);
+            }
+        }
+    }
+    for (const auto& [folder, names] : folders) {
+        if (!listings_.wants_listing(folder)) {
+            continue;
+        }
+        std::vector<std::string> listed;
+        const Step step =
+            attempt([&] { listed = list_remote_names(eftpRecepcion_, ctx_.ui, folder); });
+        if (step == Step::NotTransferred) {
+            listings_.refused(folder);
+        } else if (step == Step::Done) {
+            listings_.listed(folder, listed, names);
+        } else {
+            return false;
         }
     }
     return true;
@@ -110,26 +162,27 @@ void ReceptionPoller::report_once(const NumberedError& error) {
 }
 
 ReceptionPoller::Step ReceptionPoller::fetch(RowId id, Answer which) {
-    const ReceiveRow* row = ctx_.receive.find(id);
-    const bool prevalidation = which == Answer::Prevalidation;
     if (stop_requested_) {
         return Step::Stopped;
     }
-    if (row == nullptr ||
-        !(prevalidation ? row->awaits_prevalidation() : row->awaits_validation())) {
+    const auto answer = awaited(id, which);
+    if (!answer) {
         return Step::Done;
     }
-    const std::string folder = prevalidation ? row->ruta_prev : row->ruta_val;
-    const std::string name = prevalidation ? row->archivo_prev : row->archivo_val;
-    const std::string destination = prevalidation ? ctx_.session.folders.val_rec : row->ruta_dest;
-    const std::string icono = row->icono;
+    // Downloaded under the server's spelling of the name, stored under the awaited one.
+    const auto remote_name = listings_.remote_name(answer->folder, answer->name);
+    if (!remote_name) {
+        return Step::Done;  // not listed: not on the server yet
+    }
     const auto& work = ctx_.session.paths.work_folder;
 
-    const Step step = attempt([&] { Baja_Archivo(eftpRecepcion_, ctx_.ui, work, folder, name); });
+    const Step step =
+        attempt([&] { Baja_Archivo(eftpRecepcion_, ctx_.ui, work, answer->folder, *remote_name); });
     if (step != Step::Done) {
-        return step == Step::NotTransferred ? Step::Done : step;
+        return step == Step::NotTransferred ? Step::Done : step;  // not there (yet)
     }
-    const auto work_copy = work / name;
+    listings_.fetched(answer->folder);
+    const auto work_copy = work / *remote_name;
     std::error_code ec;
     const auto size = std::filesystem::file_size(work_copy, ec);
     if (ec) {
@@ -140,15 +193,16 @@ ReceptionPoller::Step ReceptionPoller::fetch(RowId id, Answer which) {
         remove_quietly(work_copy);
         return Step::Done;
     }
-    if (!store(work_copy, destination, name)) {
+    if (!store(work_copy, answer->destination, answer->name)) {
         return Step::Done;  // the row keeps awaiting; the answer stays on the server
     }
-    ctx_.receive.update(id, [prevalidation](ReceiveRow& r) {
-        (prevalidation ? r.prev_state : r.val_state) = std::string(kAnswerIn);
+    // The answer is in.
+    ctx_.receive.update(id, [which](ReceiveRow& r) {
+        (which == Answer::Prevalidation ? r.prev_state : r.val_state) = std::string(kAnswerIn);
     });
     ctx_.ui.yield();
     remove_quietly(work_copy);
-    list_received(name, which, icono);
+    list_received(answer->name, which, answer->icono);
     return Step::Done;
 }
 

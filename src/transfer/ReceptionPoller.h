@@ -1,9 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "transfer/AnswerListings.h"
 #include "transfer/FtpSession.h"
 #include "transfer/RowList.h"
 #include "transfer/TransferContext.h"
@@ -14,7 +17,9 @@ class NumberedError;
 
 // The polling tick tmrPreVal_Timer: fetches the awaited answers of the receive list on its own
 // session eftpRecepcion, stores them in their receive folders, lists them in the send list and
-// forgets the receive rows whose answers are all in.
+// forgets the receive rows whose answers are all in. Each tick first lists every remote folder
+// that holds an awaited answer, once, then downloads only the answers listed there (a folder
+// the server does not list has its answers tried by name).
 class ReceptionPoller {
 public:
     // A failed step is tried this many times in one tick before the tick gives up and leaves
@@ -37,11 +42,20 @@ public:
 private:
     enum class Step { Done, NotTransferred, GaveUp, Stopped };
     enum class Answer { Prevalidation, Validation };
+    // An answer that a receive row awaits: where it is on the server, where it goes.
+    struct Awaited {
+        std::string folder;
+        std::string name;
+        std::filesystem::path destination;
+        std::string icono;  // of a validation answer
+    };
 
     template <typename Work>
     Step attempt(Work&& work);
     void report_once(const NumberedError& error);
     [[nodiscard]] bool fetch_all();
+    [[nodiscard]] std::optional<Awaited> awaited(RowId id, Answer which) const;
+    [[nodiscard]] bool list_folders(const std::vector<RowId>& ids);
     [[nodiscard]] Step fetch(RowId id, Answer which);
     [[nodiscard]] bool store(const std::filesystem::path& work_copy,
                              const std::filesystem::path& folder, const std::string& name);
@@ -53,6 +67,7 @@ private:
     bool stop_requested_ = false;
     bool reported_ = false;
     std::set<std::string> unwritable_reported_;
+    AnswerListings listings_;
 };
 
 }  // namespace ordano

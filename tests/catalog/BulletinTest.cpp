@@ -34,6 +34,7 @@ protected:
 
 TEST_F(BulletinTest, ExampleLine) {
     world.publish(kBulletinFile, "05/12/2019|10:30|7|12|\r\nsegunda línea|\r\n");
+    world.server.set_faults({.refuse_size = true});
     refresh(false);
     EXPECT_EQ(ticker.text(),
               "Información del 05/12/2019 a las 10:30 Horas - Mantenimiento el sábado - ");

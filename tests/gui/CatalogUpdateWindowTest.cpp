@@ -82,6 +82,7 @@ TEST_F(CatalogUpdateWindowTest, CaterrShowsTheWindowWithItsControlsModelessly) {
 TEST_F(CatalogUpdateWindowTest, RunInstallsWithItsMarksResultAndPackageBytes) {
     gui.world.publish("revact.txt", "0008\r\n");
     gui.publish_package("0008", {.rows = 200});
+    gui.world.server.set_faults({.size_in_reply = true});  // the bar's total: "(N bytes)"
     open_window();
 
     button("recibir")->trigger();

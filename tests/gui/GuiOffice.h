@@ -39,11 +39,13 @@ struct GuiOffice {
         SQLite::Database(files.db_file.string(), SQLite::OPEN_READWRITE).exec(sql);
     }
 
-    // Opens the office and its main window.
-    MainWindow& open() {
+    // Opens the office and its main window, which speaks through `port` (the scripted UI
+    // unless told otherwise).
+    MainWindow& open() { return open(ui); }
+    MainWindow& open(UiPort& port) {
         office = Office::open(files.path_options(), clock);
         window = std::make_unique<MainWindow>(
-            *office, ui, QLocale(QLocale::Spanish, QLocale::Mexico), [this] { ++quits; });
+            *office, port, QLocale(QLocale::Spanish, QLocale::Mexico), [this] { ++quits; });
         return *window;
     }
 

@@ -115,6 +115,7 @@ TEST_F(FtpRoutinesTest, UploadAndDownloadUseFolderPlusNameAndYieldOnceEach) {
 TEST_F(FtpRoutinesTest, TransfersReportTheirProgressToTheUi) {
     set_proxy(false, "");
     server.put_file("update/ACTE0042.mdb.mz", std::string(600 * 1024, 'z'));
+    server.set_faults({.size_in_reply = true});
     Conecta_FTP(ftp, false, session, params, ui);
     Baja_Archivo(ftp, ui, sandbox.path(), "/update", "ACTE0042.mdb.mz");
     ASSERT_FALSE(ui.progress_reports.empty());

@@ -11,6 +11,7 @@
 #include <random>
 #include <thread>
 
+#include "fixtures/ChildProcess.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 
@@ -213,6 +214,7 @@ TEST_F(FtpSessionTest, NamesWithBlanksAccentsAndUrlSignsReachTheServerAsTheyAre)
 TEST_F(FtpSessionTest, ProgressReportsBytesSoFarAndTheTotal) {
     const auto bytes = random_bytes(3 * 1024 * 1024);
     server.put_file("big.bin", bytes);
+    server.set_faults({.size_in_reply = true});  // "150 ... (3145728 bytes)."
     std::vector<std::pair<std::int64_t, std::int64_t>> reports;
     ftp.set_progress(
         [&](std::int64_t done, std::int64_t total) { reports.emplace_back(done, total); });
@@ -229,6 +231,74 @@ TEST_F(FtpSessionTest, ProgressReportsBytesSoFarAndTheTotal) {
     ftp.upload(local("big.bin"), "", "otra.bin");
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().first, std::int64_t{3 * 1024 * 1024});
+
+    // A server that states no size: the total is unknown (0).
+    server.clear_faults();
+    reports.clear();
+    ftp.download(local("big.bin"), "", "big.bin");
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), std::make_pair(std::int64_t{3 * 1024 * 1024}, std::int64_t{0}));
+}
+
+TEST_F(FtpSessionTest, DownloadsDoNotDependOnTheServersSize) {
+    const std::string answer = "respuesta de 22 bytes.";
+    server.put_file("kroout/a0015001.033", answer);
+    connect();
+    server.set_faults({.refuse_size = true});
+    ftp.download(local("refused"), "/kroout", "a0015001.033");
+    server.set_faults({.lie_size = 3});
+    ftp.download(local("lying"), "/kroout", "a0015001.033");
+
+    EXPECT_EQ(Sandbox::read_file(local("refused")), answer);
+    EXPECT_EQ(Sandbox::read_file(local("lying")), answer);
+    const auto commands = server.commands();
+    EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
+                            [](const std::string& c) { return c.starts_with("SIZE"); }),
+              0);
+}
+
+TEST_F(FtpSessionTest, TransfersInTheCurrentFolderDoNotChangeIntoItAgain) {
+    server.put_file("kroout/a.txt", "a");
+    server.put_file("kroout/b.txt", "b");
+    server.put_file("x/c.txt", "c");
+    sandbox.write_file("d.txt", "d");
+    connect();
+    ftp.download(local("a.txt"), "/kroout", "a.txt");
+    ftp.download(local("b.txt"), "/kroout", "b.txt");
+    ftp.upload(local("d.txt"), "/kroout", "d.txt");
+    EXPECT_EQ(ftp.list_names("/kroout").size(), 3u);
+    ftp.download(local("c.txt"), "/x", "c.txt");
+    ftp.download(local("a.txt"), "/kroout", "a.txt");
+
+    std::vector<std::string> cwds;
+    for (const auto& command : server.commands()) {
+        if (command.starts_with("CWD")) {
+            cwds.push_back(command);
+        }
+    }
+    EXPECT_EQ(cwds, (std::vector<std::string>{"CWD /kroout", "CWD /x", "CWD /kroout"}));
+    EXPECT_EQ(server.file_bytes("kroout/d.txt"), "d");
+}
+
+TEST_F(FtpSessionTest, ListingGivesTheNamesAndARefusalIs1003) {
+    server.put_file("ag0015/M0015001.ERR", "1");
+    server.put_file("ag0015/k0015001.033", "2");
+    server.put_file("inicio.txt", "3");
+    connect();
+    auto names = ftp.list_names("/ag0015");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"M0015001.ERR", "k0015001.033"}));
+    EXPECT_EQ(ftp.list_names(""), (std::vector<std::string>{"ag0015", "inicio.txt"}));
+    EXPECT_TRUE(ftp.list_names("/no-existe").empty());
+
+    server.set_faults({.listing = FtpFaults::Listing::Empty});
+    EXPECT_TRUE(ftp.list_names("/ag0015").empty());
+    for (const auto refusal : {FtpFaults::Listing::Refused, FtpFaults::Listing::Unsupported}) {
+        server.set_faults({.listing = refusal});
+        EXPECT_EQ(error_number_of([&] { (void)ftp.list_names("/ag0015"); }),
+                  ftp_error::kNotTransferred);
+    }
+    EXPECT_TRUE(ftp.connected());
 }
 
 // --- error numbers from their real causes ---------------------------------------------------
@@ -411,6 +481,25 @@ TEST_F(FtpSessionTest, LocalFilesThatCannotBeReachedAre68) {
     server.put_file("a.txt", "uno");
     EXPECT_EQ(error_number_of([&] { ftp.download(local("sin/carpeta/a.txt"), "", "a.txt"); }),
               error_number::kPathNotFound);
+}
+
+TEST_F(FtpSessionTest, AFullDiskIs61NotAnFtpFailure) {
+    server.put_file("grande.err", random_bytes(512 * 1024));
+    const auto outcome = test::run_in_child({.max_file_bytes = 64 * 1024}, [&] {
+        connect();
+        try {
+            ftp.download(local("grande.err"), "", "grande.err");
+            return std::string("downloaded");
+        } catch (const NumberedError& e) {
+            return std::to_string(e.number()) + " " + e.description();
+        }
+    });
+    if (!outcome) {
+        GTEST_SKIP() << "a child process cannot take a file size limit here";
+    }
+    EXPECT_EQ(*outcome,
+              "61 El disco está lleno: no se pudo escribir " + local("grande.err").string());
+    EXPECT_TRUE(local_files().empty());
 }
 
 // --- cancelling and concurrent use ----------------------------------------------------------

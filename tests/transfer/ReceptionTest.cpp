@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -37,6 +38,12 @@ protected:
         return out;
     }
     std::string val_rec() { return session().folders.val_rec; }
+    // How many commands the server received that start with `verb`.
+    long commands(std::string_view verb) const {
+        const auto all = server_.commands();
+        return std::count_if(all.begin(), all.end(),
+                             [&](const std::string& c) { return c.starts_with(verb); });
+    }
 };
 
 TEST_F(ReceptionTest, CompleteExchangeForEveryKind) {
@@ -72,6 +79,92 @@ TEST_F(ReceptionTest, CompleteExchangeForEveryKind) {
     EXPECT_FALSE(desk_->poller().session().connected());
     EXPECT_THAT(files_in(session().paths.work_folder), IsEmpty());
     EXPECT_THAT(ui_.messages, IsEmpty());
+}
+
+TEST_F(ReceptionTest, ListsEachFolderOnceAndFetchesOnlyTheAnswersThere) {
+    ui_.password_prompt(true);
+    send_files({"M0015001.033", "E0015002.033", "S0015003.033", "C0015004.033"});
+    server_.put_file("ag0015/M0015001.err", "m");
+    server_.put_file("ke001502.033", "ke");  // a payment file's first answer: the start folder
+    server_.put_file("ag0015/C0015004.err", "c");
+    // Older answers: each folder lists names, so none of the answers missing is tried.
+    for (const char* old :
+         {"ag0015/C0015099.err", "kroout/a0015999.032", "sagarpaout/x0015999.032"}) {
+        server_.put_file(old, "old");
+    }
+    const long retrs_before = commands("RETR");
+
+    tick();
+
+    EXPECT_THAT(send_statuses(),
+                ElementsAre("M0015001.err R 2", "ke001502.033 K 1", "C0015004.err R 2"));
+    EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033", "E0015002.033", "S0015003.033"));
+    EXPECT_EQ(commands("NLST"), 4);  // "", /ag0015, /kroout, /sagarpaout
+    EXPECT_EQ(commands("RETR") - retrs_before, 3);
+    EXPECT_EQ(commands("SIZE"), 0);
+    EXPECT_THAT(files_in(session().paths.work_folder), IsEmpty());
+}
+
+TEST_F(ReceptionTest, AnswersOfAServerRefusingSizeAreFetched) {
+    send_files({"C0015001.033"});
+    server_.put_file("ag0015/C0015001.err", "val");
+    server_.set_faults({.refuse_size = true});
+    tick();
+    EXPECT_EQ(local_bytes(fs::path(val_rec()) / "C0015001.err"), "val");
+    EXPECT_THAT(receive_texts(), IsEmpty());
+}
+
+TEST_F(ReceptionTest, NameDifferingInCaseIsFetchedAndStoredUnderTheAwaitedName) {
+    send_files({"C0015001.033", "C0015002.033"});
+    server_.put_file("ag0015/c0015001.ERR", "case");
+    server_.put_file("ag0015/C0015002.ERR", "other spelling");
+    server_.put_file("ag0015/C0015002.err", "exact");
+    tick();
+    EXPECT_EQ(local_bytes(fs::path(val_rec()) / "C0015001.err"), "case");
+    EXPECT_EQ(local_bytes(fs::path(val_rec()) / "C0015002.err"), "exact");
+    EXPECT_THAT(files_in(val_rec()), ElementsAre("C0015001.err", "C0015002.err"));
+    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2", "C0015002.err R 2"));
+    EXPECT_THAT(files_in(session().paths.work_folder), IsEmpty());
+}
+
+TEST_F(ReceptionTest, AnswerAppearingAfterTheListingIsFetchedOnTheNextTick) {
+    send_files({"C0015001.033", "C0015002.033"});
+    server_.put_file("ag0015/C0015001.err", "1");
+    // Yields: after the login, then after the first download (the listing is behind us).
+    ui_.on_next_yield([] {});
+    ui_.on_next_yield([this] { server_.put_file("ag0015/C0015002.err", "2"); });
+    tick();
+    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2"));
+    tick();
+    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2", "C0015002.err R 2"));
+    EXPECT_THAT(receive_texts(), IsEmpty());
+}
+
+TEST_F(ReceptionTest, RefusedListingMeansTryingEachAnswerForTheRestOfTheSession) {
+    send_files({"C0015001.033", "C0015002.033"});
+    server_.put_file("ag0015/C0015001.err", "1");
+    server_.set_faults({.listing = FtpFaults::Listing::Unsupported});
+    tick();
+    server_.put_file("ag0015/C0015002.err", "2");
+    tick();
+    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2", "C0015002.err R 2"));
+    EXPECT_EQ(commands("NLST"), 1);
+    EXPECT_THAT(ui_.messages, IsEmpty());
+}
+
+TEST_F(ReceptionTest, EmptyListingOfAFolderHoldingAnswersIsFoundOutAndTriedByName) {
+    send_files({"C0015001.033", "C0015002.033", "C0015003.033"});
+    server_.put_file("ag0015/C0015002.err", "2");
+    server_.put_file("ag0015/C0015003.err", "3");
+    server_.set_faults({.listing = FtpFaults::Listing::Empty});
+    tick();  // the first answer is tried anyway, and is not there
+    EXPECT_THAT(send_statuses(), IsEmpty());
+    tick();  // the second is: from then on every answer is tried by name
+    EXPECT_THAT(send_statuses(), ElementsAre("C0015002.err R 2", "C0015003.err R 2"));
+    server_.put_file("ag0015/C0015001.err", "1");
+    tick();
+    EXPECT_THAT(receive_texts(), IsEmpty());
+    EXPECT_EQ(commands("NLST"), 2);
 }
 
 TEST_F(ReceptionTest, AnswersArrivingOnLaterTicks) {
