@@ -19,10 +19,13 @@ protected:
         window = &gui.open();
         activate();
     }
+    // Shortcuts go to the active window: wait until the application takes the main window as
+    // such (a dialog just hidden can stay the active one for a while).
     void activate() {
         window->show();
         window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        ASSERT_TRUE(
+            QTest::qWaitFor([this] { return QApplication::activeWindow() == window; }, 30000));
     }
     void press(const char* keys) { QTest::keySequence(window, QKeySequence(QLatin1String(keys))); }
 
