@@ -10,11 +10,11 @@
 #include "app/QtTranslations.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
-#include "app/SystemLocale.h"
 #include "app/WindowLayout.h"
 #include "store/Office.h"
 #include "ui/DarkPalette.h"
 #include "ui/Images.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano {
 

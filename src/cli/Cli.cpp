@@ -6,6 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "platform/StopRequests.h"
 
 namespace ordano::cli {
 namespace {
@@ -39,11 +40,9 @@ std::filesystem::path executable_dir(const char* argv0) {
     return ec ? std::filesystem::current_path() : path.parent_path();
 }
 
-}  // namespace
-
-int run(int argc, char** argv) {
+// Parses the global options and runs the subcommand.
+int run_command(int argc, char** argv, Invocation& invocation) {
     Options options(std::vector<std::string>(argv + 1, argv + argc));
-    Invocation invocation;
     invocation.paths.executable_dir = executable_dir(argv[0]);
     const Command* command = nullptr;
     try {
@@ -79,6 +78,18 @@ int run(int argc, char** argv) {
         std::cerr << e.what() << "\n";
         return kExitFailure;
     }
+}
+
+}  // namespace
+
+int run(int argc, char** argv) {
+    Invocation invocation;
+    // While the command runs, SIGINT and SIGTERM stop its work at once (the transfer in flight
+    // cancelled, nothing partial left) instead of killing it midway; it then ends with 130 or
+    // 143 whatever it achieved.
+    const StopRequests stops([stop = invocation.stop](int) mutable { stop.request_stop(); });
+    const int status = run_command(argc, argv, invocation);
+    return stops.exit_status() != 0 ? stops.exit_status() : status;
 }
 
 }  // namespace ordano::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ inline constexpr int kExitUsage = 2;
 struct Invocation {
     PathOptions paths;
     std::vector<std::string> args;
+    // The command's stop: requested by a termination signal or a --wait deadline (RunStop.h).
+    std::stop_source stop;
 };
 
 // A usage error: printed with the command's usage line, exit status 2.

@@ -4,6 +4,7 @@
 #include "cli/OpenOffice.h"
 #include "cli/Options.h"
 #include "platform/BinaryOutput.h"
+#include "review/AnswerKind.h"
 #include "review/OfficeReview.h"
 #include "store/Office.h"
 
@@ -26,12 +27,25 @@ std::string answer_name(const Invocation& invocation) {
     return names.front();
 }
 
+// A name whose kind says no receive folder (the window shows an empty box or the header
+// alone for it) names no answer this command could print.
+bool names_an_answer(std::string_view name) {
+    const AnswerKind kind = classify_answer(name);
+    return kind != AnswerKind::Unknown && kind != AnswerKind::UnknownErr;
+}
+
 }  // namespace
 
 int review_command(const Invocation& invocation) {
     const std::string name = answer_name(invocation);
+    if (!names_an_answer(name)) {
+        std::cerr << "El nombre " << name
+                  << " no es el de una respuesta que se pueda revisar; no se sabe en qué "
+                     "carpeta buscarla.\n";
+        return kExitFailure;
+    }
     const SystemClock clock;
-    const auto office = open_office(invocation.paths, clock);
+    const auto office = open_office(invocation, clock);
     // The report's CR LF line ends go out as they are.
     std::cout.flush();
     set_binary_mode(stdout);

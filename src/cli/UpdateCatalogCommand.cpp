@@ -55,7 +55,7 @@ int update_catalog_command(const Invocation& invocation) {
         throw UsageError("argumento de más: " + options.positionals().front());
     }
     SystemClock clock;
-    auto office = open_office(invocation.paths, clock);
+    auto office = open_office(invocation, clock);
     TerminalUi ui(yes, std::cerr);
     TerminalObserver observer(std::cout);
     CatalogUpdate update(*office, ui);
@@ -71,6 +71,7 @@ int update_catalog_command(const Invocation& invocation) {
         case UpdateOutcome::Failed:
         case UpdateOutcome::Busy:
         case UpdateOutcome::Closed:
+        case UpdateOutcome::Stopped:
             break;
     }
     return kExitFailure;

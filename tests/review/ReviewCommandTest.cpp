@@ -63,8 +63,18 @@ TEST_F(ReviewCommandTest, PrintsTheReportAsTheBoxShowsIt) {
 TEST_F(ReviewCommandTest, MissingAnswerFailsWithItsPath) {
     const CliRun result = run({"M0009999.err"});
     EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
               "No se encontró el archivo " + (saai_receive() / "M0009999.err").string() + "\n");
+}
+
+TEST_F(ReviewCommandTest, ANameOfNoAnswerKindFailsWithItsReason) {
+    for (const std::string name : {"Z0009999.err", "notas.txt"}) {
+        const CliRun result = run({name});
+        EXPECT_EQ(result.status, 1) << name;
+        EXPECT_EQ(result.out, "") << name;
+        EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
+    }
 }
 
 TEST_F(ReviewCommandTest, NameIsRequiredAndBare) {
