@@ -312,7 +312,7 @@ TEST_F(TransferPanelTest, SalirDuringASendingRunStopsItAtOnce) {
     bool asked = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (asked || !progress->text().contains(QStringLiteral(" bytes"))) {
+        if (asked || !progress->text().contains(QStringLiteral(": "))) {
             return;
         }
         asked = true;
