@@ -1,5 +1,6 @@
 #include "app/MainWindowUi.h"
 
+#include <QAction>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,14 +19,16 @@ namespace ordano {
 namespace {
 
 // The keys are the usual ones for such commands (F5 "send and receive", F9 "update", Esc
-// "stop", Ctrl+, "settings", Ctrl+Q "quit") and clash with none of the window's own keys
-// (Ctrl+A, Delete on the send list, Enter).
-constexpr std::array<ToolbarButton, 6> kToolbar = {{
+// "stop", Ctrl+, "settings", Ctrl+H "history", Ctrl+Q "quit") and clash with none of the
+// window's own keys (Ctrl+A, Delete on the send list, Enter).
+constexpr std::array<ToolbarButton, 7> kToolbar = {{
     {"Enviar/Recibir", Action::Enviar, "Envia los archivos a Prevalidación/Validación", "F5"},
     {"Recibir", Action::Recibir, "Inicia la recepción manual de archivos", "F6"},
     {"Detener", Action::Detener, "Detiene la recepción de archivos en proceso", "Esc"},
     {"Actualizar Catálogo", Action::CatErr, "Actualiza el catálogo de errores", "F9"},
     {"Configuración", Action::Parametros, "Configuración de rutas de los archivos", "Ctrl+,"},
+    {"Historial", Action::Historial, "Historial de los archivos enviados y sus respuestas",
+     "Ctrl+H"},
     {"Salir", Action::Salir, "Cierra el módulo de envío de archivos M3", "Ctrl+Q"},
 }};
 
@@ -118,7 +121,7 @@ QLabel* make_heading(QWidget* parent, const QString& name, const char* text, QWi
 
 }  // namespace
 
-const std::array<ToolbarButton, 6>& main_toolbar_buttons() {
+const std::array<ToolbarButton, 7>& main_toolbar_buttons() {
     return kToolbar;
 }
 

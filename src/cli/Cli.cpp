@@ -22,8 +22,13 @@ constexpr std::array kCommands = {
             init_command},
     Command{"review", "review ARCHIVO", review_command},
     Command{"send", "send [--wait SEGUNDOS] [--password-stdin] [--yes] ARCHIVO...", send_command},
-    Command{"receive", "receive [--wait SEGUNDOS] [--password-stdin] [--yes] ARCHIVO...",
+    Command{"receive",
+            "receive [--wait SEGUNDOS] [--password-stdin] [--yes] (ARCHIVO... | --pending)",
             receive_command},
+    Command{"history",
+            "history [--since AAAA-MM-DD] [--until AAAA-MM-DD] [--status ESTADO] [--json]",
+            history_command},
+    Command{"pending", "pending [--json]", pending_command},
     Command{"update-catalog", "update-catalog [--yes]", update_catalog_command},
 };
 

@@ -12,5 +12,9 @@ int update_catalog_command(const Invocation& invocation);
 // The sending run / the manual reception for the named files; with --wait, their answers.
 int send_command(const Invocation& invocation);
 int receive_command(const Invocation& invocation);
+// The transfer journal: every file's journey (history), the files still awaiting answers
+// (pending).
+int history_command(const Invocation& invocation);
+int pending_command(const Invocation& invocation);
 
 }  // namespace ordano::cli

@@ -27,6 +27,7 @@ struct TransferRequest {
     std::optional<std::chrono::seconds> wait;
     bool password_stdin = false;
     bool yes = false;
+    bool pending = false;  // every answer the journal still awaits, instead of named files
     std::vector<std::string> names;
 };
 
@@ -48,8 +49,12 @@ TransferRequest parse_request(const Invocation& invocation) {
     }
     request.password_stdin = options.take_flag("--password-stdin");
     request.yes = options.take_flag("--yes");
+    request.pending = options.take_flag("--pending");
     request.names = options.positionals();
-    if (request.names.empty()) {
+    if (request.pending && !request.names.empty()) {
+        throw UsageError("--pending no lleva nombres de archivo");
+    }
+    if (!request.pending && request.names.empty()) {
         throw UsageError("falta al menos un archivo");
     }
     for (const auto& name : request.names) {
@@ -84,11 +89,23 @@ public:
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
           desk_(
-              office_->session(), office_->params(), ui_, clock_, office_->locale(),
-              [] {},  // no window, no bulletin ticker to refresh
+              office_->session(), office_->params(), office_->journal(), ui_, clock_,
+              office_->locale(), [] {},  // no window, no bulletin ticker to refresh
               office_->stop_token()),
           polling_(desk_, office_->session(), invocation.stop, std::cerr, std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
+        office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
+    }
+
+    // Files this command put on its send list and did not send leave with it.
+    ~TransferJob() { desk_.send_list().clear(); }
+    TransferJob(const TransferJob&) = delete;
+    TransferJob& operator=(const TransferJob&) = delete;
+
+    // The answers the journal still awaits, on the receive list; false when there are none.
+    bool take_pending() {
+        desk_.restore_from_journal(false);
+        return !desk_.receive_list().empty();
     }
 
     // Puts the files on the send list; false when one of them is not there.
@@ -129,6 +146,16 @@ public:
         return all && !password_.refused();
     }
 
+    // One look at the server; what is still awaited is listed and stays awaited.
+    void poll_once() {
+        if (!polling_.poll_once()) {
+            std::cerr << "Siguen en espera:\n";
+            for (const auto& line : polling_.missing()) {
+                std::cerr << "  " << line << "\n";
+            }
+        }
+    }
+
     bool wait(std::chrono::seconds limit) {
         if (polling_.wait(limit)) {
             return true;
@@ -154,7 +181,21 @@ private:
 
 int transfer_command(const Invocation& invocation, Action action) {
     const TransferRequest request = parse_request(invocation);
+    if (request.pending && action != Action::Recibir) {
+        throw UsageError("--pending es una opción de receive");
+    }
     TransferJob job(invocation, request);
+    if (request.pending) {
+        if (!job.take_pending()) {
+            std::cerr << "No hay respuestas en espera.\n";
+            return kExitSuccess;
+        }
+        if (!request.wait) {
+            job.poll_once();
+            return kExitSuccess;
+        }
+        return job.wait(*request.wait) ? kExitSuccess : kExitFailure;
+    }
     bool ok = job.list_files(request.names);
     ok = job.act(action) && ok;
     if (request.wait) {

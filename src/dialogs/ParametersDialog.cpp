@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -11,6 +12,7 @@
 
 #include "dialogs/PasswordChangeDialog.h"
 #include "store/FlagScope.h"
+#include "store/Journal.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
@@ -157,8 +159,15 @@ QWidget* ParametersDialog::build_general_tab() {
     grid->addWidget(chkParametros_, 5, 0);
     grid->addWidget(txtParametros_[4], 5, 1, 1, 2);
 
+    txtAtraso_ = new QSpinBox(page);
+    txtAtraso_->setObjectName(QStringLiteral("txtAtraso"));
+    txtAtraso_->setRange(1, kMaxOverdueMinutes);
+    txtAtraso_->setSuffix(QStringLiteral(" minutos"));
+    txtAtraso_->setMaximumWidth(160);
+    add_row(6, "Respuesta atrasada después de", txtAtraso_);
+
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
     return page;
 }
 
@@ -215,6 +224,7 @@ void ParametersDialog::Imprime_Datos() {
     txtParametros_[4]->setVisible(chkParametros_->isChecked());
     txtParametros_[4]->setText(qs(params.text(Param::ip_proxy)));
     txtParametros_[3]->setText(qs(params.text(Param::telefono)));
+    txtAtraso_->setValue(overdue_minutes(params));
     for (std::size_t i = 0; i < kFolderColumns.size(); ++i) {
         txtParametros_[i + kFirstFolderField]->setText(qs(params.text(kFolderColumns[i])));
     }
@@ -276,6 +286,7 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
             focusNextChild();
         }
     }
+    txtAtraso_->setReadOnly(!enabled);
     if (enabled) {
         cboParametros_->setFocus();
     }
@@ -307,9 +318,9 @@ void ParametersDialog::set_tab_order() {
             order.push_back(tlbParametros_->widgetForAction(action));
         }
     }
-    order.insert(order.end(),
-                 {sstParametros_, txtParametros_[0], txtParametros_[1], cboParametros_,
-                  txtParametros_[2], txtParametros_[3], chkParametros_, txtParametros_[4]});
+    order.insert(order.end(), {sstParametros_, txtParametros_[0], txtParametros_[1], cboParametros_,
+                               txtParametros_[2], txtParametros_[3], chkParametros_,
+                               txtParametros_[4], txtAtraso_});
     for (std::size_t k = 0; k < cmdParametros_.size(); ++k) {
         order.push_back(txtParametros_[k + kFirstFolderField]);
         order.push_back(cmdParametros_[k]);
@@ -326,6 +337,7 @@ ParameterFields ParametersDialog::fields() const {
     fields.telefono = txtParametros_[3]->text().toStdString();
     fields.proxy = chkParametros_->isChecked();
     fields.ip_proxy = txtParametros_[4]->text().toStdString();
+    fields.min_atraso = txtAtraso_->value();
     for (std::size_t i = 0; i < fields.folders.size(); ++i) {
         fields.folders[i] = txtParametros_[i + kFirstFolderField]->text().toStdString();
     }

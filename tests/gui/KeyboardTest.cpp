@@ -78,9 +78,10 @@ TEST_F(KeyboardTest, TabGoesThroughTheWindowAsItReads) {
     // "Detener" is left out while there is nothing to stop.
     EXPECT_EQ(tab_stops(*gui.find<QWidget>("tlbPreVal.enviar")),
               QStringList({"tlbPreVal.enviar", "tlbPreVal.recibir", "tlbPreVal.caterr",
-                           "tlbPreVal.parametros", "tlbPreVal.salir", "lvwPreVal(0)", "cmdPreVal",
-                           "cmdLimpia", "lvwPreVal(1)", "cmdPreElm", "cboPreVal(0)", "cboPreVal(1)",
-                           "txtPreval", "cmdBuscar", "lvwArchivos", "rtbPreVal", "cmdImprime"}));
+                           "tlbPreVal.parametros", "tlbPreVal.historial", "tlbPreVal.salir",
+                           "lvwPreVal(0)", "cmdPreVal", "cmdLimpia", "lvwPreVal(1)", "cmdPreElm",
+                           "cboPreVal(0)", "cboPreVal(1)", "txtPreval", "cmdBuscar", "lvwArchivos",
+                           "rtbPreVal", "cmdImprime"}));
 }
 
 TEST_F(KeyboardTest, MnemonicsTakeTheFocusToTheirControls) {
