@@ -49,10 +49,18 @@ void set_row_tips(QTreeWidgetItem& item, const SendRow& row) {
 }
 
 void set_row_tips(QTreeWidgetItem& item, const ReceiveRow& row) {
-    item.setToolTip(receive_list::kName, name_tip(row.text, row.small_icon));
-    item.setToolTip(receive_list::kPrevalidation,
-                    answer_tip("prevalidación", row.prev_state, !row.archivo_prev.empty()));
-    item.setToolTip(receive_list::kValidation, answer_tip("validación", row.val_state, true));
+    // A row awaited for too long says so first on every cell.
+    const QString late = row.overdue ? QStringLiteral("Respuesta atrasada") : QString();
+    const auto with_late = [&late](const QString& tip) {
+        return late.isEmpty() ? tip : late + QLatin1Char('\n') + tip;
+    };
+    item.setToolTip(receive_list::kName, with_late(name_tip(row.text, row.small_icon)));
+    item.setToolTip(
+        receive_list::kPrevalidation,
+        with_late(answer_tip("prevalidación", row.prev_state, !row.archivo_prev.empty())));
+    item.setToolTip(receive_list::kValidation,
+                    with_late(answer_tip("validación", row.val_state, true)));
+    item.setToolTip(receive_list::kSentAt, late);
 }
 
 }  // namespace ordano

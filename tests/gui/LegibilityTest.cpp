@@ -14,6 +14,7 @@
 #include "QtPrinting.h"
 #include "app/TransferPanel.h"
 #include "ui/DarkPalette.h"
+#include "ui/MarkColors.h"
 
 namespace ordano {
 namespace {
@@ -55,6 +56,11 @@ void expect_legible(const GuiOffice& gui, const char* theme) {
         EXPECT_GE(lowest_contrast(palette.color(QPalette::Text), palette.brush(QPalette::Base)),
                   4.5)
             << name << " " << theme;
+    }
+    const QPalette& list = gui.find<QTreeWidget>("lvwPreVal(1)")->palette();
+    for (const Mark mark : {Mark::Late, Mark::Refused, Mark::Accepted}) {
+        EXPECT_GE(lowest_contrast(mark_color(mark, list), list.brush(QPalette::Base)), 4.5)
+            << static_cast<int>(mark) << " " << theme;
     }
     for (const char* name : {"lblEnvio", "lblRecepcion", "lblRevision"}) {
         const QPalette& palette = gui.find<QLabel>(name)->palette();
