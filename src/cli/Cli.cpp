@@ -15,6 +15,7 @@ struct Command {
     std::string_view name;
     std::string_view usage;
     int (*run)(const Invocation&);
+    bool ends_by_stop = false;  // see Invocation
 };
 
 constexpr std::array kCommands = {
@@ -30,6 +31,10 @@ constexpr std::array kCommands = {
             history_command},
     Command{"pending", "pending [--json]", pending_command},
     Command{"update-catalog", "update-catalog [--yes]", update_catalog_command},
+    Command{"watch",
+            "watch [--interval SEGUNDOS] [--password-stdin | --password-file ARCHIVO] [--once] "
+            "[--json]",
+            watch_command, true},
 };
 
 void print_usage() {
@@ -70,6 +75,7 @@ int run_command(int argc, char** argv, Invocation& invocation) {
             throw UsageError("orden desconocida: " + args.front());
         }
         invocation.args.assign(args.begin() + 1, args.end());
+        invocation.ends_by_stop = command->ends_by_stop;
         return command->run(invocation);
     } catch (const UsageError& e) {
         std::cerr << "ordano-cli: " << e.what() << "\n";
@@ -94,7 +100,7 @@ int run(int argc, char** argv) {
     // 143 whatever it achieved.
     const StopRequests stops([stop = invocation.stop](int) mutable { stop.request_stop(); });
     const int status = run_command(argc, argv, invocation);
-    return stops.exit_status() != 0 ? stops.exit_status() : status;
+    return stops.exit_status() != 0 && !invocation.ends_by_stop ? stops.exit_status() : status;
 }
 
 }  // namespace ordano::cli

@@ -19,6 +19,8 @@ struct Invocation {
     std::vector<std::string> args;
     // The command's stop: requested by a termination signal or a --wait deadline (RunStop.h).
     std::stop_source stop;
+    // A stop is how the command ends (watch): its own exit status stands, not 130 or 143.
+    bool ends_by_stop = false;
 };
 
 // A usage error: printed with the command's usage line, exit status 2.
