@@ -13,7 +13,7 @@ fs::path to_path(const QString& text) {
 }  // namespace
 
 std::string usage_text() {
-    return "uso: ordano [--ini ARCHIVO] [--root CARPETA] [--screenshot ARCHIVO.png]";
+    return "uso: ordano [--ini ARCHIVO] [--root CARPETA] [--screenshot ARCHIVO.png] [--dark]";
 }
 
 std::variant<GuiOptions, UsageProblem> parse_command_line(const QStringList& arguments,
@@ -23,6 +23,10 @@ std::variant<GuiOptions, UsageProblem> parse_command_line(const QStringList& arg
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
         std::optional<fs::path>* target = nullptr;
+        if (name == QLatin1String("--dark")) {
+            options.dark = true;
+            continue;
+        }
         if (name == QLatin1String("--ini")) {
             target = &options.paths.ini;
         } else if (name == QLatin1String("--root")) {

@@ -15,6 +15,7 @@ namespace ordano {
 struct GuiOptions {
     PathOptions paths;                                // --ini FILE, --root DIR
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE.png
+    bool dark = false;  // --dark: the windows in a dark palette whatever the desktop's theme
 };
 
 struct UsageProblem {

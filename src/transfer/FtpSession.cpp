@@ -205,6 +205,8 @@ struct FtpSession::Impl {
     void perform(Request request);
     CURLcode perform_once();
     [[noreturn]] void fail(CURLcode code, bool on_reused_connection);
+    // What the call under way is doing, as the person knows it.
+    [[nodiscard]] std::string step() const;
     void report_progress(std::int64_t done, std::int64_t total);
     [[nodiscard]] bool cancelled() const { return cancel_requested || stop.stop_requested(); }
     void remove_partial_upload(const std::string& remote_path) noexcept;
@@ -351,6 +353,19 @@ CURLcode FtpSession::Impl::perform_once() {
     return curl.perform();
 }
 
+std::string FtpSession::Impl::step() const {
+    if (request.source != nullptr) {
+        return "envío de " + request.shown_path;
+    }
+    if (request.sink != nullptr) {
+        return "recepción de " + request.shown_path;
+    }
+    if (request.path.empty()) {
+        return "conexión e inicio de sesión";
+    }
+    return "consulta de " + request.shown_path;
+}
+
 void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     stop_point(stop);
     failed_code = code;
@@ -364,6 +379,9 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     long verify_result = 0;
     curl_easy_getinfo(curl.easy(), CURLINFO_SSL_VERIFYRESULT, &verify_result);
     const std::string authority = login->tls.authority_file.string();
+    long reply = 0;
+    curl_easy_getinfo(curl.easy(), CURLINFO_RESPONSE_CODE, &reply);
+    const std::string doing = step();
     const FtpFailureContext context{
         .reached_server = on_reused_connection || connect_time > 0,
         .cancelled = code == CURLE_ABORTED_BY_CALLBACK && cancel_requested,
@@ -371,6 +389,9 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
         .remote_path = request.shown_path,
         .curl_detail = curl_detail,
         .last_reply = last_reply,
+        .user = login->user,
+        .step = doing,
+        .server_reply = reply,
         .tls = login->tls.on,
         .authority_file = authority,
         .certificate_verify_result = verify_result,
