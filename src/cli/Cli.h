@@ -1,30 +1,38 @@
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "cli/ArgParser.h"
+#include "cli/ExitCodes.h"
 #include "store/Settings.h"
 
 namespace ordano::cli {
 
-inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitSuccess = exit_code::kSuccess;
+inline constexpr int kExitFailure = exit_code::kFailure;
+inline constexpr int kExitUsage = exit_code::kUsage;
 
-// The command line after the subcommand, with --ini and --root already taken out.
+// -q prints only results and errors; -v adds each FTP step to standard error.
+enum class Verbosity { Quiet, Normal, Verbose };
+
+// A subcommand's command line, read against its options, with the general ones applied.
 struct Invocation {
     PathOptions paths;
-    std::vector<std::string> args;
+    ParsedArgs args;
+    std::string command;  // "send", "init", ...
+    Verbosity verbosity = Verbosity::Normal;
+
+    // "ordano-cli send: ", what the command's error messages begin with.
+    [[nodiscard]] std::string error_prefix() const { return "ordano-cli " + command + ": "; }
+    // Where progress goes: standard error, or nowhere with -q.
+    [[nodiscard]] std::ostream& progress() const;
 };
 
-// A usage error: printed with the command's usage line, exit status 2.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Exit status: 0 success, 1 failure (message on standard error), 2 usage error.
+// The exit status says the cause (ExitCodes.h); errors go to standard error prefixed with
+// "ordano-cli: " or "ordano-cli COMMAND: ".
 int run(int argc, char** argv);
 
 }  // namespace ordano::cli

@@ -12,5 +12,7 @@ int update_catalog_command(const Invocation& invocation);
 // The sending run / the manual reception for the named files; with --wait, their answers.
 int send_command(const Invocation& invocation);
 int receive_command(const Invocation& invocation);
+// "help [COMMAND]": the general help or a command's.
+int help_command(const Invocation& invocation);
 
 }  // namespace ordano::cli

@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "cli/Options.h"
 #include "store/Errors.h"
 #include "store/Schema.h"
 
@@ -36,17 +35,15 @@ void write_settings_file(const fs::path& ini, const fs::path& db_folder) {
 }  // namespace
 
 int init_command(const Invocation& invocation) {
-    Options options(invocation.args);
-    const fs::path db_folder = fs::absolute(options.take_required("--db-folder"));
+    const ParsedArgs& options = invocation.args;
+    reject_operands(options);
+    const fs::path db_folder = fs::absolute(options.required("--db-folder"));
     OfficeSetup setup;
-    setup.patente = parse_patente(options.take_required("--patente"));
-    setup.agente = options.take_required("--agente");
-    setup.host = options.take_value("--host").value_or("127.0.0.1");
-    setup.ftp_password = options.take_value("--ftp-password").value_or("");
+    setup.patente = parse_patente(options.required("--patente"));
+    setup.agente = options.required("--agente");
+    setup.host = options.value("--host").value_or("127.0.0.1");
+    setup.ftp_password = options.value("--ftp-password").value_or("");
     setup.folders_root = db_folder;
-    if (!options.positionals().empty()) {
-        throw UsageError("argumento de más: " + options.positionals().front());
-    }
 
     const fs::path ini =
         invocation.paths.ini ? *invocation.paths.ini : resolve_paths(invocation.paths).ini_file;

@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "cli/AnswerPolling.h"
-#include "cli/Options.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
@@ -39,14 +38,14 @@ std::chrono::seconds parse_seconds(const std::string& text) {
 }
 
 TransferRequest parse_request(const Invocation& invocation) {
-    Options options(invocation.args);
+    const ParsedArgs& options = invocation.args;
     TransferRequest request;
-    if (const auto wait = options.take_value("--wait")) {
+    if (const auto wait = options.value("--wait")) {
         request.wait = parse_seconds(*wait);
     }
-    request.password_stdin = options.take_flag("--password-stdin");
-    request.yes = options.take_flag("--yes");
-    request.names = options.positionals();
+    request.password_stdin = options.has("--password-stdin");
+    request.yes = options.has("--yes");
+    request.names = options.operands();
     if (request.names.empty()) {
         throw UsageError("falta al menos un archivo");
     }

@@ -2,7 +2,6 @@
 
 #include "catalog/CatalogUpdate.h"
 #include "cli/Commands.h"
-#include "cli/Options.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
@@ -48,11 +47,8 @@ private:
 }  // namespace
 
 int update_catalog_command(const Invocation& invocation) {
-    Options options(invocation.args);
-    const bool yes = options.take_flag("--yes");
-    if (!options.positionals().empty()) {
-        throw UsageError("argumento de más: " + options.positionals().front());
-    }
+    reject_operands(invocation.args);
+    const bool yes = invocation.args.has("--yes");
     SystemClock clock;
     auto office = Office::open(invocation.paths, clock);
     TerminalUi ui(yes, std::cerr);
