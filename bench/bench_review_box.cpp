@@ -1,7 +1,8 @@
 // The review box with a report of 100,000 records: how long putting it into the box takes,
 // the first paint after it, and jumping to its end, for the box as the window fills it and,
 // for comparison, a plain-text and a rich-text box given one paragraph per line. Then printing the
-// first 10,000 records to a PDF file. Run headless with QT_QPA_PLATFORM=offscreen.
+// first 10,000 records to a PDF file, and a box given one line of 20 MB. Run headless with
+// QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -73,6 +74,13 @@ int main(int argc, char** argv) {
     plain.setLineWrapMode(QPlainTextEdit::NoWrap);
     measure("rtbPreVal", plain, [&] { ordano::show_report(plain, text); });
 
+    // An answer whose one line is 20 MB long: the box shows the start of it.
+    QPlainTextEdit long_line;
+    long_line.setReadOnly(true);
+    long_line.setLineWrapMode(QPlainTextEdit::NoWrap);
+    const std::string one_line = "Pedimento: " + std::string(20 * 1000 * 1000, 'x') + "\r\n";
+    measure("rtbPreVal 20 MB line", long_line, [&] { ordano::show_report(long_line, one_line); });
+
     // The same text with one paragraph per line, in a plain-text and in a rich-text box.
     const QString lines = plain.toPlainText();
     QPlainTextEdit ungrouped;
@@ -92,7 +100,7 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     ordano::print_report(
-        printed,
+        printed, printed.toPlainText(),
         [&](QPrinter& printer, bool, QWidget*) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);

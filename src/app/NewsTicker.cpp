@@ -1,5 +1,6 @@
 #include "app/NewsTicker.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -10,6 +11,10 @@ namespace {
 constexpr int kStepMs = 30;
 constexpr int kStepPixels = 3;
 constexpr int kMargin = 6;
+// The ticker lays out this many characters of a bulletin at most, then "…": at 100 pixels a
+// second that is minutes of reading, and laying out a line of a million characters at every
+// step would stall the window.
+constexpr qsizetype kLongestShownText = 4000;
 
 }  // namespace
 
@@ -22,10 +27,13 @@ NewsTicker::NewsTicker(QWidget* parent) : QWidget(parent) {
 }
 
 void NewsTicker::set_text(const QString& text) {
-    if (text == text_) {
+    QString shown =
+        text.size() > kLongestShownText ? text.left(kLongestShownText) + QStringLiteral("…") : text;
+    if (shown == text_) {
         return;
     }
-    text_ = text;
+    text_ = std::move(shown);
+    text_width_ = fontMetrics().horizontalAdvance(text_);
     restart();
 }
 
@@ -59,7 +67,7 @@ void NewsTicker::sync_timer() {
 void NewsTicker::step() {
     scrolled_ += kStepPixels;
     // Once the whole text has left on the left, it comes in again from the right.
-    if (scrolled_ > width() + fontMetrics().horizontalAdvance(text_)) {
+    if (scrolled_ > width() + text_width_) {
         scrolled_ = 0;
     }
     update();
@@ -74,9 +82,15 @@ void NewsTicker::paintEvent(QPaintEvent* /*event*/) {
     p.setPen(Qt::white);
     const QRect line = rect().adjusted(0, kMargin, 0, -kMargin);
     // drawText takes the text literally: nothing in a bulletin is read as markup.
-    p.drawText(QRect(width() - scrolled_, line.top(), fontMetrics().horizontalAdvance(text_) + 1,
-                     line.height()),
+    p.drawText(QRect(width() - scrolled_, line.top(), text_width_ + 1, line.height()),
                Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text_);
+}
+
+void NewsTicker::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        text_width_ = fontMetrics().horizontalAdvance(text_);
+    }
 }
 
 void NewsTicker::showEvent(QShowEvent* event) {

@@ -7,14 +7,15 @@
 namespace ordano {
 
 // nwstBoletines: a one-line display that scrolls its text from right to left and starts again
-// once the text has left it. The text is painted as it stands, never read as markup. Switched
-// off, it shows nothing and does not scroll.
+// once the text has left it. The text is painted as it stands, never read as markup, and only
+// its first 4,000 characters (then "…"). Switched off, it shows nothing and does not scroll.
 class NewsTicker : public QWidget {
     Q_OBJECT
 public:
     explicit NewsTicker(QWidget* parent = nullptr);
 
     void set_text(const QString& text);
+    // The text as the ticker shows it.
     [[nodiscard]] const QString& text() const { return text_; }
 
     void set_on(bool on);
@@ -28,6 +29,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -36,7 +38,8 @@ private:
     void restart();
     void sync_timer();
 
-    QString text_;
+    QString text_;  // as shown
+    int text_width_ = 0;
     bool on_ = false;
     int scrolled_ = 0;
     QTimer timer_;

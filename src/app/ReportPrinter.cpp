@@ -17,7 +17,8 @@ bool system_printer_dialog(QPrinter& printer, bool has_selection, QWidget* paren
     return dialog.exec() == QDialog::Accepted;
 }
 
-void print_report(const QPlainTextEdit& box, const PrinterDialog& dialog, QWidget* parent) {
+void print_report(const QPlainTextEdit& box, const QString& report, const PrinterDialog& dialog,
+                  QWidget* parent) {
     if (box.document()->isEmpty()) {
         return;
     }
@@ -35,8 +36,7 @@ void print_report(const QPlainTextEdit& box, const PrinterDialog& dialog, QWidge
         const bool selection_only = has_selection && printer.printRange() == QPrinter::Selection;
         QTextDocument document;
         document.setDefaultFont(box.font());
-        document.setPlainText(selection_only ? cursor.selection().toPlainText()
-                                             : box.toPlainText());
+        document.setPlainText(selection_only ? cursor.selection().toPlainText() : report);
         // The printer's own range was handled above; the document prints every page of it.
         printer.setPrintRange(QPrinter::AllPages);
         document.print(&printer);

@@ -4,6 +4,7 @@
 
 class QPlainTextEdit;
 class QPrinter;
+class QString;
 class QWidget;
 
 namespace ordano {
@@ -16,8 +17,10 @@ using PrinterDialog = std::function<bool(QPrinter& printer, bool has_selection, 
 [[nodiscard]] bool system_printer_dialog(QPrinter& printer, bool has_selection, QWidget* parent);
 
 // Prints the review report: nothing for an empty box; otherwise the printer dialog, then the
-// selected text when there is a selection (and the dialog left "selection" chosen), the whole
-// report otherwise. A cancelled dialog prints nothing; failures end quietly.
-void print_report(const QPlainTextEdit& box, const PrinterDialog& dialog, QWidget* parent);
+// selected text when there is a selection in the box (and the dialog left "selection" chosen),
+// the whole `report` otherwise (every character, also of lines the box shows cut). A cancelled
+// dialog prints nothing; failures end quietly.
+void print_report(const QPlainTextEdit& box, const QString& report, const PrinterDialog& dialog,
+                  QWidget* parent);
 
 }  // namespace ordano

@@ -39,17 +39,54 @@ std::string utf8(const QString& text) {
 // fraction of that. Reading the text back gives the same line feeds either way.
 constexpr qsizetype kLinesPerParagraph = 64;
 
+// The box shows this much of a line (in bytes of UTF-8), then "…": laying out a line of
+// millions of characters freezes the window at every repaint, and nobody reads that far along
+// one line. The report itself, printed or written, keeps every character.
+constexpr std::size_t kLongestShownLine = 10000;
+
+// Appends a line, cut at the limit on a character boundary.
+void append_shown(std::string& out, std::string_view line) {
+    if (line.size() <= kLongestShownLine) {
+        out.append(line);
+        return;
+    }
+    std::size_t cut = kLongestShownLine;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+        --cut;  // never split a character
+    }
+    out.append(line.substr(0, cut));
+    out.append("…");
+}
+
 // Report lines end with CR LF (a lone CR also ends a line); the box wants bare line feeds.
 QString box_lines(std::string_view text) {
-    QString lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    std::string shown;
+    shown.reserve(text.size());
+    for (;;) {
+        const auto end = text.find_first_of("\r\n");
+        append_shown(shown, text.substr(0, end));
+        if (end == std::string_view::npos) {
+            break;
+        }
+        shown += '\n';
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
+    }
+    QString lines = QString::fromStdString(shown);
     qsizetype count = 0;
     for (QChar& c : lines) {
         if (c == QLatin1Char('\n') && ++count % kLinesPerParagraph != 0) {
             c = QChar::LineSeparator;
         }
     }
+    return lines;
+}
+
+// The whole report with bare line feeds, for the printer.
+QString printed_lines(std::string_view text) {
+    QString lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return lines;
 }
 
@@ -82,6 +119,12 @@ void ReviewArea::connect_controls() {
     connect(ui_.lvwPreVal[0], &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lvwPreVal_Click(item); });
     connect(ui_.cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
+    // Any other text put into the box (or its clearing) replaces the report shown.
+    connect(ui_.rtbPreVal, &QPlainTextEdit::textChanged, this, [this] {
+        if (!filling_box_) {
+            report_.clear();
+        }
+    });
     ui_.txtPreval->installEventFilter(this);
 }
 
@@ -190,7 +233,11 @@ void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
     try {
         const ReviewResult result = Revisa_Archivo(kReviewTitle, utf8(item->text(send_list::kName)),
                                                    review_context(office_));
-        show_report(*ui_.rtbPreVal, result.box_text());
+        std::string report = result.box_text();
+        filling_box_ = true;
+        show_report(*ui_.rtbPreVal, report);
+        filling_box_ = false;
+        report_ = std::move(report);
         if (result.failure) {
             show_failure(result.failure->number, result.failure->message);
         }
@@ -200,7 +247,9 @@ void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
 }
 
 void ReviewArea::cmdImprime_Click() {
-    print_report(*ui_.rtbPreVal, printer_dialog_, window_);
+    // The box may show long lines cut: the printer gets the whole report the box shows.
+    const QString whole = report_.empty() ? ui_.rtbPreVal->toPlainText() : printed_lines(report_);
+    print_report(*ui_.rtbPreVal, whole, printer_dialog_, window_);
 }
 
 void ReviewArea::show_failure(int number, const std::string& description) {

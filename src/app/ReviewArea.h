@@ -72,6 +72,8 @@ private:
     QWidget* window_;
     PrinterDialog printer_dialog_;
 
+    std::string report_;  // the whole report the box shows, which may cut long lines
+    bool filling_box_ = false;
     std::string letra_tipo_;
     std::string patron_archivos_;
     std::string list_folder_;
@@ -79,7 +81,8 @@ private:
     bool starting_ = false;
 };
 
-// Puts a report (UTF-8 with CR LF line ends) into the box in one go, as plain text.
+// Puts a report (UTF-8 with CR LF line ends) into the box in one go, as plain text, each line
+// cut at 10,000 bytes.
 void show_report(QPlainTextEdit& box, std::string_view text);
 
 }  // namespace ordano

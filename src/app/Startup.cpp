@@ -23,7 +23,11 @@ void report(UiPort& ui, const std::string& cause) {
 std::unique_ptr<Office> open_office_or_report(const PathOptions& paths, const Clock& clock,
                                               const LocaleFormats& formats, UiPort& ui) {
     try {
-        return Office::open(paths, clock, formats);
+        auto office = Office::open(paths, clock, formats);
+        for (const auto& notice : office->startup_notices()) {
+            ui.message(notice, MessageIcon::Critical, MessageButtons::Ok);
+        }
+        return office;
     } catch (const StartupError& e) {
         report(ui, e.what());
     } catch (const std::exception& e) {

@@ -12,7 +12,8 @@ class UiPort;
 
 // Brings the office up. When it cannot (no settings file, a short first line, no database, a
 // file that is not one, no parameters row, ...) shows one critical message with the product
-// name as caption and returns nothing.
+// name as caption and returns nothing. What start-up kept back without stopping is told in one
+// message each.
 [[nodiscard]] std::unique_ptr<Office> open_office_or_report(const PathOptions& paths,
                                                             const Clock& clock,
                                                             const LocaleFormats& formats,

@@ -25,6 +25,18 @@ struct PasswordFile {
     std::chrono::year_month_day day;
 };
 
+// A password that cannot be unscrambled would lock the office out on the day it is stored:
+// such a file is refused whole, before anything is stored or scheduled.
+void check_scrambled(const std::string& field, const char* column, const std::string& name) {
+    try {
+        (void)Decodifica(field);
+    } catch (const FormatError& e) {
+        throw FormatError("El archivo " + name + " trae una contraseña para " + column +
+                          " que no se puede leer (" + e.what() +
+                          "); no se aplicó ni se programó ningún cambio");
+    }
+}
+
 PasswordFile parse_password_file(const std::string& line, const std::string& name,
                                  const LocaleFormats& locale) {
     const auto fields = closed_fields(line);
@@ -32,12 +44,13 @@ PasswordFile parse_password_file(const std::string& line, const std::string& nam
         throw NumberedError(error_number::kTypeMismatch,
                             "El archivo " + name + " no trae sus tres campos");
     }
+    check_scrambled(fields[0], "PassFTP", name);
+    check_scrambled(fields[1], "Password", name);
     return {fields[0], fields[1], parse_short_date(Decodifica(fields[2]), locale)};
 }
 
 void apply_now(const PasswordFile& file, ParametersRecord& params, Sesion& session) {
     if (params.text(Param::PassFTP) != file.pass_ftp) {
-        // Decoded before anything is stored: a field that does not decode changes nothing.
         std::string plain = Decodifica(file.pass_ftp);
         params.set_text(Param::PassFTP, file.pass_ftp);
         params.save();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "catalog/PackageInflate.h"
+#include "catalog/PackageSchema.h"
 #include "store/Catalog.h"
 #include "store/Parameters.h"
 #include "store/Schema.h"
@@ -44,7 +45,8 @@ std::string name_of(const std::filesystem::path& file) {
     return file.filename().string();
 }
 
-// Every table must be there before a single local table is dropped.
+// Every table, with the columns the lookups read, must be there before a single local table is
+// dropped.
 void check_package(SQLite::Database& db, const std::filesystem::path& file) {
     try {
         SQLite::Statement has_table(db, std::string("SELECT count(*) FROM ") + kPackageSchema +
@@ -60,6 +62,7 @@ void check_package(SQLite::Database& db, const std::filesystem::path& file) {
                                    std::string(table));
             }
         }
+        check_package_columns(db, kPackageSchema, name_of(file));
     } catch (const SQLite::Exception& e) {
         throw PackageError("El paquete " + name_of(file) +
                            " no contiene una base de datos válida (" + e.what() + ")");

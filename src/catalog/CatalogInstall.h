@@ -23,8 +23,9 @@ inline constexpr std::array<std::string_view, 7> kCatalogTables = {
 // stores `version` into vererr, all as one unit: either every table holds the package's rows
 // and vererr the new version, or nothing has changed. A local table that is missing is simply
 // created by the copy. The lookup indexes are made again and the catalogue's prepared lookups
-// dropped. Throws PackageError when the file is not a database or lacks one of the seven
-// tables (before anything is touched), or the database's own error otherwise.
+// dropped. Throws PackageError when the file is not a database, lacks one of the seven tables
+// or a column the lookups read (before anything is touched), or the database's own error
+// otherwise.
 void install_catalog(SQLite::Database& db, ParametersRecord& params, Catalog& catalog,
                      const std::filesystem::path& package_db, std::int64_t version);
 

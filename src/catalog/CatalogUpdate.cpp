@@ -1,16 +1,19 @@
 #include "catalog/CatalogUpdate.h"
 
+#include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 
 #include "catalog/CatalogInstall.h"
 #include "catalog/PackageInflate.h"
 #include "catalog/ServerFiles.h"
 #include "catalog/ServerUpdates.h"
+#include "store/Database.h"
 #include "store/Errors.h"
 #include "store/FileOps.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
+#include "store/WorkingFiles.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/FtpRoutines.h"
 
@@ -121,6 +124,7 @@ UpdateOutcome CatalogUpdate::run() {
     set_result("");
     Sesion& session = office_.session();
     const auto& root = session.paths.drive_root;
+    remove_stale_working_files(session.paths);
 
     Conecta_FTP(ftp_, true, session, office_.params(), ui_);
     set_mark(1, StepMark::UnderWay);
@@ -154,11 +158,12 @@ UpdateOutcome CatalogUpdate::run() {
     set_mark(3, StepMark::UnderWay);
 
     const std::string package = "ACTE" + version + ".mdb.mz";
-    const std::string database = "ACTE" + version + ".mdb";
+    // Unpacked in this process's working folder: a leftover of a killed run is swept with it.
+    const auto database = session.paths.work_folder / ("ACTE" + version + ".mdb");
     Borra_Archivo(root / package);
-    Borra_Archivo(root / database);
+    Borra_Archivo(database);
     local_files.add(root / package);
-    local_files.add(root / database);
+    local_files.add(database);
     bool arrived = false;
     {
         PackageProgress progress(ui_, observer_);
@@ -170,11 +175,11 @@ UpdateOutcome CatalogUpdate::run() {
     if (std::filesystem::file_size(root / package) == 0) {
         throw PackageError("El paquete " + package + " está vacío");
     }
-    ui_.run_blocking([&] { inflate_package(root / package, root / database); });
+    ui_.run_blocking([&] { inflate_package(root / package, database); });
     Borra_Archivo(root / package);
     set_mark(3, StepMark::Finished);
 
-    install_catalog(office_.db(), office_.params(), office_.catalog(), root / database, offered);
+    install_catalog(office_.db(), office_.params(), office_.catalog(), database, offered);
     set_mark(4, StepMark::Result);
     set_result("Catálogo actualizado satisfactoriamente!!!");
     return UpdateOutcome::Installed;
@@ -233,7 +238,12 @@ void CatalogUpdate::report_failure() {
     } catch (const NumberedError& e) {
         generic(e.number(), e.description());
     } catch (const SQLite::Exception& e) {
-        generic(e.getErrorCode(), e.what());
+        // A full disk or a database held elsewhere is told as such, not by the engine's number.
+        if (const auto local = database_local_failure(e, office_.db().getFilename())) {
+            generic(local->number(), local->description());
+        } else {
+            generic(e.getErrorCode(), e.what());
+        }
     } catch (const FormatError& e) {
         generic(error_number::kTypeMismatch, e.what());
     } catch (const std::exception& e) {

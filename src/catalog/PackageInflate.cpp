@@ -3,10 +3,12 @@
 #include <zlib.h>
 
 #include <array>
+#include <cerrno>
 #include <fstream>
 
 #include "catalog/ServerFiles.h"
 #include "store/Errors.h"
+#include "store/LocalFailure.h"
 
 namespace ordano {
 namespace {
@@ -40,12 +42,47 @@ std::string package_name(const std::filesystem::path& package) {
                        " está dañado (no se pudo descomprimir: " + why + ")");
 }
 
-// Inflates the one zlib stream `in` holds into `out`.
-void inflate_stream(std::ifstream& in, std::ofstream& out, const std::filesystem::path& package) {
+// The most the output may grow to, and what to say when a package would pass it.
+struct OutputLimit {
+    std::uint64_t bytes = 0;
+    bool by_free_space = false;
+};
+
+OutputLimit output_limit(const std::filesystem::path& database, const InflateBounds& bounds) {
+    std::optional<std::uint64_t> free = bounds.free_bytes;
+    if (!free) {
+        std::error_code ec;
+        const auto space = std::filesystem::space(database.parent_path(), ec);
+        if (!ec) {
+            free = space.available;
+        }
+    }
+    const std::uint64_t room =
+        free ? (*free > kFreeSpaceMargin ? *free - kFreeSpaceMargin : 0) : bounds.max_bytes;
+    return room < bounds.max_bytes ? OutputLimit{room, true} : OutputLimit{bounds.max_bytes, false};
+}
+
+[[noreturn]] void too_large(const std::filesystem::path& package,
+                            const std::filesystem::path& database, const OutputLimit& limit) {
+    const std::string megabytes = std::to_string(limit.bytes >> 20);
+    if (limit.by_free_space) {
+        throw NumberedError(error_number::kDiskFull,
+                            "No hay espacio en el disco para descomprimir el paquete " +
+                                package_name(package) + " en " + database.parent_path().string() +
+                                " (caben " + megabytes + " MB sin llenarlo)");
+    }
+    throw PackageError("El paquete " + package_name(package) + " se descomprime en más de " +
+                       megabytes + " MB, más que cualquier catálogo de errores");
+}
+
+// Inflates the one zlib stream `in` holds into `out`, never past the limit.
+void inflate_stream(std::ifstream& in, std::ofstream& out, const std::filesystem::path& package,
+                    const std::filesystem::path& database, const OutputLimit& limit) {
     Inflater inflater;
     z_stream& z = inflater.stream();
     std::array<unsigned char, kChunk> input{};
     std::array<unsigned char, kChunk> output{};
+    std::uint64_t written = 0;
     int status = Z_OK;
     while (status != Z_STREAM_END) {
         in.read(reinterpret_cast<char*>(input.data()), input.size());
@@ -62,11 +99,16 @@ void inflate_stream(std::ifstream& in, std::ofstream& out, const std::filesystem
                 status == Z_STREAM_ERROR) {
                 damaged(package, z.msg != nullptr ? z.msg : "datos no válidos");
             }
+            const std::size_t produced = output.size() - z.avail_out;
+            written += produced;
+            if (written > limit.bytes) {
+                too_large(package, database, limit);
+            }
+            errno = 0;
             out.write(reinterpret_cast<const char*>(output.data()),
-                      static_cast<std::streamsize>(output.size() - z.avail_out));
+                      static_cast<std::streamsize>(produced));
             if (!out) {
-                throw NumberedError(error_number::kFileLocked,
-                                    "No se pudo escribir el catálogo descomprimido");
+                throw last_local_failure(database);
             }
         } while (z.avail_out == 0 && status != Z_STREAM_END);
     }
@@ -77,23 +119,25 @@ void inflate_stream(std::ifstream& in, std::ofstream& out, const std::filesystem
 
 }  // namespace
 
-void inflate_package(const std::filesystem::path& package, const std::filesystem::path& database) {
+void inflate_package(const std::filesystem::path& package, const std::filesystem::path& database,
+                     const InflateBounds& bounds) {
     std::ifstream in(package, std::ios::binary);
     if (!in) {
         throw PackageError("No se pudo abrir el paquete " + package_name(package));
     }
+    const OutputLimit limit = output_limit(database, bounds);
     ScopedRemoval unfinished(database);
     {
+        errno = 0;
         std::ofstream out(database, std::ios::binary | std::ios::trunc);
         if (!out) {
-            throw NumberedError(error_number::kFileLocked,
-                                "No se pudo crear el archivo " + database.string());
+            throw last_local_failure(database);
         }
-        inflate_stream(in, out, package);
+        inflate_stream(in, out, package, database, limit);
+        errno = 0;
         out.close();
         if (!out) {
-            throw NumberedError(error_number::kFileLocked,
-                                "No se pudo escribir el archivo " + database.string());
+            throw last_local_failure(database);
         }
     }
     unfinished.release();

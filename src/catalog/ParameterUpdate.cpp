@@ -51,22 +51,42 @@ std::string* run_time_value(Sesion& session, int code) {
     }
 }
 
+bool is_password_code(int code) {
+    return code == 12 || code == 13;
+}
+
 // Codes 12 and 13 carry passwords, which only the password file changes at once.
 std::optional<Param> column_changed_now(int code) {
-    if (code == 12 || code == 13) {
+    if (is_password_code(code)) {
         return std::nullopt;
     }
     return parameter_for_change_code(code);
 }
 
-void schedule(SQLite::Database& db, const ParameterChange& change) {
+// The value in the form its column keeps: the file carries every value in clear once its
+// fields are unscrambled, while PassFTP and Password hold scrambled text, which start-up
+// stores as it finds it in the row.
+std::string stored_form(const ParameterChange& change, const std::string& name) {
+    if (!is_password_code(change.code)) {
+        return change.value;
+    }
+    try {
+        return Codifica(change.value);
+    } catch (const FormatError& e) {
+        throw FormatError("Una línea del archivo " + name + " trae una contraseña (CAMPO " +
+                          std::to_string(change.code) + ") que no se puede guardar: " + e.what());
+    }
+}
+
+void schedule(SQLite::Database& db, const ParameterChange& change, const std::string& name) {
+    const std::string value = stored_form(change, name);
     const auto rows = scheduled_rows(db, {change.code});
     if (rows.empty()) {
-        add_scheduled_row(db, change.code, change.value, change.day);
+        add_scheduled_row(db, change.code, value, change.day);
         return;
     }
     for (const auto& row : rows) {
-        set_scheduled_row(db, row.rowid, change.value, change.day);
+        set_scheduled_row(db, row.rowid, value, change.day);
     }
 }
 
@@ -102,7 +122,7 @@ void apply_file(Office& office, const std::vector<std::string>& lines, const std
             }
             const ParameterChange change = decode_line(line, name, office.locale());
             if (change.day > today) {
-                schedule(office.db(), change);
+                schedule(office.db(), change, name);
             } else if (const auto column = column_changed_now(change.code)) {
                 params.set_text(*column, change.value);
                 if (auto* value = run_time_value(office.session(), change.code)) {

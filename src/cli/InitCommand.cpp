@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "platform/OwnerOnly.h"
 #include "store/Errors.h"
 #include "store/Schema.h"
 
@@ -25,6 +26,7 @@ void write_settings_file(const fs::path& ini, const fs::path& db_folder) {
         fs::create_directories(ini.parent_path());
     }
     std::ofstream out(ini, std::ios::binary | std::ios::trunc);
+    restrict_to_owner(ini);
     // Characters 1 to 8 are a fixed key; the database folder follows.
     out << "RutaBD: " << db_folder.string() << "\r\n";
     if (!out.flush()) {

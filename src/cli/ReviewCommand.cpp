@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/OpenOffice.h"
 #include "cli/ReportOutput.h"
 #include "review/OfficeReview.h"
 #include "store/Errors.h"
@@ -50,32 +51,31 @@ void read_from(ReviewContext& context, const fs::path& folder) {
 int review_command(const Invocation& invocation) {
     const AnswerArgument answer = answer_argument(invocation);
     const SystemClock clock;
-    const auto office = Office::open(invocation.paths, clock);
+    const auto office = open_office(invocation.paths, clock);
     ReviewContext context = review_context(*office);
     if (answer.folder) {
         read_from(context, *answer.folder);
     }
+    // Written as it is rendered: a report of any size takes little memory.
+    std::optional<ReportFile> file;
+    std::optional<TerminalReport> terminal;
+    const auto output = invocation.args.value("--output");
+    context.out = output ? &file.emplace(*output).stream() : &terminal.emplace().stream();
     const ReviewResult result = Revisa_Archivo(kReviewTitle, answer.name, context);
-    // An answer that could not be read at all gives no report; one read in part gives what
-    // was gathered before the reason.
-    if (!result.failure || !result.body.empty()) {
-        if (const auto output = invocation.args.value("--output")) {
-            ReportFile file(*output);
-            file.stream() << result.box_text();
-            file.commit();
-        } else {
-            TerminalReport terminal;
-            terminal.stream() << result.box_text();
-        }
+    // An answer read in part still gives what was gathered before the reason; one that is not
+    // there gives no file.
+    const bool missing = result.failure && result.failure->number == error_number::kPathNotFound;
+    if (file && !missing) {
+        file->commit();
     }
+    terminal.reset();  // the report before the reason
     if (!result.failure) {
         return kExitSuccess;
     }
     std::cerr << invocation.error_prefix() << result.failure->message << "\n";
     // An answer not there (yet) is no fault of this workstation; one it cannot read, or a
     // catalogue it cannot consult, is.
-    return result.failure->number == error_number::kPathNotFound ? kExitFailure
-                                                                 : exit_code::kLocalProblem;
+    return missing ? kExitFailure : exit_code::kLocalProblem;
 }
 
 }  // namespace ordano::cli

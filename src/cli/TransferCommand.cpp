@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "cli/AnswerPolling.h"
+#include "cli/OpenOffice.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
@@ -104,7 +105,7 @@ bool in_receive_list(TransferDesk& desk, const std::string& name) {
 class TransferJob {
 public:
     TransferJob(const Invocation& invocation, const TransferRequest& request)
-        : office_(Office::open(invocation.paths, clock_)),
+        : office_(open_office(invocation.paths, clock_)),
           ui_(request.yes, std::cerr),
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),

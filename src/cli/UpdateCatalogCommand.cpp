@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogUpdate.h"
 #include "cli/Commands.h"
+#include "cli/OpenOffice.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
@@ -50,7 +51,7 @@ int update_catalog_command(const Invocation& invocation) {
     reject_operands(invocation.args);
     const bool yes = invocation.args.has("--yes");
     SystemClock clock;
-    auto office = Office::open(invocation.paths, clock);
+    auto office = open_office(invocation.paths, clock);
     TerminalUi ui(yes, std::cerr);
     TerminalObserver observer(std::cout);
     CatalogUpdate update(*office, ui);

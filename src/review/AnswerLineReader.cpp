@@ -1,5 +1,6 @@
 #include "review/AnswerLineReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ordano::review {
@@ -31,6 +32,20 @@ bool AnswerLineReader::skip_pending_lf() {
     return true;
 }
 
+// Grows like a string does, doubling, but never past the file's size: a line of 20 MB in a
+// file of 20 MB takes 20 MB, not the 32 MB a doubling would reach.
+void AnswerLineReader::append_long(const char* data, std::size_t size) {
+    const std::size_t needed = long_line_.size() + size;
+    if (needed > long_line_.capacity()) {
+        std::size_t grown = std::max(needed, 2 * long_line_.capacity());
+        if (size_hint_ >= needed) {
+            grown = std::min(grown, size_hint_);
+        }
+        long_line_.reserve(grown);
+    }
+    long_line_.append(data, size);
+}
+
 bool AnswerLineReader::next(std::string_view& line) {
     if (!skip_pending_lf()) {
         return false;
@@ -51,7 +66,7 @@ bool AnswerLineReader::next(std::string_view& line) {
         const std::size_t available = end_ - pos_;
         const auto* cr = static_cast<const char*>(std::memchr(start, '\r', available));
         if (cr == nullptr) {
-            long_line_.append(start, available);
+            append_long(start, available);
             pos_ = end_;
             started = true;
             continue;
@@ -59,7 +74,7 @@ bool AnswerLineReader::next(std::string_view& line) {
         const auto length = static_cast<std::size_t>(cr - start);
         pos_ += length + 1;
         if (started) {
-            long_line_.append(start, length);
+            append_long(start, length);
             line = long_line_;
         } else {
             line = std::string_view(start, length);

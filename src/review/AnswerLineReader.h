@@ -13,7 +13,10 @@ namespace ordano::review {
 // a line end has no empty line after it.
 class AnswerLineReader {
 public:
-    explicit AnswerLineReader(std::istream& in) : in_(in) {}
+    // size_hint: the file's size when known (0 otherwise); a long line never takes more
+    // memory than the file.
+    explicit AnswerLineReader(std::istream& in, std::size_t size_hint = 0)
+        : in_(in), size_hint_(size_hint) {}
     AnswerLineReader(const AnswerLineReader&) = delete;
     AnswerLineReader& operator=(const AnswerLineReader&) = delete;
 
@@ -26,8 +29,10 @@ public:
 private:
     bool fill();
     bool skip_pending_lf();
+    void append_long(const char* data, std::size_t size);
 
     std::istream& in_;
+    std::size_t size_hint_;
     std::array<char, 64 * 1024> buffer_{};
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

@@ -1,11 +1,13 @@
 #include "review/RevisaArchivo.h"
 
+#include <array>
 #include <variant>
 
 #include "review/AnswerFile.h"
 #include "review/AnswerKind.h"
 #include "review/AnswerLineReader.h"
 #include "review/RecordRules.h"
+#include "store/Encoding.h"
 #include "store/Errors.h"
 #include "store/FileNames.h"
 
@@ -61,11 +63,13 @@ void render_lines(std::string_view folder, std::string_view file_name, LineRule 
     if ((result.failure = review::open_answer(path, in))) {
         return;
     }
-    review::ReportText report;
+    review::ReportText report(context.out);
     review::CatalogLookups catalog(context.catalog);
     const auto read_scope = catalog.read_scope();
     review::RenderContext render{report, catalog, context.locale};
-    review::AnswerLineReader reader(in);
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    review::AnswerLineReader reader(in, ec ? 0 : size);
     std::string_view line;
     while (reader.next(line)) {
         rule(line, render);
@@ -80,9 +84,30 @@ void render_lines(std::string_view folder, std::string_view file_name, LineRule 
     }
 }
 
+// The file's own text straight to the output, a piece at a time.
+void stream_file_text(const std::filesystem::path& path, std::ostream& out, ReviewResult& result) {
+    std::ifstream in;
+    if ((result.failure = review::open_answer(path, in))) {
+        return;
+    }
+    result.box = ReviewResult::Box::FileText;
+    std::array<char, 64 * 1024> buffer{};
+    while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+        out << text::cp1252_to_utf8(
+            std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+    }
+    if (in.bad()) {
+        result.failure = review::unfinished_read(path);
+    }
+}
+
 void load_prevalidation(std::string_view file_name, const ReviewContext& context,
                         ReviewResult& result) {
     if ((result.failure = folder_not_set(context.dialog_val_rec, file_name))) {
+        return;
+    }
+    if (context.out != nullptr) {
+        stream_file_text(path_in_folder(context.dialog_val_rec, file_name), *context.out, result);
         return;
     }
     auto text = review::read_answer_text(path_in_folder(context.dialog_val_rec, file_name));
@@ -131,9 +156,18 @@ ReviewResult Revisa_Archivo(std::string_view title, std::string_view file_name,
     } else if (kind == AnswerKind::Prevalidation) {
         load_prevalidation(file_name, context, result);
     } else if (const LineKind* entry = line_kind_of(kind)) {
+        if (context.out != nullptr) {
+            *context.out << result.header;  // the body follows it as it is rendered
+            result.header.clear();
+        }
         render_lines(context.folders.*(entry->folder), file_name, entry->rule, context, result);
     }
     // An "err" name of no known initial keeps the header alone.
+    if (context.out != nullptr) {
+        *context.out << result.box_text();
+        result.header.clear();
+        result.body.clear();
+    }
     return result;
 }
 

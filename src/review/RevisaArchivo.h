@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ struct ReviewContext {
     Catalog& catalog;
     LocalDateTime now;
     LocaleFormats locale;
+    // When set, the box's text is written here as it is produced (a report of any size in
+    // little memory) and the result's header and body stay empty.
+    std::ostream* out = nullptr;
 };
 
 // Why a review could not show everything: the file could not be read (number 68 when it or

@@ -37,6 +37,18 @@ year_month_day checked_date(int y, int m, int d, std::string_view original) {
     return ymd;
 }
 
+// A year of one or two digits is read in the window the office's Windows uses for them:
+// 00-29 are 2000-2029 and 30-99 are 1930-1999. Four digits stand as they are.
+int full_year(int year, std::string_view written, std::string_view original) {
+    if (written.size() == 4) {
+        return year;
+    }
+    if (written.size() > 2 || year < 0) {
+        throw FormatError("\"" + std::string(original) + "\" no es una fecha válida");
+    }
+    return year < 30 ? 2000 + year : 1900 + year;
+}
+
 std::string twelve_hour(const LocalDateTime& at, bool with_seconds, const LocaleFormats& locale) {
     const int h12 = at.hour % 12 == 0 ? 12 : at.hour % 12;
     std::string out = two_digits(h12) + ":" + two_digits(at.minute);
@@ -120,10 +132,9 @@ year_month_day parse_short_date(std::string_view text, const LocaleFormats& loca
             y = to_int(parts[0], text), m = to_int(parts[1], text), d = to_int(parts[2], text);
             break;
     }
-    if (parts[2].size() != 4 && locale.date_order != LocaleFormats::DateOrder::YearMonthDay) {
-        throw FormatError("\"" + std::string(text) + "\" no es una fecha válida");
-    }
-    return checked_date(y, m, d, text);
+    const std::string_view year_part =
+        locale.date_order == LocaleFormats::DateOrder::YearMonthDay ? parts[0] : parts[2];
+    return checked_date(full_year(y, year_part, text), m, d, text);
 }
 
 std::string time_hh_mm_ampm(const LocalDateTime& at, const LocaleFormats& locale) {

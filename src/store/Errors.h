@@ -6,7 +6,8 @@
 namespace ordano {
 
 // A failure the program reports by number, as the office's staff know them: the FTP numbers
-// (1000-1029), the file-system numbers 68 (path not found) and 70 (file locked), and so on.
+// (1000-1029), the file-system numbers 61 (disk full), 68 (path not found) and 70 (no access,
+// file locked), and so on.
 class NumberedError : public std::runtime_error {
 public:
     NumberedError(int number, const std::string& description)
@@ -20,6 +21,7 @@ private:
 
 namespace error_number {
 inline constexpr int kTypeMismatch = 13;
+inline constexpr int kDiskFull = 61;
 inline constexpr int kPathNotFound = 68;
 inline constexpr int kFileLocked = 70;
 }  // namespace error_number

@@ -12,6 +12,7 @@
 #include "store/ScheduledChanges.h"
 #include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
+#include "store/WorkingFiles.h"
 
 namespace ordano {
 namespace fs = std::filesystem;
@@ -50,9 +51,11 @@ std::unique_ptr<Office> Office::open(const PathOptions& options, const Clock& cl
 void Office::start_up(const PathOptions& options) {
     session_.paths = resolve_paths(options);
     create_work_folder(session_.paths.work_folder);
+    remove_stale_working_files(session_.paths);
 
     const std::string folder = read_database_folder(session_.paths.ini_file);
     db_ = open_database(database_file(folder));
+    const std::filesystem::path db_file = db_->getFilename();
     try {
         upgrade_office_schema(*db_);
     } catch (const SQLite::Exception& e) {
@@ -63,9 +66,8 @@ void Office::start_up(const PathOptions& options) {
     try {
         params_ = std::make_unique<ParametersRecord>(*db_);
     } catch (const SQLite::Exception& e) {
-        throw StartupError(std::string("La base de datos no tiene la tabla PARAMETROS con sus "
-                                       "columnas: ") +
-                           e.what());
+        throw startup_database_failure(
+            e, db_file, "La base de datos no tiene la tabla PARAMETROS con sus columnas: ");
     }
     catalog_ = std::make_unique<Catalog>(*db_);
 
@@ -77,11 +79,12 @@ void Office::start_up(const PathOptions& options) {
     session_.host = host_for_link_type(provisional);
 
     try {
-        Aplica_Actualizaciones(*db_, *params_, clock_.today());
+        notices_ = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
     } catch (const SQLite::Exception& e) {
-        throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
-                                       "programados para hoy: ") +
-                           e.what());
+        throw startup_database_failure(
+            e, db_file,
+            "No se pudieron aplicar los cambios de parámetros programados "
+            "para hoy: ");
     } catch (const FormatError& e) {
         throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
                                        "programados para hoy: ") +

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "store/DateTime.h"
 #include "store/Session.h"
@@ -40,6 +42,9 @@ public:
     [[nodiscard]] std::string host_for_link_type(const std::string& fallback) const;
     // The local folders as the parameters record holds them.
     [[nodiscard]] LocalFolders stored_folders() const;
+    // What start-up could not do without stopping (a scheduled change kept back), for the
+    // front end to tell once the office is up.
+    [[nodiscard]] const std::vector<std::string>& startup_notices() const { return notices_; }
 
 private:
     Office(const Clock& clock, LocaleFormats locale);
@@ -51,6 +56,7 @@ private:
     std::unique_ptr<ParametersRecord> params_;
     std::unique_ptr<Catalog> catalog_;
     Sesion session_;
+    std::vector<std::string> notices_;
 };
 
 }  // namespace ordano

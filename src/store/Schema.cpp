@@ -5,8 +5,10 @@
 #include <SQLiteCpp/Transaction.h>
 
 #include <array>
+#include <fstream>
 #include <utility>
 
+#include "platform/OwnerOnly.h"
 #include "store/Errors.h"
 #include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
@@ -198,6 +200,9 @@ void create_office_database(const fs::path& file, const OfficeSetup& setup) {
     }
     fs::create_directories(file.parent_path());
     try {
+        // Made empty and owner-only first, so the passwords are never readable by others.
+        std::ofstream(file, std::ios::binary).close();
+        restrict_to_owner(file);
         SQLite::Database db(file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
         create_schema(db);
         SQLite::Transaction transaction(db);

@@ -17,7 +17,7 @@ struct LocalFolders {
 // Where the program keeps its files on this workstation.
 struct Paths {
     std::filesystem::path drive_root;   // what the office's Windows calls C:\ .
-    std::filesystem::path work_folder;  // <drive root>/OrdanoTmp
+    std::filesystem::path work_folder;  // <drive root>/OrdanoTmp/proceso-<pid>, this process's
     std::filesystem::path ini_file;     // Ordano.ini
 };
 

@@ -4,7 +4,9 @@
 #include <fstream>
 
 #include "platform/DriveRoot.h"
+#include "platform/ProcessId.h"
 #include "store/Errors.h"
+#include "store/WorkingFiles.h"
 
 namespace ordano {
 namespace fs = std::filesystem;
@@ -30,7 +32,8 @@ Paths resolve_paths(const PathOptions& options) {
     paths.drive_root = options.root
                            ? *options.root
                            : from_environment("ORDANO_ROOT").value_or(default_drive_root());
-    paths.work_folder = paths.drive_root / kWorkFolderName;
+    paths.work_folder =
+        paths.drive_root / kWorkFolderName / process_folder_name(current_process_id());
     return paths;
 }
 

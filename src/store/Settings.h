@@ -16,7 +16,8 @@ struct PathOptions {
 };
 
 // --ini, else ORDANO_INI, else Ordano.ini beside the executable. --root, else ORDANO_ROOT,
-// else C:\ on Windows and $XDG_DATA_HOME/ordano (~/.local/share/ordano) elsewhere.
+// else C:\ on Windows and $XDG_DATA_HOME/ordano (~/.local/share/ordano) elsewhere. The working
+// folder is this process's own folder inside <drive root>/OrdanoTmp.
 [[nodiscard]] Paths resolve_paths(const PathOptions& options);
 
 // First line of the settings file, characters 9 onward, not trimmed. Throws StartupError with

@@ -287,6 +287,11 @@ CURLcode FtpSession::Impl::perform_once() {
 
 void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     failed_code = code;
+    if (code == CURLE_WRITE_ERROR && request.sink != nullptr && request.sink->write_failure()) {
+        // The local disk refused the bytes: that, not the transfer, is what failed.
+        live = false;
+        throw *request.sink->write_failure();
+    }
     curl_off_t connect_time = 0;
     curl_easy_getinfo(curl.easy(), CURLINFO_CONNECT_TIME_T, &connect_time);
     const FtpFailureContext context{

@@ -1,42 +1,26 @@
 #include "transfer/LocalFiles.h"
 
-#include <random>
-#include <sstream>
+#include <cerrno>
 
-#include "store/Errors.h"
+#include "store/LocalFailure.h"
+#include "store/WorkingFiles.h"
 
 namespace ordano {
 namespace {
 
 std::filesystem::path temp_name_beside(const std::filesystem::path& target) {
-    std::random_device device;
-    std::ostringstream name;
-    name << target.filename().string() << ".part-" << std::hex << device();
-    return target.parent_path() / name.str();
+    return target.parent_path() / part_file_name(target.filename().string());
 }
 
 }  // namespace
 
-void throw_local_file_error(const std::filesystem::path& path) {
-    std::error_code ignored;
-    const auto folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    if (!std::filesystem::is_directory(folder, ignored)) {
-        throw NumberedError(error_number::kPathNotFound,
-                            "No se encuentra la carpeta " + folder.string());
-    }
-    if (!std::filesystem::exists(path, ignored)) {
-        throw NumberedError(error_number::kPathNotFound,
-                            "No se encuentra el archivo " + path.string());
-    }
-    throw NumberedError(error_number::kFileLocked,
-                        "No se tiene acceso al archivo " + path.string());
-}
-
 PartFile::PartFile(std::filesystem::path target)
     : target_(std::move(target)), temp_(temp_name_beside(target_)) {
+    errno = 0;
     out_.open(temp_, std::ios::binary | std::ios::trunc);
     if (!out_) {
-        throw_local_file_error(temp_);
+        // Named by the target: the working name means nothing to the person.
+        throw last_local_failure(target_);
     }
 }
 
@@ -49,8 +33,13 @@ PartFile::~PartFile() {
 }
 
 bool PartFile::write(const char* data, std::size_t size) {
+    errno = 0;
     out_.write(data, static_cast<std::streamsize>(size));
-    return static_cast<bool>(out_);
+    if (!out_) {
+        write_failure_ = last_local_failure(target_);
+        return false;
+    }
+    return true;
 }
 
 void PartFile::restart() {
@@ -59,24 +48,29 @@ void PartFile::restart() {
 }
 
 void PartFile::commit() {
-    out_.close();
+    errno = 0;
+    out_.close();  // the last bytes reach the disk here
     if (!out_) {
-        throw NumberedError(error_number::kFileLocked, "No se pudo escribir " + temp_.string());
+        throw last_local_failure(target_);
     }
     std::error_code error;
     std::filesystem::rename(temp_, target_, error);
     if (error) {
-        throw NumberedError(error_number::kFileLocked,
-                            "No se pudo reemplazar el archivo " + target_.string());
+        throw local_failure(target_, error);
     }
     committed_ = true;
 }
 
-SourceFile::SourceFile(const std::filesystem::path& path) : in_(path, std::ios::binary) {
+SourceFile::SourceFile(const std::filesystem::path& path) {
+    errno = 0;
+    in_.open(path, std::ios::binary);
+    if (!in_) {
+        throw last_local_failure(path);
+    }
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    if (!in_ || error) {
-        throw_local_file_error(path);
+    if (error) {
+        throw local_failure(path, error);
     }
     size_ = static_cast<std::int64_t>(size);
 }

@@ -4,12 +4,16 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+
+#include "store/Errors.h"
 
 namespace ordano {
 
 // The file a download writes: a temporary file beside the target, renamed onto the target by
 // commit(). Destroyed without commit(), it removes itself, so a failed download never leaves a
-// partial file behind. Throws NumberedError 68 (folder missing) or 70 (not writable).
+// partial file behind. Throws NumberedError 68 (folder missing), 70 (not writable) or 61 (disk
+// full), as local_failure() numbers them.
 class PartFile {
 public:
     explicit PartFile(std::filesystem::path target);
@@ -17,8 +21,12 @@ public:
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
 
-    // Appends bytes; false when the disk refused them.
+    // Appends bytes; false when the disk refused them (write_failure() then says why).
     bool write(const char* data, std::size_t size);
+    // The numbered cause of the last refused write, naming the target.
+    [[nodiscard]] const std::optional<NumberedError>& write_failure() const {
+        return write_failure_;
+    }
     // Drops what was written so far, for a transfer that starts over.
     void restart();
     void commit();
@@ -27,6 +35,7 @@ private:
     std::filesystem::path target_;
     std::filesystem::path temp_;
     std::ofstream out_;
+    std::optional<NumberedError> write_failure_;
     bool committed_ = false;
 };
 
@@ -43,8 +52,5 @@ private:
     std::ifstream in_;
     std::int64_t size_ = 0;
 };
-
-// Error 68 or 70 for a local file that could not be opened, worded for the person.
-[[noreturn]] void throw_local_file_error(const std::filesystem::path& path);
 
 }  // namespace ordano

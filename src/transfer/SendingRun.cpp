@@ -10,6 +10,7 @@
 #include "store/Scramble.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
+#include "store/WorkingFiles.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
@@ -73,6 +74,7 @@ void SendingRun::run() {
 }
 
 void SendingRun::run_steps() {
+    remove_stale_working_files(ctx_.session.paths);
     if (refresh_bulletin_) {
         refresh_bulletin_();
     }
@@ -161,11 +163,8 @@ void SendingRun::send_entry(RowId id, int item, int items) {
         }
         const SendRow entry = *row;
         const Route route = *route_for(entry.text, ctx_.session);
-        bool uploaded = false;
         try {
             upload(entry, route, item, items);
-            uploaded = true;
-            clear_working_files(entry.text, route);
         } catch (const NumberedError& error) {
             if (!asked_as_local_file(error.number())) {
                 throw;
@@ -174,10 +173,10 @@ void SendingRun::send_entry(RowId id, int item, int items) {
                 continue;
             }
             remove_quietly(ctx_.session.paths.work_folder / entry.text);
-            if (!uploaded) {
-                return;  // not sent: the entry stays in the send list as it was
-            }
+            return;  // not sent: the entry stays in the send list as it was
         }
+        // Sent: whatever happens to the clean-up, the file is never uploaded again.
+        clear_working_files(entry.text, route);
         move_to_receive(id, entry, route);
         return;
     }
@@ -200,11 +199,22 @@ void SendingRun::upload(const SendRow& entry, const Route& route, int item, int 
 void SendingRun::clear_working_files(const std::string& name, const Route& route) {
     // Answers of an earlier run of the same file would be taken for new ones.
     const auto& work = ctx_.session.paths.work_folder;
-    delete_file(work / route.archivo_val);
-    if (!route.archivo_prev.empty()) {
-        delete_file(work / route.archivo_prev);
+    for (const std::string* file : {&route.archivo_val, &route.archivo_prev, &name}) {
+        if (file->empty()) {
+            continue;
+        }
+        // The question names the file that is in the way; No goes on as though it were gone.
+        for (;;) {
+            try {
+                delete_file(work / *file);
+                break;
+            } catch (const NumberedError& error) {
+                if (!ask_retry(ctx_.ui, error.number(), *file)) {
+                    break;
+                }
+            }
+        }
     }
-    delete_file(work / name);
 }
 
 void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {

@@ -6,6 +6,7 @@
 
 #include "store/Errors.h"
 #include "store/FileOps.h"
+#include "store/LocalFailure.h"
 #include "transfer/LocalFiles.h"
 
 namespace ordano {
@@ -20,7 +21,7 @@ void copy_through_temp(const std::filesystem::path& from, const std::filesystem:
             break;
         }
         if (!part.write(buffer.data(), got)) {
-            throw NumberedError(error_number::kFileLocked, "No se pudo escribir " + to.string());
+            throw *part.write_failure();
         }
     }
     part.commit();
@@ -41,8 +42,7 @@ void delete_file(const std::filesystem::path& file) {
     try {
         Borra_Archivo(file);
     } catch (const std::filesystem::filesystem_error& e) {
-        throw NumberedError(error_number::kFileLocked,
-                            "No se pudo borrar " + file.string() + ": " + e.code().message());
+        throw local_failure(file, e.code());
     }
 }
 

@@ -4,7 +4,9 @@
 #include "catalog/CatalogInstall.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/CatalogWorld.h"
+#include "catalog/PackageInflate.h"
 #include "store/Catalog.h"
+#include "store/Errors.h"
 #include "store/Parameters.h"
 
 namespace ordano {
@@ -184,6 +186,15 @@ TEST_F(CatalogUpdateTest, EveryBadPackageLeavesTheDatabaseAsItWas) {
          "le falta la tabla ERRORESD"},
         {"lacks INFORMACION", test::make_package(world.box.path(), {.leave_out = {"INFORMACION"}}),
          "le falta la tabla INFORMACION"},
+        {"lacks a description",
+         test::make_package(world.box.path(),
+                            {.alter = {"ALTER TABLE ERRORESM DROP COLUMN DESCRIPCION"}}),
+         "le falta la columna DESCRIPCION de la tabla ERRORESM"},
+        {"a key of text",
+         test::make_package(world.box.path(), {.alter = {"DROP TABLE ERRORESB",
+                                                         "CREATE TABLE ERRORESB (NUM_ERROR TEXT, "
+                                                         "DESCRIPCION TEXT)"}}),
+         "la columna NUM_ERROR de la tabla ERRORESB no es de números"},
     };
     world.publish("revact.txt", "0008");
     for (const auto& c : cases) {
@@ -264,6 +275,55 @@ TEST_F(CatalogUpdateTest, ConnectionDroppedMidPackage) {
     EXPECT_EQ(vererr(), 7);
     EXPECT_TRUE(world.drive_root_files().empty());
     EXPECT_FALSE(update.eftpActCatErr().connected());
+}
+
+// The database can grow no further, as on a full disk.
+TEST_F(CatalogUpdateTest, AFullDiskDuringTheInstallationIs61) {
+    world.publish("revact.txt", "0008");
+    publish_package("0008", {.rows = 2000});
+    auto& db = world.office->db();
+    db.exec("PRAGMA max_page_count = " +
+            std::to_string(db.execAndGet("PRAGMA page_count").getInt() + 2));
+
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
+
+    ASSERT_EQ(world.ui.messages.size(), 1u);
+    EXPECT_EQ(world.ui.messages[0].text,
+              "Error Número: 61\r\nDescripción: El disco está lleno: no se pudo escribir la base "
+              "de datos " +
+                  world.files.db_file.string() + "Proceso: Actualización del catálogo de errores");
+    EXPECT_EQ(vererr(), 7);
+    EXPECT_EQ(world.count("ERRORESM"), 1);
+}
+
+// A package that inflates past the bound, or past what the disk can hold, is refused.
+TEST(PackageInflation, StopsAtTheBoundAndLeavesNothing) {
+    test::Sandbox box;
+    const auto package =
+        box.write_file("ACTE0008.mdb.mz", test::compress_bytes(std::string(3 << 20, '\0')));
+    const auto database = box.path() / "ACTE0008.mdb";
+    try {
+        inflate_package(package, database, {.max_bytes = 1 << 20});
+        ADD_FAILURE() << "inflated past the bound";
+    } catch (const PackageError& e) {
+        EXPECT_STREQ(e.what(),
+                     "El paquete ACTE0008.mdb.mz se descomprime en más de 1 MB, más que "
+                     "cualquier catálogo de errores");
+    }
+    EXPECT_FALSE(std::filesystem::exists(database));
+    try {
+        inflate_package(package, database, {.free_bytes = kFreeSpaceMargin + (2 << 20)});
+        ADD_FAILURE() << "inflated past the free space";
+    } catch (const NumberedError& e) {
+        EXPECT_EQ(e.number(), 61);
+        EXPECT_EQ(e.description(),
+                  "No hay espacio en el disco para descomprimir el paquete "
+                  "ACTE0008.mdb.mz en " +
+                      box.path().string() + " (caben 2 MB sin llenarlo)");
+    }
+    EXPECT_FALSE(std::filesystem::exists(database));
+    inflate_package(package, database, {.max_bytes = 4 << 20});
+    EXPECT_EQ(std::filesystem::file_size(database), 3u << 20);
 }
 
 TEST_F(CatalogUpdateTest, RefusedLoginAndUnreachableServer) {

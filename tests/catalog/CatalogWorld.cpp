@@ -17,7 +17,8 @@ OfficeSetup setup_for(const FtpServer& server) {
 
 }  // namespace
 
-CatalogWorld::CatalogWorld() : files(box, setup_for(server)) {
+CatalogWorld::CatalogWorld(FtpServerOptions server_options)
+    : server(std::move(server_options)), files(box, setup_for(server)) {
     server.make_folder("update");
     reopen();
 }

@@ -23,7 +23,7 @@ inline constexpr std::chrono::year_month_day kToday{std::chrono::year{2026}, std
 
 // An office on the real FTP server fixture: its host is the server, its update folder "/update".
 struct CatalogWorld {
-    CatalogWorld();
+    explicit CatalogWorld(FtpServerOptions server_options = {});
 
     // Puts a file into the server's update folder.
     void publish(const std::string& name, std::string_view bytes) const;

@@ -77,6 +77,9 @@ void make_package_database(const std::filesystem::path& file, const PackageConte
             insert.reset();
         }
     }
+    for (const auto& sql : contents.alter) {
+        db.exec(sql);
+    }
     transaction.commit();
 }
 

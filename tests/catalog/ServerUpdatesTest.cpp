@@ -8,6 +8,8 @@
 #include "store/Encoding.h"
 #include "store/Parameters.h"
 #include "store/Scramble.h"
+#include "transfer/FtpRoutines.h"
+#include "transfer/FtpSession.h"
 
 namespace ordano {
 namespace {
@@ -189,13 +191,52 @@ TEST_F(ServerUpdatesTest, CodeThatIsNoNumberEndsTheRun) {
 
 TEST_F(ServerUpdatesTest, PasswordCodesInAParameterFile) {
     world.publish("revactp.txt", "5");
-    world.publish("Actpm005.act", scrambled_line({"12", Codifica("hoy"), "07/12/2026"}) + "\r\n" +
-                                      scrambled_line({"12", Codifica("luego"), "08/12/2026"}) +
-                                      "\r\n");
+    world.publish("Actpm005.act", scrambled_line({"12", "hoy", "07/12/2026"}) + "\r\n" +
+                                      scrambled_line({"12", "despues", "08/12/2026"}) + "\r\n" +
+                                      scrambled_line({"13", "otra", "09/12/2026"}) + "\r\n");
     run();
-    // Due: nothing changes; later: scheduled like any other code.
+    // Due: nothing changes; later: scheduled in the scrambled form the columns keep.
     EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
-    EXPECT_EQ(rows(), (std::vector<Row>{{12, Codifica("luego"), "2026-12-08"}}));
+    EXPECT_EQ(rows(), (std::vector<Row>{{12, Codifica("despues"), "2026-12-08"},
+                                        {13, Codifica("otra"), "2026-12-09"}}));
+}
+
+// Parameter file -> scheduled row -> start-up on its day -> the server takes the new password.
+TEST(ServerUpdates, PasswordFromAParameterFileLogsInOnItsDay) {
+    CatalogWorld world({.office = {"ag0015", "manana"}});
+    CatalogUpdate update{*world.office, world.ui};
+    world.publish("revactp.txt", "1");
+    world.publish("Actpm001.act", scrambled_line({"12", "manana", "08/12/2026"}) + "\r\n");
+    update.Movimientos(Action::Recibir);
+    ASSERT_TRUE(world.ui.messages.empty()) << world.ui.texts().front();
+
+    world.clock.set({{std::chrono::year{2026}, std::chrono::December, std::chrono::day{8}}, 9});
+    world.reopen();
+    FtpSession ftp("eftpEnvio");
+    Conecta_FTP(ftp, false, world.office->session(), world.office->params(), world.ui);
+    EXPECT_EQ(world.server.logins("ag0015"), 1);
+}
+
+TEST_F(ServerUpdatesTest, PasswordThatCannotBeUnscrambledIsRefusedAndNotScheduled) {
+    // Byte 0x05 at the first position would unscramble below code 1.
+    world.publish(password_file_name(15), "\x05|" + text::utf8_to_cp1252(Codifica("segunda")) +
+                                              "|" + scrambled_line({"17/12/2026"}) + "\r\n");
+    EXPECT_EQ(run(), UpdateOutcome::Failed);
+    ASSERT_EQ(world.ui.messages.size(), 1u);
+    EXPECT_NE(world.ui.messages[0].text.find("PassFTP que no se puede leer"), std::string::npos)
+        << world.ui.messages[0].text;
+    EXPECT_TRUE(rows().empty());
+    EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
+}
+
+TEST_F(ServerUpdatesTest, DatesWithTwoDigitYears) {
+    publish_password_file("NuevaClave", "segunda", "7/12/26");
+    world.publish("revactp.txt", "5");
+    world.publish("Actpm005.act", scrambled_line({"6", "/pagout/nuevo", "5/1/27"}) + "\r\n");
+    run();
+    EXPECT_TRUE(world.ui.messages.empty());
+    EXPECT_EQ(stored("PassFTP"), Codifica("NuevaClave"));
+    EXPECT_EQ(rows(), (std::vector<Row>{{6, "/pagout/nuevo", "2027-01-05"}}));
 }
 
 TEST_F(ServerUpdatesTest, DueUpdateFolderIsUsedForTheRestOfTheRun) {

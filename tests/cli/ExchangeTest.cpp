@@ -1,3 +1,4 @@
+#include <SQLiteCpp/Database.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -210,20 +211,21 @@ TEST_F(CliExchangeTest, AFileOfAnotherDayIsNotSent) {
     EXPECT_THAT(server_.log(), HasSubstr(today));
 }
 
-// A stale answer in the working folder that cannot be removed (here a folder with that name)
-// makes manual reception ask whether to retry.
+// An input folder the server does not have refuses the upload: the run asks whether to retry.
 TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
     const std::string name = today_file("C", 6);
-    fs::create_directories(root_ / "OrdanoTmp" / "C0015006.err" / "bloqueo");
+    SQLite::Database((sandbox_.path() / "office" / "Prevalida.mdb").string(),
+                     SQLite::OPEN_READWRITE)
+        .exec("UPDATE PARAMETROS SET kro_valin='/no-existe'");
 
-    const auto refused = cli({"receive", name});
-    const auto retried = cli({"receive", "--yes", name});
+    const auto refused = cli({"send", name});
+    const auto retried = cli({"send", "--yes", name});
 
-    // Either way the entry goes on to reception once the question is answered No.
-    EXPECT_EQ(refused.status, 0) << refused.err;
+    // Either way the file is not sent once the question is answered No.
+    EXPECT_EQ(refused.status, 1) << refused.err;
     EXPECT_THAT(refused.err, HasSubstr("¿deseas reintentar el envío?"));
     EXPECT_THAT(refused.err, HasSubstr("-> No (pregunta rechazada"));
-    EXPECT_EQ(retried.status, 0) << retried.err;
+    EXPECT_EQ(retried.status, 1) << retried.err;
     std::size_t yes = 0;
     for (auto at = retried.err.find("-> Sí (--yes)"); at != std::string::npos;
          at = retried.err.find("-> Sí (--yes)", at + 1)) {

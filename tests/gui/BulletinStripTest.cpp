@@ -157,5 +157,11 @@ TEST(NewsTicker, WrapsAroundOnceTheTextHasLeft) {
     EXPECT_LE(highest, travel + 3);
 }
 
+TEST(NewsTicker, LaysOutOnlyTheStartOfAVeryLongBulletin) {
+    NewsTicker ticker;
+    ticker.set_text(QString(1000000, QLatin1Char('a')));
+    EXPECT_EQ(ticker.text(), QString(4000, QLatin1Char('a')) + QStringLiteral("…"));
+}
+
 }  // namespace
 }  // namespace ordano

@@ -157,5 +157,24 @@ TEST_F(PrintingTest, ReportOpenedFromTheSendListIsPrintedAsShown) {
     EXPECT_TRUE(text.contains("SIN ERRORES")) << text.toStdString();
 }
 
+TEST_F(PrintingTest, AVeryLongLineIsCutInTheBoxAndPrintedWhole) {
+    std::string line = "INICIO ";
+    for (int i = 0; i < 1500; ++i) {
+        line += "palabra ";
+    }
+    line += "FINAL";
+    gui_.box.write_file(
+        std::filesystem::path(gui_.office->session().folders.val_rec) / "K0015001.033",
+        line + "\r\nSIN ERRORES\r\n");
+    auto* item = new QTreeWidgetItem(QStringList{"K0015001.033", "K"});
+    gui_.find<QTreeWidget>("lvwPreVal(0)")->addTopLevelItem(item);
+    review_->lvwPreVal_Click(item);
+    const QStringList shown = box().toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0], QString::fromStdString(line.substr(0, 10000)) + QStringLiteral("…"));
+    print();
+    EXPECT_TRUE(printed().contains("FINAL"));
+}
+
 }  // namespace
 }  // namespace ordano

@@ -102,6 +102,22 @@ TEST(Startup, ChangesScheduledForTodayAreInPlaceBeforeTheWindowShows) {
     EXPECT_TRUE(gui.ui.messages.empty());
 }
 
+TEST(Startup, ScheduledPasswordThatCannotBeReadIsToldOnce) {
+    Sandbox box;
+    const TestOffice office(box);
+    SQLite::Database(office.db_file.string(), SQLite::OPEN_READWRITE)
+        .exec(
+            "INSERT INTO ACTUALIZACIONES (CAMPO, VALOR, FECHA) VALUES (12, char(5), "
+            "'2026-02-02')");
+    ScriptedUi ui;
+    GuiOptions options;
+    options.paths = office.path_options();
+    options.screenshot = box.path() / "ventana.png";
+    EXPECT_EQ(run_ordano(options, ui, kDay), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(has(ui.messages[0].text, "(CAMPO 12, PassFTP) no se aplicó"));
+}
+
 struct LinkCase {
     const char* record;
     const char* host;

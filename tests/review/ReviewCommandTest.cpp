@@ -60,6 +60,22 @@ TEST_F(ReviewCommandTest, PrintsTheReportAsTheBoxShowsIt) {
               "\r\n");
 }
 
+// The report goes out as it is rendered, in pieces: a long line comes out whole and right.
+TEST_F(ReviewCommandTest, ALineLongerThanAnyPieceComesOutWhole) {
+    std::string line = "ARCHIVO ";
+    std::string expected = "ARCHIVO ";
+    for (int i = 0; i < 60000; ++i) {
+        line += "caf\xE9 ";  // Windows-1252 in the file, UTF-8 in the report
+        expected += "café ";
+    }
+    sandbox.write_file(saai_receive() / "M0001234.err", line + "\r\n");
+    const CliRun result = run({"M0001234.err"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto header_end = result.out.find("\r\n\r\n");
+    ASSERT_NE(header_end, std::string::npos);
+    EXPECT_TRUE(result.out.substr(header_end + 4) == expected + "\r\n");
+}
+
 TEST_F(ReviewCommandTest, MissingAnswerFailsWithItsPath) {
     const CliRun result = run({"M0009999.err"});
     EXPECT_EQ(result.status, 1);

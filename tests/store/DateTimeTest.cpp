@@ -32,10 +32,23 @@ TEST(DateTime, ShortDatesInTheOfficeForm) {
     EXPECT_EQ(short_date(2026y / February / 3, us), "02/03/2026");
 }
 
+TEST(DateTime, TwoDigitYearsFallBetween1930And2029) {
+    const LocaleFormats mx;
+    EXPECT_EQ(parse_short_date("5/12/19", mx), 2019y / December / 5);
+    EXPECT_EQ(parse_short_date("05/12/00", mx), 2000y / December / 5);
+    EXPECT_EQ(parse_short_date("5/12/29", mx), 2029y / December / 5);
+    EXPECT_EQ(parse_short_date("5/12/30", mx), 1930y / December / 5);
+    EXPECT_EQ(parse_short_date("5/12/99", mx), 1999y / December / 5);
+    EXPECT_EQ(parse_short_date("5/12/7", mx), 2007y / December / 5);
+    LocaleFormats us;
+    us.date_order = LocaleFormats::DateOrder::MonthDayYear;
+    EXPECT_EQ(parse_short_date("5/12/19", us), 2019y / May / 12);
+}
+
 TEST(DateTime, RejectsTextsThatAreNotDates) {
     const LocaleFormats mx;
-    for (const char* bad :
-         {"", "31/02/2026", "12/13/2026", "01-02-2026", "1/2/26", "aa/bb/cccc", "01/02/2026x"}) {
+    for (const char* bad : {"", "31/02/2026", "12/13/2026", "01-02-2026", "1/2/026", "1/2/-5",
+                            "aa/bb/cccc", "01/02/2026x"}) {
         EXPECT_THROW((void)parse_short_date(bad, mx), FormatError) << bad;
     }
     EXPECT_EQ(parse_iso_date("2026-12-07"), 2026y / December / 7);

@@ -44,6 +44,20 @@ TEST(InitCommand, CreatesAWorkingOffice) {
     EXPECT_TRUE(std::filesystem::is_directory(val_env));
 }
 
+// The database holds the office's passwords: only its owner may read it, or the settings file.
+TEST(InitCommand, DatabaseAndSettingsFileAreTheOwnersOnly) {
+    Sandbox box;
+    const auto ini = box.path() / "Ordano.ini";
+    const auto folder = box.path() / "ofi";
+    ASSERT_EQ(run_cli({"--ini", ini.string(), "init", "--db-folder", folder.string(), "--patente",
+                       "7", "--agente", "A"}),
+              0);
+    namespace fs = std::filesystem;
+    const auto shared = fs::perms::group_all | fs::perms::others_all;
+    EXPECT_EQ(fs::status(folder / "Prevalida.mdb").permissions() & shared, fs::perms::none);
+    EXPECT_EQ(fs::status(ini).permissions() & shared, fs::perms::none);
+}
+
 TEST(InitCommand, RefusesToOverwriteAnExistingDatabase) {
     Sandbox box;
     const auto ini = (box.path() / "Ordano.ini").string();

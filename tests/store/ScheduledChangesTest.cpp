@@ -45,7 +45,7 @@ TEST_F(ScheduledChangesTest, TodaysRowsAreAppliedInOrderAndDeleted) {
     schedule(4, "/manana", 2026y / December / 8);
 
     ParametersRecord record(db);
-    EXPECT_EQ(Aplica_Actualizaciones(db, record, kToday), 5);
+    EXPECT_EQ(Aplica_Actualizaciones(db, record, kToday).rows, 5);
 
     ParametersRecord stored(db);
     EXPECT_EQ(stored.text(Param::kro_valin), "/nuevo/valin");
@@ -59,7 +59,7 @@ TEST_F(ScheduledChangesTest, TodaysRowsAreAppliedInOrderAndDeleted) {
 TEST_F(ScheduledChangesTest, NoRowsForTodayChangesNothing) {
     schedule(2, "/otro", 2026y / December / 6);
     ParametersRecord record(db);
-    EXPECT_EQ(Aplica_Actualizaciones(db, record, kToday), 0);
+    EXPECT_EQ(Aplica_Actualizaciones(db, record, kToday).rows, 0);
     EXPECT_EQ(ParametersRecord(db).text(Param::kro_valin), "/valin");
     EXPECT_EQ(rows_left(), 1);
 }
@@ -71,7 +71,7 @@ TEST_F(ScheduledChangesTest, AFailureLeavesRowsAndRecordAsTheyWere) {
         "CREATE TRIGGER refuse BEFORE UPDATE ON PARAMETROS BEGIN "
         "SELECT RAISE(ABORT, 'disk full'); END");
     ParametersRecord record(db);
-    EXPECT_THROW(Aplica_Actualizaciones(db, record, kToday), SQLite::Exception);
+    EXPECT_THROW((void)Aplica_Actualizaciones(db, record, kToday), SQLite::Exception);
     EXPECT_EQ(rows_left(), 2);
     EXPECT_EQ(record.text(Param::kro_valin), "/valin");  // nothing half-applied in memory
     EXPECT_EQ(ParametersRecord(db).text(Param::kro_update), "/update");
@@ -85,6 +85,22 @@ TEST_F(ScheduledChangesTest, StartUpSeesTodaysChanges) {
     EXPECT_EQ(opened->session().dir_val_in, "/hoy/valin");
     EXPECT_EQ(opened->session().pass_ftp, "nuevaclave");
     EXPECT_EQ(rows_left(), 0);
+}
+
+// A password row that cannot be unscrambled stays back; start-up goes on with the last good one.
+TEST_F(ScheduledChangesTest, UnreadablePasswordRowIsKeptAndNamed) {
+    schedule(2, "/hoy/valin", kToday);
+    schedule(12, "\x05", kToday);
+    const FixedClock clock({kToday, 8, 0, 0});
+    auto opened = Office::open(office.path_options(), clock);
+    EXPECT_EQ(opened->session().pass_ftp, "secreto");
+    EXPECT_EQ(opened->session().dir_val_in, "/hoy/valin");
+    EXPECT_EQ(db.execAndGet("SELECT CAMPO FROM ACTUALIZACIONES").getInt(), 12);
+    EXPECT_EQ(rows_left(), 1);
+    ASSERT_EQ(opened->startup_notices().size(), 1u);
+    EXPECT_EQ(opened->startup_notices()[0],
+              "El cambio programado para el 2026-12-07 en ACTUALIZACIONES (CAMPO 12, PassFTP) no "
+              "se aplicó: su contraseña no se puede leer. Se sigue usando la anterior.");
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <cstdlib>
 
+#include <unistd.h>
+
+#include "fixtures/ChildProcess.h"
 #include "fixtures/Sandbox.h"
 #include "store/DateTime.h"
 #include "store/Errors.h"
@@ -83,7 +86,8 @@ TEST(SettingsFile, PathsFollowOptionsThenEnvironmentThenDefaults) {
     auto paths = resolve_paths(options);
     EXPECT_EQ(paths.ini_file, std::filesystem::path("/opt/ordano/bin/Ordano.ini"));
     EXPECT_EQ(paths.drive_root, std::filesystem::path("/srv/raiz"));
-    EXPECT_EQ(paths.work_folder, std::filesystem::path("/srv/raiz/OrdanoTmp"));
+    EXPECT_EQ(paths.work_folder,
+              std::filesystem::path("/srv/raiz/OrdanoTmp/proceso-" + std::to_string(::getpid())));
 
     ::setenv("ORDANO_INI", "/etc/o.ini", 1);
     options.root = "/mnt/c";
@@ -130,6 +134,50 @@ TEST(StartUp, HostFollowsTheLinkTypeAndPasswordIsLowerCased) {
         auto opened = Office::open(office.path_options(), clock);
         EXPECT_EQ(opened->session().host, expected) << "tipo_acceso " << tipo;
         EXPECT_EQ(opened->session().pass_ftp, "srt");
+    }
+}
+
+// What ended processes left (their working folders, their ".part-" files) goes at start-up;
+// a live process's files and every other name stay.
+TEST(StartUp, RemovesOnlyTheWorkingFilesOfProcessesThatEnded) {
+    Sandbox box;
+    TestOffice office(box);
+    const long ended = test::ended_process_id();
+    const std::string gone = std::to_string(ended);
+    const auto work = office.drive_root / "OrdanoTmp";
+    const std::vector<std::filesystem::path> stale = {
+        box.write_file(work / ("proceso-" + gone) / "M0015001.err", "x"),
+        box.write_file(office.drive_root / ("revact.txt.part-" + gone + "-7f3a"), "x")};
+    const std::vector<std::filesystem::path> kept = {
+        box.write_file(work / "proceso-1" / "M0015001.err", "x"),  // pid 1 always runs
+        box.write_file(office.drive_root / "revact.txt.part-1-7f3a", "x"),
+        box.write_file(work / ("proceso-" + gone + "x") / "a", "x"),
+        box.write_file(work / "M0015001.err.part-9ab3c", "x"),
+        box.write_file(office.drive_root / "ACTE0008.mdb", "x")};
+    const FixedClock clock({2026y / February / 2, 9, 0, 0});
+    (void)Office::open(office.path_options(), clock);
+    EXPECT_FALSE(std::filesystem::exists(work / ("proceso-" + gone)));
+    EXPECT_FALSE(std::filesystem::exists(stale[1]));
+    for (const auto& file : kept) {
+        EXPECT_TRUE(std::filesystem::exists(file)) << file;
+    }
+}
+
+// Another program holding the database is said so, after the engine's wait, never "damaged".
+TEST(StartUp, ADatabaseHeldByAnotherProgramIsNotCalledDamaged) {
+    Sandbox box;
+    TestOffice office(box);
+    SQLite::Database other(office.db_file.string(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN EXCLUSIVE");
+    const FixedClock clock({2026y / February / 2, 9, 0, 0});
+    try {
+        (void)Office::open(office.path_options(), clock);
+        ADD_FAILURE() << "started on a database another program holds";
+    } catch (const StartupError& e) {
+        EXPECT_STREQ(e.what(), ("La base de datos (" + office.db_file.string() +
+                                ") está en uso por otro programa y no la dejó libre en 5 "
+                                "segundos. Cierra el otro programa y vuelve a intentarlo.")
+                                   .c_str());
     }
 }
 

@@ -11,6 +11,7 @@
 #include <random>
 #include <thread>
 
+#include "fixtures/ChildProcess.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 
@@ -480,6 +481,25 @@ TEST_F(FtpSessionTest, LocalFilesThatCannotBeReachedAre68) {
     server.put_file("a.txt", "uno");
     EXPECT_EQ(error_number_of([&] { ftp.download(local("sin/carpeta/a.txt"), "", "a.txt"); }),
               error_number::kPathNotFound);
+}
+
+TEST_F(FtpSessionTest, AFullDiskIs61NotAnFtpFailure) {
+    server.put_file("grande.err", random_bytes(512 * 1024));
+    const auto outcome = test::run_in_child({.max_file_bytes = 64 * 1024}, [&] {
+        connect();
+        try {
+            ftp.download(local("grande.err"), "", "grande.err");
+            return std::string("downloaded");
+        } catch (const NumberedError& e) {
+            return std::to_string(e.number()) + " " + e.description();
+        }
+    });
+    if (!outcome) {
+        GTEST_SKIP() << "a child process cannot take a file size limit here";
+    }
+    EXPECT_EQ(*outcome,
+              "61 El disco está lleno: no se pudo escribir " + local("grande.err").string());
+    EXPECT_TRUE(local_files().empty());
 }
 
 // --- cancelling and concurrent use ----------------------------------------------------------

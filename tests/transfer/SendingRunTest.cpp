@@ -395,6 +395,36 @@ TEST_F(SendingRunTest, StaleAnswersInTheWorkingFolderAreCleared) {
     EXPECT_THAT(files_in(work), ElementsAre("unrelated.txt"));
 }
 
+// Two processes never take each other's working copies: another's, named as ours, stays.
+TEST_F(SendingRunTest, WorkingCopiesOfOtherProcessesAreLeftAlone) {
+    const auto shared = session().paths.work_folder.parent_path();
+    sandbox_.write_file(shared / "M0015001.err", "answer another process is storing");
+    sandbox_.write_file(shared / "proceso-1" / "M0015001.033", "another process's upload");
+    add_file("M0015001.033", "m");
+    enviar();
+    EXPECT_EQ(Sandbox::read_file(shared / "M0015001.err"), "answer another process is storing");
+    EXPECT_EQ(Sandbox::read_file(shared / "proceso-1" / "M0015001.033"),
+              "another process's upload");
+    EXPECT_EQ(server_.file_bytes("valin/M0015001.033"), "m");
+}
+
+// The upload went through; only removing the old answer fails (a folder of that name).
+TEST_F(SendingRunTest, RetryingTheCleanUpNeverUploadsAgain) {
+    fs::create_directories(session().paths.work_folder / "M0015001.err" / "bloqueo");
+    add_file("M0015001.033", "m");
+    ui_.answer(MessageAnswer::Yes);
+    ui_.answer(MessageAnswer::Yes);
+    ui_.answer(MessageAnswer::No);
+    enviar();
+    const auto commands = server_.commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR M0015001.033"), 1);
+    const std::string question =
+        "Archivo : M0015001.err se encuentra bloqueado, ¿deseas reintentar el envío?";
+    EXPECT_THAT(ui_.texts(), ElementsAre(question, question, question));
+    EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033"));
+    EXPECT_THAT(send_texts(), IsEmpty());
+}
+
 TEST_F(SendingRunTest, OtherActionsChangeNothing) {
     add_file("M0015001.033", "m");
     desk_->Ejecuta_Accion(Action::CatErr);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "fixtures/ChildProcess.h"
 #include "fixtures/Sandbox.h"
 #include "store/Errors.h"
 #include "transfer/TransferFiles.h"
@@ -44,6 +45,41 @@ TEST(MoveIntoPlace, AMissingFolderKeepsTheSourceAndSaysSo) {
         EXPECT_EQ(e.number(), error_number::kPathNotFound);
     }
     EXPECT_EQ(Sandbox::read_file(from), "answer");
+}
+
+// The number and the words of a failed copy, as the person would read them.
+std::string copy_failure(const fs::path& from, const fs::path& to) {
+    try {
+        copy_through_temp(from, to);
+        return "copied";
+    } catch (const NumberedError& e) {
+        return std::to_string(e.number()) + " " + e.description();
+    }
+}
+
+TEST(CopyThroughTemp, EachLocalFailureHasTheNumberAndWordsOfItsCause) {
+    Sandbox box;
+    const auto from = box.write_file("work/a.err", std::string(200 * 1024, 'a'));
+    const fs::path locked = box.path() / "solo-lectura";
+    fs::create_directories(locked);
+    fs::permissions(locked, fs::perms::owner_all, fs::perm_options::remove);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::add);
+    const fs::path full = box.path() / "lleno";
+    fs::create_directories(full);
+
+    const auto no_access =
+        run_in_child({.unprivileged = true}, [&] { return copy_failure(from, locked / "a.err"); });
+    const auto disk_full = run_in_child({.max_file_bytes = 64 * 1024},
+                                        [&] { return copy_failure(from, full / "a.err"); });
+    if (!no_access || !disk_full) {
+        GTEST_SKIP() << "a child process cannot take the rights or limits it needs here";
+    }
+    EXPECT_EQ(*no_access, "70 No se tiene acceso al archivo " + (locked / "a.err").string());
+    EXPECT_EQ(*disk_full,
+              "61 El disco está lleno: no se pudo escribir " + (full / "a.err").string());
+    EXPECT_TRUE(fs::is_empty(full));  // nothing half-written is left
+    EXPECT_EQ(copy_failure(from, box.path() / "falta" / "a.err"),
+              "68 No se encuentra la carpeta " + (box.path() / "falta").string());
 }
 
 }  // namespace
