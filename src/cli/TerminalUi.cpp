@@ -3,6 +3,8 @@
 #include <ostream>
 #include <string>
 
+#include "store/Errors.h"
+
 namespace ordano::cli {
 namespace {
 
@@ -21,12 +23,16 @@ std::string terminal_text(std::string_view text) {
 
 }  // namespace
 
-TerminalUi::TerminalUi(bool yes, std::ostream& out) : yes_(yes), out_(out) {}
+TerminalUi::TerminalUi(bool yes, std::ostream& out, Verbosity verbosity, std::string prefix)
+    : yes_(yes), out_(out), verbosity_(verbosity), prefix_(std::move(prefix)) {}
 
-MessageAnswer TerminalUi::message(std::string_view text, MessageIcon /*icon*/,
-                                  MessageButtons buttons,
+MessageAnswer TerminalUi::message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                                   std::optional<std::string_view> /*caption*/) {
-    out_ << terminal_text(text) << "\n";
+    if (verbosity_ == Verbosity::Quiet && buttons == MessageButtons::Ok &&
+        icon != MessageIcon::Critical) {
+        return MessageAnswer::Ok;
+    }
+    out_ << prefix_ << terminal_text(text) << "\n";
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
     }
@@ -55,6 +61,21 @@ bool TerminalUi::answer_yes(std::string_view question) {
     }
     ++same_question_yes_;
     return true;
+}
+
+void TerminalUi::run_blocking(const std::function<void()>& work) {
+    try {
+        work();
+        last_failure_ = 0;
+    } catch (const NumberedError& error) {
+        last_failure_ = error.number();
+        causes_.add_number(error.number());
+        throw;
+    }
+}
+
+void TerminalUi::ftp_step(std::string_view line) {
+    out_ << line << "\n";
 }
 
 bool TerminalUi::ask_payment_password() {

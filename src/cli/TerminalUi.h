@@ -4,15 +4,23 @@
 #include <iosfwd>
 #include <string>
 
+#include "cli/Cli.h"
+#include "cli/ExitCodes.h"
 #include "store/UiPort.h"
 
 namespace ordano::cli {
 
-// The UI port of ordano-cli: messages go to standard error, a question is answered Yes only
-// when --yes was given and refused otherwise, blocking work runs inline (there are no window
-// events to let through). Nobody watches a script: the same question asked again right after
-// it was answered (a retry that keeps failing) is answered Yes at most kSameQuestionYes times
-// in a row, then No, so --yes never retries forever.
+// The UI port of ordano-cli: messages go to standard error, the first line after the
+// command's prefix ("ordano-cli send: "); a question is answered Yes only when --yes was
+// given and refused otherwise; blocking work runs inline (there are no window events to let
+// through). With -q only errors and questions are told; with -v the FTP conversation is too.
+// Nobody watches a script: the same question asked again right after it was answered (a retry
+// that keeps failing) is answered Yes at most kSameQuestionYes times in a row, then No, so
+// --yes never retries forever.
+//
+// Every failure the blocking work lets through is gathered by the status of its cause
+// (causes()), and the last call's is kept (last_failure()), so the command can end with the
+// status that says why.
 class TerminalUi : public UiPort {
 public:
     // Checks the payment password from wherever this command takes it; true when accepted.
@@ -20,24 +28,35 @@ public:
 
     static constexpr int kSameQuestionYes = 3;
 
-    explicit TerminalUi(bool yes, std::ostream& out);
+    TerminalUi(bool yes, std::ostream& out, Verbosity verbosity = Verbosity::Normal,
+               std::string prefix = {});
 
     void set_password_prompt(PasswordPrompt prompt) { password_prompt_ = std::move(prompt); }
 
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption = kProductName) override;
     bool ask_payment_password() override;
-    void run_blocking(const std::function<void()>& work) override { work(); }
+    void run_blocking(const std::function<void()>& work) override;
     void yield() override {}
+    [[nodiscard]] bool wants_ftp_steps() const override { return verbosity_ == Verbosity::Verbose; }
+    void ftp_step(std::string_view line) override;
+
+    [[nodiscard]] const ExitCause& causes() const { return causes_; }
+    // The number of the failure that ended the last blocking call; 0 when it succeeded.
+    [[nodiscard]] int last_failure() const { return last_failure_; }
 
 private:
     [[nodiscard]] bool answer_yes(std::string_view question);
 
     bool yes_;
     std::ostream& out_;
+    Verbosity verbosity_;
+    std::string prefix_;
     std::string last_question_;
     int same_question_yes_ = 0;
     PasswordPrompt password_prompt_;
+    ExitCause causes_;
+    int last_failure_ = 0;
 };
 
 }  // namespace ordano::cli

@@ -58,6 +58,11 @@ void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
     } else {
         login.server = session.host;
     }
+    if (ui.wants_ftp_steps()) {
+        ftp.set_trace([&ui](std::string_view line) { ui.ftp_step(line); });
+    } else {
+        ftp.set_trace(nullptr);
+    }
     run_then_yield(ui, [&] { ftp.connect(login); });
 }
 
