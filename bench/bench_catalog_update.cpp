@@ -42,11 +42,10 @@ struct Timeline : ordano::CatalogUpdateObserver {
             installed = Clock::now();
         }
     }
-    void package_progress(std::int64_t done, std::int64_t total) override {
-        if (total > 0 && done == total) {
-            downloaded = Clock::now();
-            bytes = total;
-        }
+    // The last report is the end of the download (the total may not be known beforehand).
+    void package_progress(std::int64_t done, std::int64_t /*total*/) override {
+        downloaded = Clock::now();
+        bytes = done;
     }
     Clock::time_point download_start, downloaded, inflated, installed;
     std::int64_t bytes = 0;

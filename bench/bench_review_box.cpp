@@ -80,6 +80,11 @@ int main(int argc, char** argv) {
     long_line.setLineWrapMode(QPlainTextEdit::NoWrap);
     const std::string one_line = "Pedimento: " + std::string(20 * 1000 * 1000, 'x') + "\r\n";
     measure("rtbPreVal 20 MB line", long_line, [&] { ordano::show_report(long_line, one_line); });
+    QPlainTextEdit uncut;  // the same line given whole, as the box took it before
+    uncut.setReadOnly(true);
+    uncut.setLineWrapMode(QPlainTextEdit::NoWrap);
+    measure("20 MB line uncut", uncut,
+            [&] { uncut.setPlainText(QString::fromStdString(one_line)); });
 
     // The same text with one paragraph per line, in a plain-text and in a rich-text box.
     const QString lines = plain.toPlainText();

@@ -14,7 +14,7 @@ public:
 };
 
 // How far a package may inflate. A real catalogue is a few megabytes and the largest the
-// program is measured with (500,000 rows in each table) under 300 MB: a package that inflates
+// program is measured with (500,000 rows in each table) 132 MB: a package that inflates
 // past kMaxCatalogueBytes is not a catalogue. Whatever the bound, the decompression stops
 // short of filling the disk, leaving kFreeSpaceMargin free.
 inline constexpr std::uint64_t kMaxCatalogueBytes = std::uint64_t{1} << 30;  // 1 GiB

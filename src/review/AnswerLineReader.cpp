@@ -1,6 +1,6 @@
 #include "review/AnswerLineReader.h"
 
-#include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace ordano::review {
@@ -32,18 +32,27 @@ bool AnswerLineReader::skip_pending_lf() {
     return true;
 }
 
-// Grows like a string does, doubling, but never past the file's size: a line of 20 MB in a
-// file of 20 MB takes 20 MB, not the 32 MB a doubling would reach.
-void AnswerLineReader::append_long(const char* data, std::size_t size) {
-    const std::size_t needed = long_line_.size() + size;
-    if (needed > long_line_.capacity()) {
-        std::size_t grown = std::max(needed, 2 * long_line_.capacity());
-        if (size_hint_ >= needed) {
-            grown = std::min(grown, size_hint_);
-        }
-        long_line_.reserve(grown);
+// A line longer than the buffer takes exactly its own size: its length is found by reading
+// ahead to its end and going back, so that a line of 20 MB never costs the 32 MB (and the copy
+// from 16 MB) that growing the text by doubling would. Nothing when the stream cannot go back.
+void AnswerLineReader::reserve_rest_of_line(std::size_t so_far) {
+    const auto back = in_.tellg();
+    if (back == std::streampos(-1)) {
+        return;
     }
-    long_line_.append(data, size);
+    std::array<char, 16 * 1024> ahead{};
+    std::size_t rest = 0;
+    while (in_.read(ahead.data(), ahead.size()) || in_.gcount() > 0) {
+        const auto got = static_cast<std::size_t>(in_.gcount());
+        if (const auto* cr = static_cast<const char*>(std::memchr(ahead.data(), '\r', got))) {
+            rest += static_cast<std::size_t>(cr - ahead.data());
+            break;
+        }
+        rest += got;
+    }
+    in_.clear();
+    in_.seekg(back);
+    long_line_.reserve(so_far + rest);
 }
 
 bool AnswerLineReader::next(std::string_view& line) {
@@ -66,7 +75,10 @@ bool AnswerLineReader::next(std::string_view& line) {
         const std::size_t available = end_ - pos_;
         const auto* cr = static_cast<const char*>(std::memchr(start, '\r', available));
         if (cr == nullptr) {
-            append_long(start, available);
+            if (!started) {
+                reserve_rest_of_line(available);
+            }
+            long_line_.append(start, available);
             pos_ = end_;
             started = true;
             continue;
@@ -74,7 +86,7 @@ bool AnswerLineReader::next(std::string_view& line) {
         const auto length = static_cast<std::size_t>(cr - start);
         pos_ += length + 1;
         if (started) {
-            append_long(start, length);
+            long_line_.append(start, length);
             line = long_line_;
         } else {
             line = std::string_view(start, length);

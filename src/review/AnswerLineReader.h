@@ -13,10 +13,7 @@ namespace ordano::review {
 // a line end has no empty line after it.
 class AnswerLineReader {
 public:
-    // size_hint: the file's size when known (0 otherwise); a long line never takes more
-    // memory than the file.
-    explicit AnswerLineReader(std::istream& in, std::size_t size_hint = 0)
-        : in_(in), size_hint_(size_hint) {}
+    explicit AnswerLineReader(std::istream& in) : in_(in) {}
     AnswerLineReader(const AnswerLineReader&) = delete;
     AnswerLineReader& operator=(const AnswerLineReader&) = delete;
 
@@ -29,10 +26,9 @@ public:
 private:
     bool fill();
     bool skip_pending_lf();
-    void append_long(const char* data, std::size_t size);
+    void reserve_rest_of_line(std::size_t so_far);
 
     std::istream& in_;
-    std::size_t size_hint_;
     std::array<char, 64 * 1024> buffer_{};
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

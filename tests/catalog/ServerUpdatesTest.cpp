@@ -229,16 +229,6 @@ TEST_F(ServerUpdatesTest, PasswordThatCannotBeUnscrambledIsRefusedAndNotSchedule
     EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
 }
 
-TEST_F(ServerUpdatesTest, DatesWithTwoDigitYears) {
-    publish_password_file("NuevaClave", "segunda", "7/12/26");
-    world.publish("revactp.txt", "5");
-    world.publish("Actpm005.act", scrambled_line({"6", "/pagout/nuevo", "5/1/27"}) + "\r\n");
-    run();
-    EXPECT_TRUE(world.ui.messages.empty());
-    EXPECT_EQ(stored("PassFTP"), Codifica("NuevaClave"));
-    EXPECT_EQ(rows(), (std::vector<Row>{{6, "/pagout/nuevo", "2027-01-05"}}));
-}
-
 TEST_F(ServerUpdatesTest, DueUpdateFolderIsUsedForTheRestOfTheRun) {
     world.publish("revactp.txt", "5");
     world.publish("Actpm005.act", scrambled_line({"11", "/update2", "07/12/2026"}));

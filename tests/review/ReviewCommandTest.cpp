@@ -88,22 +88,6 @@ TEST_F(ReviewCommandTest, OutputFileIsWindows1252WithCrLf) {
         << bytes;
 }
 
-// The report goes out as it is rendered, in pieces: a long line comes out whole and right.
-TEST_F(ReviewCommandTest, ALineLongerThanAnyPieceComesOutWhole) {
-    std::string line = "ARCHIVO ";
-    std::string expected = "ARCHIVO ";
-    for (int i = 0; i < 60000; ++i) {
-        line += "caf\xE9 ";  // Windows-1252 in the file, UTF-8 in the report
-        expected += "café ";
-    }
-    sandbox.write_file(saai_receive() / "M0001234.err", line + "\r\n");
-    const CliRun result = run({"M0001234.err"});
-    EXPECT_EQ(result.status, 0) << result.err;
-    const auto header_end = result.out.find("\n\n");
-    ASSERT_NE(header_end, std::string::npos);
-    EXPECT_TRUE(result.out.substr(header_end + 2) == expected + "\n");
-}
-
 TEST_F(ReviewCommandTest, MissingAnswerFailsWithItsPathAndWritesNoFile) {
     const auto report = sandbox.path() / "informe.txt";
     const CliRun result = run({"--output=" + report.string(), "M0009999.err"});
