@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "store/Errors.h"
 
@@ -28,6 +29,12 @@ TerminalUi::TerminalUi(bool yes, std::ostream& out, Verbosity verbosity, std::st
 
 MessageAnswer TerminalUi::message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                                   std::optional<std::string_view> /*caption*/) {
+    // A failure counts once it is told: one met and handled quietly (an answer not there yet)
+    // says nothing of how the command ended.
+    if (last_failure_ != 0) {
+        told_.add_number(last_failure_);
+        last_failure_ = 0;
+    }
     if (verbosity_ == Verbosity::Quiet && buttons == MessageButtons::Ok &&
         icon != MessageIcon::Critical) {
         return MessageAnswer::Ok;
@@ -69,9 +76,13 @@ void TerminalUi::run_blocking(const std::function<void()>& work) {
         last_failure_ = 0;
     } catch (const NumberedError& error) {
         last_failure_ = error.number();
-        causes_.add_number(error.number());
+        met_.add_number(error.number());
         throw;
     }
+}
+
+ExitCause TerminalUi::take_failures_met() {
+    return std::exchange(met_, ExitCause{});
 }
 
 void TerminalUi::ftp_step(std::string_view line) {

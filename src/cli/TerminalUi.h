@@ -18,9 +18,9 @@ namespace ordano::cli {
 // that keeps failing) is answered Yes at most kSameQuestionYes times in a row, then No, so
 // --yes never retries forever.
 //
-// Every failure the blocking work lets through is gathered by the status of its cause
-// (causes()), and the last call's is kept (last_failure()), so the command can end with the
-// status that says why.
+// The failures the blocking work lets through are gathered by the status of their cause, so
+// that the command can end with the status that says why: those a message then told, and all
+// of them, told or handled quietly (a transfer that broke ends a sending run without a word).
 class TerminalUi : public UiPort {
 public:
     // Checks the payment password from wherever this command takes it; true when accepted.
@@ -41,9 +41,9 @@ public:
     [[nodiscard]] bool wants_ftp_steps() const override { return verbosity_ == Verbosity::Verbose; }
     void ftp_step(std::string_view line) override;
 
-    [[nodiscard]] const ExitCause& causes() const { return causes_; }
-    // The number of the failure that ended the last blocking call; 0 when it succeeded.
-    [[nodiscard]] int last_failure() const { return last_failure_; }
+    [[nodiscard]] const ExitCause& failures_told() const { return told_; }
+    // Those met since the last call, told or not.
+    [[nodiscard]] ExitCause take_failures_met();
 
 private:
     [[nodiscard]] bool answer_yes(std::string_view question);
@@ -55,8 +55,9 @@ private:
     std::string last_question_;
     int same_question_yes_ = 0;
     PasswordPrompt password_prompt_;
-    ExitCause causes_;
-    int last_failure_ = 0;
+    ExitCause told_;
+    ExitCause met_;
+    int last_failure_ = 0;  // of the last blocking call, until a message tells it
 };
 
 }  // namespace ordano::cli

@@ -106,25 +106,25 @@ class TransferJob {
 public:
     TransferJob(const Invocation& invocation, const TransferRequest& request)
         : office_(open_office(invocation.paths, clock_)),
-          ui_(request.yes, std::cerr),
+          ui_(request.yes, std::cerr, invocation.verbosity, invocation.error_prefix()),
+          prefix_(invocation.error_prefix()),
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
           desk_(office_->session(), office_->params(), ui_, clock_, office_->locale(),
                 [] {}),  // no window, no bulletin ticker to refresh
-          polling_(desk_, office_->session(), std::cerr, std::cout) {
+          polling_(desk_, office_->session(), invocation.progress(), std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
     }
 
-    // Puts the files on the send list; false when one of them is not there.
-    bool list_files(const std::vector<std::string>& names) {
-        bool all = true;
+    // Puts the files on the send list; a file that is not there is a local problem.
+    void list_files(const std::vector<std::string>& names) {
         for (const auto& name : names) {
             const auto listed = look_up(name, office_->session().folders);
             if (!listed) {
-                ui_.message("El archivo juliano no existe en las rutas configuradas.",
-                            MessageIcon::Information, MessageButtons::Ok);
-                std::cerr << "  (" << name << ")\n";
-                all = false;
+                std::cerr << prefix_
+                          << "El archivo juliano no existe en las rutas configuradas: " << name
+                          << "\n";
+                status_.add(exit_code::kLocalProblem);
                 continue;
             }
             // With the answer folders of its kind, which reception needs to find the answers.
@@ -132,46 +132,61 @@ public:
                 listed_.push_back(*listed);
             }
         }
-        return all;
     }
 
-    // The action, then: false when a listed file did not reach the receive list.
-    bool act(Action action) {
+    // The action, then: a listed file that did not reach the receive list fails the command.
+    void act(Action action) {
         if (listed_.empty()) {
-            return false;
+            status_.add(exit_code::kFailure);
+            return;
         }
+        (void)ui_.take_failures_met();
         desk_.Ejecuta_Accion(action);
-        bool all = true;
+        const int met = ui_.take_failures_met().code();
         for (const auto& name : listed_) {
             if (!in_receive_list(desk_, name)) {
-                std::cerr << (action == Action::Enviar ? "No se envió el archivo "
+                std::cerr << prefix_
+                          << (action == Action::Enviar ? "No se envió el archivo "
                                                        : "No se recibe el archivo ")
                           << name << ".\n";
-                all = false;
+                status_.add(more_telling(exit_code::kFailure, met));
             }
         }
-        return all && !password_.refused();
+        if (password_.refused()) {
+            status_.add(exit_code::kRefused);
+        }
     }
 
-    bool wait(std::chrono::seconds limit) {
+    void wait(std::chrono::seconds limit) {
         if (polling_.wait(limit)) {
-            return true;
+            return;
         }
-        std::cerr << "Terminó la espera sin todas las respuestas; faltan:\n";
+        std::cerr << prefix_ << "Terminó la espera sin todas las respuestas; faltan:\n";
         for (const auto& line : polling_.missing()) {
             std::cerr << "  " << line << "\n";
         }
-        return false;
+        status_.add(exit_code::kAnswersMissing);
+    }
+
+    // 0 when everything was done; else the most telling cause, among them the failures told
+    // while the answers were awaited (the server unreachable, ...).
+    [[nodiscard]] int exit_status() const {
+        if (status_.code() == exit_code::kSuccess) {
+            return exit_code::kSuccess;
+        }
+        return more_telling(status_.code(), ui_.failures_told().code());
     }
 
 private:
     SystemClock clock_;
     std::unique_ptr<Office> office_;
     TerminalUi ui_;
+    std::string prefix_;
     PaymentPasswordPrompt password_;
     TransferDesk desk_;
     AnswerPolling polling_;
     std::vector<std::string> listed_;
+    ExitCause status_;
 };
 
 }  // namespace
@@ -179,12 +194,12 @@ private:
 int transfer_command(const Invocation& invocation, Action action) {
     const TransferRequest request = parse_request(invocation);
     TransferJob job(invocation, request);
-    bool ok = job.list_files(request.names);
-    ok = job.act(action) && ok;
+    job.list_files(request.names);
+    job.act(action);
     if (request.wait) {
-        ok = job.wait(*request.wait) && ok;
+        job.wait(*request.wait);
     }
-    return ok ? kExitSuccess : kExitFailure;
+    return job.exit_status();
 }
 
 }  // namespace ordano::cli

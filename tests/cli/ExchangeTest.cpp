@@ -166,7 +166,7 @@ TEST_F(CliExchangeTest, TimeRunningOutWithAnswersMissingFails) {
 
     const auto run = cli({"receive", "--wait", "3", name});
 
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 6);
     EXPECT_THAT(run.out, IsEmpty());
     EXPECT_THAT(run.err, HasSubstr(name + " (validación C0015009.err)"));
     EXPECT_FALSE(fs::exists(fs::path(folders_.val_rec) / "C0015009.err"));
@@ -178,7 +178,7 @@ TEST_F(CliExchangeTest, WrongPaymentPasswordStopsTheRun) {
 
     const auto run = cli({"send", "--password-stdin", payment, saai}, "pago124\n");
 
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 4);
     EXPECT_THAT(run.err, HasSubstr("Contraseña de pago electrónico no válida"));
     // A payment file on the list makes the password a condition of the whole run.
     EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + payment));
@@ -192,7 +192,7 @@ TEST_F(CliExchangeTest, PaymentFileWithoutPasswordOptionIsRefused) {
 
     const auto run = cli({"send", payment});
 
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 4);
     EXPECT_THAT(run.err, HasSubstr("--password-stdin"));
     EXPECT_THAT(server_.log(), Not(HasSubstr(payment)));
 }
@@ -221,11 +221,11 @@ TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
     const auto refused = cli({"send", name});
     const auto retried = cli({"send", "--yes", name});
 
-    // Either way the file is not sent once the question is answered No.
-    EXPECT_EQ(refused.status, 1) << refused.err;
+    // Either way the file is not sent once the question is answered No: a failed transfer.
+    EXPECT_EQ(refused.status, 5) << refused.err;
     EXPECT_THAT(refused.err, HasSubstr("¿deseas reintentar el envío?"));
     EXPECT_THAT(refused.err, HasSubstr("-> No (pregunta rechazada"));
-    EXPECT_EQ(retried.status, 1) << retried.err;
+    EXPECT_EQ(retried.status, 5) << retried.err;
     std::size_t yes = 0;
     for (auto at = retried.err.find("-> Sí (--yes)"); at != std::string::npos;
          at = retried.err.find("-> Sí (--yes)", at + 1)) {
@@ -243,10 +243,12 @@ TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_EQ(cli({"send", "--tarde", today_file("M", 1)}).status, 2);
 
     const auto missing = cli({"send", "M0015077." + julian_});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_THAT(missing.err, HasSubstr("El archivo juliano no existe en las rutas configuradas."));
+    EXPECT_EQ(missing.status, 7);
+    EXPECT_THAT(missing.err, HasSubstr("El archivo juliano no existe en las rutas configuradas: "
+                                       "M0015077." +
+                                       julian_));
     const auto unknown_kind = cli({"send", "Q0015001." + julian_});
-    EXPECT_EQ(unknown_kind.status, 1);
+    EXPECT_EQ(unknown_kind.status, 7);
 }
 
 }  // namespace

@@ -1,0 +1,107 @@
+// Each exit status of ordano-cli from its real cause, against the real FTP server.
+#include <SQLiteCpp/Database.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cli/CliProcess.h"
+#include "fixtures/FtpServer.h"
+#include "fixtures/Sandbox.h"
+#include "store/DateTime.h"
+
+namespace ordano::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+OfficeSetup setup_on(const FtpServer& server) {
+    OfficeSetup setup = TestOffice::default_setup();
+    setup.host = server.address();
+    return setup;
+}
+
+class ExitStatusTest : public ::testing::Test {
+protected:
+    ExitStatusTest() { server.make_folder("valin"); }
+
+    ProcessResult cli(const std::vector<std::string>& args) {
+        std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", office.ini_file.string(),
+                                     "--root", office.drive_root.string()};
+        all.insert(all.end(), args.begin(), args.end());
+        return run_process(all, "", sandbox.path() / ("run" + std::to_string(++runs)));
+    }
+
+    // Today's SAAI file, in its send folder.
+    std::string today_file() {
+        std::string julian = std::to_string(Dia_Juliano(SystemClock().today()));
+        julian.insert(0, 3 - julian.size(), '0');
+        const std::string name = "M0015001." + julian;
+        sandbox.write_file(office.db_file.parent_path() / "envio" / "saai" / name, "501|1|\r\n");
+        return name;
+    }
+
+    void point_office_at(const std::string& host) {
+        SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+        SQLite::Statement update(db,
+                                 "UPDATE PARAMETROS SET Host_Ras=?1, Host_Internet=?1, Host=?1");
+        update.bind(1, host);
+        update.exec();
+    }
+
+    Sandbox sandbox;
+    FtpServer server;
+    TestOffice office{sandbox, setup_on(server)};
+    int runs = 0;
+};
+
+TEST_F(ExitStatusTest, EachCauseEndsWithItsOwnStatus) {
+    const std::string name = today_file();
+
+    server.set_faults({.refuse_logins = true});
+    const auto refused = cli({"send", name});
+    EXPECT_EQ(refused.status, 4) << refused.err;
+
+    server.set_faults({.cut_after_bytes = 2});
+    const auto broken = cli({"send", name});
+    EXPECT_EQ(broken.status, 5) << broken.err;
+    server.clear_faults();
+
+    const auto missing = cli({"send", "M0015077.001"});
+    EXPECT_EQ(missing.status, 7) << missing.err;
+    EXPECT_THAT(missing.err, HasSubstr("ordano-cli send: El archivo juliano no existe"));
+
+    const auto unanswered = cli({"send", "--wait", "1", name});
+    EXPECT_EQ(unanswered.status, 6) << unanswered.err;
+    EXPECT_TRUE(server.file_bytes("valin/" + name).has_value());
+
+    point_office_at("127.0.0.1:1");  // nothing listens there
+    const auto unreachable = cli({"update-catalog"});
+    EXPECT_EQ(unreachable.status, 3) << unreachable.err;
+
+    fs::remove(office.ini_file);
+    const auto no_settings = cli({"update-catalog"});
+    EXPECT_EQ(no_settings.status, 7);
+    EXPECT_THAT(no_settings.err, HasSubstr("ordano-cli update-catalog: "));
+}
+
+// -q keeps only results and errors; -v shows the FTP conversation, never the password.
+TEST_F(ExitStatusTest, QuietAndVerbose) {
+    const std::string name = today_file();
+    const auto verbose = cli({"-v", "send", name});
+    EXPECT_EQ(verbose.status, 0) << verbose.err;
+    EXPECT_THAT(verbose.err, HasSubstr("> USER ag0015\n"));
+    EXPECT_THAT(verbose.err, HasSubstr("> PASS ****\n"));
+    EXPECT_THAT(verbose.err, HasSubstr("< 230"));
+    EXPECT_THAT(verbose.err, HasSubstr("> STOR " + name));
+    EXPECT_THAT(verbose.err, ::testing::Not(HasSubstr("secreto")));
+
+    server.put_file("update/revact.txt", "0000");
+    const auto normal = cli({"update-catalog"});
+    const auto quiet = cli({"update-catalog", "--quiet"});
+    EXPECT_THAT(normal.out, HasSubstr("Paso 1 - "));
+    EXPECT_EQ(quiet.out, "No existen actualizaciones del catálogo!!!\n");
+    EXPECT_EQ(quiet.err, "");
+}
+
+}  // namespace
+}  // namespace ordano::test
