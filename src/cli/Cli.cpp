@@ -76,9 +76,13 @@ int run_command(const CommandSpec& command, const Invocation& invocation) {
 
 }  // namespace
 
-std::ostream& Invocation::progress() const {
+std::ostream& null_stream() {
     static std::ostream nowhere(nullptr);
-    return verbosity == Verbosity::Quiet ? nowhere : std::cerr;
+    return nowhere;
+}
+
+std::ostream& Invocation::progress() const {
+    return verbosity == Verbosity::Quiet ? null_stream() : std::cerr;
 }
 
 int run(int argc, char** argv) {

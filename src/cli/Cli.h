@@ -31,6 +31,9 @@ struct Invocation {
     [[nodiscard]] std::ostream& progress() const;
 };
 
+// A stream that writes nowhere (what -q makes of progress).
+[[nodiscard]] std::ostream& null_stream();
+
 // The exit status says the cause (ExitCodes.h); errors go to standard error prefixed with
 // "ordano-cli: " or "ordano-cli COMMAND: ".
 int run(int argc, char** argv);

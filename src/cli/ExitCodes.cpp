@@ -48,6 +48,12 @@ std::span<const ExitCodeRow> exit_code_table() {
     return kTable;
 }
 
+std::string_view exit_code_meaning(int code) {
+    const auto* row = std::find_if(kTable.begin(), kTable.end(),
+                                   [code](const ExitCodeRow& r) { return r.code == code; });
+    return row == kTable.end() ? std::string_view() : row->meaning;
+}
+
 int exit_code_for_number(int number) {
     switch (number) {
         case ftp_error::kUnreachable:

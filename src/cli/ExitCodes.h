@@ -27,6 +27,7 @@ struct ExitCodeRow {
 
 // Every status with what it means, in the order the help and the README list them.
 [[nodiscard]] std::span<const ExitCodeRow> exit_code_table();
+[[nodiscard]] std::string_view exit_code_meaning(int code);
 
 // The status a failure numbered as the program numbers them stands for: the FTP numbers
 // (1000-1036) and the local file numbers (61 disk full, 68 missing, 70 no access).

@@ -35,6 +35,7 @@ MessageAnswer TerminalUi::message(std::string_view text, MessageIcon icon, Messa
         told_.add_number(last_failure_);
         last_failure_ = 0;
     }
+    last_message_ = terminal_text(text);
     if (verbosity_ == Verbosity::Quiet && buttons == MessageButtons::Ok &&
         icon != MessageIcon::Critical) {
         return MessageAnswer::Ok;
@@ -79,6 +80,10 @@ void TerminalUi::run_blocking(const std::function<void()>& work) {
         met_.add_number(error.number());
         throw;
     }
+}
+
+std::string TerminalUi::take_last_message() {
+    return std::exchange(last_message_, std::string());
 }
 
 ExitCause TerminalUi::take_failures_met() {

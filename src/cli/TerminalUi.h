@@ -44,6 +44,8 @@ public:
     [[nodiscard]] const ExitCause& failures_told() const { return told_; }
     // Those met since the last call, told or not.
     [[nodiscard]] ExitCause take_failures_met();
+    // The text of the last message told since the last call; empty when none.
+    [[nodiscard]] std::string take_last_message();
 
 private:
     [[nodiscard]] bool answer_yes(std::string_view question);
@@ -55,6 +57,7 @@ private:
     std::string last_question_;
     int same_question_yes_ = 0;
     PasswordPrompt password_prompt_;
+    std::string last_message_;
     ExitCause told_;
     ExitCause met_;
     int last_failure_ = 0;  // of the last blocking call, until a message tells it

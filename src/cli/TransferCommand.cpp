@@ -11,6 +11,7 @@
 #include "cli/OpenOffice.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
+#include "cli/TransferReport.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
 #include "transfer/Routing.h"
@@ -25,6 +26,7 @@ struct TransferRequest {
     std::optional<std::chrono::seconds> wait;
     bool password_stdin = false;
     bool yes = false;
+    bool json = false;
     std::vector<std::string> names;
 };
 
@@ -46,6 +48,7 @@ TransferRequest parse_request(const Invocation& invocation) {
     }
     request.password_stdin = options.has("--password-stdin");
     request.yes = options.has("--yes");
+    request.json = options.has("--json");
     request.names = options.operands();
     if (request.names.empty()) {
         throw UsageError("falta al menos un archivo");
@@ -97,9 +100,11 @@ std::optional<std::string> look_up(const std::string& name, const LocalFolders& 
     return std::nullopt;
 }
 
-bool in_receive_list(TransferDesk& desk, const std::string& name) {
+const ReceiveRow* in_receive_list(TransferDesk& desk, const std::string& name) {
     const auto& rows = desk.receive_list().rows();
-    return std::ranges::any_of(rows, [&name](const ReceiveRow& row) { return row.text == name; });
+    const auto it =
+        std::ranges::find_if(rows, [&name](const ReceiveRow& row) { return row.text == name; });
+    return it == rows.end() ? nullptr : &*it;
 }
 
 class TransferJob {
@@ -112,7 +117,9 @@ public:
                     std::cerr),
           desk_(office_->session(), office_->params(), ui_, clock_, office_->locale(),
                 [] {}),  // no window, no bulletin ticker to refresh
-          polling_(desk_, office_->session(), invocation.progress(), std::cout) {
+          // With --json the answers' paths go into the document instead.
+          polling_(desk_, office_->session(), invocation.progress(),
+                   request.json ? null_stream() : std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
     }
 
@@ -125,6 +132,11 @@ public:
                           << "El archivo juliano no existe en las rutas configuradas: " << name
                           << "\n";
                 status_.add(exit_code::kLocalProblem);
+                FileOutcome missing;
+                missing.name = name;
+                missing.reason = "no está en la carpeta de envío de su clase";
+                missing.status = exit_code::kLocalProblem;
+                outcomes_.push_back(std::move(missing));
                 continue;
             }
             // With the answer folders of its kind, which reception needs to find the answers.
@@ -141,16 +153,30 @@ public:
             return;
         }
         (void)ui_.take_failures_met();
+        (void)ui_.take_last_message();
         desk_.Ejecuta_Accion(action);
-        const int met = ui_.take_failures_met().code();
+        const int met = more_telling(exit_code::kFailure, ui_.take_failures_met().code());
+        const std::string told = ui_.take_last_message();
+        const Sesion& session = office_->session();
         for (const auto& name : listed_) {
-            if (!in_receive_list(desk_, name)) {
+            FileOutcome outcome;
+            outcome.name = name;
+            if (const auto route = route_for(name, session)) {
+                outcome.remote_folder = route->remote_in;
+            }
+            if (const ReceiveRow* row = in_receive_list(desk_, name)) {
+                outcome.done = true;
+                outcome.answers = answers_of(*row, session.folders.val_rec);
+            } else {
                 std::cerr << prefix_
                           << (action == Action::Enviar ? "No se envió el archivo "
                                                        : "No se recibe el archivo ")
                           << name << ".\n";
-                status_.add(more_telling(exit_code::kFailure, met));
+                status_.add(met);
+                outcome.reason = told.empty() ? std::string(exit_code_meaning(met)) : told;
+                outcome.status = met;
             }
+            outcomes_.push_back(std::move(outcome));
         }
         if (password_.refused()) {
             status_.add(exit_code::kRefused);
@@ -177,6 +203,10 @@ public:
         return more_telling(status_.code(), ui_.failures_told().code());
     }
 
+    void write_json(std::string_view command) const {
+        write_transfer_json(std::cout, command, exit_status(), outcomes_, polling_.stored());
+    }
+
 private:
     SystemClock clock_;
     std::unique_ptr<Office> office_;
@@ -186,6 +216,7 @@ private:
     TransferDesk desk_;
     AnswerPolling polling_;
     std::vector<std::string> listed_;
+    std::vector<FileOutcome> outcomes_;
     ExitCause status_;
 };
 
@@ -198,6 +229,9 @@ int transfer_command(const Invocation& invocation, Action action) {
     job.act(action);
     if (request.wait) {
         job.wait(*request.wait);
+    }
+    if (request.json) {
+        job.write_json(invocation.command);
     }
     return job.exit_status();
 }

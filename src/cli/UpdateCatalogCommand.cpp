@@ -2,10 +2,12 @@
 
 #include "catalog/CatalogUpdate.h"
 #include "cli/Commands.h"
+#include "cli/JsonWriter.h"
 #include "cli/OpenOffice.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
+#include "store/Parameters.h"
 
 namespace ordano::cli {
 namespace {
@@ -24,14 +26,43 @@ const char* mark_word(StepMark mark) {
     return "";
 }
 
-// Prints each step as it is marked and the result line as it changes; with -q only the last
-// result line, once the run is over (finish()).
+const char* mark_code(StepMark mark) {
+    switch (mark) {
+        case StepMark::UnderWay:
+            return "under_way";
+        case StepMark::Finished:
+            return "finished";
+        case StepMark::Result:
+            return "result";
+        case StepMark::None:
+            break;
+    }
+    return "none";
+}
+
+const char* outcome_code(UpdateOutcome outcome) {
+    switch (outcome) {
+        case UpdateOutcome::Installed:
+            return "installed";
+        case UpdateOutcome::NoNewerCatalogue:
+            return "no_newer_catalogue";
+        case UpdateOutcome::NoVersionList:
+            return "no_version_list";
+        case UpdateOutcome::Failed:
+            return "failed";
+        case UpdateOutcome::Busy:
+            return "busy";
+        case UpdateOutcome::Closed:
+            break;
+    }
+    return "closed";
+}
+
+// Prints each step as it is marked and the result line as it changes.
 class TerminalObserver : public CatalogUpdateObserver {
 public:
-    explicit TerminalObserver(bool quiet) : quiet_(quiet) {}
-
     void step_marked(int step, StepMark mark) override {
-        if (mark != StepMark::None && !quiet_) {
+        if (mark != StepMark::None) {
             std::cout << "Paso " << step << " - "
                       << kUpdateSteps.at(static_cast<std::size_t>(step - 1)) << ": "
                       << mark_word(mark) << "\n";
@@ -39,52 +70,68 @@ public:
     }
     void result_changed(const std::string& text) override {
         if (!text.empty()) {
-            result_ = text;
-            if (!quiet_) {
-                std::cout << text << "\n";
-            }
+            std::cout << text << "\n";
         }
     }
-    void finish() const {
-        if (quiet_ && !result_.empty()) {
-            std::cout << result_ << "\n";
-        }
-    }
-
-private:
-    bool quiet_;
-    std::string result_;
 };
+
+struct Versions {
+    std::int64_t before = 0;
+    std::int64_t after = 0;
+};
+
+void write_json(const CatalogUpdate& update, UpdateOutcome outcome, int status, Versions versions) {
+    JsonWriter json(std::cout);
+    json.begin_object()
+        .member("command", "update-catalog")
+        .member("status", status)
+        .member("outcome", outcome_code(outcome))
+        .member("version_before", versions.before)
+        .member("version_after", versions.after);
+    json.key("steps").begin_array();
+    for (int step = 1; step <= static_cast<int>(kUpdateSteps.size()); ++step) {
+        json.begin_object()
+            .member("step", step)
+            .member("name", kUpdateSteps.at(static_cast<std::size_t>(step - 1)))
+            .member("state", mark_code(update.mark(step)))
+            .end_object();
+    }
+    json.end_array().member("result", update.result()).end_object();
+}
 
 }  // namespace
 
 int update_catalog_command(const Invocation& invocation) {
     reject_operands(invocation.args);
     const bool yes = invocation.args.has("--yes");
+    const bool json = invocation.args.has("--json");
     SystemClock clock;
     auto office = open_office(invocation.paths, clock);
     TerminalUi ui(yes, std::cerr, invocation.verbosity, invocation.error_prefix());
-    TerminalObserver observer(invocation.verbosity == Verbosity::Quiet);
+    TerminalObserver observer;
     CatalogUpdate update(*office, ui);
-    update.set_observer(&observer);
+    // -q and --json tell the result at the end, not each step as it goes.
+    const bool live = !json && invocation.verbosity != Verbosity::Quiet;
+    update.set_observer(live ? &observer : nullptr);
 
+    Versions versions{.before = office->params().number(Param::vererr)};
     const UpdateOutcome outcome = update.Movimientos(Action::Recibir);
-    observer.finish();
-    switch (outcome) {
-        case UpdateOutcome::Installed:
-        case UpdateOutcome::NoNewerCatalogue:
-            return kExitSuccess;
-        case UpdateOutcome::NoVersionList:
-            std::cerr << invocation.error_prefix()
-                      << "El servidor no publica la lista de actualizaciones revact.txt\n";
-            return kExitFailure;
-        case UpdateOutcome::Failed:
-        case UpdateOutcome::Busy:
-        case UpdateOutcome::Closed:
-            break;
+    versions.after = office->params().number(Param::vererr);
+    int status = kExitSuccess;
+    if (outcome == UpdateOutcome::NoVersionList) {
+        std::cerr << invocation.error_prefix()
+                  << "El servidor no publica la lista de actualizaciones revact.txt\n";
+        status = kExitFailure;
+    } else if (outcome != UpdateOutcome::Installed && outcome != UpdateOutcome::NoNewerCatalogue) {
+        // The failure was told as it came; the status says its cause.
+        status = more_telling(kExitFailure, ui.failures_told().code());
     }
-    // The failure was told as it came; the status says its cause.
-    return more_telling(kExitFailure, ui.take_failures_met().code());
+    if (json) {
+        write_json(update, outcome, status, versions);
+    } else if (!live && !update.result().empty()) {
+        std::cout << update.result() << "\n";
+    }
+    return status;
 }
 
 }  // namespace ordano::cli

@@ -2,6 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -117,6 +121,49 @@ TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
     EXPECT_EQ(review.status, 0) << review.err;
     // The report shows the pedimento the file carries and names the answer it comes from.
     EXPECT_THAT(review.out, HasSubstr("4000001"));
+}
+
+// --json: standard output holds one document, each file with its answers' stored paths.
+TEST_F(CliExchangeTest, JsonTellsEachFileAndWhereItsAnswersAre) {
+    const std::string name = today_file("M", 2);
+
+    const auto run = cli({"send", "--json", "--wait", "30", "m0015099.123", name});
+
+    EXPECT_EQ(run.status, 7) << run.err;
+    QJsonParseError error;
+    const auto document = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    const QJsonObject top = document.object();
+    EXPECT_EQ(top["command"].toString(), "send");
+    EXPECT_EQ(top["status"].toInt(), 7);
+    const QJsonArray files = top["files"].toArray();
+    ASSERT_EQ(files.size(), 2);
+
+    const QJsonObject absent = files[0].toObject();
+    EXPECT_EQ(absent["name"].toString(), "m0015099.123");
+    EXPECT_EQ(absent["kind"].toString(), "M");
+    EXPECT_TRUE(absent["remote_folder"].isNull());
+    EXPECT_FALSE(absent["done"].toBool());
+    EXPECT_EQ(absent["reason"].toString(), "no está en la carpeta de envío de su clase");
+    EXPECT_EQ(absent["status"].toInt(), 7);
+    EXPECT_TRUE(absent["answers"].toArray().isEmpty());
+
+    const QJsonObject sent = files[1].toObject();
+    EXPECT_EQ(sent["name"].toString().toStdString(), name);
+    EXPECT_EQ(sent["remote_folder"].toString(), "/valin");
+    EXPECT_TRUE(sent["done"].toBool());
+    EXPECT_TRUE(sent["reason"].isNull());
+    EXPECT_EQ(sent["status"].toInt(), 0);
+    const QJsonArray answers = sent["answers"].toArray();
+    ASSERT_EQ(answers.size(), 2);
+    const fs::path val_rec = folders_.val_rec;
+    for (int i = 0; i < 2; ++i) {
+        const std::string answer = i == 0 ? "k0015002." + julian_ : "M0015002.err";
+        EXPECT_EQ(answers[i].toObject()["name"].toString().toStdString(), answer);
+        EXPECT_EQ(answers[i].toObject()["path"].toString().toStdString(),
+                  (val_rec / answer).string());
+        EXPECT_TRUE(fs::exists(val_rec / answer));
+    }
 }
 
 // Answers that take longer than the first tick come on a later one, 5 s after it.

@@ -3,6 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "cli/CliProcess.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
@@ -70,9 +74,15 @@ TEST_F(ExitStatusTest, EachCauseEndsWithItsOwnStatus) {
     EXPECT_EQ(missing.status, 7) << missing.err;
     EXPECT_THAT(missing.err, HasSubstr("ordano-cli send: El archivo juliano no existe"));
 
-    const auto unanswered = cli({"send", "--wait", "1", name});
+    const auto unanswered = cli({"send", "--wait", "1", "--json", name});
     EXPECT_EQ(unanswered.status, 6) << unanswered.err;
     EXPECT_TRUE(server.file_bytes("valin/" + name).has_value());
+    const auto answers = QJsonDocument::fromJson(QByteArray::fromStdString(unanswered.out))
+                             .object()["files"][0]["answers"]
+                             .toArray();
+    ASSERT_EQ(answers.size(), 2) << unanswered.out;
+    EXPECT_EQ(answers[0]["path"].toString(), "missing");
+    EXPECT_EQ(answers[1]["path"].toString(), "missing");
 
     point_office_at("127.0.0.1:1");  // nothing listens there
     const auto unreachable = cli({"update-catalog"});
