@@ -12,32 +12,24 @@
 namespace ordano::cli {
 namespace {
 
-const char* mark_word(StepMark mark) {
-    switch (mark) {
-        case StepMark::UnderWay:
-            return "en curso";
-        case StepMark::Finished:
-            return "terminado";
-        case StepMark::Result:
-            return "resultado";
-        case StepMark::None:
-            break;
-    }
-    return "";
-}
+// How a step's mark reads: for a person, and in the JSON document.
+struct MarkNames {
+    const char* word;
+    const char* code;
+};
 
-const char* mark_code(StepMark mark) {
+MarkNames names_of(StepMark mark) {
     switch (mark) {
         case StepMark::UnderWay:
-            return "under_way";
+            return {"en curso", "under_way"};
         case StepMark::Finished:
-            return "finished";
+            return {"terminado", "finished"};
         case StepMark::Result:
-            return "result";
+            return {"resultado", "result"};
         case StepMark::None:
             break;
     }
-    return "none";
+    return {"", "none"};
 }
 
 const char* outcome_code(UpdateOutcome outcome) {
@@ -65,7 +57,7 @@ public:
         if (mark != StepMark::None) {
             std::cout << "Paso " << step << " - "
                       << kUpdateSteps.at(static_cast<std::size_t>(step - 1)) << ": "
-                      << mark_word(mark) << "\n";
+                      << names_of(mark).word << "\n";
         }
     }
     void result_changed(const std::string& text) override {
@@ -93,7 +85,7 @@ void write_json(const CatalogUpdate& update, UpdateOutcome outcome, int status, 
         json.begin_object()
             .member("step", step)
             .member("name", kUpdateSteps.at(static_cast<std::size_t>(step - 1)))
-            .member("state", mark_code(update.mark(step)))
+            .member("state", names_of(update.mark(step)).code)
             .end_object();
     }
     json.end_array().member("result", update.result()).end_object();
