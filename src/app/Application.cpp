@@ -10,10 +10,10 @@
 #include "app/QtTranslations.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
-#include "app/SystemLocale.h"
 #include "store/Office.h"
 #include "store/ProgramVersion.h"
 #include "ui/Images.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano {
 

@@ -25,6 +25,7 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
       locale_(std::move(locale)),
       quit_(std::move(quit)) {
     setObjectName(QStringLiteral("frmPreVal"));
+    eftpPrincipal_.stop_with(office_.stop_token());
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
@@ -105,6 +106,9 @@ void MainWindow::parametros() {
 void MainWindow::salir() {
     if (message_ui_.message("¿Deseas Salir del Sistema?", MessageIcon::Information,
                             MessageButtons::YesNo) == MessageAnswer::Yes) {
+        // At once: the transfers in flight are cancelled and every run ends at its next step
+        // instead of running on to its end once the window is gone.
+        office_.request_stop();
         quit_();
     }
 }

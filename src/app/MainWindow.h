@@ -28,7 +28,7 @@ class UiPort;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Ends the program at once (Salir answered Yes).
+    // Ends the program (Salir answered Yes, after the office's work was stopped).
     using QuitFunction = std::function<void()>;
 
     MainWindow(Office& office, UiPort& ui, QLocale locale = QLocale(),

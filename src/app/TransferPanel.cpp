@@ -35,7 +35,7 @@ TransferPanel::TransferPanel(Office& office, UiPort& ui, const MainWindowUi& con
     : ui_(ui),
       controls_(controls),
       desk_(office.session(), office.params(), ui, office.clock(), office.locale(),
-            std::move(refresh_bulletin)),
+            std::move(refresh_bulletin), office.stop_token()),
       frmPassword_(new PaymentPasswordDialog(office.session(), ui, &window)),
       progress_(*controls.stbPrincipal, std::move(locale)) {
     mirror_rows(desk_.send_list(), *controls_.lvwPreVal[0]);

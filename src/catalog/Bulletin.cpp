@@ -9,6 +9,7 @@
 #include "store/FileOps.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
+#include "store/RunStop.h"
 #include "store/UiPort.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/FtpRoutines.h"
@@ -103,6 +104,8 @@ void Actualiza_Boletin(bool Boton, Office& office, FtpSession& eftpPrincipal, Ui
         report(Boton, office, ui, e.number(), e.description());
     } catch (const SQLite::Exception& e) {
         report(Boton, office, ui, e.getErrorCode(), e.what());
+    } catch (const RunStopped&) {
+        // The program is ending: the ticker keeps what it showed.
     } catch (const std::exception& e) {
         report(Boton, office, ui, kInternalError, e.what());
     }

@@ -12,6 +12,7 @@
 #include "store/FileOps.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
+#include "store/RunStop.h"
 #include "store/UiPort.h"
 #include "store/WorkingFiles.h"
 #include "transfer/ConnectionMessages.h"
@@ -65,7 +66,9 @@ std::string catalog_failure_message(int number, std::string_view description) {
 }
 
 CatalogUpdate::CatalogUpdate(Office& office, UiPort& ui, FtpTimeouts timeouts)
-    : office_(office), ui_(ui), ftp_("eftpActCatErr", timeouts) {}
+    : office_(office), ui_(ui), ftp_("eftpActCatErr", timeouts) {
+    ftp_.stop_with(office_.stop_token());
+}
 
 CatalogUpdate::~CatalogUpdate() = default;
 
@@ -93,6 +96,8 @@ UpdateOutcome CatalogUpdate::recibir() {
     } end_of_run{*this};
     try {
         return run();
+    } catch (const RunStopped&) {
+        return UpdateOutcome::Stopped;
     } catch (...) {
         report_failure();
     }
@@ -178,6 +183,7 @@ UpdateOutcome CatalogUpdate::run() {
     ui_.run_blocking([&] { inflate_package(root / package, database); });
     Borra_Archivo(root / package);
     set_mark(3, StepMark::Finished);
+    stop_point(office_.stop_token());
 
     install_catalog(office_.db(), office_.params(), office_.catalog(), database, offered);
     set_mark(4, StepMark::Result);

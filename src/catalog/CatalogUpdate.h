@@ -30,6 +30,7 @@ enum class UpdateOutcome {
     NoVersionList,     // the server publishes no "revact.txt"
     Failed,            // reported through the UI port and, for a package, the result line
     Busy,              // a run was already under way; nothing done
+    Stopped,           // the program is ending: the run stopped at once, nothing reported
     Closed,            // Salir or another action: no run, the session closed
 };
 

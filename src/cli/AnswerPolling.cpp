@@ -1,9 +1,11 @@
 #include "cli/AnswerPolling.h"
 
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <ostream>
-#include <thread>
 
+#include "store/RunStop.h"
 #include "store/Session.h"
 #include "transfer/TransferDesk.h"
 
@@ -15,9 +17,13 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-AnswerPolling::AnswerPolling(TransferDesk& desk, const Sesion& session, std::ostream& progress,
-                             std::ostream& answers)
-    : desk_(desk), session_(session), progress_(progress), answers_(answers) {
+AnswerPolling::AnswerPolling(TransferDesk& desk, const Sesion& session, std::stop_source stop,
+                             std::ostream& progress, std::ostream& answers)
+    : desk_(desk),
+      session_(session),
+      stop_(std::move(stop)),
+      progress_(progress),
+      answers_(answers) {
     ListObserver<SendRow> observer;
     observer.added = [this](std::size_t, const SendRow& row) {
         if (row.status == send_status::kPrevalidation || row.status == send_status::kValidation) {
@@ -62,16 +68,22 @@ bool AnswerPolling::wait(std::chrono::seconds limit) {
     if (done()) {
         return desk_.receive_list().empty();  // nothing was handed to reception
     }
-    const auto deadline = Clock::now() + limit;
+    const StopDeadline deadline(stop_, Clock::now() + limit);
+    const std::stop_token stopped = stop_.get_token();
     const int expected = received_ + awaited();
     progress_ << "Esperando " << expected << " respuestas (hasta " << limit.count() << " s)\n";
+    std::mutex mutex;
+    std::condition_variable_any between_ticks;  // only a stop wakes it early
     while (!done()) {
-        const auto now = Clock::now();
-        if (now >= deadline) {
+        {
+            std::unique_lock lock(mutex);
+            between_ticks.wait_for(lock, stopped,
+                                   std::chrono::milliseconds(desk_.timer().interval()),
+                                   [] { return false; });
+        }
+        if (stopped.stop_requested()) {
             break;
         }
-        const auto next = now + std::chrono::milliseconds(desk_.timer().interval());
-        std::this_thread::sleep_until(std::min(next, deadline));
         desk_.tmrPreVal_Timer();
         progress_ << "Recepción: " << received_ << " de " << expected << " respuestas recibidas\n"
                   << std::flush;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iosfwd>
 #include <set>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,12 @@ namespace ordano::cli {
 // Follows the answers of the receive list for ordano-cli: ticks the reception as the window's
 // timer does (first after 2 s, then every 5 s) until every answer is in or the time is up.
 // Each answer stored is printed as its path on `answers`; progress goes to `progress`.
+// The time is a limit: when it is up a stop is requested on `stop` (the desk's), which cancels
+// the tick in flight. A stop requested from elsewhere ends the waiting as well.
 class AnswerPolling {
 public:
-    AnswerPolling(TransferDesk& desk, const Sesion& session, std::ostream& progress,
-                  std::ostream& answers);
+    AnswerPolling(TransferDesk& desk, const Sesion& session, std::stop_source stop,
+                  std::ostream& progress, std::ostream& answers);
     AnswerPolling(const AnswerPolling&) = delete;
     AnswerPolling& operator=(const AnswerPolling&) = delete;
 
@@ -38,6 +41,7 @@ private:
 
     TransferDesk& desk_;
     const Sesion& session_;
+    std::stop_source stop_;
     std::ostream& progress_;
     std::ostream& answers_;
     int received_ = 0;

@@ -8,6 +8,7 @@
 #include "cli/CommandTable.h"
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
+#include "platform/StopRequests.h"
 #include "store/Errors.h"
 #include "store/ProgramVersion.h"
 
@@ -85,9 +86,11 @@ std::ostream& Invocation::progress() const {
     return verbosity == Verbosity::Quiet ? null_stream() : std::cerr;
 }
 
-int run(int argc, char** argv) {
+namespace {
+
+// Reads the command line into `invocation` and runs the command.
+int run_command_line(int argc, char** argv, Invocation& invocation) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    Invocation invocation;
     invocation.paths.executable_dir = executable_dir(argv[0]);
     const CommandSpec* command = nullptr;
     try {
@@ -119,6 +122,18 @@ int run(int argc, char** argv) {
         return exit_code::kUsage;
     }
     return run_command(*command, invocation);
+}
+
+}  // namespace
+
+int run(int argc, char** argv) {
+    Invocation invocation;
+    // While the command runs, SIGINT and SIGTERM stop its work at once (the transfer in flight
+    // cancelled, nothing partial left) instead of killing it midway; it then ends with 130 or
+    // 143 whatever it achieved.
+    const StopRequests stops([stop = invocation.stop](int) mutable { stop.request_stop(); });
+    const int status = run_command_line(argc, argv, invocation);
+    return stops.exit_status() != 0 ? stops.exit_status() : status;
 }
 
 int help_command(const Invocation& invocation) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct Invocation {
     [[nodiscard]] std::string error_prefix() const { return "ordano-cli " + command + ": "; }
     // Where progress goes: standard error, or nowhere with -q.
     [[nodiscard]] std::ostream& progress() const;
+    // The command's stop: requested by a termination signal or a --wait deadline (RunStop.h).
+    std::stop_source stop;
 };
 
 // A stream that writes nowhere (what -q makes of progress).

@@ -3,12 +3,12 @@
 #include <iostream>
 
 #include "store/Office.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano::cli {
 
-std::unique_ptr<Office> open_office(const PathOptions& paths, const Clock& clock,
-                                    LocaleFormats locale) {
-    auto office = Office::open(paths, clock, std::move(locale));
+std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock) {
+    auto office = Office::open(invocation.paths, clock, workstation_formats(), invocation.stop);
     for (const auto& notice : office->startup_notices()) {
         std::cerr << notice << "\n";
     }

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenOffice.h"
 #include "cli/ReportOutput.h"
+#include "review/AnswerKind.h"
 #include "review/OfficeReview.h"
 #include "store/Errors.h"
 #include "store/Office.h"
@@ -46,12 +47,25 @@ void read_from(ReviewContext& context, const fs::path& folder) {
     context.dialog_val_rec = text;
 }
 
+// A name whose kind says no receive folder (the window shows an empty box or the header
+// alone for it) names no answer this command could print.
+bool names_an_answer(std::string_view name) {
+    const AnswerKind kind = classify_answer(name);
+    return kind != AnswerKind::Unknown && kind != AnswerKind::UnknownErr;
+}
+
 }  // namespace
 
 int review_command(const Invocation& invocation) {
     const AnswerArgument answer = answer_argument(invocation);
+    if (!names_an_answer(answer.name)) {
+        std::cerr << invocation.error_prefix() << "El nombre " << answer.name
+                  << " no es el de una respuesta que se pueda revisar; no se sabe en qué "
+                     "carpeta buscarla.\n";
+        return kExitFailure;
+    }
     const SystemClock clock;
-    const auto office = open_office(invocation.paths, clock);
+    const auto office = open_office(invocation, clock);
     ReviewContext context = review_context(*office);
     if (answer.folder) {
         read_from(context, *answer.folder);

@@ -1,7 +1,6 @@
 #include "cli/TransferCommand.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
@@ -13,9 +12,11 @@
 #include "cli/TerminalUi.h"
 #include "cli/TransferReport.h"
 #include "store/DateTime.h"
+#include "store/FileNames.h"
 #include "store/Office.h"
 #include "transfer/Routing.h"
 #include "transfer/TransferDesk.h"
+#include "transfer/TypedFile.h"
 
 namespace ordano::cli {
 namespace {
@@ -62,42 +63,14 @@ TransferRequest parse_request(const Invocation& invocation) {
     return request;
 }
 
-std::string upper(std::string text) {
-    std::ranges::transform(text, text.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-// The send folder of a file's kind, as the review area's search chooses it; nullopt for a kind
-// that has none.
-std::optional<fs::path> send_folder(std::string_view name, const LocalFolders& folders) {
-    switch (kind_letter(name)) {
-        case 'M':
-        case 'C':
-        case 'D':
-            return fs::path(folders.val_env);
-        case 'E':
-            return fs::path(folders.pag_env);
-        case 'S':
-            return fs::path(folders.sag_env);
-        default:
-            return std::nullopt;
-    }
-}
-
 // The name as the send list takes it (upper case, as the search puts it), when that file is in
-// the send folder of its kind.
+// the send folder of its kind, its letter case ignored as the sending run ignores it.
 std::optional<std::string> look_up(const std::string& name, const LocalFolders& folders) {
-    const auto folder = send_folder(name, folders);
-    if (!folder) {
+    const auto folder = typed_name_folder(name, folders);
+    if (!folder || !find_file_ignoring_case(path_in_folder(*folder, ""), name)) {
         return std::nullopt;
     }
-    std::error_code ec;
-    const std::string listed = upper(name);
-    if (fs::is_regular_file(*folder / listed, ec)) {
-        return listed;
-    }
-    return std::nullopt;
+    return upper_case_name(name);
 }
 
 const ReceiveRow* in_receive_list(TransferDesk& desk, const std::string& name) {
@@ -110,15 +83,17 @@ const ReceiveRow* in_receive_list(TransferDesk& desk, const std::string& name) {
 class TransferJob {
 public:
     TransferJob(const Invocation& invocation, const TransferRequest& request)
-        : office_(open_office(invocation.paths, clock_)),
+        : office_(open_office(invocation, clock_)),
           ui_(request.yes, std::cerr, invocation.verbosity, invocation.error_prefix()),
           prefix_(invocation.error_prefix()),
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
-          desk_(office_->session(), office_->params(), ui_, clock_, office_->locale(),
-                [] {}),  // no window, no bulletin ticker to refresh
+          desk_(
+              office_->session(), office_->params(), ui_, clock_, office_->locale(),
+              [] {},  // no window, no bulletin ticker to refresh
+              office_->stop_token()),
           // With --json the answers' paths go into the document instead.
-          polling_(desk_, office_->session(), invocation.progress(),
+          polling_(desk_, office_->session(), invocation.stop, invocation.progress(),
                    request.json ? null_stream() : std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
     }

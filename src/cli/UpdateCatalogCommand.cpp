@@ -44,6 +44,8 @@ const char* outcome_code(UpdateOutcome outcome) {
             return "failed";
         case UpdateOutcome::Busy:
             return "busy";
+        case UpdateOutcome::Stopped:
+            return "stopped";
         case UpdateOutcome::Closed:
             break;
     }
@@ -98,7 +100,7 @@ int update_catalog_command(const Invocation& invocation) {
     const bool yes = invocation.args.has("--yes");
     const bool json = invocation.args.has("--json");
     SystemClock clock;
-    auto office = open_office(invocation.paths, clock);
+    auto office = open_office(invocation, clock);
     TerminalUi ui(yes, std::cerr, invocation.verbosity, invocation.error_prefix());
     TerminalObserver observer;
     CatalogUpdate update(*office, ui);

@@ -199,7 +199,8 @@ void ParametersDialog::Imprime_Datos() {
     }
     {
         const QSignalBlocker quiet(chkParametros_);
-        chkParametros_->setChecked(params.flag(Param::proxy));
+        // Only -1 makes a connection use the proxy; the box shows no other value as checked.
+        chkParametros_->setChecked(params.number(Param::proxy) == -1);
     }
     // After the link-type handling: with MODEM and a stored proxy the proxy host shows while
     // the check box stays hidden.

@@ -66,102 +66,6 @@ IntField from_number(const Number& number) {
     return field;
 }
 
-// --- UTF-8 case mapping ---------------------------------------------------------------
-
-constexpr char32_t kInvalid = 0xFFFFFFFF;
-
-// Decodes the sequence at s[i]; `length` is its byte count (1 for a byte that is not valid
-// UTF-8, which is then kInvalid).
-char32_t decode(std::string_view s, std::size_t i, std::size_t& length) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    length = 1;
-    if (lead < 0x80) {
-        return lead;
-    }
-    const std::size_t extra = (lead & 0xE0) == 0xC0   ? 1
-                              : (lead & 0xF0) == 0xE0 ? 2
-                              : (lead & 0xF8) == 0xF0 ? 3
-                                                      : 0;
-    if (extra == 0 || i + extra >= s.size()) {
-        return kInvalid;
-    }
-    char32_t cp = lead & (0x3F >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if ((c & 0xC0) != 0x80) {
-            return kInvalid;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    length = extra + 1;
-    return cp;
-}
-
-void encode(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-// Upper/lower pairs outside the two contiguous ranges A-Z and U+00C0-U+00DE.
-struct CasePair {
-    char32_t upper, lower;
-};
-constexpr CasePair kExtraPairs[] = {
-    {0x0152, 0x0153}, {0x0160, 0x0161}, {0x0178, 0x00FF}, {0x017D, 0x017E}};
-
-char32_t to_lower(char32_t cp) {
-    if ((cp >= 'A' && cp <= 'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)) {
-        return cp + 0x20;
-    }
-    for (const auto& pair : kExtraPairs) {
-        if (pair.upper == cp) {
-            return pair.lower;
-        }
-    }
-    return cp;
-}
-
-char32_t to_upper(char32_t cp) {
-    if ((cp >= 'a' && cp <= 'z') || (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7)) {
-        return cp - 0x20;
-    }
-    for (const auto& pair : kExtraPairs) {
-        if (pair.lower == cp) {
-            return pair.upper;
-        }
-    }
-    return cp;
-}
-
-std::string map_case(std::string_view utf8, char32_t (*map)(char32_t)) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        std::size_t length = 1;
-        const char32_t cp = decode(utf8, i, length);
-        if (cp == kInvalid) {
-            out.append(utf8.substr(i, length));
-        } else {
-            encode(out, map(cp));
-        }
-        i += length;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string_view positions(std::string_view line, std::size_t from, std::size_t to) {
@@ -234,10 +138,6 @@ std::string_view BarFields::tail() const {
     return last_bar_ == std::string_view::npos ? line_ : line_.substr(last_bar_ + 1);
 }
 
-std::string_view BarFields::head() const {
-    return count_ == 0 ? line_ : line_.substr(0, bars_[0]);
-}
-
 std::string BarFields::after_without_bars(std::size_t n) const {
     std::string out;
     if (n < 1 || n > count_) {
@@ -259,21 +159,16 @@ void append_cp1252(std::string& utf8, std::string_view cp1252) {
     }
 }
 
-std::string upper_case(std::string_view utf8) {
-    return map_case(utf8, to_upper);
-}
-
-std::string lower_case(std::string_view utf8) {
-    return map_case(utf8, to_lower);
-}
-
 std::string sentence_case(std::string_view utf8) {
     if (utf8.empty()) {
         return {};
     }
+    // The first character with its UTF-8 continuation bytes.
     std::size_t first = 1;
-    (void)decode(utf8, 0, first);
-    return std::string(utf8.substr(0, first)) + lower_case(utf8.substr(first));
+    while (first < utf8.size() && (static_cast<unsigned char>(utf8[first]) & 0xC0) == 0x80) {
+        ++first;
+    }
+    return std::string(utf8.substr(0, first)) + text::lower_case(utf8.substr(first));
 }
 
 }  // namespace ordano::review

@@ -47,8 +47,6 @@ public:
     // Everything after the n-th "|" to the end of the line, with any further "|" left out;
     // empty when the line has fewer than n bars.
     [[nodiscard]] std::string after_without_bars(std::size_t n) const;
-    // The text before the first "|" (the whole line when it has none).
-    [[nodiscard]] std::string_view head() const;
 
 private:
     std::string_view line_;
@@ -60,10 +58,6 @@ private:
 // Appends Windows-1252 bytes to a UTF-8 text.
 void append_cp1252(std::string& utf8, std::string_view cp1252);
 
-// UTF-8 case mapping over the letters a Windows-1252 text can hold; other characters and
-// bytes that are not valid UTF-8 pass unchanged.
-[[nodiscard]] std::string upper_case(std::string_view utf8);
-[[nodiscard]] std::string lower_case(std::string_view utf8);
 // The first character as stored, the rest in lower case ("ERROR EN EL CAMPO" gives
 // "Error en el campo").
 [[nodiscard]] std::string sentence_case(std::string_view utf8);

@@ -63,6 +63,10 @@ void render_lines(std::string_view folder, std::string_view file_name, LineRule 
     if ((result.failure = review::open_answer(path, in))) {
         return;
     }
+    if (context.out != nullptr) {
+        *context.out << result.header;  // the body follows it as it is rendered
+        result.header.clear();
+    }
     review::ReportText report(context.out);
     review::CatalogLookups catalog(context.catalog);
     const auto read_scope = catalog.read_scope();
@@ -135,7 +139,7 @@ std::string review_header(std::string_view title, std::string_view file_name,
                           const LocalDateTime& now, const LocaleFormats& locale) {
     std::string header(title);
     header += " Archivo: ";
-    header += review::upper_case(file_name);
+    header += text::upper_case(file_name);
     header += "  -  ";
     header += short_date(now.date, locale);
     header += "  ";
@@ -154,15 +158,14 @@ ReviewResult Revisa_Archivo(std::string_view title, std::string_view file_name,
     } else if (kind == AnswerKind::Prevalidation) {
         load_prevalidation(file_name, context, result);
     } else if (const LineKind* entry = line_kind_of(kind)) {
-        if (context.out != nullptr) {
-            *context.out << result.header;  // the body follows it as it is rendered
-            result.header.clear();
-        }
         render_lines(context.folders.*(entry->folder), file_name, entry->rule, context, result);
     }
     // An "err" name of no known initial keeps the header alone.
     if (context.out != nullptr) {
-        *context.out << result.box_text();
+        // An answer that could not be opened writes nothing: its failure says why.
+        if (!result.failure || result.header.empty()) {
+            *context.out << result.box_text();
+        }
         result.header.clear();
         result.body.clear();
     }

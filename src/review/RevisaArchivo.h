@@ -34,7 +34,8 @@ struct ReviewContext {
     LocalDateTime now;
     LocaleFormats locale;
     // When set, the box's text is written here as it is produced (a report of any size in
-    // little memory) and the result's header and body stay empty.
+    // little memory) and the result's header and body stay empty; an answer that cannot be
+    // opened writes nothing.
     std::ostream* out = nullptr;
 };
 

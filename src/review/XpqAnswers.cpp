@@ -53,8 +53,9 @@ void render_x_error(const BarFields& fields, RenderContext& context) {
 }
 
 void render_p_accepted(const BarFields& fields, RenderContext& context) {
-    // Pedimento, signature and amount sit at fixed positions of the first field.
-    const std::string_view head = fields.head();
+    // Pedimento, signature and amount sit at fixed positions of the first field, which, like
+    // every field, counts only with its closing "|".
+    const std::string_view head = fields[1];
     context.out.text("Pedimento: ")
         .copy(positions(head, 2, 8))
         .text("     Firma: ")

@@ -106,9 +106,12 @@ std::optional<Catalog::ClassedDescription> Catalog::erroresc(int num_error) {
 
 std::optional<std::string> Catalog::erroresd(const std::string& tipo_error,
                                              const std::string& consecutivo, int campo) {
+    // The first row in table order, found on the index alone: an ORDER BY over the two field
+    // values would sort on every lookup.
     auto& q = prepared(db_, statements_->d,
-                       "SELECT descripcion FROM erroresd WHERE tipo_error=? AND consecutivo=? "
-                       "AND (campo=? OR campo=0) ORDER BY rowid LIMIT 1");
+                       "SELECT descripcion FROM erroresd WHERE rowid=(SELECT min(rowid) "
+                       "FROM erroresd WHERE tipo_error=? COLLATE NOCASE "
+                       "AND consecutivo=? COLLATE NOCASE AND campo IN (?, 0))");
     q.bind(1, tipo_error);
     q.bind(2, consecutivo);
     q.bind(3, campo);

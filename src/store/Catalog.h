@@ -38,7 +38,8 @@ public:
     };
     [[nodiscard]] std::optional<ClassedDescription> erroresc(int num_error);
 
-    // TIPO_ERROR and CONSECUTIVO compared as text; CAMPO equal to the field or 0.
+    // TIPO_ERROR and CONSECUTIVO compared as text without regard to letter case, as the
+    // office's database engine compared texts; CAMPO equal to the field or 0.
     [[nodiscard]] std::optional<std::string> erroresd(const std::string& tipo_error,
                                                       const std::string& consecutivo, int campo);
     [[nodiscard]] std::optional<std::string> erroresb(int num_error);

@@ -13,4 +13,10 @@ namespace ordano::text {
 // Throws FormatError for invalid UTF-8 or a character Windows-1252 cannot hold.
 [[nodiscard]] std::string utf8_to_cp1252(std::string_view utf8);
 
+// Letter case as the office's Windows maps it over the letters a Windows-1252 text can hold:
+// A-Z, À-Þ except ×, and Š, Œ, Ž, Ÿ with their small letters. Other characters, and bytes
+// that are not valid UTF-8, pass unchanged.
+[[nodiscard]] std::string upper_case(std::string_view utf8);
+[[nodiscard]] std::string lower_case(std::string_view utf8);
+
 }  // namespace ordano::text

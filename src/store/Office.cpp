@@ -2,14 +2,13 @@
 
 #include <SQLiteCpp/Database.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "store/Catalog.h"
 #include "store/Database.h"
+#include "store/Encoding.h"
 #include "store/Errors.h"
 #include "store/Parameters.h"
 #include "store/ScheduledChanges.h"
+#include "store/Schema.h"
 #include "store/SchemaUpgrade.h"
 #include "store/Scramble.h"
 #include "store/WorkingFiles.h"
@@ -18,12 +17,6 @@ namespace ordano {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string lower_ascii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 void create_work_folder(const fs::path& folder) {
     std::error_code ec;
@@ -36,14 +29,14 @@ void create_work_folder(const fs::path& folder) {
 
 }  // namespace
 
-Office::Office(const Clock& clock, LocaleFormats locale)
-    : clock_(clock), locale_(std::move(locale)) {}
+Office::Office(const Clock& clock, LocaleFormats locale, std::stop_source stop)
+    : clock_(clock), locale_(std::move(locale)), stop_(std::move(stop)) {}
 
 Office::~Office() = default;
 
 std::unique_ptr<Office> Office::open(const PathOptions& options, const Clock& clock,
-                                     LocaleFormats locale) {
-    std::unique_ptr<Office> office(new Office(clock, std::move(locale)));
+                                     LocaleFormats locale, std::stop_source stop) {
+    std::unique_ptr<Office> office(new Office(clock, std::move(locale), std::move(stop)));
     office->start_up(options);
     return office;
 }
@@ -70,6 +63,12 @@ void Office::start_up(const PathOptions& options) {
             e, db_file, "La base de datos no tiene la tabla PARAMETROS con sus columnas: ");
     }
     catalog_ = std::make_unique<Catalog>(*db_);
+    try {
+        create_catalog_indexes(*db_);
+    } catch (const SQLite::Exception&) {
+        // A database that cannot take them now (read-only, busy) still answers every lookup,
+        // only more slowly; the next start-up tries again.
+    }
 
     session_.folders = stored_folders();
     // With a dial-up link the provisional host is the server field, otherwise the proxy field.
@@ -95,7 +94,7 @@ void Office::start_up(const PathOptions& options) {
     session_.bandera_pago = 'N';
     try {
         session_.pass_ban = Decodifica(params_->text(Param::PassBan));
-        session_.pass_ftp = lower_ascii(Decodifica(params_->text(Param::PassFTP)));
+        session_.pass_ftp = text::lower_case(Decodifica(params_->text(Param::PassFTP)));
     } catch (const FormatError& e) {
         throw StartupError(std::string("Una contraseña guardada en PARAMETROS no se puede "
                                        "leer: ") +

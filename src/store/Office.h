@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,10 @@ class Office {
 public:
     // Start-up without windows: working folder, settings file, database, parameters record,
     // the local folders, host by link type, today's scheduled changes, run-time values.
-    // Throws StartupError with a message for the user.
+    // Throws StartupError with a message for the user. `stop` is the front end's, when it
+    // requests stops from outside (a termination signal); otherwise the office has its own.
     static std::unique_ptr<Office> open(const PathOptions& options, const Clock& clock,
-                                        LocaleFormats locale = {});
+                                        LocaleFormats locale = {}, std::stop_source stop = {});
     ~Office();
     Office(const Office&) = delete;
     Office& operator=(const Office&) = delete;
@@ -37,6 +39,11 @@ public:
     [[nodiscard]] const Clock& clock() const { return clock_; }
     [[nodiscard]] const LocaleFormats& locale() const { return locale_; }
 
+    // The program is ending: every run stops at its next step and the transfers in flight are
+    // cancelled (see RunStop.h). Safe from any thread; a request stays.
+    void request_stop() noexcept { stop_.request_stop(); }
+    [[nodiscard]] std::stop_token stop_token() const noexcept { return stop_.get_token(); }
+
     // host from the column of the stored link type (0 Host_Ras, 1 Host_Internet, 2 Host);
     // any other link type leaves `fallback`.
     [[nodiscard]] std::string host_for_link_type(const std::string& fallback) const;
@@ -47,11 +54,12 @@ public:
     [[nodiscard]] const std::vector<std::string>& startup_notices() const { return notices_; }
 
 private:
-    Office(const Clock& clock, LocaleFormats locale);
+    Office(const Clock& clock, LocaleFormats locale, std::stop_source stop);
     void start_up(const PathOptions& options);
 
     const Clock& clock_;
     LocaleFormats locale_;
+    std::stop_source stop_;
     std::unique_ptr<SQLite::Database> db_;
     std::unique_ptr<ParametersRecord> params_;
     std::unique_ptr<Catalog> catalog_;

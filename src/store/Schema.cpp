@@ -6,6 +6,7 @@
 
 #include <array>
 #include <fstream>
+#include <string>
 #include <utility>
 
 #include "platform/OwnerOnly.h"
@@ -99,15 +100,34 @@ CREATE TABLE INFORMACION (
 );
 )sql";
 
-constexpr const char* kIndexes = R"sql(
-CREATE INDEX IF NOT EXISTS ERRORESM_LOOKUP ON ERRORESM (TIPO_ERROR, NUM_ERROR, REG, CAMPO);
-CREATE INDEX IF NOT EXISTS ERRORESC_LOOKUP ON ERRORESC (NUM_ERROR);
-CREATE INDEX IF NOT EXISTS ERRORESD_LOOKUP ON ERRORESD (TIPO_ERROR, CONSECUTIVO, CAMPO);
-CREATE INDEX IF NOT EXISTS ERRORESB_LOOKUP ON ERRORESB (NUM_ERROR);
-CREATE INDEX IF NOT EXISTS ERRORESS_LOOKUP ON ERRORESS (TIPO, CODIGO);
-CREATE INDEX IF NOT EXISTS ERRORESA_LOOKUP ON ERRORESA (NUM_ERROR);
-CREATE INDEX IF NOT EXISTS INFORMACION_LOOKUP ON INFORMACION (CODIGO);
-)sql";
+struct LookupIndex {
+    const char* name;
+    const char* table;
+    const char* columns;
+};
+
+// Text columns are compared without regard to letter case, as the office's database engine
+// compared them; an index serves such a comparison only with the same collation.
+constexpr std::array<LookupIndex, 7> kLookupIndexes = {{
+    {"ERRORESM_LOOKUP", "ERRORESM", "TIPO_ERROR, NUM_ERROR, REG, CAMPO"},
+    {"ERRORESC_LOOKUP", "ERRORESC", "NUM_ERROR"},
+    {"ERRORESD_NOCASE_LOOKUP", "ERRORESD",
+     "TIPO_ERROR COLLATE NOCASE, CONSECUTIVO COLLATE NOCASE, CAMPO"},
+    {"ERRORESB_LOOKUP", "ERRORESB", "NUM_ERROR"},
+    {"ERRORESS_LOOKUP", "ERRORESS", "TIPO, CODIGO"},
+    {"ERRORESA_LOOKUP", "ERRORESA", "NUM_ERROR"},
+    {"INFORMACION_LOOKUP", "INFORMACION", "CODIGO"},
+}};
+
+// Indexes of earlier databases that compared texts exactly: no lookup can use them any more.
+constexpr std::array<const char*, 1> kReplacedIndexes = {"ERRORESD_LOOKUP"};
+
+bool table_exists(SQLite::Database& db, const char* table) {
+    SQLite::Statement query(
+        db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
+    query.bind(1, table);
+    return query.executeStep() && query.getColumn(0).getInt() > 0;
+}
 
 // Names printed before an SAAI M3 error description.
 constexpr std::array<std::pair<int, const char*>, 9> kErrorTypes = {{
@@ -184,13 +204,21 @@ void create_schema(SQLite::Database& db) {
     SQLite::Transaction transaction(db);
     db.exec(kTables);
     insert_error_types(db);
-    db.exec(kIndexes);
+    create_catalog_indexes(db);
     upgrade_office_schema(db);
     transaction.commit();
 }
 
 void create_catalog_indexes(SQLite::Database& db) {
-    db.exec(kIndexes);
+    for (const char* index : kReplacedIndexes) {
+        db.exec(std::string("DROP INDEX IF EXISTS ") + index);
+    }
+    for (const auto& index : kLookupIndexes) {
+        if (table_exists(db, index.table)) {
+            db.exec(std::string("CREATE INDEX IF NOT EXISTS ") + index.name + " ON " + index.table +
+                    " (" + index.columns + ")");
+        }
+    }
 }
 
 void create_office_database(const fs::path& file, const OfficeSetup& setup) {

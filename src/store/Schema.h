@@ -20,7 +20,9 @@ struct OfficeSetup {
 // Creates every table of the local database (parameters, scheduled changes, catalogue),
 // the error-type names and the catalogue's lookup indexes.
 void create_schema(SQLite::Database& db);
-// Indexes on the catalogue lookup columns (also re-created after a catalogue installation).
+// The indexes that serve the catalogue lookups, for each catalogue table there is; an index
+// of an earlier form is replaced. Run by `init`, at start-up and after a catalogue
+// installation.
 void create_catalog_indexes(SQLite::Database& db);
 
 // A new office database at `file` with one parameters row; refuses (StartupError) to

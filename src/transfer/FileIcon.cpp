@@ -1,4 +1,6 @@
 #include "transfer/FileIcon.h"
+
+#include "store/FileNames.h"
 #include "store/FileOps.h"
 
 #include <string>
@@ -33,7 +35,8 @@ int icon_for_file(std::string_view name, const std::filesystem::path& pag_env) {
         case 'D':
             return image::kValidation;
         case 'E': {
-            const auto line = read_first_line_bytes(pag_env / std::string(name));
+            const auto file = find_file_ignoring_case(pag_env, name);
+            const auto line = read_first_line_bytes(file.value_or(pag_env / std::string(name)));
             return line ? payment_code_image(*line) : image::kNone;
         }
         case 'S':

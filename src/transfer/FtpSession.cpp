@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "store/Encoding.h"
+#include "store/RunStop.h"
 #include "transfer/CurlDriver.h"
 #include "transfer/FtpFailure.h"
 #include "transfer/FtpTrace.h"
@@ -71,10 +73,41 @@ std::string remote_path(std::string_view folder, std::string_view name) {
     return path + std::string(name);
 }
 
+// The account as the office's server knows it: the Windows-1252 bytes the office's Windows
+// sent, not UTF-8.
+FtpLogin wire_login(const FtpLogin& login) {
+    FtpLogin wire = login;
+    try {
+        wire.user = text::utf8_to_cp1252(login.user);
+        wire.password = text::utf8_to_cp1252(login.password);
+    } catch (const FormatError& e) {
+        throw FtpError(ftp_error::kOther,
+                       std::string("El usuario o la contraseña no se pueden enviar: ") + e.what());
+    }
+    return wire;
+}
+
 template <typename T>
 void set(CURL* handle, CURLoption option, T value) {
     curl_easy_setopt(handle, option, value);
 }
+
+// How long removing a cancelled upload may take: the program may be ending.
+constexpr long kRemovalLimitMs = 2000;
+
+// A list of FTP commands for libcurl, freed with the object.
+class CommandList {
+public:
+    explicit CommandList(const std::string& command)
+        : list_(curl_slist_append(nullptr, command.c_str())) {}
+    ~CommandList() { curl_slist_free_all(list_); }
+    CommandList(const CommandList&) = delete;
+    CommandList& operator=(const CommandList&) = delete;
+    [[nodiscard]] curl_slist* get() const { return list_; }
+
+private:
+    curl_slist* list_;
+};
 
 // The size a server states in the reply that opens a download ("150 Opening BINARY mode data
 // connection for x (22 bytes)."); 0 when it states none.
@@ -132,6 +165,9 @@ struct FtpSession::Impl {
     std::atomic<bool> live{false};  // a logged-in control connection is believed open
     std::atomic<bool> cancel_requested{false};
     std::atomic<bool> close_requested{false};
+    std::atomic<bool> removing_partial{false};  // the clean-up after a cancel runs regardless
+    std::stop_token stop;
+    std::optional<std::stop_callback<std::function<void()>>> cancel_on_stop;
     std::mutex progress_mutex;
     ProgressFn progress;
     std::int64_t last_done = -1;
@@ -149,6 +185,8 @@ struct FtpSession::Impl {
     CURLcode perform_once();
     [[noreturn]] void fail(CURLcode code, bool on_reused_connection);
     void report_progress(std::int64_t done, std::int64_t total);
+    [[nodiscard]] bool cancelled() const { return cancel_requested || stop.stop_requested(); }
+    void remove_partial_upload(const std::string& remote_path) noexcept;
 
     static int on_progress(void* self, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                            curl_off_t ulnow);
@@ -168,6 +206,7 @@ public:
             throw FtpError(ftp_error::kOther, "La sesión FTP ya tiene una operación en curso");
         }
         impl_.cancel_requested = false;
+        stop_point(impl_.stop);
     }
     ~Use() {
         lock_.unlock();
@@ -257,7 +296,7 @@ void FtpSession::Impl::perform(Request next) {
     CURLcode code = perform_once();
     const bool quick =
         std::chrono::steady_clock::now() - started < std::chrono::seconds(timeouts.stall_seconds);
-    if (code != CURLE_OK && reused && quick && moved == 0 && !cancel_requested &&
+    if (code != CURLE_OK && reused && quick && moved == 0 && !cancelled() &&
         looks_like_dropped_session(code)) {
         // The server closed the session while it sat idle (a "421" or a reset): libcurl has
         // now dropped that connection, and a second attempt logs in again on a new one.
@@ -290,6 +329,7 @@ CURLcode FtpSession::Impl::perform_once() {
 }
 
 void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
+    stop_point(stop);
     failed_code = code;
     if (code == CURLE_WRITE_ERROR && request.sink != nullptr && request.sink->write_failure()) {
         // The local disk refused the bytes: that, not the transfer, is what failed.
@@ -325,7 +365,7 @@ void FtpSession::Impl::report_progress(std::int64_t done, std::int64_t total) {
 int FtpSession::Impl::on_progress(void* self, curl_off_t dltotal, curl_off_t dlnow,
                                   curl_off_t ultotal, curl_off_t ulnow) {
     auto& impl = *static_cast<Impl*>(self);
-    if (impl.cancel_requested) {
+    if (impl.cancelled() && !impl.removing_partial) {
         return 1;  // libcurl ends the call with CURLE_ABORTED_BY_CALLBACK
     }
     if (impl.request.sink != nullptr) {
@@ -361,6 +401,35 @@ std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t 
     return bytes;
 }
 
+// Best effort: DELE on a fresh login, bounded in time. The session is left closed.
+void FtpSession::Impl::remove_partial_upload(const std::string& remote_path) noexcept {
+    removing_partial = true;
+    try {
+        CURL* h = curl.easy();
+        if (h != nullptr) {
+            const CommandList dele("DELE " + remote_path);
+            const std::string url = "ftp://" + login->server + "/";
+            request = {};
+            // A fresh login starts in the start folder, whatever the cancelled one had done.
+            set(h, CURLOPT_FRESH_CONNECT, 1L);
+            set(h, CURLOPT_URL, url.c_str());
+            set(h, CURLOPT_NOBODY, 1L);
+            set(h, CURLOPT_UPLOAD, 0L);
+            // After the login (and the way back to the start folder), as a folder of its own.
+            set(h, CURLOPT_POSTQUOTE, dele.get());
+            set(h, CURLOPT_TIMEOUT_MS, kRemovalLimitMs);
+            (void)curl.perform();
+            set(h, CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
+            set(h, CURLOPT_TIMEOUT_MS, 0L);
+            set(h, CURLOPT_FRESH_CONNECT, 0L);
+        }
+    } catch (...) {
+        // Nothing more can be done for the file; the failure of the upload is what counts.
+    }
+    close_now();
+    removing_partial = false;
+}
+
 // libcurl hands every reply line of the control connection here.
 std::size_t FtpSession::Impl::on_reply(char* data, std::size_t size, std::size_t count,
                                        void* self) {
@@ -386,7 +455,7 @@ bool FtpSession::connected() const {
 void FtpSession::connect(const FtpLogin& login) {
     Impl::Use use(*impl_);
     impl_->close_now();
-    impl_->login = login;
+    impl_->login = wire_login(login);
     try {
         impl_->perform({});  // logs in and reads the start folder, transfers nothing
     } catch (const FtpError&) {
@@ -399,9 +468,16 @@ void FtpSession::upload(const std::filesystem::path& local_file, std::string_vie
                         std::string_view remote_name) {
     Impl::Use use(*impl_);
     SourceFile source(local_file);
-    impl_->perform({.path = url_path(remote_folder, remote_name),
-                    .shown_path = remote_path(remote_folder, remote_name),
-                    .source = &source});
+    const std::string shown = remote_path(remote_folder, remote_name);
+    try {
+        impl_->perform(
+            {.path = url_path(remote_folder, remote_name), .shown_path = shown, .source = &source});
+    } catch (const std::exception&) {
+        if (impl_->cancelled()) {
+            impl_->remove_partial_upload(shown);
+        }
+        throw;
+    }
 }
 
 void FtpSession::download(const std::filesystem::path& local_file, std::string_view remote_folder,
@@ -454,6 +530,12 @@ void FtpSession::cancel() noexcept {
 
 void FtpSession::set_trace(std::function<void(std::string_view line)> sink) {
     impl_->trace.set_sink(std::move(sink));
+}
+
+void FtpSession::stop_with(std::stop_token stop) {
+    impl_->cancel_on_stop.reset();
+    impl_->stop = stop;
+    impl_->cancel_on_stop.emplace(std::move(stop), std::function<void()>([this] { cancel(); }));
 }
 
 void FtpSession::set_progress(ProgressFn fn) {

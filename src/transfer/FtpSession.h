@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,9 +30,9 @@ public:
 };
 
 struct FtpLogin {
-    std::string server;  // "address" or "address:port" (21 when none is given)
-    std::string user;
-    std::string password;
+    std::string server;    // "address" or "address:port" (21 when none is given)
+    std::string user;      // UTF-8; sent as Windows-1252 bytes
+    std::string password;  // UTF-8; sent as Windows-1252 bytes
 };
 
 struct FtpTimeouts {
@@ -45,6 +46,9 @@ struct FtpTimeouts {
 // A session the server dropped (or that disconnect() closed) logs in again with the last login
 // at the next call. One call at a time: a call made while another runs fails at once with 1001.
 // Local files that cannot be read or written fail with NumberedError 68 (missing) or 70.
+// An upload cancelled midway (cancel(), or a stop) is removed from the server, within a couple
+// of seconds and as far as the server lets it: the server takes the closed data connection
+// for the end of the file.
 class FtpSession {
 public:
     using ProgressFn = std::function<void(std::int64_t done, std::int64_t total)>;
@@ -78,6 +82,9 @@ public:
 
     // Safe from any thread: the transfer under way fails with 1000 as soon as possible.
     void cancel() noexcept;
+    // From now on a stop requested on `stop` cancels the transfer under way, and every call
+    // made after it throws RunStopped instead of reaching the server (see RunStop.h).
+    void stop_with(std::stop_token stop);
     // Called on the thread that runs the transfer, with the total when the server tells it
     // (0 otherwise).
     void set_progress(ProgressFn fn);

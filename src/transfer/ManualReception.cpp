@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "store/Errors.h"
+#include "store/RunStop.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
 #include "transfer/PollingTimer.h"
@@ -46,10 +47,12 @@ void Recibe_Manual(TransferContext& ctx) {
     Sesion& session = ctx.session;
     session.pass_aceptada = !ctx.send.has_pending_payment();
     if (!session.pass_aceptada) {
+        stop_point(ctx.stop);
         session.pass_aceptada = ctx.ui.ask_payment_password();
     }
     const std::vector<RowId> ids = ctx.send.ids();
     for (const RowId id : ids) {
+        stop_point(ctx.stop);
         const SendRow* row = ctx.send.find(id);
         if (row == nullptr || !row->pending() || row->text.empty()) {
             continue;

@@ -7,6 +7,7 @@
 #include "store/Encoding.h"
 #include "store/Errors.h"
 #include "store/Parameters.h"
+#include "store/RunStop.h"
 #include "store/Scramble.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
@@ -171,6 +172,8 @@ bool change_payment_password(const PaymentPasswordContext& ctx, std::string_view
     } catch (const NumberedError& error) {
         show_failure(ctx, failure_text(error, ctx.params));
         return false;
+    } catch (const RunStopped&) {
+        return false;  // the program is ending; nothing changed
     }
     return store_locally(ctx, new_password, std::move(scrambled));
 }
@@ -189,6 +192,8 @@ void Recupera_Password(const PaymentPasswordContext& ctx) {
     } catch (const FormatError& error) {
         show_failure(ctx, error_number_message(error_number::kTypeMismatch, error.what()));
         return;
+    } catch (const RunStopped&) {
+        return;  // the program is ending
     }
     ctx.ui.message("Envio satisfactorio", MessageIcon::Information, MessageButtons::Ok);
 }

@@ -5,6 +5,7 @@
 
 #include "store/Errors.h"
 #include "store/FlagScope.h"
+#include "store/RunStop.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
 #include "transfer/FileIcon.h"
@@ -17,7 +18,9 @@
 #include "transfer/TransferFiles.h"
 
 namespace ordano {
-ReceptionPoller::ReceptionPoller(TransferContext context) : ctx_(context) {}
+ReceptionPoller::ReceptionPoller(TransferContext context) : ctx_(context) {
+    eftpRecepcion_.stop_with(ctx_.stop);
+}
 
 void ReceptionPoller::tmrPreVal_Timer() {
     if (ctx_.timer.interval() == PollingTimer::kFirstInterval) {
@@ -26,10 +29,18 @@ void ReceptionPoller::tmrPreVal_Timer() {
     if (in_tick_) {
         return;
     }
-    FlagScope tick(in_tick_);
+    FlagScope in_tick(in_tick_);
     stop_requested_ = false;
     reported_ = false;
+    try {
+        tick();
+    } catch (const RunStopped&) {
+        // The program is ending: the rows keep what they had reached.
+        Desconecta_FTP(eftpRecepcion_, ctx_.ui);
+    }
+}
 
+void ReceptionPoller::tick() {
     const Step login =
         attempt([this] { Conecta_FTP(eftpRecepcion_, false, ctx_.session, ctx_.params, ctx_.ui); });
     if (login == Step::GaveUp || login == Step::Stopped) {
@@ -137,6 +148,7 @@ ReceptionPoller::Step ReceptionPoller::attempt(Work&& work) {
             if (stop_requested_) {
                 return Step::Stopped;
             }
+            stop_point(ctx_.stop);
             if (error.number() == ftp_error::kNotTransferred) {
                 return Step::NotTransferred;
             }

@@ -50,6 +50,7 @@ private:
         std::string icono;  // of a validation answer
     };
 
+    void tick();
     template <typename Work>
     Step attempt(Work&& work);
     void report_once(const NumberedError& error);

@@ -5,8 +5,10 @@
 
 #include "store/Encoding.h"
 #include "store/Errors.h"
+#include "store/FileNames.h"
 #include "store/FileOps.h"
 #include "store/FlagScope.h"
+#include "store/RunStop.h"
 #include "store/Scramble.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
@@ -48,7 +50,9 @@ constexpr int kUnreadableValue = 5;
 }  // namespace
 
 SendingRun::SendingRun(TransferContext context, BulletinRefresh refresh_bulletin)
-    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)) {}
+    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)) {
+    eftpEnvio_.stop_with(ctx_.stop);
+}
 
 std::string SendingRun::payment_file_name(int patente) {
     char name[32];
@@ -70,6 +74,8 @@ void SendingRun::run() {
         run_steps();
     } catch (const NumberedError& error) {
         end_with(error);
+    } catch (const RunStopped&) {
+        end_stopped();
     }
 }
 
@@ -81,6 +87,7 @@ void SendingRun::run_steps() {
     ctx_.ui.yield();
     Conecta_FTP(eftpEnvio_, false, ctx_.session, ctx_.params, ctx_.ui);
     fetch_payment_file();
+    stop_point(ctx_.stop);
     if (decide_password()) {
         send_due_entries();
         ctx_.send.compact();
@@ -150,6 +157,7 @@ void SendingRun::send_due_entries() {
     }
     const int items = static_cast<int>(due.size());
     for (int i = 0; i < items; ++i) {
+        stop_point(ctx_.stop);
         send_entry(due[static_cast<std::size_t>(i)], i + 1, items);
     }
 }
@@ -165,10 +173,14 @@ void SendingRun::send_entry(RowId id, int item, int items) {
         const Route route = *route_for(entry.text, ctx_.session);
         try {
             upload(entry, route, item, items);
+        } catch (const RunStopped&) {
+            remove_quietly(ctx_.session.paths.work_folder / entry.text);
+            throw;
         } catch (const NumberedError& error) {
             if (!asked_as_local_file(error.number())) {
                 throw;
             }
+            stop_point(ctx_.stop);
             if (ask_retry(ctx_.ui, error.number(), entry.text)) {
                 continue;
             }
@@ -190,7 +202,10 @@ bool SendingRun::asked_as_local_file(int number) {
 
 void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
     const auto& work = ctx_.session.paths.work_folder;
-    copy_through_temp(route.source, work / entry.text);
+    // The office's file system found "m0015009.342" for the row "M0015009.342"; the file is
+    // read as it is named and uploaded under the row's name.
+    const auto source = find_file_ignoring_case(route.source.parent_path(), entry.text);
+    copy_through_temp(source.value_or(route.source), work / entry.text);
     ItemProgressUi ui(ctx_.ui, item, items);
     ui.progress({.what = entry.text});
     Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);
@@ -220,6 +235,13 @@ void SendingRun::clear_working_files(const std::string& name, const Route& route
 void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {
     ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
     ctx_.send.update(id, [](SendRow& row) { row.text.clear(); });
+}
+
+// The program is ending: no message, no further transfer; the lists stay as consistent as
+// after a failure.
+void SendingRun::end_stopped() {
+    Desconecta_FTP(eftpEnvio_, ctx_.ui);
+    ctx_.send.compact();
 }
 
 void SendingRun::end_with(const NumberedError& error) {

@@ -47,6 +47,7 @@ private:
     void clear_working_files(const std::string& name, const Route& route);
     void move_to_receive(RowId id, const SendRow& entry, const Route& route);
     void end_with(const NumberedError& error);
+    void end_stopped();
 
     TransferContext ctx_;
     BulletinRefresh refresh_bulletin_;

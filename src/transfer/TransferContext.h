@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include "store/DateTime.h"
 
 namespace ordano {
@@ -13,7 +15,8 @@ struct Sesion;
 
 // What the transfer routines share: the run-time values, the parameters record (link type,
 // proxy), the person in front of the program, the clock, and the two lists with the polling
-// timer. Everything is owned elsewhere and outlives the routines.
+// timer, and the stop of the program's work. Everything is owned elsewhere and outlives the
+// routines.
 struct TransferContext {
     Sesion& session;
     const ParametersRecord& params;
@@ -23,6 +26,7 @@ struct TransferContext {
     SendList& send;
     ReceiveList& receive;
     PollingTimer& timer;
+    std::stop_token stop;  // see RunStop.h
 
     // tipo_acceso of the parameters record, for the no-connection message.
     [[nodiscard]] int link_type() const;

@@ -1,5 +1,6 @@
 #include "transfer/TransferDesk.h"
 
+#include "store/RunStop.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
 #include "transfer/FtpRoutines.h"
@@ -10,8 +11,9 @@ namespace ordano {
 
 TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui,
                            const Clock& clock, LocaleFormats locale,
-                           SendingRun::BulletinRefresh refresh_bulletin)
-    : context_{session, params, ui, clock, std::move(locale), send_, receive_, timer_},
+                           SendingRun::BulletinRefresh refresh_bulletin, std::stop_token stop)
+    : context_{session, params,   ui,     clock,          std::move(locale),
+               send_,   receive_, timer_, std::move(stop)},
       sending_(context_, std::move(refresh_bulletin)),
       poller_(context_) {}
 
@@ -23,7 +25,11 @@ void TransferDesk::Ejecuta_Accion(Action action) {
         case Action::Recibir:
             // While the sending run waits it owns the pending entries.
             if (!sending_.running()) {
-                Recibe_Manual(context_);
+                try {
+                    Recibe_Manual(context_);
+                } catch (const RunStopped&) {
+                    // The program is ending: what is left of the action is not done.
+                }
             }
             break;
         case Action::Detener:

@@ -21,8 +21,11 @@ struct Sesion;
 // lists and the timer through their notifications and calls these routines from its events.
 class TransferDesk {
 public:
+    // `stop`: the office's (Office::stop_token); a requested stop ends the sending run, the
+    // tick and the manual reception at once, without messages.
     TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui, const Clock& clock,
-                 LocaleFormats locale, SendingRun::BulletinRefresh refresh_bulletin);
+                 LocaleFormats locale, SendingRun::BulletinRefresh refresh_bulletin,
+                 std::stop_token stop = {});
     TransferDesk(const TransferDesk&) = delete;
     TransferDesk& operator=(const TransferDesk&) = delete;
 

@@ -1,6 +1,8 @@
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "catalog/CatalogInstall.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/CatalogWorld.h"
@@ -22,7 +24,11 @@ struct RecordingObserver : CatalogUpdateObserver {
     void package_progress(std::int64_t done, std::int64_t total) override {
         last_done = done;
         last_total = total;
+        if (done > 0 && on_bytes) {
+            on_bytes();
+        }
     }
+    std::function<void()> on_bytes;
     std::vector<std::pair<int, StepMark>> marks;
     std::vector<std::string> results;
     std::int64_t last_done = 0;
@@ -50,6 +56,15 @@ protected:
     }
     void publish_package(const std::string& version, const PackageContents& contents = {}) {
         world.publish("ACTE" + version + ".mdb.mz", test::make_package(world.box.path(), contents));
+    }
+
+    // A run that ended while the package came: nothing changed and nothing is left behind.
+    void expect_stopped_at_the_package(const std::string& db_before) {
+        EXPECT_EQ(update.mark(3), StepMark::UnderWay);
+        EXPECT_TRUE(world.db_bytes() == db_before) << "the database file changed";
+        EXPECT_EQ(vererr(), 7);
+        EXPECT_TRUE(world.drive_root_files().empty());
+        EXPECT_FALSE(update.eftpActCatErr().connected());
     }
 
     CatalogWorld world;
@@ -270,11 +285,22 @@ TEST_F(CatalogUpdateTest, ConnectionDroppedMidPackage) {
     EXPECT_TRUE(shown.text.ends_with("Proceso: Actualización del catálogo de errores"));
     EXPECT_EQ(shown.icon, MessageIcon::None);
     EXPECT_FALSE(shown.caption.has_value());
-    EXPECT_EQ(update.mark(3), StepMark::UnderWay);
-    EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
-    EXPECT_EQ(vererr(), 7);
-    EXPECT_TRUE(world.drive_root_files().empty());
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    expect_stopped_at_the_package(before);
+}
+
+TEST_F(CatalogUpdateTest, AStopCancelsThePackageAndEndsTheRunQuietly) {
+    world.publish("revact.txt", "0008");
+    publish_package("0008", {.rows = 3000});
+    const auto before = world.db_bytes();
+    FtpFaults slow;
+    slow.throttle_bytes_per_second = 10000;
+    world.server.set_faults(slow);
+    observer.on_bytes = [this] { world.office->request_stop(); };
+
+    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Stopped);
+
+    EXPECT_TRUE(world.ui.messages.empty());
+    expect_stopped_at_the_package(before);
 }
 
 // The database can grow no further, as on a full disk.

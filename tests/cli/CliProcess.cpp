@@ -1,5 +1,6 @@
 #include "cli/CliProcess.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -34,17 +35,16 @@ private:
 
 }  // namespace
 
-ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
-                          const std::filesystem::path& scratch) {
+StartedProcess::StartedProcess(const std::vector<std::string>& args, const std::string& input,
+                               const std::filesystem::path& scratch)
+    : scratch_(scratch) {
     std::filesystem::create_directories(scratch);
     const auto in = scratch / "stdin";
-    const auto out = scratch / "stdout";
-    const auto err = scratch / "stderr";
     { std::ofstream(in, std::ios::binary) << input; }
     FileActions actions;
     actions.open(0, in, O_RDONLY);
-    actions.open(1, out, O_WRONLY | O_CREAT | O_TRUNC);
-    actions.open(2, err, O_WRONLY | O_CREAT | O_TRUNC);
+    actions.open(1, scratch / "stdout", O_WRONLY | O_CREAT | O_TRUNC);
+    actions.open(2, scratch / "stderr", O_WRONLY | O_CREAT | O_TRUNC);
     std::vector<std::string> owned = args;
     std::vector<char*> argv;
     for (auto& arg : owned) {
@@ -55,13 +55,38 @@ ProcessResult run_process(const std::vector<std::string>& args, const std::strin
     if (::posix_spawn(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0) {
         throw std::runtime_error("cannot start " + args.front());
     }
+    pid_ = pid;
+}
+
+StartedProcess::~StartedProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+void StartedProcess::send_signal(int number) const {
+    ::kill(pid_, number);
+}
+
+std::string StartedProcess::err_so_far() const {
+    return Sandbox::read_file(scratch_ / "stderr");
+}
+
+ProcessResult StartedProcess::finish() {
     int wait_status = 0;
-    ::waitpid(pid, &wait_status, 0);
+    ::waitpid(pid_, &wait_status, 0);
+    pid_ = -1;
     ProcessResult result;
     result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
-    result.out = Sandbox::read_file(out);
-    result.err = Sandbox::read_file(err);
+    result.out = Sandbox::read_file(scratch_ / "stdout");
+    result.err = Sandbox::read_file(scratch_ / "stderr");
     return result;
+}
+
+ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
+                          const std::filesystem::path& scratch) {
+    return StartedProcess(args, input, scratch).finish();
 }
 
 std::vector<std::string> lines_of(const std::string& text) {

@@ -13,8 +13,27 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs a program to its end with `input` as its standard input; the outputs are gathered in
-// files of `scratch`.
+// A program started with `input` as its standard input; its outputs are gathered in files of
+// `scratch`. finish() waits for its end (the destructor too, after killing it if need be).
+class StartedProcess {
+public:
+    StartedProcess(const std::vector<std::string>& args, const std::string& input,
+                   const std::filesystem::path& scratch);
+    ~StartedProcess();
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+
+    void send_signal(int number) const;
+    // What it has written to its standard error so far.
+    [[nodiscard]] std::string err_so_far() const;
+    ProcessResult finish();
+
+private:
+    std::filesystem::path scratch_;
+    int pid_ = -1;
+};
+
+// Runs a program to its end (see StartedProcess).
 ProcessResult run_process(const std::vector<std::string>& args, const std::string& input,
                           const std::filesystem::path& scratch);
 

@@ -27,7 +27,8 @@ using ::testing::Not;
 using ::testing::UnorderedElementsAreArray;
 
 constexpr int kPatente = 15;
-constexpr const char* kFtpPassword = "clave";
+// As the demo server's README writes it: the program lower-cases it before it logs in.
+constexpr const char* kFtpPassword = "CLAVE";
 constexpr const char* kPaymentPassword = "pago123";  // what the demo server publishes
 
 // A demo office made by `ordano-cli init` against the demo server, with today's files of
@@ -280,6 +281,14 @@ TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
     }
     EXPECT_EQ(yes, 3u);
     EXPECT_THAT(retried.err, HasSubstr("no se reintenta más"));
+}
+
+TEST_F(CliExchangeTest, ALowerCaseFileIsSentUnderItsUpperCaseName) {
+    const std::string name = "m0015006." + julian_;
+    sandbox_.write_file(fs::path(folders_.val_env) / name, "501|4000006|DEMO|\r\n");
+    const auto run = cli({"send", name});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(server_.file_bytes("valin/M0015006." + julian_), "501|4000006|DEMO|\r\n");
 }
 
 TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {

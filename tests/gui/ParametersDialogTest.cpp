@@ -203,6 +203,13 @@ TEST_F(ParametersDialogTest, ModemStoredWithProxyShowsTheProxyHostButNotTheBox) 
     EXPECT_TRUE(shown(field(4)));
 }
 
+TEST_F(ParametersDialogTest, OnlyMinusOneChecksTheProxyBox) {
+    // A connection uses the proxy only for -1; 1 is a proxy that is not used.
+    open("tipo_acceso=1, acc_tel=0, proxy=1");
+    EXPECT_FALSE(proxy_box().isChecked());
+    EXPECT_FALSE(shown(field(4)));
+}
+
 TEST_F(ParametersDialogTest, SwitchingFromInternetWithProxyToModemStillSavesTheProxy) {
     open("tipo_acceso=1, acc_tel=0, proxy=-1");
     EXPECT_TRUE(shown(field(4)));

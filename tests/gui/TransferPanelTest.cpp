@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <string>
+#include <vector>
 
 #include "GuiOffice.h"
 #include "TransferWindow.h"
@@ -275,6 +276,41 @@ TEST_F(TransferPanelTest, EnviarSendsAnMFileAndThePollingFetchesItsAnswers) {
               "VALIDACION|\r\n");
     EXPECT_EQ(office.polling_timer().interval(), 5000);
     EXPECT_TRUE(office.robot.texts.isEmpty()) << office.robot.texts.join('\n').toStdString();
+}
+
+// "Salir" answered Yes while the first of three uploads crawls: that upload is cancelled and
+// taken off the server, and the other two never start.
+TEST_F(TransferPanelTest, SalirDuringASendingRunStopsItAtOnce) {
+    const std::vector<std::string> names = {"M0015001.033", "M0015002.033", "M0015003.033"};
+    for (const auto& name : names) {
+        office.write_send_file(name, std::string(300000, 'M'));
+        double_click_found(QString::fromStdString(name));
+    }
+    test::FtpFaults slow;
+    slow.throttle_bytes_per_second = 20000;
+    office.server.set_faults(slow);
+
+    auto* progress = office.find<QLabel>(QStringLiteral("lblProgreso"));
+    bool asked = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (asked || !progress->text().contains(QStringLiteral(" bytes"))) {
+            return;
+        }
+        asked = true;
+        office.robot.answer(QMessageBox::Yes);
+        office.action("salir").trigger();
+    });
+    watch.start(20);
+    office.action("enviar").trigger();
+    watch.stop();
+
+    EXPECT_TRUE(asked);
+    for (const auto& name : names) {
+        EXPECT_FALSE(office.server.file_bytes("valin/" + name).has_value()) << name;
+    }
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
+    EXPECT_EQ(office.robot.texts, QStringList({"¿Deseas Salir del Sistema?"}));
 }
 
 TEST_F(TransferPanelTest, APendingPaymentFileAsksForThePasswordAndTheCloseBoxSendsNothing) {

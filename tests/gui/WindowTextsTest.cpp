@@ -3,9 +3,9 @@
 #include <QLocale>
 #include <QSet>
 
-#include "app/SystemLocale.h"
 #include "app/WindowTexts.h"
 #include "ui/Images.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano {
 namespace {

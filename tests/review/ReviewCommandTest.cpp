@@ -92,6 +92,7 @@ TEST_F(ReviewCommandTest, MissingAnswerFailsWithItsPathAndWritesNoFile) {
     const auto report = sandbox.path() / "informe.txt";
     const CliRun result = run({"--output=" + report.string(), "M0009999.err"});
     EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "ordano-cli review: No se encontró el archivo " +
                               (saai_receive() / "M0009999.err").string() + "\n");
     EXPECT_FALSE(std::filesystem::exists(report));
@@ -105,6 +106,15 @@ TEST_F(ReviewCommandTest, UnwritableOutputIsALocalProblem) {
     EXPECT_EQ(result.status, 7);
     EXPECT_EQ(result.err,
               "ordano-cli review: No se pudo escribir el informe en " + report.string() + "\n");
+}
+
+TEST_F(ReviewCommandTest, ANameOfNoAnswerKindFailsWithItsReason) {
+    for (const std::string name : {"Z0009999.err", "notas.txt"}) {
+        const CliRun result = run({name});
+        EXPECT_EQ(result.status, 1) << name;
+        EXPECT_EQ(result.out, "") << name;
+        EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
+    }
 }
 
 TEST_F(ReviewCommandTest, OneAnswerIsRequired) {

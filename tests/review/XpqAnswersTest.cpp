@@ -98,6 +98,16 @@ TEST_F(XpqAnswersTest, PAcceptedLineWithoutFieldsShowsThemEmpty) {
               "\r\n");
 }
 
+TEST_F(XpqAnswersTest, PAcceptedLineWithoutItsBarShowsTheFixedFieldsEmpty) {
+    write_answer(folders.api_rec, "P3912001.065", p_head("F", "0000012345") + "\r\n");
+    EXPECT_EQ(report("P3912001.065"),
+              "Pedimento:      Firma:      Importe :\r\n"
+              "RFC:      NOMBRE: \r\n"
+              "DOMICILIO:    \r\n"
+              "CIUDAD   :    \r\n"
+              "\r\n");
+}
+
 TEST_F(XpqAnswersTest, QAcceptedAndErrorLinesEachStartOnTheirOwnLine) {
     write_answer(folders.prof_rec, "Q3912001.065",
                  "F|1234567|0003|FOLIO9|2026-03-05|FIRMAQ|\r\n"

@@ -1,8 +1,12 @@
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "fixtures/Sandbox.h"
 #include "store/Catalog.h"
+#include "store/Office.h"
 #include "store/Schema.h"
 
 namespace ordano {
@@ -57,6 +61,8 @@ TEST_F(CatalogTest, EveryOtherTableWithAndWithoutARow) {
     EXPECT_EQ(catalog.erroresd("B", "5", 9), "SOLO CAMPO 9");
     EXPECT_FALSE(catalog.erroresd("B", "5", 8));
     EXPECT_FALSE(catalog.erroresd("A", "05", 3));  // compared as text
+    // Letter case is ignored, as the office's database engine compared texts.
+    EXPECT_EQ(catalog.erroresd("b", "5", 9), "SOLO CAMPO 9");
     EXPECT_EQ(catalog.erroresb(17), "PAGO RECHAZADO");
     EXPECT_FALSE(catalog.erroresb(18));
     EXPECT_EQ(catalog.erroress(2, 15), "SAGARPA");
@@ -84,6 +90,30 @@ TEST_F(CatalogTest, AReadScopeNestsInsideAnOpenTransaction) {
     db.exec("INSERT INTO ERRORESA VALUES (4, 'NUEVA')");
     db.exec("ROLLBACK");  // the outer transaction is still the caller's to end
     EXPECT_FALSE(catalog.erroresa(4));
+}
+
+TEST(CatalogIndexes, StartUpReplacesTheExactIndexOfAnOlderDatabase) {
+    test::Sandbox sandbox;
+    const test::TestOffice files(sandbox);
+    const auto indexes = [&] {
+        SQLite::Database db(files.db_file.string());
+        SQLite::Statement query(db,
+                                "SELECT name FROM sqlite_master WHERE type='index' AND "
+                                "tbl_name='ERRORESD'");
+        std::vector<std::string> names;
+        while (query.executeStep()) {
+            names.push_back(query.getColumn(0).getString());
+        }
+        return names;
+    };
+    {
+        SQLite::Database db(files.db_file.string(), SQLite::OPEN_READWRITE);
+        db.exec("DROP INDEX ERRORESD_NOCASE_LOOKUP");
+        db.exec("CREATE INDEX ERRORESD_LOOKUP ON ERRORESD (TIPO_ERROR, CONSECUTIVO, CAMPO)");
+    }
+    const FixedClock clock{LocalDateTime{std::chrono::year{2026} / 2 / 2, 10, 0, 0}};
+    (void)Office::open(files.path_options(), clock);
+    EXPECT_EQ(indexes(), std::vector<std::string>{"ERRORESD_NOCASE_LOOKUP"});
 }
 
 }  // namespace

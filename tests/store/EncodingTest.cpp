@@ -27,5 +27,15 @@ TEST(Encoding, RejectsWhatWindows1252CannotHold) {
     EXPECT_THROW((void)utf8_to_cp1252("\xFF\xFE"), FormatError);  // not UTF-8 at all
 }
 
+TEST(Encoding, LetterCaseCoversTheWindows1252Letters) {
+    EXPECT_EQ(lower_case("ÁÉÍÓÚÑÜ ÀÞ ŠŒŽŸ ×"), "áéíóúñü àþ šœžÿ ×");
+    EXPECT_EQ(upper_case("m0001234.err ñ"), "M0001234.ERR Ñ");
+    // Bytes that are not UTF-8 pass unchanged.
+    EXPECT_EQ(lower_case("A\xFF"
+                         "B"),
+              "a\xFF"
+              "b");
+}
+
 }  // namespace
 }  // namespace ordano::text

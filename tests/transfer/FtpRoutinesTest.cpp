@@ -8,6 +8,7 @@
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
 #include "store/Database.h"
+#include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/Session.h"
 #include "transfer/FtpSession.h"
@@ -146,6 +147,24 @@ TEST_F(FtpRoutinesTest, AWrongFtpPasswordIs1013) {
     } catch (const FtpError& error) {
         EXPECT_EQ(error.number(), ftp_error::kLoginRefused);
     }
+}
+
+TEST_F(FtpRoutinesTest, TheStoredPasswordGoesOutLowerCasedAsWindows1252Bytes) {
+    // The server reads each byte of PASS as the character of that number: the password below
+    // is E1 F1 9A 9C 9E FF E0 D7 FE 7A, "ÁÑŠŒŽŸÀ×Þz" lower-cased in Windows-1252.
+    FtpServer exact(FtpServerOptions{
+        .office = {"ag0015", "\u00E1\u00F1\u009A\u009C\u009E\u00FF\u00E0\u00D7\u00FEz"},
+        .command_encoding = "latin-1"});
+    OfficeSetup setup = TestOffice::default_setup();
+    setup.ftp_password = "ÁÑŠŒŽŸÀ×Þz";
+    setup.host = exact.address();
+    Sandbox accented_sandbox;
+    const TestOffice accented(accented_sandbox, setup);
+    const SystemClock clock;
+    const auto opened = Office::open(accented.path_options(), clock);
+
+    Conecta_FTP(ftp, false, opened->session(), opened->params(), ui);
+    EXPECT_EQ(exact.logins("ag0015"), 1);
 }
 
 TEST_F(FtpRoutinesTest, DisconnectingANeverOpenedSessionIsHarmless) {

@@ -91,8 +91,7 @@ TEST_F(ListsTest, PaymentIconFromTheFilesFirstLine) {
     sandbox_.write_file(pag_env_ / "E3.033", "1|11");
     sandbox_.write_file(pag_env_ / "E4.033", "");
     EXPECT_EQ(icon_for_file("E1.033", pag_env_), 3);
-    EXPECT_EQ(icon_for_file("e2.033", pag_env_), image::kNone);  // names are exact
-    EXPECT_EQ(icon_for_file("E2.033", pag_env_), 10);            // not a number
+    EXPECT_EQ(icon_for_file("e2.033", pag_env_), 10);  // letter case ignored; not a number
     EXPECT_EQ(icon_for_file("E3.033", pag_env_), 5);
     EXPECT_EQ(icon_for_file("E4.033", pag_env_), 10);
     EXPECT_EQ(payment_code_image("xx03"), 12);

@@ -133,6 +133,16 @@ TEST_F(SendingRunTest, LowerCaseNameRoutesAsItsKind) {
     EXPECT_EQ(row.ruta_val, "/ag1234");
 }
 
+TEST_F(SendingRunTest, ASourceIsFoundWhateverTheCaseOfItsNameOnDisk) {
+    // A typed name becomes upper case; the office's file system found the file all the same.
+    sandbox_.write_file(send_folder_of("m0015009.033") / "m0015009.033", "bytes");
+    desk_->lvwArchivos_DblClick("M0015009.033");
+    enviar();
+    EXPECT_EQ(server_.file_bytes("valin/M0015009.033"), "bytes");
+    EXPECT_EQ(receive_texts(), std::vector<std::string>{"M0015009.033"});
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_F(SendingRunTest, OnlyTodaysEntriesGoAndTheOthersStayUnchanged) {
     add_file("M0015001.032", "yesterday");
     add_file("M0015002.abc", "no julian day");

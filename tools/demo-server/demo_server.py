@@ -41,7 +41,9 @@ def write_atomically(path: Path, data: bytes) -> None:
 
 
 class OfficeAuthorizer(DummyAuthorizer):
-    """Also accepts the office password published in the update folder, once there is one."""
+    """Passwords are compared without regard to letter case: the office program lower-cases the
+    stored password before it logs in, so "--password CLAVE" goes with "init --ftp-password
+    CLAVE". Also accepts the office password published in the update folder, once there is one."""
 
     def __init__(self, office_user: str, new_password):
         super().__init__()
@@ -49,14 +51,12 @@ class OfficeAuthorizer(DummyAuthorizer):
         self.new_password = new_password
 
     def validate_authentication(self, username, password, handler):
-        if username == self.office_user and self.new_password is not None \
-                and password == self.new_password:
-            return
-        try:
-            super().validate_authentication(username, password, handler)
-        except AuthenticationFailed:
+        accepted = [self.user_table[username]["pwd"]] if self.has_user(username) else []
+        if username == self.office_user and self.new_password is not None:
+            accepted.append(self.new_password)
+        if not any(password.lower() == known.lower() for known in accepted):
             log.info("login refused for %r", username)
-            raise
+            raise AuthenticationFailed("Authentication failed.")
 
 
 class Answerer:
@@ -122,6 +122,10 @@ def make_handler(authorizer, answerer: Answerer):
 
         def on_incomplete_file_received(self, file):
             log.info("upload of %s was cut short: no answer", file)
+
+        def decode(self, data):
+            # The office program sends its user and password as Windows-1252 bytes.
+            return data.decode("cp1252", self.unicode_errors)
 
     DemoHandler.authorizer = authorizer
     DemoHandler.banner = "Servidor de validación de demostración"

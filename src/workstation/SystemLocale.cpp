@@ -1,4 +1,4 @@
-#include "app/SystemLocale.h"
+#include "workstation/SystemLocale.h"
 
 namespace ordano {
 
@@ -55,6 +55,10 @@ LocaleFormats locale_formats(const QLocale& locale) {
     formats.date_order = date_order(short_date);
     formats.date_separator = date_separator(short_date);
     return formats;
+}
+
+LocaleFormats workstation_formats() {
+    return locale_formats(workstation_locale());
 }
 
 }  // namespace ordano

@@ -1,0 +1,129 @@
+// ordano-cli stops at once: a termination signal cancels the transfer in flight and ends the
+// command with 130 (SIGINT) or 143 (SIGTERM); the time of --wait is a limit that also cancels
+// what is in flight. Nothing partial is left behind.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/CliProcess.h"
+#include "fixtures/FtpServer.h"
+#include "fixtures/Sandbox.h"
+#include "store/DateTime.h"
+
+namespace ordano::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+OfficeSetup served_by(const FtpServer& server) {
+    OfficeSetup setup = TestOffice::default_setup();
+    setup.host = server.address();
+    return setup;
+}
+
+class CliStopTest : public ::testing::Test {
+protected:
+    CliStopTest() {
+        for (const char* folder : {"valin", "ag0015", "update"}) {
+            server.make_folder(folder);
+        }
+    }
+
+    // Today's M file number `n`, of 300 KB, in the SAAI M3 send folder.
+    std::string today_file(int n) {
+        std::string julian = std::to_string(Dia_Juliano(SystemClock().today()));
+        julian.insert(0, 3 - julian.size(), '0');
+        const std::string name = "M001500" + std::to_string(n) + "." + julian;
+        sandbox.write_file(send_folder() / name, std::string(300000, 'M'));
+        return name;
+    }
+    fs::path send_folder() const { return office.db_file.parent_path() / "envio" / "saai"; }
+    fs::path receive_folder() const { return office.db_file.parent_path() / "recepcion" / "saai"; }
+    fs::path work_folder() const { return office.drive_root / "OrdanoTmp"; }
+
+    void slow_server(std::int64_t bytes_per_second) {
+        FtpFaults slow;
+        slow.throttle_bytes_per_second = bytes_per_second;
+        server.set_faults(slow);
+    }
+
+    StartedProcess start(const std::vector<std::string>& args) {
+        std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", office.ini_file.string(),
+                                     "--root", office.drive_root.string()};
+        all.insert(all.end(), args.begin(), args.end());
+        return StartedProcess(all, "", sandbox.path() / ("run" + std::to_string(++runs)));
+    }
+
+    // Whether a file lies anywhere under the folder (working folders of their own hold none).
+    static bool has_files(const fs::path& folder) {
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (it->is_regular_file()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Sandbox sandbox;
+    FtpServer server;
+    TestOffice office{sandbox, served_by(server)};
+    int runs = 0;
+};
+
+TEST_F(CliStopTest, SigintDuringAnUploadEndsWith130AndSendsNothingMore) {
+    const std::vector<std::string> names = {today_file(1), today_file(2), today_file(3)};
+    slow_server(20000);
+    StartedProcess send = start({"send", names[0], names[1], names[2]});
+    ASSERT_TRUE(
+        FtpServer::wait_for([&] { return fs::exists(server.local_path("valin/" + names[0])); },
+                            std::chrono::seconds(30)));
+    send.send_signal(SIGINT);
+    const ProcessResult result = send.finish();
+
+    EXPECT_EQ(result.status, 130) << result.err;
+    for (const auto& name : names) {
+        EXPECT_FALSE(server.file_bytes("valin/" + name).has_value()) << name;
+    }
+    EXPECT_FALSE(has_files(work_folder()));
+}
+
+TEST_F(CliStopTest, SigtermWhileAnAnswerDownloadsEndsWith143AndStoresNoPart) {
+    const std::string name = today_file(1);
+    server.put_file("ag0015/k" + name.substr(1), std::string(400000, 'K'));
+    slow_server(20000);
+    StartedProcess receive = start({"receive", "--wait", "120", name});
+    ASSERT_TRUE(
+        FtpServer::wait_for([&] { return has_files(work_folder()); }, std::chrono::seconds(30)));
+    receive.send_signal(SIGTERM);
+    const ProcessResult result = receive.finish();
+
+    EXPECT_EQ(result.status, 143) << result.err;
+    EXPECT_FALSE(has_files(receive_folder()));
+    EXPECT_FALSE(has_files(work_folder()));
+}
+
+TEST_F(CliStopTest, TheWaitIsALimitThatCancelsAStalledDownload) {
+    const std::string name = today_file(1);
+    server.put_file("ag0015/k" + name.substr(1), std::string(100000, 'K'));
+    FtpFaults stall;
+    stall.cut_after_bytes = 1000;
+    stall.cut = FtpFaults::Cut::Stall;
+    server.set_faults(stall);
+
+    const ProcessResult result = start({"receive", "--wait", "6", name}).finish();
+
+    // Ended by its own limit, not by the stall failing after a minute with its message.
+    EXPECT_EQ(result.status, 6);
+    EXPECT_NE(result.err.find("faltan"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("Error No."), std::string::npos) << result.err;
+    EXPECT_FALSE(has_files(receive_folder()));
+    EXPECT_FALSE(has_files(work_folder()));
+}
+
+}  // namespace
+}  // namespace ordano::test
