@@ -59,7 +59,7 @@ TEST_F(CommandLineTest, ConventionalOptionsAndUsageErrors) {
     const std::string ini = (sandbox.path() / "no-existe.ini").string();
     EXPECT_EQ(cli({"--ini=" + ini, "send", "--wait=5", "M0015001.001"}).status, 7);
     EXPECT_EQ(cli({"send", "--ini", ini, "--wait", "5", "--", "M0015001.001"}).status, 7);
-    EXPECT_EQ(cli({"--ini", ini, "review", "-o", "x.txt", "--", "-M0015001.err"}).status, 7);
+    EXPECT_EQ(cli({"--ini", ini, "review", "-o", "x.txt", "--", "-x/M0015001.err"}).status, 7);
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> wrong{
         {{"enviar"}, "ordano-cli: orden desconocida: enviar\n"},

@@ -7,10 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "cli/CliProcess.h"
-#include "fixtures/FtpServer.h"
-#include "fixtures/Sandbox.h"
-#include "store/DateTime.h"
+#include "cli/ServedOffice.h"
 
 namespace ordano::test {
 namespace {
@@ -18,32 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-OfficeSetup setup_on(const FtpServer& server) {
-    OfficeSetup setup = TestOffice::default_setup();
-    setup.host = server.address();
-    return setup;
-}
-
-class ExitStatusTest : public ::testing::Test {
+class ExitStatusTest : public ServedOfficeTest {
 protected:
-    ExitStatusTest() { server.make_folder("valin"); }
-
-    ProcessResult cli(const std::vector<std::string>& args) {
-        std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", office.ini_file.string(),
-                                     "--root", office.drive_root.string()};
-        all.insert(all.end(), args.begin(), args.end());
-        return run_process(all, "", sandbox.path() / ("run" + std::to_string(++runs)));
-    }
-
-    // Today's SAAI file, in its send folder.
-    std::string today_file() {
-        std::string julian = std::to_string(Dia_Juliano(SystemClock().today()));
-        julian.insert(0, 3 - julian.size(), '0');
-        const std::string name = "M0015001." + julian;
-        sandbox.write_file(office.db_file.parent_path() / "envio" / "saai" / name, "501|1|\r\n");
-        return name;
-    }
-
     void point_office_at(const std::string& host) {
         SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
         SQLite::Statement update(db,
@@ -51,15 +24,10 @@ protected:
         update.bind(1, host);
         update.exec();
     }
-
-    Sandbox sandbox;
-    FtpServer server;
-    TestOffice office{sandbox, setup_on(server)};
-    int runs = 0;
 };
 
 TEST_F(ExitStatusTest, EachCauseEndsWithItsOwnStatus) {
-    const std::string name = today_file();
+    const std::string name = today_file(1, "501|1|\r\n");
 
     server.set_faults({.refuse_logins = true});
     const auto refused = cli({"send", name});
@@ -96,7 +64,7 @@ TEST_F(ExitStatusTest, EachCauseEndsWithItsOwnStatus) {
 
 // -q keeps only results and errors; -v shows the FTP conversation, never the password.
 TEST_F(ExitStatusTest, QuietAndVerbose) {
-    const std::string name = today_file();
+    const std::string name = today_file(1, "501|1|\r\n");
     const auto verbose = cli({"-v", "send", name});
     EXPECT_EQ(verbose.status, 0) << verbose.err;
     EXPECT_THAT(verbose.err, HasSubstr("> USER ag0015\n"));
