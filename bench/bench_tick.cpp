@@ -71,8 +71,8 @@ public:
     Figure tick(Kind kind, int runs) {
         Figure figure;
         for (int run = 0; run < runs; ++run) {
-            TransferDesk desk(office_->session(), office_->params(), ui_, clock_, office_->locale(),
-                              [] {});
+            TransferDesk desk(office_->session(), office_->params(), office_->journal(), ui_,
+                              clock_, office_->locale(), [] {});
             for (int i = 0; i < kRows; ++i) {
                 desk.receive_list().append(awaiting_row(kind, i));
             }

@@ -5,6 +5,7 @@
 
 #include "app/BulletinFeed.h"
 #include "app/CatalogFeatures.h"
+#include "app/JournalView.h"
 #include "app/StatusPanels.h"
 #include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
@@ -37,6 +38,11 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     transfer_ = std::make_unique<TransferPanel>(office_, message_ui_, ui_, *this, locale_,
                                                 [this] { refresh_bulletin(); });
     review_ = new ReviewArea(ui_, office_, message_ui_, transfer_->desk().send_list(), this);
+    journal_ = new JournalView(office_, message_ui_, transfer_->desk(), ui_, *this,
+                               [this](const std::string& name) {
+                                   review_->open_answer(name);
+                                   activateWindow();
+                               });
     connect_controls();
     start_up();
     catalog_->start();
@@ -58,6 +64,7 @@ void MainWindow::start_up() {
     status_->set_day(office_.clock().today(), session.dia_juliano);
 
     review_->start_up();
+    journal_->start_up();
 
     const QPixmap background = images::background(1);
     for (QTreeWidget* list : ui_.lvwPreVal) {
@@ -76,6 +83,8 @@ void MainWindow::Ejecuta_Accion(Action action) {
         caterr();
     } else if (action == Action::Parametros) {
         parametros();
+    } else if (action == Action::Historial) {
+        journal_->show_history();
     } else if (action == Action::Salir) {
         salir();
     }
@@ -104,7 +113,8 @@ void MainWindow::parametros() {
 }
 
 void MainWindow::salir() {
-    if (message_ui_.message("¿Deseas Salir del Sistema?", MessageIcon::Information,
+    if (message_ui_.message(exit_question(transfer_->desk().receive_list().size()),
+                            MessageIcon::Information,
                             MessageButtons::YesNo) == MessageAnswer::Yes) {
         // At once: the transfers in flight are cancelled and every run ends at its next step
         // instead of running on to its end once the window is gone.

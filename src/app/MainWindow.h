@@ -17,6 +17,7 @@ namespace ordano {
 class BulletinFeed;
 class CatalogFeatures;
 class CatalogUpdateWindow;
+class JournalView;
 class Office;
 class ParametersDialog;
 class StatusPanels;
@@ -54,6 +55,8 @@ public:
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
     // The transfer side: the two lists, the polling, the sending run, frmPassword.
     [[nodiscard]] TransferPanel& transfer_panel() { return *transfer_; }
+    // The journal's side: restored lists, overdue answers, answers noticed, the history.
+    [[nodiscard]] JournalView& journal_view() { return *journal_; }
     [[nodiscard]] const std::string& letra_tipo() const { return review_->letra_tipo(); }
     [[nodiscard]] const std::string& patron_archivos() const { return review_->patron_archivos(); }
     // The index last handled by a review selector, as text.
@@ -90,6 +93,7 @@ private:
     // Destroyed before the window's controls, which it mirrors.
     std::unique_ptr<TransferPanel> transfer_;
     ReviewArea* review_ = nullptr;  // works on the transfer panel's send list
+    JournalView* journal_ = nullptr;
 };
 
 }  // namespace ordano

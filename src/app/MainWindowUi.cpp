@@ -1,5 +1,6 @@
 #include "app/MainWindowUi.h"
 
+#include <QAction>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,12 +15,14 @@ namespace ordano {
 
 namespace {
 
-constexpr std::array<ToolbarButton, 6> kToolbar = {{
+constexpr std::array<ToolbarButton, 7> kToolbar = {{
     {"Enviar/Recibir", Action::Enviar, "Envia los archivos a Prevalidación/Validación"},
     {"Recibir", Action::Recibir, "Inicia la recepción manual de archivos"},
     {"Detener", Action::Detener, "Detiene la recepción de archivos en proceso"},
     {"Actualizar Catálogo", Action::CatErr, "Actualiza el catálogo de errores"},
     {"Configuración", Action::Parametros, "Configuración de rutas de los archivos"},
+    {"Historial", Action::Historial,
+     "Historial de los archivos enviados y sus respuestas (Ctrl+H)"},
     {"Salir", Action::Salir, "Cierra el módulo de envío de archivos M3"},
 }};
 
@@ -89,7 +92,7 @@ QLabel* make_heading(QWidget* parent, const QString& name, const char* text) {
 
 }  // namespace
 
-const std::array<ToolbarButton, 6>& main_toolbar_buttons() {
+const std::array<ToolbarButton, 7>& main_toolbar_buttons() {
     return kToolbar;
 }
 
@@ -134,7 +137,10 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
     tlbPreVal->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbPreVal->setIconSize(QSize(32, 32));
     for (const ToolbarButton& button : kToolbar) {
-        add_action_button(*tlbPreVal, button);
+        QAction* action = add_action_button(*tlbPreVal, button);
+        if (button.action == Action::Historial) {
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+        }
     }
     window.addToolBar(Qt::TopToolBarArea, tlbPreVal);
 }

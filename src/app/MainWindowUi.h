@@ -46,7 +46,7 @@ private:
 };
 
 // Toolbar buttons in order.
-[[nodiscard]] const std::array<ToolbarButton, 6>& main_toolbar_buttons();
+[[nodiscard]] const std::array<ToolbarButton, 7>& main_toolbar_buttons();
 
 // Items of the review area's selectors.
 [[nodiscard]] const std::array<const char*, 2>& search_by_items();

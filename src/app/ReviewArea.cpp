@@ -230,9 +230,12 @@ void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
         item->text(send_list::kStatus) == QLatin1String("E")) {
         return;
     }
+    open_answer(utf8(item->text(send_list::kName)));
+}
+
+void ReviewArea::open_answer(const std::string& name) {
     try {
-        const ReviewResult result = Revisa_Archivo(kReviewTitle, utf8(item->text(send_list::kName)),
-                                                   review_context(office_));
+        const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(office_));
         std::string report = result.box_text();
         filling_box_ = true;
         show_report(*ui_.rtbPreVal, report);

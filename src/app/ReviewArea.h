@@ -39,6 +39,8 @@ public:
     void cboPreVal_Change(int index);
     void cmdBuscar_Click();
     void lvwPreVal_Click(QTreeWidgetItem* item);
+    // Renders a received answer, by its name, into the review box.
+    void open_answer(const std::string& name);
     void cmdImprime_Click();
     void Llena_Archivos(const std::vector<std::string>& names);
 

@@ -34,8 +34,8 @@ TransferPanel::TransferPanel(Office& office, UiPort& ui, const MainWindowUi& con
                              QWidget& window, QLocale locale, BulletinRefresh refresh_bulletin)
     : ui_(ui),
       controls_(controls),
-      desk_(office.session(), office.params(), ui, office.clock(), office.locale(),
-            std::move(refresh_bulletin), office.stop_token()),
+      desk_(office.session(), office.params(), office.journal(), ui, office.clock(),
+            office.locale(), std::move(refresh_bulletin), office.stop_token()),
       frmPassword_(new PaymentPasswordDialog(office.session(), ui, &window)),
       progress_(*controls.stbPrincipal, std::move(locale)) {
     mirror_rows(desk_.send_list(), *controls_.lvwPreVal[0]);

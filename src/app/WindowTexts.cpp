@@ -23,6 +23,20 @@ std::string main_window_caption(int patente, std::string_view agente, Version ve
     return caption;
 }
 
+std::string exit_question(std::size_t awaiting_files) {
+    std::string question = "¿Deseas Salir del Sistema?";
+    if (awaiting_files == 1) {
+        question +=
+            "\r\n\r\n1 archivo espera respuesta; su respuesta se recibirá la próxima vez "
+            "que inicies el programa.";
+    } else if (awaiting_files > 1) {
+        question += "\r\n\r\n" + std::to_string(awaiting_files) +
+                    " archivos esperan respuesta; sus respuestas se recibirán la próxima vez que "
+                    "inicies el programa.";
+    }
+    return question;
+}
+
 std::string julian_day_panel(int dia_juliano) {
     return "Día Juliano:  " + zero_padded(dia_juliano, 3);
 }

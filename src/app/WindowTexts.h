@@ -19,6 +19,10 @@ struct Version {
 [[nodiscard]] std::string main_window_caption(int patente, std::string_view agente,
                                               Version version = {});
 
+// "¿Deseas Salir del Sistema?", and while files await answers how many, and that their answers
+// are fetched at the next start.
+[[nodiscard]] std::string exit_question(std::size_t awaiting_files);
+
 // Second panel of the status bar: "Día Juliano:  " and the day with three digits.
 [[nodiscard]] std::string julian_day_panel(int dia_juliano);
 

@@ -91,6 +91,14 @@ bool AnswerPolling::wait(std::chrono::seconds limit) {
     return desk_.receive_list().empty();
 }
 
+bool AnswerPolling::poll_once() {
+    const int expected = received_ + awaited();
+    desk_.tmrPreVal_Timer();
+    progress_ << "Recepción: " << received_ << " de " << expected << " respuestas recibidas\n"
+              << std::flush;
+    return desk_.receive_list().empty();
+}
+
 std::vector<std::string> AnswerPolling::missing() const {
     std::vector<std::string> out;
     for (const auto& row : desk_.receive_list().rows()) {

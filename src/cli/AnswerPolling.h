@@ -28,6 +28,8 @@ public:
 
     // true when no answer is awaited any more.
     bool wait(std::chrono::seconds limit);
+    // One tick at once; true when no answer is awaited any more.
+    bool poll_once();
 
     // "name (answer, answer)" for each file with answers still awaited.
     [[nodiscard]] std::vector<std::string> missing() const;

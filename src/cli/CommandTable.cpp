@@ -62,9 +62,37 @@ constexpr std::array kSendExamples = {
     "echo \"$CLAVE_PAGO\" | ordano-cli send --password-stdin --wait 600 --json E0015004.123"sv,
 };
 
-constexpr std::array kReceiveOptions = {kWait, kPasswordStdin, kYes, kTransferJson};
+constexpr std::array kReceiveOptions = {
+    kWait,
+    kPasswordStdin,
+    kYes,
+    kTransferJson,
+    OptionSpec{"--pending", "", "",
+               "en lugar de archivos nombrados, todas las respuestas que el historial aún "
+               "espera"},
+};
 constexpr std::array kReceiveExamples = {
     "ordano-cli receive --wait 300 M0015001.123"sv,
+    "ordano-cli receive --pending --wait 600"sv,
+};
+
+constexpr OptionSpec kJournalJson{"--json", "", "",
+                                  "escribe una lista JSON, un objeto por archivo, en lugar de la "
+                                  "tabla"};
+constexpr std::array kHistoryOptions = {
+    OptionSpec{"--since", "", "AAAA-MM-DD", "solo los archivos de ese día en adelante"},
+    OptionSpec{"--until", "", "AAAA-MM-DD", "solo los archivos hasta ese día"},
+    OptionSpec{"--status", "", "ESTADO",
+               "solo los archivos en ese estado (en envío, enviado, aceptado, error, ...)"},
+    kJournalJson,
+};
+constexpr std::array kHistoryExamples = {
+    "ordano-cli history --since 2026-12-01 --status error"sv,
+    "ordano-cli history --json"sv,
+};
+constexpr std::array kPendingOptions = {kJournalJson};
+constexpr std::array kPendingExamples = {
+    "ordano-cli pending"sv,
 };
 
 constexpr std::array kReviewOptions = {
@@ -105,10 +133,20 @@ constexpr std::array kCommands = {
                 "envío de su clase, sin distinguir mayúsculas) como lo hace Enviar/Recibir en la\n"
                 "ventana; solo se envían los del día. Con --wait espera sus respuestas.",
                 kSendOptions, kSendExamples, send_command},
-    CommandSpec{"receive", "ARCHIVO...", "recibe las respuestas de archivos ya enviados",
+    CommandSpec{"receive", "(ARCHIVO... | --pending)",
+                "recibe las respuestas de archivos ya enviados",
                 "La recepción manual de la ventana para archivos que ya están en el servidor:\n"
-                "con --wait espera sus respuestas y las guarda en las carpetas de recepción.",
+                "con --wait espera sus respuestas y las guarda en las carpetas de recepción.\n"
+                "Con --pending, las de todos los archivos que el historial aún espera; sin\n"
+                "--wait, una sola revisión del servidor.",
                 kReceiveOptions, kReceiveExamples, receive_command},
+    CommandSpec{"history", "", "muestra el historial de envíos y respuestas",
+                "El recorrido de cada archivo: cuándo se envió, su estado y sus respuestas,\n"
+                "con un resumen al final. Se lee junto a lo que esté corriendo en la oficina.",
+                kHistoryOptions, kHistoryExamples, history_command},
+    CommandSpec{"pending", "", "lista los archivos que aún esperan respuesta",
+                "Los archivos enviados cuyas respuestas el historial aún espera.", kPendingOptions,
+                kPendingExamples, pending_command},
     CommandSpec{"review", "RESPUESTA", "muestra el informe de una respuesta recibida",
                 "Muestra el informe de una respuesta tal como lo presenta la ventana. La\n"
                 "respuesta se da por su nombre (se busca en la carpeta de recepción de su clase)\n"

@@ -14,5 +14,9 @@ int send_command(const Invocation& invocation);
 int receive_command(const Invocation& invocation);
 // "help [COMMAND]": the general help or a command's.
 int help_command(const Invocation& invocation);
+// The transfer journal: every file's journey (history), the files still awaiting answers
+// (pending).
+int history_command(const Invocation& invocation);
+int pending_command(const Invocation& invocation);
 
 }  // namespace ordano::cli

@@ -28,6 +28,7 @@ struct TransferRequest {
     bool password_stdin = false;
     bool yes = false;
     bool json = false;
+    bool pending = false;  // every answer the journal still awaits, instead of named files
     std::vector<std::string> names;
 };
 
@@ -50,8 +51,12 @@ TransferRequest parse_request(const Invocation& invocation) {
     request.password_stdin = options.has("--password-stdin");
     request.yes = options.has("--yes");
     request.json = options.has("--json");
+    request.pending = options.has("--pending");
     request.names = options.operands();
-    if (request.names.empty()) {
+    if (request.pending && !request.names.empty()) {
+        throw UsageError("--pending no lleva nombres de archivo");
+    }
+    if (!request.pending && request.names.empty()) {
         throw UsageError("falta al menos un archivo");
     }
     for (const auto& name : request.names) {
@@ -89,13 +94,34 @@ public:
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
           desk_(
-              office_->session(), office_->params(), ui_, clock_, office_->locale(),
-              [] {},  // no window, no bulletin ticker to refresh
+              office_->session(), office_->params(), office_->journal(), ui_, clock_,
+              office_->locale(), [] {},  // no window, no bulletin ticker to refresh
               office_->stop_token()),
           // With --json the answers' paths go into the document instead.
           polling_(desk_, office_->session(), invocation.stop, invocation.progress(),
                    request.json ? null_stream() : std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
+        office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
+    }
+
+    // Files this command put on its send list and did not send leave with it.
+    ~TransferJob() { desk_.send_list().clear(); }
+    TransferJob(const TransferJob&) = delete;
+    TransferJob& operator=(const TransferJob&) = delete;
+
+    // The answers the journal still awaits, on the receive list; false when there are none.
+    bool take_pending() {
+        desk_.restore_from_journal(false);
+        const Sesion& session = office_->session();
+        for (const ReceiveRow& row : desk_.receive_list().rows()) {
+            FileOutcome outcome;
+            outcome.name = row.text;
+            outcome.remote_folder = remote_folder_of(row.text);
+            outcome.done = true;
+            outcome.answers = answers_of(row, session.folders.val_rec);
+            outcomes_.push_back(std::move(outcome));
+        }
+        return !desk_.receive_list().empty();
     }
 
     // Puts the files on the send list; a file that is not there is a local problem.
@@ -136,9 +162,7 @@ public:
         for (const auto& name : listed_) {
             FileOutcome outcome;
             outcome.name = name;
-            if (const auto route = route_for(name, session)) {
-                outcome.remote_folder = route->remote_in;
-            }
+            outcome.remote_folder = remote_folder_of(name);
             if (const ReceiveRow* row = in_receive_list(desk_, name)) {
                 outcome.done = true;
                 outcome.answers = answers_of(*row, session.folders.val_rec);
@@ -155,6 +179,16 @@ public:
         }
         if (password_.refused()) {
             status_.add(exit_code::kRefused);
+        }
+    }
+
+    // One look at the server; what is still awaited is listed and stays awaited.
+    void poll_once() {
+        if (!polling_.poll_once()) {
+            std::cerr << "Siguen en espera:\n";
+            for (const auto& line : polling_.missing()) {
+                std::cerr << "  " << line << "\n";
+            }
         }
     }
 
@@ -183,6 +217,11 @@ public:
     }
 
 private:
+    [[nodiscard]] std::optional<std::string> remote_folder_of(const std::string& name) const {
+        const auto route = route_for(name, office_->session());
+        return route ? std::optional(route->remote_in) : std::nullopt;
+    }
+
     SystemClock clock_;
     std::unique_ptr<Office> office_;
     TerminalUi ui_;
@@ -200,10 +239,20 @@ private:
 int transfer_command(const Invocation& invocation, Action action) {
     const TransferRequest request = parse_request(invocation);
     TransferJob job(invocation, request);
-    job.list_files(request.names);
-    job.act(action);
-    if (request.wait) {
-        job.wait(*request.wait);
+    if (request.pending) {
+        if (!job.take_pending()) {
+            invocation.progress() << "No hay respuestas en espera.\n";
+        } else if (request.wait) {
+            job.wait(*request.wait);
+        } else {
+            job.poll_once();
+        }
+    } else {
+        job.list_files(request.names);
+        job.act(action);
+        if (request.wait) {
+            job.wait(*request.wait);
+        }
     }
     if (request.json) {
         job.write_json(invocation.command);

@@ -26,7 +26,7 @@ void write_transfer_json(std::ostream& out, std::string_view command, int status
     json.key("files").begin_array();
     for (const FileOutcome& file : files) {
         json.begin_object()
-            .member("name", file.name)
+            .member("file", file.name)
             .member("kind", std::string(1, kind_letter(file.name)));
         json.key("remote_folder");
         file.remote_folder ? json.value(*file.remote_folder) : json.null();

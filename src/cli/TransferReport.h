@@ -32,7 +32,7 @@ struct FileOutcome {
 [[nodiscard]] std::vector<FileOutcome::Answer> answers_of(const ReceiveRow& row,
                                                           std::string_view val_rec);
 
-// The JSON document of a send or receive: {"command", "status", "files": [{"name", "kind",
+// The JSON document of a send or receive: {"command", "status", "files": [{"file", "kind",
 // "remote_folder", "done", "reason", "status", "answers": [{"name", "path"}]}]}; an answer
 // not among `stored` has the path "missing".
 void write_transfer_json(std::ostream& out, std::string_view command, int status,

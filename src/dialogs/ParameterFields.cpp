@@ -32,6 +32,7 @@ void Guarda_Datos(ParametersRecord& params, const ParameterFields& fields) {
         params.set_text(kFolderColumns[i], fields.folders[i]);
     }
     params.set_number(Param::vererr, 1);
+    params.set_number(Param::min_atraso, fields.min_atraso);
 }
 
 LocalFolders local_folders(const std::array<std::string, 8>& f) {

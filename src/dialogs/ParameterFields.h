@@ -26,14 +26,15 @@ struct ParameterFields {
     bool proxy = false;                  // the check box
     std::string ip_proxy;                // field 4
     std::array<std::string, 8> folders;  // fields 5 to 12
+    int min_atraso = 30;                 // minutes after which an awaited answer is overdue
 };
 
 // The server-address column of a link type: Host_Ras (0), Host_Internet (1), Host (2).
 [[nodiscard]] std::optional<Param> host_column(int tipo_acceso);
 
 // Guarda_Datos: stages the fields into the parameters row in the dialog's order (link type,
-// acc_tel, telephone, the selected type's host column, proxy, proxy host, folders, vererr = 1);
-// the caller saves. The link type must be 0, 1 or 2.
+// acc_tel, telephone, the selected type's host column, proxy, proxy host, folders, vererr = 1),
+// then the overdue minutes; the caller saves. The link type must be 0, 1 or 2.
 void Guarda_Datos(ParametersRecord& params, const ParameterFields& fields);
 
 // The folders as the running system reads them.

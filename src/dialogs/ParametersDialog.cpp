@@ -4,12 +4,14 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <exception>
 
 #include "dialogs/PasswordChangeDialog.h"
 #include "store/FlagScope.h"
+#include "store/Journal.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
 #include "store/UiPort.h"
@@ -149,8 +151,15 @@ QWidget* ParametersDialog::build_general_tab() {
     grid->addWidget(chkParametros_, 5, 0);
     grid->addWidget(txtParametros_[4], 5, 1, 1, 2);
 
+    txtAtraso_ = new QSpinBox(page);
+    txtAtraso_->setObjectName(QStringLiteral("txtAtraso"));
+    txtAtraso_->setRange(1, kMaxOverdueMinutes);
+    txtAtraso_->setSuffix(QStringLiteral(" minutos"));
+    txtAtraso_->setMaximumWidth(160);
+    add_row(6, "Respuesta atrasada después de", txtAtraso_);
+
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
     return page;
 }
 
@@ -207,6 +216,7 @@ void ParametersDialog::Imprime_Datos() {
     txtParametros_[4]->setVisible(chkParametros_->isChecked());
     txtParametros_[4]->setText(qs(params.text(Param::ip_proxy)));
     txtParametros_[3]->setText(qs(params.text(Param::telefono)));
+    txtAtraso_->setValue(overdue_minutes(params));
     for (std::size_t i = 0; i < kFolderColumns.size(); ++i) {
         txtParametros_[i + kFirstFolderField]->setText(qs(params.text(kFolderColumns[i])));
     }
@@ -260,6 +270,7 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
     }
     cboParametros_->setEnabled(enabled);
     chkParametros_->setEnabled(enabled);
+    txtAtraso_->setEnabled(enabled);
     if (enabled) {
         cboParametros_->setFocus();
     }
@@ -272,6 +283,7 @@ ParameterFields ParametersDialog::fields() const {
     fields.telefono = txtParametros_[3]->text().toStdString();
     fields.proxy = chkParametros_->isChecked();
     fields.ip_proxy = txtParametros_[4]->text().toStdString();
+    fields.min_atraso = txtAtraso_->value();
     for (std::size_t i = 0; i < fields.folders.size(); ++i) {
         fields.folders[i] = txtParametros_[i + kFirstFolderField]->text().toStdString();
     }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -85,6 +86,7 @@ private:
     std::array<QLineEdit*, 13> txtParametros_{};
     QComboBox* cboParametros_ = nullptr;
     QCheckBox* chkParametros_ = nullptr;
+    QSpinBox* txtAtraso_ = nullptr;  // minutes after which an awaited answer is overdue
     std::array<QPushButton*, 8> cmdParametros_{};
 };
 

@@ -7,8 +7,8 @@ namespace ordano {
 namespace {
 
 // In the enum's order.
-constexpr std::array<std::string_view, 12> kKeys = {
-    "enviar",    "recibir", "detener",  "caterr",   "parametros", "salir",
+constexpr std::array<std::string_view, 13> kKeys = {
+    "enviar",    "recibir", "detener",  "caterr",   "parametros", "historial", "salir",
     "modificar", "guardar", "cancelar", "password", "envkro",     "carpeta",
 };
 static_assert(kKeys.size() == static_cast<std::size_t>(Action::Carpeta) + 1);

@@ -6,6 +6,7 @@
 #include "store/Database.h"
 #include "store/Encoding.h"
 #include "store/Errors.h"
+#include "store/Journal.h"
 #include "store/Parameters.h"
 #include "store/ScheduledChanges.h"
 #include "store/Schema.h"
@@ -69,6 +70,7 @@ void Office::start_up(const PathOptions& options) {
         // A database that cannot take them now (read-only, busy) still answers every lookup,
         // only more slowly; the next start-up tries again.
     }
+    journal_ = std::make_unique<Journal>(db_file, clock_);
 
     session_.folders = stored_folders();
     // With a dial-up link the provisional host is the server field, otherwise the proxy field.

@@ -16,10 +16,11 @@ class Database;
 namespace ordano {
 
 class Catalog;
+class Journal;
 class ParametersRecord;
 
-// One office brought up: the database connection, the parameters record, the catalogue and
-// the run-time values. Owns them all for the life of the program.
+// One office brought up: the database connection, the parameters record, the catalogue, the
+// transfer journal and the run-time values. Owns them all for the life of the program.
 class Office {
 public:
     // Start-up without windows: working folder, settings file, database, parameters record,
@@ -35,6 +36,7 @@ public:
     [[nodiscard]] SQLite::Database& db() { return *db_; }
     [[nodiscard]] ParametersRecord& params() { return *params_; }
     [[nodiscard]] Catalog& catalog() { return *catalog_; }
+    [[nodiscard]] Journal& journal() { return *journal_; }
     [[nodiscard]] Sesion& session() { return session_; }
     [[nodiscard]] const Clock& clock() const { return clock_; }
     [[nodiscard]] const LocaleFormats& locale() const { return locale_; }
@@ -63,6 +65,7 @@ private:
     std::unique_ptr<SQLite::Database> db_;
     std::unique_ptr<ParametersRecord> params_;
     std::unique_ptr<Catalog> catalog_;
+    std::unique_ptr<Journal> journal_;
     Sesion session_;
     std::vector<std::string> notices_;
 };

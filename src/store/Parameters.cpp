@@ -51,6 +51,7 @@ constexpr std::array kColumns = {
     ParamInfo{Param::kro_update, "kro_update", ParamType::Text},
     ParamInfo{Param::kro_apiin, "kro_apiin", ParamType::Text},
     ParamInfo{Param::kro_apiout, "kro_apiout", ParamType::Text},
+    ParamInfo{Param::min_atraso, "min_atraso", ParamType::Integer},
 };
 
 // ACTUALIZACIONES.CAMPO 1..15 in order.

@@ -55,6 +55,7 @@ enum class Param {
     kro_update,
     kro_apiin,
     kro_apiout,
+    min_atraso,
 };
 
 enum class ParamType { Text, Integer, Boolean };

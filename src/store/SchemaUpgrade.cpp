@@ -6,15 +6,70 @@
 #include <string>
 #include <vector>
 
+#include "store/NestedSavepoint.h"
+
 namespace ordano {
 
 namespace {
 
 // What this version adds to the databases of earlier versions, oldest first. Add new tables
 // and columns here, never by rewriting a table.
-const std::vector<AddedTable> kAddedTables = {};
+const std::vector<AddedTable> kAddedTables = {
+    // The transfer journal: one row per file put on a send list and sent (sending a name again
+    // makes a new row), with its answers; and the failures met on the way. Times are local ISO
+    // 8601 texts ("2026-02-02T14:05:00"); `momento` is the time the history shows and sorts by
+    // (put on the list, then handed to reception or sent).
+    {"BITACORA", R"sql(
+CREATE TABLE BITACORA (
+    id INTEGER PRIMARY KEY,
+    archivo TEXT NOT NULL DEFAULT '',
+    tipo TEXT NOT NULL DEFAULT '',
+    ruta_local TEXT NOT NULL DEFAULT '',
+    icono TEXT NOT NULL DEFAULT '',
+    ruta_pre TEXT NOT NULL DEFAULT '',
+    ruta_val TEXT NOT NULL DEFAULT '',
+    estado TEXT NOT NULL DEFAULT 'en envío',
+    pendiente INTEGER NOT NULL DEFAULT 0,
+    esperando INTEGER NOT NULL DEFAULT 0,
+    momento TEXT NOT NULL DEFAULT '',
+    en_lista TEXT,
+    envio_inicio TEXT,
+    enviado TEXT,
+    carpeta_remota TEXT,
+    tamano INTEGER,
+    sha256 TEXT,
+    espera_desde TEXT,
+    prev_archivo TEXT NOT NULL DEFAULT '',
+    prev_carpeta TEXT NOT NULL DEFAULT '',
+    prev_llegada TEXT,
+    prev_ruta TEXT,
+    val_archivo TEXT NOT NULL DEFAULT '',
+    val_carpeta TEXT NOT NULL DEFAULT '',
+    val_destino TEXT NOT NULL DEFAULT '',
+    val_llegada TEXT,
+    val_ruta TEXT
+);
+CREATE INDEX BITACORA_MOMENTO ON BITACORA (momento);
+CREATE INDEX BITACORA_ARCHIVO ON BITACORA (archivo, momento);
+CREATE INDEX BITACORA_ESPERANDO ON BITACORA (esperando);
+CREATE INDEX BITACORA_PENDIENTE ON BITACORA (pendiente);
+)sql"},
+    {"BITACORA_FALLAS", R"sql(
+CREATE TABLE BITACORA_FALLAS (
+    id INTEGER PRIMARY KEY,
+    entrada INTEGER NOT NULL DEFAULT 0,
+    momento TEXT NOT NULL DEFAULT '',
+    numero INTEGER NOT NULL DEFAULT 0,
+    texto TEXT NOT NULL DEFAULT ''
+);
+CREATE INDEX BITACORA_FALLAS_ENTRADA ON BITACORA_FALLAS (entrada);
+)sql"},
+};
 
-const std::vector<AddedColumn> kAddedColumns = {};
+const std::vector<AddedColumn> kAddedColumns = {
+    // Minutes after which an awaited answer is overdue.
+    {"PARAMETROS", "min_atraso", "INTEGER NOT NULL DEFAULT 30"},
+};
 
 bool has_table(SQLite::Database& db, const char* table) {
     SQLite::Statement query(db,
@@ -36,33 +91,6 @@ std::string quoted(const char* name) {
     return std::string("\"") + name + "\"";
 }
 
-// Nests inside a transaction already open (a new office is created in one) and undoes its own
-// work on any failure.
-class Savepoint {
-public:
-    explicit Savepoint(SQLite::Database& db) : db_(db) { db_.exec("SAVEPOINT schema_upgrade"); }
-    ~Savepoint() {
-        if (!released_) {
-            try {
-                db_.exec("ROLLBACK TO schema_upgrade");
-                db_.exec("RELEASE schema_upgrade");
-            } catch (...) {
-                // the connection is broken; nothing more can be undone from here
-            }
-        }
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-    void release() {
-        db_.exec("RELEASE schema_upgrade");
-        released_ = true;
-    }
-
-private:
-    SQLite::Database& db_;
-    bool released_ = false;
-};
-
 }  // namespace
 
 void upgrade_schema(SQLite::Database& db, std::span<const AddedTable> tables,
@@ -82,7 +110,8 @@ void upgrade_schema(SQLite::Database& db, std::span<const AddedTable> tables,
     if (missing_tables.empty() && missing_columns.empty()) {
         return;
     }
-    Savepoint savepoint(db);
+    // Nests inside a transaction already open (a new office is created in one).
+    NestedSavepoint savepoint(db, "schema_upgrade");
     for (const AddedTable* table : missing_tables) {
         db.exec(table->create_sql);
     }

@@ -6,6 +6,7 @@
 #include "store/RunStop.h"
 #include "store/Session.h"
 #include "store/UiPort.h"
+#include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/Routing.h"
@@ -63,7 +64,8 @@ void Recibe_Manual(TransferContext& ctx) {
             continue;
         }
         clear_stale_answers(ctx, *route, entry.text);
-        ctx.receive.append(receive_row_for(entry, *route, ctx.time_now()));
+        const RowId received = ctx.receive.append(receive_row_for(entry, *route, ctx.time_now()));
+        ctx.journal.handed_over(id, received);
         ctx.send.update(id, [](SendRow& r) { r.text.clear(); });
     }
     ctx.send.compact();

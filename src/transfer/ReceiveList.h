@@ -25,6 +25,7 @@ struct ReceiveRow {
     std::string ruta_dest;     // sub-item 8, key "RutaDest"
     std::string icono;         // sub-item 9, key "Icono"
     int small_icon = 0;        // that image; 0 for none
+    bool overdue = false;      // awaited for longer than the office's limit
 
     static constexpr int kSubItems = 9;
     [[nodiscard]] std::string sub_item(int n) const;

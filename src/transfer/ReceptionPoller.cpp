@@ -10,6 +10,7 @@
 #include "store/UiPort.h"
 #include "transfer/FileIcon.h"
 #include "transfer/FtpRoutines.h"
+#include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/Routing.h"
@@ -152,6 +153,7 @@ ReceptionPoller::Step ReceptionPoller::attempt(Work&& work) {
             if (error.number() == ftp_error::kNotTransferred) {
                 return Step::NotTransferred;
             }
+            journal_failure(error);
             if (error.number() == ftp_error::kSessionBroken) {
                 // The next try logs in again on a fresh connection.
                 Desconecta_FTP(eftpRecepcion_, ctx_.ui);
@@ -161,6 +163,16 @@ ReceptionPoller::Step ReceptionPoller::attempt(Work&& work) {
         }
     }
     return stop_requested_ ? Step::Stopped : Step::GaveUp;
+}
+
+void ReceptionPoller::journal_failure(const NumberedError& error) {
+    if (fetching_ != 0) {
+        ctx_.journal.receive_failed(fetching_, error);
+        return;
+    }
+    for (const RowId id : ctx_.receive.ids()) {
+        ctx_.journal.receive_failed(id, error);
+    }
 }
 
 void ReceptionPoller::report_once(const NumberedError& error) {
@@ -188,8 +200,10 @@ ReceptionPoller::Step ReceptionPoller::fetch(RowId id, Answer which) {
     }
     const auto& work = ctx_.session.paths.work_folder;
 
+    fetching_ = id;
     const Step step =
         attempt([&] { Baja_Archivo(eftpRecepcion_, ctx_.ui, work, answer->folder, *remote_name); });
+    fetching_ = 0;
     if (step != Step::Done) {
         return step == Step::NotTransferred ? Step::Done : step;  // not there (yet)
     }
@@ -205,26 +219,29 @@ ReceptionPoller::Step ReceptionPoller::fetch(RowId id, Answer which) {
         remove_quietly(work_copy);
         return Step::Done;
     }
-    if (!store(work_copy, answer->destination, answer->name)) {
+    if (!store(id, work_copy, answer->destination, answer->name)) {
         return Step::Done;  // the row keeps awaiting; the answer stays on the server
     }
     // The answer is in.
     ctx_.receive.update(id, [which](ReceiveRow& r) {
         (which == Answer::Prevalidation ? r.prev_state : r.val_state) = std::string(kAnswerIn);
     });
+    ctx_.journal.answer_stored(id, which == Answer::Prevalidation,
+                               std::filesystem::path(answer->destination) / answer->name);
     ctx_.ui.yield();
     remove_quietly(work_copy);
     list_received(answer->name, which, answer->icono);
     return Step::Done;
 }
 
-bool ReceptionPoller::store(const std::filesystem::path& work_copy,
+bool ReceptionPoller::store(RowId id, const std::filesystem::path& work_copy,
                             const std::filesystem::path& folder, const std::string& name) {
     try {
         move_into_place(work_copy, folder / name);
         unwritable_reported_.erase(folder.string());
         return true;
     } catch (const NumberedError& error) {
+        ctx_.journal.receive_failed(id, error);
         // Said once per folder until it can be written again, not on every tick.
         if (unwritable_reported_.insert(folder.string()).second) {
             ctx_.ui.message("No se pudo guardar la respuesta " + name +

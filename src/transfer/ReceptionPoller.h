@@ -58,12 +58,15 @@ private:
     [[nodiscard]] std::optional<Awaited> awaited(RowId id, Answer which) const;
     [[nodiscard]] bool list_folders(const std::vector<RowId>& ids);
     [[nodiscard]] Step fetch(RowId id, Answer which);
-    [[nodiscard]] bool store(const std::filesystem::path& work_copy,
+    [[nodiscard]] bool store(RowId id, const std::filesystem::path& work_copy,
                              const std::filesystem::path& folder, const std::string& name);
+    // Tells the journal of a failure met for the row being fetched (all rows at the login).
+    void journal_failure(const NumberedError& error);
     void list_received(const std::string& name, Answer which, const std::string& icono);
 
     TransferContext ctx_;
     FtpSession eftpRecepcion_{"eftpRecepcion"};
+    RowId fetching_ = 0;  // the receive row whose answer is being fetched
     bool in_tick_ = false;
     bool stop_requested_ = false;
     bool reported_ = false;

@@ -14,6 +14,7 @@
 #include "store/UiPort.h"
 #include "store/WorkingFiles.h"
 #include "transfer/FtpRoutines.h"
+#include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/Routing.h"
@@ -25,6 +26,9 @@ namespace ordano {
 namespace {
 
 constexpr std::string_view kPaymentFolder = "/update";
+// What the journal keeps of an upload that a stop cut short (the server's part is removed).
+constexpr const char* kStoppedUpload =
+    "El envío se detuvo porque el programa termina; el archivo no se dio por enviado.";
 // Passes everything through, stamping the upload's place in the run ("n of m") on each
 // progress report; the reports may come from the thread that runs the transfer.
 class ItemProgressUi final : public ForwardingUi {
@@ -175,11 +179,13 @@ void SendingRun::send_entry(RowId id, int item, int items) {
             upload(entry, route, item, items);
         } catch (const RunStopped&) {
             remove_quietly(ctx_.session.paths.work_folder / entry.text);
+            ctx_.journal.send_failed(id, NumberedError(0, kStoppedUpload));
             throw;
         } catch (const NumberedError& error) {
             if (!asked_as_local_file(error.number())) {
-                throw;
+                throw;  // ends the run, which tells the journal
             }
+            ctx_.journal.send_failed(id, error);
             stop_point(ctx_.stop);
             if (ask_retry(ctx_.ui, error.number(), entry.text)) {
                 continue;
@@ -206,6 +212,7 @@ void SendingRun::upload(const SendRow& entry, const Route& route, int item, int 
     // read as it is named and uploaded under the row's name.
     const auto source = find_file_ignoring_case(route.source.parent_path(), entry.text);
     copy_through_temp(source.value_or(route.source), work / entry.text);
+    ctx_.journal.upload_started(entry.id, work / entry.text, route.remote_in);
     ItemProgressUi ui(ctx_.ui, item, items);
     ui.progress({.what = entry.text});
     Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);
@@ -233,7 +240,8 @@ void SendingRun::clear_working_files(const std::string& name, const Route& route
 }
 
 void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {
-    ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
+    const RowId received = ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
+    ctx_.journal.sent(id, received);
     ctx_.send.update(id, [](SendRow& row) { row.text.clear(); });
 }
 
@@ -245,6 +253,12 @@ void SendingRun::end_stopped() {
 }
 
 void SendingRun::end_with(const NumberedError& error) {
+    // Every file the run was to send met the failure that ended it.
+    for (const SendRow& row : ctx_.send.rows()) {
+        if (due_today(row)) {
+            ctx_.journal.send_failed(row.id, error);
+        }
+    }
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::SendAndReceive)) {
         ctx_.ui.message(*text, MessageIcon::Critical, MessageButtons::Ok);
     }

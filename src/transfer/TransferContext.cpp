@@ -1,11 +1,16 @@
 #include "transfer/TransferContext.h"
 
+#include "store/Journal.h"
 #include "store/Parameters.h"
 
 namespace ordano {
 
 int TransferContext::link_type() const {
     return static_cast<int>(params.number(Param::tipo_acceso));
+}
+
+int TransferContext::overdue_minutes() const {
+    return ordano::overdue_minutes(params);
 }
 
 std::string TransferContext::time_now() const {

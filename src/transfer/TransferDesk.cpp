@@ -9,11 +9,12 @@
 
 namespace ordano {
 
-TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui,
-                           const Clock& clock, LocaleFormats locale,
+TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, Journal& journal,
+                           UiPort& ui, const Clock& clock, LocaleFormats locale,
                            SendingRun::BulletinRefresh refresh_bulletin, std::stop_token stop)
-    : context_{session, params,   ui,     clock,          std::move(locale),
-               send_,   receive_, timer_, std::move(stop)},
+    : recorder_(journal, send_, receive_, session, clock),
+      context_{session, params,   ui,     clock,     std::move(locale),
+               send_,   receive_, timer_, recorder_, std::move(stop)},
       sending_(context_, std::move(refresh_bulletin)),
       poller_(context_) {}
 
@@ -61,6 +62,26 @@ bool TransferDesk::cmdPreElm_Click(RowId selected) {
 
 bool TransferDesk::cmdLimpia_Click() {
     return clear_send_list(send_, context_.ui);
+}
+
+void TransferDesk::restore_from_journal(bool send_entries) {
+    const std::vector<std::string> damaged = recorder_.restore(send_entries, context_.locale);
+    if (!damaged.empty()) {
+        std::string text =
+            "Estos registros de la bitácora de envíos están dañados y no se "
+            "volvieron a poner en las listas:";
+        for (const std::string& line : damaged) {
+            text += "\r\n" + line;
+        }
+        context_.ui.message(text, MessageIcon::Critical, MessageButtons::Ok);
+    }
+    if (!receive_.empty()) {
+        timer_.set_enabled(true);
+    }
+}
+
+int TransferDesk::mark_overdue() {
+    return recorder_.mark_overdue(context_.clock.now(), context_.overdue_minutes());
 }
 
 void TransferDesk::detener() {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "store/Action.h"
+#include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/ReceptionPoller.h"
@@ -23,9 +24,9 @@ class TransferDesk {
 public:
     // `stop`: the office's (Office::stop_token); a requested stop ends the sending run, the
     // tick and the manual reception at once, without messages.
-    TransferDesk(Sesion& session, const ParametersRecord& params, UiPort& ui, const Clock& clock,
-                 LocaleFormats locale, SendingRun::BulletinRefresh refresh_bulletin,
-                 std::stop_token stop = {});
+    TransferDesk(Sesion& session, const ParametersRecord& params, Journal& journal, UiPort& ui,
+                 const Clock& clock, LocaleFormats locale,
+                 SendingRun::BulletinRefresh refresh_bulletin, std::stop_token stop = {});
     TransferDesk(const TransferDesk&) = delete;
     TransferDesk& operator=(const TransferDesk&) = delete;
 
@@ -34,6 +35,14 @@ public:
     [[nodiscard]] PollingTimer& timer() { return timer_; }
     [[nodiscard]] SendingRun& sending_run() { return sending_; }
     [[nodiscard]] ReceptionPoller& poller() { return poller_; }
+    [[nodiscard]] JournalRecorder& journal() { return recorder_; }
+
+    // Start-up: the files a previous run left awaiting answers go back on the receive list
+    // (and the polling resumes), and with `send_entries` the files it left to send go back on
+    // the send list. A journal row that cannot be put back is named in one message.
+    void restore_from_journal(bool send_entries);
+    // Marks the receive rows whose answers are overdue; returns how many there are.
+    int mark_overdue();
 
     // The transfer actions of the action routine: Enviar, Recibir, Detener. Every action, these
     // and all others, ends with Desconecta_FTP on eftpEnvio, unless the sending run is still in
@@ -57,6 +66,7 @@ private:
     SendList send_;
     ReceiveList receive_;
     PollingTimer timer_;
+    JournalRecorder recorder_;
     TransferContext context_;
     SendingRun sending_;
     ReceptionPoller poller_;

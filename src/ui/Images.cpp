@@ -286,6 +286,17 @@ void draw_program(QPainter& p) {
     p.drawLine(QPointF(44, 20), QPointF(54, 10));
 }
 
+// A sheet of paper behind a clock face: what was sent, and when.
+void draw_history(QPainter& p) {
+    draw_page(p, QColor(31, 95, 168));
+    p.setPen(outline(QColor(70, 78, 90), 3));
+    p.setBrush(QColor(255, 248, 220));
+    p.drawEllipse(QPointF(38, 40), 17, 17);
+    p.setPen(outline(QColor(31, 95, 168), 4));
+    p.drawLine(QPointF(38, 40), QPointF(38, 29));
+    p.drawLine(QPointF(38, 40), QPointF(46, 44));
+}
+
 Drawing action_drawing(Action action) {
     switch (action) {
         case Action::Enviar:
@@ -298,6 +309,8 @@ Drawing action_drawing(Action action) {
             return draw_catalogue;
         case Action::Parametros:
             return draw_gear;
+        case Action::Historial:
+            return draw_history;
         case Action::Salir:
             return draw_exit;
         case Action::Modificar:

@@ -141,7 +141,7 @@ TEST_F(CliExchangeTest, JsonTellsEachFileAndWhereItsAnswersAre) {
     ASSERT_EQ(files.size(), 2);
 
     const QJsonObject absent = files[0].toObject();
-    EXPECT_EQ(absent["name"].toString(), "m0015099.123");
+    EXPECT_EQ(absent["file"].toString(), "m0015099.123");
     EXPECT_EQ(absent["kind"].toString(), "M");
     EXPECT_TRUE(absent["remote_folder"].isNull());
     EXPECT_FALSE(absent["done"].toBool());
@@ -150,7 +150,7 @@ TEST_F(CliExchangeTest, JsonTellsEachFileAndWhereItsAnswersAre) {
     EXPECT_TRUE(absent["answers"].toArray().isEmpty());
 
     const QJsonObject sent = files[1].toObject();
-    EXPECT_EQ(sent["name"].toString().toStdString(), name);
+    EXPECT_EQ(sent["file"].toString().toStdString(), name);
     EXPECT_EQ(sent["remote_folder"].toString(), "/valin");
     EXPECT_TRUE(sent["done"].toBool());
     EXPECT_TRUE(sent["reason"].isNull());

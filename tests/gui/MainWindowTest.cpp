@@ -142,7 +142,7 @@ TEST(MainWindowControls, PollingStartsOffAndTheCatalogueCheckIsArmedOnce) {
     EXPECT_TRUE(catalogue->isSingleShot());
 }
 
-TEST(MainWindowControls, ToolbarHasTheSixButtonsInOrder) {
+TEST(MainWindowControls, ToolbarHasTheSevenButtonsInOrder) {
     GuiOffice gui;
     gui.open();
     auto* toolbar = gui.find<QToolBar>("tlbPreVal");
@@ -158,6 +158,8 @@ TEST(MainWindowControls, ToolbarHasTheSixButtonsInOrder) {
                            "detener|Detener|Detiene la recepción de archivos en proceso",
                            "caterr|Actualizar Catálogo|Actualiza el catálogo de errores",
                            "parametros|Configuración|Configuración de rutas de los archivos",
+                           "historial|Historial|Historial de los archivos enviados y sus "
+                           "respuestas (Ctrl+H)",
                            "salir|Salir|Cierra el módulo de envío de archivos M3"}));
 }
 

@@ -79,7 +79,8 @@ TEST(Images, EveryActionHasItsKeyAndAPicture) {
         {Action::Parametros, "parametros"}, {Action::Salir, "salir"},
         {Action::Modificar, "modificar"},   {Action::Guardar, "guardar"},
         {Action::Cancelar, "cancelar"},     {Action::Password, "password"},
-        {Action::EnvKro, "envkro"},         {Action::Carpeta, "carpeta"}};
+        {Action::EnvKro, "envkro"},         {Action::Carpeta, "carpeta"},
+        {Action::Historial, "historial"}};
     for (const auto& [action, key] : actions) {
         EXPECT_EQ(action_key(action), key);
         EXPECT_FALSE(images::action_icon(action).isNull()) << key;

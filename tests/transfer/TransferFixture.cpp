@@ -59,8 +59,9 @@ TransferTest::TransferTest() {
     for (const char* folder : {"valin", "pagin", "sagarpain", "update"}) {
         server_.make_folder(folder);
     }
-    desk_ = std::make_unique<TransferDesk>(session(), office_->params(), ui_, clock_,
-                                           office_->locale(), [this] { ++bulletin_refreshes_; });
+    desk_ = std::make_unique<TransferDesk>(session(), office_->params(), office_->journal(), ui_,
+                                           clock_, office_->locale(),
+                                           [this] { ++bulletin_refreshes_; });
 }
 
 fs::path TransferTest::send_folder_of(const std::string& name) const {

@@ -1,0 +1,171 @@
+#include "app/JournalView.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/MainWindowUi.h"
+#include "store/Journal.h"
+#include "store/Office.h"
+#include "store/UiPort.h"
+#include "transfer/TransferDesk.h"
+#include "ui/Images.h"
+
+namespace ordano {
+namespace {
+
+constexpr int kHistoryRefreshMs = 200;
+
+QString verdict_text(AnswerVerdict verdict) {
+    switch (verdict) {
+        case AnswerVerdict::Prevalidated:
+            return QStringLiteral("prevalidado");
+        case AnswerVerdict::Accepted:
+            return QStringLiteral("aceptado");
+        case AnswerVerdict::Rejected:
+            return QStringLiteral("rechazado");
+        case AnswerVerdict::Unreadable:
+            break;
+    }
+    return QStringLiteral("no se pudo leer la respuesta");
+}
+
+QString overdue_text(int count) {
+    return count == 1 ? QStringLiteral("1 respuesta atrasada")
+                      : QStringLiteral("%1 respuestas atrasadas").arg(count);
+}
+
+}  // namespace
+
+JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
+                         const MainWindowUi& controls, QWidget& window,
+                         HistoryWindow::OpenAnswer open_answer)
+    : QObject(&window),
+      office_(office),
+      ui_(ui),
+      desk_(desk),
+      controls_(controls),
+      window_(window),
+      open_answer_(std::move(open_answer)),
+      attention_(system_attention()) {
+    overdue_label_ = new QLabel(controls_.stbPrincipal);
+    overdue_label_->setObjectName(QStringLiteral("stbPrincipal.Atrasadas"));
+    overdue_label_->setStyleSheet(QStringLiteral("color: #c81e1e; font-weight: bold;"));
+    overdue_label_->hide();
+    controls_.stbPrincipal->addWidget(overdue_label_);
+
+    overdue_timer_ = new QTimer(this);
+    overdue_timer_->setObjectName(QStringLiteral("tmrAtrasadas"));
+    overdue_timer_->setInterval(kOverdueCheckMs);
+    connect(overdue_timer_, &QTimer::timeout, this, &JournalView::check_overdue);
+    // After every polling tick too: a tick may complete rows or leave them waiting.
+    connect(controls_.tmrPreVal, &QTimer::timeout, this, &JournalView::check_overdue);
+
+    history_refresh_ = new QTimer(this);
+    history_refresh_->setSingleShot(true);
+    history_refresh_->setInterval(kHistoryRefreshMs);
+    connect(history_refresh_, &QTimer::timeout, this, [this] {
+        if (history_ != nullptr && history_->isVisible()) {
+            history_->refresh();
+        }
+    });
+
+    watch_receive_list();
+    desk_.journal().on_answer([this](const AnswerArrival& arrival) { answer_arrived(arrival); });
+    desk_.journal().on_change([this] { history_refresh_->start(); });
+    // Told on the journal's writing thread; said on the window's.
+    office_.journal().on_trouble([this](const std::string& text) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { journal_trouble(text); }, Qt::QueuedConnection);
+    });
+}
+
+JournalView::~JournalView() {
+    office_.journal().on_trouble(nullptr);
+}
+
+void JournalView::start_up() {
+    desk_.restore_from_journal(true);
+    check_overdue();
+    overdue_timer_->start();
+}
+
+void JournalView::watch_receive_list() {
+    // The row's texts are the list mirror's; the overdue mark is ours.
+    ListObserver<ReceiveRow> observer;
+    observer.changed = [this](std::size_t index, const ReceiveRow& row) {
+        QTreeWidgetItem* item = controls_.lvwPreVal[1]->topLevelItem(static_cast<int>(index));
+        if (item == nullptr) {
+            return;
+        }
+        const QBrush brush = row.overdue ? QBrush(QColor(200, 30, 30)) : QBrush();
+        for (int column = 0; column < item->columnCount(); ++column) {
+            item->setForeground(column, brush);
+            item->setToolTip(column,
+                             row.overdue ? QStringLiteral("Respuesta atrasada") : QString());
+        }
+    };
+    desk_.receive_list().subscribe(std::move(observer));
+}
+
+int JournalView::check_overdue() {
+    const int count = desk_.mark_overdue();
+    overdue_label_->setText(overdue_text(count));
+    overdue_label_->setVisible(count > 0);
+    return count;
+}
+
+void JournalView::answer_arrived(const AnswerArrival& arrival) {
+    if (window_.isActiveWindow()) {
+        return;
+    }
+    attention_.alert(window_);
+    if (attention_.tray_available()) {
+        attention_.tray_message(QStringLiteral("Respuesta recibida"),
+                                QString::fromStdString(arrival.name) + QStringLiteral(": ") +
+                                    verdict_text(arrival.verdict));
+    }
+}
+
+JournalView::Attention JournalView::system_attention() {
+    Attention attention;
+    attention.alert = [](QWidget& window) { QApplication::alert(&window); };
+    attention.tray_available = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    attention.tray_message = [this](const QString& title, const QString& text) {
+        if (tray_ == nullptr) {
+            tray_ = new QSystemTrayIcon(images::program_icon(), this);
+            tray_->setToolTip(window_.windowTitle());
+            tray_->show();
+        }
+        tray_->showMessage(title, text, QSystemTrayIcon::Information);
+    };
+    return attention;
+}
+
+void JournalView::journal_trouble(const std::string& text) {
+    // Said without waiting for an answer: the transfer under way goes on.
+    auto* box = new QMessageBox(
+        QMessageBox::Warning,
+        QString::fromUtf8(kProductName.data(), static_cast<qsizetype>(kProductName.size())),
+        QString::fromStdString(text), QMessageBox::Ok, &window_);
+    box->setObjectName(QStringLiteral("frmBitacora"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+HistoryWindow& JournalView::history_window() {
+    if (history_ == nullptr) {
+        history_ = new HistoryWindow(office_, ui_, open_answer_, &window_);
+    }
+    return *history_;
+}
+
+void JournalView::show_history() {
+    history_window().show_modeless();
+}
+
+}  // namespace ordano

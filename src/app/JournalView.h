@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+#include "dialogs/HistoryWindow.h"
+
+class QLabel;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace ordano {
+
+class Office;
+class TransferDesk;
+class UiPort;
+struct AnswerArrival;
+struct MainWindowUi;
+
+// The journal's side of the main window: at start-up the files a previous run left open go
+// back on the lists; overdue answers are marked red on the receive list and counted in the
+// status bar; an answer stored while the window is not active makes it ask for attention (and
+// a tray notice names the file and what the answer said); a journal that cannot be written is
+// said once, without stopping anything; and the history window.
+class JournalView : public QObject {
+    Q_OBJECT
+public:
+    // How the window asks for attention, replaceable in tests.
+    struct Attention {
+        std::function<void(QWidget& window)> alert;
+        std::function<bool()> tray_available;
+        std::function<void(const QString& title, const QString& text)> tray_message;
+    };
+
+    static constexpr int kOverdueCheckMs = 30000;
+
+    JournalView(Office& office, UiPort& ui, TransferDesk& desk, const MainWindowUi& controls,
+                QWidget& window, HistoryWindow::OpenAnswer open_answer);
+    ~JournalView() override;
+
+    // Puts back on the lists what the journal says a previous run left open.
+    void start_up();
+    // Re-marks the overdue receive rows and the status bar's count; returns the count.
+    int check_overdue();
+    void show_history();
+    [[nodiscard]] HistoryWindow& history_window();
+    [[nodiscard]] QLabel& overdue_label() { return *overdue_label_; }
+    void set_attention(Attention attention) { attention_ = std::move(attention); }
+
+private:
+    void watch_receive_list();
+    void answer_arrived(const AnswerArrival& arrival);
+    void journal_trouble(const std::string& text);
+    [[nodiscard]] Attention system_attention();
+
+    Office& office_;
+    UiPort& ui_;
+    TransferDesk& desk_;
+    const MainWindowUi& controls_;
+    QWidget& window_;
+    HistoryWindow::OpenAnswer open_answer_;
+    Attention attention_;
+    QLabel* overdue_label_ = nullptr;
+    QTimer* overdue_timer_ = nullptr;
+    QTimer* history_refresh_ = nullptr;
+    HistoryWindow* history_ = nullptr;
+    QSystemTrayIcon* tray_ = nullptr;
+};
+
+}  // namespace ordano

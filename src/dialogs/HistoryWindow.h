@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace ordano {
+
+class HistoryModel;
+class Office;
+class UiPort;
+
+// frmHistorial, "Historial de envíos": the journal's rows with filters by date range, kind,
+// status and text, sortable columns, a summary line for the rows shown, export of the shown
+// rows to CSV, and the answer of a row opened for review (double-click or Enter). Modeless.
+class HistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Shows the report of a received answer, by its name, in the main window's review area.
+    using OpenAnswer = std::function<void(const std::string& name)>;
+    // The file to export to (a suggested name in), nothing when the user cancels.
+    using SaveFilePicker =
+        std::function<std::optional<QString>(QWidget* parent, const QString& suggested)>;
+
+    HistoryWindow(Office& office, UiPort& ui, OpenAnswer open_answer, QWidget* parent = nullptr);
+
+    void set_save_file_picker(SaveFilePicker picker) { picker_ = std::move(picker); }
+    [[nodiscard]] HistoryModel& model() { return *model_; }
+
+    // Shows the window up to date and brings it to the front.
+    void show_modeless();
+    // Reads the journal again, keeping the filters.
+    void refresh();
+    // The answer of the row at `row`: the validation answer once it is in, else the
+    // prevalidation answer; a row without any says so.
+    void open_row(int row);
+    void export_shown_rows();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build();
+    QWidget* build_filters();
+    void apply_filters();
+
+    Office& office_;
+    UiPort& ui_;
+    OpenAnswer open_answer_;
+    SaveFilePicker picker_;
+    HistoryModel* model_ = nullptr;
+    QCheckBox* chkDesde_ = nullptr;
+    QDateEdit* txtDesde_ = nullptr;
+    QCheckBox* chkHasta_ = nullptr;
+    QDateEdit* txtHasta_ = nullptr;
+    QComboBox* cboTipo_ = nullptr;
+    QComboBox* cboEstado_ = nullptr;
+    QLineEdit* txtBuscar_ = nullptr;
+    QLabel* lblResumen_ = nullptr;
+    QTableView* lvwHistorial_ = nullptr;
+    QPushButton* cmdExportar_ = nullptr;
+    QPushButton* cmdActualizar_ = nullptr;
+    QTimer* typing_ = nullptr;  // the text filter waits for a pause in typing
+};
+
+}  // namespace ordano

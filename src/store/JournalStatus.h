@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace ordano {
+
+// Where a file stands on its journey, as the history and the command line name it.
+enum class JourneyStatus {
+    Sending,       // "en envío": on a send list, not sent yet
+    Sent,          // "enviado": sent, its answers no longer awaited and none in
+    Waiting,       // "esperando": answers awaited
+    Prevalidated,  // "prevalidado": the prevalidation answer is in
+    Accepted,      // "aceptado"
+    Rejected,      // "rechazado"
+    Overdue,       // "atrasado": awaited for longer than the office's limit
+    Error,         // "error": the last attempt to send it failed, or it was cut short
+};
+
+// Which of a file's two answers.
+enum class AnswerRole { Prevalidation, Validation };
+
+[[nodiscard]] std::string_view status_text(JourneyStatus status);
+[[nodiscard]] std::optional<JourneyStatus> status_from_text(std::string_view text);
+[[nodiscard]] std::span<const JourneyStatus> all_statuses();
+
+}  // namespace ordano

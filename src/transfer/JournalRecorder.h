@@ -1,0 +1,89 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/DateTime.h"
+#include "store/Journal.h"
+#include "transfer/RowList.h"
+
+namespace ordano {
+
+class NumberedError;
+class ReceiveList;
+class SendList;
+struct Sesion;
+
+// An answer that has just been stored, for whoever wants to notice it.
+struct AnswerArrival {
+    std::string name;
+    AnswerVerdict verdict = AnswerVerdict::Accepted;
+};
+
+// Tells the journal every change of a file's state, by the rows of the two lists. Rows put on
+// and taken off the lists are seen through the lists' notifications (whoever adds or removes
+// them); uploads, answers and failures are told by the routines that cause them.
+class JournalRecorder {
+public:
+    JournalRecorder(Journal& journal, SendList& send, ReceiveList& receive, const Sesion& session,
+                    const Clock& clock);
+    JournalRecorder(const JournalRecorder&) = delete;
+    JournalRecorder& operator=(const JournalRecorder&) = delete;
+
+    // The working copy about to be uploaded (its size and SHA-256 are kept).
+    void upload_started(RowId send_row, const std::filesystem::path& work_copy,
+                        const std::string& remote_folder);
+    // The send entry went to the receive list, uploaded or handed over as already on the server.
+    void sent(RowId send_row, RowId receive_row);
+    void handed_over(RowId send_row, RowId receive_row);
+    void send_failed(RowId send_row, const NumberedError& error);
+    void receive_failed(RowId receive_row, const NumberedError& error);
+    // An answer of a receive row stored at `stored` (the row's state already says it is in).
+    void answer_stored(RowId receive_row, bool prevalidation, const std::filesystem::path& stored);
+
+    // What a previous run left open, back on the lists: files awaiting answers on the receive
+    // list and, with `send_entries`, files to send on the send list. Returns a message for
+    // each journal row that could not be put back.
+    std::vector<std::string> restore(bool send_entries, const LocaleFormats& locale);
+
+    // Marks the receive rows that have waited at least `minutes` as of `now`; returns how many.
+    int mark_overdue(const LocalDateTime& now, int minutes);
+
+    void on_answer(std::function<void(const AnswerArrival&)> listener) {
+        answer_listeners_.push_back(std::move(listener));
+    }
+    // Called after anything was told to the journal.
+    void on_change(std::function<void()> listener) {
+        change_listeners_.push_back(std::move(listener));
+    }
+    [[nodiscard]] Journal& journal() { return journal_; }
+
+private:
+    struct Awaited {
+        JournalId entry = 0;
+        LocalDateTime since;
+    };
+
+    void watch_send_list();
+    void watch_receive_list();
+    void listed(RowId row);
+    [[nodiscard]] JournalId pending_entry(RowId send_row) const;
+    void awaiting(RowId send_row, RowId receive_row, bool uploaded);
+    void changed() const;
+
+    Journal& journal_;
+    SendList& send_;
+    ReceiveList& receive_;
+    const Sesion& session_;
+    const Clock& clock_;
+    std::map<RowId, JournalId> pending_;  // send rows not sent yet
+    std::map<RowId, Awaited> awaited_;    // receive rows
+    JournalId adopting_ = 0;              // the entry a restored row stands for
+    std::vector<std::function<void(const AnswerArrival&)>> answer_listeners_;
+    std::vector<std::function<void()>> change_listeners_;
+};
+
+}  // namespace ordano

@@ -1,0 +1,284 @@
+#include <SQLiteCpp/Database.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fixtures/Sandbox.h"
+#include "store/Journal.h"
+#include "store/JournalQuery.h"
+#include "store/Office.h"
+#include "store/Sha256.h"
+#include "store/TimeStamps.h"
+
+namespace ordano {
+namespace {
+using test::Sandbox;
+using test::TestOffice;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(Sha256Test, KnownDigestsAndAFile) {
+    EXPECT_EQ(Sha256().hex_digest(),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    Sha256 abc;
+    abc.update("ab");
+    abc.update("c");
+    EXPECT_EQ(abc.hex_digest(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    Sandbox box;
+    const auto file = box.write_file("m.txt", std::string(1000000, 'a'));
+    const FileDigest digest = digest_file(file);
+    EXPECT_EQ(digest.size, 1000000u);
+    EXPECT_EQ(digest.sha256, "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(TimeStampsTest, IsoFormRoundTripsAndMinutesCrossDays) {
+    const LocalDateTime at{std::chrono::year{2025} / 12 / 31, 23, 50, 7};
+    EXPECT_EQ(iso_timestamp(at), "2025-12-31T23:50:07");
+    EXPECT_EQ(iso_timestamp(*parse_iso_timestamp("2025-12-31T23:50:07")), "2025-12-31T23:50:07");
+    EXPECT_EQ(iso_timestamp(add_minutes(at, 30)), "2026-01-01T00:20:07");
+    EXPECT_EQ(iso_timestamp(add_minutes(at, -24 * 60)), "2025-12-30T23:50:07");
+    EXPECT_EQ(iso_timestamp(*parse_iso_timestamp("2026-02-02")), "2026-02-02T00:00:00");
+    EXPECT_FALSE(parse_iso_timestamp("2026-02-30T10:00:00"));
+    EXPECT_FALSE(parse_iso_timestamp("ayer"));
+}
+
+class JournalTest : public ::testing::Test {
+protected:
+    JournalTest() {
+        journal = std::make_unique<Journal>(office.db_file, clock);
+        journal->on_trouble([this](const std::string& text) { told.push_back(text); });
+    }
+
+    void at(int day, int hour, int minute) {
+        clock.set({std::chrono::year{2026} / 2 / day, hour, minute, 0});
+    }
+    JournalId list(const std::string& name) {
+        return journal->listed({name, "/envio/" + name, "2", "/ag0015", "/ag0015"});
+    }
+    static ExpectedAnswers answers_of(const std::string& stem) {
+        return {"k" + stem.substr(1) + ".033", "/ag0015", stem + ".err", "/ag0015", "/rec"};
+    }
+    JournalReader reader() {
+        journal->flush();
+        return JournalReader(journal->database(), clock.now(), 30);
+    }
+    std::vector<std::string> files(const HistoryFilter& filter, HistoryOrder order = {}) {
+        std::vector<std::string> out;
+        for (const auto& row : reader().rows(filter, order, 0, 100)) {
+            out.push_back(row.file + " " + row.status);
+        }
+        return out;
+    }
+
+    Sandbox box;
+    TestOffice office{box};
+    FixedClock clock{{std::chrono::year{2026} / 2 / 2, 14, 5, 0}};
+    std::unique_ptr<Journal> journal;
+    std::vector<std::string> told;
+};
+
+TEST_F(JournalTest, AFilesWholeJourneyIsKept) {
+    const JournalId id = list("M0015001.033");
+    at(2, 14, 6);
+    journal->upload_started(id, {12, std::string(64, 'f')}, "/valin");
+    journal->sent(id, answers_of("M0015001"));
+    at(2, 14, 9);
+    journal->answer_stored(id, AnswerRole::Prevalidation, "/rec/k0015001.033",
+                           AnswerVerdict::Prevalidated, false);
+    EXPECT_THAT(files({}), ElementsAre("M0015001.033 prevalidado"));
+    at(2, 14, 12);
+    journal->answer_stored(id, AnswerRole::Validation, "/rec/M0015001.err", AnswerVerdict::Rejected,
+                           true);
+
+    const auto records = reader().records({}, {});
+    ASSERT_EQ(records.size(), 1u);
+    const JournalRecord& r = records[0];
+    EXPECT_EQ(r.file, "M0015001.033");
+    EXPECT_EQ(r.kind, "M");
+    EXPECT_EQ(r.status, "rechazado");
+    EXPECT_EQ(r.local_path, "/envio/M0015001.033");
+    EXPECT_EQ(r.listed_at, "2026-02-02T14:05:00");
+    EXPECT_EQ(r.sent_at, "2026-02-02T14:06:00");
+    EXPECT_EQ(r.moment, "2026-02-02T14:06:00");
+    EXPECT_EQ(r.remote_folder, "/valin");
+    EXPECT_EQ(r.size, 12);
+    EXPECT_EQ(r.sha256, std::string(64, 'f'));
+    EXPECT_FALSE(r.awaiting);
+    ASSERT_EQ(r.answers.size(), 2u);
+    EXPECT_EQ(r.answers[0].name, "k0015001.033");
+    EXPECT_EQ(r.answers[0].received_at, "2026-02-02T14:09:00");
+    EXPECT_EQ(r.answers[1].stored_path, "/rec/M0015001.err");
+    EXPECT_EQ(r.answers[1].received_at, "2026-02-02T14:12:00");
+    EXPECT_EQ(r.answers_text(), "k0015001.033, M0015001.err");
+    EXPECT_TRUE(r.damage.empty());
+    journal->flush();
+    EXPECT_THAT(told, IsEmpty());
+}
+
+TEST_F(JournalTest, WithdrawnUnsentLeavesNoTraceUnlessItFailed) {
+    journal->withdrawn(list("M0015001.033"));
+    const JournalId failed = list("M0015002.033");
+    journal->send_failed(failed, 68, "No se encuentra");
+    journal->withdrawn(failed);
+    const auto records = reader().records({}, {});
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].file, "M0015002.033");
+    EXPECT_EQ(records[0].status, "error");
+    ASSERT_EQ(records[0].failures.size(), 1u);
+    EXPECT_EQ(records[0].failures[0].number, 68);
+    EXPECT_EQ(records[0].failures[0].at, "2026-02-02T14:05:00");
+}
+
+TEST_F(JournalTest, TheSameFailureMetOnEveryTickIsKeptOnce) {
+    const JournalId id = list("M0015001.033");
+    journal->sent(id, answers_of("M0015001"));
+    for (int tick = 0; tick < 3; ++tick) {
+        journal->failed(id, 1029, "sin conexión");
+    }
+    journal->failed(id, 1013, "usuario");
+    journal->failed(id, 1029, "sin conexión");
+    EXPECT_EQ(reader().records({}, {})[0].failures.size(), 3u);
+}
+
+TEST_F(JournalTest, ALockedDatabaseIsToldOnceAndCaughtUpInOrder) {
+    const JournalId id = list("M0015001.033");
+    journal->flush();
+    SQLite::Database other(office.db_file.string(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN EXCLUSIVE");
+    journal->upload_started(id, {3, "abc"}, "/valin");
+    journal->sent(id, answers_of("M0015001"));
+    const JournalId second = list("M0015002.033");
+    EXPECT_FALSE(journal->flush());
+    EXPECT_EQ(journal->owed(), 3u);
+    EXPECT_EQ(told.size(), 1u);
+    other.exec("COMMIT");
+
+    journal->sent(second, answers_of("M0015002"));
+
+    EXPECT_TRUE(journal->flush());
+    EXPECT_EQ(journal->owed(), 0u);
+    EXPECT_THAT(files({}, {HistoryColumn::File, false}),
+                ElementsAre("M0015001.033 esperando", "M0015002.033 esperando"));
+    EXPECT_EQ(told.size(), 1u);
+}
+
+TEST_F(JournalTest, ReopenMarksCutShortUploadsAndReturnsOpenEntries) {
+    const JournalId cut = list("M0015001.033");
+    journal->upload_started(cut, {3, "abc"}, "/valin");
+    journal->sent(list("M0015002.033"), answers_of("M0015002"));
+    list("C0015003.033");
+    journal->sent(list("M0015004.033"), answers_of("M0015004"));  // answered below
+    journal.reset();
+    SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+    db.exec("UPDATE BITACORA SET esperando = 0 WHERE archivo = 'M0015004.033'");
+    db.exec("UPDATE BITACORA SET archivo = '' WHERE archivo = 'C0015003.033'");
+
+    Journal reopened(office.db_file, clock);
+    std::vector<std::string> damaged;
+    const auto open = reopened.reopen(damaged);
+
+    ASSERT_EQ(open.size(), 2u);
+    EXPECT_EQ(open[0].file.name, "M0015001.033");
+    EXPECT_TRUE(open[0].pending);
+    EXPECT_EQ(open[1].file.name, "M0015002.033");
+    EXPECT_TRUE(open[1].awaiting);
+    EXPECT_EQ(open[1].expected.val_name, "M0015002.err");
+    EXPECT_THAT(damaged, ElementsAre("Registro 3 de la bitácora: no tiene nombre de archivo."));
+    HistoryFilter first;
+    first.text = "M0015001";
+    const auto cut_record = JournalReader(reopened.database(), clock.now(), 30).records(first, {});
+    EXPECT_EQ(cut_record[0].status, "error");
+    EXPECT_EQ(cut_record[0].sent_at, "");
+    ASSERT_EQ(cut_record[0].failures.size(), 1u);
+    EXPECT_THAT(cut_record[0].failures[0].text, ::testing::HasSubstr("se interrumpió"));
+}
+
+TEST_F(JournalTest, ReopeningWithNothingCutShortWritesNothing) {
+    journal->sent(list("M0015001.033"), answers_of("M0015001"));
+    journal.reset();
+    // Another program reading the office's database: a write would have to wait for it.
+    SQLite::Database other(office.db_file.string(), SQLite::OPEN_READONLY);
+    other.exec("BEGIN");
+    (void)other.execAndGet("SELECT count(*) FROM BITACORA");
+
+    Journal reopened(office.db_file, clock);
+    reopened.on_trouble([this](const std::string& text) { told.push_back(text); });
+    std::vector<std::string> damaged;
+    EXPECT_EQ(reopened.reopen(damaged).size(), 1u);
+    EXPECT_TRUE(reopened.flush());
+    EXPECT_THAT(told, IsEmpty());
+}
+
+TEST_F(JournalTest, FiltersSortPagesAndSummary) {
+    at(1, 9, 0);
+    journal->sent(list("M0015001.032"), answers_of("M0015001"));  // overdue by now
+    at(2, 10, 0);
+    const JournalId accepted = list("C0015002.033");
+    journal->sent(accepted, answers_of("C0015002"));
+    journal->answer_stored(accepted, AnswerRole::Validation, "/rec/C0015002.err",
+                           AnswerVerdict::Accepted, true);
+    at(2, 14, 0);
+    journal->sent(list("M0015003.033"), answers_of("M0015003"));
+    list("S0015004.033");
+    at(2, 14, 20);
+
+    EXPECT_THAT(files({}), ElementsAre("S0015004.033 en envío", "M0015003.033 esperando",
+                                       "C0015002.033 aceptado", "M0015001.032 atrasado"));
+    HistoryFilter today;
+    today.since = today.until = std::chrono::year{2026} / 2 / 2;
+    EXPECT_EQ(reader().count(today), 3);
+    HistoryFilter kind_m;
+    kind_m.kind = "M";
+    EXPECT_THAT(files(kind_m, {HistoryColumn::File, false}),
+                ElementsAre("M0015001.032 atrasado", "M0015003.033 esperando"));
+    HistoryFilter overdue;
+    overdue.status = JourneyStatus::Overdue;
+    EXPECT_THAT(files(overdue), ElementsAre("M0015001.032 atrasado"));
+    HistoryFilter text;
+    text.text = "0015002";
+    EXPECT_THAT(files(text), ElementsAre("C0015002.033 aceptado"));
+    HistoryFilter awaiting;
+    awaiting.awaiting_only = true;
+    EXPECT_EQ(reader().count(awaiting), 2);
+    EXPECT_EQ(reader().rows({}, {}, 1, 2)[1].file, "C0015002.033");
+    EXPECT_EQ(reader().summary({}).text(),
+              "Enviados: 3   En espera: 1   Atrasados: 1   Aceptados: 1   Rechazados: 0");
+    EXPECT_EQ(reader().latest_of("M0015003.033")->status, "esperando");
+    EXPECT_FALSE(reader().latest_of("M0015009.033"));
+}
+
+TEST_F(JournalTest, NewerColumnsAndDamagedRowsLoseNothingElse) {
+    SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+    db.exec("ALTER TABLE BITACORA ADD COLUMN prioridad INTEGER NOT NULL DEFAULT 5");
+    journal->sent(list("M0015001.033"), answers_of("M0015001"));
+    list("M0015002.033");
+    journal->flush();
+    db.exec("UPDATE BITACORA SET estado = 'perdido', momento = 'nunca' WHERE id = 2");
+
+    const auto records = reader().records({}, {HistoryColumn::File, false});
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].status, "esperando");
+    EXPECT_TRUE(records[0].damage.empty());
+    EXPECT_EQ(records[1].status, "perdido");
+    EXPECT_EQ(records[1].damage, "su estado «perdido» no es ninguno de los conocidos");
+    EXPECT_THAT(told, IsEmpty());
+}
+
+TEST(JournalUpgradeTest, AnOfficeFromBeforeTheJournalGetsItAtStartUp) {
+    Sandbox box;
+    TestOffice office(box);
+    {
+        SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+        db.exec(
+            "DROP TABLE BITACORA; DROP TABLE BITACORA_FALLAS; "
+            "ALTER TABLE PARAMETROS DROP COLUMN min_atraso");
+    }
+    FixedClock clock({std::chrono::year{2026} / 2 / 2, 9, 0, 0});
+    const auto opened = Office::open(office.path_options(), clock);
+    EXPECT_EQ(overdue_minutes(opened->params()), 30);
+    opened->journal().listed({"M0015001.033", "", "", "", ""});
+    EXPECT_TRUE(opened->journal().flush());
+    EXPECT_EQ(JournalReader(opened->journal().database(), clock.now(), 30).count({}), 1);
+}
+
+}  // namespace
+}  // namespace ordano
