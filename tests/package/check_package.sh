@@ -54,4 +54,8 @@ dpkg-deb -c "$deb" >"$scratch/contents"
 grep -q ' \./usr/bin/ordano-cli$' "$scratch/contents" || fail "ordano-cli not in the package"
 grep -q ' \./usr/share/applications/ordano.desktop$' "$scratch/contents" ||
     fail "desktop entry not in the package"
+# The package's own programs (stripped as installed) run from where it unpacks.
+dpkg-deb -x "$deb" "$scratch/unpacked"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/unpacked/usr/bin/ordano-cli" --version)
+[ "$(head -n 1 <<<"$out")" = "ordano-cli $version" ] || fail "packaged ordano-cli: $out"
 echo "package ok: $deb"
