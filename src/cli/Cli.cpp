@@ -114,6 +114,7 @@ int run_command_line(int argc, char** argv, Invocation& invocation) {
         if (answer_request(general, command) || answer_request(invocation.args, command)) {
             return exit_code::kSuccess;
         }
+        invocation.ends_by_stop = command->ends_by_stop;
     } catch (const UsageError& e) {
         std::cerr << (command != nullptr ? "ordano-cli " + std::string(command->name) + ": "
                                          : std::string("ordano-cli: "))
@@ -133,7 +134,7 @@ int run(int argc, char** argv) {
     // 143 whatever it achieved.
     const StopRequests stops([stop = invocation.stop](int) mutable { stop.request_stop(); });
     const int status = run_command_line(argc, argv, invocation);
-    return stops.exit_status() != 0 ? stops.exit_status() : status;
+    return stops.exit_status() != 0 && !invocation.ends_by_stop ? stops.exit_status() : status;
 }
 
 int help_command(const Invocation& invocation) {

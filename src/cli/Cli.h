@@ -32,6 +32,8 @@ struct Invocation {
     [[nodiscard]] std::ostream& progress() const;
     // The command's stop: requested by a termination signal or a --wait deadline (RunStop.h).
     std::stop_source stop;
+    // A stop is how the command ends (watch): its own exit status stands, not 130 or 143.
+    bool ends_by_stop = false;
 };
 
 // A stream that writes nowhere (what -q makes of progress).

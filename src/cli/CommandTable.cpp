@@ -117,6 +117,22 @@ constexpr std::array kUpdateCatalogExamples = {
     "ordano-cli -q update-catalog --json"sv,
 };
 
+constexpr std::array kWatchOptions = {
+    OptionSpec{"--interval", "", "SEGUNDOS",
+               "cada cuánto revisa las carpetas de envío y el servidor (si no, 30)"},
+    OptionSpec{"--password-stdin", "", "",
+               "lee la contraseña de pago electrónico de una línea de la entrada estándar"},
+    OptionSpec{"--password-file", "", "ARCHIVO",
+               "lee la contraseña de pago electrónico de ese archivo (solo para su dueño)"},
+    OptionSpec{"--once", "", "",
+               "una sola vuelta: envía lo que está listo, revisa las respuestas y termina"},
+    OptionSpec{"--json", "", "", "escribe cada suceso como una línea JSON"},
+};
+constexpr std::array kWatchExamples = {
+    "ordano-cli watch --interval 60 --password-file /srv/oficina/clave-pago"sv,
+    "ordano-cli watch --once --json"sv,
+};
+
 constexpr std::array<OptionSpec, 0> kNoOptions = {};
 constexpr std::array kHelpExamples = {
     "ordano-cli help send"sv,
@@ -157,6 +173,11 @@ constexpr std::array kCommands = {
                 "cambios de cuenta y de parámetros que el servidor publica; muestra cada paso y\n"
                 "la línea de resultado.",
                 kUpdateCatalogOptions, kUpdateCatalogExamples, update_catalog_command},
+    CommandSpec{"watch", "", "envía sin atención cada archivo nuevo y recibe sus respuestas",
+                "Vigila las carpetas de envío: cada archivo del día que aparece y deja de\n"
+                "cambiar se envía, y sus respuestas se reciben, hasta que se detiene con Ctrl+C\n"
+                "o SIGTERM (estado de salida 0). Cada suceso se escribe en una línea.",
+                kWatchOptions, kWatchExamples, watch_command, true},
     CommandSpec{"help", "[ORDEN]", "muestra la ayuda general o la de una orden",
                 "Sin orden, la ayuda general; con una orden, la de esa orden (lo mismo que\n"
                 "«ordano-cli ORDEN --help»).",

@@ -19,6 +19,7 @@ struct CommandSpec {
     std::span<const OptionSpec> options;
     std::span<const std::string_view> examples;
     int (*run)(const Invocation&);
+    bool ends_by_stop = false;  // a stop is how it ends: its own status stands (Invocation)
 };
 
 // Options every command takes, before or after its name: --ini, --root, -q, -v, -h, --version.

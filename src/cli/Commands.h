@@ -18,5 +18,7 @@ int help_command(const Invocation& invocation);
 // (pending).
 int history_command(const Invocation& invocation);
 int pending_command(const Invocation& invocation);
+// Unattended: sends each new file of the send folders and fetches the answers, until stopped.
+int watch_command(const Invocation& invocation);
 
 }  // namespace ordano::cli

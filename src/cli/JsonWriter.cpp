@@ -23,7 +23,9 @@ void JsonWriter::before_value() {
 }
 
 void JsonWriter::close(char bracket) {
-    const bool outermost_with_elements = has_elements_.size() == 1 && has_elements_.back();
+    // Only the outermost array spreads its elements over lines; an object stays on one.
+    const bool outermost_with_elements =
+        bracket == ']' && has_elements_.size() == 1 && has_elements_.back();
     has_elements_.pop_back();
     if (outermost_with_elements) {
         out_ << '\n';

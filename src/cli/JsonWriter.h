@@ -9,7 +9,8 @@ namespace ordano::cli {
 
 // Writes one JSON document to a stream as it goes: objects, arrays, texts (UTF-8, escaped as
 // JSON asks), whole numbers, booleans and null. Each element of the outermost array starts a
-// line of its own, so a long list stays readable and greppable.
+// line of its own, so a long list stays readable and greppable; an outermost object is one
+// line (a JSON line).
 //
 //   JsonWriter json(std::cout);
 //   json.begin_array();

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "store/Office.h"
-#include "workstation/SystemLocale.h"
+#include "workstation/WorkstationFormats.h"
 
 namespace ordano::cli {
 

@@ -11,4 +11,9 @@ namespace ordano {
 // ignored (the file keeps the mode it had); a missing file is not an error.
 void restrict_to_owner(const std::filesystem::path& file) noexcept;
 
+// Whether users other than the file's owner may read or write it, for a file that must hold a
+// secret only its owner can see (a password given in a file). POSIX: any permission of the
+// group or of others. Windows: false (the profile's access list is the owner's).
+[[nodiscard]] bool open_to_others(const std::filesystem::path& file);
+
 }  // namespace ordano

@@ -47,20 +47,6 @@ std::string kind_of(const std::string& name) {
                              static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
 }
 
-std::string verdict_status(AnswerVerdict verdict) {
-    switch (verdict) {
-        case AnswerVerdict::Prevalidated:
-            return "prevalidado";
-        case AnswerVerdict::Accepted:
-            return "aceptado";
-        case AnswerVerdict::Rejected:
-            return "rechazado";
-        case AnswerVerdict::Unreadable:
-            break;
-    }
-    return "error";
-}
-
 std::string text_of(SQLite::Statement& query, int column) {
     const auto value = query.getColumn(column);
     return value.isNull() ? std::string() : value.getString();
@@ -76,6 +62,20 @@ void run(SQLite::Database& db, const char* sql, const Values&... values) {
 }
 
 }  // namespace
+
+std::string_view verdict_status(AnswerVerdict verdict) {
+    switch (verdict) {
+        case AnswerVerdict::Prevalidated:
+            return "prevalidado";
+        case AnswerVerdict::Accepted:
+            return "aceptado";
+        case AnswerVerdict::Rejected:
+            return "rechazado";
+        case AnswerVerdict::Unreadable:
+            break;
+    }
+    return "error";
+}
 
 // What an owed write sees: the database and the rows of the handles, including those made
 // earlier in the same batch.
@@ -432,7 +432,7 @@ void Journal::answer_stored(JournalId id, AnswerRole role, const std::string& pa
             run(w.db,
                 "UPDATE BITACORA SET val_llegada = COALESCE(val_llegada, ?), val_ruta = ?, "
                 "estado = ? WHERE id = ?",
-                at, path, verdict_status(verdict), *row);
+                at, path, std::string(verdict_status(verdict)), *row);
             if (verdict == AnswerVerdict::Unreadable) {
                 insert_failure(
                     w.db, *row, at, 0,

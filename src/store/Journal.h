@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/DateTime.h"
@@ -52,6 +53,9 @@ struct ExpectedAnswers {
 
 // What an answer said, as the journal keeps it.
 enum class AnswerVerdict { Prevalidated, Accepted, Rejected, Unreadable };
+// The status it gives the file: "prevalidado", "aceptado", "rechazado", or "error" for an
+// answer that cannot be read.
+[[nodiscard]] std::string_view verdict_status(AnswerVerdict verdict);
 
 // An entry that was still open when the journal was reopened: on a send list, or with
 // answers awaited.

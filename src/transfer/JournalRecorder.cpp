@@ -164,7 +164,16 @@ void JournalRecorder::handed_over(RowId send_row, RowId receive_row) {
     awaiting(send_row, receive_row, false);
 }
 
+void JournalRecorder::failure_met(const std::string& file, const NumberedError& error) const {
+    for (const auto& listener : failure_listeners_) {
+        listener({file, error.number(), error.description()});
+    }
+}
+
 void JournalRecorder::send_failed(RowId send_row, const NumberedError& error) {
+    if (const SendRow* row = send_.find(send_row)) {
+        failure_met(row->text, error);
+    }
     if (const JournalId entry = pending_entry(send_row)) {
         journal_.send_failed(entry, error.number(), error.description());
         changed();
@@ -172,6 +181,9 @@ void JournalRecorder::send_failed(RowId send_row, const NumberedError& error) {
 }
 
 void JournalRecorder::receive_failed(RowId receive_row, const NumberedError& error) {
+    if (const ReceiveRow* row = receive_.find(receive_row)) {
+        failure_met(row->text, error);
+    }
     if (const auto it = awaited_.find(receive_row); it != awaited_.end()) {
         journal_.failed(it->second.entry, error.number(), error.description());
         changed();
@@ -189,6 +201,7 @@ void JournalRecorder::answer_stored(RowId receive_row, bool prevalidation,
     const AnswerVerdict verdict =
         prevalidation ? AnswerVerdict::Prevalidated : verdict_of(name, stored);
     const bool complete = row->complete();
+    const std::string file = row->text;
     journal_.answer_stored(it->second.entry,
                            prevalidation ? AnswerRole::Prevalidation : AnswerRole::Validation,
                            stored.string(), verdict, complete);
@@ -197,7 +210,7 @@ void JournalRecorder::answer_stored(RowId receive_row, bool prevalidation,
         awaited_.erase(it);
     }
     for (const auto& listener : answer_listeners_) {
-        listener({name, verdict});
+        listener({name, verdict, file, stored});
     }
     changed();
 }

@@ -21,6 +21,15 @@ struct Sesion;
 struct AnswerArrival {
     std::string name;
     AnswerVerdict verdict = AnswerVerdict::Accepted;
+    std::string file;  // the sent file it answers
+    std::filesystem::path stored;
+};
+
+// A failure met by a file on its way (to send or awaiting answers).
+struct FailureNotice {
+    std::string file;
+    int number = 0;
+    std::string text;
 };
 
 // Tells the journal every change of a file's state, by the rows of the two lists. Rows put on
@@ -55,6 +64,9 @@ public:
     void on_answer(std::function<void(const AnswerArrival&)> listener) {
         answer_listeners_.push_back(std::move(listener));
     }
+    void on_failure(std::function<void(const FailureNotice&)> listener) {
+        failure_listeners_.push_back(std::move(listener));
+    }
     // Called after anything was told to the journal.
     void on_change(std::function<void()> listener) {
         change_listeners_.push_back(std::move(listener));
@@ -73,6 +85,7 @@ private:
     [[nodiscard]] JournalId pending_entry(RowId send_row) const;
     void awaiting(RowId send_row, RowId receive_row, bool uploaded);
     void changed() const;
+    void failure_met(const std::string& file, const NumberedError& error) const;
 
     Journal& journal_;
     SendList& send_;
@@ -83,6 +96,7 @@ private:
     std::map<RowId, Awaited> awaited_;    // receive rows
     JournalId adopting_ = 0;              // the entry a restored row stands for
     std::vector<std::function<void(const AnswerArrival&)>> answer_listeners_;
+    std::vector<std::function<void(const FailureNotice&)>> failure_listeners_;
     std::vector<std::function<void()>> change_listeners_;
 };
 

@@ -33,6 +33,7 @@ void ReceptionPoller::tmrPreVal_Timer() {
     FlagScope in_tick(in_tick_);
     stop_requested_ = false;
     reported_ = false;
+    gave_up_with_.reset();
     try {
         tick();
     } catch (const RunStopped&) {
@@ -154,6 +155,7 @@ ReceptionPoller::Step ReceptionPoller::attempt(Work&& work) {
                 return Step::NotTransferred;
             }
             journal_failure(error);
+            last_failure_ = error;
             if (error.number() == ftp_error::kSessionBroken) {
                 // The next try logs in again on a fresh connection.
                 Desconecta_FTP(eftpRecepcion_, ctx_.ui);
@@ -162,7 +164,11 @@ ReceptionPoller::Step ReceptionPoller::attempt(Work&& work) {
             }
         }
     }
-    return stop_requested_ ? Step::Stopped : Step::GaveUp;
+    if (stop_requested_) {
+        return Step::Stopped;
+    }
+    gave_up_with_ = last_failure_;
+    return Step::GaveUp;
 }
 
 void ReceptionPoller::journal_failure(const NumberedError& error) {

@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "store/Errors.h"
 #include "transfer/AnswerListings.h"
 #include "transfer/FtpSession.h"
 #include "transfer/RowList.h"
 #include "transfer/TransferContext.h"
 
 namespace ordano {
-
-class NumberedError;
 
 // The polling tick tmrPreVal_Timer: fetches the awaited answers of the receive list on its own
 // session eftpRecepcion, stores them in their receive folders, lists them in the send list and
@@ -32,6 +31,9 @@ public:
     // while the first waited) does nothing.
     void tmrPreVal_Timer();
     [[nodiscard]] bool tick_in_progress() const { return in_tick_; }
+    // The failure with which the last tick gave up (tried kAttempts times); nullopt when it
+    // did not give up.
+    [[nodiscard]] const std::optional<NumberedError>& gave_up_with() const { return gave_up_with_; }
 
     // The session part of "detener": closes eftpRecepcion, cancelling any transfer in flight;
     // a tick in progress ends at its next step without touching the lists.
@@ -72,6 +74,8 @@ private:
     bool reported_ = false;
     std::set<std::string> unwritable_reported_;
     AnswerListings listings_;
+    std::optional<NumberedError> last_failure_;  // of the step being attempted
+    std::optional<NumberedError> gave_up_with_;
 };
 
 }  // namespace ordano

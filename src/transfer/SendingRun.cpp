@@ -69,6 +69,7 @@ void SendingRun::run() {
         return;
     }
     FlagScope running(running_);
+    ended_by_.reset();
     if (ctx_.send.empty()) {
         ctx_.ui.message("Debes incluir al menos un archivo en la lista de envío!!!",
                         MessageIcon::Information, MessageButtons::Ok);
@@ -253,6 +254,7 @@ void SendingRun::end_stopped() {
 }
 
 void SendingRun::end_with(const NumberedError& error) {
+    ended_by_ = error;
     // Every file the run was to send met the failure that ended it.
     for (const SendRow& row : ctx_.send.rows()) {
         if (due_today(row)) {

@@ -2,15 +2,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "store/Errors.h"
 #include "transfer/FtpSession.h"
 #include "transfer/RowList.h"
 #include "transfer/TransferContext.h"
 
 namespace ordano {
 
-class NumberedError;
 struct Route;
 struct SendRow;
 
@@ -31,6 +32,9 @@ public:
     // the run waits on the network).
     void run();
     [[nodiscard]] bool running() const { return running_; }
+    // The failure that ended the last run early (no connection, login refused, ...); nullopt
+    // when it ran to its end.
+    [[nodiscard]] const std::optional<NumberedError>& ended_by() const { return ended_by_; }
     [[nodiscard]] FtpSession& session() { return eftpEnvio_; }
 
     [[nodiscard]] static std::string payment_file_name(int patente);
@@ -53,6 +57,7 @@ private:
     BulletinRefresh refresh_bulletin_;
     FtpSession eftpEnvio_{"eftpEnvio"};
     bool running_ = false;
+    std::optional<NumberedError> ended_by_;
 };
 
 }  // namespace ordano

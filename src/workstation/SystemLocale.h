@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "store/DateTime.h"
+#include "workstation/WorkstationFormats.h"
 
 namespace ordano {
 
@@ -12,8 +13,5 @@ namespace ordano {
 
 // The number, date and time forms that the core works with, taken from a Qt locale.
 [[nodiscard]] LocaleFormats locale_formats(const QLocale& locale);
-
-// The forms of the workstation's locale: what the window and the command line both use.
-[[nodiscard]] LocaleFormats workstation_formats();
 
 }  // namespace ordano

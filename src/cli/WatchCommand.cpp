@@ -1,0 +1,109 @@
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <stop_token>
+
+#include "cli/Commands.h"
+#include "cli/OpenOffice.h"
+#include "cli/PaymentPasswordPrompt.h"
+#include "cli/TerminalUi.h"
+#include "cli/WatchPrinter.h"
+#include "platform/OwnerOnly.h"
+#include "store/FileNames.h"
+#include "store/Journal.h"
+#include "store/Office.h"
+#include "transfer/FolderWatch.h"
+
+namespace ordano::cli {
+namespace {
+
+// A --once run looks twice this far apart at most (a file must be seen still twice).
+constexpr std::chrono::seconds kOnceSettle{5};
+
+struct WatchRequest {
+    std::chrono::seconds interval{30};
+    bool password_stdin = false;
+    std::optional<std::string> password_file;
+    bool once = false;
+    bool json = false;
+};
+
+std::chrono::seconds parse_interval(const std::string& text) {
+    int value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < 1) {
+        throw UsageError("--interval espera un número de segundos (1 o más): " + text);
+    }
+    return std::chrono::seconds(value);
+}
+
+WatchRequest parse_request(const Invocation& invocation) {
+    const ParsedArgs& options = invocation.args;
+    reject_operands(options);
+    WatchRequest request;
+    if (const auto interval = options.value("--interval")) {
+        request.interval = parse_interval(*interval);
+    }
+    request.password_stdin = options.has("--password-stdin");
+    request.password_file = options.value("--password-file");
+    request.once = options.has("--once");
+    request.json = options.has("--json");
+    if (request.password_stdin && request.password_file) {
+        throw UsageError("--password-stdin y --password-file no van juntas");
+    }
+    return request;
+}
+
+// The payment password's file, once checked: it must be the owner's secret alone.
+std::istringstream read_password_file(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("No se puede leer el archivo de la contraseña " + file + ".");
+    }
+    if (open_to_others(file)) {
+        throw std::runtime_error("El archivo de la contraseña " + file +
+                                 " lo pueden leer otros usuarios; déjelo solo para su dueño "
+                                 "(chmod 600).");
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return std::istringstream(bytes.str());
+}
+
+}  // namespace
+
+int watch_command(const Invocation& invocation) {
+    const WatchRequest request = parse_request(invocation);
+    std::optional<std::istringstream> password_file;
+    if (request.password_file) {
+        password_file.emplace(read_password_file(*request.password_file));
+    }
+    std::istream* password_in = password_file            ? &*password_file
+                                : request.password_stdin ? &std::cin
+                                                         : nullptr;
+
+    // SIGINT or SIGTERM is how a watch ends (exit status 0): the stop cancels the transfer in
+    // flight, and the watch leaves at once.
+    const std::stop_token stop = invocation.stop.get_token();
+    const SystemClock clock;
+    const auto office = open_office(invocation, clock);
+    office->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
+    TerminalUi terminal(false, std::cerr, invocation.verbosity, invocation.error_prefix());
+    PaymentPasswordPrompt password(office->session(), terminal, password_in, std::cerr);
+    terminal.set_password_prompt([&password] { return password.ask(); });
+
+    const WatchPrinter printer(std::cout, request.json);
+    FolderWatch watch(*office, terminal, {request.interval, password_in != nullptr},
+                      std::ref(printer));
+    if (request.once) {
+        return watch.once(std::min(request.interval, kOnceSettle), stop) ? kExitSuccess
+                                                                         : kExitFailure;
+    }
+    watch.run(stop);
+    return kExitSuccess;
+}
+
+}  // namespace ordano::cli

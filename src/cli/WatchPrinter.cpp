@@ -1,0 +1,118 @@
+#include "cli/WatchPrinter.h"
+
+#include <ostream>
+#include <string>
+
+#include "cli/JsonWriter.h"
+#include "store/TimeStamps.h"
+
+namespace ordano::cli {
+namespace {
+
+using Kind = WatchEvent::Kind;
+
+const char* json_name(Kind kind) {
+    switch (kind) {
+        case Kind::Sent:
+            return "sent";
+        case Kind::Answer:
+            return "answer";
+        case Kind::Overdue:
+            return "overdue";
+        case Kind::Failure:
+            return "failure";
+        case Kind::Reconnected:
+            return "reconnected";
+        case Kind::Left:
+            break;
+    }
+    return "left";
+}
+
+// A line of words stays one line, whatever line breaks a message carried.
+std::string one_line(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+void WatchPrinter::operator()(const WatchEvent& event) const {
+    if (json_) {
+        json(event);
+    } else {
+        words(event);
+    }
+    out_.flush();  // a log read as it grows
+}
+
+void WatchPrinter::words(const WatchEvent& event) const {
+    out_ << iso_timestamp(event.at) << ' ';
+    switch (event.kind) {
+        case Kind::Sent:
+            out_ << "enviado " << event.file << " a " << event.folder;
+            break;
+        case Kind::Answer:
+            out_ << "respuesta " << event.answer << " de " << event.file << ": " << event.outcome
+                 << " (" << event.path << ")";
+            break;
+        case Kind::Overdue:
+            out_ << "atrasado " << event.file;
+            break;
+        case Kind::Failure:
+            out_ << "falla " << event.number;
+            if (!event.file.empty()) {
+                out_ << ' ' << event.file;
+            }
+            out_ << ": " << one_line(event.text);
+            if (event.file.empty()) {
+                out_ << "; se reintenta en " << event.retry_in.count() << " s";
+            }
+            break;
+        case Kind::Reconnected:
+            out_ << "conexión restablecida";
+            break;
+        case Kind::Left:
+            out_ << "sin enviar " << event.file << ": " << event.text;
+            break;
+    }
+    out_ << '\n';
+}
+
+void WatchPrinter::json(const WatchEvent& event) const {
+    JsonWriter json(out_);
+    json.begin_object().member("event", json_name(event.kind));
+    json.member("at", iso_timestamp(event.at));
+    if (!event.file.empty()) {
+        json.member("file", event.file);
+    }
+    switch (event.kind) {
+        case Kind::Sent:
+            json.member("remote_folder", event.folder);
+            break;
+        case Kind::Answer:
+            json.member("answer", event.answer)
+                .member("outcome", event.outcome)
+                .member("stored_path", event.path);
+            break;
+        case Kind::Failure:
+            json.member("number", event.number).member("text", event.text);
+            if (event.file.empty()) {
+                json.member("retry_in", static_cast<std::int64_t>(event.retry_in.count()));
+            }
+            break;
+        case Kind::Left:
+            json.member("reason", event.text);
+            break;
+        case Kind::Overdue:
+        case Kind::Reconnected:
+            break;
+    }
+    json.end_object();
+}
+
+}  // namespace ordano::cli

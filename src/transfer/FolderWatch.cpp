@@ -1,0 +1,314 @@
+#include "transfer/FolderWatch.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "store/FileNames.h"
+#include "store/Journal.h"
+#include "store/Office.h"
+#include "transfer/FtpSession.h"
+#include "transfer/Routing.h"
+
+namespace ordano {
+namespace {
+
+// A failure that says the server could not be reached or would not have us, as opposed to one
+// of a file (local numbers, 1003: the server refused that transfer).
+bool server_failure(int number) {
+    return number >= 1000 && number != ftp_error::kNotTransferred;
+}
+
+bool is_payment(const SendRow& row) {
+    return kind_letter(row.text) == 'E';
+}
+
+WatchEvent event_of(WatchEvent::Kind kind, std::string file = {}) {
+    WatchEvent event;
+    event.kind = kind;
+    event.file = std::move(file);
+    return event;
+}
+
+}  // namespace
+
+FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, EventSink events)
+    : office_(office),
+      ui_(ui, options.payment_password),
+      options_(options),
+      events_(std::move(events)),
+      desk_(
+          office.session(), office.params(), office.journal(), ui_, office.clock(), office.locale(),
+          [] {},  // no bulletin ticker to refresh
+          office.stop_token()),
+      sent_digests_(office.journal().database()),
+      ready_([this](const FolderFile& file) {
+          return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
+      }),
+      backoff_(options.interval) {
+    // Files left to send by an earlier run come back too, so that the journal says what became
+    // of them: the first look takes them off the list again, and sends each when it is ready.
+    desk_.restore_from_journal(true);
+    ListObserver<ReceiveRow> sent;
+    sent.added = [this](std::size_t, const ReceiveRow& row) { file_sent(row.text); };
+    desk_.receive_list().subscribe(std::move(sent));
+    desk_.journal().on_answer([this](const AnswerArrival& arrival) { answer_stored(arrival); });
+    desk_.journal().on_failure([this](const FailureNotice& notice) { failure_met(notice); });
+}
+
+FolderWatch::~FolderWatch() {
+    desk_.send_list().clear();
+}
+
+bool FolderWatch::pass() {
+    failed_ = false;
+    look();
+    if (server_may_be_tried()) {
+        send();
+    }
+    if (awaiting() && server_may_be_tried()) {
+        poll();
+    }
+    check_overdue();
+    ui_.pass_ended();
+    return !failed_;
+}
+
+void FolderWatch::run(const std::stop_token& stop) {
+    auto next_pass = Steady::now();
+    auto next_tick = Steady::time_point::max();
+    const auto timer_interval = [this] {
+        return std::chrono::milliseconds(desk_.timer().interval());
+    };
+    while (!stop.stop_requested()) {
+        if (Steady::now() >= next_pass) {
+            pass();
+            next_pass = Steady::now() + options_.interval;
+            next_tick = Steady::now() + timer_interval();
+        } else if (Steady::now() >= next_tick) {
+            if (awaiting() && server_may_be_tried()) {
+                poll();
+                check_overdue();
+                ui_.pass_ended();
+            }
+            next_tick = Steady::now() + timer_interval();
+        }
+        auto wake = next_pass;
+        if (awaiting()) {
+            wake = std::min(wake, std::max(next_tick, next_try_));
+        }
+        sleep_until(wake, stop);
+    }
+}
+
+bool FolderWatch::once(std::chrono::seconds settle, const std::stop_token& stop) {
+    look();
+    sleep_until(Steady::now() + settle, stop);
+    return stop.stop_requested() || pass();
+}
+
+void FolderWatch::sleep_until(Steady::time_point wake, const std::stop_token& stop) {
+    std::mutex mutex;
+    std::condition_variable_any never_notified;  // only a stop wakes it early
+    std::unique_lock lock(mutex);
+    never_notified.wait_until(lock, stop, wake, [] { return false; });
+}
+
+void FolderWatch::look() {
+    Sesion& session = office_.session();
+    // A watch outlives the day it started on.
+    session.dia_juliano = Dia_Juliano(office_.clock().today());
+    if (session.dia_juliano != day_) {
+        day_ = session.dia_juliano;
+        failures_told_.clear();
+        left_told_.clear();
+    }
+    const FolderLook found = look_at_send_folders(session.folders, session.dia_juliano);
+    for (const auto& [folder, error] : found.failures) {
+        tell_failure(folder, error);
+    }
+    const ReadyLook ready = ready_.look(found.files);
+    for (const auto& [name, error] : ready.failures) {
+        tell_failure(name, error);
+    }
+    list_ready(ready);
+}
+
+void FolderWatch::list_ready(const ReadyLook& ready) {
+    std::map<std::string, ReadyFile> now;
+    for (const ReadyFile& file : ready.ready) {
+        if (kind_letter(file.file.name) == 'E' && !options_.payment_password) {
+            tell_left(file.file.name, "falta la contraseña de pago electrónico");
+        } else if (kind_letter(file.file.name) == 'E' && payment_refused_) {
+            tell_left(file.file.name, "la contraseña de pago electrónico no fue aceptada");
+        } else {
+            now.emplace(file.file.name, file);
+        }
+    }
+    // A file listed earlier that is no longer ready (changing again, gone, or sent meanwhile)
+    // waits for a later look.
+    SendList& send = desk_.send_list();
+    std::vector<RowId> stale;
+    for (const SendRow& row : send.rows()) {
+        if (row.pending() && !now.contains(row.text)) {
+            stale.push_back(row.id);
+        }
+    }
+    for (const RowId id : stale) {
+        send.remove(id);
+    }
+    for (const auto& [name, file] : now) {
+        if (!send.has_pending(name)) {
+            desk_.lvwArchivos_DblClick(name);
+        }
+    }
+    listed_ = std::move(now);
+}
+
+void FolderWatch::send() {
+    const auto& rows = desk_.send_list().rows();
+    if (std::ranges::none_of(rows, [](const SendRow& row) { return row.pending(); })) {
+        return;
+    }
+    desk_.Ejecuta_Accion(Action::Enviar);
+    server_answered(desk_.sending_run().ended_by());
+    if (!ui_.take_password_refusal()) {
+        return;
+    }
+    const auto payment = [](const SendRow& row) { return row.pending() && is_payment(row); };
+    if (options_.payment_password && std::ranges::any_of(rows, payment)) {
+        // The other files go at the next pass, without the payment files.
+        payment_refused_ = true;
+        leave_unsent(payment, "la contraseña de pago electrónico no fue aceptada");
+    } else {
+        leave_unsent([](const SendRow& row) { return row.pending(); },
+                     "el servidor pide la contraseña de pago electrónico para todo envío");
+    }
+}
+
+void FolderWatch::poll() {
+    desk_.tmrPreVal_Timer();
+    server_answered(desk_.poller().gave_up_with());
+    // The answers listed for review ("K", "R") have been told; nobody opens them here, and a
+    // watch that runs for months must not keep one row per answer.
+    SendList& send = desk_.send_list();
+    std::vector<RowId> answers;
+    for (const SendRow& row : send.rows()) {
+        if (!row.pending()) {
+            answers.push_back(row.id);
+        }
+    }
+    for (const RowId id : answers) {
+        send.remove(id);
+    }
+}
+
+void FolderWatch::server_answered(const std::optional<NumberedError>& failure) {
+    if (failure && server_failure(failure->number())) {
+        failed_ = true;
+        const std::chrono::seconds wait = backoff_.failed();
+        next_try_ = Steady::now() + wait;
+        if (!outage_told_) {
+            outage_told_ = true;
+            WatchEvent event = event_of(WatchEvent::Kind::Failure);
+            event.number = failure->number();
+            event.text = failure->description();
+            event.retry_in = wait;
+            tell(std::move(event));
+        }
+        return;
+    }
+    backoff_.succeeded();
+    next_try_ = {};
+    if (outage_told_) {
+        outage_told_ = false;
+        tell(event_of(WatchEvent::Kind::Reconnected));
+    }
+}
+
+void FolderWatch::leave_unsent(const std::function<bool(const SendRow&)>& which,
+                               const std::string& reason) {
+    for (const SendRow& row : desk_.send_list().rows()) {
+        if (which(row)) {
+            tell_left(row.text, reason);
+        }
+    }
+}
+
+void FolderWatch::check_overdue() {
+    desk_.mark_overdue();
+    std::set<RowId> overdue;
+    for (const ReceiveRow& row : desk_.receive_list().rows()) {
+        if (!row.overdue) {
+            continue;
+        }
+        overdue.insert(row.id);
+        if (!overdue_told_.contains(row.id)) {
+            tell(event_of(WatchEvent::Kind::Overdue, row.text));
+        }
+    }
+    overdue_told_ = std::move(overdue);
+}
+
+void FolderWatch::failure_met(const FailureNotice& notice) {
+    if (server_failure(notice.number)) {
+        return;  // told once for the whole outage
+    }
+    if (office_.stop_token().stop_requested()) {
+        return;  // the watch is ending: the upload it cut short is no fault (the journal says so)
+    }
+    failed_ = true;
+    tell_failure(notice.file, NumberedError(notice.number, notice.text));
+}
+
+void FolderWatch::answer_stored(const AnswerArrival& arrival) {
+    WatchEvent event = event_of(WatchEvent::Kind::Answer, arrival.file);
+    event.answer = arrival.name;
+    event.outcome = std::string(verdict_status(arrival.verdict));
+    event.path = shown_path(arrival.stored);
+    tell(std::move(event));
+}
+
+void FolderWatch::file_sent(const std::string& name) {
+    const auto listed = listed_.find(name);
+    if (listed == listed_.end()) {
+        return;
+    }
+    ready_.sent(listed->second.file, listed->second.sha256);
+    std::erase_if(failures_told_, [&name](const auto& told) { return told.first == name; });
+    WatchEvent event = event_of(WatchEvent::Kind::Sent, name);
+    if (const auto route = route_for(name, office_.session())) {
+        event.folder = route->remote_in;
+    }
+    tell(std::move(event));
+}
+
+bool FolderWatch::awaiting() {
+    return !desk_.receive_list().empty() && desk_.timer().enabled();
+}
+
+void FolderWatch::tell(WatchEvent event) {
+    event.at = office_.clock().now();
+    events_(event);
+}
+
+void FolderWatch::tell_failure(const std::string& file, const NumberedError& error) {
+    failed_ = true;
+    if (failures_told_.emplace(file, error.number()).second) {
+        WatchEvent event = event_of(WatchEvent::Kind::Failure, file);
+        event.number = error.number();
+        event.text = error.description();
+        tell(std::move(event));
+    }
+}
+
+void FolderWatch::tell_left(const std::string& file, const std::string& reason) {
+    if (left_told_.insert(file).second) {
+        WatchEvent event = event_of(WatchEvent::Kind::Left, file);
+        event.text = reason;
+        tell(std::move(event));
+    }
+}
+
+}  // namespace ordano

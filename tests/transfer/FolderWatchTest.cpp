@@ -1,0 +1,153 @@
+// The unattended watch over the send folders, pass by pass, against the real FTP server.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "store/Session.h"
+#include "transfer/FolderWatch.h"
+#include "transfer/TransferFixture.h"
+
+namespace ordano::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class FolderWatchTest : public TransferTest {
+protected:
+    FolderWatchTest() { start_watch(); }
+
+    // Interval 0: a server that could not be reached may be tried again at the next pass.
+    void start_watch(bool payment_password = false) {
+        watch_.reset();
+        watch_ = std::make_unique<FolderWatch>(
+            *office_, ui_, WatchOptions{std::chrono::seconds(0), payment_password},
+            [this](const WatchEvent& event) { events_.push_back(describe(event)); });
+    }
+    // The watch ends and starts again on a new office over the same database.
+    void restart() {
+        watch_.reset();
+        desk_.reset();
+        office_.reset();
+        office_ = Office::open(test_office_.path_options(), clock_);
+        session().host = server_.address();
+        start_watch();
+    }
+    static std::string describe(const WatchEvent& event) {
+        switch (event.kind) {
+            case WatchEvent::Kind::Sent:
+                return "sent " + event.file + " " + event.folder;
+            case WatchEvent::Kind::Answer:
+                return "answer " + event.answer + " " + event.outcome;
+            case WatchEvent::Kind::Overdue:
+                return "overdue " + event.file;
+            case WatchEvent::Kind::Failure:
+                return "failure " + std::to_string(event.number) + " " + event.file;
+            case WatchEvent::Kind::Reconnected:
+                return "reconnected";
+            case WatchEvent::Kind::Left:
+                break;
+        }
+        return "left " + event.file;
+    }
+    void write(const std::string& name, std::string_view bytes) {
+        sandbox_.write_file(send_folder_of(name) / name, bytes);
+    }
+    void passes(int n) {
+        for (int i = 0; i < n; ++i) {
+            watch_->pass();
+        }
+    }
+    // Uploads of a file the server received.
+    int uploads(const std::string& name) const {
+        const auto commands = server_.commands();
+        return static_cast<int>(std::ranges::count(commands, "STOR " + name));
+    }
+
+    std::vector<std::string> events_;
+    std::unique_ptr<FolderWatch> watch_;
+};
+
+TEST_F(FolderWatchTest, AFileWrittenInTwoHalvesIsSentOnceWhole) {
+    write("M0015001.033", "primera mitad ");
+    watch_->pass();
+    std::ofstream(send_folder_of("M0015001.033") / "M0015001.033", std::ios::app)
+        << "segunda mitad";
+    watch_->pass();
+    EXPECT_THAT(events_, IsEmpty());  // still growing at the last look
+
+    passes(3);
+    EXPECT_THAT(events_, ElementsAre("sent M0015001.033 /valin"));
+    EXPECT_EQ(server_.file_bytes("valin/M0015001.033"), "primera mitad segunda mitad");
+    EXPECT_EQ(uploads("M0015001.033"), 1);
+}
+
+TEST_F(FolderWatchTest, AFileDroppedWhileTheServerIsDownIsSentOnceWhenItComesBack) {
+    server_.go_down();
+    write("C0015001.033", "c");
+    passes(4);
+    EXPECT_THAT(events_, ElementsAre("failure 1029 "));  // once for the outage
+
+    server_.come_back();
+    passes(3);
+    EXPECT_THAT(events_, ElementsAre("failure 1029 ", "sent C0015001.033 /valin", "reconnected"));
+    EXPECT_EQ(uploads("C0015001.033"), 1);
+}
+
+TEST_F(FolderWatchTest, AfterARestartAnUnchangedFileStaysSentAndAChangedOneGoesAgain) {
+    write("C0015001.033", "uno");
+    write("C0015002.033", "dos");
+    passes(2);
+    restart();
+    passes(2);
+    write("C0015002.033", "dos, corregido");
+    passes(2);
+
+    EXPECT_EQ(uploads("C0015001.033"), 1);
+    EXPECT_EQ(uploads("C0015002.033"), 2);
+    EXPECT_EQ(server_.file_bytes("valin/C0015002.033"), "dos, corregido");
+}
+
+TEST_F(FolderWatchTest, AnswersAreStoredAndEachStepIsTold) {
+    write("M0015001.033", "m");
+    passes(2);
+    clock_.set({std::chrono::year{2026} / 2 / 2, 14, 40, 0});
+    watch_->pass();
+    server_.put_file("ag0015/k0015001.033", "prevalidación");
+    server_.put_file("ag0015/M0015001.err", "E1234567001000110102\r\n");
+    watch_->pass();
+
+    EXPECT_THAT(events_,
+                ElementsAre("sent M0015001.033 /valin", "overdue M0015001.033",
+                            "answer k0015001.033 prevalidado", "answer M0015001.err rechazado"));
+    EXPECT_TRUE(fs::exists(fs::path(session().folders.val_rec) / "M0015001.err"));
+    EXPECT_THAT(watch_->desk().receive_list().rows(), IsEmpty());
+    EXPECT_THAT(watch_->desk().send_list().rows(), IsEmpty());  // told, not kept for months
+}
+
+TEST_F(FolderWatchTest, PaymentFilesWithoutAPasswordAreLeftAndToldOnce) {
+    write("E0015001.033", "pago");
+    write("M0015001.033", "m");
+    passes(4);
+
+    EXPECT_THAT(events_, ElementsAre("left E0015001.033", "sent M0015001.033 /valin"));
+    EXPECT_FALSE(server_.file_bytes("pagin/E0015001.033").has_value());
+    EXPECT_EQ(ui_.password_prompts, 0);
+}
+
+TEST(RetryBackoffTest, DoublesFromTheFirstWaitUpToTheCapAndStartsAgainAfterASuccess) {
+    RetryBackoff backoff(std::chrono::seconds(30));
+    std::vector<long> waits;
+    for (int i = 0; i < 7; ++i) {
+        waits.push_back(static_cast<long>(backoff.failed().count()));
+    }
+    EXPECT_THAT(waits, ElementsAre(30, 60, 120, 240, 480, 600, 600));
+    backoff.succeeded();
+    EXPECT_EQ(backoff.failed().count(), 30);
+}
+
+}  // namespace
+}  // namespace ordano::test
