@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QSettings>
 
 #include <iostream>
 #include <optional>
@@ -10,8 +11,10 @@
 #include "app/QtTranslations.h"
 #include "app/QtUi.h"
 #include "app/Startup.h"
+#include "app/WindowLayout.h"
 #include "store/Office.h"
 #include "store/ProgramVersion.h"
+#include "ui/DarkPalette.h"
 #include "ui/Images.h"
 #include "workstation/SystemLocale.h"
 
@@ -44,6 +47,7 @@ int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock) {
     }
     MainWindow window(*office, ui, locale);
     if (options.screenshot) {
+        // The picture shows the window as built, whatever this workstation remembers.
         if (!save_screenshot(window, *options.screenshot)) {
             std::cerr << "ordano: no se pudo guardar la imagen " << options.screenshot->string()
                       << "\n";
@@ -51,8 +55,12 @@ int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock) {
         }
         return 0;
     }
+    QSettings layout;  // per workstation, in the platform's usual place
+    restore_layout(window, layout);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    save_layout(window, layout);
+    return status;
 }
 
 namespace {
@@ -107,6 +115,7 @@ int ordano_main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ordano"));
     QApplication::setApplicationVersion(QString::fromStdString(program_version()));
+    QApplication::setOrganizationName(QStringLiteral("Ordano"));
     QApplication::setWindowIcon(images::program_icon());
 
     const auto parsed = parse_command_line(QApplication::arguments(),
@@ -120,9 +129,14 @@ int ordano_main(int argc, char** argv) {
     }
     const SpanishQtTexts qt_texts;
     qt_texts.report_missing(std::cerr);
+    const auto& options = std::get<GuiOptions>(parsed);
+    if (options.dark) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(dark_palette());
+    }
     QtUi ui;
     const SystemClock clock;
-    return run_ordano(std::get<GuiOptions>(parsed), ui, clock);
+    return run_ordano(options, ui, clock);
 }
 
 }  // namespace ordano

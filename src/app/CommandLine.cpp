@@ -36,7 +36,7 @@ std::optional<GuiOptions::Request> request_of(const QString& name) {
 }  // namespace
 
 std::string usage_text() {
-    return "uso: ordano [--ini ARCHIVO] [--root CARPETA] [--screenshot ARCHIVO.png]\n"
+    return "uso: ordano [--ini ARCHIVO] [--root CARPETA] [--screenshot ARCHIVO.png] [--dark]\n"
            "Más información: «ordano --help».";
 }
 
@@ -52,6 +52,8 @@ std::string help_text() {
            "      --screenshot ARCHIVO.png\n"
            "                            arranca como siempre, guarda la imagen de la ventana\n"
            "                            principal en ese archivo y termina\n"
+           "      --dark                las ventanas con una paleta oscura, sea cual sea el\n"
+           "                            tema del escritorio\n"
            "  -h, --help                muestra esta ayuda y termina\n"
            "      --version             muestra la versión del programa y las de Qt, libcurl\n"
            "                            y SQLite, y termina\n\n"
@@ -80,6 +82,13 @@ std::variant<GuiOptions, UsageProblem> parse_command_line(const QStringList& arg
         }
         const qsizetype equals = arg.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? arg : arg.left(equals);
+        if (name == QLatin1String("--dark")) {
+            if (equals >= 0) {
+                return UsageProblem{"la opción --dark no lleva valor"};
+            }
+            options.dark = true;
+            continue;
+        }
         if (const auto request = request_of(name)) {
             if (equals >= 0) {
                 return UsageProblem{"la opción " + name.toStdString() + " no lleva valor"};

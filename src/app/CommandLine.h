@@ -18,6 +18,7 @@ struct GuiOptions {
     Request request = Request::Run;                   // -h/--help, --version: print and end
     PathOptions paths;                                // --ini FILE, --root DIR
     std::optional<std::filesystem::path> screenshot;  // --screenshot FILE.png
+    bool dark = false;  // --dark: the windows in a dark palette whatever the desktop's theme
 };
 
 struct UsageProblem {

@@ -13,6 +13,7 @@
 #include "store/UiPort.h"
 #include "transfer/TransferDesk.h"
 #include "ui/Images.h"
+#include "ui/MarkColors.h"
 
 namespace ordano {
 namespace {
@@ -53,7 +54,9 @@ JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
       attention_(system_attention()) {
     overdue_label_ = new QLabel(controls_.stbPrincipal);
     overdue_label_->setObjectName(QStringLiteral("stbPrincipal.Atrasadas"));
-    overdue_label_->setStyleSheet(QStringLiteral("color: #c81e1e; font-weight: bold;"));
+    QFont bold = overdue_label_->font();
+    bold.setBold(true);
+    overdue_label_->setFont(bold);
     overdue_label_->hide();
     controls_.stbPrincipal->addWidget(overdue_label_);
 
@@ -101,11 +104,12 @@ void JournalView::watch_receive_list() {
         if (item == nullptr) {
             return;
         }
-        const QBrush brush = row.overdue ? QBrush(QColor(200, 30, 30)) : QBrush();
+        // The tooltips say it too (the list's own, see ListTips).
+        const QBrush brush = row.overdue
+                                 ? QBrush(mark_color(Mark::Late, controls_.lvwPreVal[1]->palette()))
+                                 : QBrush();
         for (int column = 0; column < item->columnCount(); ++column) {
             item->setForeground(column, brush);
-            item->setToolTip(column,
-                             row.overdue ? QStringLiteral("Respuesta atrasada") : QString());
         }
     };
     desk_.receive_list().subscribe(std::move(observer));
@@ -113,6 +117,9 @@ void JournalView::watch_receive_list() {
 
 int JournalView::check_overdue() {
     const int count = desk_.mark_overdue();
+    QPalette late = overdue_label_->palette();
+    late.setColor(QPalette::WindowText, mark_color(Mark::Late, window_.palette()));
+    overdue_label_->setPalette(late);
     overdue_label_->setText(overdue_text(count));
     overdue_label_->setVisible(count > 0);
     return count;

@@ -5,18 +5,22 @@ namespace ordano {
 namespace {
 
 constexpr std::array<ColumnSpec, send_list::kCount> kSendColumns = {{
-    {"Archivo", "", true, 190},
-    {"Estado", "", true, 60},
+    {"Archivo", "", true, 190,
+     "El archivo por enviar o la respuesta recibida; su icono dice de qué tipo es"},
+    {"Estado", "", true, 60,
+     "E: archivo por enviar\nK: respuesta de prevalidación recibida\n"
+     "R: respuesta de validación recibida"},
     {"Icono", "Icono", false, 40},
     {"Carpeta de prevalidación", "RutaPre", false, 120},
     {"Carpeta de validación", "RutaVal", false, 120},
 }};
 
 constexpr std::array<ColumnSpec, receive_list::kCount> kReceiveColumns = {{
-    {"Archivo", "", true, 150},
-    {"Prev.", "", true, 50},
-    {"Val.", "", true, 50},
-    {"Enviado", "", true, 90},
+    {"Archivo", "", true, 150, "El archivo enviado cuyas respuestas se esperan"},
+    {"Prev.", "", true, 50,
+     "Respuesta de prevalidación: X recibida o no se espera; vacío, en espera"},
+    {"Val.", "", true, 50, "Respuesta de validación: X recibida; vacío, en espera"},
+    {"Enviado", "", true, 90, "Hora en que se envió el archivo"},
     {"Carpeta de prevalidación", "RutaPrev", false, 120},
     {"Carpeta de validación", "RutaVal", false, 120},
     {"Respuesta de prevalidación", "ArchivoPrev", false, 120},
@@ -26,7 +30,8 @@ constexpr std::array<ColumnSpec, receive_list::kCount> kReceiveColumns = {{
 }};
 
 constexpr std::array<ColumnSpec, 1> kFileColumns = {{
-    {"Archivos encontrados", "", true, 180},
+    {"Archivos encontrados", "", true, 180,
+     "Doble clic o Intro pone el archivo en la lista de envío"},
 }};
 
 }  // namespace

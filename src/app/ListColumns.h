@@ -27,13 +27,14 @@ enum Column : int {
 };
 }  // namespace receive_list
 
-// How a column shows: its header, its key (empty when it has none) and whether the clerk
-// sees it; the hidden ones carry what the transfers need.
+// How a column shows: its header, its key (empty when it has none), whether the clerk sees it
+// (the hidden ones carry what the transfers need), and what its header's tooltip explains.
 struct ColumnSpec {
     const char* header;
     const char* key;
     bool visible;
     int width;
+    const char* tip = nullptr;
 };
 
 [[nodiscard]] std::span<const ColumnSpec> send_list_columns();

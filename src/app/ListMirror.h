@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
+#include "app/ListTips.h"
 #include "transfer/RowList.h"
 #include "ui/Images.h"
 
@@ -14,7 +15,8 @@ namespace ordano {
     return item == nullptr ? 0 : item->data(0, Qt::UserRole).toULongLong();
 }
 
-// Writes a row into a list view's item: text, every sub-item, the small icon and the row's id.
+// Writes a row into a list view's item: text, every sub-item, the small icon, the row's id and
+// the tooltips that explain its letters and icon.
 template <typename Row>
 void show_row(QTreeWidgetItem& item, const Row& row) {
     for (int n = 0; n <= Row::kSubItems; ++n) {
@@ -22,6 +24,7 @@ void show_row(QTreeWidgetItem& item, const Row& row) {
     }
     item.setIcon(0, images::row_image(row.small_icon));
     item.setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(row.id));
+    set_row_tips(item, row);
 }
 
 // Keeps `view` showing `rows`, item for row in the same order. Both must outlive the mirror's

@@ -65,13 +65,24 @@ void MainWindow::start_up() {
 
     review_->start_up();
     journal_->start_up();
+    paint_list_backgrounds();
+}
 
-    const QPixmap background = images::background(1);
+void MainWindow::paint_list_backgrounds() {
+    // Only the base is the lists' own: their text colour keeps following the palette, and the
+    // picture is drawn again whenever the palette changes (a light or dark desktop theme).
+    QPalette background;
+    background.setBrush(QPalette::Base, QBrush(images::list_background(palette())));
     for (QTreeWidget* list : ui_.lvwPreVal) {
-        QPalette palette = list->palette();
-        palette.setBrush(QPalette::Base, QBrush(background));
-        list->setPalette(palette);
+        list->setPalette(background);
     }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        paint_list_backgrounds();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::tlbPreVal_ButtonClick(QAction* button) {

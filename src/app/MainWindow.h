@@ -69,9 +69,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void start_up();
+    // The lists' background picture (imlFondos 1), drawn for the window's palette.
+    void paint_list_backgrounds();
     void connect_controls();
 
     void tlbPreVal_ButtonClick(QAction* button);

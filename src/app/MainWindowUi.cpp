@@ -5,8 +5,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
+
+#include <vector>
 
 #include "app/ListColumns.h"
 #include "ui/ActionButton.h"
@@ -15,15 +18,18 @@ namespace ordano {
 
 namespace {
 
+// The keys are the usual ones for such commands (F5 "send and receive", F9 "update", Esc
+// "stop", Ctrl+, "settings", Ctrl+H "history", Ctrl+Q "quit") and clash with none of the
+// window's own keys (Ctrl+A, Delete on the send list, Enter).
 constexpr std::array<ToolbarButton, 7> kToolbar = {{
-    {"Enviar/Recibir", Action::Enviar, "Envia los archivos a Prevalidación/Validación"},
-    {"Recibir", Action::Recibir, "Inicia la recepción manual de archivos"},
-    {"Detener", Action::Detener, "Detiene la recepción de archivos en proceso"},
-    {"Actualizar Catálogo", Action::CatErr, "Actualiza el catálogo de errores"},
-    {"Configuración", Action::Parametros, "Configuración de rutas de los archivos"},
-    {"Historial", Action::Historial,
-     "Historial de los archivos enviados y sus respuestas (Ctrl+H)"},
-    {"Salir", Action::Salir, "Cierra el módulo de envío de archivos M3"},
+    {"Enviar/Recibir", Action::Enviar, "Envia los archivos a Prevalidación/Validación", "F5"},
+    {"Recibir", Action::Recibir, "Inicia la recepción manual de archivos", "F6"},
+    {"Detener", Action::Detener, "Detiene la recepción de archivos en proceso", "Esc"},
+    {"Actualizar Catálogo", Action::CatErr, "Actualiza el catálogo de errores", "F9"},
+    {"Configuración", Action::Parametros, "Configuración de rutas de los archivos", "Ctrl+,"},
+    {"Historial", Action::Historial, "Historial de los archivos enviados y sus respuestas",
+     "Ctrl+H"},
+    {"Salir", Action::Salir, "Cierra el módulo de envío de archivos M3", "Ctrl+Q"},
 }};
 
 constexpr std::array<const char*, 2> kSearchBy = {"DÍA ACTUAL", "TODOS LOS DÍAS"};
@@ -49,6 +55,9 @@ QTreeWidget* make_list(QWidget* parent, const QString& name, std::span<const Col
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const int column = static_cast<int>(i);
         header->setText(column, utf8(columns[i].header));
+        if (columns[i].tip != nullptr) {
+            header->setToolTip(column, utf8(columns[i].tip));
+        }
         // The column's key, as the transfers look columns up.
         header->setData(column, Qt::UserRole, QString::fromLatin1(columns[i].key));
     }
@@ -78,15 +87,35 @@ QLabel* make_label(QWidget* parent, int number, const char* text, QWidget* buddy
     return label;
 }
 
-QLabel* make_heading(QWidget* parent, const QString& name, const char* text) {
-    auto* heading = new QLabel(utf8(text), parent);
+// A section heading: bold text in the palette's text colour, underlined in its highlight
+// colour, so it reads on a light desktop theme as on a dark one.
+class Heading : public QLabel {
+public:
+    Heading(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        QFont font = this->font();
+        font.setBold(true);
+        font.setPointSizeF(font.pointSizeF() * 1.15);
+        setFont(font);
+        setContentsMargins(0, 2, 0, 2 + kRule + 2);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        QPainter painter(this);
+        painter.fillRect(QRect(0, height() - kRule, width(), kRule),
+                         palette().color(QPalette::Highlight));
+    }
+
+private:
+    static constexpr int kRule = 2;
+};
+
+// `buddy`: the control its mnemonic (the letter after "&") gives the focus to.
+QLabel* make_heading(QWidget* parent, const QString& name, const char* text, QWidget* buddy) {
+    auto* heading = new Heading(utf8(text), parent);
     heading->setObjectName(name);
-    QFont font = heading->font();
-    font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.15);
-    heading->setFont(font);
-    heading->setStyleSheet(
-        QStringLiteral("color: #1f3f6e; border-bottom: 2px solid #1f5fa8; padding: 2px 0 4px 0;"));
+    heading->setBuddy(buddy);
     return heading;
 }
 
@@ -126,6 +155,22 @@ void MainWindowUi::setup(QMainWindow& window) {
     stbPrincipal->setSizeGripEnabled(true);
     window.setStatusBar(stbPrincipal);
     build_timers(window);
+    set_tab_order();
+}
+
+// As the window reads: the toolbar, the send list and its buttons, the receive list and its
+// button, then the review area from the search to the report and its printing.
+void MainWindowUi::set_tab_order() {
+    std::vector<QWidget*> order;
+    for (QAction* action : tlbPreVal->actions()) {
+        order.push_back(tlbPreVal->widgetForAction(action));
+    }
+    order.insert(order.end(),
+                 {lvwPreVal[0], cmdPreVal, cmdLimpia, lvwPreVal[1], cmdPreElm, cboPreVal[0],
+                  cboPreVal[1], txtPreval, cmdBuscar, lvwArchivos, rtbPreVal, cmdImprime});
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void MainWindowUi::build_toolbar(QMainWindow& window) {
@@ -137,10 +182,7 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
     tlbPreVal->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbPreVal->setIconSize(QSize(32, 32));
     for (const ToolbarButton& button : kToolbar) {
-        QAction* action = add_action_button(*tlbPreVal, button);
-        if (button.action == Action::Historial) {
-            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-        }
+        add_action_button(*tlbPreVal, button);
     }
     window.addToolBar(Qt::TopToolBarArea, tlbPreVal);
 }
@@ -152,12 +194,13 @@ QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
 
     lvwPreVal[0] = make_list(area, QStringLiteral("lvwPreVal(0)"), send_list_columns());
     lvwPreVal[1] = make_list(area, QStringLiteral("lvwPreVal(1)"), receive_list_columns());
-    cmdPreVal = make_button(area, QStringLiteral("cmdPreVal"), QStringLiteral("Quitar de la lista"),
-                            QStringLiteral("Elimina de la lista de envío el archivo seleccionado"));
-    cmdLimpia = make_button(area, QStringLiteral("cmdLimpia"), QStringLiteral("Limpiar la lista"),
+    cmdPreVal =
+        make_button(area, QStringLiteral("cmdPreVal"), QStringLiteral("&Quitar de la lista"),
+                    QStringLiteral("Elimina de la lista de envío el archivo seleccionado (Supr)"));
+    cmdLimpia = make_button(area, QStringLiteral("cmdLimpia"), QStringLiteral("&Limpiar la lista"),
                             QStringLiteral("Elimina todos los elementos de la lista de envío"));
     cmdPreElm =
-        make_button(area, QStringLiteral("cmdPreElm"), QStringLiteral("Quitar de la lista"),
+        make_button(area, QStringLiteral("cmdPreElm"), QStringLiteral("Q&uitar de la lista"),
                     QStringLiteral("Elimina de la lista de recepción el archivo seleccionado"));
 
     auto* send_buttons = new QHBoxLayout;
@@ -170,11 +213,13 @@ QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
 
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 4, 0);
-    layout->addWidget(make_heading(area, QStringLiteral("lblEnvio"), "ARCHIVOS POR ENVIAR"));
+    layout->addWidget(
+        make_heading(area, QStringLiteral("lblEnvio"), "ARCHIVOS POR &ENVIAR", lvwPreVal[0]));
     layout->addWidget(lvwPreVal[0], 3);
     layout->addLayout(send_buttons);
     layout->addSpacing(6);
-    layout->addWidget(make_heading(area, QStringLiteral("lblRecepcion"), "ARCHIVOS EN RECEPCIÓN"));
+    layout->addWidget(
+        make_heading(area, QStringLiteral("lblRecepcion"), "ARCHIVOS EN &RECEPCIÓN", lvwPreVal[1]));
     layout->addWidget(lvwPreVal[1], 2);
     layout->addLayout(receive_buttons);
     return area;
@@ -198,14 +243,14 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     txtPreval = new QLineEdit(area);
     txtPreval->setObjectName(QStringLiteral("txtPreval"));
     txtPreval->setPlaceholderText(QStringLiteral("Nombre del archivo juliano"));
-    cmdBuscar = make_button(area, QStringLiteral("cmdBuscar"), QStringLiteral("Buscar"),
+    cmdBuscar = make_button(area, QStringLiteral("cmdBuscar"), QStringLiteral("&Buscar"),
                             QStringLiteral("Busca los archivos del tipo y día elegidos"));
 
     auto* search = new QGridLayout;
     search->setHorizontalSpacing(10);
-    search->addWidget(make_label(area, 0, "Buscar Por", cboPreVal[0]), 0, 0);
-    search->addWidget(make_label(area, 1, "Tipo de Archivo", cboPreVal[1]), 0, 1);
-    search->addWidget(make_label(area, 2, "Archivo", txtPreval), 0, 2);
+    search->addWidget(make_label(area, 0, "Buscar &Por", cboPreVal[0]), 0, 0);
+    search->addWidget(make_label(area, 1, "&Tipo de Archivo", cboPreVal[1]), 0, 1);
+    search->addWidget(make_label(area, 2, "&Archivo", txtPreval), 0, 2);
     search->addWidget(cboPreVal[0], 1, 0);
     search->addWidget(cboPreVal[1], 1, 1);
     search->addWidget(txtPreval, 1, 2);
@@ -221,6 +266,9 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     rtbPreVal->setReadOnly(true);
     rtbPreVal->setLineWrapMode(QPlainTextEdit::NoWrap);
     rtbPreVal->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Read with the keyboard too (arrows, Page Down, Ctrl+C); Tab moves on.
+    rtbPreVal->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    rtbPreVal->setTabChangesFocus(true);
     rtbPreVal->setPlaceholderText(
         QStringLiteral("Elige una respuesta recibida de la lista de envío para ver su reporte."));
 
@@ -233,7 +281,7 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     review->setStretchFactor(1, 1);
     review->setSizes({210, 570});
 
-    cmdImprime = make_button(area, QStringLiteral("cmdImprime"), QStringLiteral("Imprimir"),
+    cmdImprime = make_button(area, QStringLiteral("cmdImprime"), QStringLiteral("&Imprimir"),
                              QStringLiteral("Imprime el reporte de revisión del archivo"));
     auto* print = new QHBoxLayout;
     print->addStretch(1);
@@ -241,7 +289,8 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
 
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(4, 0, 0, 0);
-    layout->addWidget(make_heading(area, QStringLiteral("lblRevision"), "REVISIÓN DE ARCHIVOS"));
+    layout->addWidget(
+        make_heading(area, QStringLiteral("lblRevision"), "REVISIÓN DE ARCHIVOS", nullptr));
     layout->addLayout(search);
     layout->addWidget(review, 1);
     layout->addLayout(print);

@@ -43,6 +43,7 @@ private:
     QWidget* build_transfer_area(QWidget* parent);
     QWidget* build_review_area(QWidget* parent);
     void build_timers(QMainWindow& window);
+    void set_tab_order();
 };
 
 // Toolbar buttons in order.

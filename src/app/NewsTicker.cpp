@@ -75,11 +75,12 @@ void NewsTicker::step() {
 
 void NewsTicker::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
-    p.fillRect(rect(), QColor(31, 63, 110));
+    // The palette's highlight pair: a strip that stands out and reads in every theme.
+    p.fillRect(rect(), palette().color(QPalette::Highlight));
     if (!on_ || text_.isEmpty()) {
         return;
     }
-    p.setPen(Qt::white);
+    p.setPen(palette().color(QPalette::HighlightedText));
     const QRect line = rect().adjusted(0, kMargin, 0, -kMargin);
     // drawText takes the text literally: nothing in a bulletin is read as markup.
     p.drawText(QRect(width() - scrolled_, line.top(), text_width_ + 1, line.height()),

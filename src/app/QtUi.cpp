@@ -80,11 +80,20 @@ QString default_title() {
 
 MessageAnswer QtUi::message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                             std::optional<std::string_view> caption) {
+    return detailed_message(text, {}, icon, buttons, caption);
+}
+
+MessageAnswer QtUi::detailed_message(std::string_view text, std::string_view details,
+                                     MessageIcon icon, MessageButtons buttons,
+                                     std::optional<std::string_view> caption) {
     QMessageBox box(dialog_parent());
     box.setObjectName(QStringLiteral("msgOrdano"));
     box.setIcon(box_icon(icon));
     box.setWindowTitle(caption ? from_utf8(*caption) : default_title());
     box.setText(from_utf8(text));
+    if (!details.empty()) {
+        box.setDetailedText(from_utf8(details));
+    }
     set_buttons(box, buttons);
     const int result = box.exec();
     if (buttons == MessageButtons::Ok) {

@@ -37,6 +37,10 @@ public:
 
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption = kProductName) override;
+    // The box gains a "Detalles" section holding `details`, when there are any.
+    MessageAnswer detailed_message(std::string_view text, std::string_view details,
+                                   MessageIcon icon, MessageButtons buttons,
+                                   std::optional<std::string_view> caption = kProductName) override;
     // False (not accepted) while no prompt is installed.
     bool ask_payment_password() override;
     void run_blocking(const std::function<void()>& work) override;

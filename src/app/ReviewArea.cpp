@@ -118,6 +118,8 @@ void ReviewArea::connect_controls() {
     connect(ui_.cmdBuscar, &QPushButton::clicked, this, [this] { cmdBuscar_Click(); });
     connect(ui_.lvwPreVal[0], &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lvwPreVal_Click(item); });
+    // Enter opens the chosen answer as the click does (a double-click is a click already).
+    ui_.lvwPreVal[0]->installEventFilter(this);
     connect(ui_.cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
     // Any other text put into the box (or its clearing) replaces the report shown.
     connect(ui_.rtbPreVal, &QPlainTextEdit::textChanged, this, [this] {
@@ -262,14 +264,22 @@ void ReviewArea::show_failure(int number, const std::string& description) {
 }
 
 bool ReviewArea::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_.txtPreval && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (!ui_.txtPreval->text().isEmpty()) {
-                cmdBuscar_Click();
-            }
-            return true;
+    if (event->type() != QEvent::KeyPress) {
+        return QObject::eventFilter(watched, event);
+    }
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (watched == ui_.txtPreval) {
+        if (!ui_.txtPreval->text().isEmpty()) {
+            cmdBuscar_Click();
         }
+        return true;
+    }
+    if (watched == ui_.lvwPreVal[0]) {
+        lvwPreVal_Click(ui_.lvwPreVal[0]->currentItem());
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -56,7 +56,8 @@ public:
     [[nodiscard]] SendList& send_list() { return send_; }
 
 protected:
-    // Enter in txtPreval is swallowed; with text in the box it runs the search.
+    // Enter in txtPreval is swallowed; with text in the box it runs the search. Enter on the
+    // send list opens its current row as a click does.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -55,7 +55,20 @@ TransferPanel::~TransferPanel() {
 void TransferPanel::mirror_timer() {
     QTimer* timer = controls_.tmrPreVal;
     timer->setInterval(desk_.timer().interval());
-    desk_.timer().subscribe([timer](bool enabled, int interval_ms) {
+    // "Detener" stops the polling: it can be pressed only while the polling is on.
+    QAction* detener = nullptr;
+    for (QAction* action : controls_.tlbPreVal->actions()) {
+        if (button_action(*action) == Action::Detener) {
+            detener = action;
+        }
+    }
+    if (detener != nullptr) {
+        detener->setEnabled(desk_.timer().enabled());
+    }
+    desk_.timer().subscribe([timer, detener](bool enabled, int interval_ms) {
+        if (detener != nullptr) {
+            detener->setEnabled(enabled);
+        }
         // A new interval on a running timer restarts it with that interval.
         if (timer->interval() != interval_ms) {
             timer->setInterval(interval_ms);
@@ -70,7 +83,8 @@ void TransferPanel::mirror_timer() {
 
 void TransferPanel::connect_controls() {
     connect(controls_.tmrPreVal, &QTimer::timeout, this, &TransferPanel::tmrPreVal_Timer);
-    connect(controls_.lvwArchivos, &QTreeWidget::itemDoubleClicked, this,
+    // A double-click, or Enter on the chosen row.
+    connect(controls_.lvwArchivos, &QTreeWidget::itemActivated, this,
             &TransferPanel::lvwArchivos_DblClick);
     connect(controls_.cmdPreVal, &QPushButton::clicked, this, &TransferPanel::cmdPreVal_Click);
     connect(controls_.cmdPreElm, &QPushButton::clicked, this, &TransferPanel::cmdPreElm_Click);

@@ -21,26 +21,28 @@ namespace {
 constexpr int kInternalError = 51;
 
 // How the refresh ended when it did not compose a bulletin.
-void report(bool Boton, Office& office, UiPort& ui, int number, const std::string& description) {
+// `details`: the failure's details when it was met in the exchange with the server.
+void report(bool Boton, Office& office, UiPort& ui, int number, const std::string& description,
+            std::string_view details = {}) {
+    const auto show = [&](std::string_view text) {
+        ui.detailed_message(text, details, MessageIcon::Critical, MessageButtons::Ok);
+    };
     switch (number) {
         case ftp_error::kLoginRefused:
         case 1015:
             if (Boton) {
-                ui.message(login_refused_message(LoginCaller::BulletinAndRecovery),
-                           MessageIcon::Critical, MessageButtons::Ok);
+                show(login_refused_message(LoginCaller::BulletinAndRecovery));
             }
             return;
         case 1014:
         case ftp_error::kUnreachable:
             if (Boton) {
-                ui.message(no_connection_message(
-                               static_cast<int>(office.params().number(Param::tipo_acceso))),
-                           MessageIcon::Critical, MessageButtons::Ok);
+                show(no_connection_message(
+                    static_cast<int>(office.params().number(Param::tipo_acceso))));
             }
             return;
         default:
-            ui.message(error_number_message(number, description), MessageIcon::Critical,
-                       MessageButtons::Ok);
+            show(error_number_message(number, description));
     }
 }
 
@@ -98,7 +100,7 @@ void Actualiza_Boletin(bool Boton, Office& office, FtpSession& eftpPrincipal, Ui
         if (e.number() == ftp_error::kNotTransferred) {
             ticker.clear();
         } else {
-            report(Boton, office, ui, e.number(), e.description());
+            report(Boton, office, ui, e.number(), e.description(), e.details());
         }
     } catch (const NumberedError& e) {
         report(Boton, office, ui, e.number(), e.description());

@@ -208,10 +208,11 @@ void CatalogUpdate::set_result(const std::string& text) {
 // The run's one error trap: the message of the failure's kind, and a result line that says
 // why the run stopped.
 void CatalogUpdate::report_failure() {
-    const auto generic = [this](int number, const std::string& description) {
+    const auto generic = [this](int number, const std::string& description,
+                                std::string_view details = {}) {
         set_result("La actualización no terminó: " + description);
-        ui_.message(catalog_failure_message(number, description), MessageIcon::None,
-                    MessageButtons::Ok, std::nullopt);
+        ui_.detailed_message(catalog_failure_message(number, description), details,
+                             MessageIcon::None, MessageButtons::Ok, std::nullopt);
     };
     try {
         throw;
@@ -219,27 +220,29 @@ void CatalogUpdate::report_failure() {
         set_result(std::string(e.what()) + "; el catálogo no cambió.");
         ui_.message(result_, MessageIcon::Critical, MessageButtons::Ok);
     } catch (const FtpError& e) {
+        const auto show = [&](std::string_view text, MessageIcon icon,
+                              std::optional<std::string_view> caption) {
+            set_result("La actualización no terminó: " + e.description());
+            ui_.detailed_message(text, e.details(), icon, MessageButtons::Ok, caption);
+        };
         switch (e.number()) {
             case ftp_error::kNoAnswer:
-                set_result("La actualización no terminó: " + e.description());
-                ui_.message("No hay comunicación al servidor de validación", MessageIcon::None,
-                            MessageButtons::Ok, std::nullopt);
+                show("No hay comunicación al servidor de validación", MessageIcon::None,
+                     std::nullopt);
                 break;
             case ftp_error::kLoginRefused:
             case 1014:
             case 1015:
-                set_result("La actualización no terminó: " + e.description());
-                ui_.message(login_refused_message(LoginCaller::CatalogUpdate),
-                            MessageIcon::Critical, MessageButtons::Ok);
+                show(login_refused_message(LoginCaller::CatalogUpdate), MessageIcon::Critical,
+                     kProductName);
                 break;
             case ftp_error::kUnreachable:
-                set_result("La actualización no terminó: " + e.description());
-                ui_.message(no_connection_message(
-                                static_cast<int>(office_.params().number(Param::tipo_acceso))),
-                            MessageIcon::Critical, MessageButtons::Ok);
+                show(no_connection_message(
+                         static_cast<int>(office_.params().number(Param::tipo_acceso))),
+                     MessageIcon::Critical, kProductName);
                 break;
             default:
-                generic(e.number(), e.description());
+                generic(e.number(), e.description(), e.details());
         }
     } catch (const NumberedError& e) {
         generic(e.number(), e.description());

@@ -1,8 +1,8 @@
 #include "dialogs/HistoryModel.h"
 
 #include <QBrush>
-#include <QColor>
 #include <QFutureWatcher>
+#include <QGuiApplication>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <array>
@@ -14,6 +14,7 @@
 #include "store/JournalCsv.h"
 #include "store/Office.h"
 #include "store/TimeStamps.h"
+#include "ui/MarkColors.h"
 
 namespace ordano {
 namespace {
@@ -25,18 +26,19 @@ QString qs(const std::string& text) {
 }
 
 QVariant status_color(const std::string& status) {
+    const QPalette palette = QGuiApplication::palette();
     const auto known = status_from_text(status);
     if (!known) {
         return {};
     }
     switch (*known) {
         case JourneyStatus::Overdue:
-            return QBrush(QColor(200, 30, 30));
+            return QBrush(mark_color(Mark::Late, palette));
         case JourneyStatus::Rejected:
         case JourneyStatus::Error:
-            return QBrush(QColor(150, 30, 30));
+            return QBrush(mark_color(Mark::Refused, palette));
         case JourneyStatus::Accepted:
-            return QBrush(QColor(30, 120, 60));
+            return QBrush(mark_color(Mark::Accepted, palette));
         default:
             return {};
     }

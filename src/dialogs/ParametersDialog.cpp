@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <vector>
 
 #include "dialogs/PasswordChangeDialog.h"
 #include "store/FlagScope.h"
@@ -23,15 +24,16 @@ namespace ordano {
 
 namespace {
 
+// The letter after "&" takes Alt to its field; the tabs hold G and D.
 constexpr std::array<const char*, 8> kFolderLabels = {
-    "Dir. Envío de Archivos SAAI M3",
-    "Dir. Recepción de Archivos SAAI M3",
-    "Dir. Envío de Archivos Cartas Cupo",
-    "Dir. Recepción de Archivos Cartas Cupo",
-    "Dir. Envío de Archivos de Pago Electrónico",
-    "Dir. Recepción de Archivos de Pago Electrónico",
-    "Dir. Envío de Archivos de Sagarpa",
-    "Dir. Recepción de Archivos de Sagarpa",
+    "Dir. Envío de Archivos &SAAI M3",
+    "Dir. Recepción de Archivos SAAI &M3",
+    "Dir. Envío de Archivos &Cartas Cupo",
+    "Dir. Recepción de Archivos Cartas C&upo",
+    "Dir. Envío de Archivos de &Pago Electrónico",
+    "Dir. Recepción de Archivos de Pago &Electrónico",
+    "Dir. Envío de Archivos de Sag&arpa",
+    "Dir. Recepción de Archivos de Saga&rpa",
 };
 
 // Fields 0 and 1 are read-only; 2 to 12 are edited in edit mode.
@@ -64,14 +66,16 @@ void ParametersDialog::build() {
         txtParametros_[i] = new QLineEdit(this);
         txtParametros_[i]->setObjectName(QStringLiteral("txtParametros(%1)").arg(i));
     }
-    // Patente and agent are shown, never edited.
-    txtParametros_[0]->setEnabled(false);
-    txtParametros_[1]->setEnabled(false);
+    // Patente and agent are shown, never edited: read-only, so they read as clearly as the
+    // rest and can still be copied.
+    txtParametros_[0]->setReadOnly(true);
+    txtParametros_[1]->setReadOnly(true);
     build_toolbar();
     sstParametros_ = new QTabWidget(this);
     sstParametros_->setObjectName(QStringLiteral("sstParametros"));
-    sstParametros_->addTab(build_general_tab(), QStringLiteral("Generales"));
-    sstParametros_->addTab(build_folders_tab(), QStringLiteral("Directorios de Archivos"));
+    sstParametros_->addTab(build_general_tab(), QStringLiteral("&Generales"));
+    sstParametros_->addTab(build_folders_tab(), QStringLiteral("&Directorios de Archivos"));
+    set_tab_order();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
@@ -83,9 +87,10 @@ void ParametersDialog::build() {
     resize(720, 460);
 }
 
-QAction* ParametersDialog::add_action(Action action, const QString& caption, const QString& tip) {
+QAction* ParametersDialog::add_action(Action action, const QString& caption, const QString& tip,
+                                      const QKeySequence& shortcut) {
     QAction* button = add_action_button(*tlbParametros_, action, caption,
-                                        tip.isEmpty() ? caption.trimmed() : tip);
+                                        tip.isEmpty() ? caption.trimmed() : tip, shortcut);
     connect(button, &QAction::triggered, this, [this, action] { Ejecuta_Opcion(action); });
     return button;
 }
@@ -102,7 +107,8 @@ void ParametersDialog::build_toolbar() {
                                   QStringLiteral("Cierra el módulo de parámetros del sistema"));
     edit_buttons_[0] =
         add_action(Action::Guardar, QStringLiteral("Guardar"),
-                   QStringLiteral("Guarda los cambios efectuados a los parámetros del sistema"));
+                   QStringLiteral("Guarda los cambios efectuados a los parámetros del sistema"),
+                   QKeySequence(QKeySequence::Save));
     edit_buttons_[1] =
         add_action(Action::Cancelar, QStringLiteral("Cancelar"),
                    QStringLiteral("Cancela los cambios efectuados a los parámetros del sistema"));
@@ -138,15 +144,17 @@ QWidget* ParametersDialog::build_general_tab() {
     }
     connect(cboParametros_, &QComboBox::currentIndexChanged, this,
             [this] { cboParametros_Change(); });
-    add_row(2, "Tipo de Ordano", cboParametros_);
-    add_row(3, "Dirección IP Servidor", txtParametros_[2]);
+    cboParametros_->installEventFilter(this);
+    add_row(2, "&Tipo de Ordano", cboParametros_);
+    add_row(3, "Dirección &IP Servidor", txtParametros_[2]);
 
     txtParametros_[3]->setPlaceholderText(QStringLiteral("Teléfono"));
     grid->addWidget(txtParametros_[3], 4, 1, 1, 2);
 
-    chkParametros_ = new QCheckBox(QStringLiteral(" Proxy"), page);
+    chkParametros_ = new QCheckBox(QStringLiteral(" &Proxy"), page);
     chkParametros_->setObjectName(QStringLiteral("chkParametros"));
     connect(chkParametros_, &QCheckBox::toggled, this, [this] { chkParametros_Click(); });
+    chkParametros_->installEventFilter(this);
     txtParametros_[4]->setPlaceholderText(QStringLiteral("Servidor proxy"));
     grid->addWidget(chkParametros_, 5, 0);
     grid->addWidget(txtParametros_[4], 5, 1, 1, 2);
@@ -261,18 +269,64 @@ void ParametersDialog::Muestra_Botones(bool view_mode) {
 }
 
 void ParametersDialog::Habilita_Campos(bool enabled) {
+    // Out of edit mode the values are shown read-only, not greyed out: they stay legible in
+    // every theme. The combo and the check box have no read-only state of their own: they
+    // ignore input (eventFilter) and leave the Tab order.
     edit_mode_ = enabled;
     for (std::size_t i = kFirstEditableField; i < txtParametros_.size(); ++i) {
-        txtParametros_[i]->setEnabled(enabled);
+        txtParametros_[i]->setReadOnly(!enabled);
     }
     for (QPushButton* button : cmdParametros_) {
         button->setEnabled(enabled);
     }
-    cboParametros_->setEnabled(enabled);
-    chkParametros_->setEnabled(enabled);
-    txtAtraso_->setEnabled(enabled);
+    for (QWidget* choice :
+         {static_cast<QWidget*>(cboParametros_), static_cast<QWidget*>(chkParametros_)}) {
+        choice->setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
+        if (!enabled && choice->hasFocus()) {
+            focusNextChild();
+        }
+    }
+    txtAtraso_->setReadOnly(!enabled);
     if (enabled) {
         cboParametros_->setFocus();
+    }
+}
+
+bool ParametersDialog::eventFilter(QObject* watched, QEvent* event) {
+    const bool choice = watched == cboParametros_ || watched == chkParametros_;
+    if (choice && !edit_mode_) {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+                return true;
+            default:
+                break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// The toolbar, the tabs, then each tab's fields as they read (a folder field, then its button).
+void ParametersDialog::set_tab_order() {
+    std::vector<QWidget*> order;
+    for (QAction* action : tlbParametros_->actions()) {
+        if (!action->isSeparator()) {
+            order.push_back(tlbParametros_->widgetForAction(action));
+        }
+    }
+    order.insert(order.end(), {sstParametros_, txtParametros_[0], txtParametros_[1], cboParametros_,
+                               txtParametros_[2], txtParametros_[3], chkParametros_,
+                               txtParametros_[4], txtAtraso_});
+    for (std::size_t k = 0; k < cmdParametros_.size(); ++k) {
+        order.push_back(txtParametros_[k + kFirstFolderField]);
+        order.push_back(cmdParametros_[k]);
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
     }
 }
 

@@ -41,20 +41,24 @@ public:
 
     // Copies the parameters record into the fields.
     void Imprime_Datos();
-    // True between Modificar and Guardar/Cancelar.
+    // True between Modificar and Guardar/Cancelar; out of it the fields are read-only.
     [[nodiscard]] bool in_edit_mode() const { return edit_mode_; }
 
     void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // In view mode the link-type combo and the proxy box take no input.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
     QWidget* build_general_tab();
     QWidget* build_folders_tab();
     void build_toolbar();
-    QAction* add_action(Action action, const QString& caption, const QString& tip);
+    QAction* add_action(Action action, const QString& caption, const QString& tip,
+                        const QKeySequence& shortcut = {});
+    void set_tab_order();
 
     void Muestra_Botones(bool view_mode);
     void Habilita_Campos(bool enabled);

@@ -20,8 +20,9 @@ namespace ordano {
 
 namespace {
 
-constexpr std::array<const char*, 3> kLabels = {"Contraseña Actual", "Contraseña Nueva",
-                                                "Confirmar Contraseña"};
+// The letter after "&" takes Alt to its box.
+constexpr std::array<const char*, 3> kLabels = {"Contraseña &Actual", "Contraseña &Nueva",
+                                                "&Confirmar Contraseña"};
 
 // Password boxes show every typed character as "*".
 class AsteriskStyle : public QProxyStyle {

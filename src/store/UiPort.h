@@ -37,6 +37,15 @@ public:
     virtual MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                                   std::optional<std::string_view> caption = kProductName) = 0;
 
+    // The same message with `details` (for a failure: the server and port, the account, the
+    // step and the FTP library's own words) in a section the person opens on demand. A port
+    // without such a section shows the message alone; empty details add nothing.
+    virtual MessageAnswer detailed_message(std::string_view text, std::string_view /*details*/,
+                                           MessageIcon icon, MessageButtons buttons,
+                                           std::optional<std::string_view> caption = kProductName) {
+        return message(text, icon, buttons, caption);
+    }
+
     // Shows the payment-password prompt modally; true when the typed password was accepted.
     virtual bool ask_payment_password() = 0;
 
@@ -70,6 +79,11 @@ public:
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption) override {
         return inner_.message(text, icon, buttons, caption);
+    }
+    MessageAnswer detailed_message(std::string_view text, std::string_view details,
+                                   MessageIcon icon, MessageButtons buttons,
+                                   std::optional<std::string_view> caption) override {
+        return inner_.detailed_message(text, details, icon, buttons, caption);
     }
     bool ask_payment_password() override { return inner_.ask_payment_password(); }
     void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }

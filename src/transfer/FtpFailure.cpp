@@ -1,6 +1,7 @@
 #include "transfer/FtpFailure.h"
 
 #include <string>
+#include <utility>
 
 namespace ordano {
 namespace {
@@ -57,11 +58,42 @@ std::string describe(int number, CURLcode code, const FtpFailureContext& context
     }
 }
 
+// The server's address and port: "address:port", "[v6 address]:port", or the address alone
+// (port 21).
+std::pair<std::string, std::string> address_and_port(std::string_view server) {
+    const auto colon = server.rfind(':');
+    const bool bracketed = !server.empty() && server.front() == '[';
+    const bool one_colon = colon != std::string_view::npos && server.find(':') == colon;
+    if (colon != std::string_view::npos && (one_colon || (bracketed && server[colon - 1] == ']'))) {
+        return {std::string(server.substr(0, colon)), std::string(server.substr(colon + 1))};
+    }
+    return {std::string(server), "21"};
+}
+
+std::string details(int number, CURLcode code, const FtpFailureContext& context) {
+    const auto [address, port] = address_and_port(context.server);
+    std::string text = "Servidor: " + address + ", puerto " + port + "\n";
+    text += "Usuario: " + std::string(context.user) + "\n";
+    text += "Paso: " + std::string(context.step) + "\n";
+    text += "Error No. " + std::to_string(number) + "\n";
+    if (context.server_reply > 0) {
+        text += "Última respuesta del servidor: " + std::to_string(context.server_reply) + "\n";
+    }
+    const std::string_view library = curl_easy_strerror(code);
+    text += "Causa según la biblioteca FTP (libcurl): ";
+    text += library;
+    if (!context.curl_detail.empty() && context.curl_detail != library) {
+        text += ". ";
+        text += context.curl_detail;
+    }
+    return text;
+}
+
 }  // namespace
 
 FtpError ftp_failure(CURLcode code, const FtpFailureContext& context) {
     const int number = context.cancelled ? ftp_error::kSessionBroken : number_for(code, context);
-    return FtpError(number, describe(number, code, context));
+    return FtpError(number, describe(number, code, context), details(number, code, context));
 }
 
 bool looks_like_dropped_session(CURLcode code) {

@@ -184,6 +184,8 @@ struct FtpSession::Impl {
     void perform(Request request);
     CURLcode perform_once();
     [[noreturn]] void fail(CURLcode code, bool on_reused_connection);
+    // What the call under way is doing, as the person knows it.
+    [[nodiscard]] std::string step() const;
     void report_progress(std::int64_t done, std::int64_t total);
     [[nodiscard]] bool cancelled() const { return cancel_requested || stop.stop_requested(); }
     void remove_partial_upload(const std::string& remote_path) noexcept;
@@ -328,6 +330,19 @@ CURLcode FtpSession::Impl::perform_once() {
     return curl.perform();
 }
 
+std::string FtpSession::Impl::step() const {
+    if (request.source != nullptr) {
+        return "envío de " + request.shown_path;
+    }
+    if (request.sink != nullptr) {
+        return "recepción de " + request.shown_path;
+    }
+    if (request.path.empty()) {
+        return "conexión e inicio de sesión";
+    }
+    return "consulta de " + request.shown_path;
+}
+
 void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     stop_point(stop);
     failed_code = code;
@@ -338,12 +353,18 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     }
     curl_off_t connect_time = 0;
     curl_easy_getinfo(curl.easy(), CURLINFO_CONNECT_TIME_T, &connect_time);
+    long reply = 0;
+    curl_easy_getinfo(curl.easy(), CURLINFO_RESPONSE_CODE, &reply);
+    const std::string doing = step();
     const FtpFailureContext context{
         .reached_server = on_reused_connection || connect_time > 0,
         .cancelled = code == CURLE_ABORTED_BY_CALLBACK && cancel_requested,
         .server = login->server,
         .remote_path = request.shown_path,
         .curl_detail = curl_detail,
+        .user = login->user,
+        .step = doing,
+        .server_reply = reply,
     };
     FtpError error = ftp_failure(code, context);
     live = live && error.number() == ftp_error::kNotTransferred;

@@ -27,6 +27,16 @@ inline constexpr int kUnreachable = 1029;     // refused, host not found, connec
 class FtpError : public NumberedError {
 public:
     using NumberedError::NumberedError;
+    FtpError(int number, const std::string& description, std::string details)
+        : NumberedError(number, description), details_(std::move(details)) {}
+
+    // Where and why, for whoever looks into the failure: the server and its port, the
+    // account, the step, and the FTP library's own words. Never a password. Empty when the
+    // failure is the session's own (no login yet, a call while another runs).
+    [[nodiscard]] const std::string& details() const noexcept { return details_; }
+
+private:
+    std::string details_;
 };
 
 struct FtpLogin {

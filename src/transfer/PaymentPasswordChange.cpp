@@ -170,7 +170,7 @@ bool change_payment_password(const PaymentPasswordContext& ctx, std::string_view
     try {
         publish_line(ctx, line);
     } catch (const NumberedError& error) {
-        show_failure(ctx, failure_text(error, ctx.params));
+        show_ftp_failure(ctx.ui, failure_text(error, ctx.params), error);
         return false;
     } catch (const RunStopped&) {
         return false;  // the program is ending; nothing changed
@@ -186,7 +186,7 @@ void Recupera_Password(const PaymentPasswordContext& ctx) {
     } catch (const NumberedError& error) {
         // The request did not take place; as the update routines do, that ends it quietly.
         if (error.number() != ftp_error::kNotTransferred) {
-            show_failure(ctx, failure_text(error, ctx.params));
+            show_ftp_failure(ctx.ui, failure_text(error, ctx.params), error);
         }
         return;
     } catch (const FormatError& error) {

@@ -187,7 +187,7 @@ void ReceptionPoller::report_once(const NumberedError& error) {
     }
     reported_ = true;
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::PollingTimer)) {
-        ctx_.ui.message(*text, MessageIcon::Critical, MessageButtons::Ok);
+        show_ftp_failure(ctx_.ui, *text, error);
     }
 }
 

@@ -262,7 +262,7 @@ void SendingRun::end_with(const NumberedError& error) {
         }
     }
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::SendAndReceive)) {
-        ctx_.ui.message(*text, MessageIcon::Critical, MessageButtons::Ok);
+        show_ftp_failure(ctx_.ui, *text, error);
     }
     Desconecta_FTP(eftpEnvio_, ctx_.ui);
     // What was sent before the failure has moved to the receive list; its entries go.

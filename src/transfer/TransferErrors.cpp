@@ -25,6 +25,15 @@ std::optional<std::string> failure_message(const NumberedError& error, int tipo_
     return error_number_message(number, error.description());
 }
 
+std::string failure_details(const NumberedError& error) {
+    const auto* ftp = dynamic_cast<const FtpError*>(&error);
+    return ftp != nullptr ? ftp->details() : std::string();
+}
+
+void show_ftp_failure(UiPort& ui, std::string_view text, const NumberedError& error) {
+    ui.detailed_message(text, failure_details(error), MessageIcon::Critical, MessageButtons::Ok);
+}
+
 bool ask_retry(UiPort& ui, int number, std::string_view name) {
     const std::string text = number == error_number::kFileLocked
                                  ? "Archivo : " + std::string(name) +

@@ -23,4 +23,11 @@ class UiPort;
 
 [[nodiscard]] bool is_login_refused(int number);
 
+// The details of a failure met in an exchange with the server (see FtpError::details); empty
+// for any other failure.
+[[nodiscard]] std::string failure_details(const NumberedError& error);
+
+// Shows a failure's message (critical icon, OK) with the details of `error`.
+void show_ftp_failure(UiPort& ui, std::string_view text, const NumberedError& error);
+
 }  // namespace ordano

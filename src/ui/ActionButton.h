@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QString>
 
 #include "store/Action.h"
@@ -9,17 +10,21 @@ class QToolBar;
 
 namespace ordano {
 
-// A toolbar button as the windows' tables list it (texts in UTF-8).
+// A toolbar button as the windows' tables list it (texts in UTF-8); `shortcut` in the portable
+// form ("F5", "Ctrl+Q"), nullptr for none.
 struct ToolbarButton {
     const char* caption;
     Action action;
     const char* tooltip;
+    const char* shortcut = nullptr;
 };
 
 // Adds a toolbar button for `action`: the action's icon, `caption` and `tooltip`, its key as
-// the object name (by which it is found) and the action itself in its data.
+// the object name (by which it is found) and the action itself in its data. A shortcut is
+// named at the end of the tooltip. The button takes the focus with Tab (Space presses it) and
+// is named toolbar name + "." + key.
 QAction* add_action_button(QToolBar& toolbar, Action action, const QString& caption,
-                           const QString& tooltip);
+                           const QString& tooltip, const QKeySequence& shortcut = {});
 QAction* add_action_button(QToolBar& toolbar, const ToolbarButton& button);
 
 // The action of a button made by add_action_button.

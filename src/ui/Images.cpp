@@ -1,6 +1,7 @@
 #include "ui/Images.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -83,25 +84,26 @@ void draw_check(QPainter& p, const QColor& color, double width) {
 
 struct RowPicture {
     QColor accent;
-    const char* label;  // nullptr: a check mark instead of a label
+    const char* label;    // nullptr: a check mark instead of a label
+    const char* meaning;  // what the picture stands for, as its tooltip says
 };
 
 // Image numbers 1 to 13 of the main window's image list.
 const std::array<RowPicture, kRowImageCount>& row_pictures() {
     static const std::array<RowPicture, kRowImageCount> pictures = {{
-        {QColor(230, 126, 34), nullptr},  // 1 prevalidation answer
-        {QColor(31, 95, 168), "M"},       // 2 validation file (M, C, D)
-        {QColor(39, 139, 87), "$5"},      // 3 payment, operation 5
-        {QColor(26, 120, 120), "$8"},     // 4 payment, operation 8
-        {QColor(20, 100, 60), "$11"},     // 5 payment, operation 11
-        {QColor(110, 120, 130), "T"},     // 6
-        {QColor(60, 150, 40), "$9"},      // 7 payment, operation 9
-        {QColor(107, 142, 35), "S"},      // 8 SAGARPA file
-        {QColor(110, 120, 130), "B"},     // 9
-        {QColor(39, 139, 87), "$"},       // 10 payment, any other operation
-        {QColor(110, 120, 130), "X"},     // 11
-        {QColor(30, 130, 100), "$3"},     // 12 payment, operation 3
-        {QColor(142, 68, 173), "P"},      // 13 "P" file
+        {QColor(230, 126, 34), nullptr, "Respuesta de prevalidación"},
+        {QColor(31, 95, 168), "M", "Archivo SAAI M3 (M, C o D)"},
+        {QColor(39, 139, 87), "$5", "Pago electrónico, operación 5"},
+        {QColor(26, 120, 120), "$8", "Pago electrónico, operación 8"},
+        {QColor(20, 100, 60), "$11", "Pago electrónico, operación 11"},
+        {QColor(110, 120, 130), "T", "Archivo T"},
+        {QColor(60, 150, 40), "$9", "Pago electrónico, operación 9"},
+        {QColor(107, 142, 35), "S", "Archivo de SAGARPA"},
+        {QColor(110, 120, 130), "B", "Archivo B"},
+        {QColor(39, 139, 87), "$", "Pago electrónico, otra operación"},
+        {QColor(110, 120, 130), "X", "Archivo X"},
+        {QColor(30, 130, 100), "$3", "Pago electrónico, operación 3"},
+        {QColor(142, 68, 173), "P", "Archivo P"},
     }};
     return pictures;
 }
@@ -329,17 +331,11 @@ Drawing action_drawing(Action action) {
     return {};
 }
 
-// A pale tile with fine diagonal lines: a texture that never competes with the rows' text.
-QPixmap list_background() {
-    QPixmap tile(96, 96);
-    tile.fill(QColor(250, 252, 255));
-    QPainter p(&tile);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(234, 240, 248), 1.0));
-    for (int x = -96; x < 96; x += 12) {
-        p.drawLine(QPointF(x, 96), QPointF(x + 96, 0));
-    }
-    return tile;
+// `from` moved `share` of the way towards `to`.
+QColor blend(const QColor& from, const QColor& to, double share) {
+    const auto mix = [share](int a, int b) { return static_cast<int>(a + (b - a) * share + 0.5); };
+    return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()),
+                  mix(from.blue(), to.blue()));
 }
 
 void draw_step_under_way(QPainter& p) {
@@ -376,10 +372,32 @@ QIcon row_image(int number) {
     return make_icon([&picture](QPainter& p) { draw_row_picture(p, picture); });
 }
 
+QString row_image_meaning(int number) {
+    if (number < 1 || number > kRowImageCount) {
+        return {};
+    }
+    return QString::fromUtf8(row_pictures()[static_cast<std::size_t>(number - 1)].meaning);
+}
+
+QPixmap list_background(const QPalette& palette) {
+    // The palette's own base with fine diagonal lines a little towards its text colour: a
+    // texture that never competes with the rows' text, on a light palette as on a dark one.
+    // Drawn without smoothing, so the tile holds those two colours only.
+    const QColor base = palette.color(QPalette::Base);
+    QPixmap tile(96, 96);
+    tile.fill(base);
+    QPainter p(&tile);
+    p.setPen(QPen(blend(base, palette.color(QPalette::Text), 0.06), 1.0));
+    for (int x = -96; x < 96; x += 12) {
+        p.drawLine(QPointF(x, 96), QPointF(x + 96, 0));
+    }
+    return tile;
+}
+
 QPixmap background(int number) {
     switch (number) {
         case 1:
-            return list_background();
+            return list_background(QGuiApplication::palette());
         case 2:
             return render(draw_step_under_way, 32);
         case 3:

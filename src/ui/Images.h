@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPalette>
 #include <QPixmap>
 
 #include "store/Action.h"
@@ -12,10 +13,15 @@ namespace ordano::images {
 // electronic-payment files by their operation code). Other numbers give an empty icon.
 [[nodiscard]] QIcon row_image(int number);
 inline constexpr int kRowImageCount = 13;
+// What picture `number` stands for ("Archivo SAAI M3 (M, C o D)", ...); empty for others.
+[[nodiscard]] QString row_image_meaning(int number);
 
-// Pictures of `imlFondos`: 1 the lists' background, 2 a step under way, 3 a finished step,
-// 4 the step at which a run ended with a result. Other numbers give a null pixmap.
+// Pictures of `imlFondos`: 1 the lists' background (for the application's palette), 2 a step
+// under way, 3 a finished step, 4 the step at which a run ended with a result. Other numbers
+// give a null pixmap.
 [[nodiscard]] QPixmap background(int number);
+// The lists' background tile for `palette`: its base colour with faint lines.
+[[nodiscard]] QPixmap list_background(const QPalette& palette);
 
 // The toolbar and button icon of an action.
 [[nodiscard]] QIcon action_icon(Action action);

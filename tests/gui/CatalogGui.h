@@ -10,17 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "QtPrinting.h"
 #include "app/MainWindow.h"
 #include "catalog/CatalogWorld.h"
 #include "store/Parameters.h"
 #include "ui/Images.h"
-
-#include <ostream>
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace ordano::test {
 

@@ -7,13 +7,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLocale>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
+#include "QtPrinting.h"
 #include "app/MainWindow.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
@@ -87,6 +90,19 @@ inline void when_modal(std::function<void(QWidget&)> action) {
         action(*modal);
     });
     poll->start();
+}
+
+// The focus's object names met pressing Tab from `first` until it comes back.
+inline QStringList tab_stops(QWidget& first) {
+    first.setFocus(Qt::TabFocusReason);
+    QStringList names;
+    QWidget* at = &first;
+    do {
+        names << at->objectName();
+        QTest::keyClick(at, Qt::Key_Tab);
+        at = first.window()->focusWidget();
+    } while (at != nullptr && at != &first && names.size() < 50);
+    return names;
 }
 
 }  // namespace ordano::test

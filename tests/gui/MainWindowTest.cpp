@@ -126,8 +126,8 @@ TEST(MainWindowControls, EveryNamedControlIsThereWithItsKind) {
     auto* heading = gui.find<QLabel>("lblRevision");
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->text(), "REVISIÓN DE ARCHIVOS");
-    EXPECT_EQ(gui.find<QLabel>("lblPreVal(0)")->text(), "Buscar Por");
-    EXPECT_EQ(gui.find<QLabel>("lblPreVal(1)")->text(), "Tipo de Archivo");
+    EXPECT_EQ(gui.find<QLabel>("lblPreVal(0)")->text(), "Buscar &Por");
+    EXPECT_EQ(gui.find<QLabel>("lblPreVal(1)")->text(), "&Tipo de Archivo");
 }
 
 TEST(MainWindowControls, PollingStartsOffAndTheCatalogueCheckIsArmedOnce) {
@@ -152,15 +152,16 @@ TEST(MainWindowControls, ToolbarHasTheSevenButtonsInOrder) {
         EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
         shown << action->objectName() + "|" + action->text() + "|" + action->toolTip();
     }
-    EXPECT_EQ(shown,
-              QStringList({"enviar|Enviar/Recibir|Envia los archivos a Prevalidación/Validación",
-                           "recibir|Recibir|Inicia la recepción manual de archivos",
-                           "detener|Detener|Detiene la recepción de archivos en proceso",
-                           "caterr|Actualizar Catálogo|Actualiza el catálogo de errores",
-                           "parametros|Configuración|Configuración de rutas de los archivos",
-                           "historial|Historial|Historial de los archivos enviados y sus "
-                           "respuestas (Ctrl+H)",
-                           "salir|Salir|Cierra el módulo de envío de archivos M3"}));
+    EXPECT_EQ(
+        shown,
+        QStringList({"enviar|Enviar/Recibir|Envia los archivos a Prevalidación/Validación (F5)",
+                     "recibir|Recibir|Inicia la recepción manual de archivos (F6)",
+                     "detener|Detener|Detiene la recepción de archivos en proceso (Esc)",
+                     "caterr|Actualizar Catálogo|Actualiza el catálogo de errores (F9)",
+                     "parametros|Configuración|Configuración de rutas de los archivos (Ctrl+,)",
+                     "historial|Historial|Historial de los archivos enviados y sus respuestas "
+                     "(Ctrl+H)",
+                     "salir|Salir|Cierra el módulo de envío de archivos M3 (Ctrl+Q)"}));
 }
 
 TEST(MainWindowControls, ListsHaveTheirColumnsKeysAndBackground) {

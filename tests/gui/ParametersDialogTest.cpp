@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 #include <QWindow>
 
 #include "GuiOffice.h"
@@ -18,6 +20,7 @@
 namespace ordano {
 namespace {
 using test::GuiOffice;
+using test::tab_stops;
 
 // The dialog of an office whose record holds known hosts, proxy and folders.
 class ParametersDialogTest : public ::testing::Test {
@@ -62,8 +65,8 @@ TEST_F(ParametersDialogTest, LoadsHiddenInViewModeWithTheRecordInItsFields) {
     EXPECT_EQ(dialog->windowTitle(), "Parámetros del Sistema");
     auto* tabs = dialog->findChild<QTabWidget*>("sstParametros");
     ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(tabs->tabText(0), "Generales");
-    EXPECT_EQ(tabs->tabText(1), "Directorios de Archivos");
+    EXPECT_EQ(tabs->tabText(0), "&Generales");
+    EXPECT_EQ(tabs->tabText(1), "&Directorios de Archivos");
 
     EXPECT_EQ(field(0).text(), "15");
     EXPECT_EQ(field(1).text(), "NOMBRE");
@@ -86,10 +89,13 @@ TEST_F(ParametersDialogTest, LoadsHiddenInViewModeWithTheRecordInItsFields) {
     EXPECT_FALSE(button("cancelar").isVisible());
     EXPECT_TRUE(button("password").isVisible());
     EXPECT_EQ(button("envkro").toolTip(), "Solicita a contraseña de pago electrónico");
+    // Shown read-only, not greyed out; the link type takes no input.
     for (int i = 0; i <= 12; ++i) {
-        EXPECT_FALSE(field(i).isEnabled()) << i;
+        EXPECT_TRUE(field(i).isEnabled() && field(i).isReadOnly()) << i;
     }
-    EXPECT_FALSE(link_type().isEnabled());
+    EXPECT_TRUE(link_type().isEnabled());
+    QTest::keyClick(&link_type(), Qt::Key_Down);
+    EXPECT_EQ(link_type().currentText(), "INTERNET");
     EXPECT_FALSE(dialog->findChild<QPushButton*>("cmdParametros(0)")->isEnabled());
     // The session's folders are the fields.
     EXPECT_EQ(gui.office->session().folders.sag_rec, "/of/sag_rec");
@@ -99,21 +105,46 @@ TEST_F(ParametersDialogTest, ModificarEnablesEverythingButPatenteAndAgent) {
     open();
     button("modificar").trigger();
     EXPECT_TRUE(dialog->in_edit_mode());
-    EXPECT_FALSE(field(0).isEnabled());
-    EXPECT_FALSE(field(1).isEnabled());
+    EXPECT_TRUE(field(0).isReadOnly());
+    EXPECT_TRUE(field(1).isReadOnly());
     for (int i = 2; i <= 12; ++i) {
-        EXPECT_TRUE(field(i).isEnabled()) << i;
+        EXPECT_FALSE(field(i).isReadOnly()) << i;
     }
     for (int k = 0; k < 8; ++k) {
         EXPECT_TRUE(dialog->findChild<QPushButton*>(QStringLiteral("cmdParametros(%1)").arg(k))
                         ->isEnabled());
     }
-    EXPECT_TRUE(link_type().isEnabled());
-    EXPECT_TRUE(proxy_box().isEnabled());
+    QTest::keyClick(&link_type(), Qt::Key_Down);
+    EXPECT_EQ(link_type().currentText(), "RADIO MODEM");
     EXPECT_FALSE(button("modificar").isVisible());
     EXPECT_FALSE(button("salir").isVisible());
     EXPECT_TRUE(button("guardar").isVisible());
     EXPECT_TRUE(button("cancelar").isVisible());
+}
+
+TEST_F(ParametersDialogTest, TabReachesEveryFieldAndTheToolbarInReadingOrder) {
+    open();
+    QStringList view_mode;
+    QStringList edit_mode;
+    test::when_modal([&](QWidget&) {
+        view_mode = tab_stops(*dialog->findChild<QWidget*>("tlbParametros.modificar"));
+        button("modificar").trigger();  // the focus goes to the link type
+        QApplication::processEvents();  // the toolbar lays out its new buttons
+        edit_mode = tab_stops(link_type());
+        button("cancelar").trigger();
+        button("salir").trigger();
+    });
+    gui.window->Ejecuta_Accion(Action::Parametros);
+    // INTERNET without proxy: no telephone, no proxy host. The tab bar has no name.
+    EXPECT_EQ(view_mode, QStringList({"tlbParametros.modificar", "tlbParametros.salir",
+                                      "tlbParametros.password", "tlbParametros.envkro",
+                                      "qt_tabwidget_tabbar", "txtParametros(0)", "txtParametros(1)",
+                                      "txtParametros(2)", "txtAtraso"}));
+    EXPECT_EQ(edit_mode,
+              QStringList({"cboParametros", "txtParametros(2)", "chkParametros", "txtAtraso",
+                           "tlbParametros.guardar", "tlbParametros.cancelar",
+                           "tlbParametros.password", "tlbParametros.envkro", "qt_tabwidget_tabbar",
+                           "txtParametros(0)", "txtParametros(1)"}));
 }
 
 TEST_F(ParametersDialogTest, CancelarRestoresEveryFieldFromTheRecord) {
@@ -253,7 +284,7 @@ TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) 
     bool edit_mode_again = false;
     QString value_again;
     test::when_modal([&](QWidget&) {
-        edit_mode_again = button("guardar").isVisible() && field(9).isEnabled();
+        edit_mode_again = button("guardar").isVisible() && !field(9).isReadOnly();
         value_again = field(9).text();
         button("salir").trigger();
     });
@@ -337,9 +368,9 @@ TEST_F(ParametersDialogTest, OverdueMinutesAreEditedAndSavedWithTheRest) {
     open("tipo_acceso=1, min_atraso=0");
     auto& minutes = *dialog->findChild<QSpinBox*>("txtAtraso");
     EXPECT_EQ(minutes.value(), 30);  // a stored limit that is no limit reads as the default
-    EXPECT_FALSE(minutes.isEnabled());
+    EXPECT_TRUE(minutes.isReadOnly());
     button("modificar").trigger();
-    ASSERT_TRUE(minutes.isEnabled());
+    ASSERT_FALSE(minutes.isReadOnly());
     minutes.setValue(45);
     button("guardar").trigger();
     EXPECT_EQ(stored("min_atraso"), "45");

@@ -65,7 +65,7 @@ protected:
 
 TEST_F(PasswordChangeTest, WindowLayout) {
     EXPECT_EQ(dialog_->windowTitle(), "Cambio de Contraseña de Validación");
-    const QStringList labels = {"Contraseña Actual", "Contraseña Nueva", "Confirmar Contraseña"};
+    const QStringList labels = {"Contraseña &Actual", "Contraseña &Nueva", "&Confirmar Contraseña"};
     for (int i = 0; i < 3; ++i) {
         ASSERT_NE(box(i), nullptr);
         EXPECT_EQ(box(i)->echoMode(), QLineEdit::Password);

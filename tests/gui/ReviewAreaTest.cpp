@@ -262,6 +262,28 @@ TEST_F(OpeningAnswers, KAnswerReplacesTheBoxWithItsTextAsPlainText) {
     EXPECT_TRUE(gui_.ui.messages.empty());
 }
 
+TEST_F(OpeningAnswers, EnterOnARowDoesWhatTheClickDoes) {
+    put(folders().val_rec, "K3912001.045", "PREVALIDACION OK\r\n");
+    auto* list = gui_.find<QTreeWidget>("lvwPreVal(0)");
+    list->setCurrentItem(add_row("E3912001.045", "E"));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(box().toPlainText(), "lo que había");  // a file to send opens nothing
+    list->setCurrentItem(add_row("K3912001.045", "K"));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(box().toPlainText(), "PREVALIDACION OK\n");
+}
+
+TEST_F(ReviewAreaTest, EnterOnAFoundFilePutsItOnTheSendListAsADoubleClickDoes) {
+    put(saai(), "M3912001.045");
+    put(saai(), "M3912002.045");
+    open();
+    auto* found = gui_.find<QTreeWidget>("lvwArchivos");
+    found->setCurrentItem(found->topLevelItem(1));
+    QTest::keyClick(found, Qt::Key_Enter);
+    ASSERT_EQ(send().size(), 1u);
+    EXPECT_EQ(send().at(0).text, "M3912002.045");
+}
+
 TEST_F(OpeningAnswers, LongAnswerReadsBackLineForLine) {
     std::string bytes;
     QString expected;

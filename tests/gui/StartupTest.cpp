@@ -156,20 +156,23 @@ TEST(Startup, ScreenshotSavesTheMainWindowAt1280By800) {
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
 }
 
-TEST(CommandLine, ReadsIniRootAndScreenshot) {
+TEST(CommandLine, ReadsIniRootScreenshotAndDark) {
     const auto parsed = parse_command_line(
-        {"ordano", "--ini", "/o/Ordano.ini", "--root", "/raiz", "--screenshot", "v.png"}, "/bin");
+        {"ordano", "--ini", "/o/Ordano.ini", "--dark", "--root", "/raiz", "--screenshot", "v.png"},
+        "/bin");
     const auto* options = std::get_if<GuiOptions>(&parsed);
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(options->paths.ini, std::filesystem::path("/o/Ordano.ini"));
     EXPECT_EQ(options->paths.root, std::filesystem::path("/raiz"));
     EXPECT_EQ(options->screenshot, std::filesystem::path("v.png"));
     EXPECT_EQ(options->paths.executable_dir, std::filesystem::path("/bin"));
+    EXPECT_TRUE(options->dark);
 
     const auto bare = parse_command_line({"ordano"}, "/bin");
     ASSERT_TRUE(std::holds_alternative<GuiOptions>(bare));
     EXPECT_FALSE(std::get<GuiOptions>(bare).paths.ini.has_value());
     EXPECT_FALSE(std::get<GuiOptions>(bare).screenshot.has_value());
+    EXPECT_FALSE(std::get<GuiOptions>(bare).dark);
 }
 
 TEST(CommandLine, TakesEqualsHelpVersionAndTheEndOfOptions) {

@@ -192,6 +192,24 @@ TEST_F(TransferPanelTest, DetenerAsksThenStopsThePollingAndEmptiesTheReceiveList
                            "¿Deseas detener la recepción de archivos en proceso?"}));
 }
 
+TEST_F(TransferPanelTest, AFailureBoxKeepsItsTextAndSaysWhereAndWhyInItsDetails) {
+    office.write_send_file("M0015001.033", "m");
+    double_click_found(QStringLiteral("M0015001.033"));
+    office.server.set_faults({.refuse_logins = true});
+    office.action("enviar").trigger();
+    ASSERT_EQ(office.robot.texts, QStringList({"Usuario o Contraseña no aceptado"}));
+    const QString details = office.robot.details.front();
+    EXPECT_EQ(details, QStringLiteral("Servidor: 127.0.0.1, puerto %1\n"
+                                      "Usuario: ag0015\n"
+                                      "Paso: conexión e inicio de sesión\n"
+                                      "Error No. 1013\n"
+                                      "Última respuesta del servidor: 530\n"
+                                      "Causa según la biblioteca FTP (libcurl): Login denied. "
+                                      "Access denied: 530")
+                           .arg(office.server.port()));
+    EXPECT_FALSE(details.contains(QString::fromStdString(office.office->session().pass_ftp)));
+}
+
 // "Enviar/Recibir" in the window: the file goes up while the window keeps running (the
 // button disabled, the progress in the status bar), and the polling then brings its answers.
 TEST_F(TransferPanelTest, EnviarSendsAnMFileAndThePollingFetchesItsAnswers) {
@@ -236,7 +254,7 @@ TEST_F(TransferPanelTest, EnviarSendsAnMFileAndThePollingFetchesItsAnswers) {
     EXPECT_TRUE(enviar.isEnabled());
     EXPECT_FALSE(progress->isVisible());
     EXPECT_TRUE(progress_seen.filter(QStringLiteral("Enviando M0015001.033 (archivo 1 de 1): "))
-                    .filter(QStringLiteral(" de 300,0"))
+                    .filter(QStringLiteral(" KB de 293.0 KB"))
                     .size() > 0)
         << progress_seen.join('\n').toStdString();
 
@@ -294,7 +312,7 @@ TEST_F(TransferPanelTest, SalirDuringASendingRunStopsItAtOnce) {
     bool asked = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (asked || !progress->text().contains(QStringLiteral(" bytes"))) {
+        if (asked || !progress->text().contains(QStringLiteral(": "))) {
             return;
         }
         asked = true;
@@ -389,7 +407,7 @@ TEST_F(TransferPanelTest, DetenerDuringASlowDownloadCancelsItAndLeavesNoPartialA
     QString progress_seen;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!progress_seen.isEmpty() || !progress->text().contains(QStringLiteral(" bytes"))) {
+        if (!progress_seen.isEmpty() || !progress->text().contains(QStringLiteral(": "))) {
             return;
         }
         progress_seen = progress->text();

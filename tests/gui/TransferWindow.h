@@ -21,6 +21,7 @@
 #include <ostream>
 #include <string>
 
+#include "QtPrinting.h"
 #include "app/MainWindow.h"
 #include "app/QtUi.h"
 #include "fixtures/FtpServer.h"
@@ -28,17 +29,12 @@
 #include "store/DateTime.h"
 #include "store/Office.h"
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace ordano::test {
 
 // Answers every modal window that comes up while it runs, as the person in front of the
 // program would: message boxes from a script of buttons (OK, else No, when the script is
 // empty), other modal windows through `on_window`, called again while the window stays up.
-// Records the text of every box.
+// Records the text and the details of every box.
 class ModalRobot {
 public:
     ModalRobot() {
@@ -50,6 +46,7 @@ public:
     void answer(QMessageBox::StandardButton button) { answers_.push_back(button); }
 
     QStringList texts;
+    QStringList details;  // each box's "Detalles" section, empty when it has none
     std::function<void(QWidget&)> on_window;
 
 private:
@@ -72,6 +69,7 @@ private:
     void act(QWidget& modal) {
         if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
             texts << box->text();
+            details << box->detailedText();
             QMessageBox::StandardButton press = box->standardButtons().testFlag(QMessageBox::Ok)
                                                     ? QMessageBox::Ok
                                                     : QMessageBox::No;

@@ -334,6 +334,12 @@ TEST_F(SendingRunTest, UnreachableServerEndsTheRun) {
     EXPECT_EQ(ui_.messages[0].text,
               "No hay conexión al servidor de ZORVANIK\r\n\r\nRevisa tu Conexión de Red o tu "
               "Contraseña de Acceso");
+    // Where and why, in the box's details: nothing listens on port 1.
+    EXPECT_THAT(ui_.messages[0].details,
+                testing::StartsWith("Servidor: 127.0.0.1, puerto 1\nUsuario: ag0015\n"
+                                    "Paso: conexión e inicio de sesión\nError No. 1029\n"
+                                    "Causa según la biblioteca FTP (libcurl): Couldn't connect "
+                                    "to server. "));
     EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
     EXPECT_FALSE(timer().enabled());
 }

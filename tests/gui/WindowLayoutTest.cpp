@@ -1,0 +1,67 @@
+// The main window's layout is remembered per workstation and comes back at the next start.
+#include <gtest/gtest.h>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "GuiOffice.h"
+#include "app/WindowLayout.h"
+
+namespace ordano {
+namespace {
+using test::GuiOffice;
+
+class WindowLayoutTest : public ::testing::Test {
+protected:
+    // The window of a new start of the program.
+    MainWindow& reopen() {
+        gui.window.reset();
+        gui.office.reset();
+        return gui.open();
+    }
+    QSplitter& splitter(const char* name) const { return *gui.find<QSplitter>(name); }
+    QTreeWidget& list(const char* name) const { return *gui.find<QTreeWidget>(name); }
+
+    GuiOffice gui;
+    QSettings settings{QString::fromStdString((gui.box.path() / "layout.ini").string()),
+                       QSettings::IniFormat};
+};
+
+TEST_F(WindowLayoutTest, PlaceSplittersAndColumnsComeBack) {
+    MainWindow& first = gui.open();
+    first.setGeometry(10, 20, 1200, 760);
+    first.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
+    splitter("splPrincipal").setSizes({420, 760});
+    splitter("splRevision").setSizes({300, 440});
+    list("lvwPreVal(1)").setColumnWidth(3, 130);
+    const QList<int> principal = splitter("splPrincipal").sizes();
+    const QList<int> revision = splitter("splRevision").sizes();
+    save_layout(first, settings);
+
+    MainWindow& next = reopen();
+    EXPECT_NE(next.geometry(), QRect(10, 20, 1200, 760));
+    restore_layout(next, settings);
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    EXPECT_EQ(next.geometry(), QRect(10, 20, 1200, 760));
+    EXPECT_EQ(splitter("splPrincipal").sizes(), principal);
+    EXPECT_EQ(splitter("splRevision").sizes(), revision);
+    EXPECT_EQ(principal.front(), 420);
+    EXPECT_EQ(list("lvwPreVal(1)").columnWidth(3), 130);
+}
+
+TEST_F(WindowLayoutTest, APlaceNoScreenShowsIsNotRestored) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    settings.setValue("frmPreVal/geometry", QRect(screen.right() + 2000, 0, 600, 400));
+    MainWindow& window = gui.open();
+    restore_layout(window, settings);
+    EXPECT_TRUE(screen.intersects(window.geometry()));
+    EXPECT_EQ(window.size(), QSize(600, 400));
+}
+
+}  // namespace
+}  // namespace ordano
