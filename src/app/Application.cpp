@@ -5,6 +5,7 @@
 #include <QSettings>
 
 #include <iostream>
+#include <optional>
 
 #include "app/MainWindow.h"
 #include "app/QtTranslations.h"
@@ -12,6 +13,7 @@
 #include "app/Startup.h"
 #include "app/WindowLayout.h"
 #include "store/Office.h"
+#include "store/ProgramVersion.h"
 #include "ui/DarkPalette.h"
 #include "ui/Images.h"
 #include "workstation/SystemLocale.h"
@@ -61,21 +63,69 @@ int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock) {
     return status;
 }
 
+namespace {
+
+// Prints what -h/--help or --version ask for; false when they ask for neither.
+bool answer_request(const GuiOptions& options) {
+    if (options.request == GuiOptions::Request::Run) {
+        return false;
+    }
+    std::cout << (options.request == GuiOptions::Request::Help ? help_text()
+                                                               : version_text("ordano", qVersion()))
+              << std::flush;
+    return true;
+}
+
+void report_usage_problem(const UsageProblem& problem) {
+    std::cerr << "ordano: " << problem.text << "\n" << usage_text() << "\n";
+}
+
+// -h/--help, --version and a wrong command line are answered before any window system is
+// needed (a machine without a display can ask). Qt's own options ("-platform xcb", ...) are
+// known only once Qt has read them: with one of those the command line is read afterwards.
+std::optional<int> answer_early(int argc, char** argv) {
+    QStringList arguments;
+    bool qt_options = false;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+        qt_options = qt_options || (i > 0 && arguments.back().startsWith(QLatin1Char('-')) &&
+                                    !arguments.back().startsWith(QLatin1String("--")) &&
+                                    arguments.back() != QLatin1String("-h"));
+    }
+    const auto parsed = parse_command_line(arguments, {});
+    if (const auto* problem = std::get_if<UsageProblem>(&parsed)) {
+        if (qt_options) {
+            return std::nullopt;
+        }
+        report_usage_problem(*problem);
+        return kExitUsage;
+    }
+    if (answer_request(std::get<GuiOptions>(parsed))) {
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int ordano_main(int argc, char** argv) {
+    if (const auto status = answer_early(argc, argv)) {
+        return *status;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ordano"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(ORDANO_VERSION_MAJOR)
-                                            .arg(ORDANO_VERSION_MINOR)
-                                            .arg(ORDANO_VERSION_PATCH));
+    QApplication::setApplicationVersion(QString::fromStdString(program_version()));
     QApplication::setOrganizationName(QStringLiteral("Ordano"));
     QApplication::setWindowIcon(images::program_icon());
 
     const auto parsed = parse_command_line(QApplication::arguments(),
                                            QApplication::applicationDirPath().toStdU16String());
     if (const auto* problem = std::get_if<UsageProblem>(&parsed)) {
-        std::cerr << "ordano: " << problem->text << "\n" << usage_text() << "\n";
+        report_usage_problem(*problem);
         return kExitUsage;
+    }
+    if (answer_request(std::get<GuiOptions>(parsed))) {
+        return 0;
     }
     const SpanishQtTexts qt_texts;
     qt_texts.report_missing(std::cerr);

@@ -37,17 +37,19 @@ AnswerPolling::AnswerPolling(TransferDesk& desk, const Sesion& session, std::sto
 // sweep comes at the end of the tick), so the row tells which folder it went to.
 void AnswerPolling::answer_listed(const std::string& name) {
     ++received_;
+    std::string path = name;
     for (const auto& row : desk_.receive_list().rows()) {
         if (!row.archivo_prev.empty() && row.archivo_prev == name) {
-            answers_ << (std::filesystem::path(session_.folders.val_rec) / name).string() << "\n";
-            return;
+            path = (std::filesystem::path(session_.folders.val_rec) / name).string();
+            break;
         }
         if (row.archivo_val == name) {
-            answers_ << (std::filesystem::path(row.ruta_dest) / name).string() << "\n";
-            return;
+            path = (std::filesystem::path(row.ruta_dest) / name).string();
+            break;
         }
     }
-    answers_ << name << "\n";
+    answers_ << path << "\n";
+    stored_.insert(std::move(path));
 }
 
 int AnswerPolling::awaited() const {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <set>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ public:
 
     // "name (answer, answer)" for each file with answers still awaited.
     [[nodiscard]] std::vector<std::string> missing() const;
+    // The path of each answer stored so far.
+    [[nodiscard]] const std::set<std::string>& stored() const { return stored_; }
 
 private:
     void answer_listed(const std::string& name);
@@ -44,6 +47,7 @@ private:
     std::ostream& progress_;
     std::ostream& answers_;
     int received_ = 0;
+    std::set<std::string> stored_;
 };
 
 }  // namespace ordano::cli

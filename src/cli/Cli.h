@@ -1,22 +1,35 @@
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 #include <stop_token>
 #include <string>
 #include <vector>
 
+#include "cli/ArgParser.h"
+#include "cli/ExitCodes.h"
 #include "store/Settings.h"
 
 namespace ordano::cli {
 
-inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitSuccess = exit_code::kSuccess;
+inline constexpr int kExitFailure = exit_code::kFailure;
+inline constexpr int kExitUsage = exit_code::kUsage;
 
-// The command line after the subcommand, with --ini and --root already taken out.
+// -q prints only results and errors; -v adds each FTP step to standard error.
+enum class Verbosity { Quiet, Normal, Verbose };
+
+// A subcommand's command line, read against its options, with the general ones applied.
 struct Invocation {
     PathOptions paths;
-    std::vector<std::string> args;
+    ParsedArgs args;
+    std::string command;  // "send", "init", ...
+    Verbosity verbosity = Verbosity::Normal;
+
+    // "ordano-cli send: ", what the command's error messages begin with.
+    [[nodiscard]] std::string error_prefix() const { return "ordano-cli " + command + ": "; }
+    // Where progress goes: standard error, or nowhere with -q.
+    [[nodiscard]] std::ostream& progress() const;
     // The command's stop: requested by a termination signal or a --wait deadline (RunStop.h).
     std::stop_source stop;
     // A stop is how the command ends (watch): its own exit status stands, not 130 or 143.
@@ -28,13 +41,11 @@ struct Invocation {
     [[nodiscard]] std::string lock_holder() const { return "ordano-cli " + command; }
 };
 
-// A usage error: printed with the command's usage line, exit status 2.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// A stream that writes nowhere (what -q makes of progress).
+[[nodiscard]] std::ostream& null_stream();
 
-// Exit status: 0 success, 1 failure (message on standard error), 2 usage error.
+// The exit status says the cause (ExitCodes.h); errors go to standard error prefixed with
+// "ordano-cli: " or "ordano-cli COMMAND: ".
 int run(int argc, char** argv);
 
 }  // namespace ordano::cli

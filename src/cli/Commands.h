@@ -12,6 +12,8 @@ int update_catalog_command(const Invocation& invocation);
 // The sending run / the manual reception for the named files; with --wait, their answers.
 int send_command(const Invocation& invocation);
 int receive_command(const Invocation& invocation);
+// "help [COMMAND]": the general help or a command's.
+int help_command(const Invocation& invocation);
 // The transfer journal: every file's journey (history), the files still awaiting answers
 // (pending).
 int history_command(const Invocation& invocation);

@@ -4,7 +4,6 @@
 
 #include "cli/Commands.h"
 #include "cli/JournalListing.h"
-#include "cli/Options.h"
 #include "store/Errors.h"
 #include "store/Journal.h"
 #include "store/JournalQuery.h"
@@ -79,33 +78,26 @@ int list_journal(const Invocation& invocation, const HistoryFilter& filter, bool
 }  // namespace
 
 int history_command(const Invocation& invocation) {
-    Options options(invocation.args);
+    const ParsedArgs& options = invocation.args;
+    reject_operands(options);
     HistoryFilter filter;
-    if (const auto since = options.take_value("--since")) {
+    if (const auto since = options.value("--since")) {
         filter.since = parse_day("--since", *since);
     }
-    if (const auto until = options.take_value("--until")) {
+    if (const auto until = options.value("--until")) {
         filter.until = parse_day("--until", *until);
     }
-    if (const auto status = options.take_value("--status")) {
+    if (const auto status = options.value("--status")) {
         filter.status = parse_status(*status);
     }
-    const bool json = options.take_flag("--json");
-    if (!options.positionals().empty()) {
-        throw UsageError("argumento de más: " + options.positionals().front());
-    }
-    return list_journal(invocation, filter, json);
+    return list_journal(invocation, filter, options.has("--json"));
 }
 
 int pending_command(const Invocation& invocation) {
-    Options options(invocation.args);
-    const bool json = options.take_flag("--json");
-    if (!options.positionals().empty()) {
-        throw UsageError("argumento de más: " + options.positionals().front());
-    }
+    reject_operands(invocation.args);
     HistoryFilter filter;
     filter.awaiting_only = true;
-    return list_journal(invocation, filter, json);
+    return list_journal(invocation, filter, invocation.args.has("--json"));
 }
 
 }  // namespace ordano::cli

@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "cli/Options.h"
 #include "cli/StdinLine.h"
 #include "platform/OwnerOnly.h"
 #include "store/Errors.h"
@@ -26,9 +25,9 @@ int parse_patente(const std::string& text) {
 
 // The office account's password: from standard input with --ftp-password-stdin (so that it
 // never shows among the process's arguments), else --ftp-password, else none.
-std::string ftp_password(Options& options) {
-    const auto given = options.take_value("--ftp-password");
-    if (!options.take_flag("--ftp-password-stdin")) {
+std::string ftp_password(const ParsedArgs& options) {
+    const auto given = options.value("--ftp-password");
+    if (!options.has("--ftp-password-stdin")) {
         return given.value_or("");
     }
     if (given) {
@@ -45,9 +44,9 @@ std::string ftp_password(Options& options) {
 
 // --tls, and the certificate file of the server's authority (--ca-file), checked and stored
 // with its full path.
-void tls_options(Options& options, OfficeSetup& setup) {
-    setup.tls = options.take_flag("--tls");
-    const auto ca_file = options.take_value("--ca-file");
+void tls_options(const ParsedArgs& options, OfficeSetup& setup) {
+    setup.tls = options.has("--tls");
+    const auto ca_file = options.value("--ca-file");
     if (!ca_file) {
         return;
     }
@@ -78,18 +77,16 @@ void write_settings_file(const fs::path& ini, const fs::path& db_folder) {
 }  // namespace
 
 int init_command(const Invocation& invocation) {
-    Options options(invocation.args);
-    const fs::path db_folder = fs::absolute(options.take_required("--db-folder"));
+    const ParsedArgs& options = invocation.args;
+    reject_operands(options);
+    const fs::path db_folder = fs::absolute(options.required("--db-folder"));
     OfficeSetup setup;
-    setup.patente = parse_patente(options.take_required("--patente"));
-    setup.agente = options.take_required("--agente");
-    setup.host = options.take_value("--host").value_or("127.0.0.1");
+    setup.patente = parse_patente(options.required("--patente"));
+    setup.agente = options.required("--agente");
+    setup.host = options.value("--host").value_or("127.0.0.1");
     setup.ftp_password = ftp_password(options);
     tls_options(options, setup);
     setup.folders_root = db_folder;
-    if (!options.positionals().empty()) {
-        throw UsageError("argumento de más: " + options.positionals().front());
-    }
 
     const fs::path ini =
         invocation.paths.ini ? *invocation.paths.ini : resolve_paths(invocation.paths).ini_file;

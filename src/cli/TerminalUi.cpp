@@ -2,6 +2,9 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
+
+#include "store/Errors.h"
 
 namespace ordano::cli {
 namespace {
@@ -21,12 +24,23 @@ std::string terminal_text(std::string_view text) {
 
 }  // namespace
 
-TerminalUi::TerminalUi(bool yes, std::ostream& out) : yes_(yes), out_(out) {}
+TerminalUi::TerminalUi(bool yes, std::ostream& out, Verbosity verbosity, std::string prefix)
+    : yes_(yes), out_(out), verbosity_(verbosity), prefix_(std::move(prefix)) {}
 
-MessageAnswer TerminalUi::message(std::string_view text, MessageIcon /*icon*/,
-                                  MessageButtons buttons,
+MessageAnswer TerminalUi::message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                                   std::optional<std::string_view> /*caption*/) {
-    out_ << terminal_text(text) << "\n";
+    // A failure counts once it is told: one met and handled quietly (an answer not there yet)
+    // says nothing of how the command ended.
+    if (last_failure_ != 0) {
+        told_.add_number(last_failure_);
+        last_failure_ = 0;
+    }
+    last_message_ = terminal_text(text);
+    if (verbosity_ == Verbosity::Quiet && buttons == MessageButtons::Ok &&
+        icon != MessageIcon::Critical) {
+        return MessageAnswer::Ok;
+    }
+    out_ << prefix_ << terminal_text(text) << "\n";
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
     }
@@ -55,6 +69,29 @@ bool TerminalUi::answer_yes(std::string_view question) {
     }
     ++same_question_yes_;
     return true;
+}
+
+void TerminalUi::run_blocking(const std::function<void()>& work) {
+    try {
+        work();
+        last_failure_ = 0;
+    } catch (const NumberedError& error) {
+        last_failure_ = error.number();
+        met_.add_number(error.number());
+        throw;
+    }
+}
+
+std::string TerminalUi::take_last_message() {
+    return std::exchange(last_message_, std::string());
+}
+
+ExitCause TerminalUi::take_failures_met() {
+    return std::exchange(met_, ExitCause{});
+}
+
+void TerminalUi::ftp_step(std::string_view line) {
+    out_ << line << "\n";
 }
 
 bool TerminalUi::ask_payment_password() {

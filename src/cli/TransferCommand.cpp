@@ -8,9 +8,9 @@
 
 #include "cli/AnswerPolling.h"
 #include "cli/OpenOffice.h"
-#include "cli/Options.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
+#include "cli/TransferReport.h"
 #include "store/DateTime.h"
 #include "store/FileNames.h"
 #include "store/Office.h"
@@ -27,6 +27,7 @@ struct TransferRequest {
     std::optional<std::chrono::seconds> wait;
     bool password_stdin = false;
     bool yes = false;
+    bool json = false;
     bool pending = false;  // every answer the journal still awaits, instead of named files
     std::vector<std::string> names;
 };
@@ -42,15 +43,16 @@ std::chrono::seconds parse_seconds(const std::string& text) {
 }
 
 TransferRequest parse_request(const Invocation& invocation) {
-    Options options(invocation.args);
+    const ParsedArgs& options = invocation.args;
     TransferRequest request;
-    if (const auto wait = options.take_value("--wait")) {
+    if (const auto wait = options.value("--wait")) {
         request.wait = parse_seconds(*wait);
     }
-    request.password_stdin = options.take_flag("--password-stdin");
-    request.yes = options.take_flag("--yes");
-    request.pending = options.take_flag("--pending");
-    request.names = options.positionals();
+    request.password_stdin = options.has("--password-stdin");
+    request.yes = options.has("--yes");
+    request.json = options.has("--json");
+    request.pending = options.has("--pending");
+    request.names = options.operands();
     if (request.pending && !request.names.empty()) {
         throw UsageError("--pending no lleva nombres de archivo");
     }
@@ -76,23 +78,28 @@ std::optional<std::string> look_up(const std::string& name, const LocalFolders& 
     return upper_case_name(name);
 }
 
-bool in_receive_list(TransferDesk& desk, const std::string& name) {
+const ReceiveRow* in_receive_list(TransferDesk& desk, const std::string& name) {
     const auto& rows = desk.receive_list().rows();
-    return std::ranges::any_of(rows, [&name](const ReceiveRow& row) { return row.text == name; });
+    const auto it =
+        std::ranges::find_if(rows, [&name](const ReceiveRow& row) { return row.text == name; });
+    return it == rows.end() ? nullptr : &*it;
 }
 
 class TransferJob {
 public:
     TransferJob(const Invocation& invocation, const TransferRequest& request)
         : office_(open_office(invocation, clock_, OfficeUse::Work)),
-          ui_(request.yes, std::cerr),
+          ui_(request.yes, std::cerr, invocation.verbosity, invocation.error_prefix()),
+          prefix_(invocation.error_prefix()),
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
           desk_(
               office_->session(), office_->params(), office_->journal(), ui_, clock_,
               office_->locale(), [] {},  // no window, no bulletin ticker to refresh
               office_->stop_token()),
-          polling_(desk_, office_->session(), invocation.stop, std::cerr, std::cout) {
+          // With --json the answers' paths go into the document instead.
+          polling_(desk_, office_->session(), invocation.stop, invocation.progress(),
+                   request.json ? null_stream() : std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
         office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
     }
@@ -105,19 +112,32 @@ public:
     // The answers the journal still awaits, on the receive list; false when there are none.
     bool take_pending() {
         desk_.restore_from_journal(false);
+        const Sesion& session = office_->session();
+        for (const ReceiveRow& row : desk_.receive_list().rows()) {
+            FileOutcome outcome;
+            outcome.name = row.text;
+            outcome.remote_folder = remote_folder_of(row.text);
+            outcome.done = true;
+            outcome.answers = answers_of(row, session.folders.val_rec);
+            outcomes_.push_back(std::move(outcome));
+        }
         return !desk_.receive_list().empty();
     }
 
-    // Puts the files on the send list; false when one of them is not there.
-    bool list_files(const std::vector<std::string>& names) {
-        bool all = true;
+    // Puts the files on the send list; a file that is not there is a local problem.
+    void list_files(const std::vector<std::string>& names) {
         for (const auto& name : names) {
             const auto listed = look_up(name, office_->session().folders);
             if (!listed) {
-                ui_.message("El archivo juliano no existe en las rutas configuradas.",
-                            MessageIcon::Information, MessageButtons::Ok);
-                std::cerr << "  (" << name << ")\n";
-                all = false;
+                std::cerr << prefix_
+                          << "El archivo juliano no existe en las rutas configuradas: " << name
+                          << "\n";
+                status_.add(exit_code::kLocalProblem);
+                FileOutcome missing;
+                missing.name = name;
+                missing.reason = "no está en la carpeta de envío de su clase";
+                missing.status = exit_code::kLocalProblem;
+                outcomes_.push_back(std::move(missing));
                 continue;
             }
             // With the answer folders of its kind, which reception needs to find the answers.
@@ -125,25 +145,41 @@ public:
                 listed_.push_back(*listed);
             }
         }
-        return all;
     }
 
-    // The action, then: false when a listed file did not reach the receive list.
-    bool act(Action action) {
+    // The action, then: a listed file that did not reach the receive list fails the command.
+    void act(Action action) {
         if (listed_.empty()) {
-            return false;
+            status_.add(exit_code::kFailure);
+            return;
         }
+        (void)ui_.take_failures_met();
+        (void)ui_.take_last_message();
         desk_.Ejecuta_Accion(action);
-        bool all = true;
+        const int met = more_telling(exit_code::kFailure, ui_.take_failures_met().code());
+        const std::string told = ui_.take_last_message();
+        const Sesion& session = office_->session();
         for (const auto& name : listed_) {
-            if (!in_receive_list(desk_, name)) {
-                std::cerr << (action == Action::Enviar ? "No se envió el archivo "
+            FileOutcome outcome;
+            outcome.name = name;
+            outcome.remote_folder = remote_folder_of(name);
+            if (const ReceiveRow* row = in_receive_list(desk_, name)) {
+                outcome.done = true;
+                outcome.answers = answers_of(*row, session.folders.val_rec);
+            } else {
+                std::cerr << prefix_
+                          << (action == Action::Enviar ? "No se envió el archivo "
                                                        : "No se recibe el archivo ")
                           << name << ".\n";
-                all = false;
+                status_.add(met);
+                outcome.reason = told.empty() ? std::string(exit_code_meaning(met)) : told;
+                outcome.status = met;
             }
+            outcomes_.push_back(std::move(outcome));
         }
-        return all && !password_.refused();
+        if (password_.refused()) {
+            status_.add(exit_code::kRefused);
+        }
     }
 
     // One look at the server; what is still awaited is listed and stays awaited.
@@ -156,52 +192,72 @@ public:
         }
     }
 
-    bool wait(std::chrono::seconds limit) {
+    void wait(std::chrono::seconds limit) {
         if (polling_.wait(limit)) {
-            return true;
+            return;
         }
-        std::cerr << "Terminó la espera sin todas las respuestas; faltan:\n";
+        std::cerr << prefix_ << "Terminó la espera sin todas las respuestas; faltan:\n";
         for (const auto& line : polling_.missing()) {
             std::cerr << "  " << line << "\n";
         }
-        return false;
+        status_.add(exit_code::kAnswersMissing);
+    }
+
+    // 0 when everything was done; else the most telling cause, among them the failures told
+    // while the answers were awaited (the server unreachable, ...).
+    [[nodiscard]] int exit_status() const {
+        if (status_.code() == exit_code::kSuccess) {
+            return exit_code::kSuccess;
+        }
+        return more_telling(status_.code(), ui_.failures_told().code());
+    }
+
+    void write_json(std::string_view command) const {
+        write_transfer_json(std::cout, command, exit_status(), outcomes_, polling_.stored());
     }
 
 private:
+    [[nodiscard]] std::optional<std::string> remote_folder_of(const std::string& name) const {
+        const auto route = route_for(name, office_->session());
+        return route ? std::optional(route->remote_in) : std::nullopt;
+    }
+
     SystemClock clock_;
     std::unique_ptr<Office> office_;
     TerminalUi ui_;
+    std::string prefix_;
     PaymentPasswordPrompt password_;
     TransferDesk desk_;
     AnswerPolling polling_;
     std::vector<std::string> listed_;
+    std::vector<FileOutcome> outcomes_;
+    ExitCause status_;
 };
 
 }  // namespace
 
 int transfer_command(const Invocation& invocation, Action action) {
     const TransferRequest request = parse_request(invocation);
-    if (request.pending && action != Action::Recibir) {
-        throw UsageError("--pending es una opción de receive");
-    }
     TransferJob job(invocation, request);
     if (request.pending) {
         if (!job.take_pending()) {
-            std::cerr << "No hay respuestas en espera.\n";
-            return kExitSuccess;
-        }
-        if (!request.wait) {
+            invocation.progress() << "No hay respuestas en espera.\n";
+        } else if (request.wait) {
+            job.wait(*request.wait);
+        } else {
             job.poll_once();
-            return kExitSuccess;
         }
-        return job.wait(*request.wait) ? kExitSuccess : kExitFailure;
+    } else {
+        job.list_files(request.names);
+        job.act(action);
+        if (request.wait) {
+            job.wait(*request.wait);
+        }
     }
-    bool ok = job.list_files(request.names);
-    ok = job.act(action) && ok;
-    if (request.wait) {
-        ok = job.wait(*request.wait) && ok;
+    if (request.json) {
+        job.write_json(invocation.command);
     }
-    return ok ? kExitSuccess : kExitFailure;
+    return job.exit_status();
 }
 
 }  // namespace ordano::cli

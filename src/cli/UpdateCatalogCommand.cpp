@@ -2,79 +2,130 @@
 
 #include "catalog/CatalogUpdate.h"
 #include "cli/Commands.h"
+#include "cli/JsonWriter.h"
 #include "cli/OpenOffice.h"
-#include "cli/Options.h"
 #include "cli/TerminalUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
+#include "store/Parameters.h"
 
 namespace ordano::cli {
 namespace {
 
-const char* mark_word(StepMark mark) {
+// How a step's mark reads: for a person, and in the JSON document.
+struct MarkNames {
+    const char* word;
+    const char* code;
+};
+
+MarkNames names_of(StepMark mark) {
     switch (mark) {
         case StepMark::UnderWay:
-            return "en curso";
+            return {"en curso", "under_way"};
         case StepMark::Finished:
-            return "terminado";
+            return {"terminado", "finished"};
         case StepMark::Result:
-            return "resultado";
+            return {"resultado", "result"};
         case StepMark::None:
             break;
     }
-    return "";
+    return {"", "none"};
+}
+
+const char* outcome_code(UpdateOutcome outcome) {
+    switch (outcome) {
+        case UpdateOutcome::Installed:
+            return "installed";
+        case UpdateOutcome::NoNewerCatalogue:
+            return "no_newer_catalogue";
+        case UpdateOutcome::NoVersionList:
+            return "no_version_list";
+        case UpdateOutcome::Failed:
+            return "failed";
+        case UpdateOutcome::Busy:
+            return "busy";
+        case UpdateOutcome::Stopped:
+            return "stopped";
+        case UpdateOutcome::Closed:
+            break;
+    }
+    return "closed";
 }
 
 // Prints each step as it is marked and the result line as it changes.
 class TerminalObserver : public CatalogUpdateObserver {
 public:
-    explicit TerminalObserver(std::ostream& out) : out_(out) {}
-
     void step_marked(int step, StepMark mark) override {
         if (mark != StepMark::None) {
-            out_ << "Paso " << step << " - " << kUpdateSteps.at(static_cast<std::size_t>(step - 1))
-                 << ": " << mark_word(mark) << "\n";
+            std::cout << "Paso " << step << " - "
+                      << kUpdateSteps.at(static_cast<std::size_t>(step - 1)) << ": "
+                      << names_of(mark).word << "\n";
         }
     }
     void result_changed(const std::string& text) override {
         if (!text.empty()) {
-            out_ << text << "\n";
+            std::cout << text << "\n";
         }
     }
-
-private:
-    std::ostream& out_;
 };
+
+struct Versions {
+    std::int64_t before = 0;
+    std::int64_t after = 0;
+};
+
+void write_json(const CatalogUpdate& update, UpdateOutcome outcome, int status, Versions versions) {
+    JsonWriter json(std::cout);
+    json.begin_object()
+        .member("command", "update-catalog")
+        .member("status", status)
+        .member("outcome", outcome_code(outcome))
+        .member("version_before", versions.before)
+        .member("version_after", versions.after);
+    json.key("steps").begin_array();
+    for (int step = 1; step <= static_cast<int>(kUpdateSteps.size()); ++step) {
+        json.begin_object()
+            .member("step", step)
+            .member("name", kUpdateSteps.at(static_cast<std::size_t>(step - 1)))
+            .member("state", names_of(update.mark(step)).code)
+            .end_object();
+    }
+    json.end_array().member("result", update.result()).end_object();
+}
 
 }  // namespace
 
 int update_catalog_command(const Invocation& invocation) {
-    Options options(invocation.args);
-    const bool yes = options.take_flag("--yes");
-    if (!options.positionals().empty()) {
-        throw UsageError("argumento de más: " + options.positionals().front());
-    }
+    reject_operands(invocation.args);
+    const bool yes = invocation.args.has("--yes");
+    const bool json = invocation.args.has("--json");
     SystemClock clock;
     auto office = open_office(invocation, clock, OfficeUse::Work);
-    TerminalUi ui(yes, std::cerr);
-    TerminalObserver observer(std::cout);
+    TerminalUi ui(yes, std::cerr, invocation.verbosity, invocation.error_prefix());
+    TerminalObserver observer;
     CatalogUpdate update(*office, ui);
-    update.set_observer(&observer);
+    // -q and --json tell the result at the end, not each step as it goes.
+    const bool live = !json && invocation.verbosity != Verbosity::Quiet;
+    update.set_observer(live ? &observer : nullptr);
 
-    switch (update.Movimientos(Action::Recibir)) {
-        case UpdateOutcome::Installed:
-        case UpdateOutcome::NoNewerCatalogue:
-            return kExitSuccess;
-        case UpdateOutcome::NoVersionList:
-            std::cerr << "El servidor no publica la lista de actualizaciones revact.txt\n";
-            return kExitFailure;
-        case UpdateOutcome::Failed:
-        case UpdateOutcome::Busy:
-        case UpdateOutcome::Closed:
-        case UpdateOutcome::Stopped:
-            break;
+    Versions versions{.before = office->params().number(Param::vererr)};
+    const UpdateOutcome outcome = update.Movimientos(Action::Recibir);
+    versions.after = office->params().number(Param::vererr);
+    int status = kExitSuccess;
+    if (outcome == UpdateOutcome::NoVersionList) {
+        std::cerr << invocation.error_prefix()
+                  << "El servidor no publica la lista de actualizaciones revact.txt\n";
+        status = kExitFailure;
+    } else if (outcome != UpdateOutcome::Installed && outcome != UpdateOutcome::NoNewerCatalogue) {
+        // The failure was told as it came; the status says its cause.
+        status = more_telling(kExitFailure, ui.failures_told().code());
     }
-    return kExitFailure;
+    if (json) {
+        write_json(update, outcome, status, versions);
+    } else if (!live && !update.result().empty()) {
+        std::cout << update.result() << "\n";
+    }
+    return status;
 }
 
 }  // namespace ordano::cli

@@ -7,7 +7,6 @@
 
 #include "cli/Commands.h"
 #include "cli/OpenOffice.h"
-#include "cli/Options.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "cli/WatchPrinter.h"
@@ -42,18 +41,16 @@ std::chrono::seconds parse_interval(const std::string& text) {
 }
 
 WatchRequest parse_request(const Invocation& invocation) {
-    Options options(invocation.args);
+    const ParsedArgs& options = invocation.args;
+    reject_operands(options);
     WatchRequest request;
-    if (const auto interval = options.take_value("--interval")) {
+    if (const auto interval = options.value("--interval")) {
         request.interval = parse_interval(*interval);
     }
-    request.password_stdin = options.take_flag("--password-stdin");
-    request.password_file = options.take_value("--password-file");
-    request.once = options.take_flag("--once");
-    request.json = options.take_flag("--json");
-    if (!options.positionals().empty()) {
-        throw UsageError("argumento de más: " + options.positionals().front());
-    }
+    request.password_stdin = options.has("--password-stdin");
+    request.password_file = options.value("--password-file");
+    request.once = options.has("--once");
+    request.json = options.has("--json");
     if (request.password_stdin && request.password_file) {
         throw UsageError("--password-stdin y --password-file no van juntas");
     }
@@ -94,7 +91,7 @@ int watch_command(const Invocation& invocation) {
     const SystemClock clock;
     const auto office = open_office(invocation, clock, OfficeUse::Work);
     office->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
-    TerminalUi terminal(false, std::cerr);
+    TerminalUi terminal(false, std::cerr, invocation.verbosity, invocation.error_prefix());
     PaymentPasswordPrompt password(office->session(), terminal, password_in, std::cerr);
     terminal.set_password_prompt([&password] { return password.ask(); });
 

@@ -58,6 +58,11 @@ public:
 
     virtual void progress(const Progress& /*progress*/) {}
 
+    // The FTP conversation line by line (commands and replies, never a password), for a port
+    // that shows it; called on the thread that runs the transfer.
+    [[nodiscard]] virtual bool wants_ftp_steps() const { return false; }
+    virtual void ftp_step(std::string_view /*line*/) {}
+
     // A window lends the port it is shown through its payment-password prompt and its
     // progress display, and takes them back (empty functions) before it goes. A port that
     // shows windows uses them; the others (the terminal's, a test's) have their own ways and
@@ -84,6 +89,8 @@ public:
     void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }
     void yield() override { inner_.yield(); }
     void progress(const Progress& p) override { inner_.progress(p); }
+    [[nodiscard]] bool wants_ftp_steps() const override { return inner_.wants_ftp_steps(); }
+    void ftp_step(std::string_view line) override { inner_.ftp_step(line); }
     void set_payment_password_prompt(PasswordPrompt prompt) override {
         inner_.set_payment_password_prompt(std::move(prompt));
     }

@@ -62,6 +62,11 @@ void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
     const std::string authority = params.text(Param::tls_ca);
     login.tls = {.on = params.flag(Param::tls),
                  .authority_file = std::u8string(authority.begin(), authority.end())};
+    if (ui.wants_ftp_steps()) {
+        ftp.set_trace([&ui](std::string_view line) { ui.ftp_step(line); });
+    } else {
+        ftp.set_trace(nullptr);
+    }
     run_then_yield(ui, [&] { ftp.connect(login); });
 }
 

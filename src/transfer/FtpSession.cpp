@@ -12,6 +12,7 @@
 #include "store/RunStop.h"
 #include "transfer/CurlDriver.h"
 #include "transfer/FtpFailure.h"
+#include "transfer/FtpTrace.h"
 #include "transfer/LocalFiles.h"
 
 namespace ordano {
@@ -168,7 +169,7 @@ std::vector<std::string> listed_names(std::string_view text) {
 }  // namespace
 
 struct FtpSession::Impl {
-    explicit Impl(FtpTimeouts limits) : timeouts(limits) {}
+    Impl(FtpTimeouts limits, const std::string& name) : timeouts(limits), trace(name) {}
 
     // What one call on the handle needs from its caller.
     struct Request {
@@ -196,6 +197,7 @@ struct FtpSession::Impl {
     std::int64_t moved = 0;           // bytes written to the sink or read from the source
     std::int64_t stated_size = 0;     // the download's size as the server's reply states it
     CURLcode failed_code = CURLE_OK;  // of the last call that failed
+    FtpTrace trace;
     Request request;
     char curl_detail[CURL_ERROR_SIZE] = {};
     std::string last_reply;  // the server's last reply line on the control connection
@@ -289,6 +291,7 @@ void FtpSession::Impl::open_handle() {
     if (login->tls.on) {
         set_tls_options(h, login->tls);
     }
+    trace.attach(h);
 }
 
 void FtpSession::Impl::close_now() noexcept {
@@ -315,6 +318,7 @@ void FtpSession::Impl::perform(Request next) {
     set(h, CURLOPT_INFILESIZE_LARGE,
         static_cast<curl_off_t>(request.source != nullptr ? request.source->size() : -1));
 
+    trace.apply(h);
     const bool reused = live;
     const auto started = std::chrono::steady_clock::now();
     CURLcode code = perform_once();
@@ -497,7 +501,7 @@ std::size_t FtpSession::Impl::on_reply(char* data, std::size_t size, std::size_t
 }
 
 FtpSession::FtpSession(std::string name, FtpTimeouts timeouts)
-    : name_(std::move(name)), impl_(std::make_unique<Impl>(timeouts)) {}
+    : name_(std::move(name)), impl_(std::make_unique<Impl>(timeouts, name_)) {}
 
 FtpSession::~FtpSession() {
     disconnect();
@@ -581,6 +585,10 @@ void FtpSession::disconnect() noexcept {
 void FtpSession::cancel() noexcept {
     impl_->cancel_requested = true;
     impl_->curl.wake();
+}
+
+void FtpSession::set_trace(std::function<void(std::string_view line)> sink) {
+    impl_->trace.set_sink(std::move(sink));
 }
 
 void FtpSession::stop_with(std::stop_token stop) {

@@ -114,6 +114,10 @@ public:
     // Called on the thread that runs the transfer, with the total when the server tells it
     // (0 otherwise).
     void set_progress(ProgressFn fn);
+    // Each command this session sends and each reply it gets, as a line for a person
+    // (FtpTrace: the password never shows); an empty function stops it. Called on the thread
+    // that runs the call.
+    void set_trace(std::function<void(std::string_view line)> sink);
 
 private:
     struct Impl;

@@ -1,6 +1,10 @@
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "catalog/CatalogWorld.h"
 #include "cli/Cli.h"
 
@@ -14,13 +18,16 @@ struct CliResult {
     std::string err;
 };
 
-CliResult run_update_catalog(const CatalogWorld& world) {
+CliResult run_update_catalog(const CatalogWorld& world, const char* option = nullptr) {
     std::vector<std::string> args = {"ordano-cli",
                                      "--ini",
                                      world.files.ini_file.string(),
                                      "--root",
                                      world.files.drive_root.string(),
                                      "update-catalog"};
+    if (option != nullptr) {
+        args.emplace_back(option);
+    }
     std::vector<char*> argv;
     for (auto& a : args) {
         argv.push_back(a.data());
@@ -57,6 +64,30 @@ TEST(UpdateCatalogCommand, InstallsAndPrintsEachStep) {
     const auto again = run_update_catalog(world);
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.ends_with("No existen actualizaciones del catálogo!!!\n"));
+}
+
+TEST(UpdateCatalogCommand, JsonTellsVersionsStepsAndResult) {
+    CatalogWorld world;
+    world.publish("revact.txt", "0003");
+    world.publish("ACTE0003.mdb.mz", test::make_package(world.box.path(), {}));
+
+    const auto result = run_update_catalog(world, "--json");
+
+    EXPECT_EQ(result.status, 0) << result.err;
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(result.out)).object();
+    EXPECT_EQ(json["command"].toString(), "update-catalog");
+    EXPECT_EQ(json["status"].toInt(), 0);
+    EXPECT_EQ(json["outcome"].toString(), "installed");
+    EXPECT_EQ(json["version_before"].toInt(), 0);
+    EXPECT_EQ(json["version_after"].toInt(), 3);
+    const QJsonArray steps = json["steps"].toArray();
+    ASSERT_EQ(steps.size(), 4) << result.out;
+    EXPECT_EQ(steps[0]["step"].toInt(), 1);
+    EXPECT_EQ(steps[0]["name"].toString(), "Descargando Lista de Actualizaciones");
+    EXPECT_EQ(steps[0]["state"].toString(), "finished");
+    EXPECT_EQ(steps[3]["state"].toString(), "result");
+    EXPECT_EQ(json["result"].toString(), "Catálogo actualizado satisfactoriamente!!!");
 }
 
 TEST(UpdateCatalogCommand, FailureExitsWithOne) {

@@ -2,6 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -127,6 +131,49 @@ TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
     EXPECT_THAT(review.out, HasSubstr("4000001"));
 }
 
+// --json: standard output holds one document, each file with its answers' stored paths.
+TEST_F(CliExchangeTest, JsonTellsEachFileAndWhereItsAnswersAre) {
+    const std::string name = today_file("M", 2);
+
+    const auto run = cli({"send", "--json", "--wait", "30", "m0015099.123", name});
+
+    EXPECT_EQ(run.status, 7) << run.err;
+    QJsonParseError error;
+    const auto document = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out;
+    const QJsonObject top = document.object();
+    EXPECT_EQ(top["command"].toString(), "send");
+    EXPECT_EQ(top["status"].toInt(), 7);
+    const QJsonArray files = top["files"].toArray();
+    ASSERT_EQ(files.size(), 2);
+
+    const QJsonObject absent = files[0].toObject();
+    EXPECT_EQ(absent["file"].toString(), "m0015099.123");
+    EXPECT_EQ(absent["kind"].toString(), "M");
+    EXPECT_TRUE(absent["remote_folder"].isNull());
+    EXPECT_FALSE(absent["done"].toBool());
+    EXPECT_EQ(absent["reason"].toString(), "no está en la carpeta de envío de su clase");
+    EXPECT_EQ(absent["status"].toInt(), 7);
+    EXPECT_TRUE(absent["answers"].toArray().isEmpty());
+
+    const QJsonObject sent = files[1].toObject();
+    EXPECT_EQ(sent["file"].toString().toStdString(), name);
+    EXPECT_EQ(sent["remote_folder"].toString(), "/valin");
+    EXPECT_TRUE(sent["done"].toBool());
+    EXPECT_TRUE(sent["reason"].isNull());
+    EXPECT_EQ(sent["status"].toInt(), 0);
+    const QJsonArray answers = sent["answers"].toArray();
+    ASSERT_EQ(answers.size(), 2);
+    const fs::path val_rec = folders_.val_rec;
+    for (int i = 0; i < 2; ++i) {
+        const std::string answer = i == 0 ? "k0015002." + julian_ : "M0015002.err";
+        EXPECT_EQ(answers[i].toObject()["name"].toString().toStdString(), answer);
+        EXPECT_EQ(answers[i].toObject()["path"].toString().toStdString(),
+                  (val_rec / answer).string());
+        EXPECT_TRUE(fs::exists(val_rec / answer));
+    }
+}
+
 // Answers that take longer than the first tick come on a later one, 5 s after it.
 class SlowAnswersTest : public CliExchangeTest {
 protected:
@@ -174,7 +221,7 @@ TEST_F(CliExchangeTest, TimeRunningOutWithAnswersMissingFails) {
 
     const auto run = cli({"receive", "--wait", "3", name});
 
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 6);
     EXPECT_THAT(run.out, IsEmpty());
     EXPECT_THAT(run.err, HasSubstr(name + " (validación C0015009.err)"));
     EXPECT_FALSE(fs::exists(fs::path(folders_.val_rec) / "C0015009.err"));
@@ -186,7 +233,7 @@ TEST_F(CliExchangeTest, WrongPaymentPasswordStopsTheRun) {
 
     const auto run = cli({"send", "--password-stdin", payment, saai}, "pago124\n");
 
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 4);
     EXPECT_THAT(run.err, HasSubstr("Contraseña de pago electrónico no válida"));
     // A payment file on the list makes the password a condition of the whole run.
     EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + payment));
@@ -200,7 +247,7 @@ TEST_F(CliExchangeTest, PaymentFileWithoutPasswordOptionIsRefused) {
 
     const auto run = cli({"send", payment});
 
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 4);
     EXPECT_THAT(run.err, HasSubstr("--password-stdin"));
     EXPECT_THAT(server_.log(), Not(HasSubstr(payment)));
 }
@@ -229,11 +276,11 @@ TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
     const auto refused = cli({"send", name});
     const auto retried = cli({"send", "--yes", name});
 
-    // Either way the file is not sent once the question is answered No.
-    EXPECT_EQ(refused.status, 1) << refused.err;
+    // Either way the file is not sent once the question is answered No: a failed transfer.
+    EXPECT_EQ(refused.status, 5) << refused.err;
     EXPECT_THAT(refused.err, HasSubstr("¿deseas reintentar el envío?"));
     EXPECT_THAT(refused.err, HasSubstr("-> No (pregunta rechazada"));
-    EXPECT_EQ(retried.status, 1) << retried.err;
+    EXPECT_EQ(retried.status, 5) << retried.err;
     std::size_t yes = 0;
     for (auto at = retried.err.find("-> Sí (--yes)"); at != std::string::npos;
          at = retried.err.find("-> Sí (--yes)", at + 1)) {
@@ -259,10 +306,12 @@ TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_EQ(cli({"send", "--tarde", today_file("M", 1)}).status, 2);
 
     const auto missing = cli({"send", "M0015077." + julian_});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_THAT(missing.err, HasSubstr("El archivo juliano no existe en las rutas configuradas."));
+    EXPECT_EQ(missing.status, 7);
+    EXPECT_THAT(missing.err, HasSubstr("El archivo juliano no existe en las rutas configuradas: "
+                                       "M0015077." +
+                                       julian_));
     const auto unknown_kind = cli({"send", "Q0015001." + julian_});
-    EXPECT_EQ(unknown_kind.status, 1);
+    EXPECT_EQ(unknown_kind.status, 7);
 }
 
 // One program at a time on an office: a second one is refused at once naming the first and
@@ -279,12 +328,12 @@ TEST_F(CliExchangeTest, SecondProgramOnTheOfficeIsRefusedUntilTheFirstIsGone) {
                                     std::chrono::seconds(30)));
 
     const auto refused = cli({"send", m});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "La oficina de " + (sandbox_.path() / "office").string() +
-                               " está en uso por otro programa de Ordano (PID " +
-                               std::to_string(holder.pid()) +
-                               ", ordano-cli receive). Espera a que termine, o ciérralo, y vuelve "
-                               "a intentarlo.\n");
+    EXPECT_EQ(refused.status, 8);
+    EXPECT_EQ(refused.err,
+              "ordano-cli send: La oficina de " + (sandbox_.path() / "office").string() +
+                  " está en uso por otro programa de Ordano (PID " + std::to_string(holder.pid()) +
+                  ", ordano-cli receive). Espera a que termine, o ciérralo, y vuelve "
+                  "a intentarlo.\n");
     EXPECT_EQ(server_.file_bytes("valin/" + m), std::nullopt);
     EXPECT_EQ(cli({"review", "M0015009.err"}).status, 0);
 

@@ -51,9 +51,9 @@ TEST_F(ReviewLocaleTest, FormsFollowTheSystemLocale) {
     };
     for (const Expected& expected : {
              // No forms in the C locale: the office's es-MX ones.
-             Expected{"C", R"(  -  \d\d/\d\d/\d{4}  \d\d:\d\d:\d\d [ap]\.[^\r]{0,3}m\.\r\n)",
+             Expected{"C", R"(  -  \d\d/\d\d/\d{4}  \d\d:\d\d:\d\d [ap]\.[^\n]{0,3}m\.\n)",
                       "$12,345.00"},
-             Expected{"de_DE.UTF-8", R"(  -  \d\d\.\d\d\.\d{4}  \d\d:\d\d:\d\d (AM|PM)\r\n)",
+             Expected{"de_DE.UTF-8", R"(  -  \d\d\.\d\d\.\d{4}  \d\d:\d\d:\d\d (AM|PM)\n)",
                       "$12.345,00"},
          }) {
         const ProcessResult run = review_under(expected.lc_all);

@@ -8,53 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliProcess.h"
-#include "fixtures/FtpServer.h"
-#include "fixtures/Sandbox.h"
-#include "store/DateTime.h"
+#include "cli/ServedOffice.h"
 
 namespace ordano::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-OfficeSetup served_by(const FtpServer& server) {
-    OfficeSetup setup = TestOffice::default_setup();
-    setup.host = server.address();
-    return setup;
-}
-
-class CliStopTest : public ::testing::Test {
+class CliStopTest : public ServedOfficeTest {
 protected:
-    CliStopTest() {
-        for (const char* folder : {"valin", "ag0015", "update"}) {
-            server.make_folder(folder);
-        }
-    }
-
-    // Today's M file number `n`, of 300 KB, in the SAAI M3 send folder.
+    // Today's M file number `n`, of 300 KB.
     std::string today_file(int n) {
-        std::string julian = std::to_string(Dia_Juliano(SystemClock().today()));
-        julian.insert(0, 3 - julian.size(), '0');
-        const std::string name = "M001500" + std::to_string(n) + "." + julian;
-        sandbox.write_file(send_folder() / name, std::string(300000, 'M'));
-        return name;
+        return ServedOfficeTest::today_file(n, std::string(300000, 'M'));
     }
-    fs::path send_folder() const { return office.db_file.parent_path() / "envio" / "saai"; }
-    fs::path receive_folder() const { return office.db_file.parent_path() / "recepcion" / "saai"; }
     fs::path work_folder() const { return office.drive_root / "OrdanoTmp"; }
 
     void slow_server(std::int64_t bytes_per_second) {
         FtpFaults slow;
         slow.throttle_bytes_per_second = bytes_per_second;
         server.set_faults(slow);
-    }
-
-    StartedProcess start(const std::vector<std::string>& args) {
-        std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", office.ini_file.string(),
-                                     "--root", office.drive_root.string()};
-        all.insert(all.end(), args.begin(), args.end());
-        return StartedProcess(all, "", sandbox.path() / ("run" + std::to_string(++runs)));
     }
 
     // Whether a file lies anywhere under the folder (working folders of their own hold none).
@@ -68,11 +40,6 @@ protected:
         }
         return false;
     }
-
-    Sandbox sandbox;
-    FtpServer server;
-    TestOffice office{sandbox, served_by(server)};
-    int runs = 0;
 };
 
 TEST_F(CliStopTest, SigintDuringAnUploadEndsWith130AndSendsNothingMore) {
@@ -126,7 +93,7 @@ TEST_F(CliStopTest, TheWaitIsALimitThatCancelsAStalledDownload) {
     const ProcessResult result = start({"receive", "--wait", "6", name}).finish();
 
     // Ended by its own limit, not by the stall failing after a minute with its message.
-    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.status, 6);
     EXPECT_NE(result.err.find("faltan"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("Error No."), std::string::npos) << result.err;
     EXPECT_FALSE(has_files(receive_folder()));

@@ -196,10 +196,21 @@ TEST(CommandLine, ReadsIniRootScreenshotAndDark) {
     EXPECT_FALSE(std::get<GuiOptions>(bare).dark);
 }
 
+TEST(CommandLine, TakesEqualsHelpVersionAndTheEndOfOptions) {
+    const auto equals = parse_command_line({"ordano", "--ini=/o/Ordano.ini", "--"}, "/bin");
+    ASSERT_TRUE(std::holds_alternative<GuiOptions>(equals));
+    EXPECT_EQ(std::get<GuiOptions>(equals).paths.ini, std::filesystem::path("/o/Ordano.ini"));
+    const auto help = parse_command_line({"ordano", "-h"}, "/bin");
+    EXPECT_EQ(std::get<GuiOptions>(help).request, GuiOptions::Request::Help);
+    const auto version = parse_command_line({"ordano", "--version"}, "/bin");
+    EXPECT_EQ(std::get<GuiOptions>(version).request, GuiOptions::Request::Version);
+}
+
 TEST(CommandLine, UnknownOptionsAndMissingValuesAreUsageProblems) {
     for (const QStringList& args :
          {QStringList{"ordano", "--inii", "x"}, QStringList{"ordano", "--ini"},
-          QStringList{"ordano", "--root", ""}, QStringList{"ordano", "suelto"}}) {
+          QStringList{"ordano", "--root", ""}, QStringList{"ordano", "suelto"},
+          QStringList{"ordano", "--version=2"}, QStringList{"ordano", "--", "--ini"}}) {
         EXPECT_TRUE(std::holds_alternative<UsageProblem>(parse_command_line(args, "/bin")))
             << args.join(' ').toStdString();
     }

@@ -46,26 +46,66 @@ protected:
     TestOffice office{sandbox};
 };
 
-TEST_F(ReviewCommandTest, PrintsTheReportAsTheBoxShowsIt) {
+// On the terminal each line ends with LF (Windows' text-mode output makes it CR LF there).
+TEST_F(ReviewCommandTest, PrintsTheReportAsTheBoxShowsItByNameOrByPath) {
     sandbox.write_file(saai_receive() / "m0001234.err", "ARCHIVO RECIBIDO\r\nF1234567ABCDEFGH\r\n");
-    const CliRun result = run({"m0001234.err"});
-    EXPECT_EQ(result.status, 0) << result.err;
+    const auto elsewhere = sandbox.path() / "copia" / "m0001234.err";
+    sandbox.write_file(elsewhere, "ARCHIVO RECIBIDO\r\nF7654321HGFEDCBA\r\n");
+
+    const CliRun by_name = run({"m0001234.err"});
+    const CliRun by_path = run({elsewhere.string()});
+
+    EXPECT_EQ(by_name.status, 0) << by_name.err;
     const std::string prefix = "Programa de Ordano  -  Revisión Archivo: M0001234.ERR  -  ";
-    ASSERT_EQ(result.out.substr(0, prefix.size()), prefix);
-    const auto header_end = result.out.find("\r\n\r\n");
+    ASSERT_EQ(by_name.out.substr(0, prefix.size()), prefix);
+    const auto header_end = by_name.out.find("\n\n");
     ASSERT_NE(header_end, std::string::npos);
-    EXPECT_EQ(result.out.substr(header_end + 4),
-              "ARCHIVO RECIBIDO\r\n"
-              "Pedimento: 1234567    Firma: ABCDEFGH\r\n"
-              "\r\n");
+    EXPECT_EQ(by_name.out.substr(header_end + 2),
+              "ARCHIVO RECIBIDO\n"
+              "Pedimento: 1234567    Firma: ABCDEFGH\n"
+              "\n");
+    EXPECT_EQ(by_name.out.find('\r'), std::string::npos);
+    EXPECT_EQ(by_path.status, 0) << by_path.err;
+    EXPECT_NE(by_path.out.find("M0001234.ERR"), std::string::npos);
+    EXPECT_NE(by_path.out.find("Pedimento: 7654321    Firma: HGFEDCBA\n"), std::string::npos);
 }
 
-TEST_F(ReviewCommandTest, MissingAnswerFailsWithItsPath) {
-    const CliRun result = run({"M0009999.err"});
+// --output writes the office's text: Windows-1252, CR LF, nothing on the terminal.
+TEST_F(ReviewCommandTest, OutputFileIsWindows1252WithCrLf) {
+    sandbox.write_file(saai_receive() / "M0001234.err", "ARCHIVO RECIBIDO\r\nF1234567ABCDEFGH\r\n");
+    const auto report = sandbox.path() / "informe.txt";
+
+    const CliRun result = run({"--output", report.string(), "M0001234.err"});
+
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    const std::string bytes = Sandbox::read_file(report);
+    const std::string title = "Programa de Ordano  -  Revisi\xF3n Archivo: M0001234.ERR";
+    EXPECT_EQ(bytes.substr(0, title.size()), title);
+    EXPECT_TRUE(
+        bytes.ends_with("\r\n\r\nARCHIVO RECIBIDO\r\nPedimento: 1234567    Firma: "
+                        "ABCDEFGH\r\n\r\n"))
+        << bytes;
+}
+
+TEST_F(ReviewCommandTest, MissingAnswerFailsWithItsPathAndWritesNoFile) {
+    const auto report = sandbox.path() / "informe.txt";
+    const CliRun result = run({"--output=" + report.string(), "M0009999.err"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "ordano-cli review: No se encontró el archivo " +
+                              (saai_receive() / "M0009999.err").string() + "\n");
+    EXPECT_FALSE(std::filesystem::exists(report));
+}
+
+// A report that cannot be written is a local problem (7).
+TEST_F(ReviewCommandTest, UnwritableOutputIsALocalProblem) {
+    sandbox.write_file(saai_receive() / "M0001234.err", "ARCHIVO RECIBIDO\r\n");
+    const auto report = sandbox.path() / "no-existe" / "informe.txt";
+    const CliRun result = run({"--output", report.string(), "M0001234.err"});
+    EXPECT_EQ(result.status, 7);
     EXPECT_EQ(result.err,
-              "No se encontró el archivo " + (saai_receive() / "M0009999.err").string() + "\n");
+              "ordano-cli review: No se pudo escribir el informe en " + report.string() + "\n");
 }
 
 TEST_F(ReviewCommandTest, ANameOfNoAnswerKindFailsWithItsReason) {
@@ -77,12 +117,9 @@ TEST_F(ReviewCommandTest, ANameOfNoAnswerKindFailsWithItsReason) {
     }
 }
 
-TEST_F(ReviewCommandTest, NameIsRequiredAndBare) {
+TEST_F(ReviewCommandTest, OneAnswerIsRequired) {
     EXPECT_EQ(run({}).status, 2);
     EXPECT_EQ(run({"a", "b"}).status, 2);
-    const CliRun with_folder = run({"recepcion/M0001234.err"});
-    EXPECT_EQ(with_folder.status, 2);
-    EXPECT_NE(with_folder.err.find("sin carpeta"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+# Packages made by CPack from the installation: a .deb on Debian (with its package
+# dependencies), an installer on Windows. Build them with `cpack` in the build folder.
+set(CPACK_PACKAGE_NAME ordano)
+set(CPACK_PACKAGE_VENDOR "Ordano")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Sube los archivos del día al servidor de validación por FTP, recibe sus respuestas en las \
+carpetas de la oficina y las muestra como informes con los errores explicados por el catálogo \
+local. Incluye ordano-cli, la misma labor sin ventana para guiones y tareas programadas.")
+set(CPACK_PACKAGE_CONTACT "Ordano <soporte@ordano.invalid>" CACHE STRING
+    "Who answers for the package (the .deb's Maintainer)")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Ordano")
+set(CPACK_PACKAGE_EXECUTABLES "ordano;Ordano")
+set(CPACK_RESOURCE_FILE_README "${CMAKE_SOURCE_DIR}/README.md")
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+    set(CPACK_GENERATOR "NSIS" CACHE STRING "CPack generators")
+else()
+    set(CPACK_GENERATOR "DEB" CACHE STRING "CPack generators")
+endif()
+
+# Debian: the libraries' packages come from the programs themselves (dpkg-shlibdeps); what the
+# programs load without linking it is named here: Qt's Spanish texts.
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+
+include(CPack)

@@ -1,0 +1,85 @@
+// Each exit status of ordano-cli from its real cause, against the real FTP server.
+#include <SQLiteCpp/Database.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/ServedOffice.h"
+
+namespace ordano::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+class ExitStatusTest : public ServedOfficeTest {
+protected:
+    void point_office_at(const std::string& host) {
+        SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+        SQLite::Statement update(db,
+                                 "UPDATE PARAMETROS SET Host_Ras=?1, Host_Internet=?1, Host=?1");
+        update.bind(1, host);
+        update.exec();
+    }
+};
+
+TEST_F(ExitStatusTest, EachCauseEndsWithItsOwnStatus) {
+    const std::string name = today_file(1, "501|1|\r\n");
+
+    server.set_faults({.refuse_logins = true});
+    const auto refused = cli({"send", name});
+    EXPECT_EQ(refused.status, 4) << refused.err;
+
+    server.set_faults({.cut_after_bytes = 2});
+    const auto broken = cli({"send", name});
+    EXPECT_EQ(broken.status, 5) << broken.err;
+    server.clear_faults();
+
+    const auto missing = cli({"send", "M0015077.001"});
+    EXPECT_EQ(missing.status, 7) << missing.err;
+    EXPECT_THAT(missing.err, HasSubstr("ordano-cli send: El archivo juliano no existe"));
+
+    const auto unanswered = cli({"send", "--wait", "1", "--json", name});
+    EXPECT_EQ(unanswered.status, 6) << unanswered.err;
+    EXPECT_TRUE(server.file_bytes("valin/" + name).has_value());
+    const auto answers = QJsonDocument::fromJson(QByteArray::fromStdString(unanswered.out))
+                             .object()["files"][0]["answers"]
+                             .toArray();
+    ASSERT_EQ(answers.size(), 2) << unanswered.out;
+    EXPECT_EQ(answers[0]["path"].toString(), "missing");
+    EXPECT_EQ(answers[1]["path"].toString(), "missing");
+
+    point_office_at("127.0.0.1:1");  // nothing listens there
+    const auto unreachable = cli({"update-catalog"});
+    EXPECT_EQ(unreachable.status, 3) << unreachable.err;
+
+    fs::remove(office.ini_file);
+    const auto no_settings = cli({"update-catalog"});
+    EXPECT_EQ(no_settings.status, 7);
+    EXPECT_THAT(no_settings.err, HasSubstr("ordano-cli update-catalog: "));
+}
+
+// -q keeps only results and errors; -v shows the FTP conversation, never the password.
+TEST_F(ExitStatusTest, QuietAndVerbose) {
+    const std::string name = today_file(1, "501|1|\r\n");
+    const auto verbose = cli({"-v", "send", name});
+    EXPECT_EQ(verbose.status, 0) << verbose.err;
+    EXPECT_THAT(verbose.err, HasSubstr("> USER ag0015\n"));
+    EXPECT_THAT(verbose.err, HasSubstr("> PASS ****\n"));
+    EXPECT_THAT(verbose.err, HasSubstr("< 230"));
+    EXPECT_THAT(verbose.err, HasSubstr("> STOR " + name));
+    EXPECT_THAT(verbose.err, ::testing::Not(HasSubstr("secreto")));
+
+    server.put_file("update/revact.txt", "0000");
+    const auto normal = cli({"update-catalog"});
+    const auto quiet = cli({"update-catalog", "--quiet"});
+    EXPECT_THAT(normal.out, HasSubstr("Paso 1 - "));
+    EXPECT_EQ(quiet.out, "No existen actualizaciones del catálogo!!!\n");
+    EXPECT_EQ(quiet.err, "");
+}
+
+}  // namespace
+}  // namespace ordano::test
