@@ -34,7 +34,6 @@ struct Invocation {
     std::stop_source stop;
     // A stop is how the command ends (watch): its own exit status stands, not 130 or 143.
     bool ends_by_stop = false;
-    std::string command;  // "send", "init", ...
 
     // How a command that transfers or writes names itself in the office's lock, for another
     // program that finds the office taken.
