@@ -1,7 +1,5 @@
 #include "cli/Cli.h"
 
-#include <QtGlobal>
-
 #include <iostream>
 #include <string_view>
 
@@ -12,6 +10,7 @@
 #include "store/Errors.h"
 #include "store/OfficeLock.h"
 #include "store/ProgramVersion.h"
+#include "workstation/QtVersion.h"
 
 namespace ordano::cli {
 namespace {
@@ -43,7 +42,7 @@ void apply_general(const ParsedArgs& args, Invocation& invocation) {
 // Prints the help or the version when asked for; true when it did.
 bool answer_request(const ParsedArgs& args, const CommandSpec* command) {
     if (args.has("--version")) {
-        std::cout << version_text("ordano-cli", qVersion());
+        std::cout << version_text("ordano-cli", qt_runtime_version());
         return true;
     }
     if (args.has("--help")) {

@@ -1,0 +1,11 @@
+#include "workstation/QtVersion.h"
+
+#include <QtGlobal>
+
+namespace ordano {
+
+const char* qt_runtime_version() noexcept {
+    return qVersion();
+}
+
+}  // namespace ordano
