@@ -1,5 +1,7 @@
 #include "cli/ArgParser.h"
 
+#include <charconv>
+
 namespace ordano::cli {
 namespace {
 
@@ -87,6 +89,17 @@ ParsedArgs parse_args(std::span<const std::string> args,
         parsed.given_[key] = args[++i];
     }
     return parsed;
+}
+
+std::chrono::seconds seconds_value(const std::string& text, int minimum,
+                                   std::string_view complaint) {
+    int value = minimum - 1;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < minimum) {
+        throw UsageError(std::string(complaint) + text);
+    }
+    return std::chrono::seconds(value);
 }
 
 }  // namespace ordano::cli

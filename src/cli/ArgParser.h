@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -50,6 +51,10 @@ private:
 
 // UsageError naming the first operand, for a command that takes none.
 void reject_operands(const ParsedArgs& args);
+
+// An option's whole number of seconds, at least `minimum`; UsageError(complaint + text) otherwise.
+[[nodiscard]] std::chrono::seconds seconds_value(const std::string& text, int minimum,
+                                                 std::string_view complaint);
 
 // Reads arguments the conventional way: "--name=value" and "--name value", "-x" for an option
 // with a short name, "--" ends the options (what follows is operands, even "--x"); "-" alone

@@ -32,21 +32,11 @@ struct TransferRequest {
     std::vector<std::string> names;
 };
 
-std::chrono::seconds parse_seconds(const std::string& text) {
-    int value = -1;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || value < 0) {
-        throw UsageError("--wait espera un número de segundos: " + text);
-    }
-    return std::chrono::seconds(value);
-}
-
 TransferRequest parse_request(const Invocation& invocation) {
     const ParsedArgs& options = invocation.args;
     TransferRequest request;
     if (const auto wait = options.value("--wait")) {
-        request.wait = parse_seconds(*wait);
+        request.wait = seconds_value(*wait, 0, "--wait espera un número de segundos: ");
     }
     request.password_stdin = options.has("--password-stdin");
     request.yes = options.has("--yes");

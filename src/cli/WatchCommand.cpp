@@ -30,22 +30,13 @@ struct WatchRequest {
     bool json = false;
 };
 
-std::chrono::seconds parse_interval(const std::string& text) {
-    int value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || value < 1) {
-        throw UsageError("--interval espera un número de segundos (1 o más): " + text);
-    }
-    return std::chrono::seconds(value);
-}
-
 WatchRequest parse_request(const Invocation& invocation) {
     const ParsedArgs& options = invocation.args;
     reject_operands(options);
     WatchRequest request;
     if (const auto interval = options.value("--interval")) {
-        request.interval = parse_interval(*interval);
+        request.interval =
+            seconds_value(*interval, 1, "--interval espera un número de segundos (1 o más): ");
     }
     request.password_stdin = options.has("--password-stdin");
     request.password_file = options.value("--password-file");
