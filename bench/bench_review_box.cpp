@@ -106,10 +106,10 @@ int main(int argc, char** argv) {
     timer.start();
     ordano::print_report(
         printed, printed.toPlainText(),
-        [&](QPrinter& printer, bool, QWidget*) {
+        [&](QPrinter& printer, bool, QWidget*, const std::function<void(bool)>& confirmed) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            return true;
+            confirmed(true);
         },
         nullptr);
     std::printf("printing %d records to PDF: %.1f ms (%.1f MB)\n", kPrintedRecords,

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QSettings>
+#include <QTimer>
 
 #include <iostream>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "app/QtUi.h"
 #include "app/Startup.h"
 #include "app/WindowLayout.h"
+#include "platform/StopRequests.h"
 #include "store/Office.h"
 #include "store/ProgramVersion.h"
 #include "ui/DarkPalette.h"
@@ -32,17 +34,40 @@ bool save_screenshot(QWidget& window, const std::filesystem::path& file) {
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.resize(kScreenshotSize);
     window.show();
-    QCoreApplication::processEvents();
-    const QPixmap picture = window.grab();
-    window.hide();
-    return picture.save(QString::fromStdU16String(file.u16string()), "PNG");
+    bool saved = false;
+    // Taken once the event loop has laid the window out.
+    QTimer::singleShot(0, &window, [&] {
+        const QPixmap picture = window.grab();
+        window.hide();
+        saved = picture.save(QString::fromStdU16String(file.u16string()), "PNG");
+        QCoreApplication::exit(0);
+    });
+    QApplication::exec();
+    return saved;
 }
 
-int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock) {
+namespace {
+
+// Start-up failed: its message is seen before the program ends.
+void wait_for_messages(FrontEnd& ui) {
+    bool seen = false;
+    ui.after_messages([&seen] {
+        seen = true;
+        QCoreApplication::exit(0);
+    });
+    if (!seen) {
+        QApplication::exec();
+    }
+}
+
+}  // namespace
+
+int run_ordano(const GuiOptions& options, FrontEnd& ui, const Clock& clock) {
     const QLocale locale = workstation_locale();
     std::unique_ptr<Office> office =
         open_office_or_report(options.paths, clock, locale_formats(locale), ui);
     if (!office) {
+        wait_for_messages(ui);
         return kExitFailure;
     }
     MainWindow window(*office, ui, locale);
@@ -55,6 +80,19 @@ int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock) {
         }
         return 0;
     }
+    // However the program ends, its work is stopped as Salir stops it: a termination signal
+    // (a shutdown), the session's end (its close of the windows), or the event loop's end.
+    const StopRequests stops([&window](int) {
+        QMetaObject::invokeMethod(
+            &window,
+            [&window] {
+                window.stop_work();
+                MainWindow::quit_application();
+            },
+            Qt::QueuedConnection);
+    });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window,
+                     [&window] { window.stop_work(); });
     QSettings layout;  // per workstation, in the platform's usual place
     restore_layout(window, layout);
     window.show();

@@ -1,6 +1,6 @@
 #include "app/BulletinFeed.h"
 
-#include "catalog/Bulletin.h"
+#include "engine/Engine.h"
 
 namespace ordano {
 namespace {
@@ -10,8 +10,7 @@ constexpr std::int16_t kTicksBetweenRefreshes = 30;
 
 }  // namespace
 
-BulletinFeed::BulletinFeed(Office& office, FtpSession& eftpPrincipal, UiPort& ui, QObject* parent)
-    : QObject(parent), office_(office), eftpPrincipal_(eftpPrincipal), ui_(ui) {
+BulletinFeed::BulletinFeed(Engine& engine, QObject* parent) : QObject(parent), engine_(engine) {
     setObjectName(QStringLiteral("frmPrincipal"));
     tmrRevInfo_ = new QTimer(this);
     tmrRevInfo_->setObjectName(QStringLiteral("tmrRevInfo"));
@@ -20,7 +19,11 @@ BulletinFeed::BulletinFeed(Office& office, FtpSession& eftpPrincipal, UiPort& ui
 }
 
 void BulletinFeed::Actualiza_Boletin(bool Boton) {
-    ordano::Actualiza_Boletin(Boton, office_, eftpPrincipal_, ui_, ticker_);
+    engine_.refresh_bulletin(Boton);
+}
+
+Ticker& BulletinFeed::ticker() {
+    return engine_.ticker();
 }
 
 void BulletinFeed::tmrRevInfo_Timer() {

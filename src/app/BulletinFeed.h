@@ -9,23 +9,22 @@
 
 namespace ordano {
 
-class FtpSession;
-class Office;
-class UiPort;
+class Engine;
 
 // frmPrincipal: the server's bulletin as the program holds it, its ticker and its refresh. It
 // is no window (the name is inherited); the main window shows the ticker in a strip of its
 // own. Its periodic refresh, tmrRevInfo, is created disabled and stays so: the bulletin is
-// refreshed by each sending run.
+// refreshed by each sending run. The refresh is a job of the engine, on a session of its own.
 class BulletinFeed : public QObject {
     Q_OBJECT
 public:
-    BulletinFeed(Office& office, FtpSession& eftpPrincipal, UiPort& ui, QObject* parent = nullptr);
+    explicit BulletinFeed(Engine& engine, QObject* parent = nullptr);
 
-    // Actualiza_Boletin on eftpPrincipal. Boton: a person asked for it (failures are reported).
+    // Actualiza_Boletin on the engine. Boton: a person asked for it (failures are reported).
     void Actualiza_Boletin(bool Boton);
 
-    [[nodiscard]] Ticker& ticker() { return ticker_; }
+    // The engine's ticker, which the bulletin's refresh sets (with the engine's turn).
+    [[nodiscard]] Ticker& ticker();
     [[nodiscard]] QTimer& tmrRevInfo() { return *tmrRevInfo_; }
     [[nodiscard]] std::int16_t refresh_counter() const { return refresh_counter_; }
 
@@ -34,10 +33,7 @@ private:
     // counts one: a refresh every 31 ticks.
     void tmrRevInfo_Timer();
 
-    Office& office_;
-    FtpSession& eftpPrincipal_;
-    UiPort& ui_;
-    Ticker ticker_;
+    Engine& engine_;
     QTimer* tmrRevInfo_ = nullptr;
     std::int16_t refresh_counter_ = 0;
 };

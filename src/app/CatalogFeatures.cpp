@@ -7,8 +7,9 @@
 
 #include "app/BulletinFeed.h"
 #include "app/NewsTicker.h"
-#include "catalog/CatalogCheck.h"
 #include "dialogs/CatalogUpdateWindow.h"
+#include "engine/Engine.h"
+#include "ui/WindowThread.h"
 
 namespace ordano {
 namespace {
@@ -17,16 +18,16 @@ constexpr int kCatalogCheckDelayMs = 2000;
 
 }  // namespace
 
-CatalogFeatures::CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Office& office,
-                                 UiPort& ui, FtpSession& eftpPrincipal)
-    : window_(window),
-      tmrCatError_(tmrCatError),
-      office_(office),
-      ui_(ui),
-      eftpPrincipal_(eftpPrincipal) {
-    frmPrincipal_ = new BulletinFeed(office_, eftpPrincipal_, ui_, &window_);
+CatalogFeatures::CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Engine& engine)
+    : window_(window), tmrCatError_(tmrCatError), engine_(engine) {
+    frmPrincipal_ = new BulletinFeed(engine_, &window_);
     build_strip();
-    frmPrincipal_->ticker().subscribe([this] { show_ticker(); });
+    // Told by the refresh, with the engine's turn, on its thread; shown on the window's.
+    engine_.ticker().subscribe([this] {
+        const Ticker& ticker = engine_.ticker();
+        on_thread_of(strip_, [this, text = QString::fromStdString(ticker.text()),
+                              on = ticker.on()] { show_ticker(text, on); });
+    });
 
     tmrCatError_.setInterval(kCatalogCheckDelayMs);
     tmrCatError_.setSingleShot(true);
@@ -51,11 +52,10 @@ void CatalogFeatures::build_strip() {
     strip_->hide();
 }
 
-void CatalogFeatures::show_ticker() {
-    const Ticker& ticker = frmPrincipal_->ticker();
-    nwstBoletines_->set_text(QString::fromStdString(ticker.text()));
-    nwstBoletines_->set_on(ticker.on());
-    strip_->setVisible(ticker.on());
+void CatalogFeatures::show_ticker(const QString& text, bool on) {
+    nwstBoletines_->set_text(text);
+    nwstBoletines_->set_on(on);
+    strip_->setVisible(on);
 }
 
 void CatalogFeatures::show_update_window() {
@@ -64,17 +64,16 @@ void CatalogFeatures::show_update_window() {
 
 CatalogUpdateWindow& CatalogFeatures::update_window() {
     if (frmActCatErr_ == nullptr) {
-        frmActCatErr_ = new CatalogUpdateWindow(office_, ui_, &window_);
+        frmActCatErr_ = new CatalogUpdateWindow(engine_, &window_);
     }
     return *frmActCatErr_;
 }
 
 // Runs once: the office learns of a newer catalogue without asking. Every failure of the
-// check itself is silent.
+// check itself is silent. A run under way makes it wait for the run's end.
 void CatalogFeatures::tmrCatError_Timer() {
     tmrCatError_.stop();
-    CatalogUpdateWindow& window = update_window();
-    Revisa_Catalogo(office_, eftpPrincipal_, ui_, window.update(), window.hooks());
+    engine_.check_catalog(update_window().hooks());
 }
 
 }  // namespace ordano

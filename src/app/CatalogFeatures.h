@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QMainWindow;
 class QTimer;
 class QToolBar;
@@ -8,19 +10,17 @@ namespace ordano {
 
 class BulletinFeed;
 class CatalogUpdateWindow;
-class FtpSession;
+class Engine;
 class NewsTicker;
-class Office;
-class UiPort;
 
 // The main window's part in the catalogue and the bulletin: the catalogue-update window
 // frmActCatErr (created on first use), the catalogue check that tmrCatError runs once 2 s after
 // start-up, and the bulletin feed frmPrincipal whose ticker the main window shows in a strip
-// above its status bar while the ticker is on.
+// above its status bar while the ticker is on. The check, the update and the bulletin's refresh
+// are the engine's jobs, each on a session of its own.
 class CatalogFeatures {
 public:
-    CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Office& office, UiPort& ui,
-                    FtpSession& eftpPrincipal);
+    CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Engine& engine);
     CatalogFeatures(const CatalogFeatures&) = delete;
     CatalogFeatures& operator=(const CatalogFeatures&) = delete;
 
@@ -34,14 +34,12 @@ public:
 
 private:
     void build_strip();
-    void show_ticker();
+    void show_ticker(const QString& text, bool on);
     void tmrCatError_Timer();
 
     QMainWindow& window_;
     QTimer& tmrCatError_;
-    Office& office_;
-    UiPort& ui_;
-    FtpSession& eftpPrincipal_;
+    Engine& engine_;
     CatalogUpdateWindow* frmActCatErr_ = nullptr;
     BulletinFeed* frmPrincipal_ = nullptr;
     QToolBar* strip_ = nullptr;

@@ -8,12 +8,14 @@
 #include <QTreeWidget>
 
 #include "app/MainWindowUi.h"
+#include "app/TransferPanel.h"
+#include "engine/Engine.h"
 #include "store/Journal.h"
 #include "store/Office.h"
-#include "store/UiPort.h"
-#include "transfer/TransferDesk.h"
+#include "ui/EngineCalls.h"
 #include "ui/Images.h"
 #include "ui/MarkColors.h"
+#include "ui/WindowThread.h"
 
 namespace ordano {
 namespace {
@@ -41,13 +43,14 @@ QString overdue_text(int count) {
 
 }  // namespace
 
-JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
+JournalView::JournalView(Office& office, FrontEnd& ui, Engine& engine, TransferPanel& transfer,
                          const MainWindowUi& controls, QWidget& window,
                          HistoryWindow::OpenAnswer open_answer)
     : QObject(&window),
       office_(office),
       ui_(ui),
-      desk_(desk),
+      engine_(engine),
+      transfer_(transfer),
       controls_(controls),
       window_(window),
       open_answer_(std::move(open_answer)),
@@ -77,8 +80,12 @@ JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
     });
 
     watch_receive_list();
-    desk_.journal().on_answer([this](const AnswerArrival& arrival) { answer_arrived(arrival); });
-    desk_.journal().on_change([this] { history_refresh_->start(); });
+    // Told with the engine's turn on the thread that stored the answer; said on the window's.
+    engine_.desk().journal().on_answer([this](const AnswerArrival& arrival) {
+        on_thread_of(this, [this, arrival] { answer_arrived(arrival); });
+    });
+    engine_.desk().journal().on_change(
+        [this] { on_thread_of(this, [this] { history_refresh_->start(); }); });
     // Told on the journal's writing thread; said on the window's.
     office_.journal().on_trouble([this](const std::string& text) {
         QMetaObject::invokeMethod(
@@ -91,15 +98,14 @@ JournalView::~JournalView() {
 }
 
 void JournalView::start_up() {
-    desk_.restore_from_journal(true);
+    engine_.with_turn(Request::EditLists, [this] { engine_.desk().restore_from_journal(true); });
     check_overdue();
     overdue_timer_->start();
 }
 
 void JournalView::watch_receive_list() {
     // The row's texts are the list mirror's; the overdue mark is ours.
-    ListObserver<ReceiveRow> observer;
-    observer.changed = [this](std::size_t index, const ReceiveRow& row) {
+    transfer_.receive_rows().on_changed([this](std::size_t index, const ReceiveRow& row) {
         QTreeWidgetItem* item = controls_.lvwPreVal[1]->topLevelItem(static_cast<int>(index));
         if (item == nullptr) {
             return;
@@ -111,18 +117,23 @@ void JournalView::watch_receive_list() {
         for (int column = 0; column < item->columnCount(); ++column) {
             item->setForeground(column, brush);
         }
-    };
-    desk_.receive_list().subscribe(std::move(observer));
+    });
 }
 
 int JournalView::check_overdue() {
-    const int count = desk_.mark_overdue();
+    with_turn_then(
+        engine_, this, Request::EditLists, [this] { return engine_.desk().mark_overdue(); },
+        [this](int count) { show_overdue(count); });
+    return overdue_;
+}
+
+void JournalView::show_overdue(int count) {
+    overdue_ = count;
     QPalette late = overdue_label_->palette();
     late.setColor(QPalette::WindowText, mark_color(Mark::Late, window_.palette()));
     overdue_label_->setPalette(late);
     overdue_label_->setText(overdue_text(count));
     overdue_label_->setVisible(count > 0);
-    return count;
 }
 
 void JournalView::answer_arrived(const AnswerArrival& arrival) {

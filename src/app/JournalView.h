@@ -13,9 +13,10 @@ class QTimer;
 
 namespace ordano {
 
+class Engine;
+class FrontEnd;
 class Office;
-class TransferDesk;
-class UiPort;
+class TransferPanel;
 struct AnswerArrival;
 struct MainWindowUi;
 
@@ -36,13 +37,15 @@ public:
 
     static constexpr int kOverdueCheckMs = 30000;
 
-    JournalView(Office& office, UiPort& ui, TransferDesk& desk, const MainWindowUi& controls,
-                QWidget& window, HistoryWindow::OpenAnswer open_answer);
+    JournalView(Office& office, FrontEnd& ui, Engine& engine, TransferPanel& transfer,
+                const MainWindowUi& controls, QWidget& window,
+                HistoryWindow::OpenAnswer open_answer);
     ~JournalView() override;
 
     // Puts back on the lists what the journal says a previous run left open.
     void start_up();
-    // Re-marks the overdue receive rows and the status bar's count; returns the count.
+    // Re-marks the overdue receive rows and the status bar's count; returns the count (the
+    // last one shown, when the engine's turn does not come at once).
     int check_overdue();
     void show_history();
     [[nodiscard]] HistoryWindow& history_window();
@@ -51,19 +54,22 @@ public:
 
 private:
     void watch_receive_list();
+    void show_overdue(int count);
     void answer_arrived(const AnswerArrival& arrival);
     void journal_trouble(const std::string& text);
     [[nodiscard]] Attention system_attention();
 
     Office& office_;
-    UiPort& ui_;
-    TransferDesk& desk_;
+    FrontEnd& ui_;
+    Engine& engine_;
+    TransferPanel& transfer_;
     const MainWindowUi& controls_;
     QWidget& window_;
     HistoryWindow::OpenAnswer open_answer_;
     Attention attention_;
     QLabel* overdue_label_ = nullptr;
     QTimer* overdue_timer_ = nullptr;
+    int overdue_ = 0;
     QTimer* history_refresh_ = nullptr;
     HistoryWindow* history_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;

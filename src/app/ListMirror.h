@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <QThread>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+
+#include <functional>
+#include <mutex>
+#include <vector>
 
 #include "app/ListTips.h"
 #include "transfer/RowList.h"
@@ -27,30 +33,131 @@ void show_row(QTreeWidgetItem& item, const Row& row) {
     set_row_tips(item, row);
 }
 
-// Keeps `view` showing `rows`, item for row in the same order. Both must outlive the mirror's
-// subscription (the rows' owner goes first).
+// Keeps `view` showing a core list, item for row in the same order, and keeps the window's own
+// copy of the rows, which window code reads instead of the core's list. The core changes its
+// lists on whichever thread holds the engine's turn; each change is noted here in order and
+// shown on the view's thread: at once when made there, else as soon as that thread comes to it
+// (after every change noted before it, so the view never skips or reorders one).
 template <typename Row>
-void mirror_rows(RowList<Row>& rows, QTreeWidget& view) {
-    view.clear();
-    ListObserver<Row> observer;
-    observer.added = [&view](std::size_t index, const Row& row) {
-        auto* item = new QTreeWidgetItem;
-        show_row(*item, row);
-        view.insertTopLevelItem(static_cast<int>(index), item);
-    };
-    observer.removed = [&view](std::size_t index, RowId) {
-        delete view.takeTopLevelItem(static_cast<int>(index));
-    };
-    observer.changed = [&view](std::size_t index, const Row& row) {
-        if (QTreeWidgetItem* item = view.topLevelItem(static_cast<int>(index))) {
-            show_row(*item, row);
+class ListMirror {
+public:
+    // Called on the view's thread after a row was shown changed (index in the view).
+    using ChangedHook = std::function<void(std::size_t index, const Row& row)>;
+
+    // `rows` must not change meanwhile (the engine idle, or the turn held); the mirror must
+    // live as long as anything can change `rows`.
+    ListMirror(RowList<Row>& rows, QTreeWidget& view) : view_(view) {
+        view_.clear();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            apply({Change::Added, i, rows.at(i)});
         }
-    };
-    observer.reset = [&view] { view.clear(); };
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        observer.added(i, rows.at(i));
+        ListObserver<Row> observer;
+        observer.added = [this](std::size_t index, const Row& row) {
+            note({Change::Added, index, row});
+        };
+        observer.removed = [this](std::size_t index, RowId) { note({Change::Removed, index, {}}); };
+        observer.changed = [this](std::size_t index, const Row& row) {
+            note({Change::Changed, index, row});
+        };
+        observer.reset = [this] { note({Change::Reset, 0, {}}); };
+        rows.subscribe(std::move(observer));
     }
-    rows.subscribe(std::move(observer));
-}
+    ListMirror(const ListMirror&) = delete;
+    ListMirror& operator=(const ListMirror&) = delete;
+
+    void on_changed(ChangedHook hook) { changed_hook_ = std::move(hook); }
+
+    // The rows as the view shows them.
+    [[nodiscard]] const std::vector<Row>& rows() const { return rows_; }
+    [[nodiscard]] const Row* find(RowId id) const {
+        for (const Row& row : rows_) {
+            if (row.id == id) {
+                return &row;
+            }
+        }
+        return nullptr;
+    }
+    [[nodiscard]] std::optional<std::size_t> index_of(RowId id) const {
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].id == id) {
+                return i;
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    struct Change {
+        enum Kind { Added, Removed, Changed, Reset } kind;
+        std::size_t index;
+        Row row;
+    };
+
+    void note(Change change) {
+        bool post = false;
+        {
+            const std::lock_guard lock(mutex_);
+            noted_.push_back(std::move(change));
+            post = !posted_ && QThread::currentThread() != context_.thread();
+            posted_ = posted_ || post;
+        }
+        if (post) {
+            QMetaObject::invokeMethod(
+                &context_, [this] { show_noted(); }, Qt::QueuedConnection);
+        } else if (QThread::currentThread() == context_.thread()) {
+            show_noted();
+        }
+    }
+
+    void show_noted() {
+        std::vector<Change> changes;
+        {
+            const std::lock_guard lock(mutex_);
+            changes.swap(noted_);
+            posted_ = false;
+        }
+        for (const Change& change : changes) {
+            apply(change);
+        }
+    }
+
+    void apply(const Change& change) {
+        const auto at = static_cast<int>(change.index);
+        switch (change.kind) {
+            case Change::Added: {
+                auto* item = new QTreeWidgetItem;
+                show_row(*item, change.row);
+                view_.insertTopLevelItem(at, item);
+                rows_.insert(rows_.begin() + at, change.row);
+                break;
+            }
+            case Change::Removed:
+                delete view_.takeTopLevelItem(at);
+                rows_.erase(rows_.begin() + at);
+                break;
+            case Change::Changed:
+                if (QTreeWidgetItem* item = view_.topLevelItem(at)) {
+                    show_row(*item, change.row);
+                    rows_[change.index] = change.row;
+                    if (changed_hook_) {
+                        changed_hook_(change.index, change.row);
+                    }
+                }
+                break;
+            case Change::Reset:
+                view_.clear();
+                rows_.clear();
+                break;
+        }
+    }
+
+    QTreeWidget& view_;
+    QObject context_;  // lives on the view's thread; what is posted to it dies with the mirror
+    std::mutex mutex_;
+    std::vector<Change> noted_;
+    bool posted_ = false;
+    std::vector<Row> rows_;  // on the view's thread only
+    ChangedHook changed_hook_;
+};
 
 }  // namespace ordano

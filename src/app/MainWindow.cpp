@@ -10,35 +10,42 @@
 #include "app/TransferPanel.h"
 #include "app/WindowTexts.h"
 #include "dialogs/ParametersDialog.h"
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
-#include "store/UiPort.h"
 #include "ui/ActionButton.h"
 #include "ui/Images.h"
+#include "ui/WindowThread.h"
 
 namespace ordano {
 
-MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction quit,
+MainWindow::MainWindow(Office& office, FrontEnd& ui, QLocale locale, QuitFunction quit,
                        QWidget* parent)
     : QMainWindow(parent),
       office_(office),
       message_ui_(ui),
       locale_(std::move(locale)),
-      quit_(std::move(quit)) {
+      quit_(std::move(quit)),
+      engine_(std::make_unique<Engine>(office, ui)) {
     setObjectName(QStringLiteral("frmPreVal"));
-    eftpPrincipal_.stop_with(office_.stop_token());
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
+    engine_->on_refused([this](std::string_view reason) {
+        // Said where the person looks, without a box: the button was pressed, nothing happens.
+        const QString text =
+            QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
+        on_thread_of(this, [this, text] { ui_.stbPrincipal->showMessage(text, 5000); });
+    });
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
-    frmParametros_ = new ParametersDialog(office_, message_ui_, this);
-    catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
-                                                 eftpPrincipal_);
-    frmParametros_->set_principal_session(eftpPrincipal_);
-    transfer_ = std::make_unique<TransferPanel>(office_, message_ui_, ui_, *this, locale_,
-                                                [this] { refresh_bulletin(); });
-    review_ = new ReviewArea(ui_, office_, message_ui_, transfer_->desk().send_list(), this);
-    journal_ = new JournalView(office_, message_ui_, transfer_->desk(), ui_, *this,
+    frmParametros_ = new ParametersDialog(office_, *engine_, message_ui_, this);
+    catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, *engine_);
+    transfer_ =
+        std::make_unique<TransferPanel>(*engine_, office_, message_ui_, ui_, *this, locale_);
+    review_ = new ReviewArea(
+        ui_, office_, message_ui_, *engine_, [this] { return frmParametros_->folders(); }, this);
+    journal_ = new JournalView(office_, message_ui_, *engine_, *transfer_, ui_, *this,
                                [this](const std::string& name) {
                                    review_->open_answer(name);
                                    activateWindow();
@@ -49,7 +56,15 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     resize(1280, 800);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The jobs tell the windows' parts of their changes: they end before those parts go.
+    stop_work();
+    engine_.reset();
+}
+
+void MainWindow::stop_work() {
+    engine_->stop();
+}
 
 void MainWindow::connect_controls() {
     connect(ui_.tlbPreVal, &QToolBar::actionTriggered, this, &MainWindow::tlbPreVal_ButtonClick);
@@ -120,23 +135,30 @@ void MainWindow::refresh_bulletin() {
 }
 
 void MainWindow::parametros() {
-    frmParametros_->exec();
+    frmParametros_->open();
 }
 
 void MainWindow::salir() {
-    if (message_ui_.message(exit_question(transfer_->desk().receive_list().size()),
-                            MessageIcon::Information,
-                            MessageButtons::YesNo) == MessageAnswer::Yes) {
-        // At once: the transfers in flight are cancelled and every run ends at its next step
-        // instead of running on to its end once the window is gone.
-        office_.request_stop();
-        quit_();
-    }
+    const auto waiting = transfer_->receive_rows().rows().size();
+    message_ui_.ask({exit_question(waiting), {}, MessageIcon::Information},
+                    [this](MessageAnswer answer) {
+                        if (answer != MessageAnswer::Yes) {
+                            return;
+                        }
+                        // At once: the transfers in flight are cancelled and every job ends at
+                        // its next step instead of running on once the window is gone.
+                        on_thread_of(this, [this] {
+                            stop_work();
+                            quit_();
+                        });
+                    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // The close box asks first; closes requested by the program or the session go ahead.
+    // The close box asks first; a close asked by the program, the session (logging out) or the
+    // system goes ahead, with the work stopped as Salir stops it.
     if (!event->spontaneous()) {
+        stop_work();
         event->accept();
         return;
     }

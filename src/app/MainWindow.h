@@ -10,50 +10,54 @@
 #include "app/MainWindowUi.h"
 #include "app/ReviewArea.h"
 #include "store/Action.h"
-#include "transfer/FtpSession.h"
 
 namespace ordano {
 
 class BulletinFeed;
 class CatalogFeatures;
 class CatalogUpdateWindow;
+class Engine;
+class FrontEnd;
 class JournalView;
 class Office;
 class ParametersDialog;
 class StatusPanels;
 class TransferPanel;
-class UiPort;
 
 // frmPreVal: the program's main window. Its toolbar and close box lead into Ejecuta_Accion;
-// the transfer lists sit on the left, the review area on the right.
+// the transfer lists sit on the left, the review area on the right. It owns the office's
+// transfer engine, which runs the transfers off the window's thread; every way the window ends
+// (Salir, the close box answered Yes, a close asked by the session or the system) stops it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Ends the program (Salir answered Yes, after the office's work was stopped).
     using QuitFunction = std::function<void()>;
 
-    MainWindow(Office& office, UiPort& ui, QLocale locale = QLocale(),
+    MainWindow(Office& office, FrontEnd& ui, QLocale locale = QLocale(),
                QuitFunction quit = quit_application, QWidget* parent = nullptr);
+    // Stops the engine and waits for its jobs before the window's parts go.
     ~MainWindow() override;
 
     // Performs a toolbar action; actions that are not the main window's only close the
     // sending session.
     void Ejecuta_Accion(Action action);
+    // The program is ending however it ends: the engine stops at once (transfers in flight
+    // cancelled, an upload cut short taken off the server) and starts nothing more.
+    void stop_work();
 
+    [[nodiscard]] Engine& engine() { return *engine_; }
     [[nodiscard]] ParametersDialog& parameters_dialog() { return *frmParametros_; }
-    // The window's own session, for the bulletin and the payment-password traffic; the sending
-    // run, the polling and the catalogue update keep sessions of their own.
-    [[nodiscard]] FtpSession& eftpPrincipal() { return eftpPrincipal_; }
     // frmActCatErr, created on first use.
     [[nodiscard]] CatalogUpdateWindow& catalog_window();
     // frmPrincipal, which holds the bulletin ticker shown above the status bar.
     [[nodiscard]] BulletinFeed& bulletin_feed();
 
-    // Refreshes the bulletin ticker from the server: Actualiza_Boletin with Boton false on
-    // eftpPrincipal. The sending run calls it near its start, before it opens eftpEnvio.
+    // Refreshes the bulletin ticker from the server: Actualiza_Boletin with Boton false, as a
+    // job of the engine on the bulletin's own session.
     void refresh_bulletin();
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
-    // The transfer side: the two lists, the polling, the sending run, frmPassword.
+    // The transfer side: the two lists, the polling, frmPassword.
     [[nodiscard]] TransferPanel& transfer_panel() { return *transfer_; }
     // The journal's side: restored lists, overdue answers, answers noticed, the history.
     [[nodiscard]] JournalView& journal_view() { return *journal_; }
@@ -85,17 +89,17 @@ private:
     void salir();
 
     Office& office_;
-    UiPort& message_ui_;
+    FrontEnd& message_ui_;
     QLocale locale_;
     QuitFunction quit_;
     MainWindowUi ui_;
-    FtpSession eftpPrincipal_{"eftpPrincipal"};
+    std::unique_ptr<Engine> engine_;
     std::unique_ptr<CatalogFeatures> catalog_;
     StatusPanels* status_ = nullptr;
     ParametersDialog* frmParametros_ = nullptr;
     // Destroyed before the window's controls, which it mirrors.
     std::unique_ptr<TransferPanel> transfer_;
-    ReviewArea* review_ = nullptr;  // works on the transfer panel's send list
+    ReviewArea* review_ = nullptr;
     JournalView* journal_ = nullptr;
 };
 

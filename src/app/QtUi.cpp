@@ -2,12 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QEventLoop>
 #include <QMessageBox>
 #include <QThread>
 
-#include <exception>
-#include <memory>
+#include "ui/WindowThread.h"
 
 namespace ordano {
 
@@ -25,10 +23,6 @@ QMessageBox::Icon box_icon(MessageIcon icon) {
             break;
     }
     return QMessageBox::NoIcon;
-}
-
-QString from_utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Boxes sit over the modal window that is up, else over the active window.
@@ -56,8 +50,8 @@ QString button_text(QMessageBox::StandardButton button) {
     }
 }
 
-void set_buttons(QMessageBox& box, MessageButtons buttons) {
-    if (buttons == MessageButtons::YesNo) {
+void set_buttons(QMessageBox& box, bool question) {
+    if (question) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
@@ -78,54 +72,130 @@ QString default_title() {
     return name.isEmpty() ? QStringLiteral("Ordano") : name;
 }
 
-MessageAnswer QtUi::message(std::string_view text, MessageIcon icon, MessageButtons buttons,
-                            std::optional<std::string_view> caption) {
-    return detailed_message(text, {}, icon, buttons, caption);
+void QtUi::tell(Notice notice) {
+    enqueue({std::move(notice), false, {}, {}});
 }
 
-MessageAnswer QtUi::detailed_message(std::string_view text, std::string_view details,
-                                     MessageIcon icon, MessageButtons buttons,
-                                     std::optional<std::string_view> caption) {
-    QMessageBox box(dialog_parent());
-    box.setObjectName(QStringLiteral("msgOrdano"));
-    box.setIcon(box_icon(icon));
-    box.setWindowTitle(caption ? from_utf8(*caption) : default_title());
-    box.setText(from_utf8(text));
-    if (!details.empty()) {
-        box.setDetailedText(from_utf8(details));
+void QtUi::ask(Notice question, Answer answer) {
+    enqueue({std::move(question), true, std::move(answer), {}});
+}
+
+void QtUi::ask_payment_password(PasswordAnswer answer) {
+    enqueue({{}, false, {}, std::move(answer)});
+}
+
+void QtUi::set_payment_password_prompt(PasswordPrompt prompt) {
+    on_thread_of(&window_thread_, [this, prompt = std::move(prompt)]() mutable {
+        password_prompt_ = std::move(prompt);
+    });
+}
+
+void QtUi::after_messages(std::function<void()> then) {
+    on_thread_of(&window_thread_, [this, then = std::move(then)]() mutable {
+        after_.push_back(std::move(then));
+        tell_if_all_seen();
+    });
+}
+
+void QtUi::enqueue(Pending pending) {
+    if (QThread::currentThread() == window_thread_.thread() && !pending.password) {
+        // The windows' own: shown at once, whatever else is up.
+        QMessageBox* box = show_box(std::move(pending));
+        QObject::connect(box, &QMessageBox::finished, &window_thread_, [this] { forget_closed(); });
+        return;
     }
-    set_buttons(box, buttons);
-    const int result = box.exec();
-    if (buttons == MessageButtons::Ok) {
-        return MessageAnswer::Ok;
-    }
-    return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    QMetaObject::invokeMethod(
+        &window_thread_,
+        [this, pending = std::move(pending)]() mutable {
+            queue_.push_back(std::move(pending));
+            show_next();
+        },
+        Qt::QueuedConnection);
 }
 
-bool QtUi::ask_payment_password() {
-    return password_prompt_ ? password_prompt_() : false;
-}
-
-void QtUi::run_blocking(const std::function<void()>& work) {
-    std::exception_ptr failure;
-    QEventLoop loop;
-    std::unique_ptr<QThread> worker(QThread::create([&work, &failure] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
+QMessageBox* QtUi::current_box() const {
+    for (auto it = boxes_.rbegin(); it != boxes_.rend(); ++it) {
+        if (!it->isNull()) {
+            return it->data();
         }
-    }));
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit,
-                     Qt::QueuedConnection);
-    worker->start();
-    // The loop may also end early when the program is quitting; the work still has to finish
-    // before its captures go out of scope.
-    loop.exec();
-    worker->wait();
-    if (failure) {
-        std::rethrow_exception(failure);
     }
+    return nullptr;
+}
+
+void QtUi::forget_closed() {
+    std::erase_if(
+        boxes_, [](const QPointer<QMessageBox>& box) { return box.isNull() || !box->isVisible(); });
+    show_next();
+}
+
+void QtUi::tell_if_all_seen() {
+    if (showing_ || !queue_.empty() || current_box() != nullptr) {
+        return;
+    }
+    for (const auto& then : std::exchange(after_, {})) {
+        then();
+    }
+}
+
+void QtUi::show_next() {
+    if (showing_ || current_box() != nullptr) {
+        return;
+    }
+    if (queue_.empty()) {
+        tell_if_all_seen();
+        return;
+    }
+    Pending next = std::move(queue_.front());
+    queue_.pop_front();
+    showing_ = true;
+    if (next.password) {
+        if (!password_prompt_) {
+            next.password(false);
+            done_showing();
+            return;
+        }
+        password_prompt_([this, answer = std::move(next.password)](bool accepted) {
+            answer(accepted);
+            done_showing();
+        });
+        return;
+    }
+    QMessageBox* box = show_box(std::move(next));
+    QObject::connect(box, &QMessageBox::finished, &window_thread_, [this] { done_showing(); });
+}
+
+// Modal to the whole program, as a box that held the window was, but shown without holding
+// the windows' thread: the answer is given when the box is closed.
+QMessageBox* QtUi::show_box(Pending pending) {
+    auto* box = new QMessageBox(dialog_parent());
+    box->setObjectName(QStringLiteral("msgOrdano"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    const Notice& notice = pending.notice;
+    box->setIcon(box_icon(notice.icon));
+    box->setWindowTitle(notice.caption ? QString::fromStdString(*notice.caption) : default_title());
+    box->setText(QString::fromStdString(notice.text));
+    if (!notice.details.empty()) {
+        box->setDetailedText(QString::fromStdString(notice.details));
+    }
+    set_buttons(*box, pending.question);
+    QObject::connect(
+        box, &QMessageBox::finished, &window_thread_,
+        [answer = std::move(pending.answer)](int result) {
+            if (answer) {
+                answer(result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No);
+            }
+        });
+    boxes_.emplace_back(box);
+    box->show();
+    return box;
+}
+
+void QtUi::done_showing() {
+    showing_ = false;
+    std::erase_if(
+        boxes_, [](const QPointer<QMessageBox>& box) { return box.isNull() || !box->isVisible(); });
+    show_next();
 }
 
 void QtUi::set_progress_display(QObject* context, ProgressDisplay display) {
@@ -161,10 +231,6 @@ void QtUi::show_latest_progress() {
     if (report && display) {
         display(*report);
     }
-}
-
-void QtUi::yield() {
-    QCoreApplication::processEvents();
 }
 
 }  // namespace ordano

@@ -12,15 +12,17 @@
 #include "app/ListColumns.h"
 #include "app/MainWindowUi.h"
 #include "app/WindowTexts.h"
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
 #include "review/FileSearch.h"
 #include "review/OfficeReview.h"
 #include "review/RevisaArchivo.h"
 #include "store/Errors.h"
 #include "store/FileNames.h"
 #include "store/Office.h"
-#include "store/UiPort.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/TypedFile.h"
+#include "ui/EngineCalls.h"
 
 namespace ordano {
 
@@ -96,13 +98,14 @@ void show_report(QPlainTextEdit& box, std::string_view text) {
     box.setPlainText(box_lines(text));
 }
 
-ReviewArea::ReviewArea(const MainWindowUi& ui, Office& office, UiPort& messages, SendList& send,
-                       QWidget* window)
+ReviewArea::ReviewArea(const MainWindowUi& ui, Office& office, FrontEnd& messages, Engine& engine,
+                       FolderSource folders, QWidget* window)
     : QObject(window),
       ui_(ui),
       office_(office),
       messages_(messages),
-      send_(send),
+      engine_(engine),
+      folders_(std::move(folders)),
       window_(window),
       printer_dialog_(system_printer_dialog) {
     setObjectName(QStringLiteral("ReviewArea"));
@@ -155,7 +158,7 @@ void ReviewArea::cboPreVal_Change(int index) {
     if (index == kFileKind && selected_text != tags_[kFileKind]) {
         if (const auto kind = search_kind(selected)) {
             letra_tipo_ = std::string(1, kind->letra_tipo);
-            list_folder_ = office_.session().folders.*(kind->folder);
+            list_folder_ = folders_().*(kind->folder);
         }
         tags_[kFileKind] = selected_text;
     }
@@ -176,7 +179,7 @@ void ReviewArea::build_pattern() {
 
 std::string ReviewArea::selected_kind_folder() const {
     const auto kind = search_kind(ui_.cboPreVal[kFileKind]->currentIndex());
-    return kind ? office_.session().folders.*(kind->folder) : list_folder_;
+    return kind ? folders_().*(kind->folder) : list_folder_;
 }
 
 void ReviewArea::cmdBuscar_Click() {
@@ -218,13 +221,24 @@ void ReviewArea::Llena_Archivos(const std::vector<std::string>& names) {
     list.show();
 }
 
+SendList& ReviewArea::send_list() {
+    return engine_.desk().send_list();
+}
+
 void ReviewArea::add_typed_name(const QString& typed) {
-    if (add_typed_file(send_, office_.session().folders, utf8(typed))) {
-        ui_.txtPreval->clear();
-        return;
-    }
-    messages_.message("El archivo juliano no existe en las rutas configuradas.", MessageIcon::None,
-                      MessageButtons::Ok);
+    with_turn_then(
+        engine_, this, Request::EditLists,
+        [this, name = utf8(typed), folders = folders_()] {
+            return add_typed_file(engine_.desk().send_list(), folders, name);
+        },
+        [this](bool added) {
+            if (added) {
+                ui_.txtPreval->clear();
+                return;
+            }
+            messages_.tell(
+                {"El archivo juliano no existe en las rutas configuradas.", {}, MessageIcon::None});
+        });
 }
 
 void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
@@ -235,19 +249,44 @@ void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
     open_answer(utf8(item->text(send_list::kName)));
 }
 
+// The report reads the catalogue, which the engine's catalogue update may be replacing: it is
+// read with the engine's turn, and shown once read.
 void ReviewArea::open_answer(const std::string& name) {
-    try {
-        const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(office_));
-        std::string report = result.box_text();
-        filling_box_ = true;
-        show_report(*ui_.rtbPreVal, report);
-        filling_box_ = false;
-        report_ = std::move(report);
-        if (result.failure) {
-            show_failure(result.failure->number, result.failure->message);
-        }
-    } catch (const std::exception& error) {
-        show_failure(0, error.what());
+    struct Read {
+        std::string report;
+        std::optional<ReviewFailure> failure;
+        std::optional<std::string> error;
+    };
+    with_turn_then(
+        engine_, this, Request::Review,
+        [this, name] {
+            Read read;
+            try {
+                ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(office_));
+                read.report = result.box_text();
+                read.failure = std::move(result.failure);
+            } catch (const std::exception& error) {
+                read.error = error.what();
+            }
+            return read;
+        },
+        [this](Read read) {
+            if (read.error) {
+                show_failure(0, *read.error);
+                return;
+            }
+            show_answer(read.report, read.failure);
+        });
+}
+
+void ReviewArea::show_answer(const std::string& report,
+                             const std::optional<ReviewFailure>& failure) {
+    filling_box_ = true;
+    show_report(*ui_.rtbPreVal, report);
+    filling_box_ = false;
+    report_ = report;
+    if (failure) {
+        show_failure(failure->number, failure->message);
     }
 }
 
@@ -259,8 +298,9 @@ void ReviewArea::cmdImprime_Click() {
 
 void ReviewArea::show_failure(int number, const std::string& description) {
     // A failure without a number of its own is shown by its cause alone.
-    messages_.message(number == 0 ? description : error_number_message(number, description),
-                      MessageIcon::Critical, MessageButtons::Ok);
+    messages_.tell({number == 0 ? description : error_number_message(number, description),
+                    {},
+                    MessageIcon::Critical});
 }
 
 bool ReviewArea::eventFilter(QObject* watched, QEvent* event) {

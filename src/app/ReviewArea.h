@@ -5,11 +5,14 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/ReportPrinter.h"
+#include "review/RevisaArchivo.h"
+#include "store/Session.h"
 
 class QPlainTextEdit;
 class QTreeWidgetItem;
@@ -17,20 +20,26 @@ class QWidget;
 
 namespace ordano {
 
+class Engine;
+class FrontEnd;
 class NumberedError;
 class Office;
 class SendList;
-class UiPort;
 struct MainWindowUi;
 
 // The review area of the main window ("REVISIÓN DE ARCHIVOS"): the two selectors and the
 // search into lvwArchivos, names typed into txtPreval, answers opened from the send list into
-// rtbPreVal, and printing the report. The controls are the window's; this drives them.
+// rtbPreVal, and printing the report. The controls are the window's; this drives them. A typed
+// name goes onto the engine's send list, and a report reads the catalogue, with the engine's
+// turn.
 class ReviewArea : public QObject {
     Q_OBJECT
 public:
-    ReviewArea(const MainWindowUi& ui, Office& office, UiPort& messages, SendList& send,
-               QWidget* window);
+    // The local folders as the window holds them (the parameters window's fields).
+    using FolderSource = std::function<LocalFolders()>;
+
+    ReviewArea(const MainWindowUi& ui, Office& office, FrontEnd& messages, Engine& engine,
+               FolderSource folders, QWidget* window);
 
     // Start-up's part: kind letter "M", today's pattern, both tags "0", and the first item of
     // each selector chosen, each choice running the selection handling and its search.
@@ -53,7 +62,7 @@ public:
     [[nodiscard]] const QString& selector_tag(int index) const {
         return tags_.at(static_cast<std::size_t>(index));
     }
-    [[nodiscard]] SendList& send_list() { return send_; }
+    [[nodiscard]] SendList& send_list();
 
 protected:
     // Enter in txtPreval is swallowed; with text in the box it runs the search. Enter on the
@@ -65,13 +74,15 @@ private:
     void build_pattern();
     void list_files();
     void add_typed_name(const QString& typed);
+    void show_answer(const std::string& report, const std::optional<ReviewFailure>& failure);
     void show_failure(int number, const std::string& description);
     [[nodiscard]] std::string selected_kind_folder() const;
 
     const MainWindowUi& ui_;
     Office& office_;
-    UiPort& messages_;
-    SendList& send_;
+    FrontEnd& messages_;
+    Engine& engine_;
+    FolderSource folders_;
     QWidget* window_;
     PrinterDialog printer_dialog_;
 

@@ -3,9 +3,9 @@
 #include <exception>
 #include <string>
 
+#include "engine/FrontEnd.h"
 #include "store/Errors.h"
 #include "store/Office.h"
-#include "store/UiPort.h"
 
 namespace ordano {
 
@@ -13,19 +13,18 @@ namespace {
 
 constexpr const char* kCannotStart = "El programa no puede iniciar.";
 
-void report(UiPort& ui, const std::string& cause) {
-    ui.message(std::string(kCannotStart) + "\n\n" + cause, MessageIcon::Critical,
-               MessageButtons::Ok);
+void report(FrontEnd& ui, const std::string& cause) {
+    ui.tell({std::string(kCannotStart) + "\n\n" + cause, {}, MessageIcon::Critical});
 }
 
 }  // namespace
 
 std::unique_ptr<Office> open_office_or_report(const PathOptions& paths, const Clock& clock,
-                                              const LocaleFormats& formats, UiPort& ui) {
+                                              const LocaleFormats& formats, FrontEnd& ui) {
     try {
         auto office = Office::open(paths, clock, formats, {}, "ordano");
         for (const auto& notice : office->startup_notices()) {
-            ui.message(notice, MessageIcon::Critical, MessageButtons::Ok);
+            ui.tell({notice, {}, MessageIcon::Critical});
         }
         return office;
     } catch (const StartupError& e) {

@@ -7,8 +7,8 @@
 
 namespace ordano {
 
+class FrontEnd;
 class Office;
-class UiPort;
 
 // Brings the office up, holding its lock as "ordano" for as long as the Office lives. When it
 // cannot (another program of Ordano has the office, no settings file, a short first line, no
@@ -18,6 +18,6 @@ class UiPort;
 [[nodiscard]] std::unique_ptr<Office> open_office_or_report(const PathOptions& paths,
                                                             const Clock& clock,
                                                             const LocaleFormats& formats,
-                                                            UiPort& ui);
+                                                            FrontEnd& ui);
 
 }  // namespace ordano

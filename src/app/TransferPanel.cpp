@@ -5,11 +5,15 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "app/ListMirror.h"
 #include "app/MainWindowUi.h"
 #include "dialogs/PaymentPasswordDialog.h"
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
 #include "store/Office.h"
+#include "transfer/ListActions.h"
 #include "ui/ActionButton.h"
+#include "ui/EngineCalls.h"
+#include "ui/WindowThread.h"
 
 namespace ordano {
 
@@ -30,20 +34,27 @@ bool is_delete_released(const QEvent* event) {
 
 }  // namespace
 
-TransferPanel::TransferPanel(Office& office, UiPort& ui, const MainWindowUi& controls,
-                             QWidget& window, QLocale locale, BulletinRefresh refresh_bulletin)
-    : ui_(ui),
+TransferPanel::TransferPanel(Engine& engine, Office& office, FrontEnd& ui,
+                             const MainWindowUi& controls, QWidget& window, QLocale locale)
+    : engine_(engine),
+      ui_(ui),
       controls_(controls),
-      desk_(office.session(), office.params(), office.journal(), ui, office.clock(),
-            office.locale(), std::move(refresh_bulletin), office.stop_token()),
+      send_mirror_(
+          std::make_unique<ListMirror<SendRow>>(engine.desk().send_list(), *controls.lvwPreVal[0])),
+      receive_mirror_(std::make_unique<ListMirror<ReceiveRow>>(engine.desk().receive_list(),
+                                                               *controls.lvwPreVal[1])),
       frmPassword_(new PaymentPasswordDialog(office.session(), ui, &window)),
       progress_(*controls.stbPrincipal, std::move(locale)) {
-    mirror_rows(desk_.send_list(), *controls_.lvwPreVal[0]);
-    mirror_rows(desk_.receive_list(), *controls_.lvwPreVal[1]);
-    mirror_timer();
     connect_controls();
-    // Only a port that shows windows takes them; other ports answer for themselves.
-    ui_.set_payment_password_prompt([this] { return frmPassword_->ask(); });
+    // Told on the thread that changed it; followed on the window's, as it is then.
+    engine_.on_state([this](const EngineState&) {
+        on_thread_of(this, [this] { follow_engine(engine_.state()); });
+    });
+    shown_.polling = !engine_.state().polling;  // differs: followed in full below
+    follow_engine(engine_.state());
+    // Only a front end that shows windows takes them; others answer for themselves.
+    ui_.set_payment_password_prompt(
+        [this](FrontEnd::PasswordAnswer answer) { frmPassword_->ask(std::move(answer)); });
     ui_.set_progress_display([this](const Progress& report) { progress_.show(report); });
 }
 
@@ -52,33 +63,8 @@ TransferPanel::~TransferPanel() {
     ui_.set_progress_display(nullptr);
 }
 
-void TransferPanel::mirror_timer() {
-    QTimer* timer = controls_.tmrPreVal;
-    timer->setInterval(desk_.timer().interval());
-    // "Detener" stops the polling: it can be pressed only while the polling is on.
-    QAction* detener = nullptr;
-    for (QAction* action : controls_.tlbPreVal->actions()) {
-        if (button_action(*action) == Action::Detener) {
-            detener = action;
-        }
-    }
-    if (detener != nullptr) {
-        detener->setEnabled(desk_.timer().enabled());
-    }
-    desk_.timer().subscribe([timer, detener](bool enabled, int interval_ms) {
-        if (detener != nullptr) {
-            detener->setEnabled(enabled);
-        }
-        // A new interval on a running timer restarts it with that interval.
-        if (timer->interval() != interval_ms) {
-            timer->setInterval(interval_ms);
-        }
-        if (enabled && !timer->isActive()) {
-            timer->start();
-        } else if (!enabled && timer->isActive()) {
-            timer->stop();
-        }
-    });
+TransferDesk& TransferPanel::desk() {
+    return engine_.desk();
 }
 
 void TransferPanel::connect_controls() {
@@ -93,6 +79,33 @@ void TransferPanel::connect_controls() {
     controls_.lvwPreVal[0]->installEventFilter(this);
 }
 
+// The toolbar as the gate says, the timer as the polling is, and what a job leaves behind.
+void TransferPanel::follow_engine(const EngineState& state) {
+    for (QAction* action : controls_.tlbPreVal->actions()) {
+        action->setEnabled(action_enabled(button_action(*action), state));
+    }
+    QTimer* timer = controls_.tmrPreVal;
+    // A new interval on a running timer restarts it with that interval.
+    if (timer->interval() != state.polling_interval_ms) {
+        timer->setInterval(state.polling_interval_ms);
+    }
+    if (state.polling && !timer->isActive()) {
+        timer->start();
+    } else if (!state.polling && timer->isActive()) {
+        timer->stop();
+    }
+    const bool run_ended = shown_.runs(Job::Sending) && !state.runs(Job::Sending);
+    const bool tick_ended = shown_.runs(Job::Tick) && !state.runs(Job::Tick);
+    // Nothing moves once no job runs (the bulletin's refresh may end after the run).
+    if (run_ended || state.running == 0) {
+        progress_.clear();
+    }
+    if (run_ended || tick_ended || (shown_.runs(Job::Reception) && !state.in_run())) {
+        show_current_row();
+    }
+    shown_ = state;
+}
+
 bool TransferPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == controls_.lvwPreVal[0] && is_delete_released(event)) {
         cmdPreVal_Click();
@@ -102,88 +115,89 @@ bool TransferPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TransferPanel::Ejecuta_Accion(Action action) {
-    if (action == Action::Enviar) {
-        enviar();
-    } else {
-        desk_.Ejecuta_Accion(action);
-    }
-    show_current_row();
-}
-
-void TransferPanel::enviar() {
-    if (desk_.sending_run().running()) {
-        desk_.Ejecuta_Accion(Action::Enviar);  // ignored by the run in progress
+    if (action == Action::Detener) {
+        // Nothing to stop while the polling is off.
+        if (engine_.state().polling) {
+            ask_then(std::string(kStopPollingQuestion), [this] { engine_.act(Action::Detener); });
+        }
         return;
     }
-    // Enabled again however the run ends.
-    struct RunActionsOff {
-        TransferPanel& panel;
-        explicit RunActionsOff(TransferPanel& p) : panel(p) {
-            panel.set_run_actions_enabled(false);
-        }
-        ~RunActionsOff() {
-            panel.set_run_actions_enabled(true);
-            panel.progress_.clear();
-        }
-        RunActionsOff(const RunActionsOff&) = delete;
-        RunActionsOff& operator=(const RunActionsOff&) = delete;
-    } const off(*this);
-    desk_.Ejecuta_Accion(Action::Enviar);
+    engine_.act(action);
 }
 
-void TransferPanel::set_run_actions_enabled(bool enabled) {
-    // While the run waits on the network the window keeps taking clicks; the run must not be
-    // started twice, and the pending entries are the run's.
-    for (QAction* action : controls_.tlbPreVal->actions()) {
-        const Action run_action = button_action(*action);
-        if (run_action == Action::Enviar || run_action == Action::Recibir) {
-            action->setEnabled(enabled);
-        }
-    }
+void TransferPanel::ask_then(const std::string& question, std::function<void()> then) {
+    ui_.ask({question, {}, MessageIcon::Question},
+            [this, then = std::move(then)](MessageAnswer answer) {
+                if (answer == MessageAnswer::Yes) {
+                    on_thread_of(this, then);
+                }
+            });
 }
 
 void TransferPanel::tmrPreVal_Timer() {
-    if (desk_.poller().tick_in_progress()) {
-        return;  // the tick under way let this one through while it waited
-    }
-    desk_.tmrPreVal_Timer();
-    show_current_row();
-    if (!desk_.sending_run().running()) {
-        progress_.clear();
-    }
+    engine_.tick();
 }
 
 void TransferPanel::lvwArchivos_DblClick(QTreeWidgetItem* item) {
     if (item == nullptr) {
         return;
     }
-    desk_.lvwArchivos_DblClick(item->text(0).toStdString());
+    engine_.with_turn(Request::EditLists, [this, name = item->text(0).toStdString()] {
+        engine_.desk().lvwArchivos_DblClick(name);
+    });
     show_current_row();
 }
 
 void TransferPanel::cmdPreVal_Click() {
-    desk_.cmdPreVal_Click(row_id(selected_item(*controls_.lvwPreVal[0])));
+    const RowId id = row_id(selected_item(*controls_.lvwPreVal[0]));
+    const SendRow* row = send_mirror_->find(id);
+    const auto question = row != nullptr ? send_removal_question(*row) : std::nullopt;
+    if (question) {
+        ask_then(*question, [this, id] {
+            engine_.with_turn(Request::EditLists,
+                              [this, id] { engine_.desk().cmdPreVal_Click(id); });
+        });
+    }
 }
 
 void TransferPanel::cmdPreElm_Click() {
-    desk_.cmdPreElm_Click(row_id(selected_item(*controls_.lvwPreVal[1])));
+    const RowId id = row_id(selected_item(*controls_.lvwPreVal[1]));
+    if (const ReceiveRow* row = receive_mirror_->find(id)) {
+        ask_then(receive_removal_question(*row), [this, id] {
+            engine_.with_turn(Request::EditLists,
+                              [this, id] { engine_.desk().cmdPreElm_Click(id); });
+        });
+    }
 }
 
 void TransferPanel::cmdLimpia_Click() {
-    if (desk_.cmdLimpia_Click()) {
-        controls_.rtbPreVal->clear();
+    if (send_mirror_->rows().empty()) {
+        return;
     }
+    ask_then(std::string(kClearSendListQuestion), [this] {
+        with_turn_then(
+            engine_, this, Request::EditLists, [this] { return engine_.desk().cmdLimpia_Click(); },
+            [this](bool emptied) {
+                if (emptied) {
+                    controls_.rtbPreVal->clear();
+                }
+            });
+    });
 }
 
 void TransferPanel::show_current_row() {
-    const auto id = desk_.send_list().current_row();
-    const auto index = id ? desk_.send_list().index_of(*id) : std::nullopt;
-    if (!index) {
-        return;
-    }
-    // In view, without moving the selection the list buttons act on.
-    controls_.lvwPreVal[0]->scrollToItem(
-        controls_.lvwPreVal[0]->topLevelItem(static_cast<int>(*index)));
+    with_turn_then(
+        engine_, this, Request::Review,
+        [this] { return engine_.desk().send_list().current_row().value_or(0); },
+        [this](RowId id) {
+            const auto index = send_mirror_->index_of(id);
+            if (!index) {
+                return;
+            }
+            // In view, without moving the selection the list buttons act on.
+            controls_.lvwPreVal[0]->scrollToItem(
+                controls_.lvwPreVal[0]->topLevelItem(static_cast<int>(*index)));
+        });
 }
 
 }  // namespace ordano

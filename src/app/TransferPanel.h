@@ -6,7 +6,12 @@
 #include <functional>
 #include <memory>
 
+#include "app/ListMirror.h"
 #include "app/TransferProgress.h"
+#include "engine/Gate.h"
+#include "store/Action.h"
+#include "transfer/ReceiveList.h"
+#include "transfer/SendList.h"
 #include "transfer/TransferDesk.h"
 
 class QAction;
@@ -14,45 +19,46 @@ class QTreeWidgetItem;
 
 namespace ordano {
 
+class Engine;
+class FrontEnd;
 class Office;
 class PaymentPasswordDialog;
-class UiPort;
 struct MainWindowUi;
 
-// The main window's transfer side: owns the transfer desk and ties it to the window's
-// controls. The two lists lvwPreVal(0)/(1) mirror the desk's lists, the timer tmrPreVal
-// follows the polling timer and calls the polling tick, the list buttons, the Delete key on
-// the send list and the double-click on lvwArchivos call the desk's handlers, and transfers
-// show their progress in the status bar. "Enviar/Recibir" and "Recibir" are disabled while a
-// sending run is in progress. Lends the payment-password prompt frmPassword and the progress
-// display to the UI port for its life.
+// The main window's transfer side over the engine: the two lists lvwPreVal(0)/(1) mirror the
+// desk's lists, the timer tmrPreVal follows the polling and asks for its ticks, the list
+// buttons, the Delete key on the send list and the double-click on lvwArchivos ask their
+// questions and then the engine, and transfers show their progress in the status bar. The
+// toolbar's buttons are enabled as the engine's gate says. Lends the payment-password prompt
+// frmPassword and the progress display to the front end for its life.
 class TransferPanel : public QObject {
     Q_OBJECT
 public:
-    using BulletinRefresh = std::function<void()>;
-
     // `window` parents frmPassword; `controls` are the window's, and outlive the panel.
-    TransferPanel(Office& office, UiPort& ui, const MainWindowUi& controls, QWidget& window,
-                  QLocale locale, BulletinRefresh refresh_bulletin);
+    TransferPanel(Engine& engine, Office& office, FrontEnd& ui, const MainWindowUi& controls,
+                  QWidget& window, QLocale locale);
     ~TransferPanel() override;
     TransferPanel(const TransferPanel&) = delete;
     TransferPanel& operator=(const TransferPanel&) = delete;
 
-    // The transfer side of the action routine: runs Enviar, Recibir and Detener, and for
-    // every action closes the sending session at the end.
+    // The transfer side of the action routine: Enviar, Recibir, Detener (after its question),
+    // and for every action the sending session closed at the end.
     void Ejecuta_Accion(Action action);
 
-    [[nodiscard]] TransferDesk& desk() { return desk_; }
+    // The core's transfer desk, for work done with the engine's turn.
+    [[nodiscard]] TransferDesk& desk();
     [[nodiscard]] PaymentPasswordDialog& password_dialog() { return *frmPassword_; }
+    // The lists as the window shows them.
+    [[nodiscard]] const ListMirror<SendRow>& send_rows() const { return *send_mirror_; }
+    [[nodiscard]] ListMirror<ReceiveRow>& receive_rows() { return *receive_mirror_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connect_controls();
-    void mirror_timer();
-    void set_run_actions_enabled(bool enabled);
-    void enviar();
+    void follow_engine(const EngineState& state);
+    void ask_then(const std::string& question, std::function<void()> then);
     void tmrPreVal_Timer();
     void lvwArchivos_DblClick(QTreeWidgetItem* item);
     void cmdPreVal_Click();
@@ -61,11 +67,14 @@ private:
     // Brings the window's current row (the last one added) into view.
     void show_current_row();
 
-    UiPort& ui_;
+    Engine& engine_;
+    FrontEnd& ui_;
     const MainWindowUi& controls_;
-    TransferDesk desk_;
+    std::unique_ptr<ListMirror<SendRow>> send_mirror_;
+    std::unique_ptr<ListMirror<ReceiveRow>> receive_mirror_;
     PaymentPasswordDialog* frmPassword_ = nullptr;
     TransferProgress progress_;
+    EngineState shown_;  // the engine's state as the window follows it
 };
 
 }  // namespace ordano

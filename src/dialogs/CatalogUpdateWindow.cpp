@@ -11,8 +11,10 @@
 #include <limits>
 
 #include "dialogs/CatalogIllustration.h"
+#include "engine/Engine.h"
 #include "ui/ActionButton.h"
 #include "ui/Images.h"
+#include "ui/WindowThread.h"
 
 namespace ordano {
 namespace {
@@ -36,13 +38,17 @@ int bar_units(std::int64_t bytes, std::int64_t total) {
 
 }  // namespace
 
-CatalogUpdateWindow::CatalogUpdateWindow(Office& office, UiPort& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window), update_(office, ui) {
+CatalogUpdateWindow::CatalogUpdateWindow(Engine& engine, QWidget* parent)
+    : QWidget(parent, Qt::Window), engine_(engine), update_(engine.catalog_update()) {
     setObjectName(QStringLiteral("frmActCatErr"));
     setWindowTitle(QStringLiteral("Actualización del Catálogo de Errores"));
     setWindowIcon(images::action_icon(Action::CatErr));
     build();
     update_.set_observer(this);
+    engine_.on_state([this](const EngineState&) {
+        on_thread_of(this, [this] { follow_engine(engine_.state()); });
+    });
+    follow_engine(engine_.state());
 }
 
 CatalogUpdateWindow::~CatalogUpdateWindow() {
@@ -122,34 +128,24 @@ void CatalogUpdateWindow::tlbAct_ButtonClick(QAction* button) {
 
 void CatalogUpdateWindow::Movimientos(Action action) {
     if (action == Action::Recibir) {
-        // The buttons stay live while the run waits for the server: a second click waits too.
-        if (update_.running()) {
-            return;
-        }
-        actRecibir_->setEnabled(false);
-        update_.Movimientos(Action::Recibir);
-        sync_busy();
+        engine_.update_catalog();
         return;
     }
     if (action == Action::Salir) {
         hide();
     }
-    update_.Movimientos(action);
+    engine_.close_catalog();
 }
 
 void CatalogUpdateWindow::show_modeless() {
-    sync_busy();
     show();
     raise();
     activateWindow();
 }
 
 CatalogWindowHooks CatalogUpdateWindow::hooks() {
-    return {[this] { show_modeless(); },
-            [this] {
-                hide();
-                sync_busy();
-            }};
+    return {[this] { on_thread_of(this, [this] { show_modeless(); }); },
+            [this] { on_thread_of(this, [this] { hide(); }); }};
 }
 
 void CatalogUpdateWindow::closeEvent(QCloseEvent* event) {
@@ -162,31 +158,35 @@ void CatalogUpdateWindow::closeEvent(QCloseEvent* event) {
     Movimientos(Action::Salir);
 }
 
-void CatalogUpdateWindow::sync_busy() {
-    actRecibir_->setEnabled(!update_.running());
+void CatalogUpdateWindow::follow_engine(const EngineState& state) {
+    actRecibir_->setEnabled(decide(Request::UpdateCatalog, state).verdict != Verdict::Refuse);
 }
 
 // Every run, also one the catalogue check starts, begins by clearing its marks.
 void CatalogUpdateWindow::begin_run() {
-    ++run_serial_;
     prgAct_->setRange(0, 1);
     prgAct_->setValue(0);
     prgAct_->setFormat(QString());
-    sync_busy();
 }
 
+// The run tells its marks on its own thread; they are shown on the window's, in order.
 void CatalogUpdateWindow::step_marked(int step, StepMark mark) {
     if (step == 1 && mark == StepMark::None) {
-        begin_run();
+        ++run_serial_;
     }
-    QLabel* picture = imgAct_.at(static_cast<std::size_t>(step));
-    const int number = static_cast<int>(mark);
-    picture->setPixmap(mark == StepMark::None ? QPixmap() : images::background(number));
-    picture->setProperty("picture", number);
+    on_thread_of(this, [this, step, mark] {
+        if (step == 1 && mark == StepMark::None) {
+            begin_run();
+        }
+        QLabel* picture = imgAct_.at(static_cast<std::size_t>(step));
+        const int number = static_cast<int>(mark);
+        picture->setPixmap(mark == StepMark::None ? QPixmap() : images::background(number));
+        picture->setProperty("picture", number);
+    });
 }
 
 void CatalogUpdateWindow::result_changed(const std::string& text) {
-    lblResult_->setText(QString::fromStdString(text));
+    on_thread_of(this, [this, text] { lblResult_->setText(QString::fromStdString(text)); });
 }
 
 // Comes from the thread that runs the transfer: the bar is changed on the window's thread.

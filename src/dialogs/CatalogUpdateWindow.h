@@ -16,16 +16,17 @@ class QToolBar;
 
 namespace ordano {
 
-class Office;
-class UiPort;
+class Engine;
+struct EngineState;
 
-// frmActCatErr: the catalogue-update window. Modeless; "Salir" and the close box hide it, and
-// it is shown again with the marks and the result line of its last run until the next run
-// clears them. Its run has its own FTP session (eftpActCatErr).
+// frmActCatErr: the catalogue-update window over the engine's catalogue update. Modeless;
+// "Salir" and the close box hide it, and it is shown again with the marks and the result line
+// of its last run until the next run clears them. Its run is a job of the engine, on its own
+// FTP session (eftpActCatErr); "Actualizar" can be pressed when the engine's gate lets it run.
 class CatalogUpdateWindow : public QWidget, private CatalogUpdateObserver {
     Q_OBJECT
 public:
-    CatalogUpdateWindow(Office& office, UiPort& ui, QWidget* parent = nullptr);
+    explicit CatalogUpdateWindow(Engine& engine, QWidget* parent = nullptr);
     ~CatalogUpdateWindow() override;
 
     // Recibir: the update run (nothing while one is under way); Salir: hides the window and
@@ -36,7 +37,8 @@ public:
     void show_modeless();
 
     [[nodiscard]] CatalogUpdate& update() { return update_; }
-    // What the catalogue check needs to show this window around its run and hide it after.
+    // What the catalogue check needs to show this window around its run and hide it after
+    // (called on the check's thread).
     [[nodiscard]] CatalogWindowHooks hooks();
 
 protected:
@@ -47,7 +49,7 @@ private:
     QToolBar* build_toolbar();
     QWidget* build_steps();
     void tlbAct_ButtonClick(QAction* button);
-    void sync_busy();
+    void follow_engine(const EngineState& state);
     void begin_run();
     void show_progress(std::uint64_t run, std::int64_t done, std::int64_t total);
 
@@ -56,7 +58,8 @@ private:
     void result_changed(const std::string& text) override;
     void package_progress(std::int64_t done, std::int64_t total) override;
 
-    CatalogUpdate update_;
+    Engine& engine_;
+    CatalogUpdate& update_;
     QAction* actRecibir_ = nullptr;
     std::array<QLabel*, 5> imgAct_{};  // 0 the illustration, 1 to 4 the step marks
     QLabel* lblResult_ = nullptr;

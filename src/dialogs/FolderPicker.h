@@ -8,15 +8,17 @@
 
 namespace ordano {
 
-// The directory picker: a start folder in (empty: its default folder), the chosen folder out,
-// nothing when the user cancels. Injectable so that tests never open a real dialog.
-using FolderPicker =
-    std::function<std::optional<QString>(QWidget* parent, const QString& start_folder)>;
+// A file or folder picker: a parent and a start path in; the chosen path, or nothing when the
+// user cancels, out through `chosen`, later (the picker does not hold the window's thread).
+// Injectable so that tests never open a real dialog.
+using Chosen = std::function<void(std::optional<QString> path)>;
+using FolderPicker = std::function<void(QWidget* parent, const QString& start, Chosen chosen)>;
 
-// QFileDialog::getExistingDirectory.
+// The workstation's folder dialog.
 [[nodiscard]] FolderPicker system_folder_picker();
-// The same shape for a certificate file (QFileDialog::getOpenFileName): a start path in, the
-// chosen file out.
+// The same for a certificate file.
 [[nodiscard]] FolderPicker system_certificate_picker();
+// The same for the file a CSV export is written to (`start`: the suggested name).
+[[nodiscard]] FolderPicker system_save_file_picker();
 
 }  // namespace ordano

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,8 +17,8 @@
 #include <fstream>
 
 #include "dialogs/HistoryModel.h"
+#include "engine/FrontEnd.h"
 #include "store/Office.h"
-#include "store/UiPort.h"
 
 namespace ordano {
 namespace {
@@ -37,13 +36,6 @@ QDate to_qdate(std::chrono::year_month_day date) {
             static_cast<int>(static_cast<unsigned>(date.day()))};
 }
 
-std::optional<QString> system_save_file(QWidget* parent, const QString& suggested) {
-    const QString chosen =
-        QFileDialog::getSaveFileName(parent, QStringLiteral("Exportar el historial"), suggested,
-                                     QStringLiteral("Archivos CSV (*.csv)"));
-    return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
-}
-
 QDateEdit* date_box(QWidget* parent, const char* name, const QDate& date) {
     auto* box = new QDateEdit(date, parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -54,12 +46,12 @@ QDateEdit* date_box(QWidget* parent, const char* name, const QDate& date) {
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(Office& office, UiPort& ui, OpenAnswer open_answer, QWidget* parent)
+HistoryWindow::HistoryWindow(Office& office, FrontEnd& ui, OpenAnswer open_answer, QWidget* parent)
     : QWidget(parent, Qt::Window),
       office_(office),
       ui_(ui),
       open_answer_(std::move(open_answer)),
-      picker_(system_save_file) {
+      picker_(system_save_file_picker()) {
     setObjectName(QStringLiteral("frmHistorial"));
     setWindowTitle(QStringLiteral("Historial de envíos"));
     build();
@@ -212,27 +204,32 @@ void HistoryWindow::open_row(int row) {
         }
     }
     if (chosen == nullptr) {
-        ui_.message("El archivo " + record.file + " todavía no tiene respuesta.",
-                    MessageIcon::Information, MessageButtons::Ok);
+        ui_.tell({"El archivo " + record.file + " todavía no tiene respuesta.",
+                  {},
+                  MessageIcon::Information});
         return;
     }
     open_answer_(chosen->name);
 }
 
 void HistoryWindow::export_shown_rows() {
-    const auto file = picker_(this, QStringLiteral("historial.csv"));
-    if (!file) {
-        return;
-    }
-    const std::filesystem::path path(file->toStdU16String());
+    picker_(this, QStringLiteral("historial.csv"), [this](std::optional<QString> file) {
+        if (file) {
+            export_to(*file);
+        }
+    });
+}
+
+void HistoryWindow::export_to(const QString& file) {
+    const std::filesystem::path path(file.toStdU16String());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (out) {
         model_->export_csv(out);
         out.flush();
     }
     if (!out) {
-        ui_.message("No se pudo escribir el archivo " + path.string() + ".", MessageIcon::Critical,
-                    MessageButtons::Ok);
+        ui_.tell(
+            {"No se pudo escribir el archivo " + path.string() + ".", {}, MessageIcon::Critical});
     }
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/FolderPicker.h"
+
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -18,8 +20,8 @@ class QTimer;
 namespace ordano {
 
 class HistoryModel;
+class FrontEnd;
 class Office;
-class UiPort;
 
 // frmHistorial, "Historial de envíos": the journal's rows with filters by date range, kind,
 // status and text, sortable columns, a summary line for the rows shown, export of the shown
@@ -30,10 +32,9 @@ public:
     // Shows the report of a received answer, by its name, in the main window's review area.
     using OpenAnswer = std::function<void(const std::string& name)>;
     // The file to export to (a suggested name in), nothing when the user cancels.
-    using SaveFilePicker =
-        std::function<std::optional<QString>(QWidget* parent, const QString& suggested)>;
+    using SaveFilePicker = FolderPicker;
 
-    HistoryWindow(Office& office, UiPort& ui, OpenAnswer open_answer, QWidget* parent = nullptr);
+    HistoryWindow(Office& office, FrontEnd& ui, OpenAnswer open_answer, QWidget* parent = nullptr);
 
     void set_save_file_picker(SaveFilePicker picker) { picker_ = std::move(picker); }
     [[nodiscard]] HistoryModel& model() { return *model_; }
@@ -46,6 +47,7 @@ public:
     // prevalidation answer; a row without any says so.
     void open_row(int row);
     void export_shown_rows();
+    void export_to(const QString& file);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,7 +58,7 @@ private:
     void apply_filters();
 
     Office& office_;
-    UiPort& ui_;
+    FrontEnd& ui_;
     OpenAnswer open_answer_;
     SaveFilePicker picker_;
     HistoryModel* model_ = nullptr;

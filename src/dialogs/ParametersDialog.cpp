@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "dialogs/PasswordChangeDialog.h"
-#include "store/FlagScope.h"
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
 #include "store/Journal.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
-#include "store/UiPort.h"
-#include "transfer/PaymentPasswordChange.h"
 #include "ui/ActionButton.h"
+#include "ui/EngineCalls.h"
 #include "ui/Images.h"
 
 namespace ordano {
@@ -47,13 +47,19 @@ QString qs(const std::string& text) {
 
 }  // namespace
 
-ParametersDialog::ParametersDialog(Office& office, UiPort& ui, QWidget* parent)
+ParametersDialog::ParametersDialog(Office& office, Engine& engine, FrontEnd& ui, QWidget* parent)
     : QDialog(parent),
       office_(office),
+      engine_(engine),
       ui_(ui),
       picker_(system_folder_picker()),
       certificate_picker_(system_certificate_picker()) {
     build();
+    frmCambPassword_ = new PasswordChangeDialog(office_, engine_, ui_, this);
+    engine_.on_state([this](const EngineState&) {
+        on_thread_of(this, [this] { follow_engine(engine_.state()); });
+    });
+    follow_engine(engine_.state());
     // The telephone and proxy fields start hidden; the link-type handling shows them.
     txtParametros_[3]->hide();
     txtParametros_[4]->hide();
@@ -213,9 +219,11 @@ void ParametersDialog::enable_tls_fields() {
 }
 
 void ParametersDialog::choose_certificate() {
-    if (const auto chosen = certificate_picker_(this, txtTlsCa_->text())) {
-        txtTlsCa_->setText(*chosen);
-    }
+    certificate_picker_(this, txtTlsCa_->text(), [this](std::optional<QString> chosen) {
+        if (chosen) {
+            txtTlsCa_->setText(*chosen);
+        }
+    });
 }
 
 QWidget* ParametersDialog::build_folders_tab() {
@@ -303,9 +311,11 @@ void ParametersDialog::chkParametros_Click() {
 
 void ParametersDialog::cmdParametros_Click(int index) {
     QLineEdit* field = txtParametros_[static_cast<std::size_t>(index) + kFirstFolderField];
-    if (const auto chosen = picker_(this, field->text())) {
-        field->setText(*chosen);
-    }
+    picker_(this, field->text(), [field](std::optional<QString> chosen) {
+        if (chosen) {
+            field->setText(*chosen);
+        }
+    });
 }
 
 void ParametersDialog::Muestra_Botones(bool view_mode) {
@@ -398,39 +408,69 @@ ParameterFields ParametersDialog::fields() const {
     return fields;
 }
 
+LocalFolders ParametersDialog::folders() const {
+    return local_folders(fields().folders);
+}
+
 void ParametersDialog::push_folders() {
-    office_.session().folders = local_folders(fields().folders);
+    engine_.with_turn(Request::SetFolders,
+                      [this, folders = folders()] { office_.session().folders = folders; });
 }
 
 void ParametersDialog::guardar() {
     const ParameterFields edited = fields();
     if (!host_column(edited.tipo_acceso)) {
-        ui_.message("Elige el Tipo de Ordano antes de guardar los parámetros.",
-                    MessageIcon::Information, MessageButtons::Ok);
+        ui_.tell({"Elige el Tipo de Ordano antes de guardar los parámetros.",
+                  {},
+                  MessageIcon::Information});
         return;
     }
     if (edited.tls && !edited.tls_ca.empty() && !QFileInfo(txtTlsCa_->text()).isFile()) {
-        ui_.message("No se encontró el archivo de certificados " + edited.tls_ca +
-                        ". Elige el archivo de la autoridad certificadora del servidor, o déjalo "
-                        "vacío para usar los certificados de confianza del sistema.",
-                    MessageIcon::Information, MessageButtons::Ok);
+        ui_.tell({"No se encontró el archivo de certificados " + edited.tls_ca +
+                      ". Elige el archivo de la autoridad certificadora del servidor, o déjalo "
+                      "vacío para usar los certificados de confianza del sistema.",
+                  {},
+                  MessageIcon::Information});
         return;
     }
-    ParametersRecord& params = office_.params();
-    try {
-        Guarda_Datos(params, edited);
-        params.save();
-    } catch (const std::exception& e) {
-        // The record keeps what the database holds; the edits stay on screen to try again.
-        ui_.message(std::string("No se pudieron guardar los parámetros del sistema.\n\n") +
-                        e.what() +
-                        "\n\nTus cambios siguen en pantalla; puedes intentarlo de nuevo.",
-                    MessageIcon::Critical, MessageButtons::Ok);
-        return;
-    }
-    office_.session().host = office_.host_for_link_type(office_.session().host);
+    // What the next connection reads changes between two steps of whatever runs.
+    with_turn_then(
+        engine_, this, Request::SaveParameters,
+        [this, edited]() -> std::optional<std::string> {
+            ParametersRecord& params = office_.params();
+            try {
+                Guarda_Datos(params, edited);
+                params.save();
+            } catch (const std::exception& e) {
+                return std::string(e.what());
+            }
+            office_.session().host = office_.host_for_link_type(office_.session().host);
+            return std::nullopt;
+        },
+        [this](const std::optional<std::string>& failure) {
+            if (!failure) {
+                saved();
+                return;
+            }
+            // The record keeps what the database holds; the edits stay on screen to try again.
+            ui_.tell({"No se pudieron guardar los parámetros del sistema.\n\n" + *failure +
+                          "\n\nTus cambios siguen en pantalla; puedes intentarlo de nuevo.",
+                      {},
+                      MessageIcon::Critical});
+        });
+}
+
+void ParametersDialog::saved() {
     Habilita_Campos(false);
     Muestra_Botones(true);
+}
+
+void ParametersDialog::follow_engine(const EngineState& state) {
+    for (QAction* action : tlbParametros_->actions()) {
+        if (!action->isSeparator()) {
+            action->setEnabled(action_enabled(button_action(*action), state));
+        }
+    }
 }
 
 void ParametersDialog::cancelar() {
@@ -457,25 +497,12 @@ void ParametersDialog::Ejecuta_Opcion(Action action) {
     }
 }
 
-void ParametersDialog::set_principal_session(FtpSession& eftpPrincipal) {
-    eftpPrincipal_ = &eftpPrincipal;
-    delete frmCambPassword_;
-    frmCambPassword_ = new PasswordChangeDialog(office_, ui_, eftpPrincipal, this);
-}
-
 void ParametersDialog::password() {
-    if (frmCambPassword_ != nullptr) {
-        frmCambPassword_->exec();
-    }
+    frmCambPassword_->open();
 }
 
 void ParametersDialog::envkro() {
-    // A second click let through while the request waits on the server is ignored.
-    if (eftpPrincipal_ == nullptr || recovering_) {
-        return;
-    }
-    const FlagScope recovering(recovering_);
-    Recupera_Password({office_.session(), office_.params(), ui_, *eftpPrincipal_});
+    engine_.recover_payment_password();
 }
 
 void ParametersDialog::reject() {

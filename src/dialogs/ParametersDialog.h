@@ -14,29 +14,31 @@
 
 #include "dialogs/FolderPicker.h"
 #include "dialogs/ParameterFields.h"
+#include "engine/Gate.h"
 #include "store/Action.h"
 
 namespace ordano {
 
-class FtpSession;
+class Engine;
+class FrontEnd;
 class Office;
 class PasswordChangeDialog;
-class UiPort;
 
 // frmParametros, "Parámetros del Sistema": shows the parameters record and lets the office
 // change the link type, server address, proxy, telephone and the eight local folders. Loaded
 // hidden at start-up and kept for the whole run; its folder fields are the running copy of the
-// local folders (pushed into the session whenever they change).
+// local folders (pushed into the session whenever they change, through the engine: while a
+// sending run is under way, once it ends). Saving, and the payment password's change and
+// recovery, are refused while the engine's gate says so; their buttons follow it.
 class ParametersDialog : public QDialog {
     Q_OBJECT
 public:
-    ParametersDialog(Office& office, UiPort& ui, QWidget* parent = nullptr);
+    ParametersDialog(Office& office, Engine& engine, FrontEnd& ui, QWidget* parent = nullptr);
 
     void set_folder_picker(FolderPicker picker) { picker_ = std::move(picker); }
     void set_certificate_picker(FolderPicker picker) { certificate_picker_ = std::move(picker); }
-    // The main window's eftpPrincipal, which the payment-password change and recovery use;
-    // until it is given, their actions do nothing.
-    void set_principal_session(FtpSession& eftpPrincipal);
+    // The local folders as the fields hold them: the running copy.
+    [[nodiscard]] LocalFolders folders() const;
 
     // Runs a toolbar action; actions that are not the toolbar's do nothing.
     void Ejecuta_Opcion(Action action);
@@ -73,6 +75,8 @@ private:
     void guardar();
     void cancelar();
     void push_folders();
+    void saved();
+    void follow_engine(const EngineState& state);
     [[nodiscard]] ParameterFields fields() const;
 
     // The payment-password change window, shown modally, and the recovery request.
@@ -80,12 +84,11 @@ private:
     void envkro();
 
     Office& office_;
-    UiPort& ui_;
+    Engine& engine_;
+    FrontEnd& ui_;
     FolderPicker picker_;
     FolderPicker certificate_picker_;
-    FtpSession* eftpPrincipal_ = nullptr;
     PasswordChangeDialog* frmCambPassword_ = nullptr;
-    bool recovering_ = false;
 
     bool edit_mode_ = false;
     QToolBar* tlbParametros_ = nullptr;

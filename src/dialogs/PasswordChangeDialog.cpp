@@ -10,11 +10,12 @@
 
 #include <algorithm>
 
-#include "store/FlagScope.h"
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
 #include "store/Office.h"
-#include "store/UiPort.h"
 #include "transfer/PaymentPasswordChange.h"
 #include "ui/Images.h"
+#include "ui/WindowThread.h"
 
 namespace ordano {
 
@@ -38,9 +39,9 @@ public:
 
 }  // namespace
 
-PasswordChangeDialog::PasswordChangeDialog(Office& office, UiPort& ui, FtpSession& eftpPrincipal,
+PasswordChangeDialog::PasswordChangeDialog(Office& office, Engine& engine, FrontEnd& ui,
                                            QWidget* parent)
-    : QDialog(parent), office_(office), ui_(ui), eftpPrincipal_(eftpPrincipal) {
+    : QDialog(parent), office_(office), engine_(engine), ui_(ui) {
     build();
 }
 
@@ -104,24 +105,21 @@ void PasswordChangeDialog::pxbtnCambio_Click(int index) {
 }
 
 void PasswordChangeDialog::aceptar() {
-    // A second click let through while the change waits on the server is ignored.
-    if (changing_) {
-        return;
-    }
-    const FlagScope changing(changing_);
     const std::string current = txtPassword_[0]->text().toStdString();
     const std::string new_password = txtPassword_[1]->text().toStdString();
     const std::string confirmation = txtPassword_[2]->text().toStdString();
     if (const auto refusal =
             password_change_refusal(office_.session(), current, new_password, confirmation)) {
-        ui_.message(*refusal, MessageIcon::Critical, MessageButtons::Ok);
+        ui_.tell({std::string(*refusal), {}, MessageIcon::Critical});
         return;
     }
-    const PaymentPasswordContext context{office_.session(), office_.params(), ui_, eftpPrincipal_};
     // A failed change has shown its message and changed nothing; the window stays to retry.
-    if (change_payment_password(context, new_password)) {
-        done(QDialog::Accepted);
-    }
+    // A second click while the change waits on the server is refused by the engine.
+    engine_.change_payment_password(new_password, [this](bool changed) {
+        if (changed) {
+            on_thread_of(this, [this] { done(QDialog::Accepted); });
+        }
+    });
 }
 
 void PasswordChangeDialog::cancelar() {

@@ -8,18 +8,18 @@
 
 namespace ordano {
 
-class FtpSession;
+class Engine;
+class FrontEnd;
 class Office;
-class UiPort;
 
 // frmCambPassword, "Cambio de Contraseña de Validación": the current payment password, the new
-// one and its confirmation. "Aceptar" checks them and publishes the new password; "Cancelar"
-// and the close box hide the window. Created once and hidden, not destroyed, when it closes.
+// one and its confirmation. "Aceptar" checks them and has the engine publish the new password
+// (the window closes once it is changed); "Cancelar" and the close box hide the window. Created
+// once and hidden, not destroyed, when it closes.
 class PasswordChangeDialog : public QDialog {
     Q_OBJECT
 public:
-    PasswordChangeDialog(Office& office, UiPort& ui, FtpSession& eftpPrincipal,
-                         QWidget* parent = nullptr);
+    PasswordChangeDialog(Office& office, Engine& engine, FrontEnd& ui, QWidget* parent = nullptr);
 
     // The buttons' click, by index: 0 "Aceptar", 1 "Cancelar".
     void pxbtnCambio_Click(int index);
@@ -39,11 +39,10 @@ private:
     void cancelar();
 
     Office& office_;
-    UiPort& ui_;
-    FtpSession& eftpPrincipal_;
+    Engine& engine_;
+    FrontEnd& ui_;
     std::array<QLineEdit*, 3> txtPassword_{};
     std::array<QPushButton*, 2> pxbtnCambio_{};
-    bool changing_ = false;
 };
 
 }  // namespace ordano

@@ -4,8 +4,9 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "store/Session.h"
-#include "store/UiPort.h"
 #include "ui/Images.h"
 
 namespace ordano {
@@ -25,7 +26,7 @@ bool is_enter(const QEvent* event) {
 
 }  // namespace
 
-PaymentPasswordDialog::PaymentPasswordDialog(Sesion& session, UiPort& ui, QWidget* parent)
+PaymentPasswordDialog::PaymentPasswordDialog(Sesion& session, FrontEnd& ui, QWidget* parent)
     : QDialog(parent), session_(session), ui_(ui) {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral("  Contraseña de Validación"));
@@ -58,11 +59,18 @@ PaymentPasswordDialog::PaymentPasswordDialog(Sesion& session, UiPort& ui, QWidge
     layout->addWidget(txtPassword_);
     layout->addLayout(buttons);
     setFixedWidth(320);
+    connect(this, &QDialog::finished, this, [this] {
+        if (const auto answer = std::exchange(answer_, nullptr)) {
+            answer(session_.pass_aceptada);
+        }
+    });
 }
 
-bool PaymentPasswordDialog::ask() {
-    exec();
-    return session_.pass_aceptada;
+void PaymentPasswordDialog::ask(FrontEnd::PasswordAnswer answer) {
+    answer_ = std::move(answer);
+    show();
+    raise();
+    activateWindow();
 }
 
 void PaymentPasswordDialog::cmdPassword_Click(int index) {
@@ -75,8 +83,7 @@ void PaymentPasswordDialog::cmdPassword_Click(int index) {
 
 void PaymentPasswordDialog::aceptar() {
     if (txtPassword_->text().toStdString() != session_.pass_ban) {
-        ui_.message("Contraseña de pago electrónico no válida", MessageIcon::Critical,
-                    MessageButtons::Ok);
+        ui_.tell({"Contraseña de pago electrónico no válida", {}, MessageIcon::Critical});
         txtPassword_->clear();
         txtPassword_->setFocus();
         return;

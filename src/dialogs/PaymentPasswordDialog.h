@@ -7,9 +7,10 @@
 
 #include <array>
 
+#include "engine/FrontEnd.h"
+
 namespace ordano {
 
-class UiPort;
 struct Sesion;
 
 // frmPassword: asks for the office's electronic-payment password before payment files go out.
@@ -18,11 +19,12 @@ struct Sesion;
 class PaymentPasswordDialog : public QDialog {
     Q_OBJECT
 public:
-    PaymentPasswordDialog(Sesion& session, UiPort& ui, QWidget* parent = nullptr);
+    PaymentPasswordDialog(Sesion& session, FrontEnd& ui, QWidget* parent = nullptr);
 
-    // Shows the window modally until the password is accepted or the prompt is cancelled;
-    // leaves the outcome in pass_aceptada and returns it.
-    bool ask();
+    // Shows the window, modal to the program but without holding the window's thread, until
+    // the password is accepted or the prompt is cancelled; then gives `answer` the outcome,
+    // also left in pass_aceptada.
+    void ask(FrontEnd::PasswordAnswer answer);
 
     // "Aceptar" on a typed password that matches pass_ban exactly, "Cancelar" otherwise.
     void cmdPassword_Click(int index);
@@ -38,7 +40,8 @@ private:
     void aceptar();
 
     Sesion& session_;
-    UiPort& ui_;
+    FrontEnd& ui_;
+    FrontEnd::PasswordAnswer answer_;
     QLabel* lblPassword_ = nullptr;
     QLineEdit* txtPassword_ = nullptr;
     std::array<QPushButton*, 2> cmdPassword_{};

@@ -115,12 +115,14 @@ void ParametersRecord::load() {
             loaded.emplace_back(column.isNull() ? std::int64_t{0} : column.getInt64());
         }
     }
+    stored_ = loaded;
+    const std::lock_guard lock(values_mutex_);
     values_ = std::move(loaded);
-    stored_ = values_;
     dirty_.clear();
 }
 
 std::string ParametersRecord::text(Param id) const {
+    const std::lock_guard lock(values_mutex_);
     const auto& value = values_[index_of(id)];
     if (const auto* s = std::get_if<std::string>(&value)) {
         return *s;
@@ -129,6 +131,7 @@ std::string ParametersRecord::text(Param id) const {
 }
 
 std::int64_t ParametersRecord::number(Param id) const {
+    const std::lock_guard lock(values_mutex_);
     const auto& value = values_[index_of(id)];
     if (const auto* n = std::get_if<std::int64_t>(&value)) {
         return *n;
@@ -140,6 +143,7 @@ void ParametersRecord::set_text(Param id, std::string value) {
     if (!is_text(id)) {
         throw FormatError(std::string("La columna ") + parameter_info(id).column + " es numérica");
     }
+    const std::lock_guard lock(values_mutex_);
     values_[index_of(id)] = std::move(value);
     if (std::find(dirty_.begin(), dirty_.end(), id) == dirty_.end()) {
         dirty_.push_back(id);
@@ -150,6 +154,7 @@ void ParametersRecord::set_number(Param id, std::int64_t value) {
     if (is_text(id)) {
         throw FormatError(std::string("La columna ") + parameter_info(id).column + " es de texto");
     }
+    const std::lock_guard lock(values_mutex_);
     values_[index_of(id)] = value;
     if (std::find(dirty_.begin(), dirty_.end(), id) == dirty_.end()) {
         dirty_.push_back(id);
@@ -167,20 +172,26 @@ void ParametersRecord::save() {
     sql.back() = ' ';
     // The table holds one row; update exactly that one.
     sql += "WHERE rowid=(SELECT rowid FROM PARAMETROS LIMIT 1)";
+    std::vector<Value> saving;
+    {
+        const std::lock_guard lock(values_mutex_);
+        saving = values_;
+    }
     try {
         SQLite::Statement update(db_, sql);
         int position = 1;
         for (Param id : dirty_) {
-            std::visit([&](const auto& v) { update.bind(position, v); }, values_[index_of(id)]);
+            std::visit([&](const auto& v) { update.bind(position, v); }, saving[index_of(id)]);
             ++position;
         }
         update.exec();
     } catch (...) {
+        const std::lock_guard lock(values_mutex_);
         values_ = stored_;
         dirty_.clear();
         throw;
     }
-    stored_ = values_;
+    stored_ = std::move(saving);
     const auto saved = std::move(dirty_);
     dirty_.clear();
     for (Param id : saved) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -78,7 +79,8 @@ struct ParamInfo {
 
 // The single owner of the PARAMETROS row for the whole run. Values are staged by set() and
 // written by save(), like "assign, then update" on the row. Null reads as "" or 0.
-// Booleans are stored as -1 (true) and 0 (false).
+// Booleans are stored as -1 (true) and 0 (false). The values may be read from any thread while
+// the one that holds the engine's turn stages or saves them.
 class ParametersRecord {
 public:
     using Value = std::variant<std::int64_t, std::string>;
@@ -112,6 +114,7 @@ private:
     void notify(Param id) const;
 
     SQLite::Database& db_;
+    mutable std::mutex values_mutex_;  // guards values_ (read by the windows' thread as well)
     std::vector<Value> values_;
     // What the row holds in the database, as last read or written: a failed save returns to it
     // without having to read the row again (which a locked database would refuse as well).

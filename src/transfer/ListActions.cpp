@@ -12,10 +12,6 @@
 namespace ordano {
 namespace {
 
-bool confirmed(UiPort& ui, const std::string& question) {
-    return ui.message(question, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
-}
-
 SendRow pending_row(std::string_view name, const std::filesystem::path& pag_env) {
     SendRow row;
     row.text = std::string(name);
@@ -46,26 +42,25 @@ void add_searched_file(SendList& send, const std::filesystem::path& pag_env,
     send.append(pending_row(name, pag_env));
 }
 
-bool remove_from_send(SendList& send, UiPort& ui, RowId selected) {
-    const SendRow* row = send.find(selected);
-    if (row == nullptr || !row->pending()) {
-        return false;
+std::optional<std::string> send_removal_question(const SendRow& row) {
+    if (!row.pending()) {
+        return std::nullopt;
     }
-    const std::string name = row->text;
-    if (!confirmed(ui, "¿Deseas eliminar el archivo " + name + " de la lista de envío?")) {
-        return false;
-    }
-    // The row may have gone while the question was open.
-    return send.remove(selected);
+    return "¿Deseas eliminar el archivo " + row.text + " de la lista de envío?";
 }
 
-bool remove_from_receive(ReceiveList& receive, PollingTimer& timer, UiPort& ui, RowId selected) {
-    const ReceiveRow* row = receive.find(selected);
-    if (row == nullptr) {
-        return false;
-    }
-    const std::string name = row->text;
-    if (!confirmed(ui, "¿Deseas eliminar el archivo " + name + " de la lista de recepción?")) {
+std::string receive_removal_question(const ReceiveRow& row) {
+    return "¿Deseas eliminar el archivo " + row.text + " de la lista de recepción?";
+}
+
+bool remove_from_send(SendList& send, RowId selected) {
+    // The row may have gone, or changed, while the question was open.
+    const SendRow* row = send.find(selected);
+    return row != nullptr && row->pending() && send.remove(selected);
+}
+
+bool remove_from_receive(ReceiveList& receive, PollingTimer& timer, RowId selected) {
+    if (receive.find(selected) == nullptr) {
         return false;
     }
     timer.set_enabled(false);
@@ -76,11 +71,8 @@ bool remove_from_receive(ReceiveList& receive, PollingTimer& timer, UiPort& ui, 
     return removed;
 }
 
-bool clear_send_list(SendList& send, UiPort& ui) {
+bool clear_send_list(SendList& send) {
     if (send.empty()) {
-        return false;
-    }
-    if (!confirmed(ui, "¿Deseas eliminar todos los elementos de la lista de envío?")) {
         return false;
     }
     send.clear();

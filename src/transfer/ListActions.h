@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "transfer/RowList.h"
@@ -11,6 +13,8 @@ class PollingTimer;
 class ReceiveList;
 class SendList;
 class UiPort;
+struct ReceiveRow;
+struct SendRow;
 
 // What the user does to the lists by hand. `selected` is the row selected in the list view.
 
@@ -24,15 +28,22 @@ bool add_file_to_send(SendList& send, UiPort& ui, const std::filesystem::path& p
 // answer folders left empty and no duplicate check.
 void add_searched_file(SendList& send, const std::filesystem::path& pag_env, std::string_view name);
 
-// Removes a selected file to send after asking; answers ("K"/"R") are not removed this way.
-// true when removed.
-bool remove_from_send(SendList& send, UiPort& ui, RowId selected);
+// The questions asked before a row is taken off a list by hand. Asked by the front end, which
+// then asks for the removal: the person's answer is never waited for with the lists held.
+// nullopt for a row that cannot be taken off that way (an answer, "K" or "R").
+[[nodiscard]] std::optional<std::string> send_removal_question(const SendRow& row);
+[[nodiscard]] std::string receive_removal_question(const ReceiveRow& row);
+inline constexpr std::string_view kClearSendListQuestion =
+    "¿Deseas eliminar todos los elementos de la lista de envío?";
 
-// Removes a selected receive row after asking, with the polling timer off meanwhile and on
-// again while rows remain. true when removed.
-bool remove_from_receive(ReceiveList& receive, PollingTimer& timer, UiPort& ui, RowId selected);
+// Removes a file to send (answers are not removed this way); false when it is gone or is none.
+bool remove_from_send(SendList& send, RowId selected);
 
-// Empties the send list after asking. true when emptied (the review box is then emptied too).
-bool clear_send_list(SendList& send, UiPort& ui);
+// Removes a receive row, with the polling timer off meanwhile and on again while rows remain.
+// false when the row is gone.
+bool remove_from_receive(ReceiveList& receive, PollingTimer& timer, RowId selected);
+
+// Empties the send list; false when it was empty (the review box is emptied too otherwise).
+bool clear_send_list(SendList& send);
 
 }  // namespace ordano

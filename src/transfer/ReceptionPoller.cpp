@@ -63,11 +63,15 @@ void ReceptionPoller::tick() {
     }
 }
 
-void ReceptionPoller::stop() {
+void ReceptionPoller::cancel_tick() {
     if (in_tick_) {
         stop_requested_ = true;
         eftpRecepcion_.cancel();
     }
+}
+
+void ReceptionPoller::stop() {
+    cancel_tick();
     // Safe while a transfer runs: the session closes as soon as the transfer has stopped.
     Desconecta_FTP(eftpRecepcion_, ctx_.ui);
 }

@@ -35,8 +35,10 @@ public:
     // did not give up.
     [[nodiscard]] const std::optional<NumberedError>& gave_up_with() const { return gave_up_with_; }
 
-    // The session part of "detener": closes eftpRecepcion, cancelling any transfer in flight;
-    // a tick in progress ends at its next step without touching the lists.
+    // A tick in progress ends at its next step without touching the lists; its transfer in
+    // flight is cancelled. Never waits.
+    void cancel_tick();
+    // The session part of "detener": cancel_tick, and eftpRecepcion closed.
     void stop();
 
     [[nodiscard]] FtpSession& session() { return eftpRecepcion_; }

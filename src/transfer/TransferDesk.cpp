@@ -34,7 +34,7 @@ void TransferDesk::Ejecuta_Accion(Action action) {
             }
             break;
         case Action::Detener:
-            detener();
+            poller_.stop();
             break;
         default:
             break;
@@ -53,15 +53,15 @@ void TransferDesk::add_searched_file(std::string_view name) {
 }
 
 bool TransferDesk::cmdPreVal_Click(RowId selected) {
-    return remove_from_send(send_, context_.ui, selected);
+    return remove_from_send(send_, selected);
 }
 
 bool TransferDesk::cmdPreElm_Click(RowId selected) {
-    return remove_from_receive(receive_, timer_, context_.ui, selected);
+    return remove_from_receive(receive_, timer_, selected);
 }
 
 bool TransferDesk::cmdLimpia_Click() {
-    return clear_send_list(send_, context_.ui);
+    return clear_send_list(send_);
 }
 
 void TransferDesk::restore_from_journal(bool send_entries) {
@@ -84,16 +84,12 @@ int TransferDesk::mark_overdue() {
     return recorder_.mark_overdue(context_.clock.now(), context_.overdue_minutes());
 }
 
-void TransferDesk::detener() {
+void TransferDesk::stop_polling() {
     if (!timer_.enabled()) {
         return;
     }
-    if (context_.ui.message("¿Deseas detener la recepción de archivos en proceso?",
-                            MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
-        return;
-    }
     timer_.set_enabled(false);
-    poller_.stop();
+    poller_.cancel_tick();
     receive_.clear();
 }
 

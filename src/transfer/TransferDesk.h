@@ -14,6 +14,9 @@
 namespace ordano {
 
 class ParametersRecord;
+
+inline constexpr std::string_view kStopPollingQuestion =
+    "¿Deseas detener la recepción de archivos en proceso?";
 class UiPort;
 struct Sesion;
 
@@ -44,9 +47,10 @@ public:
     // Marks the receive rows whose answers are overdue; returns how many there are.
     int mark_overdue();
 
-    // The transfer actions of the action routine: Enviar, Recibir, Detener. Every action, these
-    // and all others, ends with Desconecta_FTP on eftpEnvio, unless the sending run is still in
-    // progress (an action let through while it waits), which closes its own session.
+    // The transfer actions of the action routine: Enviar, Recibir, and Detener's closing of the
+    // reception session (after stop_polling). Every action, these and all others, ends with
+    // Desconecta_FTP on eftpEnvio, unless the sending run is still in progress (an action done
+    // while it waits), which closes its own session.
     void Ejecuta_Accion(Action action);
     // The polling timer's tick.
     void tmrPreVal_Timer() { poller_.tmrPreVal_Timer(); }
@@ -54,13 +58,15 @@ public:
     // The user's list actions (see ListActions.h), for the window's handlers.
     bool lvwArchivos_DblClick(std::string_view name);
     void add_searched_file(std::string_view name);
+    // The removals by hand, once the person has said Yes to their questions (ListActions.h).
     bool cmdPreVal_Click(RowId selected);  // also the Delete key on the send list
     bool cmdPreElm_Click(RowId selected);
     bool cmdLimpia_Click();  // true: the review box is emptied too
 
-    // Detener: asks, then switches the polling off, closes the reception session (cancelling
-    // a transfer in flight) and empties the receive list. Nothing while the timer is off.
-    void detener();
+    // Detener, once the person has said Yes to kStopPollingQuestion: switches the polling off,
+    // cancels a transfer in flight of the tick under way and empties the receive list. Nothing
+    // while the timer is off. The reception session is closed by Ejecuta_Accion(Detener).
+    void stop_polling();
 
 private:
     SendList send_;

@@ -54,6 +54,7 @@ TEST_F(BulletinStripTest, RefreshShowsTheBulletinAsPlainTextAboveTheStatusBar) {
     publish_bulletin();
 
     gui.window->refresh_bulletin();
+    gui.settle();
 
     EXPECT_TRUE(strip().isVisible());
     EXPECT_EQ(gui.window->toolBarArea(&strip()), Qt::BottomToolBarArea);
@@ -63,7 +64,7 @@ TEST_F(BulletinStripTest, RefreshShowsTheBulletinAsPlainTextAboveTheStatusBar) {
     // Painted as it stands: no label that could read the text as markup.
     EXPECT_TRUE(ticker().findChildren<QLabel*>().isEmpty());
     EXPECT_TRUE(gui.world.ui.messages.empty());
-    EXPECT_FALSE(gui.window->eftpPrincipal().connected());
+    EXPECT_FALSE(gui.window->engine().bulletin_session().connected());
     EXPECT_EQ(gui.world.server.logins("actualizador"), 1);
 
     // It scrolls.
@@ -74,10 +75,12 @@ TEST_F(BulletinStripTest, RefreshShowsTheBulletinAsPlainTextAboveTheStatusBar) {
 TEST_F(BulletinStripTest, NoBulletinFileHidesTheStrip) {
     publish_bulletin();
     gui.window->refresh_bulletin();
+    gui.settle();
     ASSERT_TRUE(strip().isVisible());
     std::filesystem::remove(gui.world.server.local_path("update/InfoKRO.txt"));
 
     gui.window->refresh_bulletin();
+    gui.settle();
 
     EXPECT_FALSE(strip().isVisible());
     EXPECT_FALSE(ticker().is_on());
@@ -102,6 +105,7 @@ TEST_F(BulletinStripTest, TmrRevInfoIsDormantAndRefreshesEveryThirtyFirstTick) {
     EXPECT_FALSE(strip().isVisible());
 
     tick();
+    gui.settle();
     EXPECT_EQ(frmPrincipal().refresh_counter(), 0);
     EXPECT_EQ(gui.world.server.logins("actualizador"), 1);
     EXPECT_TRUE(strip().isVisible());

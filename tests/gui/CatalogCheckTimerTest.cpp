@@ -49,6 +49,7 @@ TEST_F(CatalogCheckTimerTest, AsksAboutANewerCatalogueAndNoChangesNothing) {
     gui.world.ui.answer(MessageAnswer::No);
 
     ASSERT_TRUE(check_done());
+    gui.settle();
 
     ASSERT_EQ(gui.world.ui.messages.size(), 1u);
     const auto& asked = gui.world.ui.messages.front();
@@ -57,7 +58,7 @@ TEST_F(CatalogCheckTimerTest, AsksAboutANewerCatalogueAndNoChangesNothing) {
     EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
     EXPECT_EQ(asked.caption, std::string(kProductName));
     EXPECT_EQ(gui.vererr(), 7);
-    EXPECT_FALSE(gui.window->eftpPrincipal().connected());
+    EXPECT_FALSE(gui.window->engine().check_session().connected());
     EXPECT_FALSE(timer().isActive());
     // No package was fetched, and the check does not come back.
     QTest::qWait(2300);
@@ -75,6 +76,7 @@ TEST_F(CatalogCheckTimerTest, YesRunsTheUpdateInTheWindowAndSaysSo) {
     window.installEventFilter(&seen);
 
     ASSERT_TRUE(check_done(2));
+    gui.settle();
 
     EXPECT_EQ(
         gui.world.ui.texts(),
@@ -92,11 +94,11 @@ TEST_F(CatalogCheckTimerTest, FailuresOfTheCheckAreSilent) {
 
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return gui.world.server.refused_logins("actualizador") >= 1; }, 8000));
-    QTest::qWait(200);
+    gui.settle();
 
     EXPECT_TRUE(gui.world.ui.messages.empty());
     EXPECT_FALSE(timer().isActive());
-    EXPECT_FALSE(gui.window->eftpPrincipal().connected());
+    EXPECT_FALSE(gui.window->engine().check_session().connected());
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "GuiOffice.h"
 #include "QtPrinting.h"
 #include "app/MainWindow.h"
 #include "catalog/CatalogWorld.h"
+#include "engine/FrontEnd.h"
 #include "store/Parameters.h"
 #include "ui/Images.h"
 
@@ -23,7 +25,7 @@ struct CatalogGui {
     explicit CatalogGui(bool keep_catalog_check = false) {
         world.office->params().set_number(Param::vererr, 7);
         world.office->params().save();
-        window = std::make_unique<MainWindow>(*world.office, world.ui,
+        window = std::make_unique<MainWindow>(*world.office, front,
                                               QLocale(QLocale::Spanish, QLocale::Mexico), [] {});
         if (!keep_catalog_check) {
             // Only the tests of the check itself let it run 2 s after start-up.
@@ -45,7 +47,11 @@ struct CatalogGui {
         return world.office->params().number(Param::vererr);
     }
 
+    // Waits until the engine has nothing left to do and the window has shown what it did.
+    void settle() const { settle_window(*window); }
+
     CatalogWorld world;
+    ImmediateFrontEnd front{world.ui};
     std::unique_ptr<MainWindow> window;
     std::string package;  // the bytes of the last package published
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "CatalogGui.h"
@@ -35,8 +36,8 @@ protected:
         return shown;
     }
     QString result() const { return gui.find<QLabel>("lblResult")->text(); }
-    // Delivers the progress reports queued by the transfer.
-    static void settle() { QCoreApplication::processEvents(); }
+    // Waits for the run to end and delivers what it told the window.
+    void settle() const { gui.settle(); }
 
     CatalogGui gui;
 };
@@ -117,6 +118,7 @@ TEST_F(CatalogUpdateWindowTest, NothingNewerEndsAtStepTwo) {
 TEST_F(CatalogUpdateWindowTest, NoVersionListLeavesStepOneUnderWay) {
     open_window();
     button("recibir")->trigger();
+    settle();
     EXPECT_EQ(marks(), std::vector<int>({2, 0, 0, 0}));
     // The line keeps what the account update wrote (the server has no password file either).
     EXPECT_EQ(result(), "No existió el archivo");
@@ -130,6 +132,7 @@ TEST_F(CatalogUpdateWindowTest, CloseBoxHidesKeepsTheMarksAndTheNextRunClearsThe
     settle();
 
     test::press_close_box(*window);
+    settle();
 
     ASSERT_FALSE(window.isNull()) << "the window was destroyed";
     EXPECT_FALSE(window->isVisible());
@@ -156,24 +159,22 @@ TEST_F(CatalogUpdateWindowTest, SalirButtonHidesTheWindow) {
     EXPECT_EQ(gui.window->findChildren<CatalogUpdateWindow*>().size(), 1);
 }
 
+// While the run goes on (every reply 100 ms late) its button cannot be pressed, and asking for
+// another run all the same is refused and said in the main window's status bar.
 TEST_F(CatalogUpdateWindowTest, ASecondClickDuringARunDoesNothing) {
     gui.world.publish("revact.txt", "0008\r\n");
     gui.publish_package("0008");
     CatalogUpdateWindow* window = open_window();
     QAction* actualizar = button("recibir");
-    bool disabled_meanwhile = false;
-    // The first yield comes while the run waits between two of its steps.
-    gui.world.ui.on_next_yield([&] {
-        disabled_meanwhile = !actualizar->isEnabled();
-        actualizar->trigger();
-        window->Movimientos(Action::Recibir);
-        disabled_meanwhile = disabled_meanwhile && !actualizar->isEnabled();
-    });
+    gui.world.server.set_faults({.reply_delay = std::chrono::milliseconds(100)});
 
     actualizar->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !actualizar->isEnabled(); }, 5000));
+    window->Movimientos(Action::Recibir);
+    EXPECT_EQ(gui.find<QStatusBar>("stbPrincipal")->currentMessage(),
+              "La actualización del catálogo ya está en curso.");
     settle();
 
-    EXPECT_TRUE(disabled_meanwhile);
     EXPECT_TRUE(actualizar->isEnabled());
     EXPECT_EQ(marks(), std::vector<int>({3, 3, 3, 4}));
     EXPECT_EQ(gui.world.server.logins("actualizador"), 1);

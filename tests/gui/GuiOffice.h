@@ -18,12 +18,23 @@
 
 #include "QtPrinting.h"
 #include "app/MainWindow.h"
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
 
 namespace ordano::test {
+
+// Waits (up to 20 s, failing the test past it) until the window's engine has nothing left to do
+// and the window has taken in everything the engine told it.
+inline void settle_window(MainWindow& window) {
+    const bool idle = QTest::qWaitFor([&] { return window.engine().idle(); }, 20000);
+    EXPECT_TRUE(idle) << "the engine did not settle";
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
 
 // A demo office on disk, brought up on a pinned day with a scripted UI, and its main window.
 struct GuiOffice {
@@ -39,15 +50,18 @@ struct GuiOffice {
         SQLite::Database(files.db_file.string(), SQLite::OPEN_READWRITE).exec(sql);
     }
 
-    // Opens the office and its main window, which speaks through `port` (the scripted UI
-    // unless told otherwise).
-    MainWindow& open() { return open(ui); }
-    MainWindow& open(UiPort& port) {
+    // Opens the office and its main window, which speaks through `port` (the scripted UI,
+    // answering at once, unless told otherwise).
+    MainWindow& open() { return open(front); }
+    MainWindow& open(FrontEnd& port) {
         office = Office::open(files.path_options(), clock);
         window = std::make_unique<MainWindow>(
             *office, port, QLocale(QLocale::Spanish, QLocale::Mexico), [this] { ++quits; });
         return *window;
     }
+
+    // Waits until the engine has nothing left to do and the window has shown what it did.
+    void settle() const { settle_window(*window); }
 
     template <typename T>
     T* find(const QString& name) const {
@@ -58,6 +72,7 @@ struct GuiOffice {
     TestOffice files;
     FixedClock clock;
     ScriptedUi ui;
+    ImmediateFrontEnd front{ui};
     std::unique_ptr<Office> office;
     std::unique_ptr<MainWindow> window;
     int quits = 0;

@@ -35,7 +35,9 @@ protected:
 
 TEST_F(KeyboardTest, ToolbarKeysRunTheirActions) {
     press("F5");
+    gui.settle();  // a run under way would refuse F6
     press("F6");
+    gui.settle();
     gui.ui.answer(MessageAnswer::No);
     press("Ctrl+Q");
     EXPECT_EQ(gui.ui.texts(),
@@ -51,6 +53,7 @@ TEST_F(KeyboardTest, ToolbarKeysRunTheirActions) {
         modal.findChild<QAction*>("salir")->trigger();
     });
     press("Ctrl+,");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 5000));
     EXPECT_EQ(shown, "frmParametros");
 
     activate();
@@ -66,6 +69,7 @@ TEST_F(KeyboardTest, EscStopsTheReceptionOnlyWhileThereIsOneToStop) {
 
     window->transfer_panel().desk().lvwArchivos_DblClick("M0015001.033");
     press("F6");  // the file goes to the receive list and the polling starts
+    gui.settle();
     EXPECT_TRUE(detener->isEnabled());
     gui.ui.answer(MessageAnswer::Yes);
     press("Esc");

@@ -93,6 +93,7 @@ TEST(Legibility, TooltipsSayWhatTheLettersAndIconsMean) {
               "R: respuesta de validación recibida");
 
     window.Ejecuta_Accion(Action::Recibir);
+    gui.settle();
     const QTreeWidgetItem& row = *gui.find<QTreeWidget>("lvwPreVal(1)")->topLevelItem(0);
     EXPECT_EQ(row.toolTip(1), "En espera de la respuesta de prevalidación");
     EXPECT_EQ(row.toolTip(2), "En espera de la respuesta de validación");

@@ -260,6 +260,7 @@ TEST(MainWindowActions, ParametrosShowsTheParametersDialogModally) {
         modal.findChild<QAction*>("salir")->trigger();
     });
     gui.find<QAction>("parametros")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, 5000));
     EXPECT_EQ(seen, "frmParametros|Parámetros del Sistema");
     EXPECT_FALSE(window.parameters_dialog().isVisible());
     // The same dialog is kept for the next showing.

@@ -45,6 +45,17 @@ protected:
     QCheckBox& proxy_box() const { return *dialog->findChild<QCheckBox*>("chkParametros"); }
     QAction& button(const char* key) const { return *dialog->findChild<QAction*>(key); }
     bool shown(const QWidget& w) const { return w.isVisibleTo(dialog); }
+    // "Configuración" from the main window: the dialog comes up (without holding the window's
+    // thread), `while_shown` acts in it, and this returns once it is hidden again.
+    void configure(const std::function<void(QWidget&)>& while_shown) {
+        bool acted = false;
+        test::when_modal([&](QWidget& modal) {
+            while_shown(modal);
+            acted = true;
+        });
+        gui.window->Ejecuta_Accion(Action::Parametros);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return acted && !dialog->isVisible(); }, 10000));
+    }
     std::string stored(const char* column) const {
         SQLite::Database db(gui.files.db_file.string());
         return db.execAndGet(std::string("SELECT ") + column + " FROM PARAMETROS").getString();
@@ -128,7 +139,7 @@ TEST_F(ParametersDialogTest, TabReachesEveryFieldAndTheToolbarInReadingOrder) {
     open();
     QStringList view_mode;
     QStringList edit_mode;
-    test::when_modal([&](QWidget&) {
+    configure([&](QWidget&) {
         view_mode = tab_stops(*dialog->findChild<QWidget*>("tlbParametros.modificar"));
         button("modificar").trigger();  // the focus goes to the link type
         QApplication::processEvents();  // the toolbar lays out its new buttons
@@ -136,7 +147,6 @@ TEST_F(ParametersDialogTest, TabReachesEveryFieldAndTheToolbarInReadingOrder) {
         button("cancelar").trigger();
         button("salir").trigger();
     });
-    gui.window->Ejecuta_Accion(Action::Parametros);
     // INTERNET without proxy: no telephone, no proxy host. The tab bar has no name.
     EXPECT_EQ(view_mode, QStringList({"tlbParametros.modificar", "tlbParametros.salir",
                                       "tlbParametros.password", "tlbParametros.envkro",
@@ -270,13 +280,12 @@ TEST_F(ParametersDialogTest, ProxyBoxShowsAndHidesTheProxyHost) {
 TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) {
     open();
     gui.window->show();
-    test::when_modal([&](QWidget&) {
+    configure([&](QWidget&) {
         button("modificar").trigger();
         field(9).setText("/sin/guardar");
         // In edit mode "Salir" is not on the toolbar; the close box runs it.
         test::press_close_box(*dialog);
     });
-    gui.window->Ejecuta_Accion(Action::Parametros);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->in_edit_mode());
     EXPECT_EQ(gui.office->session().folders.pag_env, "/sin/guardar");
@@ -285,12 +294,11 @@ TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) 
     // Shown again: still in edit mode with the unsaved value.
     bool edit_mode_again = false;
     QString value_again;
-    test::when_modal([&](QWidget&) {
+    configure([&](QWidget&) {
         edit_mode_again = button("guardar").isVisible() && !field(9).isReadOnly();
         value_again = field(9).text();
         button("salir").trigger();
     });
-    gui.window->Ejecuta_Accion(Action::Parametros);
     EXPECT_TRUE(edit_mode_again);
     EXPECT_EQ(value_again, "/sin/guardar");
     EXPECT_FALSE(dialog->isVisible());
@@ -300,9 +308,9 @@ TEST_F(ParametersDialogTest, FolderButtonsUseThePickerWithTheFieldAsStart) {
     open();
     std::vector<QString> starts;
     std::optional<QString> answer = QStringLiteral("/elegida");
-    dialog->set_folder_picker([&](QWidget*, const QString& start) {
+    dialog->set_folder_picker([&](QWidget*, const QString& start, Chosen chosen) {
         starts.push_back(start);
-        return answer;
+        chosen(answer);
     });
     button("modificar").trigger();
     dialog->findChild<QPushButton*>("cmdParametros(3)")->click();
@@ -327,8 +335,9 @@ TEST_F(ParametersDialogTest, TlsAndItsCertificateFileAreSavedAndTheFileOnlyCount
     EXPECT_FALSE(tls.isChecked());
     const auto pem = gui.files.db_file.parent_path() / "autoridad.pem";
     std::ofstream(pem) << "-----BEGIN CERTIFICATE-----\n";
-    dialog->set_certificate_picker(
-        [&](QWidget*, const QString&) { return QString::fromStdString(pem.string()); });
+    dialog->set_certificate_picker([&](QWidget*, const QString&, Chosen chosen) {
+        chosen(QString::fromStdString(pem.string()));
+    });
 
     button("modificar").trigger();
     EXPECT_TRUE(tls.isEnabled());

@@ -8,6 +8,7 @@
 #include "TransferWindow.h"
 #include "app/TransferPanel.h"
 #include "dialogs/PaymentPasswordDialog.h"
+#include "engine/FrontEnd.h"
 #include "fixtures/ScriptedUi.h"
 #include "store/Session.h"
 
@@ -37,8 +38,17 @@ protected:
 
     Sesion session;
     test::ScriptedUi ui;
-    PaymentPasswordDialog dialog{session, ui};
+    ImmediateFrontEnd front{ui};
+    PaymentPasswordDialog dialog{session, front};
 };
+
+// Asks through `ask` (which shows a prompt and answers later) and waits for the answer.
+std::optional<bool> answer_of(const std::function<void(FrontEnd::PasswordAnswer)>& ask) {
+    std::optional<bool> answer;
+    ask([&answer](bool accepted) { answer = accepted; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 5000));
+    return answer;
+}
 
 TEST_F(PaymentPasswordPrompt, CaptionLabelButtonsAndAMaskedBox) {
     EXPECT_EQ(dialog.objectName(), "frmPassword");
@@ -132,14 +142,16 @@ TEST(PaymentPasswordModal, TheCloseBoxCancelsAndTheWindowIsReused) {
     Sesion session;
     session.pass_ban = "clave";
     test::ScriptedUi ui;
-    PaymentPasswordDialog dialog(session, ui);
+    ImmediateFrontEnd front(ui);
+    PaymentPasswordDialog dialog(session, front);
+    const auto ask = [&dialog](FrontEnd::PasswordAnswer answer) { dialog.ask(std::move(answer)); };
 
     session.pass_aceptada = true;
     test::when_modal([](QWidget& modal) {
         QTest::keyClicks(modal.findChild<QLineEdit*>(QStringLiteral("txtPassword")), "clave");
         test::press_close_box(modal);
     });
-    EXPECT_FALSE(dialog.ask());
+    EXPECT_EQ(answer_of(ask), false);
     EXPECT_FALSE(session.pass_aceptada);
 
     test::when_modal([](QWidget& modal) {
@@ -148,12 +160,12 @@ TEST(PaymentPasswordModal, TheCloseBoxCancelsAndTheWindowIsReused) {
         QTest::keyClicks(box, "clave");
         modal.findChild<QPushButton*>(QStringLiteral("cmdPassword(0)"))->click();
     });
-    EXPECT_TRUE(dialog.ask());
+    EXPECT_EQ(answer_of(ask), true);
     EXPECT_TRUE(session.pass_aceptada);
 }
 
-// The window installs frmPassword into its UI port: the transfers' ask_payment_password shows
-// it modally, always the same window, and returns its outcome.
+// The window installs frmPassword into its front end: the transfers' payment-password prompt
+// shows it, always the same window, and answers with its outcome.
 TEST(PaymentPasswordInTheWindow, TheUiPortShowsTheWindowsOwnPrompt) {
     test::TransferWindow office;
     office.open();
@@ -172,8 +184,11 @@ TEST(PaymentPasswordInTheWindow, TheUiPortShowsTheWindowsOwnPrompt) {
         }
         modal.findChild<QPushButton*>(QStringLiteral("cmdPassword(%1)").arg(button))->click();
     };
-    EXPECT_TRUE(office.ui.ask_payment_password());
-    EXPECT_FALSE(office.ui.ask_payment_password());
+    const auto ask = [&office](FrontEnd::PasswordAnswer answer) {
+        office.ui.ask_payment_password(std::move(answer));
+    };
+    EXPECT_EQ(answer_of(ask), true);
+    EXPECT_EQ(answer_of(ask), false);
     EXPECT_EQ(shown, QStringList({"frmPassword", "frmPassword", "frmPassword"}));
     ASSERT_EQ(windows.size(), 3);
     EXPECT_EQ(windows[0], windows[1]);
@@ -186,7 +201,10 @@ TEST(PaymentPasswordInTheWindow, ThePortHasNoPromptOnceTheWindowIsGone) {
     test::TransferWindow office;
     office.open();
     office.window.reset();
-    EXPECT_FALSE(office.ui.ask_payment_password());
+    EXPECT_EQ(answer_of([&office](FrontEnd::PasswordAnswer answer) {
+                  office.ui.ask_payment_password(std::move(answer));
+              }),
+              false);
 }
 
 }  // namespace

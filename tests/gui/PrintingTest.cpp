@@ -24,13 +24,14 @@ protected:
         review_ = gui_.find<ReviewArea>("ReviewArea");
         ASSERT_NE(review_, nullptr);
         // The printer dialog "confirms" by printing to a PDF file.
-        review_->set_printer_dialog([this](QPrinter& printer, bool has_selection, QWidget*) {
-            ++dialogs_;
-            offered_selection_ = has_selection;
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QString::fromStdString(pdf_.string()));
-            return confirm_;
-        });
+        review_->set_printer_dialog(
+            [this](QPrinter& printer, bool has_selection, QWidget*, auto confirmed) {
+                ++dialogs_;
+                offered_selection_ = has_selection;
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(QString::fromStdString(pdf_.string()));
+                confirmed(confirm_);
+            });
     }
     QPlainTextEdit& box() const { return *gui_.find<QPlainTextEdit>("rtbPreVal"); }
     void print() { QTest::mouseClick(gui_.find<QPushButton>("cmdImprime"), Qt::LeftButton); }
@@ -95,11 +96,11 @@ TEST_F(PrintingTest, OnlyTheSelectionWhenThereIsOne) {
 TEST_F(PrintingTest, SelectionSetAsideInTheDialogPrintsEverything) {
     box().setPlainText(kReport);
     select(QStringLiteral("FIRMA001"));
-    review_->set_printer_dialog([this](QPrinter& printer, bool, QWidget*) {
+    review_->set_printer_dialog([this](QPrinter& printer, bool, QWidget*, auto confirmed) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(pdf_.string()));
         printer.setPrintRange(QPrinter::AllPages);
-        return true;
+        confirmed(true);
     });
     print();
     EXPECT_TRUE(printed().contains("Pedimento: 1234567"));
@@ -130,7 +131,7 @@ TEST_F(PrintingTest, WorkstationPrinterDialogCancelledPrintsNothing) {
         static_cast<QDialog&>(modal).reject();
     });
     print();
-    EXPECT_TRUE(seen);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen; }, 5000));
     EXPECT_TRUE(gui_.ui.messages.empty());
 }
 

@@ -24,12 +24,13 @@ TEST(QtUiProgress, ReportsFromTheTransferThreadAreShownOnTheWindowThreadInOrder)
         shown.push_back(report);
         on_window_thread.push_back(QThread::currentThread() == window.thread());
     });
-    ui.run_blocking([&] {
+    std::thread transfer([&] {
         for (int done = 1; done <= 500; ++done) {
             ui.progress(
                 {.what = "M0015001.033", .done = done, .total = 500, .item = 2, .items = 3});
         }
     });
+    transfer.join();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.empty() && shown.back().done == 500; }, 2000));
     // Reports that came faster than the window took them were merged, never reordered.
     EXPECT_LE(shown.size(), 500U);
@@ -61,24 +62,20 @@ TEST(QtUiProgress, NothingIsShownOnceTheDisplayIsRemovedOrItsWindowIsGone) {
     EXPECT_EQ(shown, 0);
 }
 
-// The transfer panel lends its prompt and its display through the port it is given, whatever
-// decorates it; taken back, neither is used.
-TEST(QtUiProgress, AWindowLendsItsPromptAndDisplayThroughThePort) {
+// The transfer panel lends its display through the front end it is given; taken back, it is
+// not used.
+TEST(QtUiProgress, AWindowLendsItsDisplayThroughTheFrontEnd) {
     QtUi qt;
-    ForwardingUi port(qt);
+    FrontEnd& port = qt;
     std::vector<bool> on_window_thread;
-    port.set_payment_password_prompt([] { return true; });
     port.set_progress_display([&](const Progress&) {
         on_window_thread.push_back(QThread::currentThread() == qApp->thread());
     });
-    EXPECT_TRUE(qt.ask_payment_password());
-    port.run_blocking([&] { port.progress({.what = "a"}); });
+    std::thread([&] { port.progress({.what = "a"}); }).join();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !on_window_thread.empty(); }, 2000));
     EXPECT_EQ(on_window_thread, std::vector<bool>{true});
 
-    port.set_payment_password_prompt(nullptr);
     port.set_progress_display(nullptr);
-    EXPECT_FALSE(qt.ask_payment_password());
     port.progress({.what = "b"});
     QTest::qWait(50);
     EXPECT_EQ(on_window_thread.size(), 1U);

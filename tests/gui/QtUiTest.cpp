@@ -2,11 +2,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
-#include <chrono>
-#include <stdexcept>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "GuiOffice.h"
 #include "app/QtUi.h"
@@ -23,93 +24,80 @@ struct BoxSeen {
 
 class QtUiBoxes : public ::testing::Test {
 protected:
-    // Shows a box through the port, answering it with `press`; returns the port's answer.
-    MessageAnswer show(std::string_view text, MessageIcon icon, MessageButtons buttons,
-                       std::optional<std::string_view> caption, QMessageBox::StandardButton press) {
-        test::when_modal([this, press](QWidget& modal) {
-            auto* box = qobject_cast<QMessageBox*>(&modal);
-            ASSERT_NE(box, nullptr);
-            seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
-            box->button(press)->click();
-        });
-        return ui.message(text, icon, buttons, caption);
+    // The box on screen, as seen, answered with `press`.
+    BoxSeen answer(QMessageBox::StandardButton press) {
+        BoxSeen seen;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ui.current_box() != nullptr; }, 2000));
+        QMessageBox* box = ui.current_box();
+        if (box == nullptr) {
+            return seen;
+        }
+        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        box->button(press)->click();
+        return seen;
     }
     QtUi ui;
-    BoxSeen seen;
 };
 
-TEST_F(QtUiBoxes, CriticalMessageWithOkAndTheProductName) {
-    EXPECT_EQ(show("Usuario o Contraseña no aceptado", MessageIcon::Critical, MessageButtons::Ok,
-                   kProductName, QMessageBox::Ok),
-              MessageAnswer::Ok);
+TEST_F(QtUiBoxes, AMessageIsShownWithoutHoldingTheCallerAndModalToTheProgram) {
+    ui.tell({"Usuario o Contraseña no aceptado", {}, MessageIcon::Critical});
+    ASSERT_NE(ui.current_box(), nullptr);  // shown at once, and the call has returned
+    EXPECT_EQ(ui.current_box()->windowModality(), Qt::ApplicationModal);
+    const BoxSeen seen = answer(QMessageBox::Ok);
     EXPECT_EQ(seen.title, " PROGRAMA DE ORDANO A VALIDACIÓN");
     EXPECT_EQ(seen.text, "Usuario o Contraseña no aceptado");
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.current_box() == nullptr; }, 2000));
 }
 
-TEST_F(QtUiBoxes, QuestionsAnswerYesOrNo) {
-    EXPECT_EQ(show("¿Deseas Salir del Sistema?", MessageIcon::Information, MessageButtons::YesNo,
-                   kProductName, QMessageBox::No),
-              MessageAnswer::No);
-    EXPECT_EQ(seen.icon, QMessageBox::Information);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(show("¿Deseas detener?", MessageIcon::Question, MessageButtons::YesNo, kProductName,
-                   QMessageBox::Yes),
-              MessageAnswer::Yes);
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
+TEST_F(QtUiBoxes, QuestionsAreAnsweredWhenTheirBoxIsClosed) {
+    std::vector<MessageAnswer> answers;
+    ui.ask({"¿Deseas Salir del Sistema?", {}, MessageIcon::Information},
+           [&](MessageAnswer a) { answers.push_back(a); });
+    EXPECT_TRUE(answers.empty());
+    const BoxSeen first = answer(QMessageBox::No);
+    EXPECT_EQ(first.icon, QMessageBox::Information);
+    EXPECT_EQ(first.buttons, QMessageBox::Yes | QMessageBox::No);
+    ui.ask({"¿Deseas detener?", {}, MessageIcon::Question},
+           [&](MessageAnswer a) { answers.push_back(a); });
+    EXPECT_EQ(answer(QMessageBox::Yes).icon, QMessageBox::Question);
+    EXPECT_EQ(answers, (std::vector{MessageAnswer::No, MessageAnswer::Yes}));
+}
+
+// A message told while a question is up waits for it: it never covers the question.
+TEST_F(QtUiBoxes, BoxesComeOneAtATimeInTheOrderTheyWereAskedForFromAnyThread) {
+    std::optional<MessageAnswer> answered;
+    ui.ask({"¿Pregunta?", {}, MessageIcon::Question}, [&](MessageAnswer a) { answered = a; });
+    std::thread other([this] { ui.tell({"Aviso de otro hilo", {}, MessageIcon::None}); });
+    other.join();
+    EXPECT_EQ(answer(QMessageBox::Yes).text, "¿Pregunta?");
+    EXPECT_EQ(answered, MessageAnswer::Yes);
+    EXPECT_EQ(answer(QMessageBox::Ok).text, "Aviso de otro hilo");
+    bool seen_all = false;
+    ui.after_messages([&] { seen_all = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen_all; }, 2000));
 }
 
 TEST_F(QtUiBoxes, WithoutCaptionTheBoxCarriesTheApplicationsTitle) {
-    show("No hay comunicación al servidor de validación", MessageIcon::None, MessageButtons::Ok,
-         std::nullopt, QMessageBox::Ok);
+    ui.tell({"No hay comunicación al servidor de validación", {}, MessageIcon::None, std::nullopt});
+    const BoxSeen seen = answer(QMessageBox::Ok);
     EXPECT_EQ(seen.title, "Ordano");
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
 }
 
-TEST(QtUiWork, BlockingWorkRunsOffTheWindowThreadWhileEventsGoOn) {
+TEST(QtUiPrompt, PaymentPasswordIsRefusedUntilAPromptIsInstalled) {
     QtUi ui;
-    int ticks = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-    ticker.start(10);
-    std::thread::id worker;
-    ui.run_blocking([&] {
-        worker = std::this_thread::get_id();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    });
-    EXPECT_NE(worker, std::this_thread::get_id());
-    EXPECT_GT(ticks, 3);
-}
-
-TEST(QtUiWork, TheWorksExceptionReachesTheCaller) {
-    QtUi ui;
-    try {
-        ui.run_blocking([] { throw std::runtime_error("se cortó la conexión"); });
-        ADD_FAILURE() << "nothing was thrown";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "se cortó la conexión");
-    }
-}
-
-TEST(QtUiWork, YieldLetsPendingEventsThrough) {
-    QtUi ui;
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    ui.yield();
-    EXPECT_TRUE(ran);
-}
-
-TEST(QtUiWork, PaymentPasswordIsRefusedUntilAPromptIsInstalled) {
-    QtUi ui;
-    EXPECT_FALSE(ui.ask_payment_password());
-    int asked = 0;
-    ui.set_payment_password_prompt([&] {
-        ++asked;
-        return true;
-    });
-    EXPECT_TRUE(ui.ask_payment_password());
-    EXPECT_EQ(asked, 1);
+    std::vector<bool> answers;
+    ui.ask_payment_password([&](bool accepted) { answers.push_back(accepted); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answers.size() == 1; }, 2000));
+    EXPECT_EQ(answers, std::vector<bool>{false});
+    FrontEnd::PasswordAnswer pending;
+    ui.set_payment_password_prompt([&](FrontEnd::PasswordAnswer answer) { pending = answer; });
+    ui.ask_payment_password([&](bool accepted) { answers.push_back(accepted); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(pending); }, 2000));
+    pending(true);  // the prompt answers when the person is done with it
+    EXPECT_EQ(answers, (std::vector<bool>{false, true}));
 }
 
 }  // namespace

@@ -41,17 +41,26 @@ QStringList button_texts(const QWidget& window) {
 // The buttons of the modal window that `open` brings up; the window is then dismissed.
 QStringList modal_buttons(const std::function<void()>& open) {
     QStringList texts;
-    test::when_modal([&texts](QWidget& modal) {
+    bool seen = false;
+    test::when_modal([&](QWidget& modal) {
         texts = button_texts(modal);
+        seen = true;
         static_cast<QDialog&>(modal).reject();
     });
     open();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen; }, 6000));
     return texts;
 }
 
 std::string message_box_buttons(MessageButtons buttons) {
     QtUi ui;
-    return modal_buttons([&] { ui.message("¿Deseas continuar?", MessageIcon::Question, buttons); })
+    return modal_buttons([&] {
+               if (buttons == MessageButtons::YesNo) {
+                   ui.ask({"¿Deseas continuar?", {}, MessageIcon::Question}, [](MessageAnswer) {});
+               } else {
+                   ui.tell({"¿Deseas continuar?", {}, MessageIcon::Question});
+               }
+           })
         .join('|')
         .toStdString();
 }
@@ -64,13 +73,13 @@ TEST(SpanishQtTexts, MessageBoxesAndQtsDialogsSpeakSpanish) {
 
     const QTemporaryDir folder;
     const QStringList picker =
-        modal_buttons([&] { system_folder_picker()(nullptr, folder.path()); });
+        modal_buttons([&] { system_folder_picker()(nullptr, folder.path(), [](auto) {}); });
     EXPECT_TRUE(picker.contains("Cancelar")) << picker.join('|').toStdString();
     EXPECT_TRUE(picker.contains("Seleccionar")) << picker.join('|').toStdString();
 
     QPrinter printer;
     const QStringList print =
-        modal_buttons([&] { (void)system_printer_dialog(printer, false, nullptr); });
+        modal_buttons([&] { system_printer_dialog(printer, false, nullptr, [](bool) {}); });
     EXPECT_TRUE(print.contains("Cancelar")) << print.join('|').toStdString();
     EXPECT_TRUE(print.contains("Imprimir")) << print.join('|').toStdString();
 }
@@ -257,12 +266,18 @@ TEST(SpanishQtTexts, NoWindowOfTheProgramShowsQtsEnglishWords) {
             }
         }
         const QTemporaryDir folder;
-        system_folder_picker()(&window, folder.path());
+        system_folder_picker()(&window, folder.path(), [](auto) {});
         QPrinter printer;
-        (void)system_printer_dialog(printer, true, &window);
-        ui.message("Aviso", MessageIcon::Information, MessageButtons::Ok);
-        ui.message("¿Pregunta?", MessageIcon::Question, MessageButtons::YesNo);
-        EXPECT_GE(sweeper.swept(), 5);
+        system_printer_dialog(printer, true, &window, [](bool) {});
+        ui.tell({"Aviso", {}, MessageIcon::Information});
+        ui.ask({"¿Pregunta?", {}, MessageIcon::Question}, [](MessageAnswer) {});
+        // Nothing holds the window while they are up: each comes and is swept in turn.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return sweeper.swept() >= 5 && QApplication::activeModalWidget() == nullptr &&
+                       ui.current_box() == nullptr && window.engine().idle();
+            },
+            10000));
     }
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top->parentWidget() == nullptr && !before.contains(top)) {

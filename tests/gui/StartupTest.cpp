@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "dialogs/ParametersDialog.h"
+#include "engine/FrontEnd.h"
 #include "platform/ProcessId.h"
 #include "store/OfficeLock.h"
 #include "store/Parameters.h"
@@ -32,9 +33,10 @@ PathOptions with_ini(const Sandbox& box, const std::filesystem::path& ini) {
 // Runs the program on `paths` and returns the one message it showed.
 std::string failed_start_message(const PathOptions& paths) {
     ScriptedUi ui;
+    ImmediateFrontEnd front(ui);
     GuiOptions options;
     options.paths = paths;
-    EXPECT_EQ(run_ordano(options, ui, kDay), 1);
+    EXPECT_EQ(run_ordano(options, front, kDay), 1);
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     if (ui.messages.size() != 1) {
         ADD_FAILURE() << "expected one message, got " << ui.messages.size();
@@ -131,10 +133,11 @@ TEST(Startup, ScheduledPasswordThatCannotBeReadIsToldOnce) {
             "INSERT INTO ACTUALIZACIONES (CAMPO, VALOR, FECHA) VALUES (12, char(5), "
             "'2026-02-02')");
     ScriptedUi ui;
+    ImmediateFrontEnd front(ui);
     GuiOptions options;
     options.paths = office.path_options();
     options.screenshot = box.path() / "ventana.png";
-    EXPECT_EQ(run_ordano(options, ui, kDay), 0);
+    EXPECT_EQ(run_ordano(options, front, kDay), 0);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(has(ui.messages[0].text, "(CAMPO 12, PassFTP) no se aplicó"));
 }
@@ -166,10 +169,11 @@ TEST(Startup, ScreenshotSavesTheMainWindowAt1280By800) {
     Sandbox box;
     const TestOffice office(box);
     ScriptedUi ui;
+    ImmediateFrontEnd front(ui);
     GuiOptions options;
     options.paths = office.path_options();
     options.screenshot = box.path() / "ventana.png";
-    EXPECT_EQ(run_ordano(options, ui, kDay), 0);
+    EXPECT_EQ(run_ordano(options, front, kDay), 0);
     EXPECT_TRUE(ui.messages.empty());
     const QImage picture(QString::fromStdString(options.screenshot->string()));
     ASSERT_FALSE(picture.isNull());

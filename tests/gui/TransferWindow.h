@@ -21,6 +21,7 @@
 #include <ostream>
 #include <string>
 
+#include "GuiOffice.h"
 #include "QtPrinting.h"
 #include "app/MainWindow.h"
 #include "app/QtUi.h"
@@ -123,6 +124,13 @@ struct TransferWindow {
         return *find<QToolBar>(QStringLiteral("tlbPreVal"))->findChild<QAction*>(key);
     }
     QTimer& polling_timer() const { return *find<QTimer>(QStringLiteral("tmrPreVal")); }
+    // Waits until the engine has nothing left to do, every box has been answered, and the
+    // window has shown what it was told.
+    void settle() {
+        settle_window(*window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ui.current_box() == nullptr; }, 5000));
+        settle_window(*window);
+    }
 
     // Writes a file into the send folder of its kind (by its first letter).
     std::filesystem::path write_send_file(const std::string& name, std::string_view bytes) {

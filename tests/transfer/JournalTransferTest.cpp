@@ -156,8 +156,7 @@ TEST_F(JournalTransferTest, AFileGoneFromItsFolderIsAnErrorThatStaysToSend) {
 TEST_F(JournalTransferTest, StoppedReceptionIsSentButNoLongerAwaited) {
     add_file("C0015001.033", "c");
     enviar();
-    ui_.answer(MessageAnswer::Yes);
-    desk_->detener();
+    desk_->stop_polling();
     EXPECT_THAT(statuses(), ElementsAre("C0015001.033 enviado"));
     restart();
     EXPECT_THAT(receive_texts(), IsEmpty());

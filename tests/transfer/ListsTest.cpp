@@ -119,41 +119,33 @@ TEST_F(ListsTest, SearchedFileHasNoFoldersAndNoDuplicateCheck) {
     EXPECT_THAT(ui_.messages, IsEmpty());
 }
 
+// The front end asks the question first; the removal then takes off only what is still there.
 TEST_F(ListsTest, RemovingFromSendAsksOnlyForPendingRows) {
     add_file_to_send(send_, ui_, pag_env_, "M0015001.033");
     SendRow answer;
     answer.text = "k0015001.033";
     answer.status = "K";
     const RowId k = send_.append(answer);
-    EXPECT_FALSE(remove_from_send(send_, ui_, k));  // no question for an answer
-    EXPECT_THAT(ui_.messages, IsEmpty());
-
-    ui_.answer(MessageAnswer::No);
-    EXPECT_FALSE(remove_from_send(send_, ui_, send_.at(0).id));
-    ui_.answer(MessageAnswer::Yes);
-    EXPECT_TRUE(remove_from_send(send_, ui_, send_.at(0).id));
-    EXPECT_THAT(ui_.texts(),
-                ElementsAre("¿Deseas eliminar el archivo M0015001.033 de la lista de envío?",
-                            "¿Deseas eliminar el archivo M0015001.033 de la lista de envío?"));
+    EXPECT_EQ(send_removal_question(send_.at(1)), std::nullopt);  // no question for an answer
+    EXPECT_FALSE(remove_from_send(send_, k));
+    EXPECT_EQ(send_removal_question(send_.at(0)),
+              "¿Deseas eliminar el archivo M0015001.033 de la lista de envío?");
+    EXPECT_TRUE(remove_from_send(send_, send_.at(0).id));
     EXPECT_THAT(texts(), ElementsAre("k0015001.033"));
-    EXPECT_FALSE(remove_from_send(send_, ui_, 9999));
+    EXPECT_FALSE(remove_from_send(send_, 9999));
 }
 
-TEST_F(ListsTest, ClearingTheSendListAsksAndRemovesEveryStatus) {
-    EXPECT_FALSE(clear_send_list(send_, ui_));  // empty: no question
+TEST_F(ListsTest, ClearingTheSendListRemovesEveryStatus) {
+    EXPECT_FALSE(clear_send_list(send_));  // empty: nothing to clear
     add_file_to_send(send_, ui_, pag_env_, "M0015001.033");
     SendRow answer;
     answer.text = "a.err";
     answer.status = "R";
     send_.append(answer);
-    ui_.answer(MessageAnswer::No);
-    EXPECT_FALSE(clear_send_list(send_, ui_));
-    EXPECT_EQ(send_.size(), 2u);
-    ui_.answer(MessageAnswer::Yes);
-    EXPECT_TRUE(clear_send_list(send_, ui_));
+    EXPECT_TRUE(clear_send_list(send_));
     EXPECT_TRUE(send_.empty());
     EXPECT_FALSE(send_.current_row());  // a removed row is no current row
-    EXPECT_EQ(ui_.texts().back(), "¿Deseas eliminar todos los elementos de la lista de envío?");
+    EXPECT_EQ(kClearSendListQuestion, "¿Deseas eliminar todos los elementos de la lista de envío?");
 }
 
 TEST_F(ListsTest, RemovingAReceiveRowSwitchesTheTimerOffAndOn) {
@@ -163,17 +155,16 @@ TEST_F(ListsTest, RemovingAReceiveRowSwitchesTheTimerOffAndOn) {
     const RowId a = receive_.append(awaiting("A"));
     const RowId b = receive_.append(awaiting("B"));
 
-    ui_.answer(MessageAnswer::Yes);
-    EXPECT_TRUE(remove_from_receive(receive_, timer_, ui_, a));
+    EXPECT_TRUE(remove_from_receive(receive_, timer_, a));
     EXPECT_TRUE(timer_.enabled());
     EXPECT_THAT(changes,
                 ElementsAre(std::pair(true, 2000), std::pair(false, 2000), std::pair(true, 2000)));
 
-    ui_.answer(MessageAnswer::Yes);
-    EXPECT_TRUE(remove_from_receive(receive_, timer_, ui_, b));
-    EXPECT_FALSE(timer_.enabled());  // the last row: the timer stays off
-    EXPECT_EQ(ui_.texts().back(), "¿Deseas eliminar el archivo B de la lista de recepción?");
-    EXPECT_FALSE(remove_from_receive(receive_, timer_, ui_, b));  // empty: no question
+    EXPECT_EQ(receive_removal_question(receive_.at(0)),
+              "¿Deseas eliminar el archivo B de la lista de recepción?");
+    EXPECT_TRUE(remove_from_receive(receive_, timer_, b));
+    EXPECT_FALSE(timer_.enabled());                          // the last row: the timer stays off
+    EXPECT_FALSE(remove_from_receive(receive_, timer_, b));  // gone
 }
 
 TEST_F(ListsTest, ObserversFollowEveryChangeByPositionAndId) {

@@ -19,6 +19,11 @@ using ::testing::IsEmpty;
 class ReceptionTest : public TransferTest {
 protected:
     void tick() { desk_->tmrPreVal_Timer(); }
+    // Detener once the person said Yes, as the engine does it.
+    void detener() {
+        desk_->stop_polling();
+        desk_->Ejecuta_Accion(Action::Detener);
+    }
     // Sends the files, so the receive list awaits their answers.
     void send_files(const std::vector<std::string>& names) {
         for (const auto& name : names) {
@@ -344,10 +349,9 @@ TEST_F(ReceptionTest, DetenerDuringASlowDownloadCancelsIt) {
     throttle(20000);
     ui_.while_blocking_after = std::chrono::milliseconds(700);
     bool stopped = false;
-    // The login is quick; the question comes while the download crawls.
+    // The login is quick; Detener comes while the download crawls.
     ui_.while_blocking = [this, &stopped] {
-        ui_.answer(MessageAnswer::Yes);
-        desk_->Ejecuta_Accion(Action::Detener);
+        detener();
         stopped = true;
     };
     const auto started = std::chrono::steady_clock::now();
@@ -355,7 +359,7 @@ TEST_F(ReceptionTest, DetenerDuringASlowDownloadCancelsIt) {
     const auto took = std::chrono::steady_clock::now() - started;
     ASSERT_TRUE(stopped);
     EXPECT_LT(took, std::chrono::seconds(8));  // far less than the 10 s the download needs
-    EXPECT_THAT(ui_.texts(), ElementsAre("¿Deseas detener la recepción de archivos en proceso?"));
+    EXPECT_THAT(ui_.texts(), IsEmpty());
     EXPECT_THAT(receive_texts(), IsEmpty());
     EXPECT_FALSE(timer().enabled());
     EXPECT_FALSE(desk_->poller().session().connected());
@@ -371,10 +375,7 @@ TEST_F(ReceptionTest, DetenerBetweenTwoDownloadsEndsTheTick) {
     // Yields: after the login, after the first download, after its copy; then the stop.
     ui_.on_next_yield([] {});
     ui_.on_next_yield([] {});
-    ui_.on_next_yield([this] {
-        ui_.answer(MessageAnswer::Yes);
-        desk_->Ejecuta_Accion(Action::Detener);
-    });
+    ui_.on_next_yield([this] { detener(); });
     tick();
     EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2"));
     EXPECT_THAT(files_in(val_rec()), ElementsAre("C0015001.err"));
@@ -384,15 +385,13 @@ TEST_F(ReceptionTest, DetenerBetweenTwoDownloadsEndsTheTick) {
     EXPECT_FALSE(desk_->poller().tick_in_progress());
 }
 
-TEST_F(ReceptionTest, DetenerAsksOnlyWhileTheTimerRuns) {
-    desk_->Ejecuta_Accion(Action::Detener);  // an unscripted question would fail the test
-    EXPECT_THAT(ui_.messages, IsEmpty());
-
+TEST_F(ReceptionTest, DetenerWithThePollingOffChangesNothing) {
     send_files({"C0015001.033"});
-    ui_.answer(MessageAnswer::No);
-    desk_->Ejecuta_Accion(Action::Detener);
-    EXPECT_TRUE(timer().enabled());
+    timer().set_enabled(false);
+    detener();
+    EXPECT_FALSE(timer().enabled());
     EXPECT_EQ(receive().size(), 1u);
+    EXPECT_THAT(ui_.messages, IsEmpty());
 }
 
 TEST_F(ReceptionTest, ManualReceptionWithoutPaymentEntries) {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+namespace ordano {
+
+// The core's state (the lists, the journal's recorder, the sessions' bookkeeping, the office's
+// run-time values) is worked on by one thread at a time: the one that holds the turn. A job
+// holds it from its start to its end except while it waits (on the network, for an answer from
+// the person), so that what is asked meanwhile is done between two of its steps, as when the
+// window let its events through while a transfer ran. Fair: turns are given in the order they
+// were asked for, so a job that gives its turn away and asks again comes after those waiting.
+class EngineTurn {
+public:
+    void lock();
+    void unlock();
+    // Takes the turn only when nobody holds it or waits for it.
+    [[nodiscard]] bool try_lock();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable served_;
+    std::uint64_t next_ticket_ = 0;
+    std::uint64_t serving_ = 0;
+};
+
+// Gives the turn away for its life (a wait), and takes it again, in order, at its end.
+class TurnReleased {
+public:
+    explicit TurnReleased(EngineTurn& turn) : turn_(turn) { turn_.unlock(); }
+    ~TurnReleased() { turn_.lock(); }
+    TurnReleased(const TurnReleased&) = delete;
+    TurnReleased& operator=(const TurnReleased&) = delete;
+
+private:
+    EngineTurn& turn_;
+};
+
+}  // namespace ordano
