@@ -101,5 +101,27 @@ TEST_F(CatalogCheckTimerTest, FailuresOfTheCheckAreSilent) {
     EXPECT_FALSE(gui.window->engine().check_session().connected());
 }
 
+// Enviar in the first 2 s: the run, the check and the bulletin each have their session. The
+// check waits for the run's end, then asks; no login is refused and no box comes unasked.
+TEST_F(CatalogCheckTimerTest, EnviarBeforeTheCheckNeitherBreaksTheCheckNorShowsABox) {
+    gui.world.server.make_folder("valin");
+    gui.world.box.write_file(
+        std::filesystem::path(gui.world.office->session().folders.val_env) / "M0015001.341", "m");
+    gui.window->engine().with_turn(Request::EditLists, [this] {
+        gui.window->engine().desk().lvwArchivos_DblClick("M0015001.341");
+    });
+    gui.world.server.set_faults({.reply_delay = std::chrono::milliseconds(100)});
+    gui.world.ui.answer(MessageAnswer::No);
+
+    gui.window->Ejecuta_Accion(Action::Enviar);
+    ASSERT_TRUE(check_done(2));  // the bulletin's refresh (the run's first step), the check
+    gui.settle();
+
+    EXPECT_EQ(gui.world.server.file_bytes("valin/M0015001.341"), "m");
+    EXPECT_EQ(gui.world.ui.texts(), std::vector<std::string>{kQuestion});
+    EXPECT_EQ(gui.world.server.refused_logins("actualizador"), 0);
+    EXPECT_EQ(gui.world.server.refused_logins("ag0015"), 0);
+}
+
 }  // namespace
 }  // namespace ordano

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: Apache-2.0
+// The engine's turn, its jobs and its waits, without a window and without a server.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
+#include "fixtures/FtpServer.h"
+#include "fixtures/Sandbox.h"
+#include "store/DateTime.h"
+#include "store/Office.h"
+#include "store/Session.h"
+
+namespace ordano {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+
+// A front end whose person answers later: questions wait here until the test answers them.
+class LaterFrontEnd : public FrontEnd {
+public:
+    void tell(Notice notice) override {
+        const std::lock_guard lock(mutex_);
+        told.push_back(notice.text);
+    }
+    void ask(Notice question, Answer answer) override {
+        {
+            const std::lock_guard lock(mutex_);
+            asked.push_back(question.text);
+            pending_ = std::move(answer);
+        }
+        changed_.notify_all();
+    }
+    void ask_payment_password(PasswordAnswer answer) override { answer(false); }
+
+    // Waits for a question, then answers it.
+    void answer(MessageAnswer a) {
+        Answer pending;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait_for(lock, 5s, [this] { return pending_ != nullptr; });
+            pending = std::exchange(pending_, nullptr);
+        }
+        ASSERT_TRUE(pending) << "no question came";
+        pending(a);
+    }
+    [[nodiscard]] bool question_up() {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 5s, [this] { return pending_ != nullptr; });
+    }
+
+    std::vector<std::string> told;
+    std::vector<std::string> asked;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Answer pending_;
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest() : office_(Office::open(files_.path_options(), clock_)) {
+        engine_ = std::make_unique<Engine>(*office_, front_);
+        engine_->on_refused([this](std::string_view reason) {
+            const std::lock_guard lock(mutex_);
+            refused_.emplace_back(reason);
+        });
+    }
+    ~EngineTest() override { engine_.reset(); }
+
+    // A job that asks the person a question with the engine's port, and waits for the answer.
+    bool start_asking(Request request, Job job, std::atomic<int>& answer) {
+        return engine_->start(request, job, [this, &answer] {
+            answer = static_cast<int>(
+                engine_->ui().message("¿Seguir?", MessageIcon::Question, MessageButtons::YesNo));
+        });
+    }
+    bool settle() {
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (!engine_->idle() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(5ms);
+        }
+        return engine_->idle();
+    }
+
+    test::Sandbox box_;
+    test::TestOffice files_{box_};
+    FixedClock clock_{LocalDateTime{std::chrono::year{2026} / 2 / 2, 10, 0, 0}};
+    std::unique_ptr<Office> office_;
+    LaterFrontEnd front_;
+    std::unique_ptr<Engine> engine_;
+    std::mutex mutex_;
+    std::vector<std::string> refused_;
+};
+
+// Asked while the engine is free, the work is done at once on the asking thread; asked while a
+// job holds the turn, it is done after it on the engine's thread, in the order asked.
+TEST_F(EngineTest, WorkWithTheTurnRunsAtOnceWhenFreeElseInOrderAfterTheHolder) {
+    std::vector<std::string> done;
+    const auto here = std::this_thread::get_id();
+    std::thread::id ran_on;
+    engine_->with_turn(Request::EditLists, [&] {
+        ran_on = std::this_thread::get_id();
+        done.push_back("now");
+    });
+    EXPECT_EQ(ran_on, here);
+
+    std::atomic<bool> release{false};
+    engine_->start(Request::Send, Job::Sending, [&] {
+        while (!release) {
+            std::this_thread::sleep_for(1ms);  // holds the turn all along
+        }
+        done.push_back("job");
+    });
+    engine_->with_turn(Request::EditLists, [&] { done.push_back("first"); });
+    engine_->with_turn(Request::EditLists, [&] {
+        ran_on = std::this_thread::get_id();
+        done.push_back("second");
+    });
+    EXPECT_THAT(done, ElementsAre("now"));
+    release = true;
+    ASSERT_TRUE(settle());
+    EXPECT_THAT(done, ElementsAre("now", "job", "first", "second"));
+    EXPECT_NE(ran_on, here);
+}
+
+// While a job waits for the person, it holds nothing: work asked meanwhile is done at once.
+TEST_F(EngineTest, AJobWaitingForAnAnswerLetsWorkThroughAndGetsTheAnswerLater) {
+    std::atomic<int> answer{-1};
+    ASSERT_TRUE(start_asking(Request::Send, Job::Sending, answer));
+    ASSERT_TRUE(front_.question_up());
+    bool done_meanwhile = false;
+    engine_->with_turn(Request::EditLists, [&] { done_meanwhile = true; });
+    EXPECT_TRUE(done_meanwhile);
+    EXPECT_FALSE(engine_->idle());
+    front_.answer(MessageAnswer::Yes);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(answer, static_cast<int>(MessageAnswer::Yes));
+}
+
+// The program ending answers a waiting question No at once, and nothing starts any more.
+TEST_F(EngineTest, AStopEndsAWaitForAnAnswerAndStartsNothingMore) {
+    std::atomic<int> answer{-1};
+    ASSERT_TRUE(start_asking(Request::Send, Job::Sending, answer));
+    ASSERT_TRUE(front_.question_up());
+    const auto asked_at = std::chrono::steady_clock::now();
+    engine_->stop();
+    ASSERT_TRUE(settle());
+    EXPECT_LT(std::chrono::steady_clock::now() - asked_at, 2s);
+    EXPECT_EQ(answer, static_cast<int>(MessageAnswer::No));
+    EXPECT_FALSE(engine_->start(Request::Send, Job::Sending, [] {}));
+    EXPECT_TRUE(office_->stop_token().stop_requested());
+}
+
+// A second run is refused and said; the folders typed meanwhile wait for the run's end.
+TEST_F(EngineTest, DuringARunTheGateRefusesAnotherAndKeepsTheFoldersForItsEnd) {
+    std::atomic<int> answer{-1};
+    ASSERT_TRUE(start_asking(Request::Send, Job::Sending, answer));
+    ASSERT_TRUE(front_.question_up());
+    engine_->act(Action::Enviar);
+    engine_->act(Action::Recibir);
+    const std::string before = office_->session().folders.val_env;
+    engine_->with_turn(Request::SetFolders,
+                       [this] { office_->session().folders.val_env = "/nueva"; });
+    EXPECT_EQ(office_->session().folders.val_env, before);
+    EXPECT_FALSE(engine_->idle());
+
+    front_.answer(MessageAnswer::No);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(office_->session().folders.val_env, "/nueva");
+    const std::lock_guard lock(mutex_);
+    EXPECT_THAT(refused_, ElementsAre("Hay un envío en curso; espera a que termine.",
+                                      "Hay un envío en curso; espera a que termine."));
+}
+
+}  // namespace
+}  // namespace ordano

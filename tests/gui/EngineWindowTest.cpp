@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: Apache-2.0
+// What the person can do in the window while a run goes on: nothing of it waits for the run,
+// and the run never sees a change under it.
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <filesystem>
+#include <string>
+
+#include "TransferWindow.h"
+#include "dialogs/ParametersDialog.h"
+#include "engine/Engine.h"
+#include "store/Session.h"
+
+namespace ordano {
+namespace {
+
+class EngineWindowTest : public ::testing::Test {
+protected:
+    EngineWindowTest() { office.open(); }
+
+    void list_file(const std::string& name, std::size_t size) {
+        office.write_send_file(name, std::string(size, 'M'));
+        engine().with_turn(Request::EditLists,
+                           [this, name] { engine().desk().lvwArchivos_DblClick(name); });
+    }
+    // Waits until the status bar shows the bytes of a file of the run going up.
+    bool run_under_way() const {
+        auto* progress = office.find<QLabel>(QStringLiteral("lblProgreso"));
+        return QTest::qWaitFor([&] { return progress->text().contains(QStringLiteral(": ")); },
+                               10000);
+    }
+    Engine& engine() { return office.window->engine(); }
+
+    test::TransferWindow office;
+};
+
+// "Configuración" opens during a run without holding it; what the person types there waits
+// for the run's end (the second file is still read from where the run began), and Guardar
+// cannot be pressed meanwhile.
+TEST_F(EngineWindowTest, ConfiguracionDuringARunChangesNothingUnderIt) {
+    list_file("M0015001.033", 60000);
+    list_file("M0015002.033", 60000);
+    const std::string val_env = office.office->session().folders.val_env;
+    ParametersDialog& dialog = office.window->parameters_dialog();
+    auto* guardar = dialog.findChild<QAction*>(QStringLiteral("guardar"));
+    dialog.Ejecuta_Opcion(Action::Modificar);
+    office.server.set_faults({.reply_delay = std::chrono::milliseconds(100)});
+
+    office.action("enviar").trigger();
+    ASSERT_TRUE(engine().state().runs(Job::Sending));
+    office.action("parametros").trigger();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(guardar->isEnabled());
+    dialog.findChild<QLineEdit*>(QStringLiteral("txtParametros(5)"))->setText("/otra");
+    EXPECT_EQ(office.office->session().folders.val_env, val_env);
+    office.settle();
+
+    EXPECT_EQ(office.server.file_bytes("valin/M0015002.033"), std::string(60000, 'M'));
+    EXPECT_EQ(office.server.file_bytes("valin/M0015001.033"), std::string(60000, 'M'));
+    EXPECT_EQ(office.office->session().folders.val_env, "/otra");
+    EXPECT_TRUE(guardar->isEnabled());
+    EXPECT_TRUE(office.robot.texts.isEmpty()) << office.robot.texts.join('\n').toStdString();
+}
+
+// Logging out closes the window without the close box: the run stops as Salir stops it, and
+// the upload it cut short is not left on the server.
+TEST_F(EngineWindowTest, ACloseByTheSessionStopsTheRunAsSalirDoes) {
+    list_file("M0015001.033", 300000);
+    office.server.set_faults({.throttle_bytes_per_second = 20000});
+    office.action("enviar").trigger();
+    ASSERT_TRUE(run_under_way());
+
+    EXPECT_TRUE(office.window->close());
+    office.settle();
+
+    EXPECT_TRUE(office.server.wait_for(
+        [&] { return !office.server.file_bytes("valin/M0015001.033").has_value(); }));
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
+    EXPECT_TRUE(office.office->stop_token().stop_requested());
+    EXPECT_TRUE(office.robot.texts.isEmpty()) << office.robot.texts.join('\n').toStdString();
+}
+
+}  // namespace
+}  // namespace ordano
