@@ -1,3 +1,4 @@
+#include <SQLiteCpp/Database.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -124,6 +125,22 @@ TEST_F(JournalCliTest, AwaitedAnswersAreFetchedByALaterRunAndListedAsJson) {
                                      "Rechazados: 0"));
     EXPECT_EQ(cli({"history", "--status", "perdido"}).status, 2);
     EXPECT_EQ(cli({"receive", "--pending", m}).status, 2);
+}
+
+// The readers work alongside a program that holds the office: today's scheduled changes are
+// left to it, however often they look.
+TEST_F(JournalCliTest, ReadersChangeNothingInTheOffice) {
+    SQLite::Database db((sandbox_.path() / "office" / "Prevalida.mdb").string(),
+                        SQLite::OPEN_READWRITE);
+    SQLite::Statement schedule(
+        db, "INSERT INTO ACTUALIZACIONES (CAMPO, VALOR, FECHA) VALUES (2, '/nuevo/valin', ?)");
+    schedule.bind(1, iso_date(SystemClock().today()));
+    schedule.exec();
+    for (const char* reader : {"history", "pending", "review"}) {
+        (void)cli({reader, reader == std::string("review") ? "M0015009.err" : "--json"});
+    }
+    EXPECT_EQ(db.execAndGet("SELECT count(*) FROM ACTUALIZACIONES").getInt(), 1);
+    EXPECT_EQ(db.execAndGet("SELECT kro_valin FROM PARAMETROS").getString(), "/valin");
 }
 
 TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {
