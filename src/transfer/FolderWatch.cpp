@@ -8,6 +8,7 @@
 #include "store/FileNames.h"
 #include "store/Journal.h"
 #include "store/Office.h"
+#include "store/RunStop.h"
 #include "transfer/FtpSession.h"
 #include "transfer/Routing.h"
 
@@ -43,9 +44,11 @@ FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, Event
           [] {},  // no bulletin ticker to refresh
           office.stop_token()),
       sent_digests_(office.journal().database()),
-      ready_([this](const FolderFile& file) {
-          return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
-      }),
+      ready_(
+          [this](const FolderFile& file) {
+              return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
+          },
+          office.stop_token()),
       backoff_(options.interval) {
     // Files left to send by an earlier run come back too, so that the journal says what became
     // of them: the first look takes them off the list again, and sends each when it is ready.
@@ -128,7 +131,12 @@ void FolderWatch::look() {
     for (const auto& [folder, error] : found.failures) {
         tell_failure(folder, error);
     }
-    const ReadyLook ready = ready_.look(found.files);
+    ReadyLook ready;
+    try {
+        ready = ready_.look(found.files);
+    } catch (const RunStopped&) {
+        return;  // the watch is ending: a file read halfway is judged at the next start
+    }
     for (const auto& [name, error] : ready.failures) {
         tell_failure(name, error);
     }
