@@ -74,7 +74,7 @@ bool FolderWatch::pass() {
         poll();
     }
     check_overdue();
-    ui_.pass_ended();
+    end_pass();
     return !failed_;
 }
 
@@ -93,7 +93,7 @@ void FolderWatch::run(const std::stop_token& stop) {
             if (awaiting() && server_may_be_tried()) {
                 poll();
                 check_overdue();
-                ui_.pass_ended();
+                end_pass();
             }
             next_tick = Steady::now() + timer_interval();
         }
@@ -179,6 +179,7 @@ void FolderWatch::send() {
     if (std::ranges::none_of(rows, [](const SendRow& row) { return row.pending(); })) {
         return;
     }
+    talked_ = true;
     desk_.Ejecuta_Accion(Action::Enviar);
     server_answered(desk_.sending_run().ended_by());
     if (!ui_.take_password_refusal()) {
@@ -196,6 +197,7 @@ void FolderWatch::send() {
 }
 
 void FolderWatch::poll() {
+    talked_ = true;
     desk_.tmrPreVal_Timer();
     server_answered(desk_.poller().gave_up_with());
     // The answers listed for review ("K", "R") have been told; nobody opens them here, and a
@@ -209,6 +211,14 @@ void FolderWatch::poll() {
     }
     for (const RowId id : answers) {
         send.remove(id);
+    }
+}
+
+// Only a pass that talked to the server may show that what was said is over: the passes that
+// leave it alone while an outage's wait runs say nothing, and the outage lasts.
+void FolderWatch::end_pass() {
+    if (std::exchange(talked_, false)) {
+        ui_.pass_ended();
     }
 }
 

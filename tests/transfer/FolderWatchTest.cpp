@@ -21,10 +21,11 @@ protected:
     FolderWatchTest() { start_watch(); }
 
     // Interval 0: a server that could not be reached may be tried again at the next pass.
-    void start_watch(bool payment_password = false) {
+    void start_watch(bool payment_password = false,
+                     std::chrono::seconds interval = std::chrono::seconds(0)) {
         watch_.reset();
         watch_ = std::make_unique<FolderWatch>(
-            *office_, ui_, WatchOptions{std::chrono::seconds(0), payment_password},
+            *office_, ui_, WatchOptions{interval, payment_password},
             [this](const WatchEvent& event) { events_.push_back(describe(event)); });
     }
     // The watch ends and starts again on a new office over the same database.
@@ -95,6 +96,21 @@ TEST_F(FolderWatchTest, AFileDroppedWhileTheServerIsDownIsSentOnceWhenItComesBac
     passes(3);
     EXPECT_THAT(events_, ElementsAre("failure 1029 ", "sent C0015001.033 /valin", "reconnected"));
     EXPECT_EQ(uploads("C0015001.033"), 1);
+}
+
+// Passes that leave the server alone while the wait after a failure runs do not end the
+// outage: its message is said once over all its tries (1 s, then 2 s apart).
+TEST_F(FolderWatchTest, AnOutageIsSaidOnceOverItsRetries) {
+    start_watch(false, std::chrono::seconds(1));
+    refuse_logins();
+    write("C0015001.033", "c");
+    ASSERT_TRUE(FtpServer::wait_for([this] {
+        watch_->pass();
+        return server_.refused_logins("ag0015") >= 3;
+    }));
+    ASSERT_FALSE(ui_.messages.empty());
+    EXPECT_EQ(std::ranges::count(ui_.messages, ui_.messages[0].text, &ScriptedUi::Shown::text), 1)
+        << ui_.messages.size() << " messages";
 }
 
 TEST_F(FolderWatchTest, AfterARestartAnUnchangedFileStaysSentAndAChangedOneGoesAgain) {
