@@ -192,6 +192,29 @@ TEST_F(JournalTest, ReopenMarksCutShortUploadsAndReturnsOpenEntries) {
     EXPECT_THAT(cut_record[0].failures[0].text, ::testing::HasSubstr("se interrumpió"));
 }
 
+// A name that reaches outside its folder or holds a NUL byte is damage: the row is named, never
+// put back on a list, and flagged in the history.
+TEST_F(JournalTest, NamesWithAFolderOrANulAreDamage) {
+    for (const char* stem : {"M0015001", "M0015002", "M0015003"}) {
+        journal->sent(list(std::string(stem) + ".033"), answers_of(stem));
+    }
+    journal.reset();
+    SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+    db.exec("UPDATE BITACORA SET val_archivo = '../../../../evil' WHERE id = 1");
+    db.exec("UPDATE BITACORA SET archivo = 'M00' || char(0) || '.033' WHERE id = 2");
+
+    Journal reopened(office.db_file, clock);
+    std::vector<std::string> damaged;
+    const auto open = reopened.reopen(damaged);
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_EQ(open[0].file.name, "M0015003.033");
+    const std::string why =
+        " de la bitácora: un nombre de archivo lleva carpeta o un carácter nulo.";
+    EXPECT_THAT(damaged, ElementsAre("Registro 1" + why, "Registro 2" + why));
+    const auto records = JournalReader(reopened.database(), clock.now(), 30).records({}, {});
+    EXPECT_EQ(std::ranges::count_if(records, [](const auto& r) { return !r.damage.empty(); }), 2);
+}
+
 TEST_F(JournalTest, ReopeningWithNothingCutShortWritesNothing) {
     journal->sent(list("M0015001.033"), answers_of("M0015001"));
     journal.reset();
