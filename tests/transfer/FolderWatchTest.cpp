@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "store/Parameters.h"
 #include "store/Session.h"
 #include "transfer/FolderWatch.h"
 #include "transfer/TransferFixture.h"
@@ -142,6 +143,23 @@ TEST_F(FolderWatchTest, AnswersAreStoredAndEachStepIsTold) {
     EXPECT_TRUE(fs::exists(fs::path(session().folders.val_rec) / "M0015001.err"));
     EXPECT_THAT(watch_->desk().receive_list().rows(), IsEmpty());
     EXPECT_THAT(watch_->desk().send_list().rows(), IsEmpty());  // told, not kept for months
+}
+
+// The office's own limit (60 minutes here), not the default 30, makes an answer overdue.
+TEST_F(FolderWatchTest, OverdueFollowsTheOfficesOwnLimit) {
+    office_->params().set_number(Param::min_atraso, 60);
+    office_->params().save();
+    write("M0015001.033", "m");
+    passes(2);  // sent at 14:05
+    const auto pass_at = [this](int minute) {
+        clock_.set({std::chrono::year{2026} / 2 / 2, 15, minute, 0});
+        watch_->pass();
+        return watch_->desk().receive_list().rows().at(0).overdue;
+    };
+    EXPECT_FALSE(pass_at(5));
+    EXPECT_THAT(events_, ElementsAre("sent M0015001.033 /valin"));
+    EXPECT_TRUE(pass_at(6));
+    EXPECT_THAT(events_, ElementsAre("sent M0015001.033 /valin", "overdue M0015001.033"));
 }
 
 TEST_F(FolderWatchTest, PaymentFilesWithoutAPasswordAreLeftAndToldOnce) {
