@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every command's --json stays one valid UTF-8 JSON text whatever the names and texts it
 // carries hold: quotes, backslashes, control characters, bytes that are not UTF-8.
 #include <SQLiteCpp/Database.h>
