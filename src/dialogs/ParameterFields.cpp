@@ -33,6 +33,7 @@ void Guarda_Datos(ParametersRecord& params, const ParameterFields& fields) {
     }
     params.set_number(Param::vererr, 1);
     params.set_number(Param::min_atraso, fields.min_atraso);
+    params.set_number(Param::sesiones_ftp, fields.sesiones_ftp);
     params.set_flag(Param::tls, fields.tls);
     params.set_text(Param::tls_ca, fields.tls_ca);
 }

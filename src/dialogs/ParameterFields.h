@@ -27,6 +27,7 @@ struct ParameterFields {
     std::string ip_proxy;                // field 4
     std::array<std::string, 8> folders;  // fields 5 to 12
     int min_atraso = 30;                 // minutes after which an awaited answer is overdue
+    int sesiones_ftp = 4;                // transfers of one kind at once
     bool tls = false;                    // "Conexión cifrada (TLS)"
     std::string tls_ca;                  // certificate file to trust; empty: the system's
 };
@@ -36,8 +37,8 @@ struct ParameterFields {
 
 // Guarda_Datos: stages the fields into the parameters row in the dialog's order (link type,
 // acc_tel, telephone, the selected type's host column, proxy, proxy host, folders, vererr = 1),
-// then the overdue minutes and the TLS settings; the caller saves. The link type must be 0, 1
-// or 2.
+// then the overdue minutes, the transfers at once and the TLS settings; the caller saves. The link
+// type must be 0, 1 or 2.
 void Guarda_Datos(ParametersRecord& params, const ParameterFields& fields);
 
 // The folders as the running system reads them.

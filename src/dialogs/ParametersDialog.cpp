@@ -17,6 +17,7 @@
 #include "store/Journal.h"
 #include "store/Office.h"
 #include "store/Parameters.h"
+#include "transfer/TransferLanes.h"
 #include "ui/ActionButton.h"
 #include "ui/EngineCalls.h"
 #include "ui/Images.h"
@@ -176,10 +177,20 @@ QWidget* ParametersDialog::build_general_tab() {
     txtAtraso_->setSuffix(QStringLiteral(" minutos"));
     txtAtraso_->setMaximumWidth(160);
     add_row(6, "Respuesta atrasada después de", txtAtraso_);
-    add_tls_rows(grid, 7);
+
+    txtSesiones_ = new QSpinBox(page);
+    txtSesiones_->setObjectName(QStringLiteral("txtSesiones"));
+    txtSesiones_->setRange(1, kMaxSimultaneousTransfers);
+    txtSesiones_->setSuffix(QStringLiteral(" a la vez"));
+    txtSesiones_->setMaximumWidth(160);
+    txtSesiones_->setToolTip(QStringLiteral(
+        "Archivos que se envían o se reciben al mismo tiempo, cada uno por una conexión propia; "
+        "1 los transfiere uno tras otro"));
+    add_row(7, "Transferencias simultáneas", txtSesiones_);
+    add_tls_rows(grid, 8);
 
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(9, 1);
+    grid->setRowStretch(10, 1);
     return page;
 }
 
@@ -280,6 +291,7 @@ void ParametersDialog::Imprime_Datos() {
     txtParametros_[4]->setText(qs(params.text(Param::ip_proxy)));
     txtParametros_[3]->setText(qs(params.text(Param::telefono)));
     txtAtraso_->setValue(overdue_minutes(params));
+    txtSesiones_->setValue(simultaneous_transfers(params));
     for (std::size_t i = 0; i < kFolderColumns.size(); ++i) {
         txtParametros_[i + kFirstFolderField]->setText(qs(params.text(kFolderColumns[i])));
     }
@@ -347,6 +359,7 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
         }
     }
     txtAtraso_->setReadOnly(!enabled);
+    txtSesiones_->setReadOnly(!enabled);
     enable_tls_fields();
     if (enabled) {
         cboParametros_->setFocus();
@@ -380,9 +393,10 @@ void ParametersDialog::set_tab_order() {
             order.push_back(tlbParametros_->widgetForAction(action));
         }
     }
-    order.insert(order.end(), {sstParametros_, txtParametros_[0], txtParametros_[1], cboParametros_,
-                               txtParametros_[2], txtParametros_[3], chkParametros_,
-                               txtParametros_[4], txtAtraso_, chkTls_, txtTlsCa_, cmdTlsCa_});
+    order.insert(order.end(),
+                 {sstParametros_, txtParametros_[0], txtParametros_[1], cboParametros_,
+                  txtParametros_[2], txtParametros_[3], chkParametros_, txtParametros_[4],
+                  txtAtraso_, txtSesiones_, chkTls_, txtTlsCa_, cmdTlsCa_});
     for (std::size_t k = 0; k < cmdParametros_.size(); ++k) {
         order.push_back(txtParametros_[k + kFirstFolderField]);
         order.push_back(cmdParametros_[k]);
@@ -400,6 +414,7 @@ ParameterFields ParametersDialog::fields() const {
     fields.proxy = chkParametros_->isChecked();
     fields.ip_proxy = txtParametros_[4]->text().toStdString();
     fields.min_atraso = txtAtraso_->value();
+    fields.sesiones_ftp = txtSesiones_->value();
     for (std::size_t i = 0; i < fields.folders.size(); ++i) {
         fields.folders[i] = txtParametros_[i + kFirstFolderField]->text().toStdString();
     }

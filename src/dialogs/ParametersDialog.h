@@ -99,7 +99,8 @@ private:
     std::array<QLineEdit*, 13> txtParametros_{};
     QComboBox* cboParametros_ = nullptr;
     QCheckBox* chkParametros_ = nullptr;
-    QSpinBox* txtAtraso_ = nullptr;  // minutes after which an awaited answer is overdue
+    QSpinBox* txtAtraso_ = nullptr;    // minutes after which an awaited answer is overdue
+    QSpinBox* txtSesiones_ = nullptr;  // transfers of one kind at once
     std::array<QPushButton*, 8> cmdParametros_{};
     QCheckBox* chkTls_ = nullptr;
     QLineEdit* txtTlsCa_ = nullptr;

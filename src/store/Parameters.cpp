@@ -54,6 +54,7 @@ constexpr std::array kColumns = {
     ParamInfo{Param::min_atraso, "min_atraso", ParamType::Integer},
     ParamInfo{Param::tls, "tls", ParamType::Boolean},
     ParamInfo{Param::tls_ca, "tls_ca", ParamType::Text},
+    ParamInfo{Param::sesiones_ftp, "sesiones_ftp", ParamType::Integer},
 };
 
 // ACTUALIZACIONES.CAMPO 1..15 in order.

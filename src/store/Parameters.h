@@ -57,8 +57,9 @@ enum class Param {
     kro_apiin,
     kro_apiout,
     min_atraso,
-    tls,     // explicit TLS on every session with the server
-    tls_ca,  // certificate file of the authorities to trust; empty: the system's
+    tls,           // explicit TLS on every session with the server
+    tls_ca,        // certificate file of the authorities to trust; empty: the system's
+    sesiones_ftp,  // transfers of one kind that may run at once (sessions side by side)
 };
 
 enum class ParamType { Text, Integer, Boolean };

@@ -72,6 +72,8 @@ const std::vector<AddedColumn> kAddedColumns = {
     // Encrypted sessions: off for an office that has not asked for them.
     {"PARAMETROS", "tls", "INTEGER NOT NULL DEFAULT 0"},
     {"PARAMETROS", "tls_ca", "TEXT DEFAULT ''"},
+    // Transfers of one kind that may run at once, each on a session of its own.
+    {"PARAMETROS", "sesiones_ftp", "INTEGER NOT NULL DEFAULT 4"},
 };
 
 bool has_table(SQLite::Database& db, const char* table) {

@@ -46,8 +46,7 @@ void run_then_yield(UiPort& ui, Work&& work) {
 
 }  // namespace
 
-void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
-                 const ParametersRecord& params, UiPort& ui) {
+FtpLogin office_login(bool update_account, const Sesion& session, const ParametersRecord& params) {
     FtpLogin login;
     login.user = update_account ? kUpdateUser : office_user(session.patente);
     login.password = update_account ? kUpdatePassword : session.pass_ftp;
@@ -62,11 +61,21 @@ void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
     const std::string authority = params.text(Param::tls_ca);
     login.tls = {.on = params.flag(Param::tls),
                  .authority_file = std::u8string(authority.begin(), authority.end())};
+    return login;
+}
+
+void trace_to(FtpSession& ftp, UiPort& ui) {
     if (ui.wants_ftp_steps()) {
         ftp.set_trace([&ui](std::string_view line) { ui.ftp_step(line); });
     } else {
         ftp.set_trace(nullptr);
     }
+}
+
+void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
+                 const ParametersRecord& params, UiPort& ui) {
+    const FtpLogin login = office_login(update_account, session, params);
+    trace_to(ftp, ui);
     run_then_yield(ui, [&] { ftp.connect(login); });
 }
 

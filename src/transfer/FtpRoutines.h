@@ -5,9 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "transfer/FtpSession.h"
+
 namespace ordano {
 
-class FtpSession;
 class ParametersRecord;
 class UiPort;
 struct Sesion;
@@ -17,6 +18,11 @@ struct Sesion;
 // user + "@" + host and the connection goes to ip_proxy (read at each connection).
 void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
                  const ParametersRecord& params, UiPort& ui);
+// The login Conecta_FTP makes, as the record and the run-time values hold it now.
+[[nodiscard]] FtpLogin office_login(bool update_account, const Sesion& session,
+                                    const ParametersRecord& params);
+// The session's FTP conversation to the UI port, when the port shows it.
+void trace_to(FtpSession& ftp, UiPort& ui);
 // Each routine runs its call through ui.run_blocking and then yields once. The two transfer
 // routines report progress through ui.progress (from the thread that runs the transfer) and
 // leave the session without a progress function afterwards.

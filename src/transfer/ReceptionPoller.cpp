@@ -1,7 +1,9 @@
 #include "transfer/ReceptionPoller.h"
 
 #include <map>
+#include <set>
 #include <system_error>
+#include <utility>
 
 #include "store/Errors.h"
 #include "store/FlagScope.h"
@@ -19,7 +21,18 @@
 #include "transfer/TransferFiles.h"
 
 namespace ordano {
-ReceptionPoller::ReceptionPoller(TransferContext context) : ctx_(context) {
+namespace {
+
+// A session's progress goes to nobody once its transfer is over.
+struct ProgressOff {
+    FtpSession& session;
+    ~ProgressOff() { session.set_progress(nullptr); }
+};
+
+}  // namespace
+
+ReceptionPoller::ReceptionPoller(TransferContext context)
+    : ctx_(context), lanes_(eftpRecepcion_, ctx_.stop) {
     eftpRecepcion_.stop_with(ctx_.stop);
 }
 
@@ -32,10 +45,12 @@ void ReceptionPoller::tmrPreVal_Timer() {
     }
     FlagScope in_tick(in_tick_);
     stop_requested_ = false;
-    reported_ = false;
     gave_up_with_.reset();
     try {
         tick();
+        if (!gave_up_with_ && !stop_requested_) {
+            server_answered();
+        }
     } catch (const RunStopped&) {
         // The program is ending: the rows keep what they had reached.
         Desconecta_FTP(eftpRecepcion_, ctx_.ui);
@@ -67,6 +82,7 @@ void ReceptionPoller::cancel_tick() {
     if (in_tick_) {
         stop_requested_ = true;
         eftpRecepcion_.cancel();
+        lanes_.cancel_all();
     }
 }
 
@@ -83,15 +99,52 @@ bool ReceptionPoller::fetch_all() {
     if (!list_folders(ids)) {
         return false;
     }
-    for (const RowId id : ids) {
-        for (const Answer which : {Answer::Prevalidation, Answer::Validation}) {
-            const Step step = fetch(id, which);
-            if (step == Step::GaveUp || step == Step::Stopped) {
-                return false;
+    // What the listings show, in the order of the rows (prevalidation, then validation): the
+    // answers are stored and listed in that order, whichever download ends first. A download
+    // that finds an answer a listing called missing makes the folder's answers tried by name:
+    // those are fetched next, in the same tick.
+    std::set<std::pair<RowId, Answer>> tried;
+    for (;;) {
+        std::vector<Download> downloads;
+        for (const RowId id : ids) {
+            for (const Answer which : {Answer::Prevalidation, Answer::Validation}) {
+                const auto answer = awaited(id, which);
+                if (answer && listings_.remote_name(answer->folder, answer->name) &&
+                    tried.emplace(id, which).second) {
+                    downloads.push_back({id, which, {}, 0});
+                }
             }
         }
+        if (downloads.empty()) {
+            return true;
+        }
+        if (!download_all(downloads)) {
+            return false;
+        }
     }
-    return true;
+}
+
+bool ReceptionPoller::download_all(std::vector<Download>& downloads) {
+    const std::vector<FtpSession*> sessions =
+        lanes_.take(simultaneous_transfers(ctx_.params), downloads.size());
+    for (FtpSession* session : sessions) {
+        trace_to(*session, ctx_.ui);
+    }
+    TransferLanes lanes(ctx_.ui, sessions, office_login(false, ctx_.session, ctx_.params));
+    Step outcome = Step::Done;
+    try {
+        const std::size_t used = lanes.run(
+            downloads.size(), [&](std::size_t i) { return prepare_download(downloads[i]); },
+            [&](std::size_t i, std::exception_ptr failure, FtpSession& session) {
+                return finish_download(downloads[i], std::move(failure), session, outcome);
+            });
+        lanes_.limit_to(used);
+    } catch (...) {
+        lanes_.close_extra();
+        throw;
+    }
+    lanes_.close_extra();
+    return outcome == Step::Done;
 }
 
 std::optional<ReceptionPoller::Awaited> ReceptionPoller::awaited(RowId id, Answer which) const {
@@ -151,33 +204,58 @@ ReceptionPoller::Step ReceptionPoller::attempt(Work&& work) {
             work();
             return stop_requested_ ? Step::Stopped : Step::Done;
         } catch (const NumberedError& error) {
-            if (stop_requested_) {
-                return Step::Stopped;
-            }
-            stop_point(ctx_.stop);
-            if (error.number() == ftp_error::kNotTransferred) {
-                return Step::NotTransferred;
-            }
-            journal_failure(error);
-            last_failure_ = error;
-            if (error.number() == ftp_error::kSessionBroken) {
-                // The next try logs in again on a fresh connection.
-                Desconecta_FTP(eftpRecepcion_, ctx_.ui);
-            } else {
-                report_once(error);
+            if (const Step step = failed_try(error, eftpRecepcion_, 0); step != Step::Retry) {
+                return step;
             }
         }
     }
+    return gave_up();
+}
+
+ReceptionPoller::Step ReceptionPoller::failed_try(const NumberedError& error, FtpSession& session,
+                                                  RowId row) {
+    if (stop_requested_) {
+        return Step::Stopped;
+    }
+    stop_point(ctx_.stop);
+    if (error.number() == ftp_error::kNotTransferred) {
+        return Step::NotTransferred;
+    }
+    journal_failure(error, row);
+    last_failure_ = error;
+    if (error.number() == ftp_error::kSessionBroken) {
+        // The next try logs in again on a fresh connection.
+        Desconecta_FTP(session, ctx_.ui);
+    } else {
+        report_outage(error);
+    }
+    return Step::Retry;
+}
+
+ReceptionPoller::Step ReceptionPoller::gave_up() {
     if (stop_requested_) {
         return Step::Stopped;
     }
     gave_up_with_ = last_failure_;
+    if (last_failure_) {
+        report_outage(*last_failure_);  // a session that keeps breaking is an outage too
+    }
     return Step::GaveUp;
 }
 
-void ReceptionPoller::journal_failure(const NumberedError& error) {
-    if (fetching_ != 0) {
-        ctx_.journal.receive_failed(fetching_, error);
+void ReceptionPoller::server_answered() {
+    if (!outage_) {
+        return;
+    }
+    outage_ = false;
+    for (const auto& listener : outage_listeners_) {
+        listener(std::nullopt);
+    }
+}
+
+void ReceptionPoller::journal_failure(const NumberedError& error, RowId row) {
+    if (row != 0) {
+        ctx_.journal.receive_failed(row, error);
         return;
     }
     for (const RowId id : ctx_.receive.ids()) {
@@ -185,63 +263,109 @@ void ReceptionPoller::journal_failure(const NumberedError& error) {
     }
 }
 
-void ReceptionPoller::report_once(const NumberedError& error) {
-    if (reported_) {
+void ReceptionPoller::on_outage(OutageListener listener) {
+    outage_listeners_.push_back(std::move(listener));
+}
+
+// Said once for the whole outage, not at every look: the polling goes on by itself, and the
+// window shows the outage without a box.
+void ReceptionPoller::report_outage(const NumberedError& error) {
+    if (outage_) {
         return;
     }
-    reported_ = true;
+    outage_ = true;
+    for (const auto& listener : outage_listeners_) {
+        listener(error);
+    }
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::PollingTimer)) {
         show_ftp_failure(ctx_.ui, *text, error);
     }
 }
 
-ReceptionPoller::Step ReceptionPoller::fetch(RowId id, Answer which) {
+std::optional<TransferLanes::Work> ReceptionPoller::prepare_download(Download& download) {
     if (stop_requested_) {
-        return Step::Stopped;
+        return std::nullopt;
     }
-    const auto answer = awaited(id, which);
+    const auto answer = awaited(download.id, download.which);
     if (!answer) {
-        return Step::Done;
+        return std::nullopt;  // in meanwhile, or its row is gone
     }
     // Downloaded under the server's spelling of the name, stored under the awaited one.
     const auto remote_name = listings_.remote_name(answer->folder, answer->name);
     if (!remote_name) {
-        return Step::Done;  // not listed: not on the server yet
+        return std::nullopt;
     }
-    const auto& work = ctx_.session.paths.work_folder;
+    download.remote_name = *remote_name;
+    return [work = ctx_.session.paths.work_folder, folder = answer->folder, name = *remote_name](
+               FtpSession& session, const auto& progress) {
+        session.set_progress([&progress, &name](std::int64_t done, std::int64_t total) {
+            progress({.what = name, .done = done, .total = total});
+        });
+        const ProgressOff off{session};
+        session.download(work / name, folder, name);
+    };
+}
 
-    fetching_ = id;
-    const Step step =
-        attempt([&] { Baja_Archivo(eftpRecepcion_, ctx_.ui, work, answer->folder, *remote_name); });
-    fetching_ = 0;
-    if (step != Step::Done) {
-        return step == Step::NotTransferred ? Step::Done : step;  // not there (yet)
+TransferLanes::Next ReceptionPoller::finish_download(Download& download, std::exception_ptr failure,
+                                                     FtpSession& session, Step& outcome) {
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const NumberedError& error) {
+            const Step step = failed_try(error, session, download.id);
+            if (step == Step::NotTransferred) {
+                return TransferLanes::Next::Go;  // not there (yet)
+            }
+            if (step == Step::Retry && ++download.tries < kAttempts) {
+                return TransferLanes::Next::Again;
+            }
+            outcome = step == Step::Retry ? gave_up() : step;
+            return TransferLanes::Next::Halt;
+        }
     }
-    listings_.fetched(answer->folder);
-    const auto work_copy = work / *remote_name;
+    ctx_.ui.yield();
+    const auto work_copy = ctx_.session.paths.work_folder / download.remote_name;
+    const auto answer = awaited(download.id, download.which);
+    if (!answer) {
+        remove_quietly(work_copy);  // the row went while the download ran
+        return TransferLanes::Next::Go;
+    }
+    if (stop_requested_) {
+        remove_quietly(work_copy);
+        outcome = Step::Stopped;
+        return TransferLanes::Next::Halt;
+    }
+    store_fetched(download, *answer, work_copy);
+    return TransferLanes::Next::Go;
+}
+
+void ReceptionPoller::store_fetched(const Download& download, const Awaited& answer,
+                                    const std::filesystem::path& work_copy) {
+    const RowId id = download.id;
+    listings_.fetched(answer.folder);
     std::error_code ec;
     const auto size = std::filesystem::file_size(work_copy, ec);
     if (ec) {
-        return Step::Done;
+        return;
     }
     if (size == 0 || ctx_.receive.find(id) == nullptr) {
         // An empty answer is not an answer; a row removed meanwhile is not brought back.
         remove_quietly(work_copy);
-        return Step::Done;
+        return;
     }
-    if (!store(id, work_copy, answer->destination, answer->name)) {
-        return Step::Done;  // the row keeps awaiting; the answer stays on the server
+    if (!store(id, work_copy, answer.destination, answer.name)) {
+        return;  // the row keeps awaiting; the answer stays on the server
     }
     // The answer is in.
+    const Answer which = download.which;
     ctx_.receive.update(id, [which](ReceiveRow& r) {
         (which == Answer::Prevalidation ? r.prev_state : r.val_state) = std::string(kAnswerIn);
     });
     ctx_.journal.answer_stored(id, which == Answer::Prevalidation,
-                               std::filesystem::path(answer->destination) / answer->name);
+                               std::filesystem::path(answer.destination) / answer.name);
     ctx_.ui.yield();
     remove_quietly(work_copy);
-    list_received(answer->name, which, answer->icono);
-    return Step::Done;
+    list_received(answer.name, which, answer.icono);
 }
 
 bool ReceptionPoller::store(RowId id, const std::filesystem::path& work_copy,

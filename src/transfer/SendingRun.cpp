@@ -29,23 +29,10 @@ constexpr std::string_view kPaymentFolder = "/update";
 // What the journal keeps of an upload that a stop cut short (the server's part is removed).
 constexpr const char* kStoppedUpload =
     "El envío se detuvo porque el programa termina; el archivo no se dio por enviado.";
-// Passes everything through, stamping the upload's place in the run ("n of m") on each
-// progress report; the reports may come from the thread that runs the transfer.
-class ItemProgressUi final : public ForwardingUi {
-public:
-    ItemProgressUi(UiPort& inner, int item, int items)
-        : ForwardingUi(inner), item_(item), items_(items) {}
-
-    void progress(const Progress& report) override {
-        Progress stamped = report;
-        stamped.item = item_;
-        stamped.items = items_;
-        inner().progress(stamped);
-    }
-
-private:
-    const int item_;
-    const int items_;
+// A session's progress goes to nobody once its transfer is over.
+struct ProgressOff {
+    FtpSession& session;
+    ~ProgressOff() { session.set_progress(nullptr); }
 };
 
 // The number the office's staff know for a value that cannot be read ("invalid argument").
@@ -54,7 +41,7 @@ constexpr int kUnreadableValue = 5;
 }  // namespace
 
 SendingRun::SendingRun(TransferContext context, BulletinRefresh refresh_bulletin)
-    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)) {
+    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)), lanes_(eftpEnvio_, ctx_.stop) {
     eftpEnvio_.stop_with(ctx_.stop);
 }
 
@@ -153,70 +140,120 @@ bool SendingRun::due_today(const SendRow& row) const {
            route_for(row.text, ctx_.session).has_value();
 }
 
+// Several files go up at once on extra sessions (eftpEnvio#2, ...) as the office's setting
+// allows; each is moved to the receive list, and the journal told, in the order of the list.
 void SendingRun::send_due_entries() {
-    std::vector<RowId> due;
+    std::vector<Upload> due;
     for (const auto& row : ctx_.send.rows()) {
         if (due_today(row)) {
-            due.push_back(row.id);
+            due.push_back({row.id, {}, {}});
         }
     }
+    if (due.empty()) {
+        return;
+    }
+    const std::vector<FtpSession*> sessions =
+        lanes_.take(simultaneous_transfers(ctx_.params), due.size());
+    for (FtpSession* session : sessions) {
+        trace_to(*session, ctx_.ui);
+    }
+    TransferLanes lanes(ctx_.ui, sessions, office_login(false, ctx_.session, ctx_.params));
     const int items = static_cast<int>(due.size());
-    for (int i = 0; i < items; ++i) {
-        stop_point(ctx_.stop);
-        send_entry(due[static_cast<std::size_t>(i)], i + 1, items);
+    std::exception_ptr ends_run;
+    try {
+        lanes_.limit_to(lanes.run(
+            due.size(),
+            [&](std::size_t i) { return prepare_upload(due[i], static_cast<int>(i) + 1, items); },
+            [&](std::size_t i, std::exception_ptr failure, FtpSession&) {
+                return finish_upload(due[i], std::move(failure), ends_run);
+            }));
+    } catch (...) {
+        lanes_.close_extra();
+        throw;
+    }
+    lanes_.close_extra();
+    if (ends_run) {
+        std::rethrow_exception(ends_run);  // ends the run, which tells the journal
     }
 }
 
-void SendingRun::send_entry(RowId id, int item, int items) {
-    for (;;) {
-        // The user may have removed or changed the entry while the run waited.
-        const SendRow* row = ctx_.send.find(id);
-        if (row == nullptr || !due_today(*row)) {
-            return;
-        }
-        const SendRow entry = *row;
-        const Route route = *route_for(entry.text, ctx_.session);
+std::optional<TransferLanes::Work> SendingRun::prepare_upload(Upload& upload, int item, int items) {
+    stop_point(ctx_.stop);
+    // The user may have removed or changed the entry while the run waited.
+    const SendRow* row = ctx_.send.find(upload.id);
+    if (row == nullptr || !due_today(*row)) {
+        return std::nullopt;
+    }
+    upload.entry = *row;
+    upload.route = *route_for(upload.entry.text, ctx_.session);
+    const auto& work = ctx_.session.paths.work_folder;
+    const std::string& name = upload.entry.text;
+    try {
+        // The office's file system found "m0015009.342" for the row "M0015009.342"; the file
+        // is read as it is named and uploaded under the row's name.
+        const auto source = find_file_ignoring_case(upload.route.source.parent_path(), name);
+        copy_through_temp(source.value_or(upload.route.source), work / name, ctx_.stop);
+        ctx_.journal.upload_started(upload.id, work / name, upload.route.remote_in, ctx_.stop);
+    } catch (const RunStopped&) {
+        stopped(upload);
+        throw;
+    } catch (const NumberedError&) {
+        // A local failure of this file is this file's: its outcome, as an upload's would be.
+        return [failure = std::current_exception()](FtpSession&, const auto&) {
+            std::rethrow_exception(failure);
+        };
+    }
+    ctx_.ui.progress({.what = name, .item = item, .items = items});
+    return [work, remote = upload.route.remote_in, name, item, items](FtpSession& session,
+                                                                      const auto& progress) {
+        session.set_progress([&](std::int64_t done, std::int64_t total) {
+            progress({.what = name, .done = done, .total = total, .item = item, .items = items});
+        });
+        const ProgressOff off{session};
+        session.upload(work / name, remote, name);
+    };
+}
+
+TransferLanes::Next SendingRun::finish_upload(const Upload& upload, std::exception_ptr failure,
+                                              std::exception_ptr& ends_run) {
+    const std::string& name = upload.entry.text;
+    if (failure) {
         try {
-            upload(entry, route, item, items);
+            std::rethrow_exception(failure);
         } catch (const RunStopped&) {
-            remove_quietly(ctx_.session.paths.work_folder / entry.text);
-            ctx_.journal.send_failed(id, NumberedError(0, kStoppedUpload));
+            stopped(upload);
             throw;
         } catch (const NumberedError& error) {
             if (!asked_as_local_file(error.number())) {
-                throw;  // ends the run, which tells the journal
+                ends_run = ends_run ? ends_run : failure;
+                return TransferLanes::Next::Halt;
             }
-            ctx_.journal.send_failed(id, error);
+            ctx_.journal.send_failed(upload.id, error);
             stop_point(ctx_.stop);
-            if (ask_retry(ctx_.ui, error.number(), entry.text)) {
-                continue;
+            if (ask_retry(ctx_.ui, error.number(), name)) {
+                return TransferLanes::Next::Again;
             }
-            remove_quietly(ctx_.session.paths.work_folder / entry.text);
-            return;  // not sent: the entry stays in the send list as it was
+            remove_quietly(ctx_.session.paths.work_folder / name);
+            return TransferLanes::Next::Go;  // not sent: the entry stays in the send list
         }
-        // Sent: whatever happens to the clean-up, the file is never uploaded again.
-        clear_working_files(entry.text, route);
-        move_to_receive(id, entry, route);
-        return;
     }
+    ctx_.ui.yield();
+    // Sent: whatever happens to the clean-up, the file is never uploaded again.
+    clear_working_files(name, upload.route);
+    move_to_receive(upload.id, upload.entry, upload.route);
+    return TransferLanes::Next::Go;
+}
+
+// The program is ending: the upload cut short is not sent, and the journal says why.
+void SendingRun::stopped(const Upload& upload) {
+    remove_quietly(ctx_.session.paths.work_folder / upload.entry.text);
+    ctx_.journal.send_failed(upload.id, NumberedError(0, kStoppedUpload));
 }
 
 bool SendingRun::asked_as_local_file(int number) {
     // An upload the server refused (1003) did not take place: asked like a missing file.
     return number == error_number::kPathNotFound || number == error_number::kFileLocked ||
            number == ftp_error::kNotTransferred;
-}
-
-void SendingRun::upload(const SendRow& entry, const Route& route, int item, int items) {
-    const auto& work = ctx_.session.paths.work_folder;
-    // The office's file system found "m0015009.342" for the row "M0015009.342"; the file is
-    // read as it is named and uploaded under the row's name.
-    const auto source = find_file_ignoring_case(route.source.parent_path(), entry.text);
-    copy_through_temp(source.value_or(route.source), work / entry.text, ctx_.stop);
-    ctx_.journal.upload_started(entry.id, work / entry.text, route.remote_in, ctx_.stop);
-    ItemProgressUi ui(ctx_.ui, item, items);
-    ui.progress({.what = entry.text});
-    Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);
 }
 
 void SendingRun::clear_working_files(const std::string& name, const Route& route) {

@@ -7,17 +7,18 @@
 
 #include "store/Errors.h"
 #include "transfer/FtpSession.h"
+#include "transfer/Routing.h"
 #include "transfer/RowList.h"
+#include "transfer/SendList.h"
 #include "transfer/TransferContext.h"
+#include "transfer/TransferLanes.h"
 
 namespace ordano {
 
-struct Route;
-struct SendRow;
-
 // "Enviar/Recibir": uploads today's pending files of the send list into the server's input
 // folder of their kind and moves them to the receive list with their expected answers, then
-// switches the polling on. Uses its own session eftpEnvio, which nothing else uses.
+// switches the polling on. Uses its own session eftpEnvio, which nothing else uses, and for
+// files sent side by side extra sessions of its own (eftpEnvio#2, ...).
 //
 // Progress ("n of m", bytes of the current upload) goes to UiPort::progress; the byte counts
 // come from inside the transfer, on whatever thread UiPort::run_blocking runs it.
@@ -43,11 +44,22 @@ private:
     void run_steps();
     void fetch_payment_file();
     [[nodiscard]] bool decide_password();
+    // A file of the run: its entry and route as they were when its upload was prepared.
+    struct Upload {
+        RowId id = 0;
+        SendRow entry;
+        Route route;
+    };
+
     [[nodiscard]] bool due_today(const SendRow& row) const;
     void send_due_entries();
-    void send_entry(RowId id, int item, int items);
+    [[nodiscard]] std::optional<TransferLanes::Work> prepare_upload(Upload& upload, int item,
+                                                                    int items);
+    [[nodiscard]] TransferLanes::Next finish_upload(const Upload& upload,
+                                                    std::exception_ptr failure,
+                                                    std::exception_ptr& ends_run);
+    void stopped(const Upload& upload);
     [[nodiscard]] static bool asked_as_local_file(int number);
-    void upload(const SendRow& entry, const Route& route, int item, int items);
     void clear_working_files(const std::string& name, const Route& route);
     void move_to_receive(RowId id, const SendRow& entry, const Route& route);
     void end_with(const NumberedError& error);
@@ -56,6 +68,7 @@ private:
     TransferContext ctx_;
     BulletinRefresh refresh_bulletin_;
     FtpSession eftpEnvio_{"eftpEnvio"};
+    LaneSessions lanes_;
     bool running_ = false;
     std::optional<NumberedError> ended_by_;
 };

@@ -18,6 +18,7 @@
 #include "dialogs/ParametersDialog.h"
 #include "store/Journal.h"
 #include "store/Parameters.h"
+#include "transfer/TransferLanes.h"
 
 namespace ordano {
 namespace {
@@ -151,12 +152,12 @@ TEST_F(ParametersDialogTest, TabReachesEveryFieldAndTheToolbarInReadingOrder) {
     EXPECT_EQ(view_mode, QStringList({"tlbParametros.modificar", "tlbParametros.salir",
                                       "tlbParametros.password", "tlbParametros.envkro",
                                       "qt_tabwidget_tabbar", "txtParametros(0)", "txtParametros(1)",
-                                      "txtParametros(2)", "txtAtraso"}));
-    EXPECT_EQ(edit_mode,
-              QStringList({"cboParametros", "txtParametros(2)", "chkParametros", "txtAtraso",
-                           "chkTls", "tlbParametros.guardar", "tlbParametros.cancelar",
-                           "tlbParametros.password", "tlbParametros.envkro", "qt_tabwidget_tabbar",
-                           "txtParametros(0)", "txtParametros(1)"}));
+                                      "txtParametros(2)", "txtAtraso", "txtSesiones"}));
+    EXPECT_EQ(edit_mode, QStringList({"cboParametros", "txtParametros(2)", "chkParametros",
+                                      "txtAtraso", "txtSesiones", "chkTls", "tlbParametros.guardar",
+                                      "tlbParametros.cancelar", "tlbParametros.password",
+                                      "tlbParametros.envkro", "qt_tabwidget_tabbar",
+                                      "txtParametros(0)", "txtParametros(1)"}));
 }
 
 TEST_F(ParametersDialogTest, CancelarRestoresEveryFieldFromTheRecord) {
@@ -423,6 +424,18 @@ TEST_F(ParametersDialogTest, OverdueMinutesAreEditedAndSavedWithTheRest) {
     button("guardar").trigger();
     EXPECT_EQ(stored("min_atraso"), "45");
     EXPECT_EQ(overdue_minutes(gui.office->params()), 45);
+}
+
+TEST_F(ParametersDialogTest, SimultaneousTransfersAreEditedAndSavedWithTheRest) {
+    open("tipo_acceso=1, sesiones_ftp=0");
+    auto& sessions = *dialog->findChild<QSpinBox*>("txtSesiones");
+    EXPECT_EQ(sessions.value(), 4);  // a stored count that is none reads as the default
+    EXPECT_EQ(sessions.maximum(), 8);
+    button("modificar").trigger();
+    sessions.setValue(1);
+    button("guardar").trigger();
+    EXPECT_EQ(stored("sesiones_ftp"), "1");
+    EXPECT_EQ(simultaneous_transfers(gui.office->params()), 1);
 }
 
 }  // namespace

@@ -96,13 +96,15 @@ TEST(StartupFailure, AnOfficeThatAnotherProgramHasIsNotOpenedTwice) {
         << busy;
 }
 
-TEST(Startup, AnOfficeFromBeforeTlsOpensWithTlsOff) {
+TEST(Startup, AnOfficeFromBeforeTlsAndParallelTransfersGetsTheirDefaults) {
     GuiOffice gui;
     gui.prepare(
-        "ALTER TABLE PARAMETROS DROP COLUMN tls; ALTER TABLE PARAMETROS DROP COLUMN tls_ca");
+        "ALTER TABLE PARAMETROS DROP COLUMN tls; ALTER TABLE PARAMETROS DROP COLUMN tls_ca; "
+        "ALTER TABLE PARAMETROS DROP COLUMN sesiones_ftp");
     gui.open();
     EXPECT_FALSE(gui.office->params().flag(Param::tls));
     EXPECT_EQ(gui.office->params().text(Param::tls_ca), "");
+    EXPECT_EQ(gui.office->params().number(Param::sesiones_ftp), 4);
 }
 
 TEST(Startup, ChangesScheduledForTodayAreInPlaceBeforeTheWindowShows) {

@@ -236,8 +236,14 @@ TEST_F(ReceptionTest, DownloadDroppedMidwayLeavesNoTruncatedAnswer) {
     EXPECT_THAT(receive_texts(), IsEmpty());
 }
 
-TEST_F(ReceptionTest, RefusedLoginIsTriedBoundedlyAndSaidOncePerTick) {
-    send_files({"C0015001.033"});
+// A refused login is tried a few times a tick and said once for the whole outage, however
+// many ticks it lasts; its end is told too, and a later outage is said again.
+TEST_F(ReceptionTest, RefusedLoginIsTriedBoundedlyAndSaidOncePerOutage) {
+    std::vector<std::string> outage;
+    desk_->poller().on_outage([&](const std::optional<NumberedError>& failure) {
+        outage.push_back(failure ? std::to_string(failure->number()) : "reconectado");
+    });
+    send_files({"C0015001.033", "C0015002.033"});
     server_.put_file("ag0015/C0015001.err", "val");
     refuse_logins();
     tick();
@@ -245,16 +251,21 @@ TEST_F(ReceptionTest, RefusedLoginIsTriedBoundedlyAndSaidOncePerTick) {
     EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(server_.refused_logins("ag0015"), ReceptionPoller::kAttempts);
     EXPECT_TRUE(timer().enabled());
-    EXPECT_THAT(receive_texts(), ElementsAre("C0015001.033"));
+    EXPECT_THAT(receive_texts(), ElementsAre("C0015001.033", "C0015002.033"));
 
-    tick();  // the next tick tries again and says it again
-    EXPECT_EQ(ui_.messages.size(), 2u);
+    tick();  // the next tick tries again, and says nothing more
+    EXPECT_EQ(server_.refused_logins("ag0015"), 2 * ReceptionPoller::kAttempts);
+    EXPECT_EQ(ui_.messages.size(), 1u);
+    EXPECT_TRUE(desk_->poller().in_outage());
 
     server_.clear_faults();
     tick();
+    EXPECT_THAT(receive_texts(), ElementsAre("C0015002.033"));
+    EXPECT_FALSE(desk_->poller().in_outage());
+    refuse_logins();
+    tick();
     EXPECT_EQ(ui_.messages.size(), 2u);
-    EXPECT_THAT(receive_texts(), IsEmpty());
-    EXPECT_FALSE(timer().enabled());
+    EXPECT_THAT(outage, ElementsAre("1013", "reconectado", "1013"));
 }
 
 TEST_F(ReceptionTest, UnreachableServerOnATick) {
@@ -306,6 +317,7 @@ TEST_F(ReceptionTest, IconThatIsNotANumberGivesNoIcon) {
 }
 
 TEST_F(ReceptionTest, RowRemovedDuringATickIsNotResurrected) {
+    one_session_at_a_time();
     send_files({"M0015001.033", "M0015002.033"});
     const RowId first = receive().at(0).id;
     for (const auto& row : receive().rows()) {

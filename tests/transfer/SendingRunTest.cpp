@@ -345,6 +345,7 @@ TEST_F(SendingRunTest, UnreachableServerEndsTheRun) {
 }
 
 TEST_F(SendingRunTest, ConnectionDroppedMidUploadLeavesNoBlankRows) {
+    one_session_at_a_time();
     add_file("C0015001.033", "small");
     add_file("M0015002.033", std::string(200000, 'x'));
     add_file("M0015003.033", "never tried");
@@ -358,6 +359,7 @@ TEST_F(SendingRunTest, ConnectionDroppedMidUploadLeavesNoBlankRows) {
 }
 
 TEST_F(SendingRunTest, CannotStartTwiceWhileItWaits) {
+    one_session_at_a_time();
     add_file("M0015001.033", "1");
     add_file("M0015002.033", "2");
     // The first yield comes after the bulletin refresh; the clicks arrive meanwhile.
@@ -374,6 +376,7 @@ TEST_F(SendingRunTest, CannotStartTwiceWhileItWaits) {
 }
 
 TEST_F(SendingRunTest, EntryRemovedWhileTheRunWaitsIsNotSent) {
+    one_session_at_a_time();
     add_file("M0015001.033", "1");
     add_file("M0015002.033", "2");
     const RowId second = send().at(1).id;

@@ -16,6 +16,7 @@
 #include "fixtures/ScriptedUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
+#include "store/Parameters.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::test {
@@ -64,6 +65,9 @@ protected:
     void cut_transfers_after(std::int64_t bytes);
     void throttle(std::int64_t bytes_per_second);
     void enviar() { desk_->Ejecuta_Accion(Action::Enviar); }
+    // Transfers one after another on the one session, for the tests that count its logins or
+    // follow its order step by step (the office's default is several at once).
+    void one_session_at_a_time() { office_->params().set_number(Param::sesiones_ftp, 1); }
 
     Sandbox sandbox_;
     TestOffice test_office_{sandbox_};

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+#include <cstddef>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "transfer/FtpSession.h"
+
+namespace ordano {
+
+class ParametersRecord;
+class UiPort;
+struct Progress;
+
+// How many transfers of one kind (uploads of a sending run, downloads of a look at the server)
+// may run at once: the office's setting (PARAMETROS.sesiones_ftp), 1 to 8; 4 when it holds
+// anything else. 1 is one transfer after another on the one session, as ever.
+inline constexpr int kDefaultSimultaneousTransfers = 4;
+inline constexpr int kMaxSimultaneousTransfers = 8;
+[[nodiscard]] int simultaneous_transfers(const ParametersRecord& params);
+
+// The sessions a kind of transfer runs on side by side: its own (eftpEnvio, eftpRecepcion) and
+// extra ones named after it ("eftpRecepcion#2", ...), made on first use and logged in with the
+// same account. A server that will not have one more session (a limit of connections per
+// address) is taken at its word: the sessions that did log in are the most used from then on.
+class LaneSessions {
+public:
+    LaneSessions(FtpSession& first, std::stop_token stop) : first_(first), stop_(std::move(stop)) {}
+    LaneSessions(const LaneSessions&) = delete;
+    LaneSessions& operator=(const LaneSessions&) = delete;
+
+    // The first session, then as many extra ones as `wanted` allows for `transfers` to run,
+    // within what the server has accepted.
+    [[nodiscard]] std::vector<FtpSession*> take(int wanted, std::size_t transfers);
+    // Only `lanes` sessions could log in: no more are used from now on.
+    void limit_to(std::size_t lanes);
+    [[nodiscard]] std::size_t limit() const { return limit_; }
+    // Safe from any thread: every extra session's transfer in flight fails at once.
+    void cancel_all() noexcept;
+    // Closes the extra sessions (the first is its owner's to close).
+    void close_extra() noexcept;
+
+private:
+    FtpSession& first_;
+    std::stop_token stop_;
+    std::vector<std::unique_ptr<FtpSession>> extra_;
+    std::size_t limit_ = kMaxSimultaneousTransfers;
+};
+
+// Runs a list of transfers on several sessions at once, each session on a thread of its own,
+// while the rest of the work stays on the calling thread (which holds whatever the caller holds,
+// the engine's turn among it): for each transfer, in order, `prepare` says what to move (or
+// nothing, to leave it out) when a session is free, and `finish` takes its outcome in the order
+// of the list, whatever the order in which they end. So the lists and the journal change in
+// the order they would one transfer after another, and with one session it is exactly that.
+//
+// The calling thread waits through the UI port's run_blocking; a transfer's failure reaches
+// `finish` after being thrown through it, as a failure of a blocking call. A session other than
+// the first that cannot log in is left out for the rest of the run (its transfer goes to
+// another); the first is logged in already. A failure of `prepare` or `finish` (a stop) ends
+// the starting of new transfers; those under way end and are finished before it is rethrown.
+class TransferLanes {
+public:
+    // What a transfer does on the session it was given, reporting its progress through
+    // `progress` (safe from its thread).
+    using Work = std::function<void(FtpSession& session,
+                                    const std::function<void(const Progress&)>& progress)>;
+    enum class Next {
+        Go,     // on with the list
+        Again,  // prepare and run this transfer again (a retry)
+        Halt,   // start nothing more; what is under way ends and is finished
+    };
+    using Prepare = std::function<std::optional<Work>(std::size_t transfer)>;
+    using Finish =
+        std::function<Next(std::size_t transfer, std::exception_ptr failure, FtpSession& session)>;
+
+    TransferLanes(UiPort& ui, std::vector<FtpSession*> sessions, FtpLogin login);
+
+    // Returns how many sessions could be used (a server's limit shows as fewer than given).
+    std::size_t run(std::size_t transfers, const Prepare& prepare, const Finish& finish);
+
+private:
+    struct Lane;
+    struct Shared;
+
+    UiPort& ui_;
+    std::vector<FtpSession*> sessions_;
+    FtpLogin login_;
+};
+
+}  // namespace ordano

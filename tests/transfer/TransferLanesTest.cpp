@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: Apache-2.0
+// Transfers side by side: a sending run's uploads and a tick's downloads on several sessions,
+// against the real FTP server; the lists and the journal as one transfer after another.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "store/Journal.h"
+#include "store/JournalQuery.h"
+#include "store/Parameters.h"
+#include "store/RunStop.h"
+#include "store/Session.h"
+#include "transfer/TransferFixture.h"
+
+namespace ordano::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::vector<std::string> kFiles = {"C0015001.033", "C0015002.033", "C0015003.033",
+                                         "C0015004.033", "C0015005.033", "C0015006.033"};
+
+class TransferLanesTest : public TransferTest {
+protected:
+    explicit TransferLanesTest(FtpServerOptions options = {}) : TransferTest(std::move(options)) {}
+
+    void add_files() {
+        for (const auto& name : kFiles) {
+            add_file(name, "contenido de " + name);
+        }
+    }
+    void answer_all() {
+        for (const auto& row : receive().rows()) {
+            server_.put_file("ag0015/" + row.archivo_val, "200|" + row.text + "|\r\n");
+        }
+    }
+    std::vector<std::string> statuses() {
+        office_->journal().flush();
+        JournalReader reader(office_->journal().database(), clock_.now(), 30);
+        std::vector<std::string> out;
+        for (const auto& r : reader.records({}, {HistoryColumn::File, false})) {
+            out.push_back(r.file + " " + r.status);
+        }
+        return out;
+    }
+    std::vector<std::string> stored_answers() const {
+        std::vector<std::string> out;
+        for (const auto& row : desk_->send_list().rows()) {
+            out.push_back(row.text);
+        }
+        return out;
+    }
+};
+
+// Four sessions at once (every reply 30 ms late, so they overlap); the rows move, the answers
+// are listed and the journal is told in the order of the lists.
+TEST_F(TransferLanesTest, UploadsAndDownloadsGoSideBySideInTheOrderOfTheLists) {
+    add_files();
+    server_.set_faults({.reply_delay = std::chrono::milliseconds(30)});
+    enviar();
+    EXPECT_EQ(receive_texts(), kFiles);
+    EXPECT_EQ(server_.logins("ag0015"), 4);
+    for (const auto& name : kFiles) {
+        EXPECT_EQ(server_.file_bytes("valin/" + name), "contenido de " + name) << name;
+    }
+    answer_all();
+    desk_->tmrPreVal_Timer();
+    EXPECT_EQ(server_.logins("ag0015"), 8);
+    EXPECT_THAT(stored_answers(), ElementsAre("C0015001.err", "C0015002.err", "C0015003.err",
+                                              "C0015004.err", "C0015005.err", "C0015006.err"));
+    EXPECT_THAT(receive_texts(), IsEmpty());
+    EXPECT_THAT(statuses(), ElementsAre("C0015001.033 aceptado", "C0015002.033 aceptado",
+                                        "C0015003.033 aceptado", "C0015004.033 aceptado",
+                                        "C0015005.033 aceptado", "C0015006.033 aceptado"));
+    EXPECT_THAT(files_in(session().paths.work_folder), IsEmpty());
+    EXPECT_THAT(ui_.messages, IsEmpty());
+}
+
+TEST_F(TransferLanesTest, OneSessionIsOneTransferAfterAnother) {
+    one_session_at_a_time();
+    add_files();
+    enviar();
+    answer_all();
+    desk_->tmrPreVal_Timer();
+    EXPECT_EQ(server_.logins("ag0015"), 2);
+    EXPECT_EQ(stored_answers().size(), kFiles.size());
+}
+
+class TwoConnectionsTest : public TransferLanesTest {
+protected:
+    TwoConnectionsTest() : TransferLanesTest({.max_connections_per_address = 2}) {}
+};
+
+// A server that takes two connections from one address: the extra sessions it refuses are left
+// out, nothing is said, and the rest of the run goes on the two it took.
+TEST_F(TwoConnectionsTest, ARefusedExtraSessionLeavesTheRunOnTheOnesThatWork) {
+    add_files();
+    enviar();
+    EXPECT_EQ(receive_texts(), kFiles);
+    EXPECT_EQ(server_.logins("ag0015"), 2);
+    answer_all();
+    desk_->tmrPreVal_Timer();
+    EXPECT_EQ(stored_answers().size(), kFiles.size());
+    EXPECT_THAT(receive_texts(), IsEmpty());
+    EXPECT_EQ(server_.logins("ag0015"), 4);
+    EXPECT_THAT(ui_.messages, IsEmpty());
+    EXPECT_THAT(statuses(), ElementsAre("C0015001.033 aceptado", "C0015002.033 aceptado",
+                                        "C0015003.033 aceptado", "C0015004.033 aceptado",
+                                        "C0015005.033 aceptado", "C0015006.033 aceptado"));
+}
+
+// Stopped while four uploads crawl: every file is either on the server whole and sent in the
+// journal, or not on the server and not sent: stopped ("error") or never begun (still to send).
+TEST_F(TransferLanesTest, AStopAmidUploadsLeavesEachFileSentWholeOrNotAtAll) {
+    // The desk watches the office's stop, as the engine's does.
+    desk_ = std::make_unique<TransferDesk>(
+        session(), office_->params(), office_->journal(), ui_, clock_, office_->locale(), [] {},
+        office_->stop_token());
+    const std::string bytes(400000, 'x');
+    for (const auto& name : kFiles) {
+        add_file(name, bytes);
+    }
+    throttle(100000);
+    ui_.while_blocking_after = std::chrono::milliseconds(500);
+    ui_.while_blocking = [this] { office_->request_stop(); };
+    enviar();
+    const auto on_server = [&](const std::string& name) {
+        return server_.file_bytes("valin/" + name) == bytes;
+    };
+    const std::vector<std::string> journal = statuses();
+    ASSERT_EQ(journal.size(), kFiles.size());
+    int sent_files = 0;
+    for (std::size_t i = 0; i < kFiles.size(); ++i) {
+        const bool sent = journal[i] == kFiles[i] + " esperando";
+        sent_files += sent ? 1 : 0;
+        EXPECT_TRUE(sent || journal[i] == kFiles[i] + " error" ||
+                    journal[i] == kFiles[i] + " en envío")
+            << journal[i];
+        // What was cut short is taken off the server within its 2 s.
+        EXPECT_TRUE(
+            server_.wait_for([&] { return on_server(kFiles[i]) == sent; }, std::chrono::seconds(3)))
+            << kFiles[i];
+    }
+    EXPECT_LT(sent_files, 6);
+}
+
+}  // namespace
+}  // namespace ordano::test
