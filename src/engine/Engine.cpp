@@ -198,8 +198,8 @@ bool Engine::start(Request request, Job job, std::function<void()> work) {
     state_.running |= 1U << static_cast<unsigned>(job);
     jobs_.emplace_back();
     const auto thread = std::prev(jobs_.end());
-    *thread = std::thread([this, job, thread, work = std::move(work)] {
-        turn_.lock();
+    *thread = std::thread([this, job, thread, ticket = turn_.queue_up(), work = std::move(work)] {
+        turn_.wait_for(ticket);
         run_with_turn(work);
         turn_.unlock();
         job_ended(job, thread);

@@ -3,9 +3,13 @@
 
 namespace ordano {
 
-void EngineTurn::lock() {
+std::uint64_t EngineTurn::queue_up() {
+    const std::lock_guard lock(mutex_);
+    return next_ticket_++;
+}
+
+void EngineTurn::wait_for(std::uint64_t ticket) {
     std::unique_lock lock(mutex_);
-    const std::uint64_t ticket = next_ticket_++;
     served_.wait(lock, [&] { return serving_ == ticket; });
 }
 

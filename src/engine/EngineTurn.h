@@ -15,8 +15,12 @@ namespace ordano {
 // were asked for, so a job that gives its turn away and asks again comes after those waiting.
 class EngineTurn {
 public:
-    void lock();
+    void lock() { wait_for(queue_up()); }
     void unlock();
+    // A place in the order of turns, taken now and waited for later, perhaps on another thread
+    // (a job is in the order from the moment it is started, not from when its thread runs).
+    [[nodiscard]] std::uint64_t queue_up();
+    void wait_for(std::uint64_t ticket);
     // Takes the turn only when nobody holds it or waits for it.
     [[nodiscard]] bool try_lock();
 
