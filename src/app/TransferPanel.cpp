@@ -44,8 +44,14 @@ TransferPanel::TransferPanel(Engine& engine, Office& office, FrontEnd& ui,
       receive_mirror_(std::make_unique<ListMirror<ReceiveRow>>(engine.desk().receive_list(),
                                                                *controls.lvwPreVal[1])),
       frmPassword_(new PaymentPasswordDialog(office.session(), ui, &window)),
-      progress_(*controls.stbPrincipal, std::move(locale)) {
+      progress_(*controls.stbPrincipal, std::move(locale)),
+      polling_status_(new PollingStatus(*controls.stbPrincipal, *controls.tmrPreVal,
+                                        *receive_mirror_, *controls.lvwPreVal[1])) {
     connect_controls();
+    engine_.desk().poller().on_outage([this](const std::optional<NumberedError>& failure) {
+        on_thread_of(this,
+                     [this, outage = failure.has_value()] { polling_status_->set_outage(outage); });
+    });
     // Told on the thread that changed it; followed on the window's, as it is then.
     engine_.on_state([this](const EngineState&) {
         on_thread_of(this, [this] { follow_engine(engine_.state()); });
@@ -94,6 +100,7 @@ void TransferPanel::follow_engine(const EngineState& state) {
     } else if (!state.polling && timer->isActive()) {
         timer->stop();
     }
+    polling_status_->follow(state);
     const bool run_ended = shown_.runs(Job::Sending) && !state.runs(Job::Sending);
     const bool tick_ended = shown_.runs(Job::Tick) && !state.runs(Job::Tick);
     // Nothing moves once no job runs (the bulletin's refresh may end after the run).

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/ListMirror.h"
+#include "app/PollingStatus.h"
 #include "app/TransferProgress.h"
 #include "engine/Gate.h"
 #include "store/Action.h"
@@ -51,6 +52,8 @@ public:
     // The lists as the window shows them.
     [[nodiscard]] const ListMirror<SendRow>& send_rows() const { return *send_mirror_; }
     [[nodiscard]] ListMirror<ReceiveRow>& receive_rows() { return *receive_mirror_; }
+    // The polling's line in the status bar.
+    [[nodiscard]] PollingStatus& polling_status() { return *polling_status_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,6 +77,7 @@ private:
     std::unique_ptr<ListMirror<ReceiveRow>> receive_mirror_;
     PaymentPasswordDialog* frmPassword_ = nullptr;
     TransferProgress progress_;
+    PollingStatus* polling_status_ = nullptr;
     EngineState shown_;  // the engine's state as the window follows it
 };
 

@@ -5,7 +5,12 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTreeWidget>
+
+#include <atomic>
+#include <memory>
 
 #include <filesystem>
 #include <string>
@@ -14,6 +19,7 @@
 #include "dialogs/ParametersDialog.h"
 #include "engine/Engine.h"
 #include "store/Session.h"
+#include "transfer/PollingTimer.h"
 
 namespace ordano {
 namespace {
@@ -82,6 +88,52 @@ TEST_F(EngineWindowTest, ACloseByTheSessionStopsTheRunAsSalirDoes) {
     EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
     EXPECT_TRUE(office.office->stop_token().stop_requested());
     EXPECT_TRUE(office.robot.texts.isEmpty()) << office.robot.texts.join('\n').toStdString();
+}
+
+// With the server down the polling says so in one box for the whole outage, then only in the
+// status bar and on the awaiting rows, however many looks fail (each look 300 ms apart here, 5 s
+// in use: a dozen looks are a minute); once it answers again the bar says "reconectado".
+TEST_F(EngineWindowTest, AnOutageIsOneBoxThenTheStatusBarAndTheRows) {
+    auto* status = office.find<QLabel>(QStringLiteral("stbPrincipal.Recepcion"));
+    // Counted for the engine's life, which outlasts this function's.
+    struct Looks {
+        std::atomic<int> ended = 0;
+        std::atomic<bool> under_way = false;
+    };
+    const auto counted = std::make_shared<Looks>();
+    engine().on_state([counted](const EngineState& state) {
+        if (counted->under_way.exchange(state.runs(Job::Tick)) && !state.runs(Job::Tick)) {
+            ++counted->ended;
+        }
+    });
+    const auto looks = [&] { return counted->ended.load(); };
+    list_file("M0015001.033", 10);
+    office.action("recibir").trigger();
+    office.settle();
+    ASSERT_TRUE(office.polling_timer().isActive());
+    EXPECT_TRUE(status->text().contains(QRegularExpression(
+        QStringLiteral("^esperando 2 respuestas — próxima revisión en [0-5] s$"))))
+        << status->text().toStdString();
+
+    Sesion& session = office.office->session();
+    engine().with_turn(Request::EditLists, [&] {
+        session.host = "127.0.0.1:1";  // nothing listens there
+        engine().desk().timer().set_interval(300);
+    });
+    const int before = looks();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return looks() >= before + 12; }, 30000));
+    EXPECT_EQ(office.robot.texts.size(), 1) << office.robot.texts.join('\n').toStdString();
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("sin conexión — reintento en ")))
+        << status->text().toStdString();
+    QTreeWidgetItem& row = *office.list(1).topLevelItem(0);
+    EXPECT_TRUE(row.font(0).italic());
+    EXPECT_TRUE(row.toolTip(0).startsWith(QStringLiteral("sin conexión")));
+
+    engine().with_turn(Request::EditLists, [&] { session.host = office.server.address(); });
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return status->text() == QStringLiteral("reconectado"); }, 10000));
+    EXPECT_FALSE(row.font(0).italic());
+    EXPECT_EQ(office.robot.texts.size(), 1);
 }
 
 }  // namespace
