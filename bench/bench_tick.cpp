@@ -10,6 +10,11 @@
 //    50 ms late (a slow link): the tick listing each folder once ("listing") beside the tick
 //    trying every answer by name ("per-answer", forced by a server that refuses the listing,
 //    which costs that mode one refused listing per tick). Seconds and commands per tick.
+//
+// 3. One pass as `ordano-cli receive --pending` makes it: 100 awaited files (200 answers), none
+//    or half of them answered, every command answered 50 ms late, with the answers downloaded
+//    one after another (1 session, as before transfers went side by side) and 4 at once (the
+//    default). `bench_tick pass` runs this part alone.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,12 +23,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
+#include "store/Parameters.h"
 #include "store/Session.h"
 #include "transfer/TransferDesk.h"
 
@@ -67,16 +74,22 @@ public:
         server_.make_folder(kAnswerFolder);
     }
 
-    // One tick over a fresh desk whose receive list awaits the answers of 200 rows.
-    Figure tick(Kind kind, int runs) {
+    // Transfers at once (the office's setting).
+    void set_sessions(int sessions) {
+        office_->params().set_number(Param::sesiones_ftp, sessions);
+        office_->params().save();
+    }
+
+    // One tick over a fresh desk whose receive list awaits the answers of `rows` rows.
+    Figure tick(Kind kind, int runs, int rows = kRows) {
         Figure figure;
         for (int run = 0; run < runs; ++run) {
             TransferDesk desk(office_->session(), office_->params(), office_->journal(), ui_,
                               clock_, office_->locale(), [] {});
-            for (int i = 0; i < kRows; ++i) {
+            for (int i = 0; i < rows; ++i) {
                 desk.receive_list().append(awaiting_row(kind, i));
             }
-            const int awaited = kind == Kind::M3 ? 2 * kRows : kRows;
+            const int awaited = kind == Kind::M3 ? 2 * rows : rows;
             desk.timer().set_enabled(true);
             const auto commands_before = server_.commands().size();
             const auto start = Clock::now();
@@ -114,9 +127,9 @@ public:
         return figure;
     }
 
-    // Puts the answers of rows first..kRows-1, every `step`-th row, on the server.
-    void publish(Kind kind, int step) {
-        for (int i = 0; i < kRows; i += step) {
+    // Puts the answers of rows 0..rows-1, every `step`-th row, on the server.
+    void publish(Kind kind, int step, int rows = kRows) {
+        for (int i = 0; i < rows; i += step) {
             const auto row = awaiting_row(kind, i);
             if (!row.archivo_prev.empty()) {
                 put_answer(row.archivo_prev);
@@ -178,9 +191,42 @@ void print_mode_row(int delay_ms, const char* present, const char* mode, int run
                 figure.best, figure.worst, runs, figure.commands, figure.stored);
 }
 
+// Part 3; true when each pass stored what was there.
+bool slow_pass(Bench& bench) {
+    constexpr int kFiles = 100;
+    std::printf("one pass, %d awaited files (%d answers), every reply 50 ms late\n", kFiles,
+                2 * kFiles);
+    std::printf("%-8s %8s %9s %9s %4s %10s %7s\n", "present", "sessions", "best", "worst", "runs",
+                "commands", "stored");
+    bool as_expected = true;
+    for (const int step : {0, 2}) {
+        bench.clear_answers();
+        if (step > 0) {
+            bench.publish(Kind::M3, step, kFiles);
+        }
+        test::FtpFaults faults;
+        faults.reply_delay = std::chrono::milliseconds(50);
+        bench.server().set_faults(faults);
+        for (const int sessions : {1, 4}) {
+            bench.set_sessions(sessions);
+            const Figure figure = bench.tick(Kind::M3, 3, kFiles);
+            std::printf("%-8s %8d %9.3f %9.3f %4d %10ld %7d\n", step == 0 ? "none" : "half",
+                        sessions, figure.best, figure.worst, 3, figure.commands, figure.stored);
+            as_expected = as_expected && figure.stored == (step == 0 ? 0 : kFiles);
+        }
+    }
+    bench.server().clear_faults();
+    bench.set_sessions(4);
+    return as_expected;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "pass") {
+        Bench bench;
+        return slow_pass(bench) ? 0 : 1;
+    }
     if (std::system("curl --version >/dev/null 2>&1") != 0) {
         std::fprintf(stderr, "the curl command-line tool is needed for the comparison\n");
         return 1;
@@ -228,5 +274,6 @@ int main() {
         }
     }
     bench.server().clear_faults();
+    as_expected = slow_pass(bench) && as_expected;
     return as_expected ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QSessionManager>
 #include <QSettings>
 #include <QTimer>
 
@@ -93,6 +94,8 @@ int run_ordano(const GuiOptions& options, FrontEnd& ui, const Clock& clock) {
     });
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window,
                      [&window] { window.stop_work(); });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.stop_work(); });
     QSettings layout;  // per workstation, in the platform's usual place
     restore_layout(window, layout);
     window.show();
