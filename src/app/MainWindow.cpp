@@ -29,7 +29,7 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     eftpPrincipal_.stop_with(office_.stop_token());
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
-    status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
+    status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_, office_.locale());
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
     catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
@@ -124,9 +124,9 @@ void MainWindow::parametros() {
 }
 
 void MainWindow::salir() {
+    // Asked with No as its default: a stray Enter must not end the session.
     if (message_ui_.message(exit_question(transfer_->desk().receive_list().size()),
-                            MessageIcon::Information,
-                            MessageButtons::YesNo) == MessageAnswer::Yes) {
+                            MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes) {
         // At once: the transfers in flight are cancelled and every run ends at its next step
         // instead of running on to its end once the window is gone.
         office_.request_stop();

@@ -45,6 +45,22 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A field that takes no typing reads as text on the dialog rather than as a box to type in,
+// and Tab passes it by; a click still selects its text to copy.
+void look_editable(QWidget& field, bool editable) {
+    QPalette palette;  // nothing of its own: the dialog's colours
+    if (!editable) {
+        palette.setBrush(QPalette::Base, field.parentWidget()->palette().window());
+    }
+    field.setPalette(palette);
+    field.setFocusPolicy(editable ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void set_line_editable(QLineEdit& field, bool editable) {
+    field.setReadOnly(!editable);
+    look_editable(field, editable);
+}
+
 }  // namespace
 
 ParametersDialog::ParametersDialog(Office& office, UiPort& ui, QWidget* parent)
@@ -71,10 +87,6 @@ void ParametersDialog::build() {
         txtParametros_[i] = new QLineEdit(this);
         txtParametros_[i]->setObjectName(QStringLiteral("txtParametros(%1)").arg(i));
     }
-    // Patente and agent are shown, never edited: read-only, so they read as clearly as the
-    // rest and can still be copied.
-    txtParametros_[0]->setReadOnly(true);
-    txtParametros_[1]->setReadOnly(true);
     build_toolbar();
     sstParametros_ = new QTabWidget(this);
     sstParametros_->setObjectName(QStringLiteral("sstParametros"));
@@ -208,7 +220,7 @@ void ParametersDialog::enable_tls_fields() {
     // The certificate file counts only with TLS on; out of edit mode it is shown read-only.
     const bool in_use = chkTls_->isChecked();
     txtTlsCa_->setEnabled(in_use);
-    txtTlsCa_->setReadOnly(!edit_mode_);
+    set_line_editable(*txtTlsCa_, edit_mode_);
     cmdTlsCa_->setEnabled(edit_mode_ && in_use);
 }
 
@@ -320,10 +332,10 @@ void ParametersDialog::Muestra_Botones(bool view_mode) {
 void ParametersDialog::Habilita_Campos(bool enabled) {
     // Out of edit mode the values are shown read-only, not greyed out: they stay legible in
     // every theme. The combo and the check box have no read-only state of their own: they
-    // ignore input (eventFilter) and leave the Tab order.
+    // ignore input (eventFilter) and leave the Tab order. Patente and agent are never edited.
     edit_mode_ = enabled;
-    for (std::size_t i = kFirstEditableField; i < txtParametros_.size(); ++i) {
-        txtParametros_[i]->setReadOnly(!enabled);
+    for (std::size_t i = 0; i < txtParametros_.size(); ++i) {
+        set_line_editable(*txtParametros_[i], enabled && i >= kFirstEditableField);
     }
     for (QPushButton* button : cmdParametros_) {
         button->setEnabled(enabled);
@@ -337,6 +349,9 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
         }
     }
     txtAtraso_->setReadOnly(!enabled);
+    txtAtraso_->setButtonSymbols(enabled ? QAbstractSpinBox::UpDownArrows
+                                         : QAbstractSpinBox::NoButtons);
+    look_editable(*txtAtraso_, enabled);
     enable_tls_fields();
     if (enabled) {
         cboParametros_->setFocus();
@@ -448,7 +463,11 @@ void ParametersDialog::Ejecuta_Opcion(Action action) {
     } else if (action == Action::Cancelar) {
         cancelar();
     } else if (action == Action::Salir) {
-        // Only hidden: the fields and the mode stay as they are for the next showing.
+        // Leaving drops an edit that was not saved, as "Cancelar" does: the dialog shows the
+        // record the next time, and the rest of the program reads the saved folders.
+        if (edit_mode_) {
+            cancelar();
+        }
         done(QDialog::Rejected);
     } else if (action == Action::Password) {
         password();
