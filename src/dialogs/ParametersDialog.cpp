@@ -25,7 +25,8 @@ namespace ordano {
 
 namespace {
 
-// The letter after "&" takes Alt to its field; the tabs hold G and D.
+// The letter after "&" takes Alt to its field. The tabs hold N and D, the toolbar F, L, G, B and
+// O (only the buttons of one mode are shown at a time).
 constexpr std::array<const char*, 8> kFolderLabels = {
     "Dir. Envío de Archivos &SAAI M3",
     "Dir. Recepción de Archivos SAAI &M3",
@@ -90,7 +91,7 @@ void ParametersDialog::build() {
     build_toolbar();
     sstParametros_ = new QTabWidget(this);
     sstParametros_->setObjectName(QStringLiteral("sstParametros"));
-    sstParametros_->addTab(build_general_tab(), QStringLiteral("&Generales"));
+    sstParametros_->addTab(build_general_tab(), QStringLiteral("Ge&nerales"));
     sstParametros_->addTab(build_folders_tab(), QStringLiteral("&Directorios de Archivos"));
     set_tab_order();
 
@@ -106,8 +107,10 @@ void ParametersDialog::build() {
 
 QAction* ParametersDialog::add_action(Action action, const QString& caption, const QString& tip,
                                       const QKeySequence& shortcut) {
+    QString plain = caption;
+    plain.remove(QLatin1Char('&'));
     QAction* button = add_action_button(*tlbParametros_, action, caption,
-                                        tip.isEmpty() ? caption.trimmed() : tip, shortcut);
+                                        tip.isEmpty() ? plain.trimmed() : tip, shortcut);
     connect(button, &QAction::triggered, this, [this, action] { Ejecuta_Opcion(action); });
     return button;
 }
@@ -117,22 +120,22 @@ void ParametersDialog::build_toolbar() {
     tlbParametros_->setObjectName(QStringLiteral("tlbParametros"));
     tlbParametros_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tlbParametros_->setIconSize(QSize(24, 24));
-    view_buttons_[0] = add_action(Action::Modificar, QStringLiteral("      Modificar      "),
+    view_buttons_[0] = add_action(Action::Modificar, QStringLiteral("      Modi&ficar      "),
                                   QStringLiteral("Permite modificar los parámetros del sistema"));
     view_buttons_[1] = tlbParametros_->addSeparator();
-    view_buttons_[2] = add_action(Action::Salir, QStringLiteral("Salir"),
+    view_buttons_[2] = add_action(Action::Salir, QStringLiteral("Sa&lir"),
                                   QStringLiteral("Cierra el módulo de parámetros del sistema"));
     edit_buttons_[0] =
-        add_action(Action::Guardar, QStringLiteral("Guardar"),
+        add_action(Action::Guardar, QStringLiteral("&Guardar"),
                    QStringLiteral("Guarda los cambios efectuados a los parámetros del sistema"),
                    QKeySequence(QKeySequence::Save));
     edit_buttons_[1] =
-        add_action(Action::Cancelar, QStringLiteral("Cancelar"),
+        add_action(Action::Cancelar, QStringLiteral("Cance&lar"),
                    QStringLiteral("Cancela los cambios efectuados a los parámetros del sistema"));
     tlbParametros_->addSeparator();
-    add_action(Action::Password, QStringLiteral("Cambiar Contraseña"), QString());
+    add_action(Action::Password, QStringLiteral("Cam&biar Contraseña"), QString());
     tlbParametros_->addSeparator();
-    add_action(Action::EnvKro, QStringLiteral("Recuperar Contraseña"),
+    add_action(Action::EnvKro, QStringLiteral("Recuperar C&ontraseña"),
                QStringLiteral("Solicita a contraseña de pago electrónico"));
     tlbParametros_->addSeparator();
 }

@@ -68,7 +68,7 @@ TEST_F(ParametersDialogTest, LoadsHiddenInViewModeWithTheRecordInItsFields) {
     EXPECT_EQ(dialog->windowTitle(), "Parámetros del Sistema");
     auto* tabs = dialog->findChild<QTabWidget*>("sstParametros");
     ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(tabs->tabText(0), "&Generales");
+    EXPECT_EQ(tabs->tabText(0), "Ge&nerales");
     EXPECT_EQ(tabs->tabText(1), "&Directorios de Archivos");
 
     EXPECT_EQ(field(0).text(), "15");
