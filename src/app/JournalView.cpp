@@ -71,7 +71,7 @@ JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
     history_refresh_->setSingleShot(true);
     history_refresh_->setInterval(kHistoryRefreshMs);
     connect(history_refresh_, &QTimer::timeout, this, [this] {
-        if (history_ != nullptr && history_->isVisible()) {
+        if (history_ && history_->isVisible()) {
             history_->refresh();
         }
     });
@@ -166,7 +166,10 @@ void JournalView::journal_trouble(const std::string& text) {
 
 HistoryWindow& JournalView::history_window() {
     if (history_ == nullptr) {
-        history_ = new HistoryWindow(office_, ui_, open_answer_, &window_);
+        // A window of its own, not one kept above the main window: the report it opens is
+        // read there, in front.
+        history_ = std::make_unique<HistoryWindow>(office_, ui_, open_answer_);
+        history_->setLocale(window_.locale());
     }
     return *history_;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 #include "dialogs/HistoryWindow.h"
 
@@ -65,7 +66,7 @@ private:
     QLabel* overdue_label_ = nullptr;
     QTimer* overdue_timer_ = nullptr;
     QTimer* history_refresh_ = nullptr;
-    HistoryWindow* history_ = nullptr;
+    std::unique_ptr<HistoryWindow> history_;
     QSystemTrayIcon* tray_ = nullptr;
 };
 

@@ -26,6 +26,9 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
       locale_(std::move(locale)),
       quit_(std::move(quit)) {
     setObjectName(QStringLiteral("frmPreVal"));
+    // Qt's own controls (dates, numbers) in the workstation's language, also under the C
+    // locale.
+    setLocale(locale_);
     eftpPrincipal_.stop_with(office_.stop_token());
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
@@ -41,7 +44,7 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     journal_ = new JournalView(office_, message_ui_, transfer_->desk(), ui_, *this,
                                [this](const std::string& name) {
                                    review_->open_answer(name);
-                                   activateWindow();
+                                   bring_forward();
                                });
     connect_controls();
     start_up();
@@ -76,6 +79,13 @@ void MainWindow::paint_list_backgrounds() {
     for (QTreeWidget* list : ui_.lvwPreVal) {
         list->setPalette(background);
     }
+}
+
+void MainWindow::bring_forward() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::changeEvent(QEvent* event) {

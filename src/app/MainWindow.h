@@ -76,6 +76,8 @@ private:
     // The lists' background picture (imlFondos 1), drawn for the window's palette.
     void paint_list_backgrounds();
     void connect_controls();
+    // In front and active, also from minimised (an answer opened from the history).
+    void bring_forward();
 
     void tlbPreVal_ButtonClick(QAction* button);
 

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace ordano {
 
-// Esc and the platform's "close" key (Ctrl+W, Ctrl+F4 on Windows) run `close` while `window`
+// Esc, Ctrl+W and the platform's own "close" keys (Ctrl+F4 on Windows) run `close` while `window`
 // is the active window, as its close box or its own "Salir" would.
 void add_close_keys(QWidget& window, std::function<void()> close);
 

@@ -4,12 +4,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
+
+#include <functional>
+#include <tuple>
 
 #include "app/JournalView.h"
 #include "app/TransferPanel.h"
@@ -133,7 +139,7 @@ protected:
         sent_at("M0015003.033", 10, 25);
         open();
         gui.find<QAction>("historial")->trigger();
-        history = gui.window->findChild<HistoryWindow*>("frmHistorial");
+        history = &gui.window->journal_view().history_window();
     }
     QStringList files() const {
         QStringList out;
@@ -194,6 +200,9 @@ TEST_F(HistoryWindowTest, ExportsTheShownRowsAsCsv) {
               "Fecha y hora,Archivo,Tipo,Estado,Respuestas\r\n"
               "2026-02-02 10:00:00,C0015002.033,C,aceptado,C0015002.err\r\n"
               "2026-02-02 09:00:00,C0015001.033,C,atrasado,C0015001.err (esperando)\r\n");
+    EXPECT_EQ(control<QLabel>("lblExportado").text(),
+              QStringLiteral("Se exportaron 2 envíos a %1.")
+                  .arg(QDir::toNativeSeparators(QString::fromStdString(target.string()))));
 }
 
 TEST_F(HistoryWindowTest, EnterOpensTheAnswersReportAndSaysWhenThereIsNone) {
@@ -206,6 +215,83 @@ TEST_F(HistoryWindowTest, EnterOpensTheAnswersReportAndSaysWhenThereIsNone) {
     history->open_row(0);
     ASSERT_EQ(gui.ui.messages.size(), 1u);
     EXPECT_EQ(gui.ui.messages[0].text, "El archivo M0015003.033 todavía no tiene respuesta.");
+}
+
+// The report opened from the history is read in the main window, in front: the history is a
+// window of its own, not one kept above the main window.
+TEST_F(HistoryWindowTest, AnOpenedAnswerBringsTheMainWindowForward) {
+    gui.window->show();
+    history->show_modeless();
+    QApplication::setActiveWindow(history);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+    EXPECT_EQ(history->parentWidget(), nullptr);
+    EXPECT_EQ(history->windowHandle()->transientParent(), nullptr);
+
+    history->open_row(1);
+    EXPECT_THAT(gui.find<QPlainTextEdit>("rtbPreVal")->toPlainText().toStdString(),
+                ::testing::HasSubstr("Archivo: C0015002.ERR"));
+    QTRY_VERIFY(gui.window->isActiveWindow());
+}
+
+// Both answers in: a menu at the row offers each, the validation answer first.
+TEST_F(HistoryWindowTest, AFileWithBothAnswersOffersBoth) {
+    Journal& journal = gui.office->journal();
+    const JournalId id = journal.listed({"M0015004.033", "", "2", "/ag0015", "/ag0015"});
+    journal.sent(id, {"k0015004.033", "/ag0015", "M0015004.err", "/ag0015", val_rec()});
+    for (const auto& [role, name, text] :
+         {std::tuple{AnswerRole::Prevalidation, "k0015004.033", "PREVALIDADO SIN ERRORES"},
+          std::tuple{AnswerRole::Validation, "M0015004.err", "F1234567FIRMA001"}}) {
+        gui.box.write_file(fs::path(val_rec()) / name, text);
+        journal.answer_stored(id, role, val_rec() + "/" + name, AnswerVerdict::Accepted,
+                              role == AnswerRole::Validation);
+    }
+    history->refresh();
+    ASSERT_THAT(files(), ::testing::Contains("M0015004.033 aceptado"));
+
+    history->open_row(0);
+    auto* menu = history->findChild<QMenu*>("mnuRespuestas");
+    ASSERT_NE(menu, nullptr);
+    QStringList offered;
+    for (const QAction* item : menu->actions()) {
+        offered << item->text();
+    }
+    EXPECT_EQ(offered, QStringList({"Respuesta de validación: M0015004.err",
+                                    "Respuesta de prevalidación: k0015004.033"}));
+    EXPECT_EQ(menu->activeAction(), menu->actions().front());
+    menu->actions().back()->trigger();
+    EXPECT_EQ(gui.find<QPlainTextEdit>("rtbPreVal")->toPlainText(), "PREVALIDADO SIN ERRORES");
+}
+
+TEST_F(HistoryWindowTest, CerrarEscAndCtrlWCloseIt) {
+    for (const auto& close : std::vector<std::function<void()>>{
+             [&] { control<QPushButton>("cmdCerrar").click(); },
+             [&] { QTest::keyClick(history, Qt::Key_Escape); },
+             [&] { QTest::keyClick(history, Qt::Key_W, Qt::ControlModifier); }}) {
+        history->show_modeless();
+        QApplication::setActiveWindow(history);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+        close();
+        EXPECT_FALSE(history->isVisible());
+    }
+}
+
+TEST_F(HistoryWindowTest, AnEmptyTableSaysWhy) {
+    auto& note = control<QLabel>("lblVacio");
+    EXPECT_FALSE(note.isVisible());
+    control<QLineEdit>("txtBuscar").setText("no existe");
+    QTRY_COMPARE(history->model().rowCount(), 0);
+    EXPECT_TRUE(note.isVisible());
+    EXPECT_EQ(note.text(), "Ningún envío coincide con los filtros elegidos.");
+    control<QLineEdit>("txtBuscar").clear();
+    QTRY_COMPARE(history->model().rowCount(), 3);
+    EXPECT_FALSE(note.isVisible());
+}
+
+// Under a workstation locale without forms of its own (C), the dates read as the rest does.
+TEST_F(HistoryWindowTest, TheDateFiltersReadInTheWindowsLanguage) {
+    auto& since = control<QDateEdit>("txtDesde");
+    EXPECT_EQ(since.text(), "02/02/2026");
+    EXPECT_EQ(since.locale().language(), QLocale::Spanish);
 }
 
 TEST_F(JournalWindowTest, AJournalThatCannotBeWrittenIsSaidOnceWithoutWaiting) {
