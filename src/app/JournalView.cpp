@@ -8,7 +8,9 @@
 #include <QTreeWidget>
 
 #include "app/MainWindowUi.h"
+#include "app/OutcomeColumn.h"
 #include "store/Journal.h"
+#include "store/JournalQuery.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
 #include "transfer/TransferDesk.h"
@@ -77,6 +79,7 @@ JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
     });
 
     watch_receive_list();
+    outcomes_ = new OutcomeColumn(desk_, *controls_.lvwPreVal[0], *controls_.lvwPreVal[1], this);
     desk_.journal().on_answer([this](const AnswerArrival& arrival) { answer_arrived(arrival); });
     desk_.journal().on_change([this] { history_refresh_->start(); });
     // Told on the journal's writing thread; said on the window's.
@@ -92,6 +95,9 @@ JournalView::~JournalView() {
 
 void JournalView::start_up() {
     desk_.restore_from_journal(true);
+    office_.journal().flush();
+    outcomes_->read_failures(JournalReader(office_.journal().database(), office_.clock().now(),
+                                           overdue_minutes(office_.params())));
     check_overdue();
     overdue_timer_->start();
 }

@@ -1,10 +1,12 @@
 #include "app/ReviewArea.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include <exception>
@@ -118,6 +120,14 @@ void ReviewArea::connect_controls() {
     connect(ui_.cmdBuscar, &QPushButton::clicked, this, [this] { cmdBuscar_Click(); });
     connect(ui_.lvwPreVal[0], &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lvwPreVal_Click(item); });
+    // The arrows open the answer they move to, so that the row shown chosen is always the
+    // report shown (a click opens it by itself).
+    connect(ui_.lvwPreVal[0], &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) {
+                if (ui_.lvwPreVal[0]->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) {
+                    lvwPreVal_Click(item);
+                }
+            });
     // Enter opens the chosen answer as the click does (a double-click is a click already).
     ui_.lvwPreVal[0]->installEventFilter(this);
     connect(ui_.cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
@@ -236,6 +246,7 @@ void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
 }
 
 void ReviewArea::open_answer(const std::string& name) {
+    choose_answer_row(name);
     try {
         const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(office_));
         std::string report = result.box_text();
@@ -248,6 +259,30 @@ void ReviewArea::open_answer(const std::string& name) {
         }
     } catch (const std::exception& error) {
         show_failure(0, error.what());
+    }
+}
+
+// The send list shows chosen the row of the answer shown, or none when it has none (an answer
+// opened from the history).
+void ReviewArea::choose_answer_row(const std::string& name) {
+    QTreeWidget& list = *ui_.lvwPreVal[0];
+    const QString wanted = QString::fromStdString(name);
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; i < list.topLevelItemCount() && row == nullptr; ++i) {
+        QTreeWidgetItem* item = list.topLevelItem(i);
+        if (item->text(send_list::kName) == wanted &&
+            item->text(send_list::kStatus) != QLatin1String("E")) {
+            row = item;
+        }
+    }
+    if (row == list.currentItem() && (row == nullptr || row->isSelected())) {
+        return;
+    }
+    const QSignalBlocker quiet(&list);
+    if (row == nullptr) {
+        list.clearSelection();
+    } else {
+        list.setCurrentItem(row);
     }
 }
 

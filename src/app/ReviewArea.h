@@ -39,7 +39,8 @@ public:
     void cboPreVal_Change(int index);
     void cmdBuscar_Click();
     void lvwPreVal_Click(QTreeWidgetItem* item);
-    // Renders a received answer, by its name, into the review box.
+    // Renders a received answer, by its name, into the review box, and shows its send-list row
+    // chosen (none when it is not on the send list).
     void open_answer(const std::string& name);
     void cmdImprime_Click();
     void Llena_Archivos(const std::vector<std::string>& names);
@@ -65,6 +66,7 @@ private:
     void build_pattern();
     void list_files();
     void add_typed_name(const QString& typed);
+    void choose_answer_row(const std::string& name);
     void show_failure(int number, const std::string& description);
     [[nodiscard]] std::string selected_kind_folder() const;
 

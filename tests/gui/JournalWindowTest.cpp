@@ -18,12 +18,15 @@
 #include <tuple>
 
 #include "app/JournalView.h"
+#include "app/ListColumns.h"
 #include "app/TransferPanel.h"
 #include "dialogs/HistoryModel.h"
 #include "dialogs/HistoryWindow.h"
 #include "gui/GuiOffice.h"
+#include "store/Errors.h"
 #include "store/Journal.h"
 #include "store/Session.h"
+#include "store/Sha256.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::test {
@@ -84,6 +87,58 @@ TEST_F(JournalWindowTest, StartUpPutsBackWhatWasLeftOpenAndMarksTheOverdue) {
     gui.clock.set({std::chrono::year{2026} / 2 / 2, 10, 51, 0});
     EXPECT_EQ(window.journal_view().check_overdue(), 2);
     EXPECT_EQ(window.journal_view().overdue_label().text(), "2 respuestas atrasadas");
+}
+
+// "Situación" on both lists, in the journal's words, from start-up to the answers.
+TEST_F(JournalWindowTest, TheListsSayWhereEachFileStands) {
+    journal().listed({"M0015009.033", "", "2", "/ag0015", "/ag0015"});
+    // An upload under way when the program ended: back to send, as failed.
+    const JournalId cut = journal().listed({"M0015008.033", "", "2", "/ag0015", "/ag0015"});
+    journal().upload_started(cut, {}, "/valin");
+    sent_at("C0015001.033", 9, 0);
+    sent_at("C0015002.033", 10, 20);
+    const JournalId prevalidated = journal().listed({"M0015003.033", "", "2", "/p", "/v"});
+    journal().sent(prevalidated, {"k0015003.033", "/p", "M0015003.err", "/v", val_rec()});
+    journal().answer_stored(prevalidated, AnswerRole::Prevalidation, val_rec() + "/k0015003.033",
+                            AnswerVerdict::Prevalidated, false);
+    open();
+    const auto& send = *gui.find<QTreeWidget>("lvwPreVal(0)");
+    const auto& receive = *gui.find<QTreeWidget>("lvwPreVal(1)");
+    const auto outcomes = [&](const QTreeWidget& list, int column) {
+        QStringList out;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) {
+            out << list.topLevelItem(i)->text(0) + " " + list.topLevelItem(i)->text(column);
+        }
+        return out;
+    };
+    EXPECT_THAT(outcomes(send, send_list::kOutcome),
+                ElementsAre("M0015009.033 en envío", "M0015008.033 error"));
+    EXPECT_THAT(
+        outcomes(receive, receive_list::kOutcome),
+        ElementsAre("C0015001.033 atrasado", "C0015002.033 esperando", "M0015003.033 prevalidado"));
+    EXPECT_EQ(receive.topLevelItem(0)->foreground(receive_list::kOutcome).color(),
+              QColor(200, 30, 30));
+
+    // An attempt that fails marks the file to send.
+    TransferDesk& desk = gui.window->transfer_panel().desk();
+    desk.journal().send_failed(desk.send_list().at(0).id, NumberedError(1029, "sin conexión"));
+    EXPECT_THAT(outcomes(send, send_list::kOutcome),
+                ElementsAre("M0015009.033 error", "M0015008.033 error"));
+
+    // Answers say what they said, on the rows the polling adds.
+    for (const auto& [row, bytes] :
+         {std::pair{0, "1|77|1|2|3|4|5|\r\n"}, std::pair{1, "200|15|CURP|77|FIRMA|\r\n"}}) {
+        const ReceiveRow answered = desk.receive_list().at(static_cast<std::size_t>(row));
+        const fs::path file = fs::path(val_rec()) / answered.archivo_val;
+        gui.box.write_file(file, bytes);
+        desk.receive_list().update(answered.id, [](ReceiveRow& r) { r.val_state = "X"; });
+        desk.journal().answer_stored(answered.id, false, file);
+        desk.send_list().append({0, answered.archivo_val, "R", "", "", "", 0});
+    }
+    EXPECT_THAT(outcomes(send, send_list::kOutcome),
+                ElementsAre("M0015009.033 error", "M0015008.033 error", "C0015001.err rechazado",
+                            "C0015002.err aceptado"));
+    EXPECT_EQ(send.topLevelItem(3)->foreground(send_list::kOutcome).color(), QColor(30, 120, 60));
 }
 
 TEST_F(JournalWindowTest, ExitSaysHowManyFilesAwaitAnswers) {

@@ -171,12 +171,13 @@ TEST(MainWindowControls, ListsHaveTheirColumnsKeysAndBackground) {
     auto* send = gui.find<QTreeWidget>("lvwPreVal(0)");
     auto* receive = gui.find<QTreeWidget>("lvwPreVal(1)");
     ASSERT_TRUE(send && receive);
-    EXPECT_EQ(column_keys(*send), QStringList({"", "", "Icono", "RutaPre", "RutaVal"}));
+    EXPECT_EQ(column_keys(*send), QStringList({"", "", "Icono", "RutaPre", "RutaVal", ""}));
     EXPECT_EQ(column_keys(*receive),
               QStringList({"", "", "", "", "RutaPrev", "RutaVal", "ArchivoPrev", "ArchivoVal",
-                           "RutaDest", "Icono"}));
-    EXPECT_EQ(visible_headers(*send), QStringList({"Archivo", "Estado"}));
-    EXPECT_EQ(visible_headers(*receive), QStringList({"Archivo", "Prev.", "Val.", "Enviado"}));
+                           "RutaDest", "Icono", ""}));
+    EXPECT_EQ(visible_headers(*send), QStringList({"Archivo", "Estado", "Situación"}));
+    EXPECT_EQ(visible_headers(*receive),
+              QStringList({"Archivo", "Prev.", "Val.", "Enviado", "Situación"}));
     for (QTreeWidget* list : {send, receive}) {
         EXPECT_EQ(list->topLevelItemCount(), 0);
         EXPECT_FALSE(list->palette().brush(QPalette::Base).texture().isNull());
