@@ -15,6 +15,7 @@
 #include "store/UiPort.h"
 #include "ui/ActionButton.h"
 #include "ui/Images.h"
+#include "ui/ScreenFit.h"
 
 namespace ordano {
 
@@ -49,7 +50,7 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     connect_controls();
     start_up();
     catalog_->start();
-    resize(1280, 800);
+    fit_to_screen(*this, QSize(1280, 800));
 }
 
 MainWindow::~MainWindow() = default;

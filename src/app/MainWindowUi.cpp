@@ -190,7 +190,7 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
 QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
     auto* area = new QWidget(parent);
     area->setObjectName(QStringLiteral("fraTransferencia"));
-    area->setMinimumWidth(340);
+    area->setMinimumWidth(260);
 
     lvwPreVal[0] = make_list(area, QStringLiteral("lvwPreVal(0)"), send_list_columns());
     lvwPreVal[1] = make_list(area, QStringLiteral("lvwPreVal(1)"), receive_list_columns());
@@ -228,7 +228,7 @@ QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
 QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     auto* area = new QWidget(parent);
     area->setObjectName(QStringLiteral("fraRevision"));
-    area->setMinimumWidth(520);
+    area->setMinimumWidth(420);
 
     cboPreVal[0] = new QComboBox(area);
     cboPreVal[0]->setObjectName(QStringLiteral("cboPreVal(0)"));

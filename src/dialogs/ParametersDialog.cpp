@@ -20,6 +20,7 @@
 #include "transfer/PaymentPasswordChange.h"
 #include "ui/ActionButton.h"
 #include "ui/Images.h"
+#include "ui/ScreenFit.h"
 
 namespace ordano {
 
@@ -102,7 +103,7 @@ void ParametersDialog::build() {
     body->setContentsMargins(10, 4, 10, 0);
     body->addWidget(sstParametros_);
     layout->addLayout(body);
-    resize(720, 460);
+    fit_to_screen(*this, QSize(720, 460));
 }
 
 QAction* ParametersDialog::add_action(Action action, const QString& caption, const QString& tip,
