@@ -13,6 +13,7 @@
 
 #include "app/ListColumns.h"
 #include "ui/ActionButton.h"
+#include "ui/FocusRing.h"
 
 namespace ordano {
 
@@ -215,12 +216,12 @@ QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
     layout->setContentsMargins(0, 0, 4, 0);
     layout->addWidget(
         make_heading(area, QStringLiteral("lblEnvio"), "ARCHIVOS POR &ENVIAR", lvwPreVal[0]));
-    layout->addWidget(lvwPreVal[0], 3);
+    layout->addWidget(with_focus_ring(lvwPreVal[0], area), 3);
     layout->addLayout(send_buttons);
     layout->addSpacing(6);
     layout->addWidget(
         make_heading(area, QStringLiteral("lblRecepcion"), "ARCHIVOS EN &RECEPCIÓN", lvwPreVal[1]));
-    layout->addWidget(lvwPreVal[1], 2);
+    layout->addWidget(with_focus_ring(lvwPreVal[1], area), 2);
     layout->addLayout(receive_buttons);
     return area;
 }
@@ -275,7 +276,7 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     auto* review = new QSplitter(Qt::Horizontal, area);
     review->setObjectName(QStringLiteral("splRevision"));
     review->setChildrenCollapsible(false);
-    review->addWidget(lvwArchivos);
+    review->addWidget(with_focus_ring(lvwArchivos, review));
     review->addWidget(rtbPreVal);
     review->setStretchFactor(0, 0);
     review->setStretchFactor(1, 1);

@@ -27,7 +27,7 @@ namespace ordano {
 namespace {
 
 // The letter after "&" takes Alt to its field. The tabs hold N and D, the toolbar F, L, G, B and
-// O (only the buttons of one mode are shown at a time).
+// O (only the buttons of one mode are shown at a time), the Generales tab T, I, P, A, C and R.
 constexpr std::array<const char*, 8> kFolderLabels = {
     "Dir. Envío de Archivos &SAAI M3",
     "Dir. Recepción de Archivos SAAI &M3",
@@ -185,7 +185,7 @@ QWidget* ParametersDialog::build_general_tab() {
     txtAtraso_->setRange(1, kMaxOverdueMinutes);
     txtAtraso_->setSuffix(QStringLiteral(" minutos"));
     txtAtraso_->setMaximumWidth(160);
-    add_row(6, "Respuesta atrasada después de", txtAtraso_);
+    add_row(6, "Respuesta &atrasada después de", txtAtraso_);
     add_tls_rows(grid, 7);
 
     grid->setColumnStretch(1, 1);
@@ -196,7 +196,7 @@ QWidget* ParametersDialog::build_general_tab() {
 // "Conexión cifrada (TLS)" and the certificate file to trust, which only counts with TLS on.
 void ParametersDialog::add_tls_rows(QGridLayout* grid, int row) {
     QWidget* page = grid->parentWidget();
-    chkTls_ = new QCheckBox(QStringLiteral("Conexión cifrada (TLS)"), page);
+    chkTls_ = new QCheckBox(QStringLiteral("Conexión &cifrada (TLS)"), page);
     chkTls_->setObjectName(QStringLiteral("chkTls"));
     chkTls_->setToolTip(
         QStringLiteral("Cifra la contraseña y los archivos en cada conexión con el servidor"));
@@ -207,7 +207,7 @@ void ParametersDialog::add_tls_rows(QGridLayout* grid, int row) {
     txtTlsCa_ = new QLineEdit(page);
     txtTlsCa_->setObjectName(QStringLiteral("txtTlsCa"));
     txtTlsCa_->setPlaceholderText(QStringLiteral("Los certificados de confianza del sistema"));
-    auto* label = new QLabel(QStringLiteral("Autoridad certificadora"), page);
+    auto* label = new QLabel(QStringLiteral("Auto&ridad certificadora"), page);
     label->setObjectName(QStringLiteral("lblTlsCa"));
     label->setBuddy(txtTlsCa_);
     cmdTlsCa_ = new QPushButton(images::action_icon(Action::Carpeta), QString(), page);

@@ -351,7 +351,7 @@ TEST_F(ParametersDialogTest, TlsAndItsCertificateFileAreSavedAndTheFileOnlyCount
     auto& tls = *dialog->findChild<QCheckBox*>("chkTls");
     auto& ca = *dialog->findChild<QLineEdit*>("txtTlsCa");
     auto& choose = *dialog->findChild<QPushButton*>("cmdTlsCa");
-    EXPECT_EQ(tls.text(), "Conexión cifrada (TLS)");
+    EXPECT_EQ(tls.text(), "Conexión &cifrada (TLS)");
     EXPECT_FALSE(tls.isChecked());
     const auto pem = gui.files.db_file.parent_path() / "autoridad.pem";
     std::ofstream(pem) << "-----BEGIN CERTIFICATE-----\n";
