@@ -55,6 +55,7 @@ public:
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
     // The transfer side: the two lists, the polling, the sending run, frmPassword.
     [[nodiscard]] TransferPanel& transfer_panel() { return *transfer_; }
+    [[nodiscard]] ReviewArea& review_area() { return *review_; }
     // The journal's side: restored lists, overdue answers, answers noticed, the history.
     [[nodiscard]] JournalView& journal_view() { return *journal_; }
     [[nodiscard]] const std::string& letra_tipo() const { return review_->letra_tipo(); }

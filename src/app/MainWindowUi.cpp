@@ -166,9 +166,9 @@ void MainWindowUi::set_tab_order() {
     for (QAction* action : tlbPreVal->actions()) {
         order.push_back(tlbPreVal->widgetForAction(action));
     }
-    order.insert(order.end(),
-                 {lvwPreVal[0], cmdPreVal, cmdLimpia, lvwPreVal[1], cmdPreElm, cboPreVal[0],
-                  cboPreVal[1], txtPreval, cmdBuscar, lvwArchivos, rtbPreVal, cmdImprime});
+    order.insert(order.end(), {lvwPreVal[0], cmdPreVal, cmdLimpia, lvwPreVal[1], cmdPreElm,
+                               cboPreVal[0], cboPreVal[1], txtPreval, cmdBuscar, lvwArchivos,
+                               rtbPreVal, cmdVistaPrevia, cmdImprime});
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -284,8 +284,12 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
 
     cmdImprime = make_button(area, QStringLiteral("cmdImprime"), QStringLiteral("&Imprimir"),
                              QStringLiteral("Imprime el reporte de revisión del archivo"));
+    cmdVistaPrevia =
+        make_button(area, QStringLiteral("cmdVistaPrevia"), QStringLiteral("&Vista previa"),
+                    QStringLiteral("Muestra las páginas del reporte como se imprimirán"));
     auto* print = new QHBoxLayout;
     print->addStretch(1);
+    print->addWidget(cmdVistaPrevia);
     print->addWidget(cmdImprime);
 
     auto* layout = new QVBoxLayout(area);

@@ -31,6 +31,7 @@ struct MainWindowUi {
     QLineEdit* txtPreval = nullptr;
     QPushButton* cmdBuscar = nullptr;
     QPlainTextEdit* rtbPreVal = nullptr;  // reports are plain text, never markup
+    QPushButton* cmdVistaPrevia = nullptr;
     QPushButton* cmdImprime = nullptr;
     QPushButton* cmdPreVal = nullptr;
     QPushButton* cmdPreElm = nullptr;

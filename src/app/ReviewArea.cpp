@@ -131,10 +131,12 @@ void ReviewArea::connect_controls() {
     // Enter opens the chosen answer as the click does (a double-click is a click already).
     ui_.lvwPreVal[0]->installEventFilter(this);
     connect(ui_.cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
+    connect(ui_.cmdVistaPrevia, &QPushButton::clicked, this, [this] { cmdVistaPrevia_Click(); });
     // Any other text put into the box (or its clearing) replaces the report shown.
     connect(ui_.rtbPreVal, &QPlainTextEdit::textChanged, this, [this] {
         if (!filling_box_) {
             report_.clear();
+            print_target_.name.clear();
         }
     });
     ui_.txtPreval->installEventFilter(this);
@@ -254,6 +256,7 @@ void ReviewArea::open_answer(const std::string& name) {
         show_report(*ui_.rtbPreVal, report);
         filling_box_ = false;
         report_ = std::move(report);
+        print_target_.name = QString::fromStdString(name);
         if (result.failure) {
             show_failure(result.failure->number, result.failure->message);
         }
@@ -286,10 +289,17 @@ void ReviewArea::choose_answer_row(const std::string& name) {
     }
 }
 
+// The box may show long lines cut: the printer gets the whole report the box shows.
+QString ReviewArea::whole_report() const {
+    return report_.empty() ? ui_.rtbPreVal->toPlainText() : printed_lines(report_);
+}
+
 void ReviewArea::cmdImprime_Click() {
-    // The box may show long lines cut: the printer gets the whole report the box shows.
-    const QString whole = report_.empty() ? ui_.rtbPreVal->toPlainText() : printed_lines(report_);
-    print_report(*ui_.rtbPreVal, whole, printer_dialog_, window_);
+    print_report(*ui_.rtbPreVal, whole_report(), printer_dialog_, window_, print_target_);
+}
+
+void ReviewArea::cmdVistaPrevia_Click() {
+    preview_report(*ui_.rtbPreVal, whole_report(), window_, print_target_);
 }
 
 void ReviewArea::show_failure(int number, const std::string& description) {

@@ -90,7 +90,7 @@ TEST_F(KeyboardTest, TabGoesThroughTheWindowAsItReads) {
                            "tlbPreVal.parametros", "tlbPreVal.historial", "tlbPreVal.salir",
                            "lvwPreVal(0)", "cmdPreVal", "cmdLimpia", "lvwPreVal(1)", "cmdPreElm",
                            "cboPreVal(0)", "cboPreVal(1)", "txtPreval", "cmdBuscar", "lvwArchivos",
-                           "rtbPreVal", "cmdImprime"}));
+                           "rtbPreVal", "cmdVistaPrevia", "cmdImprime"}));
 }
 
 TEST_F(KeyboardTest, MnemonicsTakeTheFocusToTheirControls) {
