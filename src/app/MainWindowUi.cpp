@@ -145,7 +145,9 @@ void MainWindowUi::setup(QMainWindow& window) {
     splitter->addWidget(build_review_area(splitter));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 5);
-    splitter->setSizes({470, 790});
+    // The report box gets room for a report's header whole, its time's designator included
+    // ("… Archivo: M0015001.ERR  -  08/12/2026  10:09:27 p. m.").
+    splitter->setSizes({430, 830});
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(8, 6, 8, 4);
     layout->addWidget(splitter);
@@ -259,7 +261,7 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     search->setColumnStretch(2, 1);
 
     lvwArchivos = make_list(area, QStringLiteral("lvwArchivos"), file_list_columns());
-    lvwArchivos->setMinimumWidth(170);
+    lvwArchivos->setMinimumWidth(130);
     // Reports are plain text in fixed columns, never markup; a plain-text box also lays out a
     // report of 100,000 records without freezing the window.
     rtbPreVal = new QPlainTextEdit(area);
@@ -280,7 +282,7 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     review->addWidget(rtbPreVal);
     review->setStretchFactor(0, 0);
     review->setStretchFactor(1, 1);
-    review->setSizes({210, 570});
+    review->setSizes({160, 670});
 
     cmdImprime = make_button(area, QStringLiteral("cmdImprime"), QStringLiteral("&Imprimir"),
                              QStringLiteral("Imprime el reporte de revisión del archivo"));

@@ -160,7 +160,7 @@ void CatalogUpdateWindow::show_modeless() {
 
 void CatalogUpdateWindow::focus_button(QAction& button) {
     if (QWidget* widget = tlbAct_->widgetForAction(&button)) {
-        widget->setFocus(Qt::OtherFocusReason);
+        widget->setFocus(Qt::TabFocusReason);  // shown as keyboard focus
     }
 }
 
