@@ -24,12 +24,15 @@ bool contains_any(std::string_view text, std::span<const std::string_view> words
                        [text](std::string_view word) { return contains_word(text, word); });
 }
 
+bool is_refusal(std::string_view reply) {
+    return !reply.empty() && (reply.front() == '4' || reply.front() == '5');
+}
+
 // A refusal (4xx or 5xx) whose text asks for encryption, as servers word it: "550 SSL/TLS
 // required on the control channel", "530 Non-anonymous sessions must use encryption", ...
 bool reply_asks_for_tls(std::string_view reply) {
     static constexpr std::array<std::string_view, 4> kWords = {"TLS", "SSL", "encrypt", "cifr"};
-    return !reply.empty() && (reply.front() == '4' || reply.front() == '5') &&
-           contains_any(reply, kWords);
+    return is_refusal(reply) && contains_any(reply, kWords);
 }
 
 // Which of the certificate's faults made the verification fail: the TLS library's verdict
@@ -70,6 +73,10 @@ int number_for(CURLcode code, const FtpFailureContext& context) {
             return context.reached_server ? ftp_error::kNoAnswer : ftp_error::kUnreachable;
         case CURLE_LOGIN_DENIED:
             return ftp_error::kLoginRefused;
+        case CURLE_FTP_WEIRD_PASV_REPLY:
+            // A refusal read where the passive reply was awaited is the transfer's refusal (see
+            // passive_reply_out_of_step).
+            return is_refusal(context.last_reply) ? ftp_error::kNotTransferred : ftp_error::kOther;
         case CURLE_REMOTE_ACCESS_DENIED:   // CWD refused: the folder is missing
         case CURLE_REMOTE_FILE_NOT_FOUND:  // RETR 550
         case CURLE_FTP_COULDNT_RETR_FILE:  // RETR refused otherwise
@@ -197,6 +204,10 @@ std::string details(int number, CURLcode code, const FtpFailureContext& context)
 FtpError ftp_failure(CURLcode code, const FtpFailureContext& context) {
     const int number = context.cancelled ? ftp_error::kSessionBroken : number_for(code, context);
     return FtpError(number, describe(number, code, context), details(number, code, context));
+}
+
+bool passive_reply_out_of_step(CURLcode code) {
+    return code == CURLE_FTP_WEIRD_PASV_REPLY;
 }
 
 bool looks_like_dropped_session(CURLcode code) {

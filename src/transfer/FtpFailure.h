@@ -28,6 +28,13 @@ struct FtpFailureContext {
 // details.
 [[nodiscard]] FtpError ftp_failure(CURLcode code, const FtpFailureContext& context);
 
+// libcurl (7.88) on a TLS session: a server that refuses a transfer (550 to RETR) and closes
+// the data connection while its TLS handshake is under way makes libcurl take the reset for a
+// failed EPSV; it sends PASV and reads the refusal as PASV's reply. The reply to PASV is still
+// to come, so the connection's replies no longer answer its commands: only a new connection
+// can go on.
+[[nodiscard]] bool passive_reply_out_of_step(CURLcode code);
+
 // A failure of this kind on a control connection that had been idle is what a server that
 // dropped the session meanwhile produces; the operation is worth one immediate retry.
 [[nodiscard]] bool looks_like_dropped_session(CURLcode code);

@@ -402,6 +402,9 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     };
     FtpError error = ftp_failure(code, context);
     live = live && error.number() == ftp_error::kNotTransferred;
+    if (passive_reply_out_of_step(code)) {
+        close_now();
+    }
     throw error;
 }
 
