@@ -52,6 +52,12 @@ int certificate_number(const FtpFailureContext& context) {
     return ftp_error::kCertificateUntrusted;
 }
 
+// The server's last reply answered EPSV or PASV: the call was opening the data connection it
+// offered, so a failure to connect is the data connection's, on a session already logged in.
+bool opening_data_connection(std::string_view last_reply) {
+    return last_reply.starts_with("227") || last_reply.starts_with("229");
+}
+
 int number_for(CURLcode code, const FtpFailureContext& context) {
     if (!context.tls && reply_asks_for_tls(context.last_reply)) {
         return ftp_error::kTlsRequired;
@@ -65,11 +71,16 @@ int number_for(CURLcode code, const FtpFailureContext& context) {
             return ftp_error::kAuthorityUnreadable;
         case CURLE_SSL_CONNECT_ERROR:
             return ftp_error::kTlsHandshakeFailed;
+        case CURLE_COULDNT_CONNECT:
+            return opening_data_connection(context.last_reply) ? ftp_error::kDataConnectionRefused
+                                                               : ftp_error::kUnreachable;
         case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_CONNECT:
             return ftp_error::kUnreachable;
         case CURLE_OPERATION_TIMEDOUT:
+            if (opening_data_connection(context.last_reply)) {
+                return ftp_error::kDataConnectionUnanswered;
+            }
             return context.reached_server ? ftp_error::kNoAnswer : ftp_error::kUnreachable;
         case CURLE_LOGIN_DENIED:
             return ftp_error::kLoginRefused;
@@ -156,6 +167,16 @@ std::string describe(int number, CURLcode code, const FtpFailureContext& context
                    ": el servidor no lo encontró o no lo permitió";
         case ftp_error::kNoAnswer:
             return "El servidor " + server + " dejó de responder";
+        case ftp_error::kDataConnectionRefused:
+        case ftp_error::kDataConnectionUnanswered:
+            return "Se inició la sesión con el servidor " + server +
+                   ", pero la conexión de datos (modo pasivo) " +
+                   (number == ftp_error::kDataConnectionRefused ? "fue rechazada"
+                                                                : "no respondió") +
+                   ". Suele deberse a un cortafuegos o ruteador que bloquea los puertos pasivos "
+                   "del servidor: pide a quien administra la red de la oficina que permita las "
+                   "conexiones a esos puertos, o al administrador del servidor que revise su "
+                   "rango de puertos pasivos.";
         case ftp_error::kSessionBroken:
             if (context.cancelled) {
                 return "Se canceló la transferencia de " + path;
@@ -189,6 +210,11 @@ std::string details(int number, CURLcode code, const FtpFailureContext& context)
     if (context.server_reply > 0) {
         text += "Última respuesta del servidor: " + std::to_string(context.server_reply) + "\n";
     }
+    if (opening_data_connection(context.last_reply) && !context.passive_ports.empty()) {
+        const bool several = context.passive_ports.find(',') != std::string_view::npos;
+        text += "Conexión de datos intentada: " + address + (several ? ", puertos " : ", puerto ") +
+                std::string(context.passive_ports) + "\n";
+    }
     const std::string_view library = curl_easy_strerror(code);
     text += "Causa según la biblioteca FTP (libcurl): ";
     text += library;
@@ -210,10 +236,11 @@ bool passive_reply_out_of_step(CURLcode code) {
     return code == CURLE_FTP_WEIRD_PASV_REPLY;
 }
 
-bool looks_like_dropped_session(CURLcode code) {
-    return code == CURLE_OPERATION_TIMEDOUT || code == CURLE_SEND_ERROR ||
-           code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
-           code == CURLE_WEIRD_SERVER_REPLY;
+bool looks_like_dropped_session(CURLcode code, std::string_view last_reply) {
+    const bool session_failed = code == CURLE_OPERATION_TIMEDOUT || code == CURLE_SEND_ERROR ||
+                                code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
+                                code == CURLE_WEIRD_SERVER_REPLY;
+    return session_failed && !opening_data_connection(last_reply);
 }
 
 }  // namespace ordano
