@@ -45,9 +45,9 @@ public:
         std::lock_guard lock(mutex_);
         pending_.push_back({std::move(sent), std::nullopt, std::move(answers)});
     }
-    void after_start(std::vector<RemoteFile> answers) {
+    void after_start(std::chrono::milliseconds delay, std::vector<RemoteFile> answers) {
         std::lock_guard lock(mutex_);
-        pending_.push_back({"", Clock::now() + kDelay, std::move(answers)});
+        pending_.push_back({"", Clock::now() + delay, std::move(answers)});
     }
 
 private:
@@ -210,7 +210,8 @@ protected:
             }
         }
         if (state == FolderState::Empty || state == FolderState::Missing) {
-            answerer_->after_start(answers);
+            // Between the first poll, 2 s after the start, and the second, 5 s later.
+            answerer_->after_start(4500ms, answers);
         } else {
             for (const auto& a : answers) {
                 std::string served = a.path;

@@ -14,6 +14,7 @@
 #include "cli/ServedOffice.h"
 #include "fixtures/ChildProcess.h"
 #include "fixtures/RealFtpServer.h"
+#include "servers/ServerCases.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano::test {
@@ -32,7 +33,7 @@ struct BlockedCase {
 };
 
 std::string blocked_name(const BlockedCase& blocked) {
-    return std::string(RealFtpServer::name(blocked.kind)) +
+    return case_name({.real = blocked.kind}) +
            (blocked.block == Block::Refused ? "Refused" : "Dropped");
 }
 
@@ -41,9 +42,7 @@ void PrintTo(const BlockedCase& blocked, std::ostream* out) {
 }
 
 std::string param_name(const ::testing::TestParamInfo<BlockedCase>& info) {
-    std::string name = blocked_name(info.param);
-    std::erase(name, '-');  // pure-ftpd
-    return name;
+    return blocked_name(info.param);
 }
 
 class PassiveBlocked : public ::testing::TestWithParam<BlockedCase> {
@@ -91,8 +90,9 @@ TEST_P(PassiveBlocked, AnUploadFailsNamingTheDataConnectionItTried) {
     EXPECT_THAT(lines[1], HasSubstr("la conexión de datos (modo pasivo)"));
     EXPECT_THAT(lines[1], HasSubstr("puertos pasivos"));
     EXPECT_THAT(*outcome, Not(HasSubstr("ontraseña")));
-    EXPECT_THAT(*outcome, ContainsRegex("Conexión de datos intentada: 127\\.0\\.0\\.1, puertos? "
-                                        "500[0-9][0-9] \\((EPSV|PASV)\\)"));
+    // The blocked ports are 50000-50009; EPSV's was tried, then PASV's.
+    EXPECT_THAT(*outcome, ContainsRegex("Conexión de datos intentada: 127\\.0\\.0\\.1, puertos "
+                                        "500[0-9][0-9] \\(EPSV\\), 500[0-9][0-9] \\(PASV\\)\n"));
     const double seconds = std::stod(lines.back());
     EXPECT_LT(seconds, 20.0);
     std::cout << "data connection given up after " << seconds << " s\n";
