@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,8 +15,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <QDir>
 
 #include <algorithm>
 #include <array>
@@ -152,6 +151,19 @@ void HistoryWindow::build() {
     layout->addLayout(buttons);
     layout->addWidget(lvwHistorial_, 1);
     layout->addLayout(bottom);
+    set_tab_order();
+}
+
+// Tab goes as the window reads, and leaves the table instead of walking its cells (the arrows
+// do that).
+void HistoryWindow::set_tab_order() {
+    lvwHistorial_->setTabKeyNavigation(false);
+    const std::array<QWidget*, 11> order = {chkDesde_,    txtDesde_,     chkHasta_,  txtHasta_,
+                                            cboTipo_,     cboEstado_,    txtBuscar_, cmdActualizar_,
+                                            cmdExportar_, lvwHistorial_, cmdCerrar_};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 // Said on the table itself when it shows no row, so that an empty result does not read as a

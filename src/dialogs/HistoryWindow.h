@@ -58,6 +58,7 @@ protected:
 private:
     void build();
     QWidget* build_filters();
+    void set_tab_order();
     void build_empty_note();
     void show_empty_note();
     void apply_filters();

@@ -343,6 +343,15 @@ TEST_F(HistoryWindowTest, CerrarEscAndCtrlWCloseIt) {
     }
 }
 
+// Tab goes as the window reads, and leaves the table rather than walking its cells.
+TEST_F(HistoryWindowTest, TabGoesThroughTheWindowAsItReads) {
+    QApplication::setActiveWindow(history);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+    EXPECT_EQ(test::tab_stops(control<QWidget>("chkDesde")),
+              QStringList({"chkDesde", "chkHasta", "cboTipo", "cboEstado", "txtBuscar",
+                           "cmdActualizar", "cmdExportar", "lvwHistorial", "cmdCerrar"}));
+}
+
 TEST_F(HistoryWindowTest, AnEmptyTableSaysWhy) {
     auto& note = control<QLabel>("lblVacio");
     EXPECT_FALSE(note.isVisible());
