@@ -8,9 +8,11 @@
 #include <QTreeWidget>
 
 #include "app/MainWindowUi.h"
+#include "app/OutcomeColumn.h"
 #include "app/TransferPanel.h"
 #include "engine/Engine.h"
 #include "store/Journal.h"
+#include "store/JournalQuery.h"
 #include "store/Office.h"
 #include "ui/EngineCalls.h"
 #include "ui/Images.h"
@@ -74,12 +76,15 @@ JournalView::JournalView(Office& office, FrontEnd& ui, Engine& engine, TransferP
     history_refresh_->setSingleShot(true);
     history_refresh_->setInterval(kHistoryRefreshMs);
     connect(history_refresh_, &QTimer::timeout, this, [this] {
-        if (history_ != nullptr && history_->isVisible()) {
+        if (history_ && history_->isVisible()) {
             history_->refresh();
         }
     });
 
     watch_receive_list();
+    outcomes_ = new OutcomeColumn(transfer_.send_rows(), transfer_.receive_rows(),
+                                  *controls_.lvwPreVal[0], *controls_.lvwPreVal[1],
+                                  engine_.desk().journal(), this);
     // Told with the engine's turn on the thread that stored the answer; said on the window's.
     engine_.desk().journal().on_answer([this](const AnswerArrival& arrival) {
         on_thread_of(this, [this, arrival] { answer_arrived(arrival); });
@@ -99,6 +104,10 @@ JournalView::~JournalView() {
 
 void JournalView::start_up() {
     engine_.with_turn(Request::EditLists, [this] { engine_.desk().restore_from_journal(true); });
+    // The lists are shown as restored (the engine is idle at start-up: done on this thread).
+    office_.journal().flush();
+    outcomes_->read_failures(JournalReader(office_.journal().database(), office_.clock().now(),
+                                           overdue_minutes(office_.params())));
     check_overdue();
     overdue_timer_->start();
 }
@@ -177,7 +186,10 @@ void JournalView::journal_trouble(const std::string& text) {
 
 HistoryWindow& JournalView::history_window() {
     if (history_ == nullptr) {
-        history_ = new HistoryWindow(office_, ui_, open_answer_, &window_);
+        // A window of its own, not one kept above the main window: the report it opens is
+        // read there, in front.
+        history_ = std::make_unique<HistoryWindow>(office_, ui_, open_answer_);
+        history_->setLocale(window_.locale());
     }
     return *history_;
 }

@@ -66,6 +66,8 @@ public:
     ListMirror& operator=(const ListMirror&) = delete;
 
     void on_changed(ChangedHook hook) { changed_hook_ = std::move(hook); }
+    // Told on the view's thread of each change once the view shows it (the index the view's).
+    void observe(ListObserver<Row> observer) { observers_.push_back(std::move(observer)); }
 
     // The rows as the view shows them.
     [[nodiscard]] const std::vector<Row>& rows() const { return rows_; }
@@ -129,12 +131,16 @@ private:
                 show_row(*item, change.row);
                 view_.insertTopLevelItem(at, item);
                 rows_.insert(rows_.begin() + at, change.row);
+                tell(&ListObserver<Row>::added, change.index, change.row);
                 break;
             }
-            case Change::Removed:
+            case Change::Removed: {
                 delete view_.takeTopLevelItem(at);
+                const RowId id = rows_[change.index].id;
                 rows_.erase(rows_.begin() + at);
+                tell(&ListObserver<Row>::removed, change.index, id);
                 break;
+            }
             case Change::Changed:
                 if (QTreeWidgetItem* item = view_.topLevelItem(at)) {
                     show_row(*item, change.row);
@@ -142,12 +148,23 @@ private:
                     if (changed_hook_) {
                         changed_hook_(change.index, change.row);
                     }
+                    tell(&ListObserver<Row>::changed, change.index, change.row);
                 }
                 break;
             case Change::Reset:
                 view_.clear();
                 rows_.clear();
+                tell(&ListObserver<Row>::reset);
                 break;
+        }
+    }
+
+    template <typename Hook, typename... Args>
+    void tell(Hook hook, const Args&... args) const {
+        for (const ListObserver<Row>& observer : observers_) {
+            if (observer.*hook) {
+                (observer.*hook)(args...);
+            }
         }
     }
 
@@ -158,6 +175,7 @@ private:
     bool posted_ = false;
     std::vector<Row> rows_;  // on the view's thread only
     ChangedHook changed_hook_;
+    std::vector<ListObserver<Row>> observers_;
 };
 
 }  // namespace ordano

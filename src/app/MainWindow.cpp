@@ -16,6 +16,7 @@
 #include "store/Parameters.h"
 #include "ui/ActionButton.h"
 #include "ui/Images.h"
+#include "ui/ScreenFit.h"
 #include "ui/WindowThread.h"
 
 namespace ordano {
@@ -29,9 +30,12 @@ MainWindow::MainWindow(Office& office, FrontEnd& ui, QLocale locale, QuitFunctio
       quit_(std::move(quit)),
       engine_(std::make_unique<Engine>(office, ui)) {
     setObjectName(QStringLiteral("frmPreVal"));
+    // Qt's own controls (dates, numbers) in the workstation's language, also under the C
+    // locale.
+    setLocale(locale_);
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
-    status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
+    status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_, office_.locale());
     engine_->on_refused([this](std::string_view reason) {
         // Said where the person looks, without a box: the button was pressed, nothing happens.
         const QString text =
@@ -48,12 +52,12 @@ MainWindow::MainWindow(Office& office, FrontEnd& ui, QLocale locale, QuitFunctio
     journal_ = new JournalView(office_, message_ui_, *engine_, *transfer_, ui_, *this,
                                [this](const std::string& name) {
                                    review_->open_answer(name);
-                                   activateWindow();
+                                   bring_forward();
                                });
     connect_controls();
     start_up();
     catalog_->start();
-    resize(1280, 800);
+    fit_to_screen(*this, QSize(1280, 800));
 }
 
 MainWindow::~MainWindow() {
@@ -91,6 +95,13 @@ void MainWindow::paint_list_backgrounds() {
     for (QTreeWidget* list : ui_.lvwPreVal) {
         list->setPalette(background);
     }
+}
+
+void MainWindow::bring_forward() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -140,7 +151,8 @@ void MainWindow::parametros() {
 
 void MainWindow::salir() {
     const auto waiting = transfer_->receive_rows().rows().size();
-    message_ui_.ask({exit_question(waiting), {}, MessageIcon::Information},
+    // Asked with No as its default: a stray Enter must not end the session.
+    message_ui_.ask({exit_question(waiting), {}, MessageIcon::Question},
                     [this](MessageAnswer answer) {
                         if (answer != MessageAnswer::Yes) {
                             return;

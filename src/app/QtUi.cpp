@@ -50,10 +50,10 @@ QString button_text(QMessageBox::StandardButton button) {
     }
 }
 
-void set_buttons(QMessageBox& box, bool question) {
+void set_buttons(QMessageBox& box, bool question, MessageIcon icon) {
     if (question) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(icon == MessageIcon::Question ? QMessageBox::No : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
@@ -178,7 +178,7 @@ QMessageBox* QtUi::show_box(Pending pending) {
     if (!notice.details.empty()) {
         box->setDetailedText(QString::fromStdString(notice.details));
     }
-    set_buttons(*box, pending.question);
+    set_buttons(*box, pending.question, notice.icon);
     QObject::connect(
         box, &QMessageBox::finished, &window_thread_,
         [answer = std::move(pending.answer)](int result) {

@@ -51,6 +51,7 @@ public:
     [[nodiscard]] PaymentPasswordDialog& password_dialog() { return *frmPassword_; }
     // The lists as the window shows them.
     [[nodiscard]] const ListMirror<SendRow>& send_rows() const { return *send_mirror_; }
+    [[nodiscard]] ListMirror<SendRow>& send_rows() { return *send_mirror_; }
     [[nodiscard]] ListMirror<ReceiveRow>& receive_rows() { return *receive_mirror_; }
     // The polling's line in the status bar.
     [[nodiscard]] PollingStatus& polling_status() { return *polling_status_; }

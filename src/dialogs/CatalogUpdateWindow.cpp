@@ -13,15 +13,17 @@
 #include "dialogs/CatalogIllustration.h"
 #include "engine/Engine.h"
 #include "ui/ActionButton.h"
+#include "ui/CloseKeys.h"
 #include "ui/Images.h"
 #include "ui/WindowThread.h"
 
 namespace ordano {
 namespace {
 
+// "&": the buttons' Alt letters.
 constexpr std::array<ToolbarButton, 2> kButtons = {{
-    {"      Actualizar      ", Action::Recibir, "Inicia la recepción de la actualización"},
-    {"Salir", Action::Salir, "Cierra el módulo de actualizaciones"},
+    {"      &Actualizar      ", Action::Recibir, "Inicia la recepción de la actualización"},
+    {"&Salir", Action::Salir, "Cierra el módulo de actualizaciones"},
 }};
 
 constexpr int kMarkSize = 32;
@@ -49,6 +51,7 @@ CatalogUpdateWindow::CatalogUpdateWindow(Engine& engine, QWidget* parent)
         on_thread_of(this, [this] { follow_engine(engine_.state()); });
     });
     follow_engine(engine_.state());
+    add_close_keys(*this, [this] { Movimientos(Action::Salir); });
 }
 
 CatalogUpdateWindow::~CatalogUpdateWindow() {
@@ -65,6 +68,7 @@ void CatalogUpdateWindow::build() {
 
 QToolBar* CatalogUpdateWindow::build_toolbar() {
     auto* tlbAct = new QToolBar(this);
+    tlbAct_ = tlbAct;
     tlbAct->setObjectName(QStringLiteral("tlbAct"));
     tlbAct->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbAct->setIconSize(QSize(32, 32));
@@ -72,6 +76,7 @@ QToolBar* CatalogUpdateWindow::build_toolbar() {
         add_action_button(*tlbAct, button);
     }
     actRecibir_ = tlbAct->actions().front();
+    actSalir_ = tlbAct->actions().back();
     connect(tlbAct, &QToolBar::actionTriggered, this, &CatalogUpdateWindow::tlbAct_ButtonClick);
     return tlbAct;
 }
@@ -138,9 +143,21 @@ void CatalogUpdateWindow::Movimientos(Action action) {
 }
 
 void CatalogUpdateWindow::show_modeless() {
+    // Opened afresh unless a run is under way: the marks of an earlier run would read as this
+    // one's.
+    if (!updating_) {
+        clear_marks();
+    }
     show();
     raise();
     activateWindow();
+    focus_button(updating_ ? *actSalir_ : *actRecibir_);
+}
+
+void CatalogUpdateWindow::focus_button(QAction& button) {
+    if (QWidget* widget = tlbAct_->widgetForAction(&button)) {
+        widget->setFocus(Qt::TabFocusReason);  // shown as keyboard focus
+    }
 }
 
 CatalogWindowHooks CatalogUpdateWindow::hooks() {
@@ -160,13 +177,38 @@ void CatalogUpdateWindow::closeEvent(QCloseEvent* event) {
 
 void CatalogUpdateWindow::follow_engine(const EngineState& state) {
     actRecibir_->setEnabled(decide(Request::UpdateCatalog, state).verdict != Verdict::Refuse);
+    const bool ended = updating_ && !state.runs(Job::CatalogUpdate);
+    updating_ = state.runs(Job::CatalogUpdate);
+    if (ended) {
+        // A Space or an Enter now closes the window instead of starting the run again.
+        focus_button(*actSalir_);
+    }
 }
 
 // Every run, also one the catalogue check starts, begins by clearing its marks.
 void CatalogUpdateWindow::begin_run() {
+    clear_progress();
+}
+
+void CatalogUpdateWindow::clear_progress() {
     prgAct_->setRange(0, 1);
     prgAct_->setValue(0);
     prgAct_->setFormat(QString());
+}
+
+void CatalogUpdateWindow::clear_marks() {
+    for (int step = 1; step <= static_cast<int>(kUpdateSteps.size()); ++step) {
+        show_mark(step, StepMark::None);
+    }
+    lblResult_->clear();
+    clear_progress();
+}
+
+void CatalogUpdateWindow::show_mark(int step, StepMark mark) {
+    QLabel* picture = imgAct_.at(static_cast<std::size_t>(step));
+    const int number = static_cast<int>(mark);
+    picture->setPixmap(mark == StepMark::None ? QPixmap() : images::background(number));
+    picture->setProperty("picture", number);
 }
 
 // The run tells its marks on its own thread; they are shown on the window's, in order.
@@ -178,10 +220,7 @@ void CatalogUpdateWindow::step_marked(int step, StepMark mark) {
         if (step == 1 && mark == StepMark::None) {
             begin_run();
         }
-        QLabel* picture = imgAct_.at(static_cast<std::size_t>(step));
-        const int number = static_cast<int>(mark);
-        picture->setPixmap(mark == StepMark::None ? QPixmap() : images::background(number));
-        picture->setProperty("picture", number);
+        show_mark(step, mark);
     });
 }
 

@@ -20,9 +20,10 @@ class Engine;
 struct EngineState;
 
 // frmActCatErr: the catalogue-update window over the engine's catalogue update. Modeless;
-// "Salir" and the close box hide it, and it is shown again with the marks and the result line
-// of its last run until the next run clears them. Its run is a job of the engine, on its own
-// FTP session (eftpActCatErr); "Actualizar" can be pressed when the engine's gate lets it run.
+// "Salir", Esc and the close box hide it. It opens without the marks and the result line of an
+// earlier run (unless a run is under way), the focus on "Actualizar", and the focus goes to
+// "Salir" once a run ends. Its run is a job of the engine, on its own FTP session
+// (eftpActCatErr); "Actualizar" can be pressed when the engine's gate lets it run.
 class CatalogUpdateWindow : public QWidget, private CatalogUpdateObserver {
     Q_OBJECT
 public:
@@ -51,6 +52,10 @@ private:
     void tlbAct_ButtonClick(QAction* button);
     void follow_engine(const EngineState& state);
     void begin_run();
+    void clear_progress();
+    void clear_marks();
+    void show_mark(int step, StepMark mark);
+    void focus_button(QAction& button);
     void show_progress(std::uint64_t run, std::int64_t done, std::int64_t total);
 
     // CatalogUpdateObserver
@@ -60,7 +65,10 @@ private:
 
     Engine& engine_;
     CatalogUpdate& update_;
+    QToolBar* tlbAct_ = nullptr;
+    bool updating_ = false;  // a run is under way, as last followed
     QAction* actRecibir_ = nullptr;
+    QAction* actSalir_ = nullptr;
     std::array<QLabel*, 5> imgAct_{};  // 0 the illustration, 1 to 4 the step marks
     QLabel* lblResult_ = nullptr;
     QProgressBar* prgAct_ = nullptr;

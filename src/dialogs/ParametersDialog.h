@@ -29,7 +29,8 @@ class PasswordChangeDialog;
 // hidden at start-up and kept for the whole run; its folder fields are the running copy of the
 // local folders (pushed into the session whenever they change, through the engine: while a
 // sending run is under way, once it ends). Saving, and the payment password's change and
-// recovery, are refused while the engine's gate says so; their buttons follow it.
+// recovery, are refused while the engine's gate says so; their buttons follow it. Leaving it
+// ("Salir", Esc, the close box) drops an edit that was not saved.
 class ParametersDialog : public QDialog {
     Q_OBJECT
 public:

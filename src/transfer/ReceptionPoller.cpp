@@ -278,7 +278,9 @@ void ReceptionPoller::report_outage(const NumberedError& error) {
         listener(error);
     }
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::PollingTimer)) {
-        show_ftp_failure(ctx_.ui, *text, error);
+        show_ftp_failure(ctx_.ui, *text, error,
+                         "Los archivos siguen en la lista de recepción: la recepción vuelve a "
+                         "intentarlo sola cada pocos segundos.");
     }
 }
 

@@ -20,6 +20,7 @@ struct BoxSeen {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton default_button = QMessageBox::NoButton;
 };
 
 class QtUiBoxes : public ::testing::Test {
@@ -32,7 +33,8 @@ protected:
         if (box == nullptr) {
             return seen;
         }
-        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                box->standardButton(box->defaultButton())};
         box->button(press)->click();
         return seen;
     }
@@ -51,6 +53,8 @@ TEST_F(QtUiBoxes, AMessageIsShownWithoutHoldingTheCallerAndModalToTheProgram) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return ui.current_box() == nullptr; }, 2000));
 }
 
+// A question before something that cannot be undone (the question icon) defaults to No; the
+// others to Yes.
 TEST_F(QtUiBoxes, QuestionsAreAnsweredWhenTheirBoxIsClosed) {
     std::vector<MessageAnswer> answers;
     ui.ask({"¿Deseas Salir del Sistema?", {}, MessageIcon::Information},
@@ -59,9 +63,12 @@ TEST_F(QtUiBoxes, QuestionsAreAnsweredWhenTheirBoxIsClosed) {
     const BoxSeen first = answer(QMessageBox::No);
     EXPECT_EQ(first.icon, QMessageBox::Information);
     EXPECT_EQ(first.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(first.default_button, QMessageBox::Yes);
     ui.ask({"¿Deseas detener?", {}, MessageIcon::Question},
            [&](MessageAnswer a) { answers.push_back(a); });
-    EXPECT_EQ(answer(QMessageBox::Yes).icon, QMessageBox::Question);
+    const BoxSeen second = answer(QMessageBox::Yes);
+    EXPECT_EQ(second.icon, QMessageBox::Question);
+    EXPECT_EQ(second.default_button, QMessageBox::No);
     EXPECT_EQ(answers, (std::vector{MessageAnswer::No, MessageAnswer::Yes}));
 }
 
