@@ -7,6 +7,7 @@
 #include "store/Encoding.h"
 #include "store/Errors.h"
 #include "store/Journal.h"
+#include "store/OwedJournal.h"
 #include "store/Parameters.h"
 #include "store/ScheduledChanges.h"
 #include "store/Schema.h"
@@ -77,6 +78,7 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
         // only more slowly; the next start-up tries again.
     }
     journal_ = std::make_unique<Journal>(db_file, clock_);
+    write_kept_journal(db_file);
 
     session_.folders = stored_folders();
     // With a dial-up link the provisional host is the server field, otherwise the proxy field.
@@ -86,7 +88,8 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
     session_.host = host_for_link_type(provisional);
 
     try {
-        notices_ = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
+        const auto refused = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
+        notices_.insert(notices_.end(), refused.begin(), refused.end());
     } catch (const SQLite::Exception& e) {
         throw startup_database_failure(
             e, db_file,
@@ -113,6 +116,26 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
     session_.dir_sag_in = params_->text(Param::kro_sagin);
     session_.dir_update = params_->text(Param::kro_update);
     session_.dia_juliano = Dia_Juliano(clock_.today());
+}
+
+void Office::write_kept_journal(const fs::path& db_file) {
+    std::error_code ec;
+    if (!fs::exists(owed_journal_file(db_file), ec)) {
+        return;
+    }
+    std::vector<std::string> notices;
+    if (lock_) {
+        notices = journal_->take_up_owed();
+    } else {
+        // A program that only reads writes them only while no other holds the office: the
+        // holder takes them up itself.
+        try {
+            const OfficeLock held = OfficeLock::take(db_file.parent_path(), "ordano (bitácora)");
+            notices = journal_->write_kept_at_once();
+        } catch (const StartupError&) {
+        }
+    }
+    notices_.insert(notices_.end(), notices.begin(), notices.end());
 }
 
 std::string Office::host_for_link_type(const std::string& fallback) const {
