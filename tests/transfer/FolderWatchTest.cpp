@@ -21,10 +21,12 @@ protected:
     FolderWatchTest() { start_watch(); }
 
     // Interval 0: a server that could not be reached may be tried again at the next pass.
+    // Settle time 0: a file found unchanged at one pass after another is ready.
     void start_watch(bool payment_password = false) {
         watch_.reset();
         watch_ = std::make_unique<FolderWatch>(
-            *office_, ui_, WatchOptions{std::chrono::seconds(0), payment_password},
+            *office_, ui_,
+            WatchOptions{std::chrono::seconds(0), payment_password, std::chrono::seconds(0)},
             [this](const WatchEvent& event) { events_.push_back(describe(event)); });
     }
     // The watch ends and starts again on a new office over the same database.
