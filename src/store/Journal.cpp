@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -73,16 +74,16 @@ private:
     const std::map<JournalId, std::int64_t>& known_;
 };
 
-// Writes a batch in the transaction open on `db`: first its token, when it was kept in the
-// file (`insert` says how: once, or not again), then the changes in order. A change that
-// cannot be written because of what it holds is left out alone and named in `lost`; a refusal
-// of the database itself is thrown.
-void write_batch(SQLite::Database& db, const std::string& token, const char* insert,
+// Writes a batch in the transaction open on `db`: first the token of the file it was kept in,
+// if any (the batch taken up by this process is its to write, whatever another did), then the
+// changes in order. A change that cannot be written because of what it holds is left out alone
+// and named in `lost`; a refusal of the database itself is thrown.
+void write_batch(SQLite::Database& db, const std::string& token,
                  const std::vector<const JournalChange*>& changes, Rows& rows,
                  std::vector<std::string>& lost) {
     if (!token.empty()) {
         SQLite::Statement batch(
-            db, std::string(insert) + " INTO BITACORA_LOTES (lote, momento) VALUES (?, ?)");
+            db, "INSERT OR IGNORE INTO BITACORA_LOTES (lote, momento) VALUES (?, ?)");
         batch.bind(1, token);
         batch.bind(2, changes.empty() ? std::string() : changes.back()->at);
         batch.exec();
@@ -272,8 +273,7 @@ private:
         try {
             Rows rows(rows_);
             SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
-            // The batch this process took up is this process's to write, whatever another did.
-            write_batch(*db_, token, "INSERT OR IGNORE", changes, rows, lost);
+            write_batch(*db_, token, changes, rows, lost);
             transaction.commit();
             rows_.merge(rows.made);
         } catch (const SQLite::Exception& e) {
@@ -496,37 +496,6 @@ std::vector<std::string> Journal::take_up_owed() {
     return notices;
 }
 
-std::vector<std::string> Journal::write_kept_at_once() {
-    std::vector<std::string> notices;
-    const std::optional<OwedBatch> batch = kept_batch(notices);
-    if (!batch) {
-        return notices;
-    }
-    std::vector<const JournalChange*> changes;
-    for (const JournalChange& change : batch->changes) {
-        changes.push_back(&change);
-    }
-    std::vector<std::string> lost;
-    try {
-        const std::map<JournalId, std::int64_t> none;
-        Rows rows(none);
-        SQLite::Transaction transaction(*reader_, SQLite::TransactionBehavior::IMMEDIATE);
-        write_batch(*reader_, batch->token, "INSERT", changes, rows, lost);
-        transaction.commit();
-    } catch (const SQLite::Exception& e) {
-        notices.push_back("Las anotaciones pendientes de " + thread_->kept_in().string() +
-                          " no se pudieron escribir en la bitácora de envíos (" + e.what() +
-                          "); siguen guardadas.");
-        return notices;
-    }
-    std::error_code ignored;
-    std::filesystem::remove(thread_->kept_in(), ignored);
-    for (const std::string& cause : lost) {
-        notices.push_back("No se pudo registrar en la bitácora de envíos: " + cause);
-    }
-    return notices;
-}
-
 std::optional<std::string> Journal::owed_sent(std::string_view listed,
                                               std::string_view on_disk) const {
     const std::vector<JournalChange> owed = thread_->owed_changes();
@@ -665,7 +634,9 @@ std::string damage_of(const OpenEntry& entry) {
     if (entry.awaiting && entry.expected.val_name.empty()) {
         return "espera respuestas sin el nombre de la respuesta de validación";
     }
-    return {};
+    const std::array<std::string_view, 3> names = {entry.file.name, entry.expected.prev_name,
+                                                   entry.expected.val_name};
+    return names_damage(names);
 }
 
 // The entries as the changes still owed leave them: the database does not have them yet.

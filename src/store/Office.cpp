@@ -44,7 +44,14 @@ std::unique_ptr<Office> Office::open(const PathOptions& options, const Clock& cl
     return office;
 }
 
-void Office::start_up(const PathOptions& options, std::string_view lock_holder) {
+std::unique_ptr<Office> Office::open_to_read(const PathOptions& options, const Clock& clock,
+                                             LocaleFormats locale) {
+    std::unique_ptr<Office> office(new Office(clock, std::move(locale), {}));
+    office->start_up(options, {}, true);
+    return office;
+}
+
+void Office::start_up(const PathOptions& options, std::string_view lock_holder, bool reader) {
     session_.paths = resolve_paths(options);
     create_work_folder(session_.paths.work_folder);
     remove_stale_working_files(session_.paths);
@@ -71,14 +78,18 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
             e, db_file, "La base de datos no tiene la tabla PARAMETROS con sus columnas: ");
     }
     catalog_ = std::make_unique<Catalog>(*db_);
-    try {
-        create_catalog_indexes(*db_);
-    } catch (const SQLite::Exception&) {
-        // A database that cannot take them now (read-only, busy) still answers every lookup,
-        // only more slowly; the next start-up tries again.
+    if (!reader) {
+        try {
+            create_catalog_indexes(*db_);
+        } catch (const SQLite::Exception&) {
+            // A database that cannot take them now (read-only, busy) still answers every
+            // lookup, only more slowly; the next start-up tries again.
+        }
     }
     journal_ = std::make_unique<Journal>(db_file, clock_);
-    write_kept_journal(db_file);
+    if (!reader) {
+        write_kept_journal(db_file);  // a reader leaves them to the program that holds the office
+    }
 
     session_.folders = stored_folders();
     // With a dial-up link the provisional host is the server field, otherwise the proxy field.
@@ -87,18 +98,8 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
                                         : params_->text(Param::ip_proxy);
     session_.host = host_for_link_type(provisional);
 
-    try {
-        const auto refused = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
-        notices_.insert(notices_.end(), refused.begin(), refused.end());
-    } catch (const SQLite::Exception& e) {
-        throw startup_database_failure(
-            e, db_file,
-            "No se pudieron aplicar los cambios de parámetros programados "
-            "para hoy: ");
-    } catch (const FormatError& e) {
-        throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
-                                       "programados para hoy: ") +
-                           e.what());
+    if (!reader) {
+        apply_scheduled_changes(db_file);
     }
 
     session_.patente = static_cast<int>(params_->number(Param::Patente));
@@ -123,19 +124,24 @@ void Office::write_kept_journal(const fs::path& db_file) {
     if (!fs::exists(owed_journal_file(db_file), ec)) {
         return;
     }
-    std::vector<std::string> notices;
-    if (lock_) {
-        notices = journal_->take_up_owed();
-    } else {
-        // A program that only reads writes them only while no other holds the office: the
-        // holder takes them up itself.
-        try {
-            const OfficeLock held = OfficeLock::take(db_file.parent_path(), "ordano (bitácora)");
-            notices = journal_->write_kept_at_once();
-        } catch (const StartupError&) {
-        }
-    }
+    const auto notices = journal_->take_up_owed();
     notices_.insert(notices_.end(), notices.begin(), notices.end());
+}
+
+void Office::apply_scheduled_changes(const fs::path& db_file) {
+    try {
+        const auto refused = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
+        notices_.insert(notices_.end(), refused.begin(), refused.end());
+    } catch (const SQLite::Exception& e) {
+        throw startup_database_failure(
+            e, db_file,
+            "No se pudieron aplicar los cambios de parámetros programados "
+            "para hoy: ");
+    } catch (const FormatError& e) {
+        throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
+                                       "programados para hoy: ") +
+                           e.what());
+    }
 }
 
 std::string Office::host_for_link_type(const std::string& fallback) const {

@@ -49,6 +49,15 @@ int certificate_number(const FtpFailureContext& context) {
     return ftp_error::kCertificateUntrusted;
 }
 
+// A handshake that failed on the certificate's check itself. OpenSSL reports a signature that
+// does not verify with the trusted authority's key (an authority renewed under the same name)
+// by the failed signature check, and libcurl then takes it for a handshake failure.
+bool certificate_check_failed(const FtpFailureContext& context) {
+    static constexpr std::array<std::string_view, 2> kWords = {"certificate verify failed",
+                                                               "asn1 encoding routines"};
+    return contains_any(context.curl_detail, kWords);
+}
+
 int number_for(CURLcode code, const FtpFailureContext& context) {
     if (!context.tls && reply_asks_for_tls(context.last_reply)) {
         return ftp_error::kTlsRequired;
@@ -61,7 +70,8 @@ int number_for(CURLcode code, const FtpFailureContext& context) {
         case CURLE_SSL_CACERT_BADFILE:
             return ftp_error::kAuthorityUnreadable;
         case CURLE_SSL_CONNECT_ERROR:
-            return ftp_error::kTlsHandshakeFailed;
+            return certificate_check_failed(context) ? certificate_number(context)
+                                                     : ftp_error::kTlsHandshakeFailed;
         case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:

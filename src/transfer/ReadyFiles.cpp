@@ -109,7 +109,7 @@ ReadyLook ReadyFiles::look(const std::vector<FolderFile>& files, Clock::time_poi
         }
         const auto sent = last_sent(file);
         try {
-            const std::string sha256 = digest_file(file.path).sha256;
+            const std::string sha256 = digest_file(file.path, stop_).sha256;
             if (sent && *sent == sha256) {
                 settled_.insert_or_assign(file.name, file.state);
                 continue;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -63,9 +64,11 @@ public:
     // The SHA-256 last sent under a file's name (the journal's), nullopt when never sent.
     using LastSent = std::function<std::optional<std::string>(const FolderFile&)>;
 
-    // With a settle time of 0 a file is ready at the second look that finds it unchanged.
-    ReadyFiles(LastSent last_sent, Clock::duration settle)
-        : last_sent_(std::move(last_sent)), settle_(settle) {}
+    // With a settle time of 0 a file is ready at the second look that finds it unchanged. A
+    // stop requested on `stop` ends a look at once, with RunStopped, even in the middle of
+    // reading a large file.
+    ReadyFiles(LastSent last_sent, Clock::duration settle, std::stop_token stop = {})
+        : last_sent_(std::move(last_sent)), settle_(settle), stop_(std::move(stop)) {}
 
     [[nodiscard]] ReadyLook look(const std::vector<FolderFile>& files,
                                  Clock::time_point now = Clock::now());
@@ -82,6 +85,7 @@ private:
 
     LastSent last_sent_;
     Clock::duration settle_;
+    std::stop_token stop_;
     std::unordered_map<std::string, Seen> previous_;      // the last look, by name
     std::unordered_map<std::string, FileState> settled_;  // judged already sent in this state
     std::map<std::string, std::string> sent_;             // sent by this run: name -> SHA-256
