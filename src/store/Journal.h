@@ -105,9 +105,6 @@ public:
     // file beside the database are queued first and written now (the file goes once they are
     // in). Returns what could not be read of the file, for the office to be told.
     std::vector<std::string> take_up_owed();
-    // The same for a program that only reads, while it holds the office's lock for a moment:
-    // all of them written at once, on this thread, or none (the file keeping them).
-    std::vector<std::string> write_kept_at_once();
     // The SHA-256 of the latest upload under either name that finished but is not written
     // yet; nullopt when none is owed.
     [[nodiscard]] std::optional<std::string> owed_sent(std::string_view listed,

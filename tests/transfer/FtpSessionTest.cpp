@@ -21,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::FtpFaults;
 using test::FtpServer;
+using test::FtpTransfer;
 using test::Sandbox;
 
 // Short limits so that the stall tests end in a second or two.
@@ -514,10 +515,10 @@ protected:
     // Uploads `bytes` as valin/`name` at `speed` bytes a second and cancels once the server
     // holds `cancel_at` bytes of it, or with -1 once every byte has left the program. Returns
     // the upload's error number (0: done) and what the server recorded of it.
-    std::pair<int, std::vector<FtpServer::Upload>> upload_cancelled(const std::string& name,
-                                                                    const std::string& bytes,
-                                                                    std::int64_t speed,
-                                                                    std::int64_t cancel_at) {
+    std::pair<int, std::vector<FtpTransfer>> upload_cancelled(const std::string& name,
+                                                              const std::string& bytes,
+                                                              std::int64_t speed,
+                                                              std::int64_t cancel_at) {
         sandbox.write_file(name, bytes);
         server.set_faults({.throttle_bytes_per_second = speed});
         std::atomic<bool> all_left{false};
@@ -538,11 +539,11 @@ protected:
         sending.cancel();
         upload.join();
         sending.set_progress(nullptr);
-        std::vector<FtpServer::Upload> recorded;
+        std::vector<FtpTransfer> recorded;
         FtpServer::wait_for([&] {
             recorded.clear();
-            for (const auto& entry : server.uploads()) {
-                if (entry.path == "valin/" + name) {
+            for (const auto& entry : server.transfers()) {
+                if (entry.path == "/valin/" + name) {
                     recorded.push_back(entry);
                 }
             }
