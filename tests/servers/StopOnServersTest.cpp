@@ -1,10 +1,12 @@
 // Exactly once on every server: an upload stopped early, in the middle or nearly done, then
-// two unattended passes; by the server's own transfer log the file was received complete once,
-// and whole. libcurl alone ended a stopped upload's data connection in order, which ProFTPD,
-// vsftpd and pure-ftpd log as a complete file.
+// two unattended passes; by the server's own transfer log the whole file was received once, and
+// where the log tells a failed upload from a complete one, no part of it was taken for the file.
+// libcurl alone ended a stopped upload's data connection in order, which ProFTPD, vsftpd and
+// pure-ftpd log as a complete file.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "cli/ServedOffice.h"
+#include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "servers/ServerCases.h"
 
@@ -33,6 +36,13 @@ std::string random_bytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
+// Whether the server's transfer log tells an aborted upload from a complete one: pure-ftpd
+// marks every upload "c", and pyftpdlib over TLS logs an upload whose data connection was reset
+// as complete.
+bool log_tells_aborted(const ServerCase& server) {
+    return server.real ? *server.real != RealFtpServer::Kind::PureFtpd : !server.tls;
+}
+
 class StopOnServers : public ::testing::TestWithParam<ServerCase> {
 protected:
     void SetUp() override {
@@ -43,16 +53,23 @@ protected:
         office_.emplace(sandbox_, *server_, ServedOffice::Options{.tls = GetParam().tls});
     }
 
-    // Uploads of /valin/`name` the server logged as complete (or not).
-    int receipts(const std::string& name, bool complete) const {
-        int count = 0;
+    // The uploads of /valin/`name` the server logged, complete or not.
+    std::vector<FtpTransfer> uploads(const std::string& name) const {
+        std::vector<FtpTransfer> found;
         for (const FtpTransfer& t : server_->transfers()) {
-            count += t.direction == FtpTransfer::Direction::Upload && t.complete == complete &&
-                             t.path == "/valin/" + name
-                         ? 1
-                         : 0;
+            if (t.direction == FtpTransfer::Direction::Upload && t.path == "/valin/" + name) {
+                found.push_back(t);
+            }
         }
-        return count;
+        return found;
+    }
+    int receipts(const std::string& name, bool complete) const {
+        return static_cast<int>(
+            std::ranges::count(uploads(name), complete, &FtpTransfer::complete));
+    }
+    int whole_receipts(const std::string& name) const {
+        return static_cast<int>(std::ranges::count(uploads(name), static_cast<std::int64_t>(kSize),
+                                                   &FtpTransfer::bytes));
     }
     std::int64_t held(const std::string& name) const {
         std::error_code ec;
@@ -76,10 +93,14 @@ TEST_P(StopOnServers, AnUploadStoppedAtAnyPointReachesTheServerOnceAndWhole) {
             [&] { return held(name) >= static_cast<std::int64_t>(share * kSize); },
             std::chrono::seconds(30)));
         send.send_signal(SIGTERM);
-        EXPECT_EQ(send.finish().status, 143);
-        // Early on the upload is still under way (the project's TLS server does not slow its
-        // transfers): the server must know it failed.
-        if (share < 0.1 && (GetParam().real || !GetParam().tls)) {
+        // 0 when the stop came once the upload had finished (a busy machine looks late).
+        EXPECT_THAT(send.finish().status, ::testing::AnyOf(143, 0));
+        if (auto* own = dynamic_cast<FtpServer*>(server_.get())) {
+            own->clear_faults();  // the project's server would slow the answers' listings too
+        }
+        const bool told = log_tells_aborted(GetParam());
+        // Early on the upload is still under way: the server must know it failed.
+        if (share < 0.1 && told) {
             EXPECT_TRUE(TestFtpServer::wait_for([&] { return receipts(name, false) >= 1; }));
         }
 
@@ -87,10 +108,10 @@ TEST_P(StopOnServers, AnUploadStoppedAtAnyPointReachesTheServerOnceAndWhole) {
             const ProcessResult watch = office_->cli({"watch", "--once", "--settle", "1"});
             EXPECT_EQ(watch.status, 0) << watch.err;
         }
-        EXPECT_TRUE(TestFtpServer::wait_for([&] { return receipts(name, true) >= 1; }));
-        EXPECT_EQ(receipts(name, true), 1);
-        for (const FtpTransfer& t : server_->transfers()) {
-            EXPECT_TRUE(!t.complete || t.bytes == static_cast<std::int64_t>(kSize)) << t.path;
+        EXPECT_TRUE(TestFtpServer::wait_for([&] { return whole_receipts(name) >= 1; }));
+        EXPECT_EQ(whole_receipts(name), 1);
+        if (told) {
+            EXPECT_EQ(receipts(name, true), 1);  // and that one is the whole file
         }
         EXPECT_TRUE(server_->file_bytes("valin/" + name) == bytes);
     }
