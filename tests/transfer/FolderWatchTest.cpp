@@ -88,6 +88,17 @@ TEST_F(FolderWatchTest, AFileWrittenInTwoHalvesIsSentOnceWhole) {
     EXPECT_EQ(uploads("M0015001.033"), 1);
 }
 
+// Two names differing only in letter case in one send folder: which one is the declaration is
+// not for the watch to guess. Neither goes, and the clash is said once over the passes.
+TEST_F(FolderWatchTest, NamesDifferingOnlyInLetterCaseAreToldOnceAndNeitherIsSent) {
+    write("M0015005.033", "una");
+    sandbox_.write_file(send_folder_of("M0015005.033") / "m0015005.033", "otra");
+    write("C0015006.033", "c");
+    passes(4);
+    EXPECT_THAT(events_, ElementsAre("left M0015005.033", "sent C0015006.033 /valin"));
+    EXPECT_EQ(uploads("M0015005.033") + uploads("m0015005.033"), 0);
+}
+
 TEST_F(FolderWatchTest, AFileDroppedWhileTheServerIsDownIsSentOnceWhenItComesBack) {
     server_.go_down();
     write("C0015001.033", "c");
