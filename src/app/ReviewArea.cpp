@@ -33,6 +33,8 @@ namespace {
 constexpr int kSearchBy = 0;
 constexpr int kFileKind = 1;
 constexpr char kInitialKindLetter = 'M';
+// How long a word in the status bar stays.
+constexpr int kStatusWordMs = 5000;
 
 std::string utf8(const QString& text) {
     return text.toStdString();
@@ -243,10 +245,18 @@ void ReviewArea::add_typed_name(const QString& typed) {
         [this, name = utf8(typed), folders = folders_()] {
             return add_typed_file(engine_.desk().send_list(), folders, name);
         },
-        [this](bool added) {
-            if (added) {
-                ui_.txtPreval->clear();
-                return;
+        [this, typed](TypedFileOutcome outcome) {
+            switch (outcome) {
+                case TypedFileOutcome::Added:
+                    ui_.txtPreval->clear();
+                    return;
+                case TypedFileOutcome::AlreadyListed:
+                    ui_.stbPrincipal->showMessage(
+                        QStringLiteral("Ya está en la lista de envío: ") + typed.toUpper(),
+                        kStatusWordMs);
+                    return;
+                case TypedFileOutcome::Missing:
+                    break;
             }
             messages_.tell(
                 {"El archivo juliano no existe en las rutas configuradas.", {}, MessageIcon::None});
