@@ -116,7 +116,9 @@ TEST_F(TwoConnectionsTest, ARefusedExtraSessionLeavesTheRunOnTheOnesThatWork) {
 // Stopped while four uploads crawl: every file is either on the server whole and sent in the
 // journal, or not on the server and not sent: stopped ("error") or never begun (still to send).
 TEST_F(TransferLanesTest, AStopAmidUploadsLeavesEachFileSentWholeOrNotAtAll) {
-    // The desk watches the office's stop, as the engine's does.
+    // The desk watches the office's stop, as the engine's does (the fixture's goes first: one
+    // desk at a time speaks for the office's journal).
+    desk_.reset();
     desk_ = std::make_unique<TransferDesk>(
         session(), office_->params(), office_->journal(), ui_, clock_, office_->locale(), [] {},
         office_->stop_token());
