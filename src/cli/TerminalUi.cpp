@@ -91,6 +91,7 @@ ExitCause TerminalUi::take_failures_met() {
 }
 
 void TerminalUi::ftp_step(std::string_view line) {
+    const std::lock_guard lock(steps_);
     out_ << line << "\n";
 }
 

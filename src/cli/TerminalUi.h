@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <mutex>
 #include <string>
 
 #include "cli/Cli.h"
@@ -52,6 +53,7 @@ private:
 
     bool yes_;
     std::ostream& out_;
+    std::mutex steps_;  // sessions side by side tell their steps from their own threads
     Verbosity verbosity_;
     std::string prefix_;
     std::string last_question_;

@@ -203,9 +203,10 @@ std::optional<TransferLanes::Work> SendingRun::prepare_upload(Upload& upload, in
             std::rethrow_exception(failure);
         };
     }
-    ctx_.ui.progress({.what = name, .item = item, .items = items});
+    // Progress is told from the lanes only (one report at a time): the upload's start too.
     return [work, remote = upload.route.remote_in, name, item, items](FtpSession& session,
                                                                       const auto& progress) {
+        progress({.what = name, .item = item, .items = items});
         session.set_progress([&](std::int64_t done, std::int64_t total) {
             progress({.what = name, .done = done, .total = total, .item = item, .items = items});
         });

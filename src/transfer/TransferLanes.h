@@ -68,7 +68,8 @@ private:
 class TransferLanes {
 public:
     // What a transfer does on the session it was given, reporting its progress through
-    // `progress` (safe from its thread).
+    // `progress` (safe from its thread). The UI port hears of progress from the lanes alone,
+    // one report at a time: `prepare` and `finish` report none.
     using Work = std::function<void(FtpSession& session,
                                     const std::function<void(const Progress&)>& progress)>;
     enum class Next {
