@@ -34,11 +34,13 @@ bool reply_asks_for_tls(std::string_view reply) {
 
 // Which of the certificate's faults made the verification fail: the TLS library's verdict
 // where it gives one (OpenSSL's X509_V_ERR_CERT_NOT_YET_VALID 9, _HAS_EXPIRED 10), else
-// libcurl's wording.
+// libcurl's wording, on OpenSSL or on Windows' own TLS (Schannel, whose words are the
+// system's: "CERT_TRUST_IS_NOT_TIME_VALID", "SEC_E_WRONG_PRINCIPAL").
 int certificate_number(const FtpFailureContext& context) {
-    static constexpr std::array<std::string_view, 2> kExpired = {"expired", "not yet valid"};
-    static constexpr std::array<std::string_view, 3> kHost = {"host name", "hostname",
-                                                              "subject name"};
+    static constexpr std::array<std::string_view, 3> kExpired = {"expired", "not yet valid",
+                                                                 "not_time_valid"};
+    static constexpr std::array<std::string_view, 4> kHost = {"host name", "hostname",
+                                                              "subject name", "wrong_principal"};
     const long verdict = context.certificate_verify_result;
     if (verdict == 9 || verdict == 10 || contains_any(context.curl_detail, kExpired)) {
         return ftp_error::kCertificateExpired;
@@ -61,7 +63,10 @@ int number_for(CURLcode code, const FtpFailureContext& context) {
         case CURLE_SSL_CACERT_BADFILE:
             return ftp_error::kAuthorityUnreadable;
         case CURLE_SSL_CONNECT_ERROR:
-            return ftp_error::kTlsHandshakeFailed;
+            // Schannel refuses an expired certificate during the negotiation itself.
+            return contains_word(context.curl_detail, "SEC_E_CERT_EXPIRED")
+                       ? ftp_error::kCertificateExpired
+                       : ftp_error::kTlsHandshakeFailed;
         case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:
