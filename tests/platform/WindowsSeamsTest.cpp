@@ -3,13 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <future>
-#include <thread>
 
 #include "fixtures/Sandbox.h"
 #include "platform/BinaryOutput.h"
 #include "platform/DriveRoot.h"
 #include "platform/StopRequests.h"
+#include "platform/StopRequestsCheck.h"
 
 namespace ordano {
 namespace {
@@ -20,32 +19,13 @@ TEST(StopRequests, EachCtrlCReachesTheHandlerOnItsOwnThread) {
     // A console of the test's own, for the events to travel through.
     FreeConsole();
     ASSERT_TRUE(AllocConsole());
-    std::promise<std::thread::id> first;
-    std::promise<int> second;
-    int calls = 0;
-    {
-        StopRequests stops([&](int status) {
-            if (++calls == 1) {
-                first.set_value(std::this_thread::get_id());
-                EXPECT_EQ(status, 130);
-            } else {
-                second.set_value(status);
-            }
-        });
-        EXPECT_THROW(StopRequests([](int) {}), std::logic_error);
-        EXPECT_EQ(stops.exit_status(), 0);
-        ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
-        auto handler_thread = first.get_future();
-        ASSERT_EQ(handler_thread.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-        EXPECT_NE(handler_thread.get(), std::this_thread::get_id());
-        EXPECT_EQ(stops.exit_status(), 130);
+    expect_requests_reach_the_handler(
+        [](int) { ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)); }, 130, 130);
+}
 
-        ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
-        auto status = second.get_future();
-        ASSERT_EQ(status.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-        EXPECT_EQ(status.get(), 130);
-    }
-    EXPECT_EQ(calls, 2);
+TEST(StopRequests, OneInstanceAtATime) {
+    StopRequests stops([](int) {});
+    EXPECT_THROW(StopRequests([](int) {}), std::logic_error);
 }
 
 TEST(BinaryOutput, StopsTextModeTurningLineFeedsIntoCrLf) {

@@ -146,7 +146,7 @@ TEST(StartUp, RemovesOnlyTheWorkingFilesOfProcessesThatEnded) {
     const long ended = test::ended_process_id();
     const std::string gone = std::to_string(ended);
     test::HelperProcess live({"stay"});
-    const std::string running = live.read_line();
+    const std::string running = std::to_string(live.id());
     const auto work = office.drive_root / "OrdanoTmp";
     const auto stale =
         box.write_file(office.drive_root / ("revact.txt.part-" + gone + "-7f3a"), "x");

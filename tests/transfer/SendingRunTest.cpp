@@ -416,7 +416,7 @@ TEST_F(SendingRunTest, StaleAnswersInTheWorkingFolderAreCleared) {
 TEST_F(SendingRunTest, WorkingCopiesOfOtherProcessesAreLeftAlone) {
     const auto shared = session().paths.work_folder.parent_path();
     HelperProcess other({"stay"});
-    const auto others_folder = shared / ("proceso-" + other.read_line());
+    const auto others_folder = shared / ("proceso-" + std::to_string(other.id()));
     sandbox_.write_file(shared / "M0015001.err", "answer another process is storing");
     sandbox_.write_file(others_folder / "M0015001.033", "another process's upload");
     add_file("M0015001.033", "m");
