@@ -163,25 +163,29 @@ UpdateOutcome CatalogUpdate::run() {
     set_mark(3, StepMark::UnderWay);
 
     const std::string package = "ACTE" + version + ".mdb.mz";
-    // Unpacked in this process's working folder: a leftover of a killed run is swept with it.
-    const auto database = session.paths.work_folder / ("ACTE" + version + ".mdb");
+    // Fetched and unpacked in this process's working folder: what a run killed meanwhile
+    // leaves is swept with that folder once the process is gone. One an earlier version left
+    // in the drive root goes now.
+    const auto& work = session.paths.work_folder;
+    const auto database = work / ("ACTE" + version + ".mdb");
     Borra_Archivo(root / package);
+    Borra_Archivo(work / package);
     Borra_Archivo(database);
-    local_files.add(root / package);
+    local_files.add(work / package);
     local_files.add(database);
     bool arrived = false;
     {
         PackageProgress progress(ui_, observer_);
-        arrived = download_if_present(ftp_, progress, root, session.dir_update, package);
+        arrived = download_if_present(ftp_, progress, work, session.dir_update, package);
     }
     if (!arrived) {
         throw PackageError("No se encontró el paquete " + package + " en el servidor");
     }
-    if (std::filesystem::file_size(root / package) == 0) {
+    if (std::filesystem::file_size(work / package) == 0) {
         throw PackageError("El paquete " + package + " está vacío");
     }
-    ui_.run_blocking([&] { inflate_package(root / package, database); });
-    Borra_Archivo(root / package);
+    ui_.run_blocking([&] { inflate_package(work / package, database); });
+    Borra_Archivo(work / package);
     set_mark(3, StepMark::Finished);
     stop_point(office_.stop_token());
 

@@ -64,7 +64,7 @@ bool AnswerPolling::done() const {
     return desk_.receive_list().empty() || !desk_.timer().enabled();
 }
 
-bool AnswerPolling::wait(std::chrono::seconds limit) {
+bool AnswerPolling::wait(std::chrono::seconds limit, bool look_at_once) {
     if (done()) {
         return desk_.receive_list().empty();  // nothing was handed to reception
     }
@@ -74,8 +74,8 @@ bool AnswerPolling::wait(std::chrono::seconds limit) {
     progress_ << "Esperando " << expected << " respuestas (hasta " << limit.count() << " s)\n";
     std::mutex mutex;
     std::condition_variable_any between_ticks;  // only a stop wakes it early
-    while (!done()) {
-        {
+    for (bool first = true; !done(); first = false) {
+        if (!first || !look_at_once) {
             std::unique_lock lock(mutex);
             between_ticks.wait_for(lock, stopped,
                                    std::chrono::milliseconds(desk_.timer().interval()),
@@ -84,19 +84,22 @@ bool AnswerPolling::wait(std::chrono::seconds limit) {
         if (stopped.stop_requested()) {
             break;
         }
-        desk_.tmrPreVal_Timer();
-        progress_ << "Recepción: " << received_ << " de " << expected << " respuestas recibidas\n"
-                  << std::flush;
+        tick(expected);
     }
     return desk_.receive_list().empty();
 }
 
 bool AnswerPolling::poll_once() {
-    const int expected = received_ + awaited();
+    if (!done()) {
+        tick(received_ + awaited());
+    }
+    return desk_.receive_list().empty();
+}
+
+void AnswerPolling::tick(int expected) {
     desk_.tmrPreVal_Timer();
     progress_ << "Recepción: " << received_ << " de " << expected << " respuestas recibidas\n"
               << std::flush;
-    return desk_.receive_list().empty();
 }
 
 std::vector<std::string> AnswerPolling::missing() const {

@@ -15,10 +15,10 @@ struct Sesion;
 namespace ordano::cli {
 
 // Follows the answers of the receive list for ordano-cli: ticks the reception as the window's
-// timer does (first after 2 s, then every 5 s) until every answer is in or the time is up.
-// Each answer stored is printed as its path on `answers`; progress goes to `progress`.
-// The time is a limit: when it is up a stop is requested on `stop` (the desk's), which cancels
-// the tick in flight. A stop requested from elsewhere ends the waiting as well.
+// timer does (first after 2 s, or at once, then every 5 s) until every answer is in or the time is
+// up. Each answer stored is printed as its path on `answers`; progress goes to `progress`. The time
+// is a limit: when it is up a stop is requested on `stop` (the desk's), which cancels the tick in
+// flight. A stop requested from elsewhere ends the waiting as well.
 class AnswerPolling {
 public:
     AnswerPolling(TransferDesk& desk, const Sesion& session, std::stop_source stop,
@@ -26,9 +26,11 @@ public:
     AnswerPolling(const AnswerPolling&) = delete;
     AnswerPolling& operator=(const AnswerPolling&) = delete;
 
-    // true when no answer is awaited any more.
-    bool wait(std::chrono::seconds limit);
-    // One tick at once; true when no answer is awaited any more.
+    // true when no answer is awaited any more. With `look_at_once` the first tick comes at
+    // once rather than after the timer's first interval.
+    bool wait(std::chrono::seconds limit, bool look_at_once = false);
+    // One tick at once (none when nothing was handed to reception); true when no answer is
+    // awaited any more.
     bool poll_once();
 
     // "name (answer, answer)" for each file with answers still awaited.
@@ -38,6 +40,7 @@ public:
 
 private:
     void answer_listed(const std::string& name);
+    void tick(int expected);
     [[nodiscard]] int awaited() const;
     [[nodiscard]] bool done() const;
 

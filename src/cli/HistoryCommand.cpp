@@ -55,7 +55,7 @@ JourneyStatus parse_status(const std::string& text) {
 // its summary; a list of pending files says so when it is empty.
 int list_journal(const Invocation& invocation, const HistoryFilter& filter, bool json) {
     const SystemClock clock;
-    const auto office = Office::open(invocation.paths, clock);
+    const auto office = Office::open_to_read(invocation.paths, clock);
     office->journal().flush();
     const JournalReader reader(office->journal().database(), clock.now(),
                                overdue_minutes(office->params()));

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "store/Encoding.h"
+
 namespace ordano::cli {
 
 void JsonWriter::before_value() {
@@ -97,7 +99,8 @@ JsonWriter& JsonWriter::null() {
 
 void JsonWriter::write_text(std::string_view text) {
     out_ << '"';
-    for (const char c : text) {
+    // A name read from the disk may hold bytes that are not UTF-8; the document must be.
+    for (const char c : text::as_utf8(text)) {
         switch (c) {
             case '"':
                 out_ << "\\\"";

@@ -8,9 +8,9 @@
 namespace ordano::cli {
 
 // Writes one JSON document to a stream as it goes: objects, arrays, texts (UTF-8, escaped as
-// JSON asks), whole numbers, booleans and null. Each element of the outermost array starts a
-// line of its own, so a long list stays readable and greppable; an outermost object is one
-// line (a JSON line).
+// JSON asks; a byte that is not UTF-8 is read as Windows-1252), whole numbers, booleans and
+// null. Each element of the outermost array starts a line of its own, so a long list stays
+// readable and greppable; an outermost object is one line (a JSON line).
 //
 //   JsonWriter json(std::cout);
 //   json.begin_array();

@@ -9,8 +9,10 @@ namespace ordano::cli {
 
 std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock,
                                     OfficeUse use) {
-    auto office = Office::open(invocation.paths, clock, workstation_formats(), invocation.stop,
-                               use == OfficeUse::Work ? invocation.lock_holder() : std::string());
+    auto office = use == OfficeUse::Work
+                      ? Office::open(invocation.paths, clock, workstation_formats(),
+                                     invocation.stop, invocation.lock_holder())
+                      : Office::open_to_read(invocation.paths, clock, workstation_formats());
     for (const auto& notice : office->startup_notices()) {
         std::cerr << notice << "\n";
     }

@@ -12,7 +12,8 @@ class Office;
 namespace ordano::cli {
 
 // Whether a command holds the office's lock while it runs: those that transfer or write do,
-// so that no other program of Ordano works on the office meanwhile; readers do not.
+// so that no other program of Ordano works on the office meanwhile; readers do not, and write
+// nothing into it.
 enum class OfficeUse { Read, Work };
 
 // Brings the office up for a command (throws StartupError as Office::open does, OfficeBusyError

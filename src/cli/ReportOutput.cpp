@@ -58,8 +58,27 @@ LineRewriter::int_type LineRewriter::overflow(int_type c) {
     if (ch == '\n') {
         target_ << rewrite_(line_);
         line_.clear();
+    } else if (line_.size() >= kPiece) {
+        hand_over_piece();
     }
     return c;
+}
+
+void LineRewriter::hand_over_piece() {
+    const auto byte = [this](std::size_t at) { return static_cast<unsigned char>(line_[at]); };
+    // The last character stays (it may be incomplete), and a CR whose LF may follow.
+    std::size_t cut = line_.size();
+    while (cut > 0 && (byte(cut - 1) & 0xC0) == 0x80) {
+        --cut;
+    }
+    if (cut > 0 && (byte(cut - 1) & 0x80) != 0) {
+        --cut;
+    }
+    if (cut > 0 && line_[cut - 1] == '\r') {
+        --cut;
+    }
+    target_ << rewrite_(std::string_view(line_).substr(0, cut));
+    line_.erase(0, cut);
 }
 
 std::streamsize LineRewriter::xsputn(const char* s, std::streamsize n) {

@@ -10,7 +10,9 @@
 namespace ordano::cli {
 
 // A stream buffer that hands each whole line of UTF-8 text with CR LF line ends, rewritten by
-// `rewrite`, to `target`; what follows the last line end is handed over by finish().
+// `rewrite`, to `target`; what follows the last line end is handed over by finish(). A line
+// longer than a piece goes in pieces, each cut between two characters and never inside the CR
+// LF that ends it, so that a line of any length takes no memory of its own size.
 class LineRewriter : public std::streambuf {
 public:
     using Rewrite = std::function<std::string(std::string_view line)>;
@@ -24,6 +26,10 @@ protected:
     std::streamsize xsputn(const char* s, std::streamsize n) override;
 
 private:
+    static constexpr std::size_t kPiece = 64 * 1024;
+
+    void hand_over_piece();
+
     std::ostream& target_;
     Rewrite rewrite_;
     std::string line_;

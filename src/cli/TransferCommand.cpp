@@ -182,8 +182,8 @@ public:
         }
     }
 
-    void wait(std::chrono::seconds limit) {
-        if (polling_.wait(limit)) {
+    void wait(std::chrono::seconds limit, bool look_at_once) {
+        if (polling_.wait(limit, look_at_once)) {
             return;
         }
         std::cerr << prefix_ << "Terminó la espera sin todas las respuestas; faltan:\n";
@@ -233,15 +233,20 @@ int transfer_command(const Invocation& invocation, Action action) {
         if (!job.take_pending()) {
             invocation.progress() << "No hay respuestas en espera.\n";
         } else if (request.wait) {
-            job.wait(*request.wait);
+            job.wait(*request.wait, true);
         } else {
             job.poll_once();
         }
     } else {
         job.list_files(request.names);
         job.act(action);
+        // Answers of files already on the server may be there now; those of a file just
+        // sent come later, so a sending waits for the window's first tick.
+        const bool look_at_once = action == Action::Recibir;
         if (request.wait) {
-            job.wait(*request.wait);
+            job.wait(*request.wait, look_at_once);
+        } else if (look_at_once) {
+            job.poll_once();
         }
     }
     if (request.json) {

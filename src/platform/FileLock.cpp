@@ -32,16 +32,30 @@ HANDLE as_handle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
+// A symbolic link or junction put in the file's place is opened as itself, never followed
+// (the note would overwrite what it points at), and refused.
+HANDLE open_lock_file(const std::filesystem::path& file) {
+    HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (error == ERROR_SUCCESS && (!GetFileInformationByHandle(handle, &info) ||
+                                   (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
+        CloseHandle(handle);
+        error = ERROR_CANT_ACCESS_FILE;
+    }
+    if (error != ERROR_SUCCESS) {
+        throw std::system_error(static_cast<int>(error), std::system_category(), file.string());
+    }
+    return handle;
+}
+
 }  // namespace
 
 std::optional<FileLock> FileLock::try_acquire(const std::filesystem::path& file) {
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                file.string());
-    }
+    HANDLE handle = open_lock_file(file);
     OVERLAPPED range = lock_range();
     if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
         const DWORD error = GetLastError();
@@ -77,7 +91,9 @@ void FileLock::release() noexcept {
 #else
 
 std::optional<FileLock> FileLock::try_acquire(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // A symbolic link in the file's place is refused, not followed: the note would truncate
+    // whatever it points at.
+    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         throw std::system_error(errno, std::generic_category(), file.string());
     }

@@ -117,6 +117,19 @@ char32_t decode_lenient(std::string_view s, std::size_t i, std::size_t& length) 
     return cp;
 }
 
+// The length of the valid UTF-8 sequence at s[i] (no overlong forms, surrogates or code
+// points past U+10FFFF); 0 when there is none.
+std::size_t valid_sequence(std::string_view s, std::size_t i) {
+    std::size_t length = 1;
+    const char32_t cp = decode_lenient(s, i, length);
+    if (cp == kInvalid) {
+        return 0;
+    }
+    const char32_t lowest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool valid = cp >= lowest[length] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+    return valid ? length : 0;
+}
+
 // Upper/lower pairs outside the two contiguous ranges A-Z and U+00C0-U+00DE.
 struct CasePair {
     char32_t upper, lower;
@@ -171,6 +184,20 @@ std::string cp1252_to_utf8(std::string_view bytes) {
     out.reserve(bytes.size() + bytes.size() / 8);
     for (char c : bytes) {
         append_utf8(out, code_point_of(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string as_utf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t length = valid_sequence(bytes, i); length > 0) {
+            out.append(bytes.substr(i, length));
+            i += length;
+        } else {
+            append_utf8(out, code_point_of(static_cast<unsigned char>(bytes[i++])));
+        }
     }
     return out;
 }

@@ -10,6 +10,10 @@ namespace ordano::text {
 // as Windows does, so every byte survives a round trip.
 [[nodiscard]] std::string cp1252_to_utf8(std::string_view bytes);
 
+// Text that may hold bytes of the office's disk (file names are Windows-1252 there) as UTF-8:
+// what is valid UTF-8 stays, and each byte outside a valid sequence is read as Windows-1252.
+[[nodiscard]] std::string as_utf8(std::string_view bytes);
+
 // Throws FormatError for invalid UTF-8 or a character Windows-1252 cannot hold.
 [[nodiscard]] std::string utf8_to_cp1252(std::string_view utf8);
 

@@ -29,10 +29,15 @@ std::string upper_case_name(std::string_view name) {
     return out;
 }
 
+bool is_bare_name(std::string_view name) {
+    using namespace std::string_view_literals;
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\:\0"sv) == std::string_view::npos;
+}
+
 std::optional<fs::path> find_file_ignoring_case(const fs::path& folder, std::string_view name) {
     // Only a bare name is looked up: a typed "..\\x" or "../x" must not leave the folder.
-    if (name.empty() || name == "." || name == ".." ||
-        name.find_first_of("/\\") != std::string_view::npos) {
+    if (!is_bare_name(name)) {
         return std::nullopt;
     }
     std::error_code error;

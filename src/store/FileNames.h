@@ -22,6 +22,10 @@ namespace ordano {
 }
 [[nodiscard]] std::string upper_case_name(std::string_view name);
 
+// Whether `name` names a file of a folder and nothing else: not empty, not "." or "..", and
+// without a folder separator, a drive's colon or a NUL byte.
+[[nodiscard]] bool is_bare_name(std::string_view name);
+
 // The file called `name` in `folder`, its letter case ignored as on the office's file system
 // (an exact match first); nullopt when there is none or the folder cannot be read.
 [[nodiscard]] std::optional<std::filesystem::path> find_file_ignoring_case(

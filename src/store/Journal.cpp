@@ -5,6 +5,7 @@
 #include <SQLiteCpp/Transaction.h>
 #include <sqlite3.h>
 
+#include <array>
 #include <cctype>
 #include <condition_variable>
 #include <deque>
@@ -492,7 +493,9 @@ std::string damage_of(const OpenEntry& entry) {
     if (entry.awaiting && entry.expected.val_name.empty()) {
         return "espera respuestas sin el nombre de la respuesta de validación";
     }
-    return {};
+    const std::array<std::string_view, 3> names = {entry.file.name, entry.expected.prev_name,
+                                                   entry.expected.val_name};
+    return names_damage(names);
 }
 
 }  // namespace

@@ -120,7 +120,11 @@ std::string damage_of(const JournalRecord& record) {
     if (!parse_iso_timestamp(record.moment)) {
         return "su fecha «" + record.moment + "» no es una fecha";
     }
-    return {};
+    std::vector<std::string_view> names = {record.file};
+    for (const AnswerRecord& answer : record.answers) {
+        names.push_back(answer.name);
+    }
+    return names_damage(names);
 }
 
 JournalRecord read_row(SQLite::Statement& q, const std::string& cutoff) {
@@ -132,7 +136,6 @@ JournalRecord read_row(SQLite::Statement& q, const std::string& cutoff) {
     record.status = text_at(q, 4);
     record.awaiting = q.getColumn(13).getInt64() == 1;
     record.awaiting_since = text_at(q, 14);
-    record.damage = damage_of(record);
     if (record.awaiting && record.awaiting_since < cutoff) {
         record.status = std::string(status_text(JourneyStatus::Overdue));
     }
@@ -144,6 +147,7 @@ JournalRecord read_row(SQLite::Statement& q, const std::string& cutoff) {
         record.answers.push_back(
             {AnswerRole::Validation, name, text_at(q, 10), text_at(q, 11), text_at(q, 12)});
     }
+    record.damage = damage_of(record);
     return record;
 }
 

@@ -1,7 +1,10 @@
 #include "store/JournalStatus.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
+
+#include "store/FileNames.h"
 
 namespace ordano {
 namespace {
@@ -40,6 +43,12 @@ std::optional<JourneyStatus> status_from_text(std::string_view text) {
 
 std::span<const JourneyStatus> all_statuses() {
     return kAll;
+}
+
+std::string names_damage(std::span<const std::string_view> names) {
+    const bool sound = std::ranges::all_of(
+        names, [](std::string_view name) { return name.empty() || is_bare_name(name); });
+    return sound ? std::string() : "un nombre de archivo lleva carpeta o un carácter nulo";
 }
 
 }  // namespace ordano

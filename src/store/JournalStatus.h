@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace ordano {
@@ -24,5 +25,10 @@ enum class AnswerRole { Prevalidation, Validation };
 [[nodiscard]] std::string_view status_text(JourneyStatus status);
 [[nodiscard]] std::optional<JourneyStatus> status_from_text(std::string_view text);
 [[nodiscard]] std::span<const JourneyStatus> all_statuses();
+
+// Why a journal row holding these file and answer names is damaged: a name that reaches
+// outside its folder or holds a NUL byte would have a file read or written elsewhere. "" when
+// each is a bare name or empty (an answer not expected).
+[[nodiscard]] std::string names_damage(std::span<const std::string_view> names);
 
 }  // namespace ordano

@@ -43,7 +43,14 @@ std::unique_ptr<Office> Office::open(const PathOptions& options, const Clock& cl
     return office;
 }
 
-void Office::start_up(const PathOptions& options, std::string_view lock_holder) {
+std::unique_ptr<Office> Office::open_to_read(const PathOptions& options, const Clock& clock,
+                                             LocaleFormats locale) {
+    std::unique_ptr<Office> office(new Office(clock, std::move(locale), {}));
+    office->start_up(options, {}, true);
+    return office;
+}
+
+void Office::start_up(const PathOptions& options, std::string_view lock_holder, bool reader) {
     session_.paths = resolve_paths(options);
     create_work_folder(session_.paths.work_folder);
     remove_stale_working_files(session_.paths);
@@ -70,11 +77,13 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
             e, db_file, "La base de datos no tiene la tabla PARAMETROS con sus columnas: ");
     }
     catalog_ = std::make_unique<Catalog>(*db_);
-    try {
-        create_catalog_indexes(*db_);
-    } catch (const SQLite::Exception&) {
-        // A database that cannot take them now (read-only, busy) still answers every lookup,
-        // only more slowly; the next start-up tries again.
+    if (!reader) {
+        try {
+            create_catalog_indexes(*db_);
+        } catch (const SQLite::Exception&) {
+            // A database that cannot take them now (read-only, busy) still answers every
+            // lookup, only more slowly; the next start-up tries again.
+        }
     }
     journal_ = std::make_unique<Journal>(db_file, clock_);
 
@@ -85,17 +94,8 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
                                         : params_->text(Param::ip_proxy);
     session_.host = host_for_link_type(provisional);
 
-    try {
-        notices_ = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
-    } catch (const SQLite::Exception& e) {
-        throw startup_database_failure(
-            e, db_file,
-            "No se pudieron aplicar los cambios de parámetros programados "
-            "para hoy: ");
-    } catch (const FormatError& e) {
-        throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
-                                       "programados para hoy: ") +
-                           e.what());
+    if (!reader) {
+        apply_scheduled_changes(db_file);
     }
 
     session_.patente = static_cast<int>(params_->number(Param::Patente));
@@ -113,6 +113,21 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder) 
     session_.dir_sag_in = params_->text(Param::kro_sagin);
     session_.dir_update = params_->text(Param::kro_update);
     session_.dia_juliano = Dia_Juliano(clock_.today());
+}
+
+void Office::apply_scheduled_changes(const fs::path& db_file) {
+    try {
+        notices_ = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
+    } catch (const SQLite::Exception& e) {
+        throw startup_database_failure(
+            e, db_file,
+            "No se pudieron aplicar los cambios de parámetros programados "
+            "para hoy: ");
+    } catch (const FormatError& e) {
+        throw StartupError(std::string("No se pudieron aplicar los cambios de parámetros "
+                                       "programados para hoy: ") +
+                           e.what());
+    }
 }
 
 std::string Office::host_for_link_type(const std::string& fallback) const {

@@ -36,6 +36,11 @@ public:
     static std::unique_ptr<Office> open(const PathOptions& options, const Clock& clock,
                                         LocaleFormats locale = {}, std::stop_source stop = {},
                                         std::string_view lock_holder = {});
+    // For a reader that takes no lock (history, pending, review) and so works alongside the
+    // program that holds the office: start-up as above, except that it writes nothing into the
+    // office (today's scheduled changes are left to that program, no index is made).
+    static std::unique_ptr<Office> open_to_read(const PathOptions& options, const Clock& clock,
+                                                LocaleFormats locale = {});
     ~Office();
     Office(const Office&) = delete;
     Office& operator=(const Office&) = delete;
@@ -64,7 +69,8 @@ public:
 
 private:
     Office(const Clock& clock, LocaleFormats locale, std::stop_source stop);
-    void start_up(const PathOptions& options, std::string_view lock_holder);
+    void start_up(const PathOptions& options, std::string_view lock_holder, bool reader = false);
+    void apply_scheduled_changes(const std::filesystem::path& db_file);
 
     // Declared first, so it is released after the database has closed.
     std::optional<OfficeLock> lock_;

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "store/Errors.h"
+#include "store/RunStop.h"
 
 namespace ordano {
 namespace {
@@ -94,7 +95,7 @@ std::string Sha256::hex_digest() {
     return out;
 }
 
-FileDigest digest_file(const std::filesystem::path& file) {
+FileDigest digest_file(const std::filesystem::path& file, const std::stop_token& stop) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         throw NumberedError(error_number::kPathNotFound, "No se encuentra " + file.string());
@@ -107,6 +108,7 @@ FileDigest digest_file(const std::filesystem::path& file) {
     FileDigest digest;
     std::array<char, 64 * 1024> chunk{};
     while (in) {
+        stop_point(stop);
         in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
         hash.update(std::string_view(chunk.data(), got));

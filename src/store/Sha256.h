@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -31,7 +32,9 @@ struct FileDigest {
     std::string sha256;
 };
 
-// Reads the file once. Throws NumberedError 68 when it is missing, 70 when it cannot be read.
-[[nodiscard]] FileDigest digest_file(const std::filesystem::path& file);
+// Reads the file once. Throws NumberedError 68 when it is missing, 70 when it cannot be read,
+// and RunStopped as soon as a stop is requested (a file of gigabytes takes seconds).
+[[nodiscard]] FileDigest digest_file(const std::filesystem::path& file,
+                                     const std::stop_token& stop = {});
 
 }  // namespace ordano

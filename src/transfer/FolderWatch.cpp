@@ -8,6 +8,7 @@
 #include "store/FileNames.h"
 #include "store/Journal.h"
 #include "store/Office.h"
+#include "store/RunStop.h"
 #include "transfer/FtpSession.h"
 #include "transfer/Routing.h"
 
@@ -43,9 +44,11 @@ FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, Event
           [] {},  // no bulletin ticker to refresh
           office.stop_token()),
       sent_digests_(office.journal().database()),
-      ready_([this](const FolderFile& file) {
-          return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
-      }),
+      ready_(
+          [this](const FolderFile& file) {
+              return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
+          },
+          office.stop_token()),
       backoff_(options.interval) {
     // Files left to send by an earlier run come back too, so that the journal says what became
     // of them: the first look takes them off the list again, and sends each when it is ready.
@@ -71,7 +74,7 @@ bool FolderWatch::pass() {
         poll();
     }
     check_overdue();
-    ui_.pass_ended();
+    end_pass();
     return !failed_;
 }
 
@@ -90,7 +93,7 @@ void FolderWatch::run(const std::stop_token& stop) {
             if (awaiting() && server_may_be_tried()) {
                 poll();
                 check_overdue();
-                ui_.pass_ended();
+                end_pass();
             }
             next_tick = Steady::now() + timer_interval();
         }
@@ -128,7 +131,12 @@ void FolderWatch::look() {
     for (const auto& [folder, error] : found.failures) {
         tell_failure(folder, error);
     }
-    const ReadyLook ready = ready_.look(found.files);
+    ReadyLook ready;
+    try {
+        ready = ready_.look(found.files);
+    } catch (const RunStopped&) {
+        return;  // the watch is ending: a file read halfway is judged at the next start
+    }
     for (const auto& [name, error] : ready.failures) {
         tell_failure(name, error);
     }
@@ -171,6 +179,7 @@ void FolderWatch::send() {
     if (std::ranges::none_of(rows, [](const SendRow& row) { return row.pending(); })) {
         return;
     }
+    talked_ = true;
     desk_.Ejecuta_Accion(Action::Enviar);
     server_answered(desk_.sending_run().ended_by());
     if (!ui_.take_password_refusal()) {
@@ -188,6 +197,7 @@ void FolderWatch::send() {
 }
 
 void FolderWatch::poll() {
+    talked_ = true;
     desk_.tmrPreVal_Timer();
     server_answered(desk_.poller().gave_up_with());
     // The answers listed for review ("K", "R") have been told; nobody opens them here, and a
@@ -201,6 +211,14 @@ void FolderWatch::poll() {
     }
     for (const RowId id : answers) {
         send.remove(id);
+    }
+}
+
+// Only a pass that talked to the server may show that what was said is over: the passes that
+// leave it alone while an outage's wait runs say nothing, and the outage lasts.
+void FolderWatch::end_pass() {
+    if (std::exchange(talked_, false)) {
+        ui_.pass_ended();
     }
 }
 

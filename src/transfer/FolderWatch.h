@@ -67,6 +67,7 @@ private:
     void list_ready(const ReadyLook& ready);
     void send();
     void poll();
+    void end_pass();
     void server_answered(const std::optional<NumberedError>& failure);
     void leave_unsent(const std::function<bool(const SendRow&)>& which, const std::string& reason);
     void check_overdue();
@@ -91,6 +92,7 @@ private:
     bool outage_told_ = false;
     bool payment_refused_ = false;
     bool failed_ = false;  // in this pass
+    bool talked_ = false;  // to the server, in this pass
     int day_ = 0;
     std::map<std::string, ReadyFile> listed_;  // by this watch, by name
     // What was told, so that what lasts is told once (the failures and files of the day).

@@ -51,6 +51,16 @@ int certificate_number(const FtpFailureContext& context) {
     return ftp_error::kCertificateUntrusted;
 }
 
+// A handshake that failed on the certificate's check itself. OpenSSL reports a signature that
+// does not verify with the trusted authority's key (an authority renewed under the same name)
+// by the failed signature check, and libcurl then takes it for a handshake failure; Windows'
+// Schannel refuses an expired certificate during the negotiation itself.
+bool certificate_check_failed(const FtpFailureContext& context) {
+    static constexpr std::array<std::string_view, 3> kWords = {
+        "certificate verify failed", "asn1 encoding routines", "SEC_E_CERT_EXPIRED"};
+    return contains_any(context.curl_detail, kWords);
+}
+
 int number_for(CURLcode code, const FtpFailureContext& context) {
     if (!context.tls && reply_asks_for_tls(context.last_reply)) {
         return ftp_error::kTlsRequired;
@@ -63,10 +73,8 @@ int number_for(CURLcode code, const FtpFailureContext& context) {
         case CURLE_SSL_CACERT_BADFILE:
             return ftp_error::kAuthorityUnreadable;
         case CURLE_SSL_CONNECT_ERROR:
-            // Schannel refuses an expired certificate during the negotiation itself.
-            return contains_word(context.curl_detail, "SEC_E_CERT_EXPIRED")
-                       ? ftp_error::kCertificateExpired
-                       : ftp_error::kTlsHandshakeFailed;
+            return certificate_check_failed(context) ? certificate_number(context)
+                                                     : ftp_error::kTlsHandshakeFailed;
         case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:

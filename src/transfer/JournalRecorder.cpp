@@ -125,14 +125,15 @@ JournalId JournalRecorder::pending_entry(RowId send_row) const {
 }
 
 void JournalRecorder::upload_started(RowId send_row, const std::filesystem::path& work_copy,
-                                     const std::string& remote_folder) {
+                                     const std::string& remote_folder,
+                                     const std::stop_token& stop) {
     const JournalId entry = pending_entry(send_row);
     if (entry == 0) {
         return;
     }
     FileDigest digest;
     try {
-        digest = digest_file(work_copy);
+        digest = digest_file(work_copy, stop);
     } catch (const NumberedError&) {
         // The upload itself will meet the same problem and say so.
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,10 @@ public:
     JournalRecorder(const JournalRecorder&) = delete;
     JournalRecorder& operator=(const JournalRecorder&) = delete;
 
-    // The working copy about to be uploaded (its size and SHA-256 are kept).
+    // The working copy about to be uploaded (its size and SHA-256 are kept). Reading it ends
+    // with RunStopped when a stop is requested on `stop`.
     void upload_started(RowId send_row, const std::filesystem::path& work_copy,
-                        const std::string& remote_folder);
+                        const std::string& remote_folder, const std::stop_token& stop = {});
     // The send entry went to the receive list, uploaded or handed over as already on the server.
     void sent(RowId send_row, RowId receive_row);
     void handed_over(RowId send_row, RowId receive_row);

@@ -77,7 +77,7 @@ ReadyLook ReadyFiles::look(const std::vector<FolderFile>& files) {
         }
         const auto sent = last_sent(file);
         try {
-            const std::string sha256 = digest_file(file.path).sha256;
+            const std::string sha256 = digest_file(file.path, stop_).sha256;
             if (sent && *sent == sha256) {
                 settled_.insert_or_assign(file.name, file.state);
                 continue;

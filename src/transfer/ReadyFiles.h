@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -55,7 +56,10 @@ public:
     // The SHA-256 last sent under a file's name (the journal's), nullopt when never sent.
     using LastSent = std::function<std::optional<std::string>(const FolderFile&)>;
 
-    explicit ReadyFiles(LastSent last_sent) : last_sent_(std::move(last_sent)) {}
+    // A stop requested on `stop` ends a look at once, with RunStopped, even in the middle of
+    // reading a large file.
+    explicit ReadyFiles(LastSent last_sent, std::stop_token stop = {})
+        : last_sent_(std::move(last_sent)), stop_(std::move(stop)) {}
 
     [[nodiscard]] ReadyLook look(const std::vector<FolderFile>& files);
     // The file went out with these bytes (known before the journal has written it).
@@ -65,6 +69,7 @@ private:
     [[nodiscard]] std::optional<std::string> last_sent(const FolderFile& file) const;
 
     LastSent last_sent_;
+    std::stop_token stop_;
     std::unordered_map<std::string, FileState> previous_;  // the last look, by name
     std::unordered_map<std::string, FileState> settled_;   // judged already sent in this state
     std::map<std::string, std::string> sent_;              // sent by this run: name -> SHA-256

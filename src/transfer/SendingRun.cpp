@@ -212,8 +212,8 @@ void SendingRun::upload(const SendRow& entry, const Route& route, int item, int 
     // The office's file system found "m0015009.342" for the row "M0015009.342"; the file is
     // read as it is named and uploaded under the row's name.
     const auto source = find_file_ignoring_case(route.source.parent_path(), entry.text);
-    copy_through_temp(source.value_or(route.source), work / entry.text);
-    ctx_.journal.upload_started(entry.id, work / entry.text, route.remote_in);
+    copy_through_temp(source.value_or(route.source), work / entry.text, ctx_.stop);
+    ctx_.journal.upload_started(entry.id, work / entry.text, route.remote_in, ctx_.stop);
     ItemProgressUi ui(ctx_.ui, item, items);
     ui.progress({.what = entry.text});
     Sube_Archivo(eftpEnvio_, ui, work, route.remote_in, entry.text);

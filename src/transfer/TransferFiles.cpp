@@ -7,15 +7,18 @@
 #include "store/Errors.h"
 #include "store/FileOps.h"
 #include "store/LocalFailure.h"
+#include "store/RunStop.h"
 #include "transfer/LocalFiles.h"
 
 namespace ordano {
 
-void copy_through_temp(const std::filesystem::path& from, const std::filesystem::path& to) {
+void copy_through_temp(const std::filesystem::path& from, const std::filesystem::path& to,
+                       const std::stop_token& stop) {
     SourceFile source(from);
     PartFile part(to);
     std::array<char, 64 * 1024> buffer{};
     for (;;) {
+        stop_point(stop);
         const std::size_t got = source.read(buffer.data(), buffer.size());
         if (got == 0) {
             break;

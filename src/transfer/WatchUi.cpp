@@ -7,11 +7,27 @@ MessageAnswer WatchUi::message(std::string_view text, MessageIcon icon, MessageB
     if (buttons == MessageButtons::YesNo) {
         return MessageAnswer::No;
     }
-    spoke_ = true;
-    if (said_.insert(std::string(text)).second) {
+    if (to_say(text)) {
         ForwardingUi::message(text, icon, buttons, caption);
     }
     return MessageAnswer::Ok;
+}
+
+MessageAnswer WatchUi::detailed_message(std::string_view text, std::string_view details,
+                                        MessageIcon icon, MessageButtons buttons,
+                                        std::optional<std::string_view> caption) {
+    if (buttons == MessageButtons::YesNo) {
+        return MessageAnswer::No;
+    }
+    if (to_say(text)) {
+        ForwardingUi::detailed_message(text, details, icon, buttons, caption);
+    }
+    return MessageAnswer::Ok;
+}
+
+bool WatchUi::to_say(std::string_view text) {
+    spoke_ = true;
+    return said_.insert(std::string(text)).second;
 }
 
 bool WatchUi::ask_payment_password() {

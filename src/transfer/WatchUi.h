@@ -18,6 +18,10 @@ public:
 
     MessageAnswer message(std::string_view text, MessageIcon icon, MessageButtons buttons,
                           std::optional<std::string_view> caption) override;
+    // A failure of the server comes with its details: said once all the same.
+    MessageAnswer detailed_message(std::string_view text, std::string_view details,
+                                   MessageIcon icon, MessageButtons buttons,
+                                   std::optional<std::string_view> caption) override;
     bool ask_payment_password() override;
     void progress(const Progress& /*report*/) override {}
 
@@ -27,6 +31,10 @@ public:
     [[nodiscard]] bool take_password_refusal();
 
 private:
+    // Whether a message (not a question) is to be said now: not when said since the last quiet
+    // pass.
+    [[nodiscard]] bool to_say(std::string_view text);
+
     bool given_;
     bool refused_ = false;
     bool spoke_ = false;

@@ -1,12 +1,14 @@
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 #include "catalog/CatalogInstall.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/CatalogWorld.h"
 #include "catalog/PackageInflate.h"
+#include "fixtures/ChildProcess.h"
 #include "store/Catalog.h"
 #include "store/Errors.h"
 #include "store/Parameters.h"
@@ -301,6 +303,43 @@ TEST_F(CatalogUpdateTest, AStopCancelsThePackageAndEndsTheRunQuietly) {
 
     EXPECT_TRUE(world.ui.messages.empty());
     expect_stopped_at_the_package(before);
+}
+
+// The program dies (kill -9, a power cut) as soon as the package has come, as it is unpacked.
+struct KilledOnceThePackageCame : test::ScriptedUi {
+    explicit KilledOnceThePackageCame(std::filesystem::path root) : root_(std::move(root)) {}
+    void run_blocking(const std::function<void()>& work) override {
+        if (!packages_under(root_).empty()) {
+            std::raise(SIGKILL);
+        }
+        work();
+    }
+    static std::vector<std::string> packages_under(const std::filesystem::path& folder) {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            if (entry.path().filename() == "ACTE0008.mdb.mz") {
+                found.push_back(entry.path().string());
+            }
+        }
+        return found;
+    }
+    std::filesystem::path root_;
+};
+
+// What a killed run left is gone after the next start-up, once that process has ended.
+TEST_F(CatalogUpdateTest, APackageLeftByAKilledRunIsSweptAtTheNextStart) {
+    world.publish("revact.txt", "0008");
+    publish_package("0008");
+    (void)test::run_in_child({}, [this] {
+        KilledOnceThePackageCame ui(world.files.drive_root);
+        const auto office = Office::open(world.files.path_options(), world.clock);
+        (void)CatalogUpdate(*office, ui).Movimientos(Action::Recibir);
+        return std::string("not killed");
+    });
+    world.reopen();
+    EXPECT_EQ(KilledOnceThePackageCame::packages_under(world.files.drive_root),
+              std::vector<std::string>{});
+    EXPECT_EQ(vererr(), 7);
 }
 
 // The database can grow no further, as on a full disk.

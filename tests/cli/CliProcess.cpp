@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "fixtures/Sandbox.h"
 
@@ -76,6 +77,22 @@ std::string StartedProcess::err_so_far() const {
 ProcessResult StartedProcess::finish() {
     int wait_status = 0;
     ::waitpid(pid_, &wait_status, 0);
+    return ended(wait_status);
+}
+
+std::optional<ProcessResult> StartedProcess::finish_within(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        int wait_status = 0;
+        if (::waitpid(pid_, &wait_status, WNOHANG) == pid_) {
+            return ended(wait_status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
+}
+
+ProcessResult StartedProcess::ended(int wait_status) {
     pid_ = -1;
     ProcessResult result;
     result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +30,12 @@ public:
     // What it has written to its standard error so far.
     [[nodiscard]] std::string err_so_far() const;
     ProcessResult finish();
+    // finish() if the program ends within `limit`; std::nullopt (still running) otherwise.
+    std::optional<ProcessResult> finish_within(std::chrono::milliseconds limit);
 
 private:
+    ProcessResult ended(int wait_status);
+
     std::filesystem::path scratch_;
     int pid_ = -1;
 };

@@ -215,6 +215,31 @@ TEST_F(CliExchangeTest, ReceiveFetchesTheAnswersOfFilesAlreadySent) {
     EXPECT_EQ(local_bytes(val_rec / "M0015001.err"), server_.file_bytes("ag0015/M0015001.err"));
 }
 
+// The answers are on the server already: receive looks at once, without --wait too.
+TEST_F(CliExchangeTest, ReceiveLooksAtTheServerAtOnce) {
+    const std::string first = today_file("M", 1);
+    const std::string second = today_file("M", 2);
+    ASSERT_EQ(cli({"send", first, second}).status, 0);
+    ASSERT_TRUE(FtpServer::wait_for([&] {
+        return server_.file_bytes("ag0015/M0015001.err") &&
+               server_.file_bytes("ag0015/M0015002.err");
+    }));
+    const fs::path val_rec = folders_.val_rec;
+
+    const auto once = cli({"receive", "--json", first});
+    EXPECT_EQ(once.status, 0) << once.err;
+    const auto answers = QJsonDocument::fromJson(QByteArray::fromStdString(once.out))
+                             .object()["files"][0]["answers"]
+                             .toArray();
+    ASSERT_EQ(answers.size(), 2) << once.out;
+    EXPECT_EQ(answers[1]["path"].toString().toStdString(), (val_rec / "M0015001.err").string());
+    EXPECT_TRUE(fs::exists(val_rec / "M0015001.err"));
+
+    const auto waited = cli({"receive", "--wait", "1", second});
+    EXPECT_EQ(waited.status, 0) << waited.err;
+    EXPECT_THAT(lines_of(waited.out), ::testing::Contains((val_rec / "M0015002.err").string()));
+}
+
 TEST_F(CliExchangeTest, TimeRunningOutWithAnswersMissingFails) {
     // Never sent: its answers never come.
     const std::string name = today_file("C", 9);

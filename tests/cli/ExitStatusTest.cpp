@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "cli/ExitCodes.h"
 #include "cli/ServedOffice.h"
 
 namespace ordano::test {
@@ -60,6 +61,45 @@ TEST_F(ExitStatusTest, EachCauseEndsWithItsOwnStatus) {
     const auto no_settings = cli({"update-catalog"});
     EXPECT_EQ(no_settings.status, 7);
     EXPECT_THAT(no_settings.err, HasSubstr("ordano-cli update-catalog: "));
+}
+
+// Two causes at once end with the one a person must mend first: 2, 8, 4, 7, 3, 5, 6, 1.
+TEST(ExitPrecedence, TheCauseToMendFirstWinsInEitherOrder) {
+    const int order[] = {2, 8, 4, 7, 3, 5, 6, 1};
+    for (std::size_t first = 0; first < std::size(order); ++first) {
+        for (std::size_t later = first + 1; later < std::size(order); ++later) {
+            for (const auto& [a, b] : {std::pair(first, later), std::pair(later, first)}) {
+                cli::ExitCause cause;
+                cause.add(order[a]);
+                cause.add(order[b]);
+                EXPECT_EQ(cause.code(), order[first]) << order[a] << " then " << order[b];
+            }
+        }
+    }
+}
+
+TEST_F(ExitStatusTest, AMissingFileOutranksAnUnreachableServer) {
+    const std::string name = today_file(1, "501|1|\r\n");
+    point_office_at("127.0.0.1:1");  // nothing listens there
+    const auto run = cli({"send", "M0015077.001", name});
+    EXPECT_EQ(run.status, 7) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + name));
+}
+
+// A negotiation that fails (the server speaks TLS 1.3 alone) is 1036, the encrypted connection
+// refused: 4.
+TEST_F(ExitStatusTest, AFailedTlsNegotiationIsARefusal) {
+    const FtpServer tls_server({.tls = FtpServerTls{.tls_1_3_only = true}});
+    point_office_at(tls_server.address());
+    SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+    SQLite::Statement tls(db, "UPDATE PARAMETROS SET tls = -1, tls_ca = ?");
+    tls.bind(1, tls_server.authority_file().string());
+    tls.exec();
+    const auto run = cli({"update-catalog"});
+    EXPECT_EQ(run.status, 4) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("1036"));
+    EXPECT_THAT(run.err, HasSubstr("Falló la negociación de la conexión cifrada con el servidor " +
+                                   tls_server.address()));
 }
 
 // -q keeps only results and errors; -v shows the FTP conversation, never the password.

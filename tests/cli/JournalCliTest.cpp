@@ -1,3 +1,4 @@
+#include <SQLiteCpp/Database.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "fixtures/Sandbox.h"
 #include "store/DateTime.h"
 #include "store/Office.h"
+#include "store/TimeStamps.h"
 
 namespace ordano::test {
 namespace {
@@ -124,6 +126,37 @@ TEST_F(JournalCliTest, AwaitedAnswersAreFetchedByALaterRunAndListedAsJson) {
                                      "Rechazados: 0"));
     EXPECT_EQ(cli({"history", "--status", "perdido"}).status, 2);
     EXPECT_EQ(cli({"receive", "--pending", m}).status, 2);
+}
+
+// The readers work alongside a program that holds the office: today's scheduled changes are
+// left to it, however often they look.
+TEST_F(JournalCliTest, ReadersChangeNothingInTheOffice) {
+    SQLite::Database db((sandbox_.path() / "office" / "Prevalida.mdb").string(),
+                        SQLite::OPEN_READWRITE);
+    SQLite::Statement schedule(
+        db, "INSERT INTO ACTUALIZACIONES (CAMPO, VALOR, FECHA) VALUES (2, '/nuevo/valin', ?)");
+    schedule.bind(1, iso_date(SystemClock().today()));
+    schedule.exec();
+    for (const char* reader : {"history", "pending", "review"}) {
+        (void)cli({reader, reader == std::string("review") ? "M0015009.err" : "--json"});
+    }
+    EXPECT_EQ(db.execAndGet("SELECT count(*) FROM ACTUALIZACIONES").getInt(), 1);
+    EXPECT_EQ(db.execAndGet("SELECT kro_valin FROM PARAMETROS").getString(), "/valin");
+}
+
+// An answer awaited for 10 minutes is overdue by the office's own limit of 5 (not the default).
+TEST_F(JournalCliTest, HistoryTellsOverdueByTheOfficesOwnLimit) {
+    SQLite::Database db((sandbox_.path() / "office" / "Prevalida.mdb").string(),
+                        SQLite::OPEN_READWRITE);
+    db.exec("UPDATE PARAMETROS SET min_atraso = 5");
+    SQLite::Statement row(db,
+                          "INSERT INTO BITACORA (archivo, tipo, estado, esperando, momento, "
+                          "espera_desde, val_archivo) VALUES ('M0015001.033', 'M', 'esperando', "
+                          "1, ?1, ?1, 'M0015001.err')");
+    row.bind(1, iso_timestamp(add_minutes(SystemClock().now(), -10)));
+    row.exec();
+    EXPECT_THAT(digest({"history", "--json"}),
+                ElementsAre("M0015001.033 M atrasado unsent validation:M0015001.err:awaited "));
 }
 
 TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,29 @@ TEST_F(WatchCliTest, SigtermDuringAnUploadEndsWellWithNothingPartial) {
     EXPECT_TRUE(
         std::none_of(fs::recursive_directory_iterator(work), fs::recursive_directory_iterator(),
                      [](const fs::directory_entry& entry) { return entry.is_regular_file(); }));
+}
+
+// A file far too large to read in the time a stop may take (64 GiB, sparse): SIGTERM ends the
+// watch while it reads it, not once it has read it all.
+TEST_F(WatchCliTest, SigtermWhileReadingAHugeFileEndsTheWatch) {
+    const std::string name = today_file("M", "");
+    fs::resize_file(office_.db_file.parent_path() / "envio" / "saai" / name, 64LL << 30);
+    StartedProcess watching(command({"--interval", "1"}), "", scratch());
+    const auto bytes_read = [&watching] {
+        std::ifstream io("/proc/" + std::to_string(watching.pid()) + "/io");
+        std::string key;
+        long long value = 0;
+        while (io >> key >> value && key != "rchar:") {
+        }
+        return value;
+    };
+    ASSERT_TRUE(
+        FtpServer::wait_for([&] { return bytes_read() > (64LL << 20); }, std::chrono::seconds(30)));
+    watching.send_signal(SIGTERM);
+    const auto result = watching.finish_within(std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value()) << "still reading " << bytes_read() << " bytes later";
+    EXPECT_EQ(result->status, 0) << result->err;
+    EXPECT_FALSE(server_.file_bytes("valin/" + name).has_value());
 }
 
 TEST_F(WatchCliTest, APasswordFileOthersMayReadIsRefused) {

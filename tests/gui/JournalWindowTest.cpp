@@ -80,6 +80,19 @@ TEST_F(JournalWindowTest, StartUpPutsBackWhatWasLeftOpenAndMarksTheOverdue) {
     EXPECT_EQ(window.journal_view().overdue_label().text(), "2 respuestas atrasadas");
 }
 
+// The office's own limit (2 hours here), not the default 30 minutes.
+TEST_F(JournalWindowTest, TheOfficesOwnLimitMarksTheOverdue) {
+    gui.prepare("UPDATE PARAMETROS SET min_atraso = 120");
+    sent_at("C0015001.033", 8, 29);
+    sent_at("C0015002.033", 8, 30);
+    MainWindow& window = open();  // at 10:30
+
+    const auto& receive = *gui.find<QTreeWidget>("lvwPreVal(1)");
+    EXPECT_EQ(receive.topLevelItem(0)->foreground(0).color(), QColor(200, 30, 30));
+    EXPECT_EQ(receive.topLevelItem(1)->foreground(0).style(), Qt::NoBrush);
+    EXPECT_EQ(window.journal_view().overdue_label().text(), "1 respuesta atrasada");
+}
+
 TEST_F(JournalWindowTest, ExitSaysHowManyFilesAwaitAnswers) {
     sent_at("C0015001.033", 10, 0);
     sent_at("C0015002.033", 10, 0);

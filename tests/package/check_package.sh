@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Usage: check_package.sh BUILD_DIR VERSION
 # Installs the build into a scratch root as a package would (DESTDIR, prefix /usr), checks
-# what lands there and runs both programs from it; then makes the Debian package and checks
-# its contents and declared dependencies.
+# what lands there (the change history and copyright among it) and runs both programs from
+# it; then makes the Debian package and checks its contents and declared dependencies.
 set -euo pipefail
 build=$1
 version=$2
@@ -19,6 +19,8 @@ cat >"$scratch/expected" <<'LIST'
 ./usr/bin/ordano
 ./usr/bin/ordano-cli
 ./usr/share/applications/ordano.desktop
+./usr/share/doc/ordano/changelog.gz
+./usr/share/doc/ordano/copyright
 ./usr/share/icons/hicolor/scalable/apps/ordano.svg
 ./usr/share/man/man1/ordano-cli.1.gz
 ./usr/share/man/man1/ordano.1.gz
@@ -43,6 +45,17 @@ fi
 zcat "$scratch/root/usr/share/man/man1/ordano-cli.1.gz" >"$scratch/manual"
 grep -q '^\.TH ORDANO\\-CLI 1' "$scratch/manual" || fail "ordano-cli manual page"
 
+# The change history has one entry per version, the latest for this version, in the format
+# Debian reads; the copyright file gives Ordano's license.
+doc=$scratch/root/usr/share/doc/ordano
+zcat "$doc/changelog.gz" >"$scratch/changelog"
+versions=$(dpkg-parsechangelog -l "$scratch/changelog" --all -S Version 2>"$scratch/parse") ||
+    fail "changelog not readable"
+[ ! -s "$scratch/parse" ] || fail "changelog: $(cat "$scratch/parse")"
+[ "$(head -n 1 <<<"$versions")" = "$version" ] || fail "changelog's latest entry is not $version"
+[ -z "$(sort <<<"$versions" | uniq -d)" ] || fail "changelog has two entries of one version"
+grep -q '^License: Apache-2.0$' "$doc/copyright" || fail "copyright file without Apache-2.0"
+
 (cd "$build" && cpack -G DEB -B "$scratch/deb" >/dev/null)
 deb=$(ls "$scratch"/deb/ordano_"$version"_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -51,9 +64,10 @@ for package in qt6-translations-l10n libqt6widgets6 libcurl4 libsqlite3-0; do
     grep -q "\b$package\b" <<<"$depends" || fail "the package does not depend on $package"
 done
 dpkg-deb -c "$deb" >"$scratch/contents"
-grep -q ' \./usr/bin/ordano-cli$' "$scratch/contents" || fail "ordano-cli not in the package"
-grep -q ' \./usr/share/applications/ordano.desktop$' "$scratch/contents" ||
-    fail "desktop entry not in the package"
+for file in usr/bin/ordano-cli usr/share/applications/ordano.desktop \
+    usr/share/doc/ordano/copyright usr/share/doc/ordano/changelog.gz; do
+    grep -q " \./$file\$" "$scratch/contents" || fail "$file not in the package"
+done
 # The package's own programs (stripped as installed) run from where it unpacks.
 dpkg-deb -x "$deb" "$scratch/unpacked"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/unpacked/usr/bin/ordano-cli" --version)

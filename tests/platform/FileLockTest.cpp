@@ -44,5 +44,14 @@ TEST(FileLock, AFolderThatCannotHoldTheFileIsAnError) {
                  std::system_error);
 }
 
+// A link put where the lock file goes is refused, and what it points at stays as it was.
+TEST(FileLock, ALinkInPlaceOfTheFileIsNotFollowed) {
+    Sandbox box;
+    const auto victim = box.write_file("Prevalida.mdb", "datos de la oficina");
+    std::filesystem::create_symlink(victim, box.path() / "office.lock");
+    EXPECT_THROW((void)FileLock::try_acquire(box.path() / "office.lock"), std::system_error);
+    EXPECT_EQ(Sandbox::read_file(victim), "datos de la oficina");
+}
+
 }  // namespace
 }  // namespace ordano

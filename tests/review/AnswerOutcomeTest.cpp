@@ -30,6 +30,12 @@ TEST(AnswerOutcomeTest, ErrorRecordsRejectByTheLayoutOfEachKind) {
         {"x0015005.033", "R|A|OP123|B|C|\r\nE|2|15|3|REG|\r\n", Rejected},
         {"R0015006.033", "1234567@FIRMA123\n1234567@FIRMA124\n", Accepted},
         {"R0015006.033", "1234567@FIRMA123\n123456712\n", Rejected},
+        {"T0015007.err", "1234567FFIRMA123\r\n1234567C\r\n", Accepted},
+        {"T0015007.err", "1234567FFIRMA123\r\n1234567E00101010102\r\n", Rejected},
+        {"P0015008.033", "F|OP123|ACEPTADO|\r\n", Accepted},
+        {"P0015008.033", "F|OP123|\r\ne|2|15|\r\n", Rejected},
+        {"Q0015009.033", "F|OP123|ACEPTADO|\r\n", Accepted},
+        {"Q0015009.033", "E|2|15|3|REG|\r\n", Rejected},
         {"Z0015007.033", "anything", std::nullopt},
     };
     test::Sandbox box;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "cli/ReportOutput.h"
 #include "fixtures/Sandbox.h"
 
 namespace ordano::test {
@@ -45,6 +46,36 @@ protected:
     Sandbox sandbox;
     TestOffice office{sandbox};
 };
+
+// A line of any length goes out as it is written, not once it has ended: the program takes no
+// memory of the line's size (a 50 MB answer line took 212 MB). Cut into pieces, it still reads
+// the same: no character and no CR LF is split.
+TEST(ReportOutput, ALongLineGoesOutAsItIsWritten) {
+    std::string line;
+    for (int i = 0; i < 40'000; ++i) {
+        line += "año|€|";
+    }
+    std::ostringstream out;
+    auto* old_out = std::cout.rdbuf(out.rdbuf());
+    {
+        cli::TerminalReport report;
+        report.stream() << line;
+        EXPECT_GT(out.str().size(), line.size() - 70'000);  // before the line has ended
+        report.stream() << "\r\nfin\r\n";
+    }
+    std::cout.rdbuf(old_out);
+    EXPECT_EQ(out.str(), line + "\nfin\n");
+
+    Sandbox box;
+    cli::ReportFile file(box.path() / "informe.txt");
+    file.stream() << line << "\r\n";
+    file.commit();
+    std::string bytes;
+    for (int i = 0; i < 40'000; ++i) {
+        bytes += "a\xF1o|\x80|";
+    }
+    EXPECT_EQ(Sandbox::read_file(box.path() / "informe.txt"), bytes + "\r\n");
+}
 
 // On the terminal each line ends with LF (Windows' text-mode output makes it CR LF there).
 TEST_F(ReviewCommandTest, PrintsTheReportAsTheBoxShowsItByNameOrByPath) {

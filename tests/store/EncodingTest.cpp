@@ -27,6 +27,16 @@ TEST(Encoding, RejectsWhatWindows1252CannotHold) {
     EXPECT_THROW((void)utf8_to_cp1252("\xFF\xFE"), FormatError);  // not UTF-8 at all
 }
 
+// Valid UTF-8 stays; a byte outside a valid sequence (overlong forms and surrogates too) is
+// read as Windows-1252.
+TEST(Encoding, AnyBytesBecomeUtf8) {
+    EXPECT_EQ(as_utf8("año \u20AC \U0001F600"), "año \u20AC \U0001F600");
+    EXPECT_EQ(as_utf8("M\xFF\x80.033"), "Mÿ€.033");
+    EXPECT_EQ(as_utf8("\xC0\x80"), "À€");            // an overlong NUL
+    EXPECT_EQ(as_utf8("\xED\xA0\x80"), "í\u00A0€");  // a surrogate
+    EXPECT_EQ(as_utf8("\xC3"), "Ã");                 // cut short
+}
+
 TEST(Encoding, LetterCaseCoversTheWindows1252Letters) {
     EXPECT_EQ(lower_case("ÁÉÍÓÚÑÜ ÀÞ ŠŒŽŸ ×"), "áéíóúñü àþ šœžÿ ×");
     EXPECT_EQ(upper_case("m0001234.err ñ"), "M0001234.ERR Ñ");

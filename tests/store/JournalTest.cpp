@@ -57,6 +57,18 @@ protected:
     static ExpectedAnswers answers_of(const std::string& stem) {
         return {"k" + stem.substr(1) + ".033", "/ag0015", stem + ".err", "/ag0015", "/rec"};
     }
+    // The journal closed, its rows changed by `statements` behind it, and opened again as at
+    // start-up: the entries it gives back, the rows it names as damaged in `damaged`.
+    std::vector<OpenEntry> reopen_after(const std::vector<std::string>& statements,
+                                        std::vector<std::string>& damaged) {
+        journal.reset();
+        SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
+        for (const auto& statement : statements) {
+            db.exec(statement);
+        }
+        journal = std::make_unique<Journal>(office.db_file, clock);
+        return journal->reopen(damaged);
+    }
     JournalReader reader() {
         journal->flush();
         return JournalReader(journal->database(), clock.now(), 30);
@@ -167,14 +179,11 @@ TEST_F(JournalTest, ReopenMarksCutShortUploadsAndReturnsOpenEntries) {
     journal->sent(list("M0015002.033"), answers_of("M0015002"));
     list("C0015003.033");
     journal->sent(list("M0015004.033"), answers_of("M0015004"));  // answered below
-    journal.reset();
-    SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
-    db.exec("UPDATE BITACORA SET esperando = 0 WHERE archivo = 'M0015004.033'");
-    db.exec("UPDATE BITACORA SET archivo = '' WHERE archivo = 'C0015003.033'");
-
-    Journal reopened(office.db_file, clock);
     std::vector<std::string> damaged;
-    const auto open = reopened.reopen(damaged);
+    const auto open =
+        reopen_after({"UPDATE BITACORA SET esperando = 0 WHERE archivo = 'M0015004.033'",
+                      "UPDATE BITACORA SET archivo = '' WHERE archivo = 'C0015003.033'"},
+                     damaged);
 
     ASSERT_EQ(open.size(), 2u);
     EXPECT_EQ(open[0].file.name, "M0015001.033");
@@ -185,11 +194,31 @@ TEST_F(JournalTest, ReopenMarksCutShortUploadsAndReturnsOpenEntries) {
     EXPECT_THAT(damaged, ElementsAre("Registro 3 de la bitácora: no tiene nombre de archivo."));
     HistoryFilter first;
     first.text = "M0015001";
-    const auto cut_record = JournalReader(reopened.database(), clock.now(), 30).records(first, {});
+    const auto cut_record = reader().records(first, {});
     EXPECT_EQ(cut_record[0].status, "error");
     EXPECT_EQ(cut_record[0].sent_at, "");
     ASSERT_EQ(cut_record[0].failures.size(), 1u);
     EXPECT_THAT(cut_record[0].failures[0].text, ::testing::HasSubstr("se interrumpió"));
+}
+
+// A name that reaches outside its folder or holds a NUL byte is damage: the row is named, never
+// put back on a list, and flagged in the history.
+TEST_F(JournalTest, NamesWithAFolderOrANulAreDamage) {
+    for (const char* stem : {"M0015001", "M0015002", "M0015003"}) {
+        journal->sent(list(std::string(stem) + ".033"), answers_of(stem));
+    }
+    std::vector<std::string> damaged;
+    const auto open =
+        reopen_after({"UPDATE BITACORA SET val_archivo = '../../../../evil' WHERE id = 1",
+                      "UPDATE BITACORA SET archivo = 'M00' || char(0) || '.033' WHERE id = 2"},
+                     damaged);
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_EQ(open[0].file.name, "M0015003.033");
+    const std::string why =
+        " de la bitácora: un nombre de archivo lleva carpeta o un carácter nulo.";
+    EXPECT_THAT(damaged, ElementsAre("Registro 1" + why, "Registro 2" + why));
+    const auto records = reader().records({}, {});
+    EXPECT_EQ(std::ranges::count_if(records, [](const auto& r) { return !r.damage.empty(); }), 2);
 }
 
 TEST_F(JournalTest, ReopeningWithNothingCutShortWritesNothing) {

@@ -139,7 +139,7 @@ TEST(StartUp, HostFollowsTheLinkTypeAndPasswordIsLowerCased) {
 }
 
 // What ended processes left (their working folders, their ".part-" files) goes at start-up;
-// a live process's files and every other name stay.
+// a live process's files (this one's own too) and every other name stay.
 TEST(StartUp, RemovesOnlyTheWorkingFilesOfProcessesThatEnded) {
     Sandbox box;
     TestOffice office(box);
@@ -153,6 +153,9 @@ TEST(StartUp, RemovesOnlyTheWorkingFilesOfProcessesThatEnded) {
     box.write_file(work / ("proceso-" + gone) / "M0015001.err", "x");
     const std::vector<std::filesystem::path> kept = {
         box.write_file(work / ("proceso-" + running) / "M0015001.err", "x"),
+        box.write_file(work / ("proceso-" + std::to_string(current_process_id())) /
+                           "M0015001.033",
+                       "x"),
         box.write_file(office.drive_root / ("revact.txt.part-" + running + "-7f3a"), "x"),
         box.write_file(work / "M0015001.err.part-9ab3c", "x")};  // an older version's name
     const FixedClock clock({2026y / February / 2, 9, 0, 0});

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "store/Parameters.h"
 #include "store/Session.h"
 #include "transfer/FolderWatch.h"
 #include "transfer/TransferFixture.h"
@@ -21,10 +22,11 @@ protected:
     FolderWatchTest() { start_watch(); }
 
     // Interval 0: a server that could not be reached may be tried again at the next pass.
-    void start_watch(bool payment_password = false) {
+    void start_watch(bool payment_password = false,
+                     std::chrono::seconds interval = std::chrono::seconds(0)) {
         watch_.reset();
         watch_ = std::make_unique<FolderWatch>(
-            *office_, ui_, WatchOptions{std::chrono::seconds(0), payment_password},
+            *office_, ui_, WatchOptions{interval, payment_password},
             [this](const WatchEvent& event) { events_.push_back(describe(event)); });
     }
     // The watch ends and starts again on a new office over the same database.
@@ -97,6 +99,21 @@ TEST_F(FolderWatchTest, AFileDroppedWhileTheServerIsDownIsSentOnceWhenItComesBac
     EXPECT_EQ(uploads("C0015001.033"), 1);
 }
 
+// Passes that leave the server alone while the wait after a failure runs do not end the
+// outage: its message is said once over all its tries (1 s, then 2 s apart).
+TEST_F(FolderWatchTest, AnOutageIsSaidOnceOverItsRetries) {
+    start_watch(false, std::chrono::seconds(1));
+    refuse_logins();
+    write("C0015001.033", "c");
+    ASSERT_TRUE(FtpServer::wait_for([this] {
+        watch_->pass();
+        return server_.refused_logins("ag0015") >= 3;
+    }));
+    ASSERT_FALSE(ui_.messages.empty());
+    EXPECT_EQ(std::ranges::count(ui_.messages, ui_.messages[0].text, &ScriptedUi::Shown::text), 1)
+        << ui_.messages.size() << " messages";
+}
+
 TEST_F(FolderWatchTest, AfterARestartAnUnchangedFileStaysSentAndAChangedOneGoesAgain) {
     write("C0015001.033", "uno");
     write("C0015002.033", "dos");
@@ -126,6 +143,23 @@ TEST_F(FolderWatchTest, AnswersAreStoredAndEachStepIsTold) {
     EXPECT_TRUE(fs::exists(fs::path(session().folders.val_rec) / "M0015001.err"));
     EXPECT_THAT(watch_->desk().receive_list().rows(), IsEmpty());
     EXPECT_THAT(watch_->desk().send_list().rows(), IsEmpty());  // told, not kept for months
+}
+
+// The office's own limit (60 minutes here), not the default 30, makes an answer overdue.
+TEST_F(FolderWatchTest, OverdueFollowsTheOfficesOwnLimit) {
+    office_->params().set_number(Param::min_atraso, 60);
+    office_->params().save();
+    write("M0015001.033", "m");
+    passes(2);  // sent at 14:05
+    const auto pass_at = [this](int minute) {
+        clock_.set({std::chrono::year{2026} / 2 / 2, 15, minute, 0});
+        watch_->pass();
+        return watch_->desk().receive_list().rows().at(0).overdue;
+    };
+    EXPECT_FALSE(pass_at(5));
+    EXPECT_THAT(events_, ElementsAre("sent M0015001.033 /valin"));
+    EXPECT_TRUE(pass_at(6));
+    EXPECT_THAT(events_, ElementsAre("sent M0015001.033 /valin", "overdue M0015001.033"));
 }
 
 TEST_F(FolderWatchTest, PaymentFilesWithoutAPasswordAreLeftAndToldOnce) {

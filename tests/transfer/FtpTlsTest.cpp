@@ -106,6 +106,7 @@ TEST_F(FtpTlsTest, CertificateFaultsHaveTheirOwnNumbersAndNoPasswordGoesOut) {
         const char* words;
     } cases[] = {
         {Certificate::Untrusted, 1032, "no es de confianza"},
+        {Certificate::Rotated, 1032, "no es de confianza"},
         {Certificate::Expired, 1033, "está vencido"},
         {Certificate::WrongHost, 1034, "fue emitido para otro nombre"},
     };

@@ -4,6 +4,8 @@
 #include "fixtures/Sandbox.h"
 #include "platform/ProcessId.h"
 #include "store/Errors.h"
+#include "store/RunStop.h"
+#include "store/Sha256.h"
 #include "transfer/TransferFiles.h"
 
 namespace ordano::test {
@@ -45,6 +47,18 @@ TEST(MoveIntoPlace, AMissingFolderKeepsTheSourceAndSaysSo) {
         EXPECT_EQ(e.number(), error_number::kPathNotFound);
     }
     EXPECT_EQ(Sandbox::read_file(from), "answer");
+}
+
+// Copying or reading a file stops as soon as a stop is requested, and leaves nothing behind.
+TEST(CopyThroughTemp, AStopEndsTheCopyAndTheDigestWithNothingLeft) {
+    Sandbox box;
+    const auto from = box.write_file("envio/M0015001.033", std::string(200'000, 'M'));
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_THROW(copy_through_temp(from, box.path() / "M0015001.033", stop.get_token()),
+                 RunStopped);
+    EXPECT_THROW((void)digest_file(from, stop.get_token()), RunStopped);
+    EXPECT_EQ(std::distance(fs::directory_iterator(box.path()), fs::directory_iterator()), 1);
 }
 
 // The number and the words of a failed copy, as the person would read them.
