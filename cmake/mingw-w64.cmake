@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (POSIX thread model, so that
 # std::thread and std::mutex work). Static libraries only, and programs linked statically, so
 # a test program runs under Wine, or on a Windows machine, without any DLL beside it.

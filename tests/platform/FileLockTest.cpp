@@ -48,7 +48,9 @@ TEST(FileLock, AFolderThatCannotHoldTheFileIsAnError) {
 TEST(FileLock, ALinkInPlaceOfTheFileIsNotFollowed) {
     Sandbox box;
     const auto victim = box.write_file("Prevalida.mdb", "datos de la oficina");
-    std::filesystem::create_symlink(victim, box.path() / "office.lock");
+    if (!test::create_symlink(victim, box.path() / "office.lock")) {
+        GTEST_SKIP() << "this system makes no symbolic links here";
+    }
     EXPECT_THROW((void)FileLock::try_acquire(box.path() / "office.lock"), std::system_error);
     EXPECT_EQ(Sandbox::read_file(victim), "datos de la oficina");
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The POSIX side of the platform seams: file modes, processes of other users, the data folder.
 #include <gtest/gtest.h>
 

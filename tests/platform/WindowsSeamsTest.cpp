@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Windows side of the platform seams: console stops, text-mode output, the drive root.
 #include <gtest/gtest.h>
 #include <windows.h>
