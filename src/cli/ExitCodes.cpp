@@ -15,7 +15,7 @@ constexpr std::array<ExitCodeRow, 11> kTable = {{
     {kSuccess, "todo se hizo"},
     {kFailure, "otro fallo"},
     {kUsage, "error en la línea de órdenes (orden, opción o valor)"},
-    {kUnreachable, "no se pudo llegar al servidor (1029)"},
+    {kUnreachable, "no se pudo llegar al servidor (1029) o a su conexión de datos (1037, 1038)"},
     {kRefused,
      "el servidor rechazó el acceso (1013), la conexión cifrada o su certificado (1030-1036), "
      "o la contraseña de pago electrónico no se aceptó"},
@@ -57,6 +57,8 @@ std::string_view exit_code_meaning(int code) {
 int exit_code_for_number(int number) {
     switch (number) {
         case ftp_error::kUnreachable:
+        case ftp_error::kDataConnectionRefused:
+        case ftp_error::kDataConnectionUnanswered:
             return kUnreachable;
         case ftp_error::kSessionBroken:
         case ftp_error::kNoAnswer:

@@ -10,7 +10,7 @@ namespace exit_code {
 inline constexpr int kSuccess = 0;
 inline constexpr int kFailure = 1;         // any other failure
 inline constexpr int kUsage = 2;           // the command line itself is wrong
-inline constexpr int kUnreachable = 3;     // the server cannot be reached (1029)
+inline constexpr int kUnreachable = 3;     // the server or its data connection cannot be reached
 inline constexpr int kRefused = 4;         // login, encryption or a password refused
 inline constexpr int kTransferFailed = 5;  // a transfer failed or broke (1003, 1000, 1002)
 inline constexpr int kAnswersMissing = 6;  // --wait ended with answers still missing

@@ -24,12 +24,15 @@ bool contains_any(std::string_view text, std::span<const std::string_view> words
                        [text](std::string_view word) { return contains_word(text, word); });
 }
 
+bool is_refusal(std::string_view reply) {
+    return !reply.empty() && (reply.front() == '4' || reply.front() == '5');
+}
+
 // A refusal (4xx or 5xx) whose text asks for encryption, as servers word it: "550 SSL/TLS
 // required on the control channel", "530 Non-anonymous sessions must use encryption", ...
 bool reply_asks_for_tls(std::string_view reply) {
     static constexpr std::array<std::string_view, 4> kWords = {"TLS", "SSL", "encrypt", "cifr"};
-    return !reply.empty() && (reply.front() == '4' || reply.front() == '5') &&
-           contains_any(reply, kWords);
+    return is_refusal(reply) && contains_any(reply, kWords);
 }
 
 // Which of the certificate's faults made the verification fail: the TLS library's verdict
@@ -61,6 +64,12 @@ bool certificate_check_failed(const FtpFailureContext& context) {
     return contains_any(context.curl_detail, kWords);
 }
 
+// The server's last reply answered EPSV or PASV: the call was opening the data connection it
+// offered, so a failure to connect is the data connection's, on a session already logged in.
+bool opening_data_connection(std::string_view last_reply) {
+    return last_reply.starts_with("227") || last_reply.starts_with("229");
+}
+
 int number_for(CURLcode code, const FtpFailureContext& context) {
     if (!context.tls && reply_asks_for_tls(context.last_reply)) {
         return ftp_error::kTlsRequired;
@@ -75,14 +84,23 @@ int number_for(CURLcode code, const FtpFailureContext& context) {
         case CURLE_SSL_CONNECT_ERROR:
             return certificate_check_failed(context) ? certificate_number(context)
                                                      : ftp_error::kTlsHandshakeFailed;
+        case CURLE_COULDNT_CONNECT:
+            return opening_data_connection(context.last_reply) ? ftp_error::kDataConnectionRefused
+                                                               : ftp_error::kUnreachable;
         case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_CONNECT:
             return ftp_error::kUnreachable;
         case CURLE_OPERATION_TIMEDOUT:
+            if (opening_data_connection(context.last_reply)) {
+                return ftp_error::kDataConnectionUnanswered;
+            }
             return context.reached_server ? ftp_error::kNoAnswer : ftp_error::kUnreachable;
         case CURLE_LOGIN_DENIED:
             return ftp_error::kLoginRefused;
+        case CURLE_FTP_WEIRD_PASV_REPLY:
+            // A refusal read where the passive reply was awaited is the transfer's refusal (see
+            // passive_reply_out_of_step).
+            return is_refusal(context.last_reply) ? ftp_error::kNotTransferred : ftp_error::kOther;
         case CURLE_REMOTE_ACCESS_DENIED:   // CWD refused: the folder is missing
         case CURLE_REMOTE_FILE_NOT_FOUND:  // RETR 550
         case CURLE_FTP_COULDNT_RETR_FILE:  // RETR refused otherwise
@@ -162,6 +180,16 @@ std::string describe(int number, CURLcode code, const FtpFailureContext& context
                    ": el servidor no lo encontró o no lo permitió";
         case ftp_error::kNoAnswer:
             return "El servidor " + server + " dejó de responder";
+        case ftp_error::kDataConnectionRefused:
+        case ftp_error::kDataConnectionUnanswered:
+            return "Se inició la sesión con el servidor " + server +
+                   ", pero la conexión de datos (modo pasivo) " +
+                   (number == ftp_error::kDataConnectionRefused ? "fue rechazada"
+                                                                : "no respondió") +
+                   ". Suele deberse a un cortafuegos o ruteador que bloquea los puertos pasivos "
+                   "del servidor: pide a quien administra la red de la oficina que permita las "
+                   "conexiones a esos puertos, o al administrador del servidor que revise su "
+                   "rango de puertos pasivos.";
         case ftp_error::kSessionBroken:
             if (context.cancelled) {
                 return "Se canceló la transferencia de " + path;
@@ -195,6 +223,11 @@ std::string details(int number, CURLcode code, const FtpFailureContext& context)
     if (context.server_reply > 0) {
         text += "Última respuesta del servidor: " + std::to_string(context.server_reply) + "\n";
     }
+    if (opening_data_connection(context.last_reply) && !context.passive_ports.empty()) {
+        const bool several = context.passive_ports.find(',') != std::string_view::npos;
+        text += "Conexión de datos intentada: " + address + (several ? ", puertos " : ", puerto ") +
+                std::string(context.passive_ports) + "\n";
+    }
     const std::string_view library = curl_easy_strerror(code);
     text += "Causa según la biblioteca FTP (libcurl): ";
     text += library;
@@ -212,10 +245,15 @@ FtpError ftp_failure(CURLcode code, const FtpFailureContext& context) {
     return FtpError(number, describe(number, code, context), details(number, code, context));
 }
 
-bool looks_like_dropped_session(CURLcode code) {
-    return code == CURLE_OPERATION_TIMEDOUT || code == CURLE_SEND_ERROR ||
-           code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
-           code == CURLE_WEIRD_SERVER_REPLY;
+bool passive_reply_out_of_step(CURLcode code) {
+    return code == CURLE_FTP_WEIRD_PASV_REPLY;
+}
+
+bool looks_like_dropped_session(CURLcode code, std::string_view last_reply) {
+    const bool session_failed = code == CURLE_OPERATION_TIMEDOUT || code == CURLE_SEND_ERROR ||
+                                code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
+                                code == CURLE_WEIRD_SERVER_REPLY;
+    return session_failed && !opening_data_connection(last_reply);
 }
 
 }  // namespace ordano

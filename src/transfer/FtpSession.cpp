@@ -146,6 +146,36 @@ std::int64_t size_in_reply(std::string_view reply) {
     return i > open + 1 && reply.substr(i).starts_with(" bytes") ? size : 0;
 }
 
+// The data port a passive reply offers, with the command it answers: "50006 (EPSV)" for
+// "229 Entering Extended Passive Mode (|||50006|)", "50007 (PASV)" for "227 Entering Passive
+// Mode (127,0,0,1,195,87)"; empty for any other reply.
+std::string passive_port(std::string_view reply) {
+    const bool extended = reply.starts_with("229");
+    const auto open = reply.find('(');
+    if ((!extended && !reply.starts_with("227")) || open == std::string_view::npos) {
+        return {};
+    }
+    std::vector<long> numbers;
+    bool in_number = false;
+    for (const char c : reply.substr(open + 1)) {
+        const bool digit = c >= '0' && c <= '9';
+        if (c == ')' || (digit && in_number && numbers.back() > 65535)) {
+            break;
+        }
+        if (digit && !in_number) {
+            numbers.push_back(0);
+        }
+        if (digit) {
+            numbers.back() = numbers.back() * 10 + (c - '0');
+        }
+        in_number = digit;
+    }
+    const long port = extended && numbers.size() == 1    ? numbers[0]
+                      : !extended && numbers.size() == 6 ? numbers[4] * 256 + numbers[5]
+                                                         : 0;
+    return port > 0 ? std::to_string(port) + (extended ? " (EPSV)" : " (PASV)") : std::string();
+}
+
 // The names of an NLST reply: one a line, some servers prefixing the folder they listed.
 std::vector<std::string> listed_names(std::string_view text) {
     std::vector<std::string> names;
@@ -200,7 +230,8 @@ struct FtpSession::Impl {
     FtpTrace trace;
     Request request;
     char curl_detail[CURL_ERROR_SIZE] = {};
-    std::string last_reply;  // the server's last reply line on the control connection
+    std::string last_reply;     // the server's last reply line on the control connection
+    std::string passive_ports;  // the data ports the server offered in this call: "50006 (EPSV)"
 
     void open_handle();
     void close_now() noexcept;
@@ -265,7 +296,6 @@ void FtpSession::Impl::open_handle() {
     set(h, CURLOPT_ERRORBUFFER, curl_detail);
     // Nothing waits forever: the connection and login, every reply, and a transfer that stops
     // moving each have their limit.
-    set(h, CURLOPT_CONNECTTIMEOUT, timeouts.connect_seconds);
     set(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeouts.stall_seconds);
     set(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     set(h, CURLOPT_LOW_SPEED_TIME, timeouts.stall_seconds);
@@ -320,15 +350,19 @@ void FtpSession::Impl::perform(Request next) {
 
     trace.apply(h);
     const bool reused = live;
+    // On a logged-in session the only connection a call makes is the data connection.
+    set(h, CURLOPT_CONNECTTIMEOUT,
+        reused ? timeouts.data_connect_seconds : timeouts.connect_seconds);
     const auto started = std::chrono::steady_clock::now();
     CURLcode code = perform_once();
     const bool quick =
         std::chrono::steady_clock::now() - started < std::chrono::seconds(timeouts.stall_seconds);
     if (code != CURLE_OK && reused && quick && moved == 0 && !cancelled() &&
-        looks_like_dropped_session(code)) {
+        looks_like_dropped_session(code, last_reply)) {
         // The server closed the session while it sat idle (a "421" or a reset): libcurl has
         // now dropped that connection, and a second attempt logs in again on a new one.
         // A server that is merely slow took the whole stall limit and is not asked twice.
+        set(h, CURLOPT_CONNECTTIMEOUT, timeouts.connect_seconds);
         code = perform_once();
         if (code != CURLE_OK) {
             fail(code, false);
@@ -345,6 +379,7 @@ CURLcode FtpSession::Impl::perform_once() {
     last_done = last_total = -1;
     curl_detail[0] = '\0';
     last_reply.clear();
+    passive_ports.clear();
     if (request.sink != nullptr) {
         request.sink->restart();
     }
@@ -393,6 +428,7 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
         .remote_path = request.shown_path,
         .curl_detail = curl_detail,
         .last_reply = last_reply,
+        .passive_ports = passive_ports,
         .user = login->user,
         .step = doing,
         .server_reply = reply,
@@ -402,6 +438,9 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
     };
     FtpError error = ftp_failure(code, context);
     live = live && error.number() == ftp_error::kNotTransferred;
+    if (passive_reply_out_of_step(code)) {
+        close_now();
+    }
     throw error;
 }
 
@@ -497,6 +536,9 @@ std::size_t FtpSession::Impl::on_reply(char* data, std::size_t size, std::size_t
         line.remove_suffix(1);
     }
     impl.last_reply.assign(line);
+    if (const auto port = passive_port(line); !port.empty()) {
+        impl.passive_ports += (impl.passive_ports.empty() ? "" : ", ") + port;
+    }
     return size * count;
 }
 

@@ -30,6 +30,9 @@ inline constexpr int kCertificateExpired = 1033;    // expired or not valid yet
 inline constexpr int kCertificateWrongHost = 1034;  // issued for another host name
 inline constexpr int kAuthorityUnreadable = 1035;   // the trusted certificates cannot be read
 inline constexpr int kTlsHandshakeFailed = 1036;    // the TLS negotiation itself failed
+// The passive data connection (a firewall or NAT in front of the server's passive ports).
+inline constexpr int kDataConnectionRefused = 1037;
+inline constexpr int kDataConnectionUnanswered = 1038;
 }  // namespace ftp_error
 
 class FtpError : public NumberedError {
@@ -63,6 +66,10 @@ struct FtpLogin {
 
 struct FtpTimeouts {
     long connect_seconds = 20;
+    // How long after its start a call on a logged-in session may take to open its passive data
+    // connection (EPSV, then PASV when that fails at once) before a blocked data port is said.
+    // A call that must log in again first has connect_seconds for both.
+    long data_connect_seconds = 15;
     long stall_seconds = 60;  // a transfer or reply that makes no progress for this long fails
 };
 

@@ -5,53 +5,80 @@
 namespace ordano::test {
 namespace {
 
-OfficeSetup served_by(const FtpServer& server) {
+OfficeSetup served_by(const TestFtpServer& server, bool tls) {
     OfficeSetup setup = TestOffice::default_setup();
     setup.host = server.address();
+    setup.tls = tls;
+    if (tls) {
+        setup.tls_ca = server.authority_file().string();
+    }
     return setup;
+}
+
+// The folder name under envio/ and recepcion/ of a kind of file.
+const char* kind_folder(char kind) {
+    switch (kind) {
+        case 'E':
+            return "pago";
+        case 'S':
+            return "sagarpa";
+        default:
+            return "saai";
+    }
 }
 
 }  // namespace
 
-ServedOfficeTest::ServedOfficeTest() : office(sandbox, served_by(server)) {
+ServedOffice::ServedOffice(Sandbox& sandbox, const TestFtpServer& server, Options options)
+    : office(sandbox, served_by(server, options.tls)),
+      sandbox_(sandbox),
+      command_prefix_(std::move(options.command_prefix)) {
     for (const char* folder : {"valin", "ag0015", "update"}) {
         server.make_folder(folder);
     }
 }
 
-std::vector<std::string> ServedOfficeTest::program_args(const std::vector<std::string>& args) {
-    std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", office.ini_file.string(), "--root",
-                                 office.drive_root.string()};
+std::vector<std::string> ServedOffice::program_args(const std::vector<std::string>& args) {
+    std::vector<std::string> all = command_prefix_;
+    for (const auto& word :
+         {std::string(ORDANO_CLI_PROGRAM), std::string("--ini"), office.ini_file.string(),
+          std::string("--root"), office.drive_root.string()}) {
+        all.push_back(word);
+    }
     all.insert(all.end(), args.begin(), args.end());
     return all;
 }
 
-std::filesystem::path ServedOfficeTest::next_scratch() {
-    return sandbox.path() / ("run" + std::to_string(++runs));
+std::filesystem::path ServedOffice::next_scratch() {
+    return sandbox_.path() / ("run" + std::to_string(++runs_));
 }
 
-ProcessResult ServedOfficeTest::cli(const std::vector<std::string>& args) {
-    return run_process(program_args(args), "", next_scratch());
+ProcessResult ServedOffice::cli(const std::vector<std::string>& args, const std::string& input) {
+    return run_process(program_args(args), input, next_scratch());
 }
 
-StartedProcess ServedOfficeTest::start(const std::vector<std::string>& args) {
-    return StartedProcess(program_args(args), "", next_scratch());
+StartedProcess ServedOffice::start(const std::vector<std::string>& args, const std::string& input) {
+    return StartedProcess(program_args(args), input, next_scratch());
 }
 
-std::string ServedOfficeTest::today_file(int n, const std::string& bytes) {
+std::string ServedOffice::julian() {
     std::string julian = std::to_string(Dia_Juliano(SystemClock().today()));
     julian.insert(0, 3 - julian.size(), '0');
-    const std::string name = "M001500" + std::to_string(n) + "." + julian;
-    sandbox.write_file(send_folder() / name, bytes);
+    return julian;
+}
+
+std::string ServedOffice::today_file(int n, const std::string& bytes, char kind) {
+    const std::string name = std::string(1, kind) + "001500" + std::to_string(n) + "." + julian();
+    sandbox_.write_file(send_folder(kind) / name, bytes);
     return name;
 }
 
-std::filesystem::path ServedOfficeTest::send_folder() const {
-    return office.db_file.parent_path() / "envio" / "saai";
+std::filesystem::path ServedOffice::send_folder(char kind) const {
+    return office.db_file.parent_path() / "envio" / kind_folder(kind);
 }
 
-std::filesystem::path ServedOfficeTest::receive_folder() const {
-    return office.db_file.parent_path() / "recepcion" / "saai";
+std::filesystem::path ServedOffice::receive_folder(char kind) const {
+    return office.db_file.parent_path() / "recepcion" / kind_folder(kind);
 }
 
 }  // namespace ordano::test

@@ -12,29 +12,55 @@
 
 namespace ordano::test {
 
-// An office made as `ordano-cli init` makes one, served by the real FTP test server (its
-// account ag0015, with the folders valin, ag0015 and update); ordano-cli runs as a program on
-// it.
-class ServedOfficeTest : public ::testing::Test {
-protected:
-    ServedOfficeTest();
+// An office made as `ordano-cli init` makes one, served by a test FTP server (its account
+// ag0015, with the folders valin, ag0015 and update); ordano-cli runs as a program on it.
+class ServedOffice {
+public:
+    struct Options {
+        bool tls = false;  // encrypted sessions, trusting the server's own authority
+        // Words put before ordano-cli, e.g. {"/usr/bin/nsenter", "--net=/proc/7/ns/net"}.
+        std::vector<std::string> command_prefix{};
+    };
 
-    ProcessResult cli(const std::vector<std::string>& args);
-    StartedProcess start(const std::vector<std::string>& args);
+    ServedOffice(Sandbox& sandbox, const TestFtpServer& server, Options options);
 
-    // Today's M file number `n` (1 to 9) holding `bytes`, in the SAAI send folder.
-    std::string today_file(int n, const std::string& bytes);
-    [[nodiscard]] std::filesystem::path send_folder() const;
-    [[nodiscard]] std::filesystem::path receive_folder() const;
+    ProcessResult cli(const std::vector<std::string>& args, const std::string& input = "");
+    StartedProcess start(const std::vector<std::string>& args, const std::string& input = "");
 
-    Sandbox sandbox;
-    FtpServer server;
+    // Today's file of a kind ('M', 'C', 'E', 'S'...) and number `n` (1 to 9) holding `bytes`,
+    // in the send folder of its kind, e.g. M0015001.<julian>.
+    std::string today_file(int n, const std::string& bytes, char kind = 'M');
+    [[nodiscard]] std::filesystem::path send_folder(char kind = 'M') const;
+    // Today's julian day as today's file names end: "033".
+    [[nodiscard]] static std::string julian();
+    [[nodiscard]] std::filesystem::path receive_folder(char kind = 'M') const;
+
     TestOffice office;
-    int runs = 0;
 
 private:
     [[nodiscard]] std::vector<std::string> program_args(const std::vector<std::string>& args);
     [[nodiscard]] std::filesystem::path next_scratch();
+
+    Sandbox& sandbox_;
+    std::vector<std::string> command_prefix_;
+    int runs_ = 0;
+};
+
+// A ServedOffice on the project's own test server.
+class ServedOfficeTest : public ::testing::Test {
+protected:
+    ServedOfficeTest() : served_(sandbox, server, {}) {}
+
+    ProcessResult cli(const std::vector<std::string>& args) { return served_.cli(args); }
+    StartedProcess start(const std::vector<std::string>& args) { return served_.start(args); }
+    std::string today_file(int n, const std::string& bytes) { return served_.today_file(n, bytes); }
+    [[nodiscard]] std::filesystem::path send_folder() const { return served_.send_folder(); }
+    [[nodiscard]] std::filesystem::path receive_folder() const { return served_.receive_folder(); }
+
+    Sandbox sandbox;
+    FtpServer server;
+    ServedOffice served_;
+    TestOffice& office = served_.office;
 };
 
 }  // namespace ordano::test
