@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
     ordano::show_report(printed, report(kPrintedRecords));
     QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("reporte.pdf"));
+    ordano::PrintTarget target;
     QElapsedTimer timer;
     timer.start();
     ordano::print_report(
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
             printer.setOutputFileName(pdf);
             return true;
         },
-        nullptr);
+        nullptr, target);
     std::printf("printing %d records to PDF: %.1f ms (%.1f MB)\n", kPrintedRecords,
                 static_cast<double>(timer.nsecsElapsed()) / 1e6,
                 static_cast<double>(QFileInfo(pdf).size()) / 1e6);

@@ -25,6 +25,7 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr QSize kScreenshotSize(1280, 800);
+const QString kPrintFolder = QStringLiteral("impresion/carpeta");
 
 }  // namespace
 
@@ -57,9 +58,11 @@ int run_ordano(const GuiOptions& options, UiPort& ui, const Clock& clock) {
     }
     QSettings layout;  // per workstation, in the platform's usual place
     restore_layout(window, layout);
+    window.review_area().set_print_folder(layout.value(kPrintFolder).toString());
     window.show();
     const int status = QApplication::exec();
     save_layout(window, layout);
+    layout.setValue(kPrintFolder, window.review_area().print_folder());
     return status;
 }
 

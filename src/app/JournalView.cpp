@@ -8,7 +8,9 @@
 #include <QTreeWidget>
 
 #include "app/MainWindowUi.h"
+#include "app/OutcomeColumn.h"
 #include "store/Journal.h"
+#include "store/JournalQuery.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
 #include "transfer/TransferDesk.h"
@@ -71,12 +73,13 @@ JournalView::JournalView(Office& office, UiPort& ui, TransferDesk& desk,
     history_refresh_->setSingleShot(true);
     history_refresh_->setInterval(kHistoryRefreshMs);
     connect(history_refresh_, &QTimer::timeout, this, [this] {
-        if (history_ != nullptr && history_->isVisible()) {
+        if (history_ && history_->isVisible()) {
             history_->refresh();
         }
     });
 
     watch_receive_list();
+    outcomes_ = new OutcomeColumn(desk_, *controls_.lvwPreVal[0], *controls_.lvwPreVal[1], this);
     desk_.journal().on_answer([this](const AnswerArrival& arrival) { answer_arrived(arrival); });
     desk_.journal().on_change([this] { history_refresh_->start(); });
     // Told on the journal's writing thread; said on the window's.
@@ -92,6 +95,9 @@ JournalView::~JournalView() {
 
 void JournalView::start_up() {
     desk_.restore_from_journal(true);
+    office_.journal().flush();
+    outcomes_->read_failures(JournalReader(office_.journal().database(), office_.clock().now(),
+                                           overdue_minutes(office_.params())));
     check_overdue();
     overdue_timer_->start();
 }
@@ -166,7 +172,10 @@ void JournalView::journal_trouble(const std::string& text) {
 
 HistoryWindow& JournalView::history_window() {
     if (history_ == nullptr) {
-        history_ = new HistoryWindow(office_, ui_, open_answer_, &window_);
+        // A window of its own, not one kept above the main window: the report it opens is
+        // read there, in front.
+        history_ = std::make_unique<HistoryWindow>(office_, ui_, open_answer_);
+        history_->setLocale(window_.locale());
     }
     return *history_;
 }

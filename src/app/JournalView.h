@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 #include "dialogs/HistoryWindow.h"
 
@@ -14,16 +15,18 @@ class QTimer;
 namespace ordano {
 
 class Office;
+class OutcomeColumn;
 class TransferDesk;
 class UiPort;
 struct AnswerArrival;
 struct MainWindowUi;
 
 // The journal's side of the main window: at start-up the files a previous run left open go
-// back on the lists; overdue answers are marked red on the receive list and counted in the
-// status bar; an answer stored while the window is not active makes it ask for attention (and
-// a tray notice names the file and what the answer said); a journal that cannot be written is
-// said once, without stopping anything; and the history window.
+// back on the lists; each row of both lists says where its file stands (OutcomeColumn);
+// overdue answers are marked red on the receive list and counted in the status bar; an answer
+// stored while the window is not active makes it ask for attention (and a tray notice names the
+// file and what the answer said); a journal that cannot be written is said once, without stopping
+// anything; and the history window.
 class JournalView : public QObject {
     Q_OBJECT
 public:
@@ -62,10 +65,11 @@ private:
     QWidget& window_;
     HistoryWindow::OpenAnswer open_answer_;
     Attention attention_;
+    OutcomeColumn* outcomes_ = nullptr;
     QLabel* overdue_label_ = nullptr;
     QTimer* overdue_timer_ = nullptr;
     QTimer* history_refresh_ = nullptr;
-    HistoryWindow* history_ = nullptr;
+    std::unique_ptr<HistoryWindow> history_;
     QSystemTrayIcon* tray_ = nullptr;
 };
 

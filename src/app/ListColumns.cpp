@@ -13,6 +13,9 @@ constexpr std::array<ColumnSpec, send_list::kCount> kSendColumns = {{
     {"Icono", "Icono", false, 40},
     {"Carpeta de prevalidación", "RutaPre", false, 120},
     {"Carpeta de validación", "RutaVal", false, 120},
+    {"Situación", "", true, 90,
+     "Dónde está el archivo, como lo dice el historial: en envío, error (falló el último "
+     "intento), prevalidado, aceptado o rechazado"},
 }};
 
 constexpr std::array<ColumnSpec, receive_list::kCount> kReceiveColumns = {{
@@ -27,6 +30,9 @@ constexpr std::array<ColumnSpec, receive_list::kCount> kReceiveColumns = {{
     {"Respuesta de validación", "ArchivoVal", false, 120},
     {"Carpeta local", "RutaDest", false, 120},
     {"Icono", "Icono", false, 40},
+    {"Situación", "", true, 90,
+     "Dónde está el archivo, como lo dice el historial: esperando, prevalidado (llegó la "
+     "respuesta de prevalidación) o atrasado"},
 }};
 
 constexpr std::array<ColumnSpec, 1> kFileColumns = {{

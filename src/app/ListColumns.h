@@ -5,10 +5,19 @@
 
 namespace ordano {
 
-// Column positions of the main window's lists: position 0 is the row's text, position n its
-// sub-item n.
+// Column positions of the main window's lists: position 0 is the row's text,
+// position n its sub-item n. The last column, "Situación", is the window's own: where the file
+// stands, as the journal names it.
 namespace send_list {
-enum Column : int { kName = 0, kStatus = 1, kIcono = 2, kRutaPre = 3, kRutaVal = 4, kCount = 5 };
+enum Column : int {
+    kName = 0,
+    kStatus = 1,
+    kIcono = 2,
+    kRutaPre = 3,
+    kRutaVal = 4,
+    kOutcome = 5,
+    kCount = 6
+};
 }  // namespace send_list
 
 namespace receive_list {
@@ -23,7 +32,8 @@ enum Column : int {
     kArchivoVal = 7,
     kRutaDest = 8,
     kIcono = 9,
-    kCount = 10
+    kOutcome = 10,
+    kCount = 11
 };
 }  // namespace receive_list
 

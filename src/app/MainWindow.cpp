@@ -15,6 +15,7 @@
 #include "store/UiPort.h"
 #include "ui/ActionButton.h"
 #include "ui/Images.h"
+#include "ui/ScreenFit.h"
 
 namespace ordano {
 
@@ -26,10 +27,13 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
       locale_(std::move(locale)),
       quit_(std::move(quit)) {
     setObjectName(QStringLiteral("frmPreVal"));
+    // Qt's own controls (dates, numbers) in the workstation's language, also under the C
+    // locale.
+    setLocale(locale_);
     eftpPrincipal_.stop_with(office_.stop_token());
     setWindowIcon(images::program_icon());
     ui_.setup(*this);
-    status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_);
+    status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_, office_.locale());
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, message_ui_, this);
     catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, office_, message_ui_,
@@ -41,12 +45,12 @@ MainWindow::MainWindow(Office& office, UiPort& ui, QLocale locale, QuitFunction 
     journal_ = new JournalView(office_, message_ui_, transfer_->desk(), ui_, *this,
                                [this](const std::string& name) {
                                    review_->open_answer(name);
-                                   activateWindow();
+                                   bring_forward();
                                });
     connect_controls();
     start_up();
     catalog_->start();
-    resize(1280, 800);
+    fit_to_screen(*this, QSize(1280, 800));
 }
 
 MainWindow::~MainWindow() = default;
@@ -76,6 +80,13 @@ void MainWindow::paint_list_backgrounds() {
     for (QTreeWidget* list : ui_.lvwPreVal) {
         list->setPalette(background);
     }
+}
+
+void MainWindow::bring_forward() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -124,9 +135,9 @@ void MainWindow::parametros() {
 }
 
 void MainWindow::salir() {
+    // Asked with No as its default: a stray Enter must not end the session.
     if (message_ui_.message(exit_question(transfer_->desk().receive_list().size()),
-                            MessageIcon::Information,
-                            MessageButtons::YesNo) == MessageAnswer::Yes) {
+                            MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes) {
         // At once: the transfers in flight are cancelled and every run ends at its next step
         // instead of running on to its end once the window is gone.
         office_.request_stop();

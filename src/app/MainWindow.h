@@ -55,6 +55,7 @@ public:
     [[nodiscard]] const MainWindowUi& controls() const { return ui_; }
     // The transfer side: the two lists, the polling, the sending run, frmPassword.
     [[nodiscard]] TransferPanel& transfer_panel() { return *transfer_; }
+    [[nodiscard]] ReviewArea& review_area() { return *review_; }
     // The journal's side: restored lists, overdue answers, answers noticed, the history.
     [[nodiscard]] JournalView& journal_view() { return *journal_; }
     [[nodiscard]] const std::string& letra_tipo() const { return review_->letra_tipo(); }
@@ -76,6 +77,8 @@ private:
     // The lists' background picture (imlFondos 1), drawn for the window's palette.
     void paint_list_backgrounds();
     void connect_controls();
+    // In front and active, also from minimised (an answer opened from the history).
+    void bring_forward();
 
     void tlbPreVal_ButtonClick(QAction* button);
 

@@ -13,6 +13,7 @@
 
 #include "app/ListColumns.h"
 #include "ui/ActionButton.h"
+#include "ui/FocusRing.h"
 
 namespace ordano {
 
@@ -144,7 +145,9 @@ void MainWindowUi::setup(QMainWindow& window) {
     splitter->addWidget(build_review_area(splitter));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 5);
-    splitter->setSizes({470, 790});
+    // The report box gets room for a report's header whole, its time's designator included
+    // ("… Archivo: M0015001.ERR  -  08/12/2026  10:09:27 p. m.").
+    splitter->setSizes({430, 830});
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(8, 6, 8, 4);
     layout->addWidget(splitter);
@@ -165,9 +168,9 @@ void MainWindowUi::set_tab_order() {
     for (QAction* action : tlbPreVal->actions()) {
         order.push_back(tlbPreVal->widgetForAction(action));
     }
-    order.insert(order.end(),
-                 {lvwPreVal[0], cmdPreVal, cmdLimpia, lvwPreVal[1], cmdPreElm, cboPreVal[0],
-                  cboPreVal[1], txtPreval, cmdBuscar, lvwArchivos, rtbPreVal, cmdImprime});
+    order.insert(order.end(), {lvwPreVal[0], cmdPreVal, cmdLimpia, lvwPreVal[1], cmdPreElm,
+                               cboPreVal[0], cboPreVal[1], txtPreval, cmdBuscar, lvwArchivos,
+                               rtbPreVal, cmdVistaPrevia, cmdImprime});
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -190,7 +193,7 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
 QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
     auto* area = new QWidget(parent);
     area->setObjectName(QStringLiteral("fraTransferencia"));
-    area->setMinimumWidth(340);
+    area->setMinimumWidth(260);
 
     lvwPreVal[0] = make_list(area, QStringLiteral("lvwPreVal(0)"), send_list_columns());
     lvwPreVal[1] = make_list(area, QStringLiteral("lvwPreVal(1)"), receive_list_columns());
@@ -215,12 +218,12 @@ QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
     layout->setContentsMargins(0, 0, 4, 0);
     layout->addWidget(
         make_heading(area, QStringLiteral("lblEnvio"), "ARCHIVOS POR &ENVIAR", lvwPreVal[0]));
-    layout->addWidget(lvwPreVal[0], 3);
+    layout->addWidget(with_focus_ring(lvwPreVal[0], area), 3);
     layout->addLayout(send_buttons);
     layout->addSpacing(6);
     layout->addWidget(
         make_heading(area, QStringLiteral("lblRecepcion"), "ARCHIVOS EN &RECEPCIÓN", lvwPreVal[1]));
-    layout->addWidget(lvwPreVal[1], 2);
+    layout->addWidget(with_focus_ring(lvwPreVal[1], area), 2);
     layout->addLayout(receive_buttons);
     return area;
 }
@@ -228,7 +231,7 @@ QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
 QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     auto* area = new QWidget(parent);
     area->setObjectName(QStringLiteral("fraRevision"));
-    area->setMinimumWidth(520);
+    area->setMinimumWidth(420);
 
     cboPreVal[0] = new QComboBox(area);
     cboPreVal[0]->setObjectName(QStringLiteral("cboPreVal(0)"));
@@ -258,7 +261,7 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     search->setColumnStretch(2, 1);
 
     lvwArchivos = make_list(area, QStringLiteral("lvwArchivos"), file_list_columns());
-    lvwArchivos->setMinimumWidth(170);
+    lvwArchivos->setMinimumWidth(130);
     // Reports are plain text in fixed columns, never markup; a plain-text box also lays out a
     // report of 100,000 records without freezing the window.
     rtbPreVal = new QPlainTextEdit(area);
@@ -275,16 +278,20 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     auto* review = new QSplitter(Qt::Horizontal, area);
     review->setObjectName(QStringLiteral("splRevision"));
     review->setChildrenCollapsible(false);
-    review->addWidget(lvwArchivos);
+    review->addWidget(with_focus_ring(lvwArchivos, review));
     review->addWidget(rtbPreVal);
     review->setStretchFactor(0, 0);
     review->setStretchFactor(1, 1);
-    review->setSizes({210, 570});
+    review->setSizes({160, 670});
 
     cmdImprime = make_button(area, QStringLiteral("cmdImprime"), QStringLiteral("&Imprimir"),
                              QStringLiteral("Imprime el reporte de revisión del archivo"));
+    cmdVistaPrevia =
+        make_button(area, QStringLiteral("cmdVistaPrevia"), QStringLiteral("&Vista previa"),
+                    QStringLiteral("Muestra las páginas del reporte como se imprimirán"));
     auto* print = new QHBoxLayout;
     print->addStretch(1);
+    print->addWidget(cmdVistaPrevia);
     print->addWidget(cmdImprime);
 
     auto* layout = new QVBoxLayout(area);

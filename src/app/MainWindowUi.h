@@ -18,7 +18,8 @@
 namespace ordano {
 
 // The controls of the main window frmPreVal, each under its own name, laid out for a
-// 1280 x 800 screen: the transfer lists on the left, the review area on the right.
+// 1280 x 800 screen and still usable at 800 x 500 (a 1600 x 1000 screen at twice the size):
+// the transfer lists on the left, the review area on the right.
 struct MainWindowUi {
     // Builds every control into the window; the window owns them.
     void setup(QMainWindow& window);
@@ -30,6 +31,7 @@ struct MainWindowUi {
     QLineEdit* txtPreval = nullptr;
     QPushButton* cmdBuscar = nullptr;
     QPlainTextEdit* rtbPreVal = nullptr;  // reports are plain text, never markup
+    QPushButton* cmdVistaPrevia = nullptr;
     QPushButton* cmdImprime = nullptr;
     QPushButton* cmdPreVal = nullptr;
     QPushButton* cmdPreElm = nullptr;

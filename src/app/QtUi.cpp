@@ -56,10 +56,10 @@ QString button_text(QMessageBox::StandardButton button) {
     }
 }
 
-void set_buttons(QMessageBox& box, MessageButtons buttons) {
+void set_buttons(QMessageBox& box, MessageButtons buttons, MessageIcon icon) {
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(icon == MessageIcon::Question ? QMessageBox::No : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
@@ -94,7 +94,7 @@ MessageAnswer QtUi::detailed_message(std::string_view text, std::string_view det
     if (!details.empty()) {
         box.setDetailedText(from_utf8(details));
     }
-    set_buttons(box, buttons);
+    set_buttons(box, buttons, icon);
     const int result = box.exec();
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;

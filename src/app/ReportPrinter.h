@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 class QPlainTextEdit;
 class QPrinter;
-class QString;
 class QWidget;
 
 namespace ordano {
@@ -16,11 +17,26 @@ using PrinterDialog = std::function<bool(QPrinter& printer, bool has_selection, 
 // The printer dialog of the workstation.
 [[nodiscard]] bool system_printer_dialog(QPrinter& printer, bool has_selection, QWidget* parent);
 
+// What a report is printed as: its name (the answer's, "M0015001.err"; the printer's job and,
+// printed to a file, "M0015001.err.pdf") and the folder the last report printed to a file went
+// to (empty while none was). A folder known, or no printer installed, offers that file in the
+// dialog; otherwise the dialog starts on the workstation's printer.
+struct PrintTarget {
+    QString name;
+    QString folder;
+};
+
 // Prints the review report: nothing for an empty box; otherwise the printer dialog, then the
 // selected text when there is a selection in the box (and the dialog left "selection" chosen),
 // the whole `report` otherwise (every character, also of lines the box shows cut). A cancelled
-// dialog prints nothing; failures end quietly.
+// dialog prints nothing; failures end quietly. A report printed to a file leaves its folder in
+// `target`, one printed on paper forgets it.
 void print_report(const QPlainTextEdit& box, const QString& report, const PrinterDialog& dialog,
-                  QWidget* parent);
+                  QWidget* parent, PrintTarget& target);
+
+// Shows the pages print_report would print, in a window of their own over `parent` (which
+// does not wait for it); its own button prints them. Nothing for an empty box.
+void preview_report(const QPlainTextEdit& box, const QString& report, QWidget* parent,
+                    const PrintTarget& target);
 
 }  // namespace ordano

@@ -1,10 +1,12 @@
 #include "app/ReviewArea.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include <exception>
@@ -118,13 +120,23 @@ void ReviewArea::connect_controls() {
     connect(ui_.cmdBuscar, &QPushButton::clicked, this, [this] { cmdBuscar_Click(); });
     connect(ui_.lvwPreVal[0], &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lvwPreVal_Click(item); });
+    // The arrows open the answer they move to, so that the row shown chosen is always the
+    // report shown (a click opens it by itself).
+    connect(ui_.lvwPreVal[0], &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) {
+                if (ui_.lvwPreVal[0]->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) {
+                    lvwPreVal_Click(item);
+                }
+            });
     // Enter opens the chosen answer as the click does (a double-click is a click already).
     ui_.lvwPreVal[0]->installEventFilter(this);
     connect(ui_.cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
+    connect(ui_.cmdVistaPrevia, &QPushButton::clicked, this, [this] { cmdVistaPrevia_Click(); });
     // Any other text put into the box (or its clearing) replaces the report shown.
     connect(ui_.rtbPreVal, &QPlainTextEdit::textChanged, this, [this] {
         if (!filling_box_) {
             report_.clear();
+            print_target_.name.clear();
         }
     });
     ui_.txtPreval->installEventFilter(this);
@@ -236,6 +248,7 @@ void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
 }
 
 void ReviewArea::open_answer(const std::string& name) {
+    choose_answer_row(name);
     try {
         const ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(office_));
         std::string report = result.box_text();
@@ -243,6 +256,7 @@ void ReviewArea::open_answer(const std::string& name) {
         show_report(*ui_.rtbPreVal, report);
         filling_box_ = false;
         report_ = std::move(report);
+        print_target_.name = QString::fromStdString(name);
         if (result.failure) {
             show_failure(result.failure->number, result.failure->message);
         }
@@ -251,10 +265,41 @@ void ReviewArea::open_answer(const std::string& name) {
     }
 }
 
+// The send list shows chosen the row of the answer shown, or none when it has none (an answer
+// opened from the history).
+void ReviewArea::choose_answer_row(const std::string& name) {
+    QTreeWidget& list = *ui_.lvwPreVal[0];
+    const QString wanted = QString::fromStdString(name);
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; i < list.topLevelItemCount() && row == nullptr; ++i) {
+        QTreeWidgetItem* item = list.topLevelItem(i);
+        if (item->text(send_list::kName) == wanted &&
+            item->text(send_list::kStatus) != QLatin1String("E")) {
+            row = item;
+        }
+    }
+    if (row == list.currentItem() && (row == nullptr || row->isSelected())) {
+        return;
+    }
+    const QSignalBlocker quiet(&list);
+    if (row == nullptr) {
+        list.clearSelection();
+    } else {
+        list.setCurrentItem(row);
+    }
+}
+
+// The box may show long lines cut: the printer gets the whole report the box shows.
+QString ReviewArea::whole_report() const {
+    return report_.empty() ? ui_.rtbPreVal->toPlainText() : printed_lines(report_);
+}
+
 void ReviewArea::cmdImprime_Click() {
-    // The box may show long lines cut: the printer gets the whole report the box shows.
-    const QString whole = report_.empty() ? ui_.rtbPreVal->toPlainText() : printed_lines(report_);
-    print_report(*ui_.rtbPreVal, whole, printer_dialog_, window_);
+    print_report(*ui_.rtbPreVal, whole_report(), printer_dialog_, window_, print_target_);
+}
+
+void ReviewArea::cmdVistaPrevia_Click() {
+    preview_report(*ui_.rtbPreVal, whole_report(), window_, print_target_);
 }
 
 void ReviewArea::show_failure(int number, const std::string& description) {

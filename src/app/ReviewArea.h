@@ -25,7 +25,8 @@ struct MainWindowUi;
 
 // The review area of the main window ("REVISIÓN DE ARCHIVOS"): the two selectors and the
 // search into lvwArchivos, names typed into txtPreval, answers opened from the send list into
-// rtbPreVal, and printing the report. The controls are the window's; this drives them.
+// rtbPreVal, and printing the report (with a preview). The controls are the window's; this drives
+// them.
 class ReviewArea : public QObject {
     Q_OBJECT
 public:
@@ -39,12 +40,18 @@ public:
     void cboPreVal_Change(int index);
     void cmdBuscar_Click();
     void lvwPreVal_Click(QTreeWidgetItem* item);
-    // Renders a received answer, by its name, into the review box.
+    // Renders a received answer, by its name, into the review box, and shows its send-list row
+    // chosen (none when it is not on the send list).
     void open_answer(const std::string& name);
     void cmdImprime_Click();
+    // The pages "Imprimir" would print, shown first.
+    void cmdVistaPrevia_Click();
     void Llena_Archivos(const std::vector<std::string>& names);
 
     void set_printer_dialog(PrinterDialog dialog) { printer_dialog_ = std::move(dialog); }
+    // The folder the last report printed to a file went to, kept across runs by the program.
+    [[nodiscard]] const QString& print_folder() const { return print_target_.folder; }
+    void set_print_folder(const QString& folder) { print_target_.folder = folder; }
 
     [[nodiscard]] const std::string& letra_tipo() const { return letra_tipo_; }
     [[nodiscard]] const std::string& patron_archivos() const { return patron_archivos_; }
@@ -65,6 +72,8 @@ private:
     void build_pattern();
     void list_files();
     void add_typed_name(const QString& typed);
+    void choose_answer_row(const std::string& name);
+    [[nodiscard]] QString whole_report() const;
     void show_failure(int number, const std::string& description);
     [[nodiscard]] std::string selected_kind_folder() const;
 
@@ -74,6 +83,7 @@ private:
     SendList& send_;
     QWidget* window_;
     PrinterDialog printer_dialog_;
+    PrintTarget print_target_;  // the answer shown, and where reports printed to a file go
 
     std::string report_;  // the whole report the box shows, which may cut long lines
     bool filling_box_ = false;

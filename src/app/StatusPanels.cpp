@@ -10,12 +10,9 @@ QDate to_qdate(std::chrono::year_month_day date) {
                  static_cast<int>(static_cast<unsigned>(date.day())));
 }
 
-QTime to_qtime(const LocalDateTime& at) {
-    return QTime(at.hour, at.minute, at.second);
-}
-
-StatusPanels::StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale)
-    : QObject(&bar), clock_(clock), locale_(std::move(locale)) {
+StatusPanels::StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale,
+                           LocaleFormats formats)
+    : QObject(&bar), clock_(clock), locale_(std::move(locale)), formats_(std::move(formats)) {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         auto* label = new QLabel(&bar);
         label->setObjectName(QStringLiteral("stbPrincipal.Panels(%1)").arg(i + 1));
@@ -38,8 +35,9 @@ void StatusPanels::set_day(std::chrono::year_month_day today, int dia_juliano) {
     panel(2).setText(QString::fromStdString(julian_day_panel(dia_juliano)));
 }
 
+// In the form of every other time the window shows (the lists, the history, the report).
 void StatusPanels::refresh_clock() {
-    panel(3).setText(locale_.toString(to_qtime(clock_.now()), QLocale::ShortFormat));
+    panel(3).setText(QString::fromStdString(time_hh_mm_ampm(clock_.now(), formats_)));
 }
 
 }  // namespace ordano

@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QObject>
 #include <QStatusBar>
-#include <QTime>
 #include <QTimer>
 
 #include <array>
@@ -15,11 +14,13 @@
 namespace ordano {
 
 // The main window's status bar `stbPrincipal`: panel 1 today's long date, panel 2 the julian
-// day (both set once), panel 3 the time of day, kept current by the status bar itself.
+// day (both set once), panel 3 the time of day ("hh:mm ampm"), kept current by the status bar
+// itself.
 class StatusPanels : public QObject {
     Q_OBJECT
 public:
-    StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale);
+    // `formats`: the office's, in which the lists and the history show their times too.
+    StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale, LocaleFormats formats);
 
     // Panels 1 and 2, from today's date and julian day.
     void set_day(std::chrono::year_month_day today, int dia_juliano);
@@ -35,11 +36,11 @@ private slots:
 private:
     const Clock& clock_;
     QLocale locale_;
+    LocaleFormats formats_;
     std::array<QLabel*, 3> panels_{};
     QTimer ticker_;
 };
 
 [[nodiscard]] QDate to_qdate(std::chrono::year_month_day date);
-[[nodiscard]] QTime to_qtime(const LocalDateTime& at);
 
 }  // namespace ordano

@@ -12,14 +12,16 @@
 
 #include "dialogs/CatalogIllustration.h"
 #include "ui/ActionButton.h"
+#include "ui/CloseKeys.h"
 #include "ui/Images.h"
 
 namespace ordano {
 namespace {
 
+// "&": the buttons' Alt letters.
 constexpr std::array<ToolbarButton, 2> kButtons = {{
-    {"      Actualizar      ", Action::Recibir, "Inicia la recepción de la actualización"},
-    {"Salir", Action::Salir, "Cierra el módulo de actualizaciones"},
+    {"      &Actualizar      ", Action::Recibir, "Inicia la recepción de la actualización"},
+    {"&Salir", Action::Salir, "Cierra el módulo de actualizaciones"},
 }};
 
 constexpr int kMarkSize = 32;
@@ -43,6 +45,7 @@ CatalogUpdateWindow::CatalogUpdateWindow(Office& office, UiPort& ui, QWidget* pa
     setWindowIcon(images::action_icon(Action::CatErr));
     build();
     update_.set_observer(this);
+    add_close_keys(*this, [this] { Movimientos(Action::Salir); });
 }
 
 CatalogUpdateWindow::~CatalogUpdateWindow() {
@@ -59,6 +62,7 @@ void CatalogUpdateWindow::build() {
 
 QToolBar* CatalogUpdateWindow::build_toolbar() {
     auto* tlbAct = new QToolBar(this);
+    tlbAct_ = tlbAct;
     tlbAct->setObjectName(QStringLiteral("tlbAct"));
     tlbAct->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbAct->setIconSize(QSize(32, 32));
@@ -66,6 +70,7 @@ QToolBar* CatalogUpdateWindow::build_toolbar() {
         add_action_button(*tlbAct, button);
     }
     actRecibir_ = tlbAct->actions().front();
+    actSalir_ = tlbAct->actions().back();
     connect(tlbAct, &QToolBar::actionTriggered, this, &CatalogUpdateWindow::tlbAct_ButtonClick);
     return tlbAct;
 }
@@ -129,6 +134,9 @@ void CatalogUpdateWindow::Movimientos(Action action) {
         actRecibir_->setEnabled(false);
         update_.Movimientos(Action::Recibir);
         sync_busy();
+        // The run is over: a Space or an Enter now closes the window instead of starting it
+        // again.
+        focus_button(*actSalir_);
         return;
     }
     if (action == Action::Salir) {
@@ -138,10 +146,22 @@ void CatalogUpdateWindow::Movimientos(Action action) {
 }
 
 void CatalogUpdateWindow::show_modeless() {
+    // Opened afresh unless a run is under way: the marks of an earlier run would read as this
+    // one's.
+    if (!update_.running()) {
+        clear_marks();
+    }
     sync_busy();
     show();
     raise();
     activateWindow();
+    focus_button(update_.running() ? *actSalir_ : *actRecibir_);
+}
+
+void CatalogUpdateWindow::focus_button(QAction& button) {
+    if (QWidget* widget = tlbAct_->widgetForAction(&button)) {
+        widget->setFocus(Qt::TabFocusReason);  // shown as keyboard focus
+    }
 }
 
 CatalogWindowHooks CatalogUpdateWindow::hooks() {
@@ -169,20 +189,36 @@ void CatalogUpdateWindow::sync_busy() {
 // Every run, also one the catalogue check starts, begins by clearing its marks.
 void CatalogUpdateWindow::begin_run() {
     ++run_serial_;
+    clear_progress();
+    sync_busy();
+}
+
+void CatalogUpdateWindow::clear_progress() {
     prgAct_->setRange(0, 1);
     prgAct_->setValue(0);
     prgAct_->setFormat(QString());
-    sync_busy();
+}
+
+void CatalogUpdateWindow::clear_marks() {
+    for (int step = 1; step <= static_cast<int>(kUpdateSteps.size()); ++step) {
+        show_mark(step, StepMark::None);
+    }
+    lblResult_->clear();
+    clear_progress();
+}
+
+void CatalogUpdateWindow::show_mark(int step, StepMark mark) {
+    QLabel* picture = imgAct_.at(static_cast<std::size_t>(step));
+    const int number = static_cast<int>(mark);
+    picture->setPixmap(mark == StepMark::None ? QPixmap() : images::background(number));
+    picture->setProperty("picture", number);
 }
 
 void CatalogUpdateWindow::step_marked(int step, StepMark mark) {
     if (step == 1 && mark == StepMark::None) {
         begin_run();
     }
-    QLabel* picture = imgAct_.at(static_cast<std::size_t>(step));
-    const int number = static_cast<int>(mark);
-    picture->setPixmap(mark == StepMark::None ? QPixmap() : images::background(number));
-    picture->setProperty("picture", number);
+    show_mark(step, mark);
 }
 
 void CatalogUpdateWindow::result_changed(const std::string& text) {

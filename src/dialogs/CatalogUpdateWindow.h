@@ -19,9 +19,10 @@ namespace ordano {
 class Office;
 class UiPort;
 
-// frmActCatErr: the catalogue-update window. Modeless; "Salir" and the close box hide it, and
-// it is shown again with the marks and the result line of its last run until the next run
-// clears them. Its run has its own FTP session (eftpActCatErr).
+// frmActCatErr: the catalogue-update window. Modeless; "Salir", Esc and the close box hide
+// it. It opens without the marks and the result line of an earlier run (unless a run is under
+// way), the focus on "Actualizar", and the focus goes to "Salir" once a run ends. Its run has
+// its own FTP session (eftpActCatErr).
 class CatalogUpdateWindow : public QWidget, private CatalogUpdateObserver {
     Q_OBJECT
 public:
@@ -49,6 +50,10 @@ private:
     void tlbAct_ButtonClick(QAction* button);
     void sync_busy();
     void begin_run();
+    void clear_progress();
+    void clear_marks();
+    void show_mark(int step, StepMark mark);
+    void focus_button(QAction& button);
     void show_progress(std::uint64_t run, std::int64_t done, std::int64_t total);
 
     // CatalogUpdateObserver
@@ -57,7 +62,9 @@ private:
     void package_progress(std::int64_t done, std::int64_t total) override;
 
     CatalogUpdate update_;
+    QToolBar* tlbAct_ = nullptr;
     QAction* actRecibir_ = nullptr;
+    QAction* actSalir_ = nullptr;
     std::array<QLabel*, 5> imgAct_{};  // 0 the illustration, 1 to 4 the step marks
     QLabel* lblResult_ = nullptr;
     QProgressBar* prgAct_ = nullptr;

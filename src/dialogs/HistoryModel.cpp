@@ -26,22 +26,12 @@ QString qs(const std::string& text) {
 }
 
 QVariant status_color(const std::string& status) {
-    const QPalette palette = QGuiApplication::palette();
     const auto known = status_from_text(status);
-    if (!known) {
+    const auto mark = known ? status_mark(*known) : std::nullopt;
+    if (!mark) {
         return {};
     }
-    switch (*known) {
-        case JourneyStatus::Overdue:
-            return QBrush(mark_color(Mark::Late, palette));
-        case JourneyStatus::Rejected:
-        case JourneyStatus::Error:
-            return QBrush(mark_color(Mark::Refused, palette));
-        case JourneyStatus::Accepted:
-            return QBrush(mark_color(Mark::Accepted, palette));
-        default:
-            return {};
-    }
+    return QBrush(mark_color(*mark, QGuiApplication::palette()));
 }
 
 QString answers_tip(const JournalRecord& r) {

@@ -3,23 +3,28 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 
 #include "dialogs/HistoryModel.h"
 #include "store/Office.h"
 #include "store/UiPort.h"
+#include "ui/CloseKeys.h"
+#include "ui/ScreenFit.h"
 
 namespace ordano {
 namespace {
@@ -44,12 +49,35 @@ std::optional<QString> system_save_file(QWidget* parent, const QString& suggeste
     return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
 }
 
-QDateEdit* date_box(QWidget* parent, const char* name, const QDate& date) {
+// The workstation's short date, as the history's own column shows it ("02/12/2026").
+QString date_format(const LocaleFormats& locale) {
+    const QString separator = QString::fromStdString(locale.date_separator);
+    switch (locale.date_order) {
+        case LocaleFormats::DateOrder::MonthDayYear:
+            return QStringList{"MM", "dd", "yyyy"}.join(separator);
+        case LocaleFormats::DateOrder::YearMonthDay:
+            return QStringList{"yyyy", "MM", "dd"}.join(separator);
+        case LocaleFormats::DateOrder::DayMonthYear:
+            break;
+    }
+    return QStringList{"dd", "MM", "yyyy"}.join(separator);
+}
+
+QDateEdit* date_box(QWidget* parent, const char* name, const QDate& date,
+                    const LocaleFormats& locale) {
     auto* box = new QDateEdit(date, parent);
     box->setObjectName(QString::fromLatin1(name));
+    box->setDisplayFormat(date_format(locale));
     box->setCalendarPopup(true);
     box->setEnabled(false);
     return box;
+}
+
+QString answer_caption(const AnswerRecord& answer) {
+    return (answer.role == AnswerRole::Validation
+                ? QStringLiteral("Respuesta de validación: ")
+                : QStringLiteral("Respuesta de prevalidación: ")) +
+           QString::fromStdString(answer.name);
 }
 
 }  // namespace
@@ -63,7 +91,8 @@ HistoryWindow::HistoryWindow(Office& office, UiPort& ui, OpenAnswer open_answer,
     setObjectName(QStringLiteral("frmHistorial"));
     setWindowTitle(QStringLiteral("Historial de envíos"));
     build();
-    resize(960, 600);
+    add_close_keys(*this, [this] { close(); });
+    fit_to_screen(*this, QSize(960, 600));
 }
 
 void HistoryWindow::build() {
@@ -94,22 +123,69 @@ void HistoryWindow::build() {
     connect(lvwHistorial_, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { open_row(index.row()); });
     lvwHistorial_->installEventFilter(this);
+    build_empty_note();
 
-    cmdExportar_ = new QPushButton(QStringLiteral("Exportar CSV…"), this);
+    cmdExportar_ = new QPushButton(QStringLiteral("&Exportar CSV…"), this);
     cmdExportar_->setObjectName(QStringLiteral("cmdExportar"));
     connect(cmdExportar_, &QPushButton::clicked, this, &HistoryWindow::export_shown_rows);
-    cmdActualizar_ = new QPushButton(QStringLiteral("Actualizar"), this);
+    cmdActualizar_ = new QPushButton(QStringLiteral("&Actualizar"), this);
     cmdActualizar_->setObjectName(QStringLiteral("cmdActualizar"));
     connect(cmdActualizar_, &QPushButton::clicked, this, &HistoryWindow::refresh);
+    cmdCerrar_ = new QPushButton(QStringLiteral("&Cerrar"), this);
+    cmdCerrar_->setObjectName(QStringLiteral("cmdCerrar"));
+    connect(cmdCerrar_, &QPushButton::clicked, this, &QWidget::close);
+    lblExportado_ = new QLabel(this);
+    lblExportado_->setObjectName(QStringLiteral("lblExportado"));
+    lblExportado_->setTextFormat(Qt::PlainText);
+    lblExportado_->setWordWrap(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(lblResumen_, 1);
     buttons->addWidget(cmdActualizar_);
     buttons->addWidget(cmdExportar_);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblExportado_, 1);
+    bottom->addWidget(cmdCerrar_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(build_filters());
     layout->addLayout(buttons);
     layout->addWidget(lvwHistorial_, 1);
+    layout->addLayout(bottom);
+    set_tab_order();
+}
+
+// Tab goes as the window reads, and leaves the table instead of walking its cells (the arrows
+// do that).
+void HistoryWindow::set_tab_order() {
+    lvwHistorial_->setTabKeyNavigation(false);
+    const std::array<QWidget*, 11> order = {chkDesde_,    txtDesde_,     chkHasta_,  txtHasta_,
+                                            cboTipo_,     cboEstado_,    txtBuscar_, cmdActualizar_,
+                                            cmdExportar_, lvwHistorial_, cmdCerrar_};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+// Said on the table itself when it shows no row, so that an empty result does not read as a
+// window still loading.
+void HistoryWindow::build_empty_note() {
+    lblVacio_ = new QLabel(lvwHistorial_->viewport());
+    lblVacio_->setObjectName(QStringLiteral("lblVacio"));
+    lblVacio_->setAlignment(Qt::AlignCenter);
+    lblVacio_->setWordWrap(true);
+    lblVacio_->setForegroundRole(QPalette::PlaceholderText);
+    lvwHistorial_->viewport()->installEventFilter(this);
+    connect(model_, &QAbstractItemModel::modelReset, this, &HistoryWindow::show_empty_note);
+}
+
+void HistoryWindow::show_empty_note() {
+    const HistoryFilter& filter = model_->filter();
+    const bool filtered = filter.since || filter.until || !filter.kind.empty() || filter.status ||
+                          !filter.text.empty() || filter.awaiting_only;
+    lblVacio_->setText(filtered ? QStringLiteral("Ningún envío coincide con los filtros elegidos.")
+                                : QStringLiteral("Todavía no hay envíos en el historial."));
+    lblVacio_->setGeometry(lvwHistorial_->viewport()->rect());
+    lblVacio_->setVisible(model_->rowCount() == 0);
 }
 
 QWidget* HistoryWindow::build_filters() {
@@ -117,12 +193,12 @@ QWidget* HistoryWindow::build_filters() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     const QDate today = to_qdate(office_.clock().today());
-    chkDesde_ = new QCheckBox(QStringLiteral("Desde"), bar);
+    chkDesde_ = new QCheckBox(QStringLiteral("&Desde"), bar);
     chkDesde_->setObjectName(QStringLiteral("chkDesde"));
-    txtDesde_ = date_box(bar, "txtDesde", today);
-    chkHasta_ = new QCheckBox(QStringLiteral("Hasta"), bar);
+    txtDesde_ = date_box(bar, "txtDesde", today, office_.locale());
+    chkHasta_ = new QCheckBox(QStringLiteral("&Hasta"), bar);
     chkHasta_->setObjectName(QStringLiteral("chkHasta"));
-    txtHasta_ = date_box(bar, "txtHasta", today);
+    txtHasta_ = date_box(bar, "txtHasta", today, office_.locale());
     cboTipo_ = new QComboBox(bar);
     cboTipo_->setObjectName(QStringLiteral("cboTipo"));
     cboTipo_->addItem(QStringLiteral("Todos los tipos"));
@@ -204,19 +280,42 @@ void HistoryWindow::open_row(int row) {
         return;
     }
     const JournalRecord record = *shown;
-    const AnswerRecord* chosen = nullptr;
+    std::vector<AnswerRecord> received;
     for (const AnswerRecord& answer : record.answers) {
-        if (!answer.received_at.empty() &&
-            (chosen == nullptr || answer.role == AnswerRole::Validation)) {
-            chosen = &answer;
+        if (!answer.received_at.empty()) {
+            received.push_back(answer);
         }
     }
-    if (chosen == nullptr) {
+    if (received.empty()) {
         ui_.message("El archivo " + record.file + " todavía no tiene respuesta.",
                     MessageIcon::Information, MessageButtons::Ok);
         return;
     }
-    open_answer_(chosen->name);
+    if (received.size() == 1) {
+        open_answer_(received.front().name);
+        return;
+    }
+    choose_answer(row, received);
+}
+
+// A file with both its answers in: a menu at its row offers each, the validation answer first
+// (Enter opens it).
+void HistoryWindow::choose_answer(int row, const std::vector<AnswerRecord>& answers) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("mnuRespuestas"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    std::vector<AnswerRecord> ordered = answers;
+    std::stable_partition(ordered.begin(), ordered.end(), [](const AnswerRecord& answer) {
+        return answer.role == AnswerRole::Validation;
+    });
+    for (const AnswerRecord& answer : ordered) {
+        QAction* item = menu->addAction(answer_caption(answer));
+        connect(item, &QAction::triggered, this,
+                [this, name = answer.name] { open_answer_(name); });
+    }
+    menu->setActiveAction(menu->actions().front());
+    const QRect place = lvwHistorial_->visualRect(model_->index(row, HistoryModel::kFile));
+    menu->popup(lvwHistorial_->viewport()->mapToGlobal(place.bottomLeft()));
 }
 
 void HistoryWindow::export_shown_rows() {
@@ -231,12 +330,23 @@ void HistoryWindow::export_shown_rows() {
         out.flush();
     }
     if (!out) {
+        lblExportado_->clear();
         ui_.message("No se pudo escribir el archivo " + path.string() + ".", MessageIcon::Critical,
                     MessageButtons::Ok);
+        return;
     }
+    const int rows = model_->rowCount();
+    const QString where = QDir::toNativeSeparators(*file);
+    lblExportado_->setText(
+        rows == 1
+            ? QStringLiteral("Se exportó 1 envío a %1.").arg(where)
+            : QStringLiteral("Se exportaron %1 envíos a %2.").arg(QString::number(rows), where));
 }
 
 bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvwHistorial_->viewport() && event->type() == QEvent::Resize) {
+        lblVacio_->setGeometry(lvwHistorial_->viewport()->rect());
+    }
     if (watched == lvwHistorial_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

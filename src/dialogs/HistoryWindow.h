@@ -5,6 +5,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "store/JournalQuery.h"
 
 class QCheckBox;
 class QComboBox;
@@ -23,7 +26,9 @@ class UiPort;
 
 // frmHistorial, "Historial de envíos": the journal's rows with filters by date range, kind,
 // status and text, sortable columns, a summary line for the rows shown, export of the shown
-// rows to CSV, and the answer of a row opened for review (double-click or Enter). Modeless.
+// rows to CSV (said under the table), and the answer of a row opened for review (double-click
+// or Enter; a menu offers both when both are in). Modeless; "Cerrar", Esc and Ctrl+W close it.
+// A table without rows says why.
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
@@ -42,8 +47,8 @@ public:
     void show_modeless();
     // Reads the journal again, keeping the filters.
     void refresh();
-    // The answer of the row at `row`: the validation answer once it is in, else the
-    // prevalidation answer; a row without any says so.
+    // The answer of the row at `row`: the one that is in, a choice of both when both are; a
+    // row without any says so.
     void open_row(int row);
     void export_shown_rows();
 
@@ -53,7 +58,11 @@ protected:
 private:
     void build();
     QWidget* build_filters();
+    void set_tab_order();
+    void build_empty_note();
+    void show_empty_note();
     void apply_filters();
+    void choose_answer(int row, const std::vector<AnswerRecord>& answers);
 
     Office& office_;
     UiPort& ui_;
@@ -71,7 +80,10 @@ private:
     QTableView* lvwHistorial_ = nullptr;
     QPushButton* cmdExportar_ = nullptr;
     QPushButton* cmdActualizar_ = nullptr;
-    QTimer* typing_ = nullptr;  // the text filter waits for a pause in typing
+    QPushButton* cmdCerrar_ = nullptr;
+    QLabel* lblExportado_ = nullptr;  // what the last export wrote
+    QLabel* lblVacio_ = nullptr;      // over the table while it has no rows
+    QTimer* typing_ = nullptr;        // the text filter waits for a pause in typing
 };
 
 }  // namespace ordano

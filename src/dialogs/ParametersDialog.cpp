@@ -20,12 +20,14 @@
 #include "transfer/PaymentPasswordChange.h"
 #include "ui/ActionButton.h"
 #include "ui/Images.h"
+#include "ui/ScreenFit.h"
 
 namespace ordano {
 
 namespace {
 
-// The letter after "&" takes Alt to its field; the tabs hold G and D.
+// The letter after "&" takes Alt to its field. The tabs hold N and D, the toolbar F, L, G, B and
+// O (only the buttons of one mode are shown at a time), the Generales tab T, I, P, A, C and R.
 constexpr std::array<const char*, 8> kFolderLabels = {
     "Dir. Envío de Archivos &SAAI M3",
     "Dir. Recepción de Archivos SAAI &M3",
@@ -43,6 +45,22 @@ constexpr std::size_t kFirstFolderField = 5;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// A field that takes no typing reads as text on the dialog rather than as a box to type in,
+// and Tab passes it by; a click still selects its text to copy.
+void look_editable(QWidget& field, bool editable) {
+    QPalette palette;  // nothing of its own: the dialog's colours
+    if (!editable) {
+        palette.setBrush(QPalette::Base, field.parentWidget()->palette().window());
+    }
+    field.setPalette(palette);
+    field.setFocusPolicy(editable ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void set_line_editable(QLineEdit& field, bool editable) {
+    field.setReadOnly(!editable);
+    look_editable(field, editable);
 }
 
 }  // namespace
@@ -71,14 +89,10 @@ void ParametersDialog::build() {
         txtParametros_[i] = new QLineEdit(this);
         txtParametros_[i]->setObjectName(QStringLiteral("txtParametros(%1)").arg(i));
     }
-    // Patente and agent are shown, never edited: read-only, so they read as clearly as the
-    // rest and can still be copied.
-    txtParametros_[0]->setReadOnly(true);
-    txtParametros_[1]->setReadOnly(true);
     build_toolbar();
     sstParametros_ = new QTabWidget(this);
     sstParametros_->setObjectName(QStringLiteral("sstParametros"));
-    sstParametros_->addTab(build_general_tab(), QStringLiteral("&Generales"));
+    sstParametros_->addTab(build_general_tab(), QStringLiteral("Ge&nerales"));
     sstParametros_->addTab(build_folders_tab(), QStringLiteral("&Directorios de Archivos"));
     set_tab_order();
 
@@ -89,13 +103,15 @@ void ParametersDialog::build() {
     body->setContentsMargins(10, 4, 10, 0);
     body->addWidget(sstParametros_);
     layout->addLayout(body);
-    resize(720, 460);
+    fit_to_screen(*this, QSize(720, 460));
 }
 
 QAction* ParametersDialog::add_action(Action action, const QString& caption, const QString& tip,
                                       const QKeySequence& shortcut) {
+    QString plain = caption;
+    plain.remove(QLatin1Char('&'));
     QAction* button = add_action_button(*tlbParametros_, action, caption,
-                                        tip.isEmpty() ? caption.trimmed() : tip, shortcut);
+                                        tip.isEmpty() ? plain.trimmed() : tip, shortcut);
     connect(button, &QAction::triggered, this, [this, action] { Ejecuta_Opcion(action); });
     return button;
 }
@@ -105,22 +121,22 @@ void ParametersDialog::build_toolbar() {
     tlbParametros_->setObjectName(QStringLiteral("tlbParametros"));
     tlbParametros_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tlbParametros_->setIconSize(QSize(24, 24));
-    view_buttons_[0] = add_action(Action::Modificar, QStringLiteral("      Modificar      "),
+    view_buttons_[0] = add_action(Action::Modificar, QStringLiteral("      Modi&ficar      "),
                                   QStringLiteral("Permite modificar los parámetros del sistema"));
     view_buttons_[1] = tlbParametros_->addSeparator();
-    view_buttons_[2] = add_action(Action::Salir, QStringLiteral("Salir"),
+    view_buttons_[2] = add_action(Action::Salir, QStringLiteral("Sa&lir"),
                                   QStringLiteral("Cierra el módulo de parámetros del sistema"));
     edit_buttons_[0] =
-        add_action(Action::Guardar, QStringLiteral("Guardar"),
+        add_action(Action::Guardar, QStringLiteral("&Guardar"),
                    QStringLiteral("Guarda los cambios efectuados a los parámetros del sistema"),
                    QKeySequence(QKeySequence::Save));
     edit_buttons_[1] =
-        add_action(Action::Cancelar, QStringLiteral("Cancelar"),
+        add_action(Action::Cancelar, QStringLiteral("Cance&lar"),
                    QStringLiteral("Cancela los cambios efectuados a los parámetros del sistema"));
     tlbParametros_->addSeparator();
-    add_action(Action::Password, QStringLiteral("Cambiar Contraseña"), QString());
+    add_action(Action::Password, QStringLiteral("Cam&biar Contraseña"), QString());
     tlbParametros_->addSeparator();
-    add_action(Action::EnvKro, QStringLiteral("Recuperar Contraseña"),
+    add_action(Action::EnvKro, QStringLiteral("Recuperar C&ontraseña"),
                QStringLiteral("Solicita a contraseña de pago electrónico"));
     tlbParametros_->addSeparator();
 }
@@ -169,7 +185,7 @@ QWidget* ParametersDialog::build_general_tab() {
     txtAtraso_->setRange(1, kMaxOverdueMinutes);
     txtAtraso_->setSuffix(QStringLiteral(" minutos"));
     txtAtraso_->setMaximumWidth(160);
-    add_row(6, "Respuesta atrasada después de", txtAtraso_);
+    add_row(6, "Respuesta &atrasada después de", txtAtraso_);
     add_tls_rows(grid, 7);
 
     grid->setColumnStretch(1, 1);
@@ -180,7 +196,7 @@ QWidget* ParametersDialog::build_general_tab() {
 // "Conexión cifrada (TLS)" and the certificate file to trust, which only counts with TLS on.
 void ParametersDialog::add_tls_rows(QGridLayout* grid, int row) {
     QWidget* page = grid->parentWidget();
-    chkTls_ = new QCheckBox(QStringLiteral("Conexión cifrada (TLS)"), page);
+    chkTls_ = new QCheckBox(QStringLiteral("Conexión &cifrada (TLS)"), page);
     chkTls_->setObjectName(QStringLiteral("chkTls"));
     chkTls_->setToolTip(
         QStringLiteral("Cifra la contraseña y los archivos en cada conexión con el servidor"));
@@ -191,7 +207,7 @@ void ParametersDialog::add_tls_rows(QGridLayout* grid, int row) {
     txtTlsCa_ = new QLineEdit(page);
     txtTlsCa_->setObjectName(QStringLiteral("txtTlsCa"));
     txtTlsCa_->setPlaceholderText(QStringLiteral("Los certificados de confianza del sistema"));
-    auto* label = new QLabel(QStringLiteral("Autoridad certificadora"), page);
+    auto* label = new QLabel(QStringLiteral("Auto&ridad certificadora"), page);
     label->setObjectName(QStringLiteral("lblTlsCa"));
     label->setBuddy(txtTlsCa_);
     cmdTlsCa_ = new QPushButton(images::action_icon(Action::Carpeta), QString(), page);
@@ -208,7 +224,7 @@ void ParametersDialog::enable_tls_fields() {
     // The certificate file counts only with TLS on; out of edit mode it is shown read-only.
     const bool in_use = chkTls_->isChecked();
     txtTlsCa_->setEnabled(in_use);
-    txtTlsCa_->setReadOnly(!edit_mode_);
+    set_line_editable(*txtTlsCa_, edit_mode_);
     cmdTlsCa_->setEnabled(edit_mode_ && in_use);
 }
 
@@ -320,10 +336,10 @@ void ParametersDialog::Muestra_Botones(bool view_mode) {
 void ParametersDialog::Habilita_Campos(bool enabled) {
     // Out of edit mode the values are shown read-only, not greyed out: they stay legible in
     // every theme. The combo and the check box have no read-only state of their own: they
-    // ignore input (eventFilter) and leave the Tab order.
+    // ignore input (eventFilter) and leave the Tab order. Patente and agent are never edited.
     edit_mode_ = enabled;
-    for (std::size_t i = kFirstEditableField; i < txtParametros_.size(); ++i) {
-        txtParametros_[i]->setReadOnly(!enabled);
+    for (std::size_t i = 0; i < txtParametros_.size(); ++i) {
+        set_line_editable(*txtParametros_[i], enabled && i >= kFirstEditableField);
     }
     for (QPushButton* button : cmdParametros_) {
         button->setEnabled(enabled);
@@ -337,6 +353,9 @@ void ParametersDialog::Habilita_Campos(bool enabled) {
         }
     }
     txtAtraso_->setReadOnly(!enabled);
+    txtAtraso_->setButtonSymbols(enabled ? QAbstractSpinBox::UpDownArrows
+                                         : QAbstractSpinBox::NoButtons);
+    look_editable(*txtAtraso_, enabled);
     enable_tls_fields();
     if (enabled) {
         cboParametros_->setFocus();
@@ -448,7 +467,11 @@ void ParametersDialog::Ejecuta_Opcion(Action action) {
     } else if (action == Action::Cancelar) {
         cancelar();
     } else if (action == Action::Salir) {
-        // Only hidden: the fields and the mode stay as they are for the next showing.
+        // Leaving drops an edit that was not saved, as "Cancelar" does: the dialog shows the
+        // record the next time, and the rest of the program reads the saved folders.
+        if (edit_mode_) {
+            cancelar();
+        }
         done(QDialog::Rejected);
     } else if (action == Action::Password) {
         password();

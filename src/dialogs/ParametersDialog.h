@@ -26,7 +26,8 @@ class UiPort;
 // frmParametros, "Parámetros del Sistema": shows the parameters record and lets the office
 // change the link type, server address, proxy, telephone and the eight local folders. Loaded
 // hidden at start-up and kept for the whole run; its folder fields are the running copy of the
-// local folders (pushed into the session whenever they change).
+// local folders (pushed into the session whenever they change). Leaving it ("Salir", Esc, the
+// close box) drops an edit that was not saved.
 class ParametersDialog : public QDialog {
     Q_OBJECT
 public:

@@ -12,6 +12,9 @@ namespace ordano {
 // The caption of the program's message boxes, with its leading blank.
 inline constexpr std::string_view kProductName = " PROGRAMA DE ORDANO A VALIDACIÓN";
 
+// A question with the Question icon asks before something that cannot be undone (leaving the
+// program, stopping the reception, taking files off a list): a window makes No its default
+// answer, so that a stray Enter does no harm.
 enum class MessageIcon { None, Information, Question, Critical };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };

@@ -214,9 +214,59 @@ std::pair<std::string, std::string> address_and_port(std::string_view server) {
     return {std::string(server), "21"};
 }
 
+// What the person can do about a failure of this number; empty where the description says
+// it already (the encrypted sessions' failures) or where nothing is to be done (a cancel).
+std::string_view what_to_do(int number, const FtpFailureContext& context) {
+    if (context.cancelled) {
+        return {};
+    }
+    switch (number) {
+        case ftp_error::kUnreachable:
+            return "Qué hacer: revisa que este equipo tenga conexión a la red y que la dirección "
+                   "y el puerto del servidor sean los correctos (Parámetros del Sistema, pestaña "
+                   "Generales). Si lo son, el servidor puede estar fuera de servicio: vuelve a "
+                   "intentarlo en unos minutos.";
+        case ftp_error::kLoginRefused:
+            return "Qué hacer: confirma con el administrador del servidor el usuario y la "
+                   "contraseña de la oficina.";
+        case ftp_error::kNoAnswer:
+            return "Qué hacer: el servidor aceptó la conexión y dejó de responder; vuelve a "
+                   "intentarlo en unos minutos y, si se repite, avisa al administrador del "
+                   "servidor.";
+        case ftp_error::kSessionBroken:
+            return "Qué hacer: la conexión se cortó a media operación; revisa la red y vuelve a "
+                   "intentarlo.";
+        case ftp_error::kNotTransferred:
+            return "Qué hacer: confirma con el administrador del servidor que la carpeta existe y "
+                   "que la cuenta de la oficina puede usarla.";
+        case ftp_error::kOther:
+            return "Qué hacer: vuelve a intentarlo; si se repite, avisa al administrador del "
+                   "servidor con estos detalles.";
+        default:
+            return {};
+    }
+}
+
+// libcurl's words once: its detailed text usually repeats the code's own wording at its end
+// ("Failed to connect to ... port 21: Couldn't connect to server").
+std::string library_words(CURLcode code, std::string_view detail) {
+    const std::string_view library = curl_easy_strerror(code);
+    if (detail.empty()) {
+        return std::string(library);
+    }
+    if (detail.find(library) != std::string_view::npos) {
+        return std::string(detail);
+    }
+    return std::string(library) + ". " + std::string(detail);
+}
+
 std::string details(int number, CURLcode code, const FtpFailureContext& context) {
+    std::string text;
+    if (const std::string_view remedy = what_to_do(number, context); !remedy.empty()) {
+        text += std::string(remedy) + "\n\n";
+    }
     const auto [address, port] = address_and_port(context.server);
-    std::string text = "Servidor: " + address + ", puerto " + port + "\n";
+    text += "Servidor: " + address + ", puerto " + port + "\n";
     text += "Usuario: " + std::string(context.user) + "\n";
     text += "Paso: " + std::string(context.step) + "\n";
     text += "Error No. " + std::to_string(number) + "\n";
@@ -228,13 +278,7 @@ std::string details(int number, CURLcode code, const FtpFailureContext& context)
         text += "Conexión de datos intentada: " + address + (several ? ", puertos " : ", puerto ") +
                 std::string(context.passive_ports) + "\n";
     }
-    const std::string_view library = curl_easy_strerror(code);
-    text += "Causa según la biblioteca FTP (libcurl): ";
-    text += library;
-    if (!context.curl_detail.empty() && context.curl_detail != library) {
-        text += ". ";
-        text += context.curl_detail;
-    }
+    text += "Causa según la biblioteca FTP (libcurl): " + library_words(code, context.curl_detail);
     return text;
 }
 

@@ -173,7 +173,8 @@ bool change_payment_password(const PaymentPasswordContext& ctx, std::string_view
     try {
         publish_line(ctx, line);
     } catch (const NumberedError& error) {
-        show_ftp_failure(ctx.ui, failure_text(error, ctx.params), error);
+        show_ftp_failure(ctx.ui, failure_text(error, ctx.params), error,
+                         "La contraseña de pago no cambió, ni en el servidor ni en este equipo.");
         return false;
     } catch (const RunStopped&) {
         return false;  // the program is ending; nothing changed
@@ -189,7 +190,8 @@ void Recupera_Password(const PaymentPasswordContext& ctx) {
     } catch (const NumberedError& error) {
         // The request did not take place; as the update routines do, that ends it quietly.
         if (error.number() != ftp_error::kNotTransferred) {
-            show_ftp_failure(ctx.ui, failure_text(error, ctx.params), error);
+            show_ftp_failure(ctx.ui, failure_text(error, ctx.params), error,
+                             "La solicitud no llegó al servidor; vuelve a enviarla más tarde.");
         }
         return;
     } catch (const FormatError& error) {

@@ -187,7 +187,9 @@ void ReceptionPoller::report_once(const NumberedError& error) {
     }
     reported_ = true;
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::PollingTimer)) {
-        show_ftp_failure(ctx_.ui, *text, error);
+        show_ftp_failure(ctx_.ui, *text, error,
+                         "Los archivos siguen en la lista de recepción: la recepción vuelve a "
+                         "intentarlo sola cada pocos segundos.");
     }
 }
 

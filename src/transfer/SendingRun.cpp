@@ -262,7 +262,9 @@ void SendingRun::end_with(const NumberedError& error) {
         }
     }
     if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::SendAndReceive)) {
-        show_ftp_failure(ctx_.ui, *text, error);
+        show_ftp_failure(ctx_.ui, *text, error,
+                         "Los archivos que no se enviaron siguen en la lista de envío; vuelve a "
+                         "oprimir «Enviar/Recibir» cuando se resuelva.");
     }
     Desconecta_FTP(eftpEnvio_, ctx_.ui);
     // What was sent before the failure has moved to the receive list; its entries go.

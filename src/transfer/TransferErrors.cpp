@@ -30,8 +30,13 @@ std::string failure_details(const NumberedError& error) {
     return ftp != nullptr ? ftp->details() : std::string();
 }
 
-void show_ftp_failure(UiPort& ui, std::string_view text, const NumberedError& error) {
-    ui.detailed_message(text, failure_details(error), MessageIcon::Critical, MessageButtons::Ok);
+void show_ftp_failure(UiPort& ui, std::string_view text, const NumberedError& error,
+                      std::string_view what_stays) {
+    std::string details(what_stays);
+    if (const std::string more = failure_details(error); !more.empty()) {
+        details += (details.empty() ? "" : "\n") + more;
+    }
+    ui.detailed_message(text, details, MessageIcon::Critical, MessageButtons::Ok);
 }
 
 bool ask_retry(UiPort& ui, int number, std::string_view name) {

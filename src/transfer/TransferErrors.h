@@ -27,7 +27,10 @@ class UiPort;
 // for any other failure.
 [[nodiscard]] std::string failure_details(const NumberedError& error);
 
-// Shows a failure's message (critical icon, OK) with the details of `error`.
-void show_ftp_failure(UiPort& ui, std::string_view text, const NumberedError& error);
+// Shows a failure's message (critical icon, OK) with the details of `error`, which open with
+// `what_stays`: where the work the failure stopped was left ("Los archivos ... siguen en la
+// lista de envío.").
+void show_ftp_failure(UiPort& ui, std::string_view text, const NumberedError& error,
+                      std::string_view what_stays);
 
 }  // namespace ordano

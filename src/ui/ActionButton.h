@@ -20,9 +20,11 @@ struct ToolbarButton {
 };
 
 // Adds a toolbar button for `action`: the action's icon, `caption` and `tooltip`, its key as
-// the object name (by which it is found) and the action itself in its data. A shortcut is
-// named at the end of the tooltip. The button takes the focus with Tab (Space presses it) and
-// is named toolbar name + "." + key.
+// the object name (by which it is found) and the action itself in its data. A "&" in the
+// caption marks the button's Alt letter (the action's text is the caption without it). A
+// shortcut is named at the end of the tooltip. The button takes the focus with Tab, Left and
+// Right move along the toolbar (Space presses the button), and it is named toolbar name + "."
+// + key.
 QAction* add_action_button(QToolBar& toolbar, Action action, const QString& caption,
                            const QString& tooltip, const QKeySequence& shortcut = {});
 QAction* add_action_button(QToolBar& toolbar, const ToolbarButton& button);

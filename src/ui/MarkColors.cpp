@@ -16,4 +16,18 @@ QColor mark_color(Mark mark, const QPalette& palette) {
     return palette.color(QPalette::Text);
 }
 
+std::optional<Mark> status_mark(JourneyStatus status) {
+    switch (status) {
+        case JourneyStatus::Overdue:
+            return Mark::Late;
+        case JourneyStatus::Rejected:
+        case JourneyStatus::Error:
+            return Mark::Refused;
+        case JourneyStatus::Accepted:
+            return Mark::Accepted;
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace ordano

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QProgressBar>
+#include <QTest>
 #include <QToolBar>
 
 #include "CatalogGui.h"
@@ -122,12 +123,13 @@ TEST_F(CatalogUpdateWindowTest, NoVersionListLeavesStepOneUnderWay) {
     EXPECT_EQ(result(), "No existió el archivo");
 }
 
-TEST_F(CatalogUpdateWindowTest, CloseBoxHidesKeepsTheMarksAndTheNextRunClearsThem) {
+TEST_F(CatalogUpdateWindowTest, CloseBoxHidesAndTheWindowOpensAfresh) {
     gui.world.publish("revact.txt", "0008\r\n");
     gui.publish_package("0008");
     QPointer<CatalogUpdateWindow> window = open_window();
     button("recibir")->trigger();
     settle();
+    EXPECT_EQ(marks(), std::vector<int>({3, 3, 3, 4}));
 
     test::press_close_box(*window);
 
@@ -136,17 +138,48 @@ TEST_F(CatalogUpdateWindowTest, CloseBoxHidesKeepsTheMarksAndTheNextRunClearsThe
     EXPECT_FALSE(window->update().eftpActCatErr().connected());
     EXPECT_TRUE(gui.world.ui.messages.empty());
 
+    // Opened again, nothing of the last run is shown as if it were this one's.
     EXPECT_EQ(open_window(), window.data());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(marks(), std::vector<int>({3, 3, 3, 4}));
-    EXPECT_EQ(result(), "Catálogo actualizado satisfactoriamente!!!");
+    EXPECT_EQ(marks(), std::vector<int>({0, 0, 0, 0}));
+    EXPECT_EQ(result(), "");
+    EXPECT_EQ(gui.find<QProgressBar>("prgAct")->value(), 0) << "the bar still shows the last run";
 
-    // Version 8 is now installed: the next run finds nothing newer, and shows only its own marks.
+    // Version 8 is now installed: the next run finds nothing newer.
     button("recibir")->trigger();
     settle();
     EXPECT_EQ(marks(), std::vector<int>({3, 4, 0, 0}));
     EXPECT_EQ(result(), "No existen actualizaciones del catálogo!!!");
-    EXPECT_EQ(gui.find<QProgressBar>("prgAct")->value(), 0) << "the bar still shows the last run";
+}
+
+// Tab and the arrows go between the two buttons; once a run is over, Space (or Enter) closes
+// the window instead of starting it again; Esc closes it too.
+TEST_F(CatalogUpdateWindowTest, TheKeyboardReachesSalirAndARunLeavesTheFocusThere) {
+    gui.world.publish("revact.txt", "0007\r\n");
+    gui.window->show();
+    CatalogUpdateWindow* window = open_window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* actualizar = window->findChild<QWidget*>("tlbAct.recibir");
+    auto* salir = window->findChild<QWidget*>("tlbAct.salir");
+    EXPECT_EQ(QApplication::focusWidget(), actualizar);
+    EXPECT_EQ(test::tab_stops(*actualizar), QStringList({"tlbAct.recibir", "tlbAct.salir"}));
+    actualizar->setFocus();
+    QTest::keyClick(actualizar, Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), salir);
+    QTest::keyClick(salir, Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), actualizar);
+
+    QTest::keyClick(actualizar, Qt::Key_Space);
+    settle();
+    EXPECT_EQ(result(), "No existen actualizaciones del catálogo!!!");
+    EXPECT_EQ(QApplication::focusWidget(), salir);
+    QTest::keyClick(salir, Qt::Key_Space);
+    EXPECT_FALSE(window->isVisible());
+
+    open_window();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(CatalogUpdateWindowTest, SalirButtonHidesTheWindow) {

@@ -4,20 +4,29 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
+
+#include <functional>
+#include <tuple>
 
 #include "app/JournalView.h"
+#include "app/ListColumns.h"
 #include "app/TransferPanel.h"
 #include "dialogs/HistoryModel.h"
 #include "dialogs/HistoryWindow.h"
 #include "gui/GuiOffice.h"
+#include "store/Errors.h"
 #include "store/Journal.h"
 #include "store/Session.h"
+#include "store/Sha256.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::test {
@@ -78,6 +87,58 @@ TEST_F(JournalWindowTest, StartUpPutsBackWhatWasLeftOpenAndMarksTheOverdue) {
     gui.clock.set({std::chrono::year{2026} / 2 / 2, 10, 51, 0});
     EXPECT_EQ(window.journal_view().check_overdue(), 2);
     EXPECT_EQ(window.journal_view().overdue_label().text(), "2 respuestas atrasadas");
+}
+
+// "Situación" on both lists, in the journal's words, from start-up to the answers.
+TEST_F(JournalWindowTest, TheListsSayWhereEachFileStands) {
+    journal().listed({"M0015009.033", "", "2", "/ag0015", "/ag0015"});
+    // An upload under way when the program ended: back to send, as failed.
+    const JournalId cut = journal().listed({"M0015008.033", "", "2", "/ag0015", "/ag0015"});
+    journal().upload_started(cut, {}, "/valin");
+    sent_at("C0015001.033", 9, 0);
+    sent_at("C0015002.033", 10, 20);
+    const JournalId prevalidated = journal().listed({"M0015003.033", "", "2", "/p", "/v"});
+    journal().sent(prevalidated, {"k0015003.033", "/p", "M0015003.err", "/v", val_rec()});
+    journal().answer_stored(prevalidated, AnswerRole::Prevalidation, val_rec() + "/k0015003.033",
+                            AnswerVerdict::Prevalidated, false);
+    open();
+    const auto& send = *gui.find<QTreeWidget>("lvwPreVal(0)");
+    const auto& receive = *gui.find<QTreeWidget>("lvwPreVal(1)");
+    const auto outcomes = [&](const QTreeWidget& list, int column) {
+        QStringList out;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) {
+            out << list.topLevelItem(i)->text(0) + " " + list.topLevelItem(i)->text(column);
+        }
+        return out;
+    };
+    EXPECT_THAT(outcomes(send, send_list::kOutcome),
+                ElementsAre("M0015009.033 en envío", "M0015008.033 error"));
+    EXPECT_THAT(
+        outcomes(receive, receive_list::kOutcome),
+        ElementsAre("C0015001.033 atrasado", "C0015002.033 esperando", "M0015003.033 prevalidado"));
+    EXPECT_EQ(receive.topLevelItem(0)->foreground(receive_list::kOutcome).color(),
+              QColor(200, 30, 30));
+
+    // An attempt that fails marks the file to send.
+    TransferDesk& desk = gui.window->transfer_panel().desk();
+    desk.journal().send_failed(desk.send_list().at(0).id, NumberedError(1029, "sin conexión"));
+    EXPECT_THAT(outcomes(send, send_list::kOutcome),
+                ElementsAre("M0015009.033 error", "M0015008.033 error"));
+
+    // Answers say what they said, on the rows the polling adds.
+    for (const auto& [row, bytes] :
+         {std::pair{0, "1|77|1|2|3|4|5|\r\n"}, std::pair{1, "200|15|CURP|77|FIRMA|\r\n"}}) {
+        const ReceiveRow answered = desk.receive_list().at(static_cast<std::size_t>(row));
+        const fs::path file = fs::path(val_rec()) / answered.archivo_val;
+        gui.box.write_file(file, bytes);
+        desk.receive_list().update(answered.id, [](ReceiveRow& r) { r.val_state = "X"; });
+        desk.journal().answer_stored(answered.id, false, file);
+        desk.send_list().append({0, answered.archivo_val, "R", "", "", "", 0});
+    }
+    EXPECT_THAT(outcomes(send, send_list::kOutcome),
+                ElementsAre("M0015009.033 error", "M0015008.033 error", "C0015001.err rechazado",
+                            "C0015002.err aceptado"));
+    EXPECT_EQ(send.topLevelItem(3)->foreground(send_list::kOutcome).color(), QColor(30, 120, 60));
 }
 
 // The office's own limit (2 hours here), not the default 30 minutes.
@@ -146,7 +207,7 @@ protected:
         sent_at("M0015003.033", 10, 25);
         open();
         gui.find<QAction>("historial")->trigger();
-        history = gui.window->findChild<HistoryWindow*>("frmHistorial");
+        history = &gui.window->journal_view().history_window();
     }
     QStringList files() const {
         QStringList out;
@@ -207,6 +268,9 @@ TEST_F(HistoryWindowTest, ExportsTheShownRowsAsCsv) {
               "Fecha y hora,Archivo,Tipo,Estado,Respuestas\r\n"
               "2026-02-02 10:00:00,C0015002.033,C,aceptado,C0015002.err\r\n"
               "2026-02-02 09:00:00,C0015001.033,C,atrasado,C0015001.err (esperando)\r\n");
+    EXPECT_EQ(control<QLabel>("lblExportado").text(),
+              QStringLiteral("Se exportaron 2 envíos a %1.")
+                  .arg(QDir::toNativeSeparators(QString::fromStdString(target.string()))));
 }
 
 TEST_F(HistoryWindowTest, EnterOpensTheAnswersReportAndSaysWhenThereIsNone) {
@@ -219,6 +283,92 @@ TEST_F(HistoryWindowTest, EnterOpensTheAnswersReportAndSaysWhenThereIsNone) {
     history->open_row(0);
     ASSERT_EQ(gui.ui.messages.size(), 1u);
     EXPECT_EQ(gui.ui.messages[0].text, "El archivo M0015003.033 todavía no tiene respuesta.");
+}
+
+// The report opened from the history is read in the main window, in front: the history is a
+// window of its own, not one kept above the main window.
+TEST_F(HistoryWindowTest, AnOpenedAnswerBringsTheMainWindowForward) {
+    gui.window->show();
+    history->show_modeless();
+    QApplication::setActiveWindow(history);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+    EXPECT_EQ(history->parentWidget(), nullptr);
+    EXPECT_EQ(history->windowHandle()->transientParent(), nullptr);
+
+    history->open_row(1);
+    EXPECT_THAT(gui.find<QPlainTextEdit>("rtbPreVal")->toPlainText().toStdString(),
+                ::testing::HasSubstr("Archivo: C0015002.ERR"));
+    QTRY_VERIFY(gui.window->isActiveWindow());
+}
+
+// Both answers in: a menu at the row offers each, the validation answer first.
+TEST_F(HistoryWindowTest, AFileWithBothAnswersOffersBoth) {
+    Journal& journal = gui.office->journal();
+    const JournalId id = journal.listed({"M0015004.033", "", "2", "/ag0015", "/ag0015"});
+    journal.sent(id, {"k0015004.033", "/ag0015", "M0015004.err", "/ag0015", val_rec()});
+    for (const auto& [role, name, text] :
+         {std::tuple{AnswerRole::Prevalidation, "k0015004.033", "PREVALIDADO SIN ERRORES"},
+          std::tuple{AnswerRole::Validation, "M0015004.err", "F1234567FIRMA001"}}) {
+        gui.box.write_file(fs::path(val_rec()) / name, text);
+        journal.answer_stored(id, role, val_rec() + "/" + name, AnswerVerdict::Accepted,
+                              role == AnswerRole::Validation);
+    }
+    history->refresh();
+    ASSERT_THAT(files(), ::testing::Contains("M0015004.033 aceptado"));
+
+    history->open_row(0);
+    auto* menu = history->findChild<QMenu*>("mnuRespuestas");
+    ASSERT_NE(menu, nullptr);
+    QStringList offered;
+    for (const QAction* item : menu->actions()) {
+        offered << item->text();
+    }
+    EXPECT_EQ(offered, QStringList({"Respuesta de validación: M0015004.err",
+                                    "Respuesta de prevalidación: k0015004.033"}));
+    EXPECT_EQ(menu->activeAction(), menu->actions().front());
+    menu->actions().back()->trigger();
+    EXPECT_EQ(gui.find<QPlainTextEdit>("rtbPreVal")->toPlainText(), "PREVALIDADO SIN ERRORES");
+}
+
+TEST_F(HistoryWindowTest, CerrarEscAndCtrlWCloseIt) {
+    for (const auto& close : std::vector<std::function<void()>>{
+             [&] { control<QPushButton>("cmdCerrar").click(); },
+             [&] { QTest::keyClick(history, Qt::Key_Escape); },
+             [&] { QTest::keyClick(history, Qt::Key_W, Qt::ControlModifier); }}) {
+        history->show_modeless();
+        QApplication::setActiveWindow(history);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+        close();
+        EXPECT_FALSE(history->isVisible());
+    }
+}
+
+// Tab goes as the window reads, and leaves the table rather than walking its cells.
+TEST_F(HistoryWindowTest, TabGoesThroughTheWindowAsItReads) {
+    QApplication::setActiveWindow(history);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+    EXPECT_EQ(test::tab_stops(control<QWidget>("chkDesde")),
+              QStringList({"chkDesde", "chkHasta", "cboTipo", "cboEstado", "txtBuscar",
+                           "cmdActualizar", "cmdExportar", "lvwHistorial", "cmdCerrar"}));
+}
+
+TEST_F(HistoryWindowTest, AnEmptyTableSaysWhy) {
+    auto& note = control<QLabel>("lblVacio");
+    EXPECT_FALSE(note.isVisible());
+    control<QLineEdit>("txtBuscar").setText("no existe");
+    QTRY_COMPARE(history->model().rowCount(), 0);
+    EXPECT_TRUE(note.isVisible());
+    EXPECT_EQ(note.text(), "Ningún envío coincide con los filtros elegidos.");
+    control<QLineEdit>("txtBuscar").clear();
+    QTRY_COMPARE(history->model().rowCount(), 3);
+    EXPECT_FALSE(note.isVisible());
+}
+
+// Under a workstation locale without forms of its own (C), the dates read as the rest does.
+TEST_F(HistoryWindowTest, TheDateFiltersReadInTheWindowsLanguage) {
+    auto& since = control<QDateEdit>("txtDesde");
+    EXPECT_EQ(since.text(), "02/02/2026");
+    EXPECT_EQ(since.locale().language(), QLocale::Spanish);
 }
 
 TEST_F(JournalWindowTest, AJournalThatCannotBeWrittenIsSaidOnceWithoutWaiting) {

@@ -1,12 +1,21 @@
 // The main window without a mouse: toolbar keys, Esc for Detener, the Tab order.
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QSet>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include "GuiOffice.h"
+#include "app/JournalView.h"
 #include "app/TransferPanel.h"
 #include "dialogs/CatalogUpdateWindow.h"
+#include "dialogs/HistoryWindow.h"
+#include "dialogs/ParametersDialog.h"
 
 namespace ordano {
 namespace {
@@ -81,7 +90,7 @@ TEST_F(KeyboardTest, TabGoesThroughTheWindowAsItReads) {
                            "tlbPreVal.parametros", "tlbPreVal.historial", "tlbPreVal.salir",
                            "lvwPreVal(0)", "cmdPreVal", "cmdLimpia", "lvwPreVal(1)", "cmdPreElm",
                            "cboPreVal(0)", "cboPreVal(1)", "txtPreval", "cmdBuscar", "lvwArchivos",
-                           "rtbPreVal", "cmdImprime"}));
+                           "rtbPreVal", "cmdVistaPrevia", "cmdImprime"}));
 }
 
 TEST_F(KeyboardTest, MnemonicsTakeTheFocusToTheirControls) {
@@ -89,6 +98,85 @@ TEST_F(KeyboardTest, MnemonicsTakeTheFocusToTheirControls) {
     EXPECT_EQ(window->focusWidget()->objectName(), "lvwPreVal(1)");
     press("Alt+A");
     EXPECT_EQ(window->focusWidget()->objectName(), "txtPreval");
+}
+
+// The list the arrows act on is framed in the highlight colour; the others are not.
+TEST_F(KeyboardTest, TheListWithTheKeyboardIsFramed) {
+    const auto framed = [this](const char* list) {
+        const QImage ring =
+            gui.find<QWidget>(QString::fromLatin1(list) + ".Foco")->grab().toImage();
+        return ring.pixelColor(0, 0) == window->palette().color(QPalette::Highlight);
+    };
+    gui.find<QWidget>("lvwPreVal(1)")->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(framed("lvwPreVal(1)"));
+    EXPECT_FALSE(framed("lvwPreVal(0)"));
+    EXPECT_FALSE(framed("lvwArchivos"));
+    press("Alt+E");
+    EXPECT_TRUE(framed("lvwPreVal(0)"));
+    EXPECT_FALSE(framed("lvwPreVal(1)"));
+}
+
+// The Alt letters shown together in a window: every button, and the label of every field Tab
+// reaches, has one, and no two are the same.
+QStringList alt_letters(const QWidget& shown, QStringList& without) {
+    QStringList letters;
+    const auto add = [&](const QString& text, const QString& name, bool needed = true) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) {
+            letters << key.toString();
+        } else if (needed) {
+            without << name;
+        }
+    };
+    for (const QAbstractButton* button : shown.findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(&shown) && !button->text().trimmed().isEmpty()) {
+            add(button->text(), button->objectName());
+        }
+    }
+    for (const QLabel* label : shown.findChildren<QLabel*>()) {
+        if (label->isVisibleTo(&shown) && label->buddy() != nullptr) {
+            add(label->text(), label->objectName(),
+                (label->buddy()->focusPolicy() & Qt::TabFocus) != 0);
+        }
+    }
+    for (const QTabBar* tabs : shown.findChildren<QTabBar*>()) {
+        for (int i = 0; i < tabs->count() && tabs->isVisibleTo(&shown); ++i) {
+            add(tabs->tabText(i), tabs->objectName());
+        }
+    }
+    return letters;
+}
+
+void expect_own_alt_letters(QWidget& shown, const std::string& where) {
+    QStringList without;
+    const QStringList letters = alt_letters(shown, without);
+    EXPECT_TRUE(without.isEmpty()) << where << ": " << without.join(", ").toStdString();
+    EXPECT_EQ(QSet<QString>(letters.begin(), letters.end()).size(), letters.size())
+        << where << ": " << letters.join(" ").toStdString();
+}
+
+TEST_F(KeyboardTest, TheOtherWindowsHaveAltLettersOfTheirOwn) {
+    CatalogUpdateWindow& catalog = window->catalog_window();
+    catalog.show_modeless();
+    expect_own_alt_letters(catalog, "catálogo");
+    HistoryWindow& history = window->journal_view().history_window();
+    history.show_modeless();
+    expect_own_alt_letters(history, "historial");
+
+    ParametersDialog& parameters = window->parameters_dialog();
+    parameters.show();
+    auto* tabs = parameters.findChild<QTabWidget*>("sstParametros");
+    for (const Action mode : {Action::Modificar, Action::Cancelar}) {
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            QApplication::processEvents();
+            expect_own_alt_letters(parameters, "parámetros, pestaña " + std::to_string(tab) +
+                                                   (parameters.in_edit_mode() ? ", edición" : ""));
+        }
+        parameters.Ejecuta_Opcion(mode);
+        QApplication::processEvents();
+    }
+    parameters.hide();
 }
 
 }  // namespace

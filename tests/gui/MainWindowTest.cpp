@@ -63,7 +63,7 @@ TEST(MainWindowStartUp, CaptionAndStatusBarForPatente7OnTheFirstOfJanuary) {
                                         .arg(ORDANO_VERSION_PATCH));
     EXPECT_EQ(panel(gui, 1), "jueves, 1 de enero de 2026");
     EXPECT_EQ(panel(gui, 2), "Día Juliano:  001");
-    EXPECT_TRUE(panel(gui, 3).contains("9:05")) << panel(gui, 3).toStdString();
+    EXPECT_EQ(panel(gui, 3), "09:05 a.m.");
 
     EXPECT_EQ(window.letra_tipo(), "M");
     EXPECT_EQ(window.patron_archivos(), "M0007*.001");
@@ -81,7 +81,8 @@ TEST(MainWindowStartUp, ClockPanelFollowsTheTimeOfDay) {
     GuiOffice gui;
     gui.open();
     gui.clock.set({2026y / February / 2, 14, 47, 0});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel(gui, 3).contains("14:47"); }, 3000))
+    // In the lists' form, 12-hour with the designator.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel(gui, 3) == "02:47 p.m."; }, 3000))
         << panel(gui, 3).toStdString();
     // The date panels keep their start-up values.
     EXPECT_EQ(panel(gui, 2), "Día Juliano:  033");
@@ -170,12 +171,13 @@ TEST(MainWindowControls, ListsHaveTheirColumnsKeysAndBackground) {
     auto* send = gui.find<QTreeWidget>("lvwPreVal(0)");
     auto* receive = gui.find<QTreeWidget>("lvwPreVal(1)");
     ASSERT_TRUE(send && receive);
-    EXPECT_EQ(column_keys(*send), QStringList({"", "", "Icono", "RutaPre", "RutaVal"}));
+    EXPECT_EQ(column_keys(*send), QStringList({"", "", "Icono", "RutaPre", "RutaVal", ""}));
     EXPECT_EQ(column_keys(*receive),
               QStringList({"", "", "", "", "RutaPrev", "RutaVal", "ArchivoPrev", "ArchivoVal",
-                           "RutaDest", "Icono"}));
-    EXPECT_EQ(visible_headers(*send), QStringList({"Archivo", "Estado"}));
-    EXPECT_EQ(visible_headers(*receive), QStringList({"Archivo", "Prev.", "Val.", "Enviado"}));
+                           "RutaDest", "Icono", ""}));
+    EXPECT_EQ(visible_headers(*send), QStringList({"Archivo", "Estado", "Situación"}));
+    EXPECT_EQ(visible_headers(*receive),
+              QStringList({"Archivo", "Prev.", "Val.", "Enviado", "Situación"}));
     for (QTreeWidget* list : {send, receive}) {
         EXPECT_EQ(list->topLevelItemCount(), 0);
         EXPECT_FALSE(list->palette().brush(QPalette::Base).texture().isNull());
@@ -192,7 +194,7 @@ protected:
         ASSERT_EQ(gui.ui.messages.size(), 1u);
         const auto& shown = gui.ui.messages.front();
         EXPECT_EQ(shown.text, "¿Deseas Salir del Sistema?");
-        EXPECT_EQ(shown.icon, MessageIcon::Information);
+        EXPECT_EQ(shown.icon, MessageIcon::Question);
         EXPECT_EQ(shown.buttons, MessageButtons::YesNo);
         EXPECT_EQ(shown.caption, std::string(kProductName));
     }

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include <fstream>
+#include <functional>
 
 #include "GuiOffice.h"
 #include "dialogs/ParametersDialog.h"
@@ -67,7 +68,7 @@ TEST_F(ParametersDialogTest, LoadsHiddenInViewModeWithTheRecordInItsFields) {
     EXPECT_EQ(dialog->windowTitle(), "Parámetros del Sistema");
     auto* tabs = dialog->findChild<QTabWidget*>("sstParametros");
     ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(tabs->tabText(0), "&Generales");
+    EXPECT_EQ(tabs->tabText(0), "Ge&nerales");
     EXPECT_EQ(tabs->tabText(1), "&Directorios de Archivos");
 
     EXPECT_EQ(field(0).text(), "15");
@@ -137,16 +138,15 @@ TEST_F(ParametersDialogTest, TabReachesEveryFieldAndTheToolbarInReadingOrder) {
         button("salir").trigger();
     });
     gui.window->Ejecuta_Accion(Action::Parametros);
-    // INTERNET without proxy: no telephone, no proxy host. The tab bar has no name.
+    // INTERNET without proxy: no telephone, no proxy host. The tab bar has no name. Fields that
+    // take no typing are passed by.
     EXPECT_EQ(view_mode, QStringList({"tlbParametros.modificar", "tlbParametros.salir",
                                       "tlbParametros.password", "tlbParametros.envkro",
-                                      "qt_tabwidget_tabbar", "txtParametros(0)", "txtParametros(1)",
-                                      "txtParametros(2)", "txtAtraso"}));
-    EXPECT_EQ(edit_mode,
-              QStringList({"cboParametros", "txtParametros(2)", "chkParametros", "txtAtraso",
-                           "chkTls", "tlbParametros.guardar", "tlbParametros.cancelar",
-                           "tlbParametros.password", "tlbParametros.envkro", "qt_tabwidget_tabbar",
-                           "txtParametros(0)", "txtParametros(1)"}));
+                                      "qt_tabwidget_tabbar"}));
+    EXPECT_EQ(edit_mode, QStringList({"cboParametros", "txtParametros(2)", "chkParametros",
+                                      "txtAtraso", "chkTls", "tlbParametros.guardar",
+                                      "tlbParametros.cancelar", "tlbParametros.password",
+                                      "tlbParametros.envkro", "qt_tabwidget_tabbar"}));
 }
 
 TEST_F(ParametersDialogTest, CancelarRestoresEveryFieldFromTheRecord) {
@@ -267,33 +267,61 @@ TEST_F(ParametersDialogTest, ProxyBoxShowsAndHidesTheProxyHost) {
     EXPECT_FALSE(shown(field(4)));
 }
 
-TEST_F(ParametersDialogTest, SalirHidesAndKeepsTheEditModeAndTheUnsavedFolders) {
+// Esc or the close box in edit mode: nothing saved, and nothing of the edit left behind, in
+// the dialog or in the folders the rest of the program reads.
+TEST_F(ParametersDialogTest, LeavingInEditModeDropsTheUnsavedEdit) {
     open();
     gui.window->show();
-    test::when_modal([&](QWidget&) {
-        button("modificar").trigger();
-        field(9).setText("/sin/guardar");
-        // In edit mode "Salir" is not on the toolbar; the close box runs it.
-        test::press_close_box(*dialog);
-    });
-    gui.window->Ejecuta_Accion(Action::Parametros);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(dialog->in_edit_mode());
-    EXPECT_EQ(gui.office->session().folders.pag_env, "/sin/guardar");
+    auto* tls = dialog->findChild<QCheckBox*>("chkTls");
+    const auto edit_and_leave = [&](const std::function<void()>& leave) {
+        test::when_modal([&, leave](QWidget&) {
+            button("modificar").trigger();
+            field(9).setText("/sin/guardar");
+            tls->setChecked(true);
+            EXPECT_EQ(gui.office->session().folders.pag_env, "/sin/guardar");
+            leave();
+        });
+        gui.window->Ejecuta_Accion(Action::Parametros);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_FALSE(dialog->in_edit_mode());
+        EXPECT_EQ(field(9).text(), "/of/pag_env");
+        EXPECT_FALSE(tls->isChecked());
+        EXPECT_EQ(gui.office->session().folders.pag_env, "/of/pag_env");
+    };
+    edit_and_leave([&] { QTest::keyClick(dialog, Qt::Key_Escape); });
+    edit_and_leave([&] { test::press_close_box(*dialog); });
     EXPECT_EQ(stored("pag_env"), "/of/pag_env");
+    EXPECT_EQ(stored("tls"), "0");
 
-    // Shown again: still in edit mode with the unsaved value.
-    bool edit_mode_again = false;
-    QString value_again;
+    // Shown again: in view mode.
+    bool view_mode_again = false;
     test::when_modal([&](QWidget&) {
-        edit_mode_again = button("guardar").isVisible() && !field(9).isReadOnly();
-        value_again = field(9).text();
+        view_mode_again = button("modificar").isVisible() && field(9).isReadOnly();
         button("salir").trigger();
     });
     gui.window->Ejecuta_Accion(Action::Parametros);
-    EXPECT_TRUE(edit_mode_again);
-    EXPECT_EQ(value_again, "/sin/guardar");
-    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(view_mode_again);
+}
+
+// Out of edit mode a value reads as text on the dialog, not as a box waiting for typing.
+TEST_F(ParametersDialogTest, ReadOnlyFieldsDoNotLookEditable) {
+    open();
+    const QColor window = dialog->palette().color(QPalette::Window);
+    auto* minutes = dialog->findChild<QSpinBox*>("txtAtraso");
+    for (QWidget* shown :
+         std::initializer_list<QWidget*>{&field(0), &field(2), &field(9), minutes}) {
+        EXPECT_EQ(shown->palette().color(QPalette::Base), window)
+            << shown->objectName().toStdString();
+        EXPECT_EQ(shown->focusPolicy(), Qt::ClickFocus) << shown->objectName().toStdString();
+    }
+    EXPECT_EQ(minutes->buttonSymbols(), QAbstractSpinBox::NoButtons);
+    button("modificar").trigger();
+    for (QWidget* edited : std::initializer_list<QWidget*>{&field(2), &field(9), minutes}) {
+        EXPECT_NE(edited->palette().color(QPalette::Base), window)
+            << edited->objectName().toStdString();
+        EXPECT_EQ(edited->focusPolicy(), Qt::StrongFocus) << edited->objectName().toStdString();
+    }
+    EXPECT_EQ(field(0).palette().color(QPalette::Base), window) << "the patente is never edited";
 }
 
 TEST_F(ParametersDialogTest, FolderButtonsUseThePickerWithTheFieldAsStart) {
@@ -323,7 +351,7 @@ TEST_F(ParametersDialogTest, TlsAndItsCertificateFileAreSavedAndTheFileOnlyCount
     auto& tls = *dialog->findChild<QCheckBox*>("chkTls");
     auto& ca = *dialog->findChild<QLineEdit*>("txtTlsCa");
     auto& choose = *dialog->findChild<QPushButton*>("cmdTlsCa");
-    EXPECT_EQ(tls.text(), "Conexión cifrada (TLS)");
+    EXPECT_EQ(tls.text(), "Conexión &cifrada (TLS)");
     EXPECT_FALSE(tls.isChecked());
     const auto pem = gui.files.db_file.parent_path() / "autoridad.pem";
     std::ofstream(pem) << "-----BEGIN CERTIFICATE-----\n";

@@ -1,7 +1,10 @@
 // Printing the review report: to a PDF file whose text is read back with pdftotext.
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -155,6 +158,47 @@ TEST_F(PrintingTest, ReportOpenedFromTheSendListIsPrintedAsShown) {
     const QString text = printed();
     EXPECT_TRUE(text.contains("REPORTE DE PREVALIDACIÓN")) << text.toStdString();
     EXPECT_TRUE(text.contains("SIN ERRORES")) << text.toStdString();
+}
+
+// Printed to a file, a report is offered under its answer's name, in the folder the last one
+// went to; the job carries the answer's name too.
+TEST_F(PrintingTest, AReportIsOfferedUnderItsAnswersNameInTheLastFolder) {
+    const auto folder = gui_.box.path() / "reportes";
+    std::filesystem::create_directories(folder);
+    pdf_ = folder / "primero.pdf";
+    QStringList offered;
+    review_->set_printer_dialog([this, &offered](QPrinter& printer, bool, QWidget*) {
+        offered << printer.docName() + " | " + printer.outputFileName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf_.string()));
+        return true;
+    });
+    for (const char* name : {"K0015001.033", "D0015003.erp"}) {
+        gui_.box.write_file(std::filesystem::path(gui_.office->session().folders.val_rec) / name,
+                            "SIN ERRORES\r\n");
+        review_->open_answer(name);
+        print();
+    }
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_TRUE(offered[0].startsWith("K0015001.033 | ")) << offered[0].toStdString();
+    EXPECT_EQ(offered[1],
+              "D0015003.erp | " +
+                  QDir(QString::fromStdString(folder.string())).filePath("D0015003.erp.pdf"));
+    EXPECT_EQ(review_->print_folder(), QString::fromStdString(folder.string()));
+}
+
+TEST_F(PrintingTest, ThePreviewShowsThePagesWithoutPrinting) {
+    box().setPlainText(kReport);
+    QTest::mouseClick(gui_.find<QPushButton>("cmdVistaPrevia"), Qt::LeftButton);
+    auto* preview = gui_.window->findChild<QPrintPreviewDialog*>("frmVistaPrevia");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    auto* pages = preview->findChild<QPrintPreviewWidget*>();
+    ASSERT_NE(pages, nullptr);
+    QTRY_COMPARE(pages->pageCount(), 1);
+    EXPECT_EQ(dialogs_, 0);
+    preview->close();
+    EXPECT_FALSE(std::filesystem::exists(pdf_));
 }
 
 TEST_F(PrintingTest, AVeryLongLineIsCutInTheBoxAndPrintedWhole) {

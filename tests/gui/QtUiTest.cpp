@@ -19,6 +19,7 @@ struct BoxSeen {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton default_button = QMessageBox::NoButton;
 };
 
 class QtUiBoxes : public ::testing::Test {
@@ -29,7 +30,8 @@ protected:
         test::when_modal([this, press](QWidget& modal) {
             auto* box = qobject_cast<QMessageBox*>(&modal);
             ASSERT_NE(box, nullptr);
-            seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+            seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                    box->standardButton(box->defaultButton())};
             box->button(press)->click();
         });
         return ui.message(text, icon, buttons, caption);
@@ -48,16 +50,19 @@ TEST_F(QtUiBoxes, CriticalMessageWithOkAndTheProductName) {
     EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }
 
+// A question before something that cannot be undone defaults to No; the others to Yes.
 TEST_F(QtUiBoxes, QuestionsAnswerYesOrNo) {
-    EXPECT_EQ(show("¿Deseas Salir del Sistema?", MessageIcon::Information, MessageButtons::YesNo,
-                   kProductName, QMessageBox::No),
+    EXPECT_EQ(show("¿Deseas descargar la actualización?", MessageIcon::Information,
+                   MessageButtons::YesNo, kProductName, QMessageBox::No),
               MessageAnswer::No);
     EXPECT_EQ(seen.icon, QMessageBox::Information);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(show("¿Deseas detener?", MessageIcon::Question, MessageButtons::YesNo, kProductName,
-                   QMessageBox::Yes),
+    EXPECT_EQ(seen.default_button, QMessageBox::Yes);
+    EXPECT_EQ(show("¿Deseas Salir del Sistema?", MessageIcon::Question, MessageButtons::YesNo,
+                   kProductName, QMessageBox::Yes),
               MessageAnswer::Yes);
     EXPECT_EQ(seen.icon, QMessageBox::Question);
+    EXPECT_EQ(seen.default_button, QMessageBox::No);
 }
 
 TEST_F(QtUiBoxes, WithoutCaptionTheBoxCarriesTheApplicationsTitle) {

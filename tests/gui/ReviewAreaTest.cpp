@@ -273,6 +273,28 @@ TEST_F(OpeningAnswers, EnterOnARowDoesWhatTheClickDoes) {
     EXPECT_EQ(box().toPlainText(), "PREVALIDACION OK\n");
 }
 
+// The row shown chosen is the report shown: the arrows open the answer they reach, and an
+// answer opened by name (from the history) chooses its row.
+TEST_F(OpeningAnswers, TheChosenRowIsAlwaysTheReportShown) {
+    put(folders().val_rec, "D3912003.erp", "PREVALIDACION D OK\r\n");
+    put(folders().val_rec, "D3912003.err", "");
+    auto* list = gui_.find<QTreeWidget>("lvwPreVal(0)");
+    QTreeWidgetItem* prevalidation = add_row("D3912003.erp", "K");
+    QTreeWidgetItem* validation = add_row("D3912003.err", "R");
+    click(validation);
+    EXPECT_TRUE(box().toPlainText().contains("Archivo: D3912003.ERR"))
+        << box().toPlainText().toStdString();
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(list->currentItem(), prevalidation);
+    EXPECT_EQ(box().toPlainText(), "PREVALIDACION D OK\n");
+
+    gui_.find<ReviewArea>("ReviewArea")->open_answer("D3912003.err");
+    EXPECT_EQ(list->currentItem(), validation);
+    EXPECT_TRUE(validation->isSelected());
+    gui_.find<ReviewArea>("ReviewArea")->open_answer("D3912009.err");
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+}
+
 TEST_F(ReviewAreaTest, EnterOnAFoundFilePutsItOnTheSendListAsADoubleClickDoes) {
     put(saai(), "M3912001.045");
     put(saai(), "M3912002.045");

@@ -199,7 +199,12 @@ TEST_F(TransferPanelTest, AFailureBoxKeepsItsTextAndSaysWhereAndWhyInItsDetails)
     office.action("enviar").trigger();
     ASSERT_EQ(office.robot.texts, QStringList({"Usuario o Contraseña no aceptado"}));
     const QString details = office.robot.details.front();
-    EXPECT_EQ(details, QStringLiteral("Servidor: 127.0.0.1, puerto %1\n"
+    EXPECT_EQ(details, QStringLiteral("Los archivos que no se enviaron siguen en la lista de "
+                                      "envío; vuelve a oprimir «Enviar/Recibir» cuando se "
+                                      "resuelva.\n"
+                                      "Qué hacer: confirma con el administrador del servidor el "
+                                      "usuario y la contraseña de la oficina.\n\n"
+                                      "Servidor: 127.0.0.1, puerto %1\n"
                                       "Usuario: ag0015\n"
                                       "Paso: conexión e inicio de sesión\n"
                                       "Error No. 1013\n"

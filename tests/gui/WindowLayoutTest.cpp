@@ -8,7 +8,10 @@
 #include <QTreeWidget>
 
 #include "GuiOffice.h"
+#include "app/JournalView.h"
 #include "app/WindowLayout.h"
+#include "dialogs/CatalogUpdateWindow.h"
+#include "dialogs/ParametersDialog.h"
 
 namespace ordano {
 namespace {
@@ -61,6 +64,24 @@ TEST_F(WindowLayoutTest, APlaceNoScreenShowsIsNotRestored) {
     restore_layout(window, settings);
     EXPECT_TRUE(screen.intersects(window.geometry()));
     EXPECT_EQ(window.size(), QSize(600, 400));
+}
+
+// A 1600 x 1000 screen at twice the size (QT_SCALE_FACTOR=2) gives the windows 800 x 500:
+// each one can be made that small, and opens no larger than its screen.
+TEST_F(WindowLayoutTest, EveryWindowFitsASmallOrScaledScreen) {
+    MainWindow& window = gui.open();
+    const QSize room(800 - 16, 500 - 40);  // less the title bar and frame
+    std::vector<QWidget*> windows = {&window, &window.parameters_dialog(),
+                                     &window.journal_view().history_window(),
+                                     &window.catalog_window()};
+    for (QWidget* shown : windows) {
+        const QSize smallest = shown->minimumSizeHint().expandedTo(shown->minimumSize());
+        EXPECT_LE(smallest.width(), room.width()) << shown->objectName().toStdString();
+        EXPECT_LE(smallest.height(), room.height()) << shown->objectName().toStdString();
+        const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+        EXPECT_LE(shown->width(), screen.width()) << shown->objectName().toStdString();
+        EXPECT_LE(shown->height(), screen.height()) << shown->objectName().toStdString();
+    }
 }
 
 }  // namespace

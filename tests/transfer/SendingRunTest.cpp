@@ -335,12 +335,23 @@ TEST_F(SendingRunTest, UnreachableServerEndsTheRun) {
     EXPECT_EQ(ui_.messages[0].text,
               "No hay conexión al servidor de ZORVANIK\r\n\r\nRevisa tu Conexión de Red o tu "
               "Contraseña de Acceso");
-    // Where and why, in the box's details: nothing listens on port 1.
-    EXPECT_THAT(ui_.messages[0].details,
-                testing::StartsWith("Servidor: 127.0.0.1, puerto 1\nUsuario: ag0015\n"
-                                    "Paso: conexión e inicio de sesión\nError No. 1029\n"
-                                    "Causa según la biblioteca FTP (libcurl): Couldn't connect "
-                                    "to server. "));
+    // What stays, what to do, then where and why in the box's details: nothing listens on
+    // port 1. libcurl's words come once.
+    const std::string& details = ui_.messages[0].details;
+    EXPECT_THAT(details,
+                testing::StartsWith(
+                    "Los archivos que no se enviaron siguen en la lista de envío; vuelve a oprimir "
+                    "«Enviar/Recibir» cuando se resuelva.\n"
+                    "Qué hacer: revisa que este equipo tenga conexión a la red y que la dirección "
+                    "y el puerto del servidor sean los correctos (Parámetros del Sistema, pestaña "
+                    "Generales). Si lo son, el servidor puede estar fuera de servicio: vuelve a "
+                    "intentarlo en unos minutos.\n\n"
+                    "Servidor: 127.0.0.1, puerto 1\nUsuario: ag0015\n"
+                    "Paso: conexión e inicio de sesión\nError No. 1029\n"
+                    "Causa según la biblioteca FTP (libcurl): "));
+    const std::string words = "Couldn't connect to server";
+    EXPECT_EQ(details.find(words), details.rfind(words)) << details;
+    EXPECT_NE(details.find(words), std::string::npos) << details;
     EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
     EXPECT_FALSE(timer().enabled());
 }

@@ -1,0 +1,13 @@
+#pragma once
+
+class QSize;
+class QWidget;
+
+namespace ordano {
+
+// Resizes a window to `wanted`, or to as much of it as the screen it opens on has room for
+// (a small or scaled screen: 1600 x 1000 at twice the size is 800 x 500), leaving room for
+// the window's frame.
+void fit_to_screen(QWidget& window, const QSize& wanted);
+
+}  // namespace ordano
