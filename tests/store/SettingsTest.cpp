@@ -153,8 +153,7 @@ TEST(StartUp, RemovesOnlyTheWorkingFilesOfProcessesThatEnded) {
     box.write_file(work / ("proceso-" + gone) / "M0015001.err", "x");
     const std::vector<std::filesystem::path> kept = {
         box.write_file(work / ("proceso-" + running) / "M0015001.err", "x"),
-        box.write_file(work / ("proceso-" + std::to_string(current_process_id())) /
-                           "M0015001.033",
+        box.write_file(work / ("proceso-" + std::to_string(current_process_id())) / "M0015001.033",
                        "x"),
         box.write_file(office.drive_root / ("revact.txt.part-" + running + "-7f3a"), "x"),
         box.write_file(work / "M0015001.err.part-9ab3c", "x")};  // an older version's name
