@@ -60,7 +60,10 @@ void set_row_tips(QTreeWidgetItem& item, const ReceiveRow& row) {
         with_late(answer_tip("prevalidación", row.prev_state, !row.archivo_prev.empty())));
     item.setToolTip(receive_list::kValidation,
                     with_late(answer_tip("validación", row.val_state, true)));
-    item.setToolTip(receive_list::kSentAt, late);
+    const QString when = row.handed_over
+                             ? QStringLiteral("Recepción manual: no se envió desde esta oficina")
+                             : QStringLiteral("Hora del envío");
+    item.setToolTip(receive_list::kSentAt, with_late(when));
 }
 
 }  // namespace ordano

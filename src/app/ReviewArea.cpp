@@ -31,6 +31,8 @@ namespace {
 constexpr int kSearchBy = 0;
 constexpr int kFileKind = 1;
 constexpr char kInitialKindLetter = 'M';
+// How long a word in the status bar stays.
+constexpr int kStatusWordMs = 5000;
 
 std::string utf8(const QString& text) {
     return text.toStdString();
@@ -231,9 +233,16 @@ void ReviewArea::Llena_Archivos(const std::vector<std::string>& names) {
 }
 
 void ReviewArea::add_typed_name(const QString& typed) {
-    if (add_typed_file(send_, office_.session().folders, utf8(typed))) {
-        ui_.txtPreval->clear();
-        return;
+    switch (add_typed_file(send_, office_.session().folders, utf8(typed))) {
+        case TypedFileOutcome::Added:
+            ui_.txtPreval->clear();
+            return;
+        case TypedFileOutcome::AlreadyListed:
+            ui_.stbPrincipal->showMessage(
+                QStringLiteral("Ya está en la lista de envío: ") + typed.toUpper(), kStatusWordMs);
+            return;
+        case TypedFileOutcome::Missing:
+            break;
     }
     messages_.message("El archivo juliano no existe en las rutas configuradas.", MessageIcon::None,
                       MessageButtons::Ok);

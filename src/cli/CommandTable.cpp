@@ -129,6 +129,9 @@ constexpr std::array kUpdateCatalogExamples = {
 constexpr std::array kWatchOptions = {
     OptionSpec{"--interval", "", "SEGUNDOS",
                "cada cuánto revisa las carpetas de envío y el servidor (si no, 30)"},
+    OptionSpec{"--settle", "", "SEGUNDOS",
+               "cuánto tiempo debe un archivo seguir sin cambios para enviarse (si no, dos "
+               "intervalos y al menos 10)"},
     OptionSpec{"--password-stdin", "", "",
                "lee la contraseña de pago electrónico de una línea de la entrada estándar"},
     OptionSpec{"--password-file", "", "ARCHIVO",

@@ -90,14 +90,16 @@ void print_records_json(std::ostream& out, const std::vector<JournalRecord>& rec
 
 void print_records_table(std::ostream& out, const std::vector<JournalRecord>& records) {
     std::size_t file_width = width_of("Archivo");
+    std::size_t status_width = width_of("prevalidado");
     for (const JournalRecord& r : records) {
         file_width = std::max(file_width, width_of(r.file));
+        status_width = std::max(status_width, width_of(r.status));
     }
     out << padded("Fecha y hora", 21) << padded("Archivo", file_width + 2) << "Tipo  "
-        << padded("Estado", 13) << "Respuestas\n";
+        << padded("Estado", status_width + 2) << "Respuestas\n";
     for (const JournalRecord& r : records) {
         out << padded(readable_time(r.moment), 21) << padded(r.file, file_width + 2)
-            << padded(r.kind, 6) << padded(r.status, 13) << r.answers_text() << "\n";
+            << padded(r.kind, 6) << padded(r.status, status_width + 2) << r.answers_text() << "\n";
     }
 }
 

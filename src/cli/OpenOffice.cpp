@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "cli/ExitCodes.h"
+#include "store/Journal.h"
 #include "store/Office.h"
 #include "workstation/WorkstationFormats.h"
 
@@ -17,6 +19,15 @@ std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& c
         std::cerr << notice << "\n";
     }
     return office;
+}
+
+int close_journal(Office& office) {
+    const Journal::Ending ending = office.journal().close();
+    if (ending.complete()) {
+        return exit_code::kSuccess;
+    }
+    std::cerr << ending.text() << "\n";
+    return exit_code::kLocalProblem;
 }
 
 }  // namespace ordano::cli

@@ -23,4 +23,8 @@ enum class OfficeUse { Read, Work };
 [[nodiscard]] std::unique_ptr<Office> open_office(const Invocation& invocation, const Clock& clock,
                                                   OfficeUse use = OfficeUse::Read);
 
+// Ends the office's journal once the command's work is over: what the database never took is
+// told on standard error (which files, where their writes are kept). Returns 7 then, else 0.
+[[nodiscard]] int close_journal(Office& office);
+
 }  // namespace ordano::cli

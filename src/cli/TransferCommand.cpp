@@ -94,7 +94,6 @@ public:
         office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
     }
 
-    // Files this command put on its send list and did not send leave with it.
     ~TransferJob() { desk_.send_list().clear(); }
     TransferJob(const TransferJob&) = delete;
     TransferJob& operator=(const TransferJob&) = delete;
@@ -202,6 +201,13 @@ public:
         return more_telling(status_.code(), ui_.failures_told().code());
     }
 
+    // The work is over: files this command put on its send list and did not send leave it,
+    // and the journal is written (a journal that cannot be is a local problem).
+    void conclude() {
+        desk_.send_list().clear();
+        status_.add(close_journal(*office_));
+    }
+
     void write_json(std::string_view command) const {
         write_transfer_json(std::cout, command, exit_status(), outcomes_, polling_.stored());
     }
@@ -249,6 +255,7 @@ int transfer_command(const Invocation& invocation, Action action) {
             job.poll_once();
         }
     }
+    job.conclude();
     if (request.json) {
         job.write_json(invocation.command);
     }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iostream>
@@ -6,6 +7,7 @@
 #include <stop_token>
 
 #include "cli/Commands.h"
+#include "cli/ExitCodes.h"
 #include "cli/OpenOffice.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
@@ -19,11 +21,12 @@
 namespace ordano::cli {
 namespace {
 
-// A --once run looks twice this far apart at most (a file must be seen still twice).
-constexpr std::chrono::seconds kOnceSettle{5};
+// The shortest settle time by default: a program writing a file may pause that long.
+constexpr std::chrono::seconds kLeastSettle{10};
 
 struct WatchRequest {
     std::chrono::seconds interval{30};
+    std::optional<std::chrono::seconds> settle;
     bool password_stdin = false;
     std::optional<std::string> password_file;
     bool once = false;
@@ -37,6 +40,10 @@ WatchRequest parse_request(const Invocation& invocation) {
     if (const auto interval = options.value("--interval")) {
         request.interval =
             seconds_value(*interval, 1, "--interval espera un número de segundos (1 o más): ");
+    }
+    if (const auto settle = options.value("--settle")) {
+        request.settle =
+            seconds_value(*settle, 1, "--settle espera un número de segundos (1 o más): ");
     }
     request.password_stdin = options.has("--password-stdin");
     request.password_file = options.value("--password-file");
@@ -86,15 +93,21 @@ int watch_command(const Invocation& invocation) {
     PaymentPasswordPrompt password(office->session(), terminal, password_in, std::cerr);
     terminal.set_password_prompt([&password] { return password.ask(); });
 
+    // A running watch waits two of its intervals; --once, which has none to wait, the least.
+    const std::chrono::seconds settle = request.settle.value_or(
+        request.once ? kLeastSettle : std::max(2 * request.interval, kLeastSettle));
     const WatchPrinter printer(std::cout, request.json);
-    FolderWatch watch(*office, terminal, {request.interval, password_in != nullptr},
-                      std::ref(printer));
-    if (request.once) {
-        return watch.once(std::min(request.interval, kOnceSettle), stop) ? kExitSuccess
-                                                                         : kExitFailure;
-    }
-    watch.run(stop);
-    return kExitSuccess;
+    int status = kExitSuccess;
+    {
+        FolderWatch watch(*office, terminal, {request.interval, password_in != nullptr, settle},
+                          std::ref(printer));
+        if (request.once) {
+            status = watch.once(stop) ? kExitSuccess : kExitFailure;
+        } else {
+            watch.run(stop);
+        }
+    }  // the files it listed and did not send leave the send list
+    return more_telling(status, close_journal(*office));
 }
 
 }  // namespace ordano::cli

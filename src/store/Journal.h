@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "store/DateTime.h"
+#include "store/JournalChange.h"
 #include "store/JournalStatus.h"
 
 namespace SQLite {
@@ -21,6 +22,7 @@ class Database;
 namespace ordano {
 
 class ParametersRecord;
+struct OwedBatch;
 struct FileDigest;
 
 // Minutes after which an awaited answer is overdue, as the office set them (1 to a week);
@@ -28,34 +30,6 @@ struct FileDigest;
 inline constexpr int kDefaultOverdueMinutes = 30;
 inline constexpr int kMaxOverdueMinutes = 7 * 24 * 60;
 [[nodiscard]] int overdue_minutes(const ParametersRecord& params);
-
-// The handle of a journal entry within this process (0: none). Writes are owed until the
-// database takes them, so the handle is ours, not the row's id.
-using JournalId = std::uint64_t;
-
-// A file put on a send list.
-struct ListedFile {
-    std::string name;        // as the send list shows it
-    std::string local_path;  // the file in the send folder of its kind
-    std::string icono;       // the send entry's image number, "" for none
-    std::string ruta_pre;    // the send entry's answer folders ("RutaPre", "RutaVal")
-    std::string ruta_val;
-};
-
-// The answers a file handed to reception waits for.
-struct ExpectedAnswers {
-    std::string prev_name;  // "" when no prevalidation answer is expected
-    std::string prev_folder;
-    std::string val_name;
-    std::string val_folder;
-    std::string val_destination;  // the local folder of the validation answer
-};
-
-// What an answer said, as the journal keeps it.
-enum class AnswerVerdict { Prevalidated, Accepted, Rejected, Unreadable };
-// The status it gives the file: "prevalidado", "aceptado", "rechazado", or "error" for an
-// answer that cannot be read.
-[[nodiscard]] std::string_view verdict_status(AnswerVerdict verdict);
 
 // An entry that was still open when the journal was reopened: on a send list, or with
 // answers awaited.
@@ -65,6 +39,7 @@ struct OpenEntry {
     ListedFile file;
     bool pending = false;   // goes back on the send list
     bool awaiting = false;  // goes back on the receive list
+    bool uploaded = false;  // by this office; else handed to reception without an upload
     ExpectedAnswers expected;
     bool prev_in = false;
     bool val_in = false;
@@ -74,9 +49,10 @@ struct OpenEntry {
 // The durable record of every file's journey, kept in the office database (BITACORA and
 // BITACORA_FALLAS). The transfer routines tell it each change as it happens; the change is
 // queued at once and written, in order, by a thread of the journal's own on a connection of
-// its own, so that a transfer never waits for the disk. A write never fails a transfer: what
-// the database cannot take (locked, full) stays owed and is tried again, the office is told
-// once, and the journal catches up when it can.
+// its own, so that a transfer never waits for the disk. A write never fails a transfer and is
+// never lost: what the database cannot take (locked, full) stays owed and is tried again,
+// kept meanwhile in a file beside the database (OwedJournal) that the next program to open
+// the office writes if this one ends first; the office is told once.
 class Journal {
 public:
     // Called on the journal's writing thread.
@@ -87,7 +63,7 @@ public:
 
     // Opens the database file. Throws StartupError when it cannot be opened.
     Journal(const std::filesystem::path& database, const Clock& clock);
-    // Writes what is still owed (one last try), then stops the writing thread.
+    // close(), unless done already.
     ~Journal();
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
@@ -125,26 +101,60 @@ public:
     bool flush();
     [[nodiscard]] std::size_t owed() const;
 
+    // Start-up of a program that holds the office: the writes an earlier program kept in the
+    // file beside the database are queued first and written now (the file goes once they are
+    // in). Returns what could not be read of the file, for the office to be told.
+    std::vector<std::string> take_up_owed();
+    // The SHA-256 of the latest upload under either name that finished but is not written
+    // yet; nullopt when none is owed.
+    [[nodiscard]] std::optional<std::string> owed_sent(std::string_view listed,
+                                                       std::string_view on_disk) const;
+
+    // How the journal ended: what the database never took, and where it is kept.
+    struct Ending {
+        std::vector<std::string> unrecorded;  // the files with writes owed, in order
+        bool sent_unrecorded = false;         // among them a finished upload
+        std::string cause;                    // why the database refused them
+        std::filesystem::path kept_in;        // the file that keeps them
+        std::string not_kept;                 // why that file could not be written; "" if it was
+        [[nodiscard]] bool complete() const { return unrecorded.empty(); }
+        // What to tell the person: which files, and where their writes are kept or that they
+        // are lost. "" when nothing is owed.
+        [[nodiscard]] std::string text() const;
+    };
+    // Waits for the database (as long as it waits for a busy database at start-up) to write
+    // what is owed, keeps in the file what it still refuses, and stops the writing thread.
+    // Nothing can be told after it.
+    Ending close();
+
     // A connection for readers on the calling thread (flush() first to read the latest).
     [[nodiscard]] SQLite::Database& database() { return *reader_; }
     // The database file, for readers on other threads (each with a connection of its own).
     [[nodiscard]] const std::filesystem::path& file() const { return file_; }
 
 private:
-    class Writer;
     class Thread;
-    using Op = std::function<void(Writer&)>;
 
-    void write(Op op);
-    [[nodiscard]] std::string now() const;
+    // What the journal remembers of an entry while it is open, to put on its changes.
+    struct Memo {
+        std::string name;
+        std::string sha256;                     // of the upload under way
+        std::pair<int, std::string> failure{};  // the last failure kept, kept once in a row
+    };
+
+    // The batch in the file beside the database, unless there is none or it is written.
+    [[nodiscard]] std::optional<OwedBatch> kept_batch(std::vector<std::string>& notices);
+    // A change of `id` stamped with the time and the entry's name, ready to be told.
+    [[nodiscard]] JournalChange change(JournalChange::Kind kind, JournalId id);
+    void write(JournalChange change);
     JournalId new_handle() { return next_id_++; }
 
     const Clock& clock_;
     std::filesystem::path file_;
     std::unique_ptr<SQLite::Database> reader_;
-    // The last failure kept per entry, so a failure met on every polling tick is kept once.
-    std::map<JournalId, std::pair<int, std::string>> last_failure_;
+    std::map<JournalId, Memo> memo_;
     JournalId next_id_ = 1;
+    std::optional<Ending> ending_;
     std::unique_ptr<Thread> thread_;  // last: stopped first
 };
 

@@ -10,13 +10,16 @@
 namespace ordano {
 namespace {
 
-// The status a row shows: an awaited file becomes overdue at the cutoff.
+// The status a row shows: an awaited file becomes overdue at the cutoff. Earlier versions
+// wrote "enviado" for a file handed to reception without an upload once its answers were no
+// longer awaited: it was never sent, and shows as such.
 constexpr const char* kShownStatus =
     "(CASE WHEN esperando = 1 AND COALESCE(espera_desde, '') < :cutoff THEN 'atrasado' "
-    "ELSE estado END)";
+    "WHEN estado = 'enviado' AND enviado IS NULL THEN 'recepción manual' ELSE estado END)";
 
 constexpr const char* kRowColumns =
-    "id, momento, archivo, tipo, estado, prev_archivo, prev_carpeta, prev_llegada, prev_ruta, "
+    "id, momento, archivo, tipo, (CASE WHEN estado = 'enviado' AND enviado IS NULL THEN "
+    "'recepción manual' ELSE estado END), prev_archivo, prev_carpeta, prev_llegada, prev_ruta, "
     "val_archivo, val_carpeta, val_llegada, val_ruta, esperando, espera_desde";
 constexpr const char* kDetailColumns =
     ", ruta_local, en_lista, enviado, carpeta_remota, tamano, sha256";
@@ -184,7 +187,9 @@ std::string HistorySummary::text() const {
     return "Enviados: " + std::to_string(sent) + "   En espera: " + std::to_string(awaiting) +
            "   Atrasados: " + std::to_string(overdue) +
            "   Aceptados: " + std::to_string(accepted) +
-           "   Rechazados: " + std::to_string(rejected);
+           "   Rechazados: " + std::to_string(rejected) +
+           "   Recepción manual: " + std::to_string(handed_over) +
+           "   Errores: " + std::to_string(failed);
 }
 
 JournalReader::JournalReader(SQLite::Database& db, const LocalDateTime& now, int overdue_minutes)
@@ -221,14 +226,16 @@ HistorySummary JournalReader::summary(const HistoryFilter& filter) const {
         "SELECT total(enviado IS NOT NULL), "
         "total(esperando = 1 AND COALESCE(espera_desde, '') >= :cutoff), "
         "total(esperando = 1 AND COALESCE(espera_desde, '') < :cutoff), "
-        "total(estado = 'aceptado'), total(estado = 'rechazado') FROM BITACORA" +
+        "total(estado = 'aceptado'), total(estado = 'rechazado'), "
+        "total(esperando = 0 AND enviado IS NULL AND estado IN ('enviado', 'recepción manual')), "
+        "total(estado = 'error') FROM BITACORA" +
             where.sql);
     bind_where(query, where, cutoff_, true);
     query.executeStep();
     const auto at = [&query](int column) {
         return static_cast<std::int64_t>(query.getColumn(column).getDouble());
     };
-    return {at(0), at(1), at(2), at(3), at(4)};
+    return {at(0), at(1), at(2), at(3), at(4), at(5), at(6)};
 }
 
 std::vector<JournalRecord> JournalReader::records(const HistoryFilter& filter,

@@ -77,8 +77,11 @@ struct HistorySummary {
     std::int64_t overdue = 0;
     std::int64_t accepted = 0;
     std::int64_t rejected = 0;
+    std::int64_t handed_over = 0;  // handed to reception, no answer in, none awaited
+    std::int64_t failed = 0;       // not sent: the last attempt failed
 
-    // "Enviados: 3   En espera: 1   Atrasados: 0   Aceptados: 2   Rechazados: 0"
+    // "Enviados: 3   En espera: 1   Atrasados: 0   Aceptados: 2   Rechazados: 0
+    // Recepción manual: 0   Errores: 1" (on one line)
     [[nodiscard]] std::string text() const;
 };
 

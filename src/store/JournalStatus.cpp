@@ -9,9 +9,10 @@
 namespace ordano {
 namespace {
 
-constexpr std::array<std::pair<JourneyStatus, std::string_view>, 8> kTexts = {{
+constexpr std::array<std::pair<JourneyStatus, std::string_view>, 9> kTexts = {{
     {JourneyStatus::Sending, "en envío"},
     {JourneyStatus::Sent, "enviado"},
+    {JourneyStatus::HandedOver, "recepción manual"},
     {JourneyStatus::Waiting, "esperando"},
     {JourneyStatus::Prevalidated, "prevalidado"},
     {JourneyStatus::Accepted, "aceptado"},
@@ -20,10 +21,10 @@ constexpr std::array<std::pair<JourneyStatus, std::string_view>, 8> kTexts = {{
     {JourneyStatus::Error, "error"},
 }};
 
-constexpr std::array<JourneyStatus, 8> kAll = {
-    JourneyStatus::Sending,      JourneyStatus::Sent,     JourneyStatus::Waiting,
-    JourneyStatus::Prevalidated, JourneyStatus::Accepted, JourneyStatus::Rejected,
-    JourneyStatus::Overdue,      JourneyStatus::Error,
+constexpr std::array<JourneyStatus, 9> kAll = {
+    JourneyStatus::Sending,  JourneyStatus::Sent,         JourneyStatus::HandedOver,
+    JourneyStatus::Waiting,  JourneyStatus::Prevalidated, JourneyStatus::Accepted,
+    JourneyStatus::Rejected, JourneyStatus::Overdue,      JourneyStatus::Error,
 };
 
 }  // namespace

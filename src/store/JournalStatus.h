@@ -10,7 +10,9 @@ namespace ordano {
 // Where a file stands on its journey, as the history and the command line name it.
 enum class JourneyStatus {
     Sending,       // "en envío": on a send list, not sent yet
-    Sent,          // "enviado": sent, its answers no longer awaited and none in
+    Sent,          // "enviado": uploaded by this office, its answers no longer awaited, none in
+    HandedOver,    // "recepción manual": handed to reception without an upload of ours, its
+                   // answers no longer awaited and none in
     Waiting,       // "esperando": answers awaited
     Prevalidated,  // "prevalidado": the prevalidation answer is in
     Accepted,      // "aceptado"

@@ -7,6 +7,7 @@
 #include "store/Encoding.h"
 #include "store/Errors.h"
 #include "store/Journal.h"
+#include "store/OwedJournal.h"
 #include "store/Parameters.h"
 #include "store/ScheduledChanges.h"
 #include "store/Schema.h"
@@ -86,6 +87,9 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder, 
         }
     }
     journal_ = std::make_unique<Journal>(db_file, clock_);
+    if (!reader) {
+        write_kept_journal(db_file);  // a reader leaves them to the program that holds the office
+    }
 
     session_.folders = stored_folders();
     // With a dial-up link the provisional host is the server field, otherwise the proxy field.
@@ -115,9 +119,19 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder, 
     session_.dia_juliano = Dia_Juliano(clock_.today());
 }
 
+void Office::write_kept_journal(const fs::path& db_file) {
+    std::error_code ec;
+    if (!fs::exists(owed_journal_file(db_file), ec)) {
+        return;
+    }
+    const auto notices = journal_->take_up_owed();
+    notices_.insert(notices_.end(), notices.begin(), notices.end());
+}
+
 void Office::apply_scheduled_changes(const fs::path& db_file) {
     try {
-        notices_ = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
+        const auto refused = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
+        notices_.insert(notices_.end(), refused.begin(), refused.end());
     } catch (const SQLite::Exception& e) {
         throw startup_database_failure(
             e, db_file,

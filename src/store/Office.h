@@ -71,6 +71,8 @@ private:
     Office(const Clock& clock, LocaleFormats locale, std::stop_source stop);
     void start_up(const PathOptions& options, std::string_view lock_holder, bool reader = false);
     void apply_scheduled_changes(const std::filesystem::path& db_file);
+    // The journal's writes an earlier program kept beside the database, taken up first.
+    void write_kept_journal(const std::filesystem::path& db_file);
 
     // Declared first, so it is released after the database has closed.
     std::optional<OfficeLock> lock_;

@@ -64,6 +64,15 @@ CREATE TABLE BITACORA_FALLAS (
 );
 CREATE INDEX BITACORA_FALLAS_ENTRADA ON BITACORA_FALLAS (entrada);
 )sql"},
+    // The batches of journal writes that a program kept in a file beside the database while
+    // the database refused them, each named once its writes are in: a batch is written once,
+    // even when a program ends between writing it and removing its file.
+    {"BITACORA_LOTES", R"sql(
+CREATE TABLE BITACORA_LOTES (
+    lote TEXT PRIMARY KEY,
+    momento TEXT NOT NULL DEFAULT ''
+);
+)sql"},
 };
 
 const std::vector<AddedColumn> kAddedColumns = {

@@ -46,9 +46,14 @@ FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, Event
       sent_digests_(office.journal().database()),
       ready_(
           [this](const FolderFile& file) {
-              return sent_digests_.last_sent(file.name, shown_path(file.path.filename()));
+              const std::string on_disk = shown_path(file.path.filename());
+              // A finished upload the journal has not written yet was sent all the same.
+              if (auto owed = office_.journal().owed_sent(file.name, on_disk)) {
+                  return owed;
+              }
+              return sent_digests_.last_sent(file.name, on_disk);
           },
-          office.stop_token()),
+          options.settle, office.stop_token()),
       backoff_(options.interval) {
     // Files left to send by an earlier run come back too, so that the journal says what became
     // of them: the first look takes them off the list again, and sends each when it is ready.
@@ -105,9 +110,9 @@ void FolderWatch::run(const std::stop_token& stop) {
     }
 }
 
-bool FolderWatch::once(std::chrono::seconds settle, const std::stop_token& stop) {
+bool FolderWatch::once(const std::stop_token& stop) {
     look();
-    sleep_until(Steady::now() + settle, stop);
+    sleep_until(Steady::now() + options_.settle, stop);
     return stop.stop_requested() || pass();
 }
 
@@ -131,6 +136,7 @@ void FolderWatch::look() {
     for (const auto& [folder, error] : found.failures) {
         tell_failure(folder, error);
     }
+    tell_clashes(found.clashes);
     ReadyLook ready;
     try {
         ready = ready_.look(found.files);
@@ -141,6 +147,18 @@ void FolderWatch::look() {
         tell_failure(name, error);
     }
     list_ready(ready);
+}
+
+void FolderWatch::tell_clashes(const std::vector<std::vector<std::string>>& clashes) {
+    for (const auto& spellings : clashes) {
+        std::string names;
+        for (const std::string& name : spellings) {
+            names += (names.empty() ? "" : " y ") + name;
+        }
+        tell_left(
+            upper_case_name(spellings.front()),
+            "hay archivos que solo difieren en mayúsculas (" + names + "); no se envía ninguno");
+    }
 }
 
 void FolderWatch::list_ready(const ReadyLook& ready) {

@@ -24,11 +24,16 @@ class Office;
 struct WatchOptions {
     std::chrono::seconds interval{30};
     bool payment_password = false;  // one was given: electronic-payment files may go
+    // How long a file must stay unchanged to be sent; 0: found unchanged at one look after
+    // another.
+    std::chrono::seconds settle{60};
 };
 
 // Unattended operation: keeps the office's send folders in step with the server. Each pass
 // looks at the send folders, puts on the send list the files that are ready (ReadyFiles: still
-// since the last look, bytes never sent) and sends them with the window's own sending run;
+// for the settle time, bytes never sent, by the journal or by writes it still owes) and sends
+// them with the window's own sending run; two names in one folder that differ only in letter
+// case are told once and neither is sent;
 // between passes the awaited answers are fetched by the window's own polling tick, at the
 // polling timer's pace. Answers that an earlier run left awaited are taken up at the start.
 //
@@ -53,9 +58,9 @@ public:
     bool pass();
     // Passes every interval, polling ticks between them, until a stop is requested.
     void run(const std::stop_token& stop);
-    // For a scheduler: a first look, another pass `settle` later (a file must be seen still
-    // twice), and done. true when it met no failure.
-    bool once(std::chrono::seconds settle, const std::stop_token& stop);
+    // For a scheduler: a first look, another pass the settle time later (a file must be seen
+    // still for that long), and done. true when it met no failure.
+    bool once(const std::stop_token& stop);
 
     [[nodiscard]] TransferDesk& desk() { return desk_; }
 
@@ -65,6 +70,7 @@ private:
     static void sleep_until(Steady::time_point wake, const std::stop_token& stop);
     void look();
     void list_ready(const ReadyLook& ready);
+    void tell_clashes(const std::vector<std::vector<std::string>>& clashes);
     void send();
     void poll();
     void end_pass();

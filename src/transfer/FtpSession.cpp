@@ -14,6 +14,7 @@
 #include "transfer/FtpFailure.h"
 #include "transfer/FtpTrace.h"
 #include "transfer/LocalFiles.h"
+#include "transfer/OpenSockets.h"
 
 namespace ordano {
 namespace {
@@ -116,6 +117,9 @@ void set_tls_options(CURL* handle, const FtpTls& tls) {
 
 // How long removing a cancelled upload may take: the program may be ending.
 constexpr long kRemovalLimitMs = 2000;
+// How long an aborted upload waits for the server to close the data connection itself before
+// resetting it (a server that reads its session only between transfers never does).
+constexpr std::chrono::milliseconds kAbortWait{1500};
 
 // A list of FTP commands for libcurl, freed with the object.
 class CommandList {
@@ -211,7 +215,8 @@ struct FtpSession::Impl {
     };
 
     FtpTimeouts timeouts;
-    std::mutex in_use;  // held by the call that drives the handle
+    std::mutex in_use;    // held by the call that drives the handle
+    OpenSockets sockets;  // before curl: the handle's connections close their sockets through it
     CurlDriver curl;
     std::optional<FtpLogin> login;
     std::atomic<bool> live{false};  // a logged-in control connection is believed open
@@ -224,7 +229,8 @@ struct FtpSession::Impl {
     ProgressFn progress;
     std::int64_t last_done = -1;
     std::int64_t last_total = -1;
-    std::int64_t moved = 0;           // bytes written to the sink or read from the source
+    std::int64_t moved = 0;  // bytes written to the sink or read from the source
+    bool upload_aborted = false;
     std::int64_t stated_size = 0;     // the download's size as the server's reply states it
     CURLcode failed_code = CURLE_OK;  // of the last call that failed
     FtpTrace trace;
@@ -318,6 +324,7 @@ void FtpSession::Impl::open_handle() {
     set(h, CURLOPT_WRITEDATA, this);
     set(h, CURLOPT_READFUNCTION, &Impl::on_read);
     set(h, CURLOPT_READDATA, this);
+    sockets.follow(h);
     if (login->tls.on) {
         set_tls_options(h, login->tls);
     }
@@ -375,6 +382,7 @@ void FtpSession::Impl::perform(Request next) {
 
 CURLcode FtpSession::Impl::perform_once() {
     moved = 0;
+    upload_aborted = false;
     stated_size = 0;
     last_done = last_total = -1;
     curl_detail[0] = '\0';
@@ -460,6 +468,15 @@ int FtpSession::Impl::on_progress(void* self, curl_off_t dltotal, curl_off_t dln
                                   curl_off_t ultotal, curl_off_t ulnow) {
     auto& impl = *static_cast<Impl*>(self);
     if (impl.cancelled() && !impl.removing_partial) {
+        if (impl.request.source != nullptr) {
+            if (impl.moved >= impl.request.source->size() && !impl.sockets.data_connection_open()) {
+                return 0;  // every byte has left: the upload completes and counts as done
+            }
+            if (!impl.upload_aborted) {
+                impl.upload_aborted = true;
+                impl.sockets.abort_upload(kAbortWait);
+            }
+        }
         return 1;  // libcurl ends the call with CURLE_ABORTED_BY_CALLBACK
     }
     if (impl.request.sink != nullptr) {

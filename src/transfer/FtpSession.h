@@ -79,9 +79,11 @@ struct FtpTimeouts {
 // A session the server dropped (or that disconnect() closed) logs in again with the last login
 // at the next call. One call at a time: a call made while another runs fails at once with 1001.
 // Local files that cannot be read or written fail with NumberedError 68 (missing) or 70.
-// An upload cancelled midway (cancel(), or a stop) is removed from the server, within a couple
-// of seconds and as far as the server lets it: the server takes the closed data connection
-// for the end of the file.
+// An upload cancelled midway (cancel(), or a stop) is aborted so that the server sees a failed
+// transfer, never a complete file (see OpenSockets), then what it kept of it is removed, within
+// a few seconds and as far as the server lets it. An upload whose data connection libcurl had
+// already ended after its last byte when the cancel came (every byte on its way) completes and
+// counts as done.
 class FtpSession {
 public:
     using ProgressFn = std::function<void(std::int64_t done, std::int64_t total)>;

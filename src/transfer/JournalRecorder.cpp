@@ -234,6 +234,7 @@ std::vector<std::string> JournalRecorder::restore(bool send_entries, const Local
             row.ruta_dest = entry.expected.val_destination;
             row.icono = entry.file.icono;
             row.small_icon = whole_number(entry.file.icono).value_or(0);
+            row.handed_over = !entry.uploaded;
             const RowId id = receive_.append(std::move(row));
             awaited_[id] = {entry.id, entry.awaiting_since};
         } else if (entry.pending && send_entries) {

@@ -64,7 +64,9 @@ void Recibe_Manual(TransferContext& ctx) {
             continue;
         }
         clear_stale_answers(ctx, *route, entry.text);
-        const RowId received = ctx.receive.append(receive_row_for(entry, *route, ctx.time_now()));
+        ReceiveRow handed = receive_row_for(entry, *route, ctx.time_now());
+        handed.handed_over = true;
+        const RowId received = ctx.receive.append(std::move(handed));
         ctx.journal.handed_over(id, received);
         ctx.send.update(id, [](SendRow& r) { r.text.clear(); });
     }

@@ -1,5 +1,7 @@
 #include "transfer/ReadyFiles.h"
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include "store/FileNames.h"
@@ -25,27 +27,55 @@ std::string kinds_of(const std::string& folder, const LocalFolders& folders) {
     return kinds;
 }
 
+// A name programs give a file while they write it.
+bool temporary_name(const std::string& upper) {
+    return upper.starts_with('~') || upper.ends_with(".TMP") || upper.ends_with(".PART");
+}
+
+// Takes out of `files` (from `first` on) the names that differ only in letter case, into
+// `clashes`.
+void set_clashes_aside(std::vector<FolderFile>& files, std::size_t first,
+                       std::vector<std::vector<std::string>>& clashes) {
+    std::map<std::string, std::vector<std::string>> spellings;
+    for (std::size_t i = first; i < files.size(); ++i) {
+        spellings[files[i].name].push_back(shown_path(files[i].path.filename()));
+    }
+    std::set<std::string> clashing;
+    for (auto& [name, on_disk] : spellings) {
+        if (on_disk.size() > 1) {
+            clashing.insert(name);
+            std::ranges::sort(on_disk);
+            clashes.push_back(std::move(on_disk));
+        }
+    }
+    std::erase_if(files,
+                  [&clashing](const FolderFile& file) { return clashing.contains(file.name); });
+}
+
 // Files of `folder` that belong there by their kind and carry today's julian day.
 void look_at_folder(const std::string& folder, const LocalFolders& folders, int julian_day,
                     FolderLook& look) {
     const std::string kinds = kinds_of(folder, folders);
     const fs::path path = path_in_folder(folder, "");
+    const std::size_t first = look.files.size();
     std::error_code ec;
     fs::directory_iterator it(path, ec);
     for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
         const std::string on_disk = shown_path(it->path().filename());
-        if (julian_day_of(on_disk) != julian_day ||
+        const std::string name = upper_case_name(on_disk);
+        if (temporary_name(name) || julian_day_of(on_disk) != julian_day ||
             kinds.find(kind_letter(on_disk)) == std::string::npos) {
             continue;
         }
         // A file gone since it was listed, or not a file, is left to the next look.
         if (const auto state = file_state(it->path())) {
-            look.files.push_back({upper_case_name(on_disk), it->path(), *state});
+            look.files.push_back({name, it->path(), *state});
         }
     }
     if (ec) {
         look.failures.emplace_back(folder, local_failure(path, ec));
     }
+    set_clashes_aside(look.files, first, look.clashes);
 }
 
 }  // namespace
@@ -61,15 +91,17 @@ FolderLook look_at_send_folders(const LocalFolders& folders, int julian_day) {
     return look;
 }
 
-ReadyLook ReadyFiles::look(const std::vector<FolderFile>& files) {
+ReadyLook ReadyFiles::look(const std::vector<FolderFile>& files, Clock::time_point now) {
     ReadyLook out;
-    std::unordered_map<std::string, FileState> now;
-    now.reserve(files.size());
+    std::unordered_map<std::string, Seen> seen;
+    seen.reserve(files.size());
     for (const FolderFile& file : files) {
-        now.emplace(file.name, file.state);
         const auto before = previous_.find(file.name);
-        if (before == previous_.end() || before->second != file.state) {
-            continue;  // new or still changing
+        const bool same = before != previous_.end() && before->second.state == file.state;
+        const Clock::time_point since = same ? before->second.since : now;
+        seen.emplace(file.name, Seen{file.state, since});
+        if (!same || now - since < settle_) {
+            continue;  // new, still changing, or not still for long enough
         }
         const auto settled = settled_.find(file.name);
         if (settled != settled_.end() && settled->second == file.state) {
@@ -88,9 +120,9 @@ ReadyLook ReadyFiles::look(const std::vector<FolderFile>& files) {
         }
     }
     // What is no longer there is forgotten: the memory follows the folders.
-    std::erase_if(settled_, [&now](const auto& entry) { return !now.contains(entry.first); });
-    std::erase_if(sent_, [&now](const auto& entry) { return !now.contains(entry.first); });
-    previous_ = std::move(now);
+    std::erase_if(settled_, [&seen](const auto& entry) { return !seen.contains(entry.first); });
+    std::erase_if(sent_, [&seen](const auto& entry) { return !seen.contains(entry.first); });
+    previous_ = std::move(seen);
     return out;
 }
 

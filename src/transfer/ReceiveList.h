@@ -26,6 +26,7 @@ struct ReceiveRow {
     std::string icono;         // sub-item 9, key "Icono"
     int small_icon = 0;        // that image; 0 for none
     bool overdue = false;      // awaited for longer than the office's limit
+    bool handed_over = false;  // by "Recibir", without an upload of this office
 
     static constexpr int kSubItems = 9;
     [[nodiscard]] std::string sub_item(int n) const;

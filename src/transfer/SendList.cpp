@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "store/FileNames.h"
 #include "transfer/Routing.h"
 
 namespace ordano {
@@ -45,8 +46,10 @@ std::optional<RowId> SendList::current_row() const {
 }
 
 bool SendList::has_pending(std::string_view name) const {
+    // Letter case aside, it is the same file: the sending run finds it so.
+    const std::string wanted = upper_case_name(name);
     for (const auto& row : rows()) {
-        if (row.pending() && row.text == name) {
+        if (row.pending() && upper_case_name(row.text) == wanted) {
             return true;
         }
     }

@@ -40,7 +40,7 @@ public:
     [[nodiscard]] std::optional<RowId> current_row() const;
     void set_current_row(RowId id) { current_ = id; }
 
-    // A pending row ("E") with exactly this text.
+    // A pending row ("E") of this name, letter case aside.
     [[nodiscard]] bool has_pending(std::string_view name) const;
     // A pending electronic-payment row (first letter "E" in any case, status "E").
     [[nodiscard]] bool has_pending_payment() const;

@@ -23,16 +23,20 @@ std::optional<std::string> typed_name_folder(std::string_view name, const LocalF
     }
 }
 
-bool add_typed_file(SendList& send, const LocalFolders& folders, std::string_view typed) {
+TypedFileOutcome add_typed_file(SendList& send, const LocalFolders& folders,
+                                std::string_view typed) {
     const auto folder = typed_name_folder(typed, folders);
     if (!folder || folder->empty()) {
-        return false;
+        return TypedFileOutcome::Missing;
     }
     const auto found = find_file_ignoring_case(path_in_folder(*folder, ""), typed);
     if (!found) {
-        return false;
+        return TypedFileOutcome::Missing;
     }
     const std::string name = upper_case_name(typed);
+    if (send.has_pending(name)) {
+        return TypedFileOutcome::AlreadyListed;
+    }
     SendRow row;
     row.text = name;
     row.status = std::string(send_status::kPending);
@@ -42,7 +46,7 @@ bool add_typed_file(SendList& send, const LocalFolders& folders, std::string_vie
     row.ruta_pre = Ruta_Respuesta(1, name);
     row.ruta_val = Ruta_Respuesta(2, name);
     send.set_current_row(send.append(std::move(row)));
-    return true;
+    return TypedFileOutcome::Added;
 }
 
 }  // namespace ordano

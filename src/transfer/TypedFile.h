@@ -15,11 +15,14 @@ struct LocalFolders;
 [[nodiscard]] std::optional<std::string> typed_name_folder(std::string_view name,
                                                            const LocalFolders& folders);
 
+enum class TypedFileOutcome { Added, Missing, AlreadyListed };
+
 // A name typed in the review area's search box: when the file is in the send folder of its
 // kind (letter case ignored, as on the office's file system), it is appended to the send list
 // in upper case as a file to send, with its icon and, like a double-clicked file, the remote
-// folders of its answers, and becomes the current row. No duplicate check. false when there
-// is no such file.
-bool add_typed_file(SendList& send, const LocalFolders& folders, std::string_view typed);
+// folders of its answers, and becomes the current row. A file already on the list to send is
+// refused, as a double-clicked one is: it would go twice.
+TypedFileOutcome add_typed_file(SendList& send, const LocalFolders& folders,
+                                std::string_view typed);
 
 }  // namespace ordano

@@ -78,23 +78,24 @@ protected:
 
 TEST_F(WatchCliTest, OnceSendsWhatIsReadyAndALaterRunTellsItsAnswer) {
     const std::string name = today_file("C", "carta cupo");
-    const auto first = watch({"--once", "--interval", "1", "--json"});
+    const auto first = watch({"--once", "--settle", "1", "--json"});
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_THAT(events(first.out), ElementsAre("sent " + name + " /valin"));
 
     server_.put_file("ag0015/C0015001.err", "200|15|CURP|77|FIRMA|\r\n");
-    const auto second = watch({"--once", "--interval", "1", "--json"});
+    const auto second = watch({"--once", "--settle", "1", "--json"});
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_THAT(events(second.out), ElementsAre("answer " + name + " aceptado"));
     EXPECT_EQ(server_.file_bytes("valin/" + name), "carta cupo");
 }
 
 TEST_F(WatchCliTest, SigtermDuringAnUploadEndsWellWithNothingPartial) {
-    const std::string name = today_file("M", std::string(300000, 'M'));
+    // More than the system takes in its buffers at once: still under way when it is stopped.
+    const std::string name = today_file("M", std::string(8 * 1000 * 1000, 'M'));
     FtpFaults slow;
-    slow.throttle_bytes_per_second = 20000;
+    slow.throttle_bytes_per_second = 1000 * 1000;
     server_.set_faults(slow);
-    StartedProcess watching(command({"--interval", "1"}), "", scratch());
+    StartedProcess watching(command({"--interval", "1", "--settle", "1"}), "", scratch());
     ASSERT_TRUE(FtpServer::wait_for([&] { return fs::exists(server_.local_path("valin/" + name)); },
                                     std::chrono::seconds(30)));
     watching.send_signal(SIGTERM);

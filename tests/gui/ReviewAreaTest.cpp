@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -189,6 +190,22 @@ TEST_F(ReviewAreaTest, EnterWithATypedLowerCaseMNameAddsItInUpperCase) {
     EXPECT_EQ(send().current_row(), row.id);
     EXPECT_TRUE(typed().text().isEmpty());
     EXPECT_TRUE(gui_.ui.messages.empty());
+}
+
+// Typed again, in another letter case or found and double-clicked: one file, one row to send.
+TEST_F(ReviewAreaTest, ANameAlreadyOnTheSendListIsRefusedByEveryPath) {
+    put(saai(), "m3912001.045");
+    open();
+    search_typed("M3912001.045");
+    search_typed("m3912001.045");
+    EXPECT_EQ(gui_.find<QStatusBar>("stbPrincipal")->currentMessage(),
+              "Ya está en la lista de envío: M3912001.045");
+    EXPECT_TRUE(gui_.ui.messages.empty());
+    auto* found = gui_.find<QTreeWidget>("lvwArchivos");
+    emit found->itemActivated(found->topLevelItem(0), 0);
+    EXPECT_EQ(send().size(), 1u);
+    EXPECT_EQ(gui_.ui.texts(),
+              std::vector<std::string>{"El archivo ya esta en la lista de envío!!!"});
 }
 
 TEST_F(ReviewAreaTest, TypedPaymentFileWithCode05GetsImage3) {

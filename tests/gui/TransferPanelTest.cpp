@@ -302,11 +302,12 @@ TEST_F(TransferPanelTest, EnviarSendsAnMFileAndThePollingFetchesItsAnswers) {
 }
 
 // "Salir" answered Yes while the first of three uploads crawls: that upload is cancelled and
-// taken off the server, and the other two never start.
+// taken off the server, and the other two never start. The files are larger than the system
+// buffers at once: an upload whose every byte has left counts as sent.
 TEST_F(TransferPanelTest, SalirDuringASendingRunStopsItAtOnce) {
     const std::vector<std::string> names = {"M0015001.033", "M0015002.033", "M0015003.033"};
     for (const auto& name : names) {
-        office.write_send_file(name, std::string(300000, 'M'));
+        office.write_send_file(name, std::string(8 * 1000 * 1000, 'M'));
         double_click_found(QString::fromStdString(name));
     }
     test::FtpFaults slow;

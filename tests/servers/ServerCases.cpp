@@ -45,13 +45,15 @@ std::string missing_for(const ServerCase& server) {
     return server.real ? RealFtpServer::missing() : std::string();
 }
 
-std::unique_ptr<TestFtpServer> start_server(const ServerCase& server, int max_per_address) {
+std::unique_ptr<TestFtpServer> start_server(const ServerCase& server, int max_per_address,
+                                            std::int64_t upload_bytes_per_second) {
     if (server.real) {
         return std::make_unique<RealFtpServer>(RealFtpServer::Options{
             .kind = *server.real,
             .tls = server.tls,
             .tls_reuse_required = server.reuse_required,
             .max_connections_per_address = max_per_address,
+            .upload_bytes_per_second = upload_bytes_per_second,
         });
     }
     FtpServerOptions options;
@@ -59,7 +61,11 @@ std::unique_ptr<TestFtpServer> start_server(const ServerCase& server, int max_pe
         options.tls = FtpServerTls{};
     }
     options.max_connections_per_address = max_per_address;
-    return std::make_unique<FtpServer>(std::move(options));
+    auto own = std::make_unique<FtpServer>(std::move(options));
+    if (upload_bytes_per_second > 0) {
+        own->set_faults({.throttle_bytes_per_second = upload_bytes_per_second});
+    }
+    return own;
 }
 
 }  // namespace ordano::test

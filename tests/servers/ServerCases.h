@@ -33,8 +33,11 @@ void PrintTo(const ServerCase& server, std::ostream* out);
 
 // Why the case cannot run on this machine; empty when it can.
 [[nodiscard]] std::string missing_for(const ServerCase& server);
-// The case's server, started, with at most that many connections from one address (0: any).
+// The case's server, started, with at most that many connections from one address (0: any),
+// receiving uploads at most that fast (0: full speed; the project's server slows downloads
+// too).
 [[nodiscard]] std::unique_ptr<TestFtpServer> start_server(const ServerCase& server,
-                                                          int max_per_address = 0);
+                                                          int max_per_address = 0,
+                                                          std::int64_t upload_bytes_per_second = 0);
 
 }  // namespace ordano::test

@@ -2,6 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
 #include "fixtures/Sandbox.h"
 #include "store/Journal.h"
 #include "store/JournalQuery.h"
@@ -14,7 +18,9 @@ namespace {
 using test::Sandbox;
 using test::TestOffice;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+namespace fs = std::filesystem;
 
 TEST(Sha256Test, KnownDigestsAndAFile) {
     EXPECT_EQ(Sha256().hex_digest(),
@@ -173,6 +179,114 @@ TEST_F(JournalTest, ALockedDatabaseIsToldOnceAndCaughtUpInOrder) {
     EXPECT_EQ(told.size(), 1u);
 }
 
+// Each way a journey can go, and the name the history gives where it stands: nothing without a
+// finished upload is "enviado".
+TEST_F(JournalTest, StatusNamesTellWhatHappened) {
+    const auto handed_over = [this](JournalId id, const char* stem) {
+        journal->handed_over(id, answers_of(stem));
+    };
+    const std::vector<std::pair<const char*, std::function<void(JournalId)>>> journeys = {
+        {"M0015001.033", [&](JournalId id) { journal->send_failed(id, 1029, "sin conexión"); }},
+        {"M0015002.033", [&](JournalId id) { journal->sent(id, answers_of("M0015002")); }},
+        {"M0015003.033",
+         [&](JournalId id) {
+             journal->sent(id, answers_of("M0015003"));
+             journal->no_longer_awaited(id);  // Detener
+         }},
+        {"M0015004.033",
+         [&](JournalId id) {
+             journal->send_failed(id, 1029, "sin conexión");
+             handed_over(id, "M0015004");  // Recibir after the failed send
+             journal->no_longer_awaited(id);
+         }},
+        {"M0015005.033", [&](JournalId id) { handed_over(id, "M0015005"); }},
+        {"M0015006.033",
+         [&](JournalId id) {
+             handed_over(id, "M0015006");
+             journal->answer_stored(id, AnswerRole::Prevalidation, "/rec/k0015006.033",
+                                    AnswerVerdict::Prevalidated, false);
+         }},
+    };
+    for (const auto& [name, journey] : journeys) {
+        journey(list(name));
+    }
+    EXPECT_THAT(files({}, {HistoryColumn::File, false}),
+                ElementsAre("M0015001.033 error", "M0015002.033 esperando", "M0015003.033 enviado",
+                            "M0015004.033 recepción manual", "M0015005.033 esperando",
+                            "M0015006.033 prevalidado"));
+    EXPECT_EQ(reader().summary({}).text(),
+              "Enviados: 2   En espera: 3   Atrasados: 0   Aceptados: 0   Rechazados: 0   "
+              "Recepción manual: 1   Errores: 1");
+    HistoryFilter manual;
+    manual.status = JourneyStatus::HandedOver;
+    EXPECT_THAT(files(manual), ElementsAre("M0015004.033 recepción manual"));
+    // Earlier versions wrote "enviado" for such a file; it shows for what it was.
+    SQLite::Database(office.db_file.string(), SQLite::OPEN_READWRITE)
+        .exec("UPDATE BITACORA SET estado = 'enviado' WHERE archivo = 'M0015004.033'");
+    EXPECT_THAT(files(manual), ElementsAre("M0015004.033 recepción manual"));
+}
+
+// The database refuses the journal's writes to the end of the run: they are kept beside it,
+// the next program writes them, and writes them once even if the file outlives that write.
+TEST_F(JournalTest, WritesTheDatabaseRefusesAreKeptAndWrittenOnceByTheNextProgram) {
+    SQLite::Database other(office.db_file.string(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN EXCLUSIVE");
+    const JournalId id = list("M0015001.033");
+    journal->upload_started(id, {3, "abc"}, "/valin");
+    journal->sent(id, answers_of("M0015001"));
+    EXPECT_FALSE(journal->flush());
+    EXPECT_EQ(journal->owed_sent("M0015009.033", "M0015001.033"), "abc");
+    EXPECT_EQ(journal->owed_sent("M0015009.033", "m0015009.033"), std::nullopt);
+
+    const Journal::Ending ending = journal->close();
+    EXPECT_THAT(ending.unrecorded, ElementsAre("M0015001.033"));
+    EXPECT_TRUE(ending.sent_unrecorded);
+    EXPECT_EQ(ending.kept_in, office.db_file.parent_path() / "Prevalida-bitacora-pendiente.txt");
+    EXPECT_THAT(ending.text(), HasSubstr("M0015001.033"));
+    EXPECT_THAT(ending.text(), HasSubstr(ending.kept_in.string()));
+    ASSERT_TRUE(fs::exists(ending.kept_in));
+    const std::string kept = Sandbox::read_file(ending.kept_in);
+    other.exec("COMMIT");
+
+    for (int program = 0; program < 2; ++program) {
+        Journal next(office.db_file, clock);
+        EXPECT_THAT(next.take_up_owed(), IsEmpty());
+        EXPECT_FALSE(fs::exists(ending.kept_in));
+        const auto records = JournalReader(next.database(), clock.now(), 30).records({}, {});
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].status, "esperando");
+        EXPECT_EQ(records[0].sha256, "abc");
+        EXPECT_EQ(records[0].sent_at, "2026-02-02T14:05:00");
+        EXPECT_THAT(records[0].failures, IsEmpty());
+        // As if that program had ended between writing them and removing the file.
+        std::ofstream(ending.kept_in, std::ios::binary) << kept;
+    }
+}
+
+// While the database refuses them, the writes owed still decide what goes back on the lists:
+// a file whose upload finished awaits its answers and is never sent again.
+TEST_F(JournalTest, WhileItsWritesAreOwedASentFileReopensAwaitingAnswers) {
+    SQLite::Database other(office.db_file.string(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN IMMEDIATE");  // others may read, nobody else may write
+    list("M0015002.033");
+    const JournalId sent = list("M0015001.033");
+    journal->upload_started(sent, {3, "abc"}, "/valin");
+    journal->sent(sent, answers_of("M0015001"));
+    std::vector<std::string> damaged;
+    const auto open = journal->reopen(damaged);
+    other.exec("COMMIT");
+
+    ASSERT_EQ(open.size(), 2u);
+    EXPECT_EQ(open[0].file.name, "M0015002.033");
+    EXPECT_TRUE(open[0].pending);
+    EXPECT_EQ(open[1].file.name, "M0015001.033");
+    EXPECT_FALSE(open[1].pending);
+    EXPECT_TRUE(open[1].awaiting);
+    EXPECT_TRUE(open[1].uploaded);
+    EXPECT_EQ(open[1].expected.val_name, "M0015001.err");
+    EXPECT_THAT(damaged, IsEmpty());
+}
+
 TEST_F(JournalTest, ReopenMarksCutShortUploadsAndReturnsOpenEntries) {
     const JournalId cut = list("M0015001.033");
     journal->upload_started(cut, {3, "abc"}, "/valin");
@@ -270,7 +384,8 @@ TEST_F(JournalTest, FiltersSortPagesAndSummary) {
     EXPECT_EQ(reader().count(awaiting), 2);
     EXPECT_EQ(reader().rows({}, {}, 1, 2)[1].file, "C0015002.033");
     EXPECT_EQ(reader().summary({}).text(),
-              "Enviados: 3   En espera: 1   Atrasados: 1   Aceptados: 1   Rechazados: 0");
+              "Enviados: 3   En espera: 1   Atrasados: 1   Aceptados: 1   Rechazados: 0   "
+              "Recepción manual: 0   Errores: 0");
     EXPECT_EQ(reader().latest_of("M0015003.033")->status, "esperando");
     EXPECT_FALSE(reader().latest_of("M0015009.033"));
 }

@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::FtpFaults;
 using test::FtpServer;
+using test::FtpTransfer;
 using test::Sandbox;
 
 // Short limits so that the stall tests end in a second or two.
@@ -459,6 +460,83 @@ TEST_F(FtpSessionTest, AFullDiskIs61NotAnFtpFailure) {
     EXPECT_EQ(*outcome,
               "61 El disco está lleno: no se pudo escribir " + local("grande.err").string());
     EXPECT_TRUE(local_files().empty());
+}
+
+// --- a cancelled upload is aborted -----------------------------------------------------------
+
+class FtpSessionAbortTest : public FtpSessionTest {
+protected:
+    void SetUp() override {
+        server.make_folder("valin");
+        sending.connect(office_login());
+    }
+
+    // Uploads `bytes` as valin/`name` at `speed` bytes a second and cancels once the server
+    // holds `cancel_at` bytes of it, or with -1 once every byte has left the program. Returns
+    // the upload's error number (0: done) and what the server recorded of it.
+    std::pair<int, std::vector<FtpTransfer>> upload_cancelled(const std::string& name,
+                                                              const std::string& bytes,
+                                                              std::int64_t speed,
+                                                              std::int64_t cancel_at) {
+        sandbox.write_file(name, bytes);
+        server.set_faults({.throttle_bytes_per_second = speed});
+        std::atomic<bool> all_left{false};
+        sending.set_progress([&](std::int64_t done, std::int64_t total) {
+            all_left = all_left || (total > 0 && done == total);
+        });
+        int number = -1;
+        std::thread upload(
+            [&] { number = error_number_of([&] { sending.upload(local(name), "valin", name); }); });
+        const auto held = [&] {
+            std::error_code ec;
+            const auto size = fs::file_size(server.local_path("valin/" + name), ec);
+            return ec ? std::int64_t{-1} : static_cast<std::int64_t>(size);
+        };
+        EXPECT_TRUE(FtpServer::wait_for(
+            [&] { return cancel_at < 0 ? all_left.load() : held() >= cancel_at; },
+            std::chrono::seconds(30)));
+        sending.cancel();
+        upload.join();
+        sending.set_progress(nullptr);
+        std::vector<FtpTransfer> recorded;
+        FtpServer::wait_for([&] {
+            recorded.clear();
+            for (const auto& entry : server.transfers()) {
+                if (entry.path == "/valin/" + name) {
+                    recorded.push_back(entry);
+                }
+            }
+            return !recorded.empty();
+        });
+        return {number, recorded};
+    }
+
+    FtpSession sending{"eftpEnvio"};  // the usual limits: a slow server's last reply is awaited
+};
+
+// Early or well under way, the server records a failed transfer, never a complete file of the
+// bytes it had, and keeps nothing of it.
+TEST_F(FtpSessionAbortTest, ACancelledUploadIsAFailedTransferOnTheServerAndIsRemoved) {
+    const std::string bytes = random_bytes(16 * 1024 * 1024);
+    for (const std::int64_t cancel_at : {1, 4 * 1024 * 1024}) {
+        const std::string name = "m" + std::to_string(cancel_at) + ".bin";
+        SCOPED_TRACE(name);
+        const auto [number, recorded] = upload_cancelled(name, bytes, 2 * 1024 * 1024, cancel_at);
+        EXPECT_EQ(number, ftp_error::kSessionBroken);
+        ASSERT_EQ(recorded.size(), 1u);
+        EXPECT_FALSE(recorded[0].complete);
+        EXPECT_TRUE(
+            FtpServer::wait_for([&] { return !server.file_bytes("valin/" + name).has_value(); }));
+    }
+}
+
+TEST_F(FtpSessionAbortTest, AnUploadWhoseBytesHaveAllLeftCompletesDespiteTheCancel) {
+    const std::string bytes = random_bytes(200 * 1024);
+    const auto [number, recorded] = upload_cancelled("m.bin", bytes, 64 * 1024, -1);
+    EXPECT_EQ(number, 0);
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_TRUE(recorded[0].complete);
+    EXPECT_TRUE(server.file_bytes("valin/m.bin") == bytes);
 }
 
 // --- cancelling and concurrent use ----------------------------------------------------------

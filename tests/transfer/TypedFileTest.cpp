@@ -38,7 +38,7 @@ TEST_F(TypedFileTest, FolderByInitial) {
 
 TEST_F(TypedFileTest, LowerCaseMNameIsAddedInUpperCaseWithItsAnswerFolders) {
     put(folders_.val_env, "M0015001.033");
-    ASSERT_TRUE(add_typed_file(send_, folders_, "m0015001.033"));
+    ASSERT_EQ(TypedFileOutcome::Added, add_typed_file(send_, folders_, "m0015001.033"));
     ASSERT_EQ(send_.size(), 1u);
     const SendRow& row = send_.at(0);
     EXPECT_EQ(row.text, "M0015001.033");
@@ -53,7 +53,7 @@ TEST_F(TypedFileTest, LowerCaseMNameIsAddedInUpperCaseWithItsAnswerFolders) {
 
 TEST_F(TypedFileTest, PaymentFileWithCode05GetsImage3) {
     put(folders_.pag_env, "E0015001.033", "0105|datos|\r\n");
-    ASSERT_TRUE(add_typed_file(send_, folders_, "e0015001.033"));
+    ASSERT_EQ(TypedFileOutcome::Added, add_typed_file(send_, folders_, "e0015001.033"));
     const SendRow& row = send_.at(0);
     EXPECT_EQ(row.text, "E0015001.033");
     EXPECT_EQ(row.small_icon, 3);
@@ -64,16 +64,16 @@ TEST_F(TypedFileTest, PaymentFileWithCode05GetsImage3) {
 
 TEST_F(TypedFileTest, SagarpaFileGetsImage8) {
     put(folders_.sag_env, "S0015001.033");
-    ASSERT_TRUE(add_typed_file(send_, folders_, "S0015001.033"));
+    ASSERT_EQ(TypedFileOutcome::Added, add_typed_file(send_, folders_, "S0015001.033"));
     EXPECT_EQ(send_.at(0).small_icon, 8);
     EXPECT_EQ(send_.at(0).ruta_val, "/sagarpaout");
 }
 
-TEST_F(TypedFileTest, NoDuplicateCheckForTypedNames) {
+TEST_F(TypedFileTest, AFileAlreadyListedIsRefusedWhateverItsLetterCase) {
     put(folders_.val_env, "M0015001.033");
-    ASSERT_TRUE(add_typed_file(send_, folders_, "M0015001.033"));
-    ASSERT_TRUE(add_typed_file(send_, folders_, "M0015001.033"));
-    EXPECT_EQ(send_.size(), 2u);
+    EXPECT_EQ(add_typed_file(send_, folders_, "M0015001.033"), TypedFileOutcome::Added);
+    EXPECT_EQ(add_typed_file(send_, folders_, "m0015001.033"), TypedFileOutcome::AlreadyListed);
+    EXPECT_EQ(send_.size(), 1u);
 }
 
 TEST_F(TypedFileTest, MissingFilesAreNotAdded) {
@@ -82,10 +82,10 @@ TEST_F(TypedFileTest, MissingFilesAreNotAdded) {
     put(folders_.val_env, "P0015001.033");
     put(folders_.val_env, "X0015001.033");
     put(box_.path().string(), "M0015009.033");
-    EXPECT_FALSE(add_typed_file(send_, folders_, "M0015001.033"));
-    EXPECT_FALSE(add_typed_file(send_, folders_, "P0015001.033"));
-    EXPECT_FALSE(add_typed_file(send_, folders_, "X0015001.033"));
-    EXPECT_FALSE(add_typed_file(send_, folders_, "M/../../M0015009.033"));
+    EXPECT_EQ(add_typed_file(send_, folders_, "M0015001.033"), TypedFileOutcome::Missing);
+    EXPECT_EQ(add_typed_file(send_, folders_, "P0015001.033"), TypedFileOutcome::Missing);
+    EXPECT_EQ(add_typed_file(send_, folders_, "X0015001.033"), TypedFileOutcome::Missing);
+    EXPECT_EQ(add_typed_file(send_, folders_, "M/../../M0015009.033"), TypedFileOutcome::Missing);
     EXPECT_TRUE(send_.empty());
 }
 
