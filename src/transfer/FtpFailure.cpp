@@ -37,11 +37,13 @@ bool reply_asks_for_tls(std::string_view reply) {
 
 // Which of the certificate's faults made the verification fail: the TLS library's verdict
 // where it gives one (OpenSSL's X509_V_ERR_CERT_NOT_YET_VALID 9, _HAS_EXPIRED 10), else
-// libcurl's wording.
+// libcurl's wording, on OpenSSL or on Windows' own TLS (Schannel, whose words are the
+// system's: "CERT_TRUST_IS_NOT_TIME_VALID", "SEC_E_WRONG_PRINCIPAL").
 int certificate_number(const FtpFailureContext& context) {
-    static constexpr std::array<std::string_view, 2> kExpired = {"expired", "not yet valid"};
-    static constexpr std::array<std::string_view, 3> kHost = {"host name", "hostname",
-                                                              "subject name"};
+    static constexpr std::array<std::string_view, 3> kExpired = {"expired", "not yet valid",
+                                                                 "not_time_valid"};
+    static constexpr std::array<std::string_view, 4> kHost = {"host name", "hostname",
+                                                              "subject name", "wrong_principal"};
     const long verdict = context.certificate_verify_result;
     if (verdict == 9 || verdict == 10 || contains_any(context.curl_detail, kExpired)) {
         return ftp_error::kCertificateExpired;
@@ -54,10 +56,11 @@ int certificate_number(const FtpFailureContext& context) {
 
 // A handshake that failed on the certificate's check itself. OpenSSL reports a signature that
 // does not verify with the trusted authority's key (an authority renewed under the same name)
-// by the failed signature check, and libcurl then takes it for a handshake failure.
+// by the failed signature check, and libcurl then takes it for a handshake failure; Windows'
+// Schannel refuses an expired certificate during the negotiation itself.
 bool certificate_check_failed(const FtpFailureContext& context) {
-    static constexpr std::array<std::string_view, 2> kWords = {"certificate verify failed",
-                                                               "asn1 encoding routines"};
+    static constexpr std::array<std::string_view, 3> kWords = {
+        "certificate verify failed", "asn1 encoding routines", "SEC_E_CERT_EXPIRED"};
     return contains_any(context.curl_detail, kWords);
 }
 

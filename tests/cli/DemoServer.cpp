@@ -1,8 +1,5 @@
 #include "cli/DemoServer.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-
 #include <chrono>
 #include <stdexcept>
 #include <vector>
@@ -20,11 +17,11 @@ DemoServer::DemoServer(const std::filesystem::path& base, int patente, std::stri
     const auto port_file = base / "port";
     std::vector<std::string> args{ORDANO_DEMO_SERVER,
                                   "--root",
-                                  root_.string(),
+                                  python_path(root_),
                                   "--port",
                                   "0",
                                   "--port-file",
-                                  port_file.string(),
+                                  python_path(port_file),
                                   "--patente",
                                   std::to_string(patente),
                                   "--password",
@@ -32,44 +29,23 @@ DemoServer::DemoServer(const std::filesystem::path& base, int patente, std::stri
                                   "--answer-delay",
                                   std::to_string(answer_delay),
                                   "--log",
-                                  log_.string()};
-    pid_ = spawn_python(args);
+                                  python_path(log_)};
+    process_ = std::make_unique<PythonProcess>(args);
     bool exited = false;
     FtpServer::wait_for(
         [&] {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                exited = true;
-                pid_ = -1;
-                return true;
-            }
+            exited = process_->exited();
             std::error_code ec;
-            return std::filesystem::file_size(port_file, ec) > 0 && !ec;
+            return exited || (std::filesystem::file_size(port_file, ec) > 0 && !ec);
         },
         std::chrono::seconds(15));
     if (exited || !std::filesystem::exists(port_file)) {
-        stop();
         throw std::runtime_error("the demo server did not start; see " + log_.string());
     }
     port_ = std::stoi(Sandbox::read_file(port_file));
 }
 
-DemoServer::~DemoServer() {
-    stop();
-}
-
-void DemoServer::stop() noexcept {
-    if (pid_ <= 0) {
-        return;
-    }
-    ::kill(pid_, SIGTERM);
-    const bool ended = FtpServer::wait_for(
-        [this] { return ::waitpid(pid_, nullptr, WNOHANG) == pid_; }, std::chrono::seconds(5));
-    if (!ended) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
-}
+DemoServer::~DemoServer() = default;
 
 std::string DemoServer::address() const {
     return "127.0.0.1:" + std::to_string(port_);

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace ordano::test {
+
+class PythonProcess;
 
 // The demo validation server (tools/demo-server/demo_server.py under /usr/bin/python3) on a
 // free port of 127.0.0.1, answering each upload after `answer_delay` seconds. Started by the
@@ -25,11 +28,9 @@ public:
     [[nodiscard]] std::string log() const;
 
 private:
-    void stop() noexcept;
-
     std::filesystem::path root_;
     std::filesystem::path log_;
-    int pid_ = -1;
+    std::unique_ptr<PythonProcess> process_;
     int port_ = 0;
 };
 

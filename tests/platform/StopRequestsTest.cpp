@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <future>
-#include <thread>
 
 #include "platform/StopRequests.h"
+#include "platform/StopRequestsCheck.h"
 
 namespace ordano {
 namespace {
@@ -12,31 +11,7 @@ namespace {
 void record_signal(int) {}
 
 TEST(StopRequests, EachRequestReachesTheHandlerOnItsOwnThread) {
-    std::promise<std::thread::id> first;
-    std::promise<int> second;
-    int calls = 0;
-    {
-        StopRequests stops([&](int status) {
-            if (++calls == 1) {
-                first.set_value(std::this_thread::get_id());
-                EXPECT_EQ(status, 143);
-            } else {
-                second.set_value(status);
-            }
-        });
-        EXPECT_EQ(stops.exit_status(), 0);
-        raise(SIGTERM);
-        auto handler_thread = first.get_future();
-        ASSERT_EQ(handler_thread.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-        EXPECT_NE(handler_thread.get(), std::this_thread::get_id());
-
-        raise(SIGINT);
-        auto status = second.get_future();
-        ASSERT_EQ(status.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-        EXPECT_EQ(status.get(), 130);
-        EXPECT_EQ(stops.exit_status(), 143);  // the first request decides
-    }
-    EXPECT_EQ(calls, 2);
+    expect_requests_reach_the_handler([](int n) { raise(n == 0 ? SIGTERM : SIGINT); }, 143, 130);
 }
 
 TEST(StopRequests, GivesBackThePreviousHandlingAndAllowsOneInstance) {

@@ -75,14 +75,14 @@ TEST_F(RevisaArchivoTest, EachKindIsReadFromItsOwnFolder) {
 TEST_F(RevisaArchivoTest, PrevalidationReportsReplaceTheBoxWithTheFileText) {
     // Read from the dialog's SAAI M3 receive folder, not the parameters record's.
     write_answer(dialog_val_rec, "P1234567.ERP", "REPORTE DE VALIDACI\xD3N\r\nL\xCDNEA 2\r\n");
-    write_answer(dialog_val_rec, "p1234567.erp", "otro");
+    write_answer(dialog_val_rec, "p7654321.erp", "otro");
     write_answer(dialog_val_rec, "K0001234.065", "K\r\n");
     write_answer(folders.val_rec, "K0001234.065", "NO DEBE LEERSE");
 
     const ReviewResult upper = review("P1234567.ERP");
     EXPECT_EQ(upper.box, Box::FileText);
     EXPECT_EQ(upper.box_text(), "REPORTE DE VALIDACIÓN\r\nLÍNEA 2\r\n");
-    EXPECT_EQ(review("p1234567.erp").box_text(), "otro");
+    EXPECT_EQ(review("p7654321.erp").box_text(), "otro");
     EXPECT_EQ(review("K0001234.065").box_text(), "K\r\n");
 }
 

@@ -3,10 +3,11 @@
 
 #include <cstdlib>
 
-#include <unistd.h>
-
 #include "fixtures/ChildProcess.h"
+#include "fixtures/Environment.h"
+#include "fixtures/HelperProcess.h"
 #include "fixtures/Sandbox.h"
+#include "platform/ProcessId.h"
 #include "store/DateTime.h"
 #include "store/Errors.h"
 #include "store/Office.h"
@@ -81,21 +82,21 @@ TEST(SettingsFile, ParametersTableWithoutItsRowStopsStartUp) {
 TEST(SettingsFile, PathsFollowOptionsThenEnvironmentThenDefaults) {
     PathOptions options;
     options.executable_dir = "/opt/ordano/bin";
-    ::unsetenv("ORDANO_INI");
-    ::setenv("ORDANO_ROOT", "/srv/raiz", 1);
+    test::set_environment("ORDANO_INI", std::nullopt);
+    test::set_environment("ORDANO_ROOT", "/srv/raiz");
     auto paths = resolve_paths(options);
     EXPECT_EQ(paths.ini_file, std::filesystem::path("/opt/ordano/bin/Ordano.ini"));
     EXPECT_EQ(paths.drive_root, std::filesystem::path("/srv/raiz"));
-    EXPECT_EQ(paths.work_folder,
-              std::filesystem::path("/srv/raiz/OrdanoTmp/proceso-" + std::to_string(::getpid())));
+    EXPECT_EQ(paths.work_folder, std::filesystem::path("/srv/raiz/OrdanoTmp/proceso-" +
+                                                       std::to_string(current_process_id())));
 
-    ::setenv("ORDANO_INI", "/etc/o.ini", 1);
+    test::set_environment("ORDANO_INI", "/etc/o.ini");
     options.root = "/mnt/c";
     paths = resolve_paths(options);
     EXPECT_EQ(paths.ini_file, std::filesystem::path("/etc/o.ini"));
     EXPECT_EQ(paths.drive_root, std::filesystem::path("/mnt/c"));
-    ::unsetenv("ORDANO_INI");
-    ::unsetenv("ORDANO_ROOT");
+    test::set_environment("ORDANO_INI", std::nullopt);
+    test::set_environment("ORDANO_ROOT", std::nullopt);
 }
 
 TEST(StartUp, LoadsTheRunTimeValuesAndKeepsAnExistingWorkFolder) {
@@ -144,14 +145,17 @@ TEST(StartUp, RemovesOnlyTheWorkingFilesOfProcessesThatEnded) {
     TestOffice office(box);
     const long ended = test::ended_process_id();
     const std::string gone = std::to_string(ended);
+    test::HelperProcess live({"stay"});
+    const std::string running = std::to_string(live.id());
     const auto work = office.drive_root / "OrdanoTmp";
     const auto stale =
         box.write_file(office.drive_root / ("revact.txt.part-" + gone + "-7f3a"), "x");
     box.write_file(work / ("proceso-" + gone) / "M0015001.err", "x");
     const std::vector<std::filesystem::path> kept = {
-        box.write_file(work / "proceso-1" / "M0015001.err", "x"),  // pid 1 always runs
-        box.write_file(work / ("proceso-" + std::to_string(::getpid())) / "M0015001.033", "x"),
-        box.write_file(office.drive_root / "revact.txt.part-1-7f3a", "x"),
+        box.write_file(work / ("proceso-" + running) / "M0015001.err", "x"),
+        box.write_file(work / ("proceso-" + std::to_string(current_process_id())) / "M0015001.033",
+                       "x"),
+        box.write_file(office.drive_root / ("revact.txt.part-" + running + "-7f3a"), "x"),
         box.write_file(work / "M0015001.err.part-9ab3c", "x")};  // an older version's name
     const FixedClock clock({2026y / February / 2, 9, 0, 0});
     (void)Office::open(office.path_options(), clock);

@@ -91,6 +91,9 @@ TEST_F(FolderWatchTest, AFileWrittenInTwoHalvesIsSentOnceWhole) {
 // Two names differing only in letter case in one send folder: which one is the declaration is
 // not for the watch to guess. Neither goes, and the clash is said once over the passes.
 TEST_F(FolderWatchTest, NamesDifferingOnlyInLetterCaseAreToldOnceAndNeitherIsSent) {
+#ifdef _WIN32
+    GTEST_SKIP() << "names differing only in letter case are one file here";
+#endif
     write("M0015005.033", "una");
     sandbox_.write_file(send_folder_of("M0015005.033") / "m0015005.033", "otra");
     write("C0015006.033", "c");

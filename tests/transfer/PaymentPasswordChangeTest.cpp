@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/OwnerOnly.h"
 #include "store/Encoding.h"
 #include "store/Parameters.h"
 #include "store/Scramble.h"
@@ -161,17 +162,17 @@ TEST(RecoveryFile, NameAndLineForPatente45) {
     EXPECT_EQ(recovery_line(45, "Año"), "Password de la patente 0045:  A\xF1o\r\n");
 }
 
-// Notes the permissions of a file when the first FTP call starts.
+// Notes whether others may read a file when the first FTP call starts.
 class PermissionsAtConnect : public TransferUi {
 public:
     explicit PermissionsAtConnect(fs::path file) : file_(std::move(file)) {}
     void run_blocking(const std::function<void()>& work) override {
-        if (!seen && fs::exists(file_)) {
-            seen = fs::status(file_).permissions();
+        if (!open.has_value() && fs::exists(file_)) {
+            open = open_to_others(file_);
         }
         TransferUi::run_blocking(work);
     }
-    std::optional<fs::perms> seen;
+    std::optional<bool> open;
 
 private:
     fs::path file_;
@@ -181,8 +182,8 @@ TEST_F(PaymentPasswordChangeTest, RecoveryUploadsTheRequestWithTheUpdateAccount)
     PermissionsAtConnect watching(office_->session().paths.drive_root / "PASS0015.TXT");
     Recupera_Password({session(), office_->params(), watching, eftpPrincipal_});
     // Others cannot read the request meanwhile.
-    ASSERT_TRUE(watching.seen);
-    EXPECT_EQ(*watching.seen & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+    ASSERT_TRUE(watching.open.has_value());
+    EXPECT_FALSE(*watching.open);
     EXPECT_EQ(server_.file_bytes("update/PASS0015.TXT"),
               "Password de la patente 0015:  Vieja1\r\n");
     ASSERT_EQ(watching.messages.size(), 1u);

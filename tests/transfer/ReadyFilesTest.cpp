@@ -99,6 +99,9 @@ TEST_F(ReadyFilesTest, AFileIsReadyOnceUnchangedForTheSettleTime) {
 }
 
 TEST_F(ReadyFilesTest, TemporaryNamesAndNamesDifferingOnlyInLetterCaseAreNeverTaken) {
+#ifdef _WIN32
+    GTEST_SKIP() << "names differing only in letter case are one file here";
+#endif
     for (const char* name : {"M0015001.033", "M0015002.033.tmp", "M0015003.033.part",
                              "~M0015004.033", "M0015005.033", "m0015005.033", "C0015006.033"}) {
         write(name, "x");

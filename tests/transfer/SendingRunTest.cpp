@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fixtures/HelperProcess.h"
 #include "store/Encoding.h"
 #include "store/Scramble.h"
 #include "store/Session.h"
@@ -428,13 +429,14 @@ TEST_F(SendingRunTest, StaleAnswersInTheWorkingFolderAreCleared) {
 // Two processes never take each other's working copies: another's, named as ours, stays.
 TEST_F(SendingRunTest, WorkingCopiesOfOtherProcessesAreLeftAlone) {
     const auto shared = session().paths.work_folder.parent_path();
+    HelperProcess other({"stay"});
+    const auto others_folder = shared / ("proceso-" + std::to_string(other.id()));
     sandbox_.write_file(shared / "M0015001.err", "answer another process is storing");
-    sandbox_.write_file(shared / "proceso-1" / "M0015001.033", "another process's upload");
+    sandbox_.write_file(others_folder / "M0015001.033", "another process's upload");
     add_file("M0015001.033", "m");
     enviar();
     EXPECT_EQ(Sandbox::read_file(shared / "M0015001.err"), "answer another process is storing");
-    EXPECT_EQ(Sandbox::read_file(shared / "proceso-1" / "M0015001.033"),
-              "another process's upload");
+    EXPECT_EQ(Sandbox::read_file(others_folder / "M0015001.033"), "another process's upload");
     EXPECT_EQ(server_.file_bytes("valin/M0015001.033"), "m");
 }
 

@@ -11,7 +11,9 @@ using ::testing::IsEmpty;
 
 class TlsTransferTest : public TransferTest {
 protected:
-    TlsTransferTest() : TransferTest({.tls = FtpServerTls{}}) {}
+    TlsTransferTest() : TransferTest({.tls = FtpServerTls{}}) {
+        session().host = server_.named_address();
+    }
 
     void set_tls(bool on) {
         auto& params = office_->params();
@@ -38,10 +40,11 @@ TEST_F(TlsTransferTest, ServerRequiringTlsWhileOffIsNamedNotTakenForAWrongPasswo
 
     enviar();
 
-    EXPECT_THAT(ui_.texts(),
-                ElementsAre("Error No. 1030\r\nDescripcion: El servidor " + server_.address() +
-                            " exige conexión cifrada. Activa \"Conexión cifrada (TLS)\" en "
-                            "Parámetros del Sistema, pestaña Generales."));
+    EXPECT_THAT(
+        ui_.texts(),
+        ElementsAre("Error No. 1030\r\nDescripcion: El servidor " + server_.named_address() +
+                    " exige conexión cifrada. Activa \"Conexión cifrada (TLS)\" en "
+                    "Parámetros del Sistema, pestaña Generales."));
     EXPECT_EQ(server_.file_bytes("valin/M0015001.033"), std::nullopt);
     EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
 }

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include "fixtures/ChildProcess.h"
 #include "fixtures/Sandbox.h"
+#include "platform/ProcessId.h"
 #include "store/Errors.h"
 #include "store/RunStop.h"
 #include "store/Sha256.h"
@@ -23,12 +22,13 @@ TEST(MoveIntoPlace, ReplacesTheTargetAndRemovesTheSource) {
 }
 
 TEST(MoveIntoPlace, CopiesAcrossFileSystems) {
-    // /dev/shm is a memory file system: a rename from it into the sandbox cannot work.
-    if (!fs::is_directory("/dev/shm")) {
+    // A rename from another file system into the sandbox cannot work.
+    const auto other = other_file_system_folder();
+    if (!other) {
         GTEST_SKIP() << "no second file system here";
     }
     Sandbox box;
-    const fs::path from = fs::path("/dev/shm") / ("ordano-move-" + std::to_string(::getpid()));
+    const fs::path from = *other / ("ordano-move-" + std::to_string(current_process_id()));
     box.write_file(from, "answer bytes");
     const auto to = box.path() / "rec" / "a.err";
     fs::create_directories(to.parent_path());
