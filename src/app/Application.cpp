@@ -84,7 +84,7 @@ int run_ordano(const GuiOptions& options, FrontEnd& ui, const Clock& clock) {
     }
     // However the program ends, its work is stopped as Salir stops it: a termination signal
     // (a shutdown), the session's end (its close of the windows), or the event loop's end.
-    const StopRequests stops([&window](int) {
+    StopRequests stops([&window](int) {
         QMetaObject::invokeMethod(
             &window,
             [&window] {
@@ -93,6 +93,7 @@ int run_ordano(const GuiOptions& options, FrontEnd& ui, const Clock& clock) {
             },
             Qt::QueuedConnection);
     });
+    stops.ignore_requests_afterwards();  // the layout is being saved and the work is stopped
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window,
                      [&window] { window.stop_work(); });
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,

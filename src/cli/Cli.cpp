@@ -135,7 +135,8 @@ int run(int argc, char** argv) {
     // While the command runs, SIGINT and SIGTERM stop its work at once (the transfer in flight
     // cancelled, nothing partial left) instead of killing it midway; it then ends with 130 or
     // 143 whatever it achieved.
-    const StopRequests stops([stop = invocation.stop](int) mutable { stop.request_stop(); });
+    StopRequests stops([stop = invocation.stop](int) mutable { stop.request_stop(); });
+    stops.ignore_requests_afterwards();
     const int status = run_command_line(argc, argv, invocation);
     return stops.exit_status() != 0 && !invocation.ends_by_stop ? stops.exit_status() : status;
 }

@@ -29,6 +29,7 @@ constexpr int kTerminateStatus = 143;
 struct StopRequests::Impl {
     Handler on_stop;
     std::atomic<int> first_status{0};
+    bool ignore_afterwards = false;
 
     static std::atomic<Impl*> live;
 
@@ -56,6 +57,14 @@ std::atomic<StopRequests::Impl*> StopRequests::Impl::live{nullptr};
 
 #ifdef _WIN32
 
+namespace {
+
+BOOL WINAPI ignore_console_event(DWORD) {
+    return TRUE;
+}
+
+}  // namespace
+
 BOOL WINAPI StopRequests::Impl::console_handler(DWORD event) {
     Impl* impl = live.load();
     if (impl == nullptr) {
@@ -76,6 +85,9 @@ StopRequests::StopRequests(Handler on_stop) : impl_(std::make_unique<Impl>()) {
 }
 
 StopRequests::~StopRequests() {
+    if (impl_->ignore_afterwards) {
+        SetConsoleCtrlHandler(&ignore_console_event, TRUE);
+    }
     SetConsoleCtrlHandler(&Impl::console_handler, FALSE);
     Impl::live.store(nullptr);
 }
@@ -137,8 +149,12 @@ StopRequests::StopRequests(Handler on_stop) : impl_(std::make_unique<Impl>()) {
 }
 
 StopRequests::~StopRequests() {
-    sigaction(SIGINT, &impl_->old_interrupt, nullptr);
-    sigaction(SIGTERM, &impl_->old_terminate, nullptr);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    const bool keep_out = impl_->ignore_afterwards;
+    sigaction(SIGINT, keep_out ? &ignore : &impl_->old_interrupt, nullptr);
+    sigaction(SIGTERM, keep_out ? &ignore : &impl_->old_terminate, nullptr);
     Impl::live.store(nullptr);
     // No handler writes any more: a blocking write of the wake byte is safe and always lands.
     ::fcntl(impl_->pipe_write, F_SETFL, ::fcntl(impl_->pipe_write, F_GETFL) & ~O_NONBLOCK);
@@ -153,6 +169,10 @@ StopRequests::~StopRequests() {
 
 int StopRequests::exit_status() const noexcept {
     return impl_->first_status.load();
+}
+
+void StopRequests::ignore_requests_afterwards() noexcept {
+    impl_->ignore_afterwards = true;
 }
 
 }  // namespace ordano

@@ -23,6 +23,11 @@ public:
     // The exit status of the first request, 0 while none came.
     [[nodiscard]] int exit_status() const noexcept;
 
+    // For a program whose work ends with this object: requests that come after it is destroyed
+    // are ignored instead of handled as before, so a stop sent as the program finishes cannot
+    // kill it between its last step and its exit; the work's own status stands.
+    void ignore_requests_afterwards() noexcept;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -29,5 +29,21 @@ TEST(StopRequests, GivesBackThePreviousHandlingAndAllowsOneInstance) {
     EXPECT_EQ(after.sa_handler, &record_signal);
 }
 
+// A stop sent as a command finishes (its work done, its handling gone) used to kill it with the
+// signal instead of letting it end with the work's status.
+TEST(StopRequestsDeathTest, ARequestAfterTheWorkEndedLeavesTheStatusAsItIs) {
+    EXPECT_EXIT(
+        {
+            {
+                StopRequests stops([](int) {});
+                stops.ignore_requests_afterwards();
+            }
+            raise(SIGTERM);
+            raise(SIGINT);
+            std::exit(4);
+        },
+        ::testing::ExitedWithCode(4), "");
+}
+
 }  // namespace
 }  // namespace ordano
