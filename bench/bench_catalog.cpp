@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Time per catalogue lookup over a 20,000-row ERRORESM and a 20,000-row ERRORESD (whose type
 // letters are compared without regard to case), with and without the lookup indexes.
 #include <SQLiteCpp/Database.h>

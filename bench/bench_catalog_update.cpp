@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A catalogue update with 50,000 rows in each of the seven tables (or the number given as the
 // first argument), through the real run against the test FTP server: download, decompression
 // and installation times (the installation includes the package's schema check), then the time

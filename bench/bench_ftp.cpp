@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // FTP session figures on loopback against the test server (pyftpdlib), beside the curl
 // command-line tool doing the same work in one invocation (which also reuses its connection):
 //   (a) 200 downloads of 1 KB files in one session;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Opening the history window on 100,000 journal rows: from its construction to the first paint
 // of the table, and to the event loop going idle with everything painted.
 #include <QAbstractItemView>

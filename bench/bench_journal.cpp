@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The journal's cost: per file sent (its upload begun, then sent), per answer stored (the
 // answer classified and recorded), and `history` of one day out of 100,000 rows.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reports of large answers: an "M" answer of 100,000 error records over a 20,000-row
 // ERRORESM, and a "C" answer of the same size over a 20,000-row ERRORESC, both indexed as a
 // new office database is. Prints records per second and the peak memory of the process.

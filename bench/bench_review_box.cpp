@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The review box with a report of 100,000 records: how long putting it into the box takes,
 // the first paint after it, and jumping to its end, for the box as the window fills it and,
 // for comparison, a plain-text and a rich-text box given one paragraph per line. Then printing the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The reception polling tick against the test FTP server (pyftpdlib), in one run:
 //
 // 1. On loopback, beside the curl command-line tool fetching the same 200 answer URLs in one

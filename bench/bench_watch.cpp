@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The unattended watch (ordano-cli watch):
 //
 // 1. Local work of one pass over send folders holding 5,000 of today's files, 4,990 of them

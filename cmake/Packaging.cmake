@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Packages made by CPack from the installation: a .deb on Debian (with its package
 # dependencies), an installer on Windows. Build them with `cpack` in the build folder.
 set(CPACK_PACKAGE_NAME ordano)

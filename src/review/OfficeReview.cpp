@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "review/OfficeReview.h"
 
 #include "store/Office.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Electronic-payment answers: "A" (one fixed-layout record per line) and "R" (signature and
 // totals records, several in one line when they are separated by bare line feeds).
 #include "review/Amounts.h"

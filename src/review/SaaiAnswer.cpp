@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // SAAI M3 validation answers ("M...err").
 #include "review/RecordRules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The other "err" answers: "T" (fixed positions, no catalogue), "C" (fields separated by
 // "|", catalogue ERRORESC) and "D" (fixed positions, catalogue ERRORESD).
 #include <string>

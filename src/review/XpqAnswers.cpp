@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // "X" (SAGARPA), "P" and "Q" answers: lines whose first character, in upper case, says what
 // they hold, with data in fields separated by "|". Every line is read on its own: a field a
 // line does not reach is shown empty.

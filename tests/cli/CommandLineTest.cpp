@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ordano-cli's help, version and reading of its command line; the program run as such.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Exactly once: a journal that cannot be written never makes a file go twice, by the server's
 // own record of what it stored.
 #include <SQLiteCpp/Database.h>

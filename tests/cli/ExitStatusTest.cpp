@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Each exit status of ordano-cli from its real cause, against the real FTP server.
 #include <SQLiteCpp/Database.h>
 #include <gmock/gmock.h>

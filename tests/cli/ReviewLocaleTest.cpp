@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ordano-cli review takes the date order, the a.m./p.m. designators and the digit grouping from
 // the system locale, as the window does; the office's es-MX forms where the system has none.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ordano-cli stops at once: a termination signal cancels the transfer in flight and ends the
 // command with 130 (SIGINT) or 143 (SIGTERM); the time of --wait is a limit that also cancels
 // what is in flight. Nothing partial is left behind.

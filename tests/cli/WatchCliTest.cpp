@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ordano-cli watch as a program against the real FTP server: its events on standard output,
 // the payment password's file, and its end on a termination signal.
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The bulletin: frmPrincipal's ticker, shown in a strip above the main window's status bar.
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>

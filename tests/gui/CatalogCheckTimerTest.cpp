@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The catalogue check that tmrCatError runs once, 2 s after start-up.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // frmActCatErr against the real FTP server fixture.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window without a mouse: toolbar keys, Esc for Detener, the Tab order.
 #include <gtest/gtest.h>
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window reads in every theme, and explains its letters and icons.
 #include <gtest/gtest.h>
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The payment-password change window and the recovery request of the parameters dialog,
 // against the real FTP server.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Printing the review report: to a PDF file whose text is read back with pdftotext.
 #include <gtest/gtest.h>
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One QApplication for every test of this executable, headless unless told otherwise.
 #include <gtest/gtest.h>
 #include <QApplication>

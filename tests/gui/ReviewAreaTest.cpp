@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The review area of the main window: selectors, search, typed names, opening answers.
 #include <gtest/gtest.h>
 #include <QComboBox>

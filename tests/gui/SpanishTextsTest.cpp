@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Qt's own texts in Spanish: the message boxes, Qt's folder and print dialogs, and a walk over
 // every window of the program, its text boxes' menus included.
 #include <gtest/gtest.h>

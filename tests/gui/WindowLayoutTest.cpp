@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window's layout is remembered per workstation and comes back at the next start.
 #include <gtest/gtest.h>
 #include <QGuiApplication>

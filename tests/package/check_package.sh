@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Usage: check_package.sh BUILD_DIR VERSION
 # Installs the build into a scratch root as a package would (DESTDIR, prefix /usr), checks
 # what lands there (the change history and copyright among it) and runs both programs from

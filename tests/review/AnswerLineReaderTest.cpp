@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading answer files line by line: CR LF and lone CR end a line, a lone LF does not.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Field helpers: positions, whole numbers, "|" fields, case and amount formats.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every kind of answer fed lines it cannot make sense of: empty, truncated, over-long and
 // binary. The review must render them without failing and give valid UTF-8.
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Electronic-payment answers "A" and "R".
 #include "ReviewTestSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // `ordano-cli review ANSWER` on an office created like `ordano-cli init` creates one.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The report frame: header, dispatch by name, prevalidation reports and failures.
 #include <SQLiteCpp/Database.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // SAAI M3 answers ("M...err"): error, signature and message lines.
 #include "ReviewTestSupport.h"
 

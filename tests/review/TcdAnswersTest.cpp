@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // "T", "C" and "D" answers (the other "err" names).
 #include "ReviewTestSupport.h"
 

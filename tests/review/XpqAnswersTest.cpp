@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // "X" (SAGARPA), "P" and "Q" answers.
 #include "ReviewTestSupport.h"
 

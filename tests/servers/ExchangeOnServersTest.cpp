@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The office's exchange with each FTP server offices meet (the project's own, ProFTPD, vsftpd,
 // pure-ftpd; plain and with explicit TLS), run as `ordano-cli` runs it: sending every kind of
 // file, answers that arrive later, answer folders empty, missing, crowded or in small letters,

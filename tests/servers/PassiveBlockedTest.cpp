@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A firewall or NAT in front of the server's passive ports, as many offices have: the login
 // goes through, then every data connection is refused or its packets are dropped. The server
 // runs in a network namespace of its own whose firewall blocks its passive ports (50000-50009);

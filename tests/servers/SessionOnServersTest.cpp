@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One FTP session against each server of the suite: what a server does differently must not
 // put the session out of step.
 #include <gmock/gmock.h>

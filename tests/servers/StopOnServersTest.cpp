@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Exactly once on every server: an upload stopped early, in the middle or nearly done, then
 // two unattended passes; by the server's own transfer log the whole file was received once, and
 // where the log tells a failed upload from a complete one, no part of it was taken for the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The unattended watch over the send folders, pass by pass, against the real FTP server.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The four FTP routines: accounts, the proxy rule, transfers through the UI port.
 #include "transfer/FtpRoutines.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The FTP session against a real server (pyftpdlib on 127.0.0.1), faults included.
 #include "transfer/FtpSession.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Encrypted sessions against the real server with pyftpdlib's TLS handler and a certificate
 // authority made when the server starts.
 #include <gtest/gtest.h>

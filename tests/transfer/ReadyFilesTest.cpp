@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Which files of the send folders are ready to go: the settle rule and the names never taken.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The office's TLS setting reaches every session: the sending run against a server that
 // requires TLS.
 #include "store/Parameters.h"

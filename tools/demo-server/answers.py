@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 """Answers of the demo validation server: where each sent kind is answered, and what it says.
 
 Every answer is derived from the sent file's name and content only (plus the moment it is

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 """Error codes the demo answers use, with their catalogue descriptions.
 
 The answers (answers.py) draw their error records from these lists only, and the catalogue

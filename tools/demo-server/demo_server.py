@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: Apache-2.0
 """Demo validation server: an FTP server on 127.0.0.1 that behaves like the office's
 validation server closely enough to demonstrate and test a complete exchange.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: Apache-2.0
 """Self-test of the demo validation server: starts it on a free port, sends files as the
 office would, and checks the answers, the update folder and a clean stop.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 """Files of the server's update folder: bulletin, payment password, catalogue package,
 parameter changes and (optionally) a new office password.
 
