@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdio>
 
-#include "store/Schema.h"
+#include "office/Schema.h"
 
 namespace ordano::bench {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "store/Catalog.h"
-#include "store/Schema.h"
+#include "office/Catalog.h"
+#include "office/Schema.h"
 
 namespace {
 

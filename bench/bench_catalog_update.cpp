@@ -13,9 +13,9 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "store/Catalog.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
+#include "office/Catalog.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "app/QtUi.h"
 #include "dialogs/HistoryModel.h"
 #include "dialogs/HistoryWindow.h"
-#include "store/Office.h"
+#include "office/Office.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include "JournalSeed.h"
 #include "cli/JournalListing.h"
-#include "store/Journal.h"
-#include "store/JournalQuery.h"
-#include "store/Session.h"
+#include "office/Journal.h"
+#include "office/JournalQuery.h"
+#include "office/Session.h"
 #include "transfer/JournalRecorder.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/SendList.h"

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "review/RevisaArchivo.h"
-#include "store/Catalog.h"
-#include "store/Schema.h"
+#include "office/Catalog.h"
+#include "office/Schema.h"
 
 namespace {
 

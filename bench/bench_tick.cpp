@@ -29,10 +29,10 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
-#include "store/Parameters.h"
-#include "store/Session.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
+#include "office/Parameters.h"
+#include "office/Session.h"
 #include "transfer/TransferDesk.h"
 
 namespace {

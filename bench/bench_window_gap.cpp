@@ -27,9 +27,9 @@
 #include "engine/Engine.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
-#include "store/Session.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
+#include "office/Session.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <variant>
 
-#include "store/Settings.h"
+#include "office/Settings.h"
 
 namespace ordano {
 

@@ -10,7 +10,7 @@
 
 #include "app/MainWindowUi.h"
 #include "app/ReviewArea.h"
-#include "store/Action.h"
+#include "base/Action.h"
 
 namespace ordano {
 

@@ -6,7 +6,7 @@
 #include <exception>
 
 #include "app/ListColumns.h"
-#include "store/JournalQuery.h"
+#include "office/JournalQuery.h"
 #include "transfer/JournalRecorder.h"
 #include "ui/MarkColors.h"
 #include "ui/WindowThread.h"

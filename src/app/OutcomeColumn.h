@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/ListMirror.h"
-#include "store/Journal.h"
+#include "office/Journal.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/RowList.h"
 #include "transfer/SendList.h"

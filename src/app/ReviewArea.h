@@ -13,7 +13,7 @@
 
 #include "app/ReportPrinter.h"
 #include "review/RevisaArchivo.h"
-#include "store/Session.h"
+#include "office/Session.h"
 
 class QPlainTextEdit;
 class QTreeWidgetItem;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "engine/FrontEnd.h"
-#include "store/Errors.h"
-#include "store/Office.h"
+#include "base/Errors.h"
+#include "office/Office.h"
 
 namespace ordano {
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "store/DateTime.h"
-#include "store/Settings.h"
+#include "base/DateTime.h"
+#include "office/Settings.h"
 
 namespace ordano {
 

@@ -10,7 +10,7 @@
 
 #include <array>
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano {
 

@@ -10,7 +10,7 @@
 #include "dialogs/PaymentPasswordDialog.h"
 #include "engine/Engine.h"
 #include "engine/FrontEnd.h"
-#include "store/Office.h"
+#include "office/Office.h"
 #include "transfer/ListActions.h"
 #include "ui/ActionButton.h"
 #include "ui/EngineCalls.h"

@@ -11,7 +11,7 @@
 #include "app/PollingStatus.h"
 #include "app/TransferProgress.h"
 #include "engine/Gate.h"
-#include "store/Action.h"
+#include "base/Action.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/SendList.h"
 #include "transfer/TransferDesk.h"

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 
 namespace ordano {
 

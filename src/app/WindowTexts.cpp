@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 
 namespace ordano {
 

@@ -8,11 +8,11 @@
 #include "catalog/ScheduledRows.h"
 #include "catalog/ServerFiles.h"
 #include "catalog/ServerUpdates.h"
-#include "store/Errors.h"
-#include "store/FileOps.h"
-#include "store/Office.h"
-#include "store/Parameters.h"
-#include "store/Scramble.h"
+#include "base/Errors.h"
+#include "base/FileOps.h"
+#include "office/Office.h"
+#include "office/Parameters.h"
+#include "base/Scramble.h"
 
 namespace ordano {
 namespace {

@@ -5,10 +5,10 @@
 
 #include "catalog/CatalogUpdate.h"
 #include "catalog/ServerFiles.h"
-#include "store/FileOps.h"
-#include "store/Office.h"
-#include "store/Parameters.h"
-#include "store/UiPort.h"
+#include "base/FileOps.h"
+#include "office/Office.h"
+#include "office/Parameters.h"
+#include "base/UiPort.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/FtpSession.h"
 

@@ -10,9 +10,9 @@
 
 #include "catalog/PackageInflate.h"
 #include "catalog/PackageSchema.h"
-#include "store/Catalog.h"
-#include "store/Parameters.h"
-#include "store/Schema.h"
+#include "office/Catalog.h"
+#include "office/Parameters.h"
+#include "office/Schema.h"
 
 namespace ordano {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/Action.h"
+#include "base/Action.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {

@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "catalog/ServerFiles.h"
-#include "store/Errors.h"
-#include "store/LocalFailure.h"
+#include "base/Errors.h"
+#include "base/LocalFailure.h"
 
 namespace ordano {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "store/DateTime.h"
-#include "store/Errors.h"
+#include "base/DateTime.h"
+#include "base/Errors.h"
 
 namespace ordano {
 

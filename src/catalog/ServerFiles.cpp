@@ -7,9 +7,9 @@
 #include <iterator>
 #include <limits>
 
-#include "store/Encoding.h"
-#include "store/Errors.h"
-#include "store/FileOps.h"
+#include "base/Encoding.h"
+#include "base/Errors.h"
+#include "base/FileOps.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/FtpSession.h"
 

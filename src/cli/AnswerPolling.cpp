@@ -6,8 +6,8 @@
 #include <mutex>
 #include <ostream>
 
-#include "store/RunStop.h"
-#include "store/Session.h"
+#include "base/RunStop.h"
+#include "office/Session.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::cli {

@@ -8,9 +8,9 @@
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
 #include "platform/StopRequests.h"
-#include "store/Errors.h"
-#include "store/OfficeLock.h"
-#include "store/ProgramVersion.h"
+#include "base/Errors.h"
+#include "office/OfficeLock.h"
+#include "base/ProgramVersion.h"
 #include "workstation/QtVersion.h"
 
 namespace ordano::cli {

@@ -9,7 +9,7 @@
 
 #include "cli/ArgParser.h"
 #include "cli/ExitCodes.h"
-#include "store/Settings.h"
+#include "office/Settings.h"
 
 namespace ordano::cli {
 

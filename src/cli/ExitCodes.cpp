@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 
-#include "store/Errors.h"
+#include "base/Errors.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano::cli {

@@ -5,10 +5,10 @@
 
 #include "cli/Commands.h"
 #include "cli/JournalListing.h"
-#include "store/Errors.h"
-#include "store/Journal.h"
-#include "store/JournalQuery.h"
-#include "store/Office.h"
+#include "base/Errors.h"
+#include "office/Journal.h"
+#include "office/JournalQuery.h"
+#include "office/Office.h"
 
 namespace ordano::cli {
 namespace {

@@ -6,9 +6,9 @@
 #include "cli/Commands.h"
 #include "cli/StdinLine.h"
 #include "platform/OwnerOnly.h"
-#include "store/Errors.h"
-#include "store/OfficeLock.h"
-#include "store/Schema.h"
+#include "base/Errors.h"
+#include "office/OfficeLock.h"
+#include "office/Schema.h"
 
 namespace ordano::cli {
 namespace fs = std::filesystem;

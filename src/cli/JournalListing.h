@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "store/JournalQuery.h"
+#include "office/JournalQuery.h"
 
 namespace ordano::cli {
 

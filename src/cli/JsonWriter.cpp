@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "store/Encoding.h"
+#include "base/Encoding.h"
 
 namespace ordano::cli {
 

@@ -4,8 +4,8 @@
 #include <iostream>
 
 #include "cli/ExitCodes.h"
-#include "store/Journal.h"
-#include "store/Office.h"
+#include "office/Journal.h"
+#include "office/Office.h"
 #include "workstation/WorkstationFormats.h"
 
 namespace ordano::cli {

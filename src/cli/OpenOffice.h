@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "cli/Cli.h"
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano {
 class Office;

@@ -5,8 +5,8 @@
 #include <ostream>
 
 #include "cli/StdinLine.h"
-#include "store/Session.h"
-#include "store/UiPort.h"
+#include "office/Session.h"
+#include "base/UiPort.h"
 
 namespace ordano::cli {
 

@@ -4,8 +4,8 @@
 #include <iostream>
 
 #include "platform/ProcessId.h"
-#include "store/Encoding.h"
-#include "store/Errors.h"
+#include "base/Encoding.h"
+#include "base/Errors.h"
 
 namespace ordano::cli {
 namespace fs = std::filesystem;

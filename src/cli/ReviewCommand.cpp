@@ -8,8 +8,8 @@
 #include "cli/ReportOutput.h"
 #include "review/AnswerKind.h"
 #include "review/OfficeReview.h"
-#include "store/Errors.h"
-#include "store/Office.h"
+#include "base/Errors.h"
+#include "office/Office.h"
 
 namespace ordano::cli {
 namespace {

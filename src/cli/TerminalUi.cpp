@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "store/Errors.h"
+#include "base/Errors.h"
 
 namespace ordano::cli {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cli/Cli.h"
 #include "cli/ExitCodes.h"
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 
 namespace ordano::cli {
 

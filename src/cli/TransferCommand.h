@@ -2,7 +2,7 @@
 #pragma once
 
 #include "cli/Cli.h"
-#include "store/Action.h"
+#include "base/Action.h"
 
 namespace ordano::cli {
 

@@ -6,9 +6,9 @@
 #include "cli/JsonWriter.h"
 #include "cli/OpenOffice.h"
 #include "cli/TerminalUi.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
-#include "store/Parameters.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
+#include "office/Parameters.h"
 
 namespace ordano::cli {
 namespace {

@@ -14,9 +14,9 @@
 #include "cli/TerminalUi.h"
 #include "cli/WatchPrinter.h"
 #include "platform/OwnerOnly.h"
-#include "store/FileNames.h"
-#include "store/Journal.h"
-#include "store/Office.h"
+#include "base/FileNames.h"
+#include "office/Journal.h"
+#include "office/Office.h"
 #include "transfer/FolderWatch.h"
 
 namespace ordano::cli {

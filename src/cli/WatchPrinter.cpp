@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/JsonWriter.h"
-#include "store/TimeStamps.h"
+#include "base/TimeStamps.h"
 
 namespace ordano::cli {
 namespace {

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "store/DateTime.h"
-#include "store/JournalQuery.h"
+#include "base/DateTime.h"
+#include "office/JournalQuery.h"
 
 namespace ordano {
 

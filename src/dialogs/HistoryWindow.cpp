@@ -22,7 +22,7 @@
 
 #include "dialogs/HistoryModel.h"
 #include "engine/FrontEnd.h"
-#include "store/Office.h"
+#include "office/Office.h"
 #include "ui/CloseKeys.h"
 #include "ui/ScreenFit.h"
 

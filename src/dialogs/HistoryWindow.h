@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/JournalQuery.h"
+#include "office/JournalQuery.h"
 
 #include "dialogs/FolderPicker.h"
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "store/Parameters.h"
-#include "store/Session.h"
+#include "office/Parameters.h"
+#include "office/Session.h"
 
 namespace ordano {
 

@@ -16,7 +16,7 @@
 #include "dialogs/FolderPicker.h"
 #include "dialogs/ParameterFields.h"
 #include "engine/Gate.h"
-#include "store/Action.h"
+#include "base/Action.h"
 
 namespace ordano {
 

@@ -13,7 +13,7 @@
 
 #include "engine/Engine.h"
 #include "engine/FrontEnd.h"
-#include "store/Office.h"
+#include "office/Office.h"
 #include "transfer/PaymentPasswordChange.h"
 #include "ui/Images.h"
 #include "ui/WindowThread.h"

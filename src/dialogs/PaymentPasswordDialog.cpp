@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "store/Session.h"
+#include "office/Session.h"
 #include "ui/Images.h"
 
 namespace ordano {

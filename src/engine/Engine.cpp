@@ -5,8 +5,8 @@
 
 #include "catalog/Bulletin.h"
 #include "engine/FrontEnd.h"
-#include "store/Office.h"
-#include "store/RunStop.h"
+#include "office/Office.h"
+#include "base/RunStop.h"
 #include "transfer/PaymentPasswordChange.h"
 
 namespace ordano {

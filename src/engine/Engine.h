@@ -18,7 +18,7 @@
 #include "engine/EngineTurn.h"
 #include "engine/EngineUi.h"
 #include "engine/Gate.h"
-#include "store/Action.h"
+#include "base/Action.h"
 #include "transfer/FtpSession.h"
 #include "transfer/TransferDesk.h"
 

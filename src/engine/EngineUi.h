@@ -4,7 +4,7 @@
 #include <mutex>
 #include <stop_token>
 
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 
 namespace ordano {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 
 namespace ordano {
 

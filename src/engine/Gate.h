@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "store/Action.h"
+#include "base/Action.h"
 
 namespace ordano {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano::review {
 

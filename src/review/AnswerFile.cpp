@@ -4,9 +4,9 @@
 #include <iterator>
 #include <system_error>
 
-#include "store/Encoding.h"
-#include "store/Errors.h"
-#include "store/FileNames.h"
+#include "base/Encoding.h"
+#include "base/Errors.h"
+#include "base/FileNames.h"
 
 namespace ordano::review {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "store/Catalog.h"
+#include "office/Catalog.h"
 
 namespace ordano::review {
 

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <limits>
 
-#include "store/Encoding.h"
+#include "base/Encoding.h"
 
 namespace ordano::review {
 namespace {

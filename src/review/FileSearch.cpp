@@ -5,8 +5,8 @@
 #include <array>
 #include <system_error>
 
-#include "store/Errors.h"
-#include "store/FileNames.h"
+#include "base/Errors.h"
+#include "base/FileNames.h"
 
 namespace ordano {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/Session.h"
+#include "office/Session.h"
 
 namespace ordano {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "review/OfficeReview.h"
 
-#include "store/Office.h"
-#include "store/Parameters.h"
+#include "office/Office.h"
+#include "office/Parameters.h"
 
 namespace ordano {
 

@@ -5,7 +5,7 @@
 
 #include "review/CatalogLookups.h"
 #include "review/ReportText.h"
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano::review {
 

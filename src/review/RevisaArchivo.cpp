@@ -8,9 +8,9 @@
 #include "review/AnswerKind.h"
 #include "review/AnswerLineReader.h"
 #include "review/RecordRules.h"
-#include "store/Encoding.h"
-#include "store/Errors.h"
-#include "store/FileNames.h"
+#include "base/Encoding.h"
+#include "base/Errors.h"
+#include "base/FileNames.h"
 
 namespace ordano {
 namespace {

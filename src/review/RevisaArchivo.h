@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano {
 

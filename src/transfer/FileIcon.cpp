@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/FileIcon.h"
 
-#include "store/FileNames.h"
-#include "store/FileOps.h"
+#include "base/FileNames.h"
+#include "base/FileOps.h"
 
 #include <string>
 

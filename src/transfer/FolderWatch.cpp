@@ -6,10 +6,10 @@
 #include <mutex>
 #include <vector>
 
-#include "store/FileNames.h"
-#include "store/Journal.h"
-#include "store/Office.h"
-#include "store/RunStop.h"
+#include "base/FileNames.h"
+#include "office/Journal.h"
+#include "office/Office.h"
+#include "base/RunStop.h"
 #include "transfer/FtpSession.h"
 #include "transfer/Routing.h"
 

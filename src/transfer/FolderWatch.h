@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "store/Errors.h"
-#include "store/SentDigests.h"
+#include "base/Errors.h"
+#include "office/SentDigests.h"
 #include "transfer/ReadyFiles.h"
 #include "transfer/RetryBackoff.h"
 #include "transfer/TransferDesk.h"

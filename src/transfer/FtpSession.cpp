@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "store/Encoding.h"
-#include "store/RunStop.h"
+#include "base/Encoding.h"
+#include "base/RunStop.h"
 #include "transfer/CurlDriver.h"
 #include "transfer/FtpFailure.h"
 #include "transfer/FtpTrace.h"

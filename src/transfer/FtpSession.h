@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/Errors.h"
+#include "base/Errors.h"
 
 namespace ordano {
 

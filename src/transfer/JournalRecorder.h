@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "store/DateTime.h"
-#include "store/Journal.h"
+#include "base/DateTime.h"
+#include "office/Journal.h"
 #include "transfer/RowList.h"
 
 namespace ordano {

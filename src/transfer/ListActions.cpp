@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 #include "transfer/FileIcon.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"

@@ -3,8 +3,8 @@
 
 #include <cerrno>
 
-#include "store/LocalFailure.h"
-#include "store/WorkingFiles.h"
+#include "base/LocalFailure.h"
+#include "office/WorkingFiles.h"
 
 namespace ordano {
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <optional>
 
-#include "store/Errors.h"
+#include "base/Errors.h"
 
 namespace ordano {
 

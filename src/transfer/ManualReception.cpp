@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "store/Errors.h"
-#include "store/RunStop.h"
-#include "store/Session.h"
-#include "store/UiPort.h"
+#include "base/Errors.h"
+#include "base/RunStop.h"
+#include "office/Session.h"
+#include "base/UiPort.h"
 #include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"

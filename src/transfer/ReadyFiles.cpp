@@ -5,10 +5,10 @@
 #include <map>
 #include <set>
 
-#include "store/FileNames.h"
-#include "store/LocalFailure.h"
-#include "store/Session.h"
-#include "store/Sha256.h"
+#include "base/FileNames.h"
+#include "base/LocalFailure.h"
+#include "office/Session.h"
+#include "base/Sha256.h"
 #include "transfer/Routing.h"
 #include "transfer/TypedFile.h"
 

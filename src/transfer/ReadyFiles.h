@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/FileState.h"
-#include "store/Errors.h"
+#include "base/Errors.h"
 
 namespace ordano {
 

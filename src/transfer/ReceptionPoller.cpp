@@ -6,11 +6,11 @@
 #include <system_error>
 #include <utility>
 
-#include "store/Errors.h"
-#include "store/FlagScope.h"
-#include "store/RunStop.h"
-#include "store/Session.h"
-#include "store/UiPort.h"
+#include "base/Errors.h"
+#include "base/FlagScope.h"
+#include "base/RunStop.h"
+#include "office/Session.h"
+#include "base/UiPort.h"
 #include "transfer/FileIcon.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/JournalRecorder.h"

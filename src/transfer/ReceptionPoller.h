@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/Errors.h"
+#include "base/Errors.h"
 #include "transfer/AnswerListings.h"
 #include "transfer/FtpSession.h"
 #include "transfer/RowList.h"

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "store/Session.h"
+#include "office/Session.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/SendList.h"
 

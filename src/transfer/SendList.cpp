@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "store/FileNames.h"
+#include "base/FileNames.h"
 #include "transfer/Routing.h"
 
 namespace ordano {

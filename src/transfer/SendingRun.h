@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "store/Errors.h"
+#include "base/Errors.h"
 #include "transfer/FtpSession.h"
 #include "transfer/Routing.h"
 #include "transfer/RowList.h"

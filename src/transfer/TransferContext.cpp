@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/TransferContext.h"
 
-#include "store/Journal.h"
-#include "store/Parameters.h"
+#include "office/Journal.h"
+#include "office/Parameters.h"
 
 namespace ordano {
 

@@ -3,7 +3,7 @@
 
 #include <stop_token>
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano {
 

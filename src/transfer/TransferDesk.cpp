@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/TransferDesk.h"
 
-#include "store/RunStop.h"
-#include "store/Session.h"
-#include "store/UiPort.h"
+#include "base/RunStop.h"
+#include "office/Session.h"
+#include "base/UiPort.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/ListActions.h"
 #include "transfer/ManualReception.h"

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "store/Action.h"
+#include "base/Action.h"
 #include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"

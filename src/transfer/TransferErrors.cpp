@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/TransferErrors.h"
 
-#include "store/Errors.h"
-#include "store/UiPort.h"
+#include "base/Errors.h"
+#include "base/UiPort.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <system_error>
 
-#include "store/Errors.h"
-#include "store/FileOps.h"
-#include "store/LocalFailure.h"
-#include "store/RunStop.h"
+#include "base/Errors.h"
+#include "base/FileOps.h"
+#include "base/LocalFailure.h"
+#include "base/RunStop.h"
 #include "transfer/LocalFiles.h"
 
 namespace ordano {

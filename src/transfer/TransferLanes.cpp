@@ -8,8 +8,8 @@
 #include <mutex>
 #include <thread>
 
-#include "store/Parameters.h"
-#include "store/UiPort.h"
+#include "office/Parameters.h"
+#include "base/UiPort.h"
 
 namespace ordano {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/TypedFile.h"
 
-#include "store/FileNames.h"
-#include "store/Session.h"
+#include "base/FileNames.h"
+#include "office/Session.h"
 #include "transfer/FileIcon.h"
 #include "transfer/Routing.h"
 #include "transfer/SendList.h"

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <string>
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano {
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 
 namespace ordano {
 

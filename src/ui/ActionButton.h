@@ -4,7 +4,7 @@
 #include <QKeySequence>
 #include <QString>
 
-#include "store/Action.h"
+#include "base/Action.h"
 
 class QAction;
 class QToolBar;

@@ -5,7 +5,7 @@
 #include <QPalette>
 #include <QPixmap>
 
-#include "store/Action.h"
+#include "base/Action.h"
 
 namespace ordano::images {
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "store/JournalStatus.h"
+#include "office/JournalStatus.h"
 
 namespace ordano {
 

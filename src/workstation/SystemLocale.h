@@ -3,7 +3,7 @@
 
 #include <QLocale>
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 #include "workstation/WorkstationFormats.h"
 
 namespace ordano {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano {
 

@@ -5,7 +5,7 @@
 #include "catalog/Bulletin.h"
 #include "catalog/CatalogWorld.h"
 #include "catalog/Ticker.h"
-#include "store/Catalog.h"
+#include "office/Catalog.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {

@@ -4,7 +4,7 @@
 #include "catalog/CatalogCheck.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/CatalogWorld.h"
-#include "store/Parameters.h"
+#include "office/Parameters.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {

@@ -10,9 +10,9 @@
 #include "catalog/CatalogWorld.h"
 #include "catalog/PackageInflate.h"
 #include "fixtures/ChildProcess.h"
-#include "store/Catalog.h"
-#include "store/Errors.h"
-#include "store/Parameters.h"
+#include "office/Catalog.h"
+#include "base/Errors.h"
+#include "office/Parameters.h"
 
 namespace ordano {
 namespace {

@@ -4,8 +4,8 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
-#include "store/Encoding.h"
-#include "store/Scramble.h"
+#include "base/Encoding.h"
+#include "base/Scramble.h"
 
 namespace ordano::test {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "catalog/ServerFiles.h"
 #include "fixtures/Sandbox.h"
-#include "store/Errors.h"
+#include "base/Errors.h"
 
 namespace ordano {
 namespace {

@@ -6,9 +6,9 @@
 #include "catalog/CatalogUpdate.h"
 #include "catalog/CatalogWorld.h"
 #include "catalog/ServerUpdates.h"
-#include "store/Encoding.h"
-#include "store/Parameters.h"
-#include "store/Scramble.h"
+#include "base/Encoding.h"
+#include "office/Parameters.h"
+#include "base/Scramble.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/FtpSession.h"
 

@@ -18,8 +18,8 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "platform/FileLock.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
 
 namespace ordano::test {
 namespace {

@@ -11,9 +11,9 @@
 #include "cli/CliProcess.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
-#include "store/TimeStamps.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
+#include "base/TimeStamps.h"
 
 namespace ordano::test {
 namespace {

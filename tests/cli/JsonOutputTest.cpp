@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/ServedOffice.h"
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano::test {
 namespace {

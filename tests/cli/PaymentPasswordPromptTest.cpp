@@ -6,7 +6,7 @@
 
 #include "cli/PaymentPasswordPrompt.h"
 #include "fixtures/ScriptedUi.h"
-#include "store/Session.h"
+#include "office/Session.h"
 
 namespace ordano::test {
 namespace {

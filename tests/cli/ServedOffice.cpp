@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/ServedOffice.h"
 
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano::test {
 namespace {

@@ -14,7 +14,7 @@
 #include "cli/CliProcess.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
-#include "store/DateTime.h"
+#include "base/DateTime.h"
 
 namespace ordano::test {
 namespace {

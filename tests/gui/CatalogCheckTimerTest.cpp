@@ -6,7 +6,7 @@
 
 #include "CatalogGui.h"
 #include "dialogs/CatalogUpdateWindow.h"
-#include "store/UiPort.h"
+#include "base/UiPort.h"
 
 namespace ordano {
 namespace {

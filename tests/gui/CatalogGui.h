@@ -16,7 +16,7 @@
 #include "app/MainWindow.h"
 #include "catalog/CatalogWorld.h"
 #include "engine/FrontEnd.h"
-#include "store/Parameters.h"
+#include "office/Parameters.h"
 #include "ui/Images.h"
 
 namespace ordano::test {

@@ -18,7 +18,7 @@
 #include "TransferWindow.h"
 #include "dialogs/ParametersDialog.h"
 #include "engine/Engine.h"
-#include "store/Session.h"
+#include "office/Session.h"
 #include "transfer/PollingTimer.h"
 
 namespace ordano {

@@ -23,8 +23,8 @@
 #include "engine/FrontEnd.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
 
 namespace ordano::test {
 

@@ -24,10 +24,10 @@
 #include "dialogs/HistoryModel.h"
 #include "dialogs/HistoryWindow.h"
 #include "gui/GuiOffice.h"
-#include "store/Errors.h"
-#include "store/Journal.h"
-#include "store/Session.h"
-#include "store/Sha256.h"
+#include "base/Errors.h"
+#include "office/Journal.h"
+#include "office/Session.h"
+#include "base/Sha256.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::test {

@@ -18,8 +18,8 @@
 
 #include "GuiOffice.h"
 #include "dialogs/ParametersDialog.h"
-#include "store/Journal.h"
-#include "store/Parameters.h"
+#include "office/Journal.h"
+#include "office/Parameters.h"
 #include "transfer/TransferLanes.h"
 
 namespace ordano {

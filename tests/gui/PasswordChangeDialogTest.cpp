@@ -14,9 +14,9 @@
 #include "dialogs/ParametersDialog.h"
 #include "dialogs/PasswordChangeDialog.h"
 #include "fixtures/FtpServer.h"
-#include "store/Encoding.h"
-#include "store/Parameters.h"
-#include "store/Scramble.h"
+#include "base/Encoding.h"
+#include "office/Parameters.h"
+#include "base/Scramble.h"
 
 namespace ordano {
 namespace {

@@ -11,7 +11,7 @@
 #include "dialogs/PaymentPasswordDialog.h"
 #include "engine/FrontEnd.h"
 #include "fixtures/ScriptedUi.h"
-#include "store/Session.h"
+#include "office/Session.h"
 
 namespace ordano {
 namespace {

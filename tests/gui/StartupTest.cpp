@@ -10,9 +10,9 @@
 #include "dialogs/ParametersDialog.h"
 #include "engine/FrontEnd.h"
 #include "platform/ProcessId.h"
-#include "store/OfficeLock.h"
-#include "store/Parameters.h"
-#include "store/Scramble.h"
+#include "office/OfficeLock.h"
+#include "office/Parameters.h"
+#include "base/Scramble.h"
 
 namespace ordano {
 namespace {

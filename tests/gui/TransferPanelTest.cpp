@@ -11,9 +11,9 @@
 #include "TransferWindow.h"
 #include "app/ListColumns.h"
 #include "app/TransferPanel.h"
-#include "store/Encoding.h"
-#include "store/Scramble.h"
-#include "store/Session.h"
+#include "base/Encoding.h"
+#include "base/Scramble.h"
+#include "office/Session.h"
 
 namespace ordano {
 namespace {

@@ -28,8 +28,8 @@
 #include "app/QtUi.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
 
 namespace ordano::test {
 

@@ -6,8 +6,8 @@
 
 #include "fixtures/Sandbox.h"
 #include "review/FileSearch.h"
-#include "store/Errors.h"
-#include "store/FileNames.h"
+#include "base/Errors.h"
+#include "base/FileNames.h"
 
 namespace ordano {
 namespace {

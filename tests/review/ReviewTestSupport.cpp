@@ -5,7 +5,7 @@
 
 #include <variant>
 
-#include "store/Schema.h"
+#include "office/Schema.h"
 
 namespace ordano::test {
 namespace fs = std::filesystem;

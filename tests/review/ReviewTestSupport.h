@@ -13,7 +13,7 @@
 
 #include "fixtures/Sandbox.h"
 #include "review/RevisaArchivo.h"
-#include "store/Catalog.h"
+#include "office/Catalog.h"
 
 namespace ordano::test {
 

@@ -19,7 +19,7 @@
 
 #include "cli/ServedOffice.h"
 #include "servers/ServerCases.h"
-#include "store/Scramble.h"
+#include "base/Scramble.h"
 
 namespace ordano::test {
 namespace {

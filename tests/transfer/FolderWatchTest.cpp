@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "store/Parameters.h"
-#include "store/Session.h"
+#include "office/Parameters.h"
+#include "office/Session.h"
 #include "transfer/FolderWatch.h"
 #include "transfer/TransferFixture.h"
 

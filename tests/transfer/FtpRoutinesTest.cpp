@@ -8,10 +8,10 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "store/Database.h"
-#include "store/Office.h"
-#include "store/Parameters.h"
-#include "store/Session.h"
+#include "office/Database.h"
+#include "office/Office.h"
+#include "office/Parameters.h"
+#include "office/Session.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {

@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "store/Journal.h"
-#include "store/JournalQuery.h"
-#include "store/Session.h"
-#include "store/Sha256.h"
+#include "office/Journal.h"
+#include "office/JournalQuery.h"
+#include "office/Session.h"
+#include "base/Sha256.h"
 #include "transfer/TransferFixture.h"
 
 namespace ordano::test {

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "platform/OwnerOnly.h"
-#include "store/Encoding.h"
-#include "store/Parameters.h"
-#include "store/Scramble.h"
+#include "base/Encoding.h"
+#include "office/Parameters.h"
+#include "base/Scramble.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/PaymentPasswordChange.h"
 #include "transfer/TransferFixture.h"

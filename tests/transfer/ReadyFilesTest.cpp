@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "fixtures/Sandbox.h"
-#include "store/Session.h"
+#include "office/Session.h"
 #include "transfer/ReadyFiles.h"
 
 namespace ordano::test {

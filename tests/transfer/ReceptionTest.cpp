@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "store/Session.h"
+#include "office/Session.h"
 #include "transfer/ListActions.h"
 #include "transfer/TransferFixture.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "fixtures/HelperProcess.h"
-#include "store/Encoding.h"
-#include "store/Scramble.h"
-#include "store/Session.h"
+#include "base/Encoding.h"
+#include "base/Scramble.h"
+#include "office/Session.h"
 #include "transfer/ListActions.h"
 #include "transfer/TransferFixture.h"
 

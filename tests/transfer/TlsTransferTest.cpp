@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The office's TLS setting reaches every session: the sending run against a server that
 // requires TLS.
-#include "store/Parameters.h"
+#include "office/Parameters.h"
 #include "transfer/TransferFixture.h"
 
 namespace ordano::test {

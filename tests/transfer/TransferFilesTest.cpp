@@ -4,9 +4,9 @@
 #include "fixtures/ChildProcess.h"
 #include "fixtures/Sandbox.h"
 #include "platform/ProcessId.h"
-#include "store/Errors.h"
-#include "store/RunStop.h"
-#include "store/Sha256.h"
+#include "base/Errors.h"
+#include "base/RunStop.h"
+#include "base/Sha256.h"
 #include "transfer/TransferFiles.h"
 
 namespace ordano::test {

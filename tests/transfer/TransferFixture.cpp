@@ -6,7 +6,7 @@
 #include <exception>
 #include <thread>
 
-#include "store/Parameters.h"
+#include "office/Parameters.h"
 #include "transfer/ListActions.h"
 #include "transfer/Routing.h"
 

@@ -15,9 +15,9 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "store/DateTime.h"
-#include "store/Office.h"
-#include "store/Parameters.h"
+#include "base/DateTime.h"
+#include "office/Office.h"
+#include "office/Parameters.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::test {

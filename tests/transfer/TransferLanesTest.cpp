@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "store/Journal.h"
-#include "store/JournalQuery.h"
-#include "store/Parameters.h"
-#include "store/RunStop.h"
-#include "store/Session.h"
+#include "office/Journal.h"
+#include "office/JournalQuery.h"
+#include "office/Parameters.h"
+#include "base/RunStop.h"
+#include "office/Session.h"
 #include "transfer/TransferFixture.h"
 
 namespace ordano::test {

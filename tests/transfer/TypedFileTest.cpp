@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/Sandbox.h"
-#include "store/Session.h"
+#include "office/Session.h"
 #include "transfer/SendList.h"
 #include "transfer/TypedFile.h"
 

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "office/OwedJournal.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/DurableFile.h"
+#include "platform/OwnerOnly.h"
+#include "base/LocalFailure.h"
+#include "office/WorkingFiles.h"
+
+namespace ordano {
+namespace {
+
+// The first line of the file: what it is, and the version of its lines.
+constexpr std::string_view kHeading = "ORDANO BITACORA PENDIENTE 1";
+
+}  // namespace
+
+std::filesystem::path owed_journal_file(const std::filesystem::path& database) {
+    return database.parent_path() / (database.stem().string() + "-bitacora-pendiente.txt");
+}
+
+std::string new_batch_token() {
+    std::random_device device;
+    std::ostringstream token;
+    token << std::hex << device() << device() << device() << device();
+    return token.str();
+}
+
+void save_owed(const std::filesystem::path& file, const OwedBatch& batch) {
+    std::string text = std::string(kHeading) + "\n" + batch.token + "\n";
+    for (const JournalChange& change : batch.changes) {
+        text += change.encoded() + "\n";
+    }
+    const std::filesystem::path temp =
+        file.parent_path() / part_file_name(file.filename().string());
+    if (const std::error_code error = write_to_disk(temp, text)) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        throw local_failure(file, error);
+    }
+    restrict_to_owner(temp);
+    std::error_code error;
+    std::filesystem::rename(temp, file, error);
+    if (error) {
+        std::filesystem::remove(temp, error);
+        throw local_failure(file, error);
+    }
+}
+
+std::optional<OwedBatch> load_owed(const std::filesystem::path& file, std::size_t& unreadable) {
+    std::ifstream in(file, std::ios::binary);
+    std::string heading;
+    OwedBatch batch;
+    if (!in || !std::getline(in, heading) || heading != kHeading ||
+        !std::getline(in, batch.token) || batch.token.empty()) {
+        return std::nullopt;
+    }
+    for (std::string line; std::getline(in, line);) {
+        if (auto change = JournalChange::decoded(line)) {
+            batch.changes.push_back(std::move(*change));
+        } else {
+            ++unreadable;
+        }
+    }
+    return batch;
+}
+
+}  // namespace ordano
