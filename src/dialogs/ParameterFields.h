@@ -32,9 +32,10 @@ struct ParameterFields {
     bool proxy = false;                  // the check box
     std::string ip_proxy;                // field 4
     std::array<std::string, 8> folders;  // fields 5 to 12
-    int min_atraso = default_of(Param::min_atraso);      // minutes until an answer is overdue
-    int sesiones_ftp = default_of(Param::sesiones_ftp);  // transfers of one kind at once
-    bool tls = false;                                    // "Conexión cifrada (TLS)"
+    // The minutes after which an awaited answer is overdue; the transfers of one kind at once.
+    int min_atraso = default_of(Param::min_atraso);
+    int sesiones_ftp = default_of(Param::sesiones_ftp);
+    bool tls = false;    // "Conexión cifrada (TLS)"
     std::string tls_ca;  // certificate file to trust; empty: the system's
 };
 
