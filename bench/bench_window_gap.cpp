@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
 
     GapMeter meter(app);
     meter.start();
-    engine.act(Action::Enviar);
+    engine.send();
     const double sent = run_until([&] { return !engine.state().runs(Job::Sending); });
     meter.stop_and_print("sending run, 200 files of 1 KB", sent);
     const bool all_sent = engine.desk().receive_list().rows().size() == kFiles;
@@ -155,7 +155,8 @@ int main(int argc, char** argv) {
     QElapsedTimer stalled;
     stalled.start();
     run_until([&] { return stalled.elapsed() > 5000; });
-    engine.act(Action::Detener);
+    engine.stop_polling();
+    engine.close_sending_session();
     const double looked = run_until([&] { return !engine.state().runs(Job::Tick); });
     meter.stop_and_print("a look at a stalled server (5 s), Detener", 5 + looked);
     server.clear_faults();

@@ -15,7 +15,6 @@
 #include "engine/FrontEnd.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "ui/ActionButton.h"
 #include "ui/Images.h"
 #include "ui/ScreenFit.h"
 #include "ui/WindowThread.h"
@@ -35,7 +34,7 @@ MainWindow::MainWindow(Office& office, FrontEnd& ui, QLocale locale, QuitFunctio
     // locale.
     setLocale(locale_);
     setWindowIcon(images::program_icon());
-    ui_.setup(*this);
+    ui_.setup(*this, [this](Action action) { Ejecuta_Accion(action); });
     status_ = new StatusPanels(*ui_.stbPrincipal, office_.clock(), locale_, office_.locale());
     engine_->on_refused([this](std::string_view reason) {
         // Said where the person looks, without a box: the button was pressed, nothing happens.
@@ -55,7 +54,6 @@ MainWindow::MainWindow(Office& office, FrontEnd& ui, QLocale locale, QuitFunctio
                                    review_->open_answer(name);
                                    bring_forward();
                                });
-    connect_controls();
     start_up();
     catalog_->start();
     fit_to_screen(*this, QSize(1280, 800));
@@ -69,10 +67,6 @@ MainWindow::~MainWindow() {
 
 void MainWindow::stop_work() {
     engine_->stop();
-}
-
-void MainWindow::connect_controls() {
-    connect(ui_.tlbPreVal, &QToolBar::actionTriggered, this, &MainWindow::tlbPreVal_ButtonClick);
 }
 
 // The window's part of start-up, after the office is open: caption, status bar, the review
@@ -112,26 +106,39 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-void MainWindow::tlbPreVal_ButtonClick(QAction* button) {
-    Ejecuta_Accion(button_action(*button));
-}
-
 void MainWindow::Ejecuta_Accion(Action action) {
-    if (action == Action::CatErr) {
-        caterr();
-    } else if (action == Action::Parametros) {
-        parametros();
-    } else if (action == Action::Historial) {
-        journal_->show_history();
-    } else if (action == Action::Salir) {
-        salir();
+    switch (action) {
+        case Action::Enviar:
+            engine_->send();  // the run closes the sending session when it ends
+            return;
+        case Action::Recibir:
+            engine_->receive();  // closes it when the reception ends
+            return;
+        case Action::Detener:
+            // Only once answered Yes (nothing is asked while the polling is off).
+            transfer_->confirm_stop([this] {
+                engine_->stop_polling();
+                engine_->close_sending_session();
+            });
+            return;
+        case Action::CatErr:
+            catalog_->show_update_window();
+            break;
+        case Action::Parametros:
+            frmParametros_->open();
+            break;
+        case Action::Historial:
+            journal_->show_history();
+            break;
+        case Action::Salir:
+            salir();
+            break;
+        default:
+            break;  // the other windows' actions: nothing here but the rule below
     }
-    // Enviar, Recibir and Detener; and for every action, the sending session closed.
-    transfer_->Ejecuta_Accion(action);
-}
-
-void MainWindow::caterr() {
-    catalog_->show_update_window();
+    // Every action of the main window ends with the sending session closed, unless a sending
+    // run is under way (it closes its own when it ends).
+    engine_->close_sending_session();
 }
 
 CatalogUpdateWindow& MainWindow::catalog_window() {
@@ -144,10 +151,6 @@ BulletinFeed& MainWindow::bulletin_feed() {
 
 void MainWindow::refresh_bulletin() {
     catalog_->bulletin_feed().Actualiza_Boletin(false);
-}
-
-void MainWindow::parametros() {
-    frmParametros_->open();
 }
 
 void MainWindow::salir() {

@@ -40,8 +40,8 @@ public:
     // Stops the engine and waits for its jobs before the window's parts go.
     ~MainWindow() override;
 
-    // Performs a toolbar action; actions that are not the main window's only close the
-    // sending session.
+    // The window's one dispatcher: performs a toolbar action (its button, its shortcut, the
+    // close box's Salir). Every action ends with the sending session closed (see there).
     void Ejecuta_Accion(Action action);
     // The program is ending however it ends: the engine stops at once (transfers in flight
     // cancelled, an upload cut short taken off the server) and starts nothing more.
@@ -81,15 +81,9 @@ private:
     void start_up();
     // The lists' background picture (imlFondos 1), drawn for the window's palette.
     void paint_list_backgrounds();
-    void connect_controls();
     // In front and active, also from minimised (an answer opened from the history).
     void bring_forward();
 
-    void tlbPreVal_ButtonClick(QAction* button);
-
-    // The actions of the other parts of the program fill these in.
-    void caterr();
-    void parametros();
     void salir();
 
     Office& office_;

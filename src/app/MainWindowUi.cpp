@@ -20,20 +20,6 @@ namespace ordano {
 
 namespace {
 
-// The keys are the usual ones for such commands (F5 "send and receive", F9 "update", Esc
-// "stop", Ctrl+, "settings", Ctrl+H "history", Ctrl+Q "quit") and clash with none of the
-// window's own keys (Ctrl+A, Delete on the send list, Enter).
-constexpr std::array<ToolbarButton, 7> kToolbar = {{
-    {"Enviar/Recibir", Action::Enviar, "Envia los archivos a Prevalidación/Validación", "F5"},
-    {"Recibir", Action::Recibir, "Inicia la recepción manual de archivos", "F6"},
-    {"Detener", Action::Detener, "Detiene la recepción de archivos en proceso", "Esc"},
-    {"Actualizar Catálogo", Action::CatErr, "Actualiza el catálogo de errores", "F9"},
-    {"Configuración", Action::Parametros, "Configuración de rutas de los archivos", "Ctrl+,"},
-    {"Historial", Action::Historial, "Historial de los archivos enviados y sus respuestas",
-     "Ctrl+H"},
-    {"Salir", Action::Salir, "Cierra el módulo de envío de archivos M3", "Ctrl+Q"},
-}};
-
 constexpr std::array<const char*, 2> kSearchBy = {"DÍA ACTUAL", "TODOS LOS DÍAS"};
 constexpr std::array<const char*, 4> kFileKinds = {"SAAI M3", "PAGO ELECTRÓNICO", "SAGARPA",
                                                    "CARTAS CUPO"};
@@ -123,10 +109,6 @@ QLabel* make_heading(QWidget* parent, const QString& name, const char* text, QWi
 
 }  // namespace
 
-const std::array<ToolbarButton, 7>& main_toolbar_buttons() {
-    return kToolbar;
-}
-
 const std::array<const char*, 2>& search_by_items() {
     return kSearchBy;
 }
@@ -135,8 +117,8 @@ const std::array<const char*, 4>& file_kind_items() {
     return kFileKinds;
 }
 
-void MainWindowUi::setup(QMainWindow& window) {
-    build_toolbar(window);
+void MainWindowUi::setup(QMainWindow& window, const ToolbarButtons::Handler& act) {
+    build_toolbar(window, act);
     auto* central = new QWidget(&window);
     central->setObjectName(QStringLiteral("fraPrincipal"));
     auto* splitter = new QSplitter(Qt::Horizontal, central);
@@ -177,7 +159,7 @@ void MainWindowUi::set_tab_order() {
     }
 }
 
-void MainWindowUi::build_toolbar(QMainWindow& window) {
+void MainWindowUi::build_toolbar(QMainWindow& window, const ToolbarButtons::Handler& act) {
     tlbPreVal = new QToolBar(&window);
     tlbPreVal->setObjectName(QStringLiteral("tlbPreVal"));
     tlbPreVal->setWindowTitle(QStringLiteral("Acciones"));
@@ -185,9 +167,7 @@ void MainWindowUi::build_toolbar(QMainWindow& window) {
     tlbPreVal->setFloatable(false);
     tlbPreVal->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbPreVal->setIconSize(QSize(32, 32));
-    for (const ToolbarButton& button : kToolbar) {
-        add_action_button(*tlbPreVal, button);
-    }
+    toolbar_buttons = ToolbarButtons(*tlbPreVal, Toolbar::Main, act);
     window.addToolBar(Qt::TopToolBarArea, tlbPreVal);
 }
 

@@ -22,10 +22,12 @@ namespace ordano {
 // 1280 x 800 screen and still usable at 800 x 500 (a 1600 x 1000 screen at twice the size):
 // the transfer lists on the left, the review area on the right.
 struct MainWindowUi {
-    // Builds every control into the window; the window owns them.
-    void setup(QMainWindow& window);
+    // Builds every control into the window; the window owns them. The toolbar's buttons call
+    // `act` with their actions.
+    void setup(QMainWindow& window, const ToolbarButtons::Handler& act);
 
     QToolBar* tlbPreVal = nullptr;
+    ToolbarButtons toolbar_buttons;           // tlbPreVal's, by action
     std::array<QTreeWidget*, 2> lvwPreVal{};  // 0 send list, 1 receive list
     QTreeWidget* lvwArchivos = nullptr;
     std::array<QComboBox*, 2> cboPreVal{};  // 0 "Buscar Por", 1 "Tipo de Archivo"
@@ -42,15 +44,12 @@ struct MainWindowUi {
     QTimer* tmrCatError = nullptr;
 
 private:
-    void build_toolbar(QMainWindow& window);
+    void build_toolbar(QMainWindow& window, const ToolbarButtons::Handler& act);
     QWidget* build_transfer_area(QWidget* parent);
     QWidget* build_review_area(QWidget* parent);
     void build_timers(QMainWindow& window);
     void set_tab_order();
 };
-
-// Toolbar buttons in order.
-[[nodiscard]] const std::array<ToolbarButton, 7>& main_toolbar_buttons();
 
 // Items of the review area's selectors.
 [[nodiscard]] const std::array<const char*, 2>& search_by_items();

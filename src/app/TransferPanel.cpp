@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/TransferPanel.h"
 
-#include <QAction>
 #include <QKeyEvent>
 #include <QTimer>
-#include <QToolBar>
 
 #include "app/MainWindowUi.h"
 #include "dialogs/PaymentPasswordDialog.h"
@@ -12,7 +10,6 @@
 #include "engine/FrontEnd.h"
 #include "office/Office.h"
 #include "transfer/ListActions.h"
-#include "ui/ActionButton.h"
 #include "ui/EngineCalls.h"
 #include "ui/WindowThread.h"
 
@@ -88,9 +85,7 @@ void TransferPanel::connect_controls() {
 
 // The toolbar as the gate says, the timer as the polling is, and what a job leaves behind.
 void TransferPanel::follow_engine(const EngineState& state) {
-    for (QAction* action : controls_.tlbPreVal->actions()) {
-        action->setEnabled(action_enabled(button_action(*action), state));
-    }
+    controls_.toolbar_buttons.follow(state);
     QTimer* timer = controls_.tmrPreVal;
     // A new interval on a running timer restarts it with that interval.
     if (timer->interval() != state.polling_interval_ms) {
@@ -122,15 +117,10 @@ bool TransferPanel::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TransferPanel::Ejecuta_Accion(Action action) {
-    if (action == Action::Detener) {
-        // Nothing to stop while the polling is off.
-        if (engine_.state().polling) {
-            ask_then(std::string(kStopPollingQuestion), [this] { engine_.act(Action::Detener); });
-        }
-        return;
+void TransferPanel::confirm_stop(std::function<void()> stop) {
+    if (engine_.state().polling) {
+        ask_then(std::string(kStopPollingQuestion), std::move(stop));
     }
-    engine_.act(action);
 }
 
 void TransferPanel::ask_then(const std::string& question, std::function<void()> then) {

@@ -11,7 +11,6 @@
 #include "app/PollingStatus.h"
 #include "app/TransferProgress.h"
 #include "engine/Gate.h"
-#include "base/Action.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/SendList.h"
 #include "transfer/TransferDesk.h"
@@ -43,9 +42,9 @@ public:
     TransferPanel(const TransferPanel&) = delete;
     TransferPanel& operator=(const TransferPanel&) = delete;
 
-    // The transfer side of the action routine: Enviar, Recibir, Detener (after its question),
-    // and for every action the sending session closed at the end.
-    void Ejecuta_Accion(Action action);
+    // Detener's question: `stop` once it is answered Yes; nothing is asked while the polling
+    // is off.
+    void confirm_stop(std::function<void()> stop);
 
     // The core's transfer desk, for work done with the engine's turn.
     [[nodiscard]] TransferDesk& desk();

@@ -11,7 +11,8 @@ namespace ordano {
 // history window over the transfer journal), Salir. The
 // catalogue-update window's: Recibir (the update) and Salir. The parameters window's:
 // Modificar, Guardar, Cancelar, Salir, Password (change the payment password), EnvKro (ask for
-// it to be recovered) and Carpeta (pick a folder).
+// it to be recovered) and Carpeta (pick a folder). Their buttons are declared in the toolbars'
+// registry (engine/ActionRegistry.h).
 enum class Action {
     Enviar,
     Recibir,

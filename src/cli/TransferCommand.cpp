@@ -145,7 +145,11 @@ public:
         }
         (void)ui_.take_failures_met();
         (void)ui_.take_last_message();
-        desk_.Ejecuta_Accion(action);
+        if (action == Action::Enviar) {
+            desk_.send();
+        } else {
+            desk_.receive();
+        }
         const int met = more_telling(exit_code::kFailure, ui_.take_failures_met().code());
         const std::string told = ui_.take_last_message();
         const Sesion& session = office_->session();

@@ -13,19 +13,12 @@
 
 #include "dialogs/CatalogIllustration.h"
 #include "engine/Engine.h"
-#include "ui/ActionButton.h"
 #include "ui/CloseKeys.h"
 #include "ui/Images.h"
 #include "ui/WindowThread.h"
 
 namespace ordano {
 namespace {
-
-// "&": the buttons' Alt letters.
-constexpr std::array<ToolbarButton, 2> kButtons = {{
-    {"      &Actualizar      ", Action::Recibir, "Inicia la recepción de la actualización"},
-    {"&Salir", Action::Salir, "Cierra el módulo de actualizaciones"},
-}};
 
 constexpr int kMarkSize = 32;
 
@@ -73,12 +66,10 @@ QToolBar* CatalogUpdateWindow::build_toolbar() {
     tlbAct->setObjectName(QStringLiteral("tlbAct"));
     tlbAct->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tlbAct->setIconSize(QSize(32, 32));
-    for (const ToolbarButton& button : kButtons) {
-        add_action_button(*tlbAct, button);
-    }
-    actRecibir_ = tlbAct->actions().front();
-    actSalir_ = tlbAct->actions().back();
-    connect(tlbAct, &QToolBar::actionTriggered, this, &CatalogUpdateWindow::tlbAct_ButtonClick);
+    buttons_ = ToolbarButtons(*tlbAct, Toolbar::CatalogUpdate,
+                              [this](Action action) { Movimientos(action); });
+    actRecibir_ = buttons_.button(Action::Recibir);
+    actSalir_ = buttons_.button(Action::Salir);
     return tlbAct;
 }
 
@@ -128,10 +119,6 @@ QWidget* CatalogUpdateWindow::build_steps() {
     return area;
 }
 
-void CatalogUpdateWindow::tlbAct_ButtonClick(QAction* button) {
-    Movimientos(button_action(*button));
-}
-
 void CatalogUpdateWindow::Movimientos(Action action) {
     if (action == Action::Recibir) {
         engine_.update_catalog();
@@ -177,7 +164,7 @@ void CatalogUpdateWindow::closeEvent(QCloseEvent* event) {
 }
 
 void CatalogUpdateWindow::follow_engine(const EngineState& state) {
-    actRecibir_->setEnabled(decide(Request::UpdateCatalog, state).verdict != Verdict::Refuse);
+    buttons_.follow(state);
     const bool ended = updating_ && !state.runs(Job::CatalogUpdate);
     updating_ = state.runs(Job::CatalogUpdate);
     if (ended) {

@@ -9,6 +9,7 @@
 
 #include "catalog/CatalogCheck.h"
 #include "catalog/CatalogUpdate.h"
+#include "ui/ActionButton.h"
 
 class QAction;
 class QLabel;
@@ -50,7 +51,6 @@ private:
     void build();
     QToolBar* build_toolbar();
     QWidget* build_steps();
-    void tlbAct_ButtonClick(QAction* button);
     void follow_engine(const EngineState& state);
     void begin_run();
     void clear_progress();
@@ -67,7 +67,8 @@ private:
     Engine& engine_;
     CatalogUpdate& update_;
     QToolBar* tlbAct_ = nullptr;
-    bool updating_ = false;  // a run is under way, as last followed
+    ToolbarButtons buttons_;  // tlbAct's, by action
+    bool updating_ = false;   // a run is under way, as last followed
     QAction* actRecibir_ = nullptr;
     QAction* actSalir_ = nullptr;
     std::array<QLabel*, 5> imgAct_{};  // 0 the illustration, 1 to 4 the step marks

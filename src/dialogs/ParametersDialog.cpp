@@ -17,7 +17,6 @@
 #include "engine/FrontEnd.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "ui/ActionButton.h"
 #include "ui/EngineCalls.h"
 #include "ui/Images.h"
 #include "ui/ScreenFit.h"
@@ -118,39 +117,17 @@ void ParametersDialog::build() {
     fit_to_screen(*this, QSize(720, 460));
 }
 
-QAction* ParametersDialog::add_action(Action action, const QString& caption, const QString& tip,
-                                      const QKeySequence& shortcut) {
-    QString plain = caption;
-    plain.remove(QLatin1Char('&'));
-    QAction* button = add_action_button(*tlbParametros_, action, caption,
-                                        tip.isEmpty() ? plain.trimmed() : tip, shortcut);
-    connect(button, &QAction::triggered, this, [this, action] { Ejecuta_Opcion(action); });
-    return button;
-}
-
 void ParametersDialog::build_toolbar() {
     tlbParametros_ = new QToolBar(this);
     tlbParametros_->setObjectName(QStringLiteral("tlbParametros"));
     tlbParametros_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tlbParametros_->setIconSize(QSize(24, 24));
-    view_buttons_[0] = add_action(Action::Modificar, QStringLiteral("      Modi&ficar      "),
-                                  QStringLiteral("Permite modificar los parámetros del sistema"));
-    view_buttons_[1] = tlbParametros_->addSeparator();
-    view_buttons_[2] = add_action(Action::Salir, QStringLiteral("Sa&lir"),
-                                  QStringLiteral("Cierra el módulo de parámetros del sistema"));
-    edit_buttons_[0] =
-        add_action(Action::Guardar, QStringLiteral("&Guardar"),
-                   QStringLiteral("Guarda los cambios efectuados a los parámetros del sistema"),
-                   QKeySequence(QKeySequence::Save));
-    edit_buttons_[1] =
-        add_action(Action::Cancelar, QStringLiteral("Cance&lar"),
-                   QStringLiteral("Cancela los cambios efectuados a los parámetros del sistema"));
-    tlbParametros_->addSeparator();
-    add_action(Action::Password, QStringLiteral("Cam&biar Contraseña"), QString());
-    tlbParametros_->addSeparator();
-    add_action(Action::EnvKro, QStringLiteral("Recuperar C&ontraseña"),
-               QStringLiteral("Solicita a contraseña de pago electrónico"));
-    tlbParametros_->addSeparator();
+    buttons_ = ToolbarButtons(*tlbParametros_, Toolbar::Parameters,
+                              [this](Action action) { Ejecuta_Opcion(action); });
+    // Modificar's separator shows and hides with it.
+    view_buttons_ = {buttons_.button(Action::Modificar),
+                     buttons_.separator_after(Action::Modificar), buttons_.button(Action::Salir)};
+    edit_buttons_ = {buttons_.button(Action::Guardar), buttons_.button(Action::Cancelar)};
 }
 
 QWidget* ParametersDialog::build_general_tab() {
@@ -506,11 +483,7 @@ void ParametersDialog::saved() {
 }
 
 void ParametersDialog::follow_engine(const EngineState& state) {
-    for (QAction* action : tlbParametros_->actions()) {
-        if (!action->isSeparator()) {
-            action->setEnabled(action_enabled(button_action(*action), state));
-        }
-    }
+    buttons_.follow(state);
 }
 
 void ParametersDialog::cancelar() {

@@ -17,6 +17,7 @@
 #include "dialogs/ParameterFields.h"
 #include "engine/Gate.h"
 #include "base/Action.h"
+#include "ui/ActionButton.h"
 
 namespace ordano {
 
@@ -62,8 +63,6 @@ private:
     QWidget* build_general_tab();
     QWidget* build_folders_tab();
     void build_toolbar();
-    QAction* add_action(Action action, const QString& caption, const QString& tip,
-                        const QKeySequence& shortcut = {});
     void set_tab_order();
 
     void Muestra_Botones(bool view_mode);
@@ -94,6 +93,7 @@ private:
 
     bool edit_mode_ = false;
     QToolBar* tlbParametros_ = nullptr;
+    ToolbarButtons buttons_;  // tlbParametros's, by action
     // Buttons 1 to 3 (view mode) and 4 and 5 (edit mode).
     std::array<QAction*, 3> view_buttons_{};
     std::array<QAction*, 2> edit_buttons_{};

@@ -61,24 +61,24 @@ bool Engine::stopping() const {
     return stopping_;
 }
 
-void Engine::act(Action action) {
-    switch (action) {
-        case Action::Enviar:
-            start(Request::Send, Job::Sending, [this] { desk_.Ejecuta_Accion(Action::Enviar); });
-            return;
-        case Action::Recibir:
-            start(Request::Receive, Job::Reception,
-                  [this] { desk_.Ejecuta_Accion(Action::Recibir); });
-            return;
-        case Action::Detener:
-            with_turn(Request::StopPolling, [this] { desk_.stop_polling(); });
-            break;
-        default:
-            break;
-    }
-    // The sending session is closed after every action (a run closes its own).
+void Engine::send() {
+    start(Request::Send, Job::Sending, [this] { desk_.send(); });
+}
+
+void Engine::receive() {
+    start(Request::Receive, Job::Reception, [this] { desk_.receive(); });
+}
+
+void Engine::stop_polling() {
+    with_turn(Request::StopPolling, [this] { desk_.stop_polling(); });
+    // Closing a session may wait on the network.
     with_turn(
-        Request::EditLists, [this, action] { desk_.Ejecuta_Accion(action); }, Where::EngineThread);
+        Request::EditLists, [this] { desk_.close_polling_session(); }, Where::EngineThread);
+}
+
+void Engine::close_sending_session() {
+    with_turn(
+        Request::EditLists, [this] { desk_.close_sending_session(); }, Where::EngineThread);
 }
 
 void Engine::tick() {

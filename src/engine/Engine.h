@@ -18,7 +18,6 @@
 #include "engine/EngineTurn.h"
 #include "engine/EngineUi.h"
 #include "engine/Gate.h"
-#include "base/Action.h"
 #include "transfer/FtpSession.h"
 #include "transfer/TransferDesk.h"
 
@@ -49,10 +48,16 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // The main window's actions: Enviar and Recibir start their jobs; Detener stops the polling
-    // (the person has already said Yes); every action, these and all others, ends by closing
-    // the sending session unless a sending run is under way (on the engine's thread).
-    void act(Action action);
+    // Enviar and Recibir: the sending run and the manual reception as jobs; each ends by
+    // closing the sending session.
+    void send();
+    void receive();
+    // Detener, once the person has said Yes: the polling off, then (on the engine's thread)
+    // the tick under way cancelled and the reception session closed.
+    void stop_polling();
+    // The sending session closed on the engine's thread, unless a sending run is under way
+    // (it closes its own when it ends).
+    void close_sending_session();
     // The polling timer's tick: one look at the server, unless one is under way.
     void tick();
     // Work on the core's state, holding the turn (see Where), unless the gate says otherwise.

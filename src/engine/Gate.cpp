@@ -60,31 +60,4 @@ Decision decide(Request request, const EngineState& state) {
     return {};
 }
 
-std::optional<Request> action_request(Action action) {
-    switch (action) {
-        case Action::Enviar:
-            return Request::Send;
-        case Action::Recibir:
-            return Request::Receive;
-        case Action::Detener:
-            return Request::StopPolling;
-        case Action::Modificar:
-        case Action::Guardar:
-            return Request::SaveParameters;
-        case Action::Password:
-        case Action::EnvKro:
-            return Request::PaymentPassword;
-        default:
-            return std::nullopt;
-    }
-}
-
-bool action_enabled(Action action, const EngineState& state) {
-    if (action == Action::Detener) {
-        return state.polling;  // nothing to stop otherwise
-    }
-    const auto request = action_request(action);
-    return !request || decide(*request, state).verdict != Verdict::Refuse;
-}
-
 }  // namespace ordano

@@ -2,10 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
-
-#include "base/Action.h"
 
 namespace ordano {
 
@@ -65,12 +62,5 @@ struct Decision {
 
 // The one place that says what may run while the engine is in a state.
 [[nodiscard]] Decision decide(Request request, const EngineState& state);
-
-// Whether a button of `action` can be pressed in `state` (the main window's toolbar, the
-// catalogue window's Actualizar, the parameters window's toolbar); the request behind it is
-// refused otherwise.
-[[nodiscard]] bool action_enabled(Action action, const EngineState& state);
-// The request a button of `action` makes, if it is one the gate decides.
-[[nodiscard]] std::optional<Request> action_request(Action action);
 
 }  // namespace ordano

@@ -199,7 +199,7 @@ void FolderWatch::send() {
         return;
     }
     talked_ = true;
-    desk_.Ejecuta_Accion(Action::Enviar);
+    desk_.send();
     server_answered(desk_.sending_run().ended_by());
     if (!ui_.take_password_refusal()) {
         return;

@@ -19,30 +19,30 @@ TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, Jour
       sending_(context_, std::move(refresh_bulletin)),
       poller_(context_) {}
 
-void TransferDesk::Ejecuta_Accion(Action action) {
-    switch (action) {
-        case Action::Enviar:
-            sending_.run();
-            break;
-        case Action::Recibir:
-            // While the sending run waits it owns the pending entries.
-            if (!sending_.running()) {
-                try {
-                    Recibe_Manual(context_);
-                } catch (const RunStopped&) {
-                    // The program is ending: what is left of the action is not done.
-                }
-            }
-            break;
-        case Action::Detener:
-            poller_.stop();
-            break;
-        default:
-            break;
+void TransferDesk::send() {
+    sending_.run();
+    close_sending_session();
+}
+
+void TransferDesk::receive() {
+    if (!sending_.running()) {
+        try {
+            Recibe_Manual(context_);
+        } catch (const RunStopped&) {
+            // The program is ending: what is left of the action is not done.
+        }
     }
+    close_sending_session();
+}
+
+void TransferDesk::close_sending_session() {
     if (!sending_.running()) {
         Desconecta_FTP(sending_.session(), context_.ui);
     }
+}
+
+void TransferDesk::close_polling_session() {
+    poller_.stop();
 }
 
 bool TransferDesk::lvwArchivos_DblClick(std::string_view name) {

@@ -3,7 +3,6 @@
 
 #include <string_view>
 
-#include "base/Action.h"
 #include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
@@ -48,11 +47,15 @@ public:
     // Marks the receive rows whose answers are overdue; returns how many there are.
     int mark_overdue();
 
-    // The transfer actions of the action routine: Enviar, Recibir, and Detener's closing of the
-    // reception session (after stop_polling). Every action, these and all others, ends with
-    // Desconecta_FTP on eftpEnvio, unless the sending run is still in progress (an action done
-    // while it waits), which closes its own session.
-    void Ejecuta_Accion(Action action);
+    // Enviar: the sending run (ignored while one is under way), then close_sending_session.
+    void send();
+    // Recibir: the manual reception (nothing while a sending run waits, as it owns the pending
+    // entries), then close_sending_session.
+    void receive();
+    // Closes the sending session (eftpEnvio), unless a sending run is under way (an action
+    // done while it waits): the run closes its own when it ends. Every toolbar action of the
+    // main window ends with this.
+    void close_sending_session();
     // The polling timer's tick.
     void tmrPreVal_Timer() { poller_.tmrPreVal_Timer(); }
 
@@ -66,8 +69,11 @@ public:
 
     // Detener, once the person has said Yes to kStopPollingQuestion: switches the polling off,
     // cancels a transfer in flight of the tick under way and empties the receive list. Nothing
-    // while the timer is off. The reception session is closed by Ejecuta_Accion(Detener).
+    // while the timer is off. The reception session is closed by close_polling_session.
     void stop_polling();
+    // Detener's part on the network, after stop_polling: a tick under way cancelled and the
+    // reception session (eftpRecepcion) closed.
+    void close_polling_session();
 
 private:
     SendList send_;

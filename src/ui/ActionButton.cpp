@@ -3,8 +3,11 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QToolBar>
 #include <QWidget>
+
+#include <algorithm>
 
 #include "ui/Images.h"
 
@@ -59,24 +62,30 @@ ArrowKeys& arrow_keys(QToolBar& toolbar) {
     return keys != nullptr ? *keys : *new ArrowKeys(toolbar);
 }
 
-}  // namespace
+QString utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-QAction* add_action_button(QToolBar& toolbar, Action action, const QString& caption,
-                           const QString& tooltip, const QKeySequence& shortcut) {
+QString latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QAction* add_button(QToolBar& toolbar, const ActionEntry& entry) {
     // The caption's "&" marks the button's Alt letter; the action's own text has none.
+    const QString caption = utf8(entry.caption);
     QString text = caption;
     text.remove(QLatin1Char('&'));
-    QAction* button = toolbar.addAction(images::action_icon(action), text);
+    QAction* button = toolbar.addAction(images::action_icon(entry.action), text);
     if (text != caption) {
         button->setIconText(caption);
     }
-    const std::string_view key = action_key(action);
-    const QString name = QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
+    const QString name = latin1(action_key(entry.action));
     button->setObjectName(name);
-    button->setData(static_cast<int>(action));
-    if (shortcut.isEmpty()) {
+    const QString tooltip = utf8(entry.tooltip);
+    if (entry.shortcut.empty()) {
         button->setToolTip(tooltip);
     } else {
+        const QKeySequence shortcut(latin1(entry.shortcut));
         button->setShortcut(shortcut);
         button->setToolTip(
             QStringLiteral("%1 (%2)").arg(tooltip, shortcut.toString(QKeySequence::NativeText)));
@@ -91,16 +100,38 @@ QAction* add_action_button(QToolBar& toolbar, Action action, const QString& capt
     return button;
 }
 
-QAction* add_action_button(QToolBar& toolbar, const ToolbarButton& button) {
-    return add_action_button(toolbar, button.action, QString::fromUtf8(button.caption),
-                             QString::fromUtf8(button.tooltip),
-                             button.shortcut != nullptr
-                                 ? QKeySequence(QString::fromLatin1(button.shortcut))
-                                 : QKeySequence());
+}  // namespace
+
+ToolbarButtons::ToolbarButtons(QToolBar& toolbar, Toolbar which, const Handler& handler) {
+    for (const ActionEntry& entry : toolbar_entries(which)) {
+        QAction* button = add_button(toolbar, entry);
+        QObject::connect(button, &QAction::triggered, &toolbar,
+                         [handler, action = entry.action] { handler(action); });
+        buttons_.push_back(
+            {&entry, button, entry.separator_after ? toolbar.addSeparator() : nullptr});
+    }
 }
 
-Action button_action(const QAction& button) {
-    return static_cast<Action>(button.data().toInt());
+const ToolbarButtons::Button* ToolbarButtons::find(Action action) const {
+    const auto found = std::ranges::find(buttons_, action,
+                                         [](const Button& button) { return button.entry->action; });
+    return found != buttons_.end() ? &*found : nullptr;
+}
+
+QAction* ToolbarButtons::button(Action action) const {
+    const Button* found = find(action);
+    return found != nullptr ? found->action : nullptr;
+}
+
+QAction* ToolbarButtons::separator_after(Action action) const {
+    const Button* found = find(action);
+    return found != nullptr ? found->separator : nullptr;
+}
+
+void ToolbarButtons::follow(const EngineState& state) const {
+    for (const Button& button : buttons_) {
+        button.action->setEnabled(entry_enabled(*button.entry, state));
+    }
 }
 
 }  // namespace ordano

@@ -167,8 +167,8 @@ TEST_F(EngineTest, DuringARunTheGateRefusesAnotherAndKeepsTheFoldersForItsEnd) {
     std::atomic<int> answer{-1};
     ASSERT_TRUE(start_asking(Request::Send, Job::Sending, answer));
     ASSERT_TRUE(front_.question_up());
-    engine_->act(Action::Enviar);
-    engine_->act(Action::Recibir);
+    engine_->send();
+    engine_->receive();
     const std::string before = office_->session().folders.val_env;
     engine_->with_turn(Request::SetFolders,
                        [this] { office_->session().folders.val_env = "/nueva"; });

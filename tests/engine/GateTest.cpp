@@ -2,6 +2,10 @@
 // The one table of what may run while the engine is in a state.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
+#include "engine/ActionRegistry.h"
 #include "engine/Gate.h"
 
 namespace ordano {
@@ -55,20 +59,53 @@ TEST(Gate, WhatMayRunWhileSomethingRuns) {
     }
 }
 
-TEST(Gate, TheButtonsFollowTheSameTable) {
+const ActionEntry& entry(Toolbar toolbar, Action action) {
+    for (const ActionEntry& e : toolbar_entries(toolbar)) {
+        if (e.action == action) {
+            return e;
+        }
+    }
+    throw std::out_of_range(std::string(action_key(action)));
+}
+
+TEST(Gate, EachToolbarButtonIsEnabledAsTheGateSays) {
+    struct Case {
+        Toolbar toolbar;
+        Action action;
+        EngineState state;
+        bool enabled;
+    };
     const EngineState idle = running({});
     const EngineState sending = running({Job::Sending}, true);
-    EXPECT_TRUE(action_enabled(Action::Enviar, idle));
-    EXPECT_FALSE(action_enabled(Action::Enviar, sending));
-    EXPECT_FALSE(action_enabled(Action::Recibir, sending));
-    EXPECT_FALSE(action_enabled(Action::Detener, idle));
-    EXPECT_TRUE(action_enabled(Action::Detener, sending));
-    EXPECT_FALSE(action_enabled(Action::Guardar, sending));
-    EXPECT_FALSE(action_enabled(Action::Modificar, sending));
-    EXPECT_FALSE(action_enabled(Action::Password, sending));
-    for (const Action always :
-         {Action::CatErr, Action::Parametros, Action::Historial, Action::Salir, Action::Cancelar}) {
-        EXPECT_TRUE(action_enabled(always, sending)) << action_key(always);
+    const EngineState updating = running({Job::CatalogUpdate});
+    const Case cases[] = {
+        {Toolbar::Main, Action::Enviar, idle, true},
+        {Toolbar::Main, Action::Enviar, sending, false},
+        {Toolbar::Main, Action::Recibir, sending, false},
+        {Toolbar::Main, Action::Recibir, updating, true},
+        {Toolbar::Main, Action::Detener, idle, false},
+        {Toolbar::Main, Action::Detener, sending, true},
+        {Toolbar::Main, Action::CatErr, sending, true},
+        {Toolbar::Main, Action::Parametros, sending, true},
+        {Toolbar::Main, Action::Historial, sending, true},
+        {Toolbar::Main, Action::Salir, sending, true},
+        {Toolbar::CatalogUpdate, Action::Recibir, idle, true},
+        {Toolbar::CatalogUpdate, Action::Recibir, sending, false},
+        {Toolbar::CatalogUpdate, Action::Recibir, updating, false},
+        {Toolbar::CatalogUpdate, Action::Salir, updating, true},
+        {Toolbar::Parameters, Action::Modificar, idle, true},
+        {Toolbar::Parameters, Action::Modificar, sending, false},
+        {Toolbar::Parameters, Action::Guardar, updating, false},
+        {Toolbar::Parameters, Action::Password, sending, false},
+        {Toolbar::Parameters, Action::EnvKro, running({Job::PaymentPassword}), false},
+        {Toolbar::Parameters, Action::EnvKro, updating, true},
+        {Toolbar::Parameters, Action::Cancelar, sending, true},
+        {Toolbar::Parameters, Action::Salir, sending, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(entry_enabled(entry(c.toolbar, c.action), c.state), c.enabled)
+            << "toolbar " << static_cast<int>(c.toolbar) << ", " << action_key(c.action)
+            << ", jobs " << c.state.running;
     }
 }
 

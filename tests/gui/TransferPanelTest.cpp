@@ -13,7 +13,9 @@
 #include "app/TransferPanel.h"
 #include "base/Encoding.h"
 #include "base/Scramble.h"
+#include "engine/Engine.h"
 #include "office/Session.h"
+#include "transfer/FtpRoutines.h"
 
 namespace ordano {
 namespace {
@@ -186,6 +188,30 @@ TEST_F(TransferPanelTest, EmptySendListMessagesAndTheSendingSessionClosedAfterEv
     EXPECT_EQ(office.server.logins("ag0015"), 0);
     EXPECT_FALSE(office.polling_timer().isActive());
     EXPECT_FALSE(office.window->transfer_panel().desk().sending_run().session().connected());
+}
+
+TEST_F(TransferPanelTest, AWindowsActionClosesAnOpenSendingSessionButDetenerWithNothingToStop) {
+    Engine& engine = office.window->engine();
+    FtpSession& sending = engine.desk().sending_run().session();
+    const auto log_in = [&] {
+        engine.with_turn(
+            Request::EditLists,
+            [&] {
+                Conecta_FTP(sending, false, office.office->session(), office.office->params(),
+                            engine.ui());
+            },
+            Engine::Where::EngineThread);
+        office.settle();
+        ASSERT_TRUE(sending.connected());
+    };
+    log_in();
+    office.action("detener").trigger();  // the polling is off: nothing asked, nothing done
+    office.settle();
+    EXPECT_TRUE(sending.connected());
+    office.action("caterr").trigger();
+    office.settle();
+    EXPECT_FALSE(sending.connected());
+    EXPECT_EQ(office.server.logins("ag0015"), 1);
 }
 
 TEST_F(TransferPanelTest, DetenerAsksThenStopsThePollingAndEmptiesTheReceiveList) {

@@ -23,7 +23,8 @@ protected:
     // Detener once the person said Yes, as the engine does it.
     void detener() {
         desk_->stop_polling();
-        desk_->Ejecuta_Accion(Action::Detener);
+        desk_->close_polling_session();
+        desk_->close_sending_session();
     }
     // Sends the files, so the receive list awaits their answers.
     void send_files(const std::vector<std::string>& names) {
@@ -411,7 +412,7 @@ TEST_F(ReceptionTest, ManualReceptionWithoutPaymentEntries) {
     add_file("M0015001.010", "any day");
     add_file("P0015002.033", "no route");
     sandbox_.write_file(session().paths.work_folder / "M0015001.err", "stale");
-    desk_->Ejecuta_Accion(Action::Recibir);
+    desk_->receive();
     EXPECT_EQ(ui_.password_prompts, 0);
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.010"));
     EXPECT_THAT(send_texts(), ElementsAre("P0015002.033"));
@@ -431,13 +432,13 @@ TEST_F(ReceptionTest, ManualReceptionWithThePaymentPrompt) {
     add_file("M0015001.033", "m");
     add_file("E0015002.033", "1|09|");
     ui_.password_prompt(false);
-    desk_->Ejecuta_Accion(Action::Recibir);
+    desk_->receive();
     EXPECT_EQ(ui_.password_prompts, 1);
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033"));
     EXPECT_THAT(send_texts(), ElementsAre("E0015002.033"));
 
     ui_.password_prompt(true);
-    desk_->Ejecuta_Accion(Action::Recibir);
+    desk_->receive();
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033", "E0015002.033"));
     EXPECT_EQ(receive().at(1).archivo_val, "a0015002.033");
     EXPECT_EQ(receive().at(1).icono, "7");
@@ -445,7 +446,7 @@ TEST_F(ReceptionTest, ManualReceptionWithThePaymentPrompt) {
 }
 
 TEST_F(ReceptionTest, ManualReceptionWithAnEmptyList) {
-    desk_->Ejecuta_Accion(Action::Recibir);
+    desk_->receive();
     EXPECT_THAT(ui_.texts(),
                 ElementsAre("Debes incluir al menos un archivo en la lista de recepción!!!"));
     EXPECT_FALSE(timer().enabled());

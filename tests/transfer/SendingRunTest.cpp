@@ -377,9 +377,9 @@ TEST_F(SendingRunTest, CannotStartTwiceWhileItWaits) {
     add_file("M0015002.033", "2");
     // The first yield comes after the bulletin refresh; the clicks arrive meanwhile.
     ui_.on_next_yield([this] {
-        desk_->Ejecuta_Accion(Action::Enviar);
-        desk_->Ejecuta_Accion(Action::Recibir);
-        desk_->Ejecuta_Accion(Action::Parametros);
+        desk_->send();
+        desk_->receive();
+        desk_->close_sending_session();
     });
     enviar();
     EXPECT_EQ(server_.logins("ag0015"), 1);
@@ -460,8 +460,7 @@ TEST_F(SendingRunTest, RetryingTheCleanUpNeverUploadsAgain) {
 
 TEST_F(SendingRunTest, OtherActionsChangeNothing) {
     add_file("M0015001.033", "m");
-    desk_->Ejecuta_Accion(Action::CatErr);
-    desk_->Ejecuta_Accion(Action::Salir);
+    desk_->close_sending_session();
     EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
     EXPECT_THAT(receive_texts(), IsEmpty());
     EXPECT_EQ(server_.logins("ag0015"), 0);

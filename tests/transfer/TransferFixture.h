@@ -65,7 +65,7 @@ protected:
     void refuse_logins();
     void cut_transfers_after(std::int64_t bytes);
     void throttle(std::int64_t bytes_per_second);
-    void enviar() { desk_->Ejecuta_Accion(Action::Enviar); }
+    void enviar() { desk_->send(); }
     // Transfers one after another on the one session, for the tests that count its logins or
     // follow its order step by step (the office's default is several at once).
     void one_session_at_a_time() { office_->params().set_number(Param::sesiones_ftp, 1); }
