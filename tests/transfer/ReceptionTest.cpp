@@ -19,7 +19,7 @@ using ::testing::IsEmpty;
 
 class ReceptionTest : public TransferTest {
 protected:
-    void tick() { desk_->tmrPreVal_Timer(); }
+    void tick() { desk_->polling_tick(); }
     // Detener once the person said Yes, as the engine does it.
     void detener() {
         desk_->stop_polling();
@@ -328,7 +328,7 @@ TEST_F(ReceptionTest, RowRemovedDuringATickIsNotResurrected) {
     ui_.on_next_yield([] {});
     ui_.on_next_yield([this, first] {
         ui_.answer(MessageAnswer::Yes);
-        desk_->cmdPreElm_Click(first);
+        desk_->remove_from_receive(first);
         tick();  // a tick let through meanwhile does nothing
     });
     tick();
@@ -346,8 +346,8 @@ TEST_F(ReceptionTest, AllRowsRemovedDuringATick) {
     ui_.on_next_yield([this] {
         ui_.answer(MessageAnswer::Yes);
         ui_.answer(MessageAnswer::Yes);
-        desk_->cmdPreElm_Click(receive().at(0).id);
-        desk_->cmdPreElm_Click(receive().at(0).id);
+        desk_->remove_from_receive(receive().at(0).id);
+        desk_->remove_from_receive(receive().at(0).id);
     });
     server_.put_file("ag0015/C0015001.err", "val");
     tick();
