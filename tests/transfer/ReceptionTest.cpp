@@ -419,6 +419,7 @@ TEST_F(ReceptionTest, ManualReceptionWithoutPaymentEntries) {
     EXPECT_EQ(server_.logins("ag0015"), 0);  // nothing goes to the server
     EXPECT_FALSE(fs::exists(session().paths.work_folder / "M0015001.err"));
     EXPECT_EQ(receive().at(0).sent_at, "02:05 p.m.");
+    EXPECT_TRUE(receive().at(0).handed_over);  // the window says it was not sent from here
 
     server_.put_file("ag0015/k0015001.010", "pre");
     server_.put_file("ag0015/M0015001.err", "val");

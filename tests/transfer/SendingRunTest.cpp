@@ -68,6 +68,7 @@ TEST_F(SendingRunTest, EveryKindLandsInItsInputFolderWithItsBytes) {
     EXPECT_EQ(row_m.prev_state, "");
     EXPECT_EQ(row_m.val_state, "");
     EXPECT_EQ(row_m.sent_at, "02:05 p.m.");
+    EXPECT_FALSE(row_m.handed_over);  // uploaded by this office
     EXPECT_EQ(row_m.ruta_prev, "/ag0015");
     EXPECT_EQ(row_m.ruta_val, "/ag0015");
     EXPECT_EQ(row_m.archivo_prev, "k0015001.033");
