@@ -19,6 +19,11 @@ inline constexpr std::array<Param, 8> kFolderColumns = {
     Param::pag_env, Param::pag_rec, Param::sag_env, Param::sag_rec,
 };
 
+// A number column's default, as a field holds it.
+[[nodiscard]] constexpr int default_of(Param id) {
+    return static_cast<int>(parameter_info(id).default_number);
+}
+
 // What the parameters dialog's editable fields hold.
 struct ParameterFields {
     int tipo_acceso = 0;                 // the combo's list index, -1 when nothing is selected
@@ -27,10 +32,11 @@ struct ParameterFields {
     bool proxy = false;                  // the check box
     std::string ip_proxy;                // field 4
     std::array<std::string, 8> folders;  // fields 5 to 12
-    int min_atraso = 30;                 // minutes after which an awaited answer is overdue
-    int sesiones_ftp = 4;                // transfers of one kind at once
-    bool tls = false;                    // "Conexión cifrada (TLS)"
-    std::string tls_ca;                  // certificate file to trust; empty: the system's
+    // The minutes after which an awaited answer is overdue; the transfers of one kind at once.
+    int min_atraso = default_of(Param::min_atraso);
+    int sesiones_ftp = default_of(Param::sesiones_ftp);
+    bool tls = false;    // "Conexión cifrada (TLS)"
+    std::string tls_ca;  // certificate file to trust; empty: the system's
 };
 
 // The server-address column of a link type: Host_Ras (0), Host_Internet (1), Host (2).

@@ -15,10 +15,8 @@
 #include "dialogs/PasswordChangeDialog.h"
 #include "engine/Engine.h"
 #include "engine/FrontEnd.h"
-#include "office/Journal.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "transfer/TransferLanes.h"
 #include "ui/ActionButton.h"
 #include "ui/EngineCalls.h"
 #include "ui/Images.h"
@@ -63,6 +61,12 @@ void look_editable(QWidget& field, bool editable) {
 void set_line_editable(QLineEdit& field, bool editable) {
     field.setReadOnly(!editable);
     look_editable(field, editable);
+}
+
+// A number setting's box takes the values its column's bounds allow.
+void set_bounds(QSpinBox& box, Param id) {
+    const ParamBounds bounds = parameter_bounds(id);
+    box.setRange(static_cast<int>(bounds.min), static_cast<int>(bounds.max));
 }
 
 }  // namespace
@@ -190,14 +194,14 @@ QWidget* ParametersDialog::build_general_tab() {
 
     txtAtraso_ = new QSpinBox(page);
     txtAtraso_->setObjectName(QStringLiteral("txtAtraso"));
-    txtAtraso_->setRange(1, kMaxOverdueMinutes);
+    set_bounds(*txtAtraso_, Param::min_atraso);
     txtAtraso_->setSuffix(QStringLiteral(" minutos"));
     txtAtraso_->setMaximumWidth(160);
     add_row(6, "Respuesta &atrasada después de", txtAtraso_);
 
     txtSesiones_ = new QSpinBox(page);
     txtSesiones_->setObjectName(QStringLiteral("txtSesiones"));
-    txtSesiones_->setRange(1, kMaxSimultaneousTransfers);
+    set_bounds(*txtSesiones_, Param::sesiones_ftp);
     txtSesiones_->setSuffix(QStringLiteral(" a la vez"));
     txtSesiones_->setMaximumWidth(160);
     txtSesiones_->setToolTip(QStringLiteral(
@@ -307,8 +311,8 @@ void ParametersDialog::Imprime_Datos() {
     txtParametros_[4]->setVisible(chkParametros_->isChecked());
     txtParametros_[4]->setText(qs(params.text(Param::ip_proxy)));
     txtParametros_[3]->setText(qs(params.text(Param::telefono)));
-    txtAtraso_->setValue(overdue_minutes(params));
-    txtSesiones_->setValue(simultaneous_transfers(params));
+    txtAtraso_->setValue(static_cast<int>(params.bounded_number(Param::min_atraso)));
+    txtSesiones_->setValue(static_cast<int>(params.bounded_number(Param::sesiones_ftp)));
     for (std::size_t i = 0; i < kFolderColumns.size(); ++i) {
         txtParametros_[i + kFirstFolderField]->setText(qs(params.text(kFolderColumns[i])));
     }

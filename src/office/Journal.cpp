@@ -376,10 +376,7 @@ private:
 };
 
 int overdue_minutes(const ParametersRecord& params) {
-    // A limit that is not a positive number of minutes would make every answer overdue.
-    const std::int64_t minutes = params.number(Param::min_atraso);
-    return minutes >= 1 && minutes <= kMaxOverdueMinutes ? static_cast<int>(minutes)
-                                                         : kDefaultOverdueMinutes;
+    return static_cast<int>(params.bounded_number(Param::min_atraso));
 }
 
 std::string Journal::Ending::text() const {

@@ -26,10 +26,8 @@ class ParametersRecord;
 struct OwedBatch;
 struct FileDigest;
 
-// Minutes after which an awaited answer is overdue, as the office set them (1 to a week);
-// anything else stands for the default.
-inline constexpr int kDefaultOverdueMinutes = 30;
-inline constexpr int kMaxOverdueMinutes = 7 * 24 * 60;
+// Minutes after which an awaited answer is overdue, as the office set them (PARAMETROS.min_atraso,
+// within its bounds; anything else stands for its default).
 [[nodiscard]] int overdue_minutes(const ParametersRecord& params);
 
 // An entry that was still open when the journal was reopened: on a send list, or with

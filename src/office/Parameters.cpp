@@ -13,51 +13,6 @@
 namespace ordano {
 namespace {
 
-constexpr std::array kColumns = {
-    ParamInfo{Param::Patente, "Patente", ParamType::Integer},
-    ParamInfo{Param::Agente, "Agente", ParamType::Text},
-    ParamInfo{Param::rasoc, "rasoc", ParamType::Text},
-    ParamInfo{Param::tipo_acceso, "tipo_acceso", ParamType::Integer},
-    ParamInfo{Param::acc_tel, "acc_tel", ParamType::Boolean},
-    ParamInfo{Param::Host_Ras, "Host_Ras", ParamType::Text},
-    ParamInfo{Param::Host_Internet, "Host_Internet", ParamType::Text},
-    ParamInfo{Param::Host, "Host", ParamType::Text},
-    ParamInfo{Param::proxy, "proxy", ParamType::Integer},
-    ParamInfo{Param::ip_proxy, "ip_proxy", ParamType::Text},
-    ParamInfo{Param::telefono, "telefono", ParamType::Text},
-    ParamInfo{Param::val_env, "val_env", ParamType::Text},
-    ParamInfo{Param::val_rec, "val_rec", ParamType::Text},
-    ParamInfo{Param::tra_env, "tra_env", ParamType::Text},
-    ParamInfo{Param::tra_rec, "tra_rec", ParamType::Text},
-    ParamInfo{Param::pag_env, "pag_env", ParamType::Text},
-    ParamInfo{Param::pag_rec, "pag_rec", ParamType::Text},
-    ParamInfo{Param::sag_env, "sag_env", ParamType::Text},
-    ParamInfo{Param::sag_rec, "sag_rec", ParamType::Text},
-    ParamInfo{Param::api_rec, "api_rec", ParamType::Text},
-    ParamInfo{Param::prof_rec, "prof_rec", ParamType::Text},
-    ParamInfo{Param::vererr, "vererr", ParamType::Integer},
-    ParamInfo{Param::VerPar, "VerPar", ParamType::Integer},
-    ParamInfo{Param::PassFTP, "PassFTP", ParamType::Text},
-    ParamInfo{Param::Password, "Password", ParamType::Text},
-    ParamInfo{Param::PassBan, "PassBan", ParamType::Text},
-    ParamInfo{Param::kro_valin, "kro_valin", ParamType::Text},
-    ParamInfo{Param::kro_valout, "kro_valout", ParamType::Text},
-    ParamInfo{Param::kro_valresp, "kro_valresp", ParamType::Text},
-    ParamInfo{Param::kro_pagin, "kro_pagin", ParamType::Text},
-    ParamInfo{Param::kro_pagout, "kro_pagout", ParamType::Text},
-    ParamInfo{Param::kro_pagin1, "kro_pagin1", ParamType::Text},
-    ParamInfo{Param::kro_pagout1, "kro_pagout1", ParamType::Text},
-    ParamInfo{Param::kro_sagin, "kro_sagin", ParamType::Text},
-    ParamInfo{Param::kro_sagout, "kro_sagout", ParamType::Text},
-    ParamInfo{Param::kro_update, "kro_update", ParamType::Text},
-    ParamInfo{Param::kro_apiin, "kro_apiin", ParamType::Text},
-    ParamInfo{Param::kro_apiout, "kro_apiout", ParamType::Text},
-    ParamInfo{Param::min_atraso, "min_atraso", ParamType::Integer},
-    ParamInfo{Param::tls, "tls", ParamType::Boolean},
-    ParamInfo{Param::tls_ca, "tls_ca", ParamType::Text},
-    ParamInfo{Param::sesiones_ftp, "sesiones_ftp", ParamType::Integer},
-};
-
 // ACTUALIZACIONES.CAMPO 1..15 in order.
 constexpr std::array kChangeCodes = {
     Param::rasoc,      Param::kro_valin,  Param::kro_valout,  Param::kro_valresp, Param::kro_pagin,
@@ -75,14 +30,6 @@ bool is_text(Param id) {
 
 }  // namespace
 
-std::span<const ParamInfo> parameter_columns() {
-    return kColumns;
-}
-
-const ParamInfo& parameter_info(Param id) {
-    return kColumns.at(index_of(id));
-}
-
 std::optional<Param> parameter_for_change_code(int code) {
     if (code < 1 || code > static_cast<int>(kChangeCodes.size())) {
         return std::nullopt;
@@ -96,7 +43,7 @@ ParametersRecord::ParametersRecord(SQLite::Database& db) : db_(db) {
 
 void ParametersRecord::load() {
     std::string sql = "SELECT ";
-    for (const auto& column : kColumns) {
+    for (const auto& column : parameter_columns()) {
         sql += std::string(column.column) + ",";
     }
     sql.back() = ' ';
@@ -108,10 +55,10 @@ void ParametersRecord::load() {
             "parámetros.");
     }
     std::vector<Value> loaded;
-    loaded.reserve(kColumns.size());
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+    loaded.reserve(parameter_columns().size());
+    for (std::size_t i = 0; i < parameter_columns().size(); ++i) {
         const auto column = query.getColumn(static_cast<int>(i));
-        if (kColumns[i].type == ParamType::Text) {
+        if (parameter_columns()[i].type == ParamType::Text) {
             loaded.emplace_back(column.isNull() ? std::string() : column.getString());
         } else {
             loaded.emplace_back(column.isNull() ? std::int64_t{0} : column.getInt64());
@@ -203,7 +150,7 @@ void ParametersRecord::save() {
 
 void ParametersRecord::reload() {
     load();
-    for (const auto& column : kColumns) {
+    for (const auto& column : parameter_columns()) {
         notify(column.id);
     }
 }

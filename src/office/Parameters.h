@@ -5,75 +5,17 @@
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
 #include <variant>
 #include <vector>
+
+#include "office/ParameterColumns.h"
 
 namespace SQLite {
 class Database;
 }
 
 namespace ordano {
-
-// Every column of the one PARAMETROS row that the program reads or writes.
-enum class Param {
-    Patente,
-    Agente,
-    rasoc,
-    tipo_acceso,
-    acc_tel,
-    Host_Ras,
-    Host_Internet,
-    Host,
-    proxy,
-    ip_proxy,
-    telefono,
-    val_env,
-    val_rec,
-    tra_env,
-    tra_rec,
-    pag_env,
-    pag_rec,
-    sag_env,
-    sag_rec,
-    api_rec,
-    prof_rec,
-    vererr,
-    VerPar,
-    PassFTP,
-    Password,
-    PassBan,
-    kro_valin,
-    kro_valout,
-    kro_valresp,
-    kro_pagin,
-    kro_pagout,
-    kro_pagin1,
-    kro_pagout1,
-    kro_sagin,
-    kro_sagout,
-    kro_update,
-    kro_apiin,
-    kro_apiout,
-    min_atraso,
-    tls,           // explicit TLS on every session with the server
-    tls_ca,        // certificate file of the authorities to trust; empty: the system's
-    sesiones_ftp,  // transfers of one kind that may run at once (sessions side by side)
-};
-
-enum class ParamType { Text, Integer, Boolean };
-
-struct ParamInfo {
-    Param id;
-    const char* column;
-    ParamType type;
-};
-
-// The table of columns: one row per Param, in declaration order.
-[[nodiscard]] std::span<const ParamInfo> parameter_columns();
-[[nodiscard]] const ParamInfo& parameter_info(Param id);
 
 // The code of a scheduled change (ACTUALIZACIONES.CAMPO, 1 to 15) names a column; other codes
 // name none.
@@ -96,6 +38,10 @@ public:
     [[nodiscard]] std::string text(Param id) const;
     [[nodiscard]] std::int64_t number(Param id) const;
     [[nodiscard]] bool flag(Param id) const { return number(id) != 0; }
+    // The number, or the column's default when it holds one outside the column's bounds.
+    [[nodiscard]] std::int64_t bounded_number(Param id) const {
+        return within_bounds(parameter_info(id), number(id));
+    }
 
     void set_text(Param id, std::string value);
     void set_number(Param id, std::int64_t value);

@@ -10,46 +10,31 @@
 #include <string>
 #include <utility>
 
-#include "platform/OwnerOnly.h"
 #include "base/Errors.h"
-#include "office/SchemaUpgrade.h"
 #include "base/Scramble.h"
+#include "office/ParameterColumns.h"
+#include "office/SchemaUpgrade.h"
+#include "platform/OwnerOnly.h"
 
 namespace ordano {
 namespace fs = std::filesystem;
 
 namespace {
 
+// The parameters table as the first version made it; the columns added since come with the
+// schema upgrade, as they do to an older database.
+std::string parameters_table_sql() {
+    std::string sql = "CREATE TABLE PARAMETROS (";
+    for (const ParamInfo& info : parameter_columns()) {
+        if (info.since == ParamSince::First) {
+            sql += std::string("\n    ") + info.column + " " + column_definition(info) + ",";
+        }
+    }
+    sql.back() = '\n';
+    return sql + ")";
+}
+
 constexpr const char* kTables = R"sql(
-CREATE TABLE PARAMETROS (
-    Patente INTEGER NOT NULL DEFAULT 0,
-    Agente TEXT DEFAULT '',
-    rasoc TEXT DEFAULT '',
-    tipo_acceso INTEGER NOT NULL DEFAULT 1,
-    acc_tel INTEGER NOT NULL DEFAULT 0,
-    Host_Ras TEXT DEFAULT '',
-    Host_Internet TEXT DEFAULT '',
-    Host TEXT DEFAULT '',
-    proxy INTEGER NOT NULL DEFAULT 0,
-    ip_proxy TEXT DEFAULT '',
-    telefono TEXT DEFAULT '',
-    val_env TEXT DEFAULT '', val_rec TEXT DEFAULT '',
-    tra_env TEXT DEFAULT '', tra_rec TEXT DEFAULT '',
-    pag_env TEXT DEFAULT '', pag_rec TEXT DEFAULT '',
-    sag_env TEXT DEFAULT '', sag_rec TEXT DEFAULT '',
-    api_rec TEXT DEFAULT '', prof_rec TEXT DEFAULT '',
-    vererr INTEGER NOT NULL DEFAULT 0,
-    VerPar INTEGER NOT NULL DEFAULT 0,
-    PassFTP TEXT DEFAULT '',
-    Password TEXT DEFAULT '',
-    PassBan TEXT DEFAULT '',
-    kro_valin TEXT DEFAULT '', kro_valout TEXT DEFAULT '', kro_valresp TEXT DEFAULT '',
-    kro_pagin TEXT DEFAULT '', kro_pagout TEXT DEFAULT '',
-    kro_pagin1 TEXT DEFAULT '', kro_pagout1 TEXT DEFAULT '',
-    kro_sagin TEXT DEFAULT '', kro_sagout TEXT DEFAULT '',
-    kro_update TEXT DEFAULT '',
-    kro_apiin TEXT DEFAULT '', kro_apiout TEXT DEFAULT ''
-);
 CREATE TABLE ACTUALIZACIONES (
     CAMPO INTEGER NOT NULL DEFAULT 0,
     VALOR TEXT NOT NULL DEFAULT '',
@@ -206,6 +191,7 @@ void insert_office_row(SQLite::Database& db, const OfficeSetup& setup) {
 
 void create_schema(SQLite::Database& db) {
     SQLite::Transaction transaction(db);
+    db.exec(parameters_table_sql());
     db.exec(kTables);
     insert_error_types(db);
     create_catalog_indexes(db);

@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "office/NestedSavepoint.h"
+#include "office/ParameterColumns.h"
 
 namespace ordano {
 
 namespace {
 
 // What this version adds to the databases of earlier versions, oldest first. Add new tables
-// and columns here, never by rewriting a table.
+// here and new PARAMETROS columns to their declarations, never by rewriting a table.
 const std::vector<AddedTable> kAddedTables = {
     // The transfer journal: one row per file put on a send list and sent (sending a name again
     // makes a new row), with its answers; and the failures met on the way. Times are local ISO
@@ -76,15 +77,16 @@ CREATE TABLE BITACORA_LOTES (
 )sql"},
 };
 
-const std::vector<AddedColumn> kAddedColumns = {
-    // Minutes after which an awaited answer is overdue.
-    {"PARAMETROS", "min_atraso", "INTEGER NOT NULL DEFAULT 30"},
-    // Encrypted sessions: off for an office that has not asked for them.
-    {"PARAMETROS", "tls", "INTEGER NOT NULL DEFAULT 0"},
-    {"PARAMETROS", "tls_ca", "TEXT DEFAULT ''"},
-    // Transfers of one kind that may run at once, each on a session of its own.
-    {"PARAMETROS", "sesiones_ftp", "INTEGER NOT NULL DEFAULT 4"},
-};
+// The columns a later version added to PARAMETROS, as their declarations state them.
+std::vector<AddedColumn> added_parameter_columns() {
+    std::vector<AddedColumn> columns;
+    for (const ParamInfo& info : parameter_columns()) {
+        if (info.since == ParamSince::Later) {
+            columns.push_back({"PARAMETROS", info.column, column_definition(info)});
+        }
+    }
+    return columns;
+}
 
 bool has_table(SQLite::Database& db, const char* table) {
     SQLite::Statement query(db,
@@ -138,7 +140,7 @@ void upgrade_schema(SQLite::Database& db, std::span<const AddedTable> tables,
 }
 
 void upgrade_office_schema(SQLite::Database& db) {
-    upgrade_schema(db, kAddedTables, kAddedColumns);
+    upgrade_schema(db, kAddedTables, added_parameter_columns());
 }
 
 }  // namespace ordano

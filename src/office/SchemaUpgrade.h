@@ -2,6 +2,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 namespace SQLite {
 class Database;
@@ -21,7 +22,7 @@ struct AddedTable {
 struct AddedColumn {
     const char* table;
     const char* column;
-    const char* definition;
+    std::string definition;
 };
 
 // Adds every listed table and column that the database lacks, as one unit, and touches nothing

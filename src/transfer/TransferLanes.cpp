@@ -14,9 +14,7 @@
 namespace ordano {
 
 int simultaneous_transfers(const ParametersRecord& params) {
-    const std::int64_t wanted = params.number(Param::sesiones_ftp);
-    return wanted >= 1 && wanted <= kMaxSimultaneousTransfers ? static_cast<int>(wanted)
-                                                              : kDefaultSimultaneousTransfers;
+    return static_cast<int>(params.bounded_number(Param::sesiones_ftp));
 }
 
 std::vector<FtpSession*> LaneSessions::take(int wanted, std::size_t transfers) {

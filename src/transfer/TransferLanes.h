@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "office/ParameterColumns.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {
@@ -19,10 +20,8 @@ class UiPort;
 struct Progress;
 
 // How many transfers of one kind (uploads of a sending run, downloads of a look at the server)
-// may run at once: the office's setting (PARAMETROS.sesiones_ftp), 1 to 8; 4 when it holds
-// anything else. 1 is one transfer after another on the one session, as ever.
-inline constexpr int kDefaultSimultaneousTransfers = 4;
-inline constexpr int kMaxSimultaneousTransfers = 8;
+// may run at once: the office's setting (PARAMETROS.sesiones_ftp) within its bounds; its default
+// when it holds anything else. 1 is one transfer after another on the one session, as ever.
 [[nodiscard]] int simultaneous_transfers(const ParametersRecord& params);
 
 // The sessions a kind of transfer runs on side by side: its own (eftpEnvio, eftpRecepcion) and
@@ -50,7 +49,7 @@ private:
     FtpSession& first_;
     std::stop_token stop_;
     std::vector<std::unique_ptr<FtpSession>> extra_;
-    std::size_t limit_ = kMaxSimultaneousTransfers;
+    std::size_t limit_ = static_cast<std::size_t>(parameter_bounds(Param::sesiones_ftp).max);
 };
 
 // Runs a list of transfers on several sessions at once, each session on a thread of its own,

@@ -327,7 +327,8 @@ TEST_F(ParametersDialogTest, ReadOnlyFieldsDoNotLookEditable) {
     }
     EXPECT_EQ(minutes->buttonSymbols(), QAbstractSpinBox::NoButtons);
     button("modificar").trigger();
-    for (QWidget* edited : std::initializer_list<QWidget*>{&field(2), &field(9), minutes, sessions}) {
+    for (QWidget* edited :
+         std::initializer_list<QWidget*>{&field(2), &field(9), minutes, sessions}) {
         EXPECT_NE(edited->palette().color(QPalette::Base), window)
             << edited->objectName().toStdString();
         EXPECT_EQ(edited->focusPolicy(), Qt::StrongFocus) << edited->objectName().toStdString();
@@ -447,6 +448,8 @@ TEST_F(ParametersDialogTest, OverdueMinutesAreEditedAndSavedWithTheRest) {
     open("tipo_acceso=1, min_atraso=0");
     auto& minutes = *dialog->findChild<QSpinBox*>("txtAtraso");
     EXPECT_EQ(minutes.value(), 30);  // a stored limit that is no limit reads as the default
+    EXPECT_EQ(minutes.minimum(), 1);
+    EXPECT_EQ(minutes.maximum(), 10080);  // a week
     EXPECT_TRUE(minutes.isReadOnly());
     button("modificar").trigger();
     ASSERT_FALSE(minutes.isReadOnly());
@@ -460,6 +463,7 @@ TEST_F(ParametersDialogTest, SimultaneousTransfersAreEditedAndSavedWithTheRest) 
     open("tipo_acceso=1, sesiones_ftp=0");
     auto& sessions = *dialog->findChild<QSpinBox*>("txtSesiones");
     EXPECT_EQ(sessions.value(), 4);  // a stored count that is none reads as the default
+    EXPECT_EQ(sessions.minimum(), 1);
     EXPECT_EQ(sessions.maximum(), 8);
     button("modificar").trigger();
     sessions.setValue(1);

@@ -2,8 +2,9 @@
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
-#include "fixtures/Sandbox.h"
 #include "base/Errors.h"
+#include "fixtures/Sandbox.h"
+#include "office/Journal.h"
 #include "office/Parameters.h"
 
 namespace ordano {
@@ -65,6 +66,25 @@ TEST_F(ParametersTest, TypesAreEnforced) {
     ParametersRecord record(db);
     EXPECT_THROW(record.set_text(Param::vererr, "1"), FormatError);
     EXPECT_THROW(record.set_number(Param::Agente, 1), FormatError);
+}
+
+TEST_F(ParametersTest, NumbersOutsideTheirBoundsReadAsTheirDefaults) {
+    struct Case {
+        int stored;
+        std::int64_t minutes;   // min_atraso: 1 to a week, else 30
+        std::int64_t sessions;  // sesiones_ftp: 1 to 8, else 4
+    };
+    for (const Case& c : {Case{0, 30, 4}, Case{-3, 30, 4}, Case{1, 1, 1}, Case{8, 8, 8},
+                          Case{9, 9, 4}, Case{10080, 10080, 4}, Case{10081, 30, 4}}) {
+        const std::string stored = std::to_string(c.stored);
+        db.exec("UPDATE PARAMETROS SET min_atraso=" + stored + ", sesiones_ftp=" + stored +
+                ", proxy=" + stored);
+        ParametersRecord record(db);
+        EXPECT_EQ(overdue_minutes(record), c.minutes) << stored;
+        EXPECT_EQ(record.bounded_number(Param::sesiones_ftp), c.sessions) << stored;
+        EXPECT_EQ(record.number(Param::sesiones_ftp), c.stored);   // kept as stored
+        EXPECT_EQ(record.bounded_number(Param::proxy), c.stored);  // a column without bounds
+    }
 }
 
 TEST(ChangeCodes, NameTheColumnsOneToFifteen) {
