@@ -13,13 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliProcess.h"
 #include "cli/DemoServer.h"
-#include "fixtures/FtpServer.h"
-#include "fixtures/Sandbox.h"
+#include "cli/ServedOffice.h"
 #include "platform/FileLock.h"
-#include "base/DateTime.h"
-#include "office/Office.h"
 
 namespace ordano::test {
 namespace {
@@ -35,49 +31,33 @@ constexpr int kPatente = 15;
 constexpr const char* kFtpPassword = "CLAVE";
 constexpr const char* kPaymentPassword = "pago123";  // what the demo server publishes
 
-// A demo office made by `ordano-cli init` against the demo server, with today's files of
-// every kind in its send folders; ordano-cli runs as a program on it.
+// The office the demo server's README sets up.
+OfficeSetup demo_office(const DemoServer& server) {
+    OfficeSetup setup = TestOffice::default_setup();
+    setup.patente = kPatente;
+    setup.agente = "AGENTE DEMO";
+    setup.host = server.address();
+    setup.ftp_password = kFtpPassword;
+    return setup;
+}
+
+// A demo office on the demo server, with today's files of every kind in its send folders;
+// ordano-cli runs as a program on it.
 class CliExchangeTest : public ::testing::Test {
 protected:
     explicit CliExchangeTest(double answer_delay = 0.5)
-        : server_(sandbox_.path() / "server", kPatente, kFtpPassword, answer_delay) {
-        const auto init = cli({"init", "--db-folder", (sandbox_.path() / "office").string(),
-                               "--patente", std::to_string(kPatente), "--agente", "AGENTE DEMO",
-                               "--host", server_.address(), "--ftp-password", kFtpPassword});
-        if (init.status != 0) {
-            throw std::runtime_error("ordano-cli init failed: " + init.err);
-        }
-        const SystemClock clock;
-        PathOptions paths;
-        paths.ini = ini_;
-        paths.root = root_;
-        folders_ = Office::open(paths, clock)->session().folders;
-        julian_ = std::to_string(Dia_Juliano(clock.today()));
-        julian_.insert(0, 3 - julian_.size(), '0');
-    }
+        : server_(sandbox_.path() / "server", kPatente, kFtpPassword, answer_delay),
+          served_(sandbox_, demo_office(server_)) {}
 
     ProcessResult cli(const std::vector<std::string>& args, const std::string& input = "") {
-        return run_process(cli_args(args), input,
-                           sandbox_.path() / ("run" + std::to_string(++runs_)));
-    }
-    std::vector<std::string> cli_args(const std::vector<std::string>& args) const {
-        std::vector<std::string> all{ORDANO_CLI_PROGRAM, "--ini", ini_.string(), "--root",
-                                     root_.string()};
-        all.insert(all.end(), args.begin(), args.end());
-        return all;
+        return served_.cli(args, input);
     }
 
-    // Today's file of a kind with a number, e.g. ("M", 1) -> M0015001.<julian>, written into
+    // Today's file of a kind with a number, e.g. ('M', 1) -> M0015001.<julian>, written into
     // the send folder of its kind.
-    std::string today_file(const std::string& kind, int number) {
-        std::string digits = std::to_string(number);
-        digits.insert(0, 3 - digits.size(), '0');
-        const std::string name = kind + "0015" + digits + "." + julian_;
-        const std::string folder =
-            kind == "E" ? folders_.pag_env : (kind == "S" ? folders_.sag_env : folders_.val_env);
-        sandbox_.write_file(fs::path(folder) / name,
-                            "501|" + std::to_string(4000000 + number) + "|DEMO|\r\n");
-        return name;
+    std::string today_file(char kind, int number) {
+        return served_.today_file(number, "501|" + std::to_string(4000000 + number) + "|DEMO|\r\n",
+                                  kind);
     }
 
     std::string local_bytes(const fs::path& file) {
@@ -85,17 +65,14 @@ protected:
     }
 
     Sandbox sandbox_;
-    fs::path ini_ = sandbox_.path() / "Ordano.ini";
-    fs::path root_ = sandbox_.path() / "root";
     DemoServer server_;
-    LocalFolders folders_;
-    std::string julian_;
-    int runs_ = 0;
+    ServedOffice served_;
+    const std::string julian_ = ServedOffice::julian();
 };
 
 TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
-    const std::vector<std::string> names{today_file("M", 1), today_file("C", 2), today_file("D", 3),
-                                         today_file("E", 4), today_file("S", 5)};
+    const std::vector<std::string> names{today_file('M', 1), today_file('C', 2), today_file('D', 3),
+                                         today_file('E', 4), today_file('S', 5)};
     std::vector<std::string> args{"send", "--wait", "30", "--password-stdin"};
     args.insert(args.end(), names.begin(), names.end());
 
@@ -103,7 +80,7 @@ TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
 
     ASSERT_EQ(run.status, 0) << run.err << server_.log();
     const std::string j = julian_;
-    const fs::path val_rec = folders_.val_rec;
+    const fs::path val_rec = served_.receive_folder();
     // Each stored answer, where it came from on the server and where it went.
     const std::vector<std::pair<std::string, fs::path>> answers{
         {"ag0015/k0015001." + j, val_rec / ("k0015001." + j)},
@@ -112,8 +89,8 @@ TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
         {"ag0015/D0015003.erp", val_rec / "D0015003.erp"},
         {"ag0015/D0015003.err", val_rec / "D0015003.err"},
         {"ke001504." + j, val_rec / ("ke001504." + j)},
-        {"kroout/a0015004." + j, fs::path(folders_.pag_rec) / ("a0015004." + j)},
-        {"sagarpaout/x0015005." + j, fs::path(folders_.sag_rec) / ("x0015005." + j)},
+        {"kroout/a0015004." + j, served_.receive_folder('E') / ("a0015004." + j)},
+        {"sagarpaout/x0015005." + j, served_.receive_folder('S') / ("x0015005." + j)},
     };
     std::vector<std::string> expected_paths;
     for (const auto& [remote, local] : answers) {
@@ -134,7 +111,7 @@ TEST_F(CliExchangeTest, SendsEveryKindAndStoresEachAnswerInItsFolder) {
 
 // --json: standard output holds one document, each file with its answers' stored paths.
 TEST_F(CliExchangeTest, JsonTellsEachFileAndWhereItsAnswersAre) {
-    const std::string name = today_file("M", 2);
+    const std::string name = today_file('M', 2);
 
     const auto run = cli({"send", "--json", "--wait", "30", "m0015099.123", name});
 
@@ -165,7 +142,7 @@ TEST_F(CliExchangeTest, JsonTellsEachFileAndWhereItsAnswersAre) {
     EXPECT_EQ(sent["status"].toInt(), 0);
     const QJsonArray answers = sent["answers"].toArray();
     ASSERT_EQ(answers.size(), 2);
-    const fs::path val_rec = folders_.val_rec;
+    const fs::path val_rec = served_.receive_folder();
     for (int i = 0; i < 2; ++i) {
         const std::string answer = i == 0 ? "k0015002." + julian_ : "M0015002.err";
         EXPECT_EQ(answers[i].toObject()["name"].toString().toStdString(), answer);
@@ -182,7 +159,7 @@ protected:
 };
 
 TEST_F(SlowAnswersTest, WaitingTicksAgainUntilTheAnswersAreIn) {
-    const std::string name = today_file("S", 1);
+    const std::string name = today_file('S', 1);
     const auto start = std::chrono::steady_clock::now();
 
     const auto run = cli({"send", "--wait", "20", name});
@@ -191,7 +168,7 @@ TEST_F(SlowAnswersTest, WaitingTicksAgainUntilTheAnswersAreIn) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_THAT(
         lines_of(run.out),
-        ::testing::ElementsAre((fs::path(folders_.sag_rec) / ("x0015001." + julian_)).string()));
+        ::testing::ElementsAre((served_.receive_folder('S') / ("x0015001." + julian_)).string()));
     EXPECT_THAT(lines_of(run.err),
                 ::testing::ElementsAre("Esperando 1 respuestas (hasta 20 s)",
                                        "Recepción: 0 de 1 respuestas recibidas",
@@ -201,7 +178,7 @@ TEST_F(SlowAnswersTest, WaitingTicksAgainUntilTheAnswersAreIn) {
 }
 
 TEST_F(CliExchangeTest, ReceiveFetchesTheAnswersOfFilesAlreadySent) {
-    const std::string name = today_file("M", 1);
+    const std::string name = today_file('M', 1);
     const auto sent = cli({"send", name});
     ASSERT_EQ(sent.status, 0) << sent.err;
     EXPECT_THAT(sent.out, IsEmpty());  // nothing waited for, nothing stored
@@ -209,7 +186,7 @@ TEST_F(CliExchangeTest, ReceiveFetchesTheAnswersOfFilesAlreadySent) {
     const auto received = cli({"receive", "--wait", "20", name});
 
     ASSERT_EQ(received.status, 0) << received.err;
-    const fs::path val_rec = folders_.val_rec;
+    const fs::path val_rec = served_.receive_folder();
     EXPECT_THAT(lines_of(received.out),
                 UnorderedElementsAreArray({(val_rec / ("k0015001." + julian_)).string(),
                                            (val_rec / "M0015001.err").string()}));
@@ -218,14 +195,14 @@ TEST_F(CliExchangeTest, ReceiveFetchesTheAnswersOfFilesAlreadySent) {
 
 // The answers are on the server already: receive looks at once, without --wait too.
 TEST_F(CliExchangeTest, ReceiveLooksAtTheServerAtOnce) {
-    const std::string first = today_file("M", 1);
-    const std::string second = today_file("M", 2);
+    const std::string first = today_file('M', 1);
+    const std::string second = today_file('M', 2);
     ASSERT_EQ(cli({"send", first, second}).status, 0);
     ASSERT_TRUE(FtpServer::wait_for([&] {
         return server_.file_bytes("ag0015/M0015001.err") &&
                server_.file_bytes("ag0015/M0015002.err");
     }));
-    const fs::path val_rec = folders_.val_rec;
+    const fs::path val_rec = served_.receive_folder();
 
     const auto once = cli({"receive", "--json", first});
     EXPECT_EQ(once.status, 0) << once.err;
@@ -243,19 +220,19 @@ TEST_F(CliExchangeTest, ReceiveLooksAtTheServerAtOnce) {
 
 TEST_F(CliExchangeTest, TimeRunningOutWithAnswersMissingFails) {
     // Never sent: its answers never come.
-    const std::string name = today_file("C", 9);
+    const std::string name = today_file('C', 9);
 
     const auto run = cli({"receive", "--wait", "3", name});
 
     EXPECT_EQ(run.status, 6);
     EXPECT_THAT(run.out, IsEmpty());
     EXPECT_THAT(run.err, HasSubstr(name + " (validación C0015009.err)"));
-    EXPECT_FALSE(fs::exists(fs::path(folders_.val_rec) / "C0015009.err"));
+    EXPECT_FALSE(fs::exists(served_.receive_folder() / "C0015009.err"));
 }
 
 TEST_F(CliExchangeTest, WrongPaymentPasswordStopsTheRun) {
-    const std::string payment = today_file("E", 4);
-    const std::string saai = today_file("M", 1);
+    const std::string payment = today_file('E', 4);
+    const std::string saai = today_file('M', 1);
 
     const auto run = cli({"send", "--password-stdin", payment, saai}, "pago124\n");
 
@@ -269,7 +246,7 @@ TEST_F(CliExchangeTest, WrongPaymentPasswordStopsTheRun) {
 }
 
 TEST_F(CliExchangeTest, PaymentFileWithoutPasswordOptionIsRefused) {
-    const std::string payment = today_file("E", 4);
+    const std::string payment = today_file('E', 4);
 
     const auto run = cli({"send", payment});
 
@@ -279,9 +256,9 @@ TEST_F(CliExchangeTest, PaymentFileWithoutPasswordOptionIsRefused) {
 }
 
 TEST_F(CliExchangeTest, AFileOfAnotherDayIsNotSent) {
-    const std::string today = today_file("M", 1);
+    const std::string today = today_file('M', 1);
     const std::string other_day = "M0015002." + std::string(julian_ == "001" ? "002" : "001");
-    sandbox_.write_file(fs::path(folders_.val_env) / other_day, "501|4000002|DEMO|\r\n");
+    sandbox_.write_file(served_.send_folder() / other_day, "501|4000002|DEMO|\r\n");
 
     const auto run = cli({"send", other_day, today});
 
@@ -294,9 +271,8 @@ TEST_F(CliExchangeTest, AFileOfAnotherDayIsNotSent) {
 
 // An input folder the server does not have refuses the upload: the run asks whether to retry.
 TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
-    const std::string name = today_file("C", 6);
-    SQLite::Database((sandbox_.path() / "office" / "Prevalida.mdb").string(),
-                     SQLite::OPEN_READWRITE)
+    const std::string name = today_file('C', 6);
+    SQLite::Database(served_.office.db_file.string(), SQLite::OPEN_READWRITE)
         .exec("UPDATE PARAMETROS SET kro_valin='/no-existe'");
 
     const auto refused = cli({"send", name});
@@ -318,7 +294,7 @@ TEST_F(CliExchangeTest, RetryQuestionsAreAnsweredByYesAFewTimesThenNo) {
 
 TEST_F(CliExchangeTest, ALowerCaseFileIsSentUnderItsUpperCaseName) {
     const std::string name = "m0015006." + julian_;
-    sandbox_.write_file(fs::path(folders_.val_env) / name, "501|4000006|DEMO|\r\n");
+    sandbox_.write_file(served_.send_folder() / name, "501|4000006|DEMO|\r\n");
     const auto run = cli({"send", name});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(server_.file_bytes("valin/M0015006." + julian_), "501|4000006|DEMO|\r\n");
@@ -326,10 +302,10 @@ TEST_F(CliExchangeTest, ALowerCaseFileIsSentUnderItsUpperCaseName) {
 
 TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
     EXPECT_EQ(cli({"send"}).status, 2);
-    EXPECT_EQ(cli({"send", "--wait", "diez", today_file("M", 1)}).status, 2);
-    EXPECT_EQ(cli({"receive", "--wait", "-1", today_file("M", 1)}).status, 2);
+    EXPECT_EQ(cli({"send", "--wait", "diez", today_file('M', 1)}).status, 2);
+    EXPECT_EQ(cli({"receive", "--wait", "-1", today_file('M', 1)}).status, 2);
     EXPECT_EQ(cli({"send", "valin/M0015001." + julian_}).status, 2);
-    EXPECT_EQ(cli({"send", "--tarde", today_file("M", 1)}).status, 2);
+    EXPECT_EQ(cli({"send", "--tarde", today_file('M', 1)}).status, 2);
 
     const auto missing = cli({"send", "M0015077." + julian_});
     EXPECT_EQ(missing.status, 7);
@@ -343,12 +319,11 @@ TEST_F(CliExchangeTest, UsageErrorsAndMissingFiles) {
 // One program at a time on an office: a second one is refused at once naming the first and
 // sends nothing, a reader still works, and a killed holder leaves nothing that blocks.
 TEST_F(CliExchangeTest, SecondProgramOnTheOfficeIsRefusedUntilTheFirstIsGone) {
-    const std::string m = today_file("M", 1);
-    const fs::path val_rec = folders_.val_rec;
+    const std::string m = today_file('M', 1);
+    const fs::path val_rec = served_.receive_folder();
     sandbox_.write_file(val_rec / "M0015009.err", "501|4000009|\r\n");
     // A reception waiting for an answer that never comes holds the office meanwhile.
-    StartedProcess holder(cli_args({"receive", "--wait", "300", m}), "",
-                          sandbox_.path() / "holder");
+    StartedProcess holder = served_.start({"receive", "--wait", "300", m});
     const fs::path lock_file = sandbox_.path() / "office" / "Ordano.lock";
     ASSERT_TRUE(FtpServer::wait_for([&] { return !read_lock_note(lock_file).empty(); },
                                     std::chrono::seconds(30)));

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/ServedOffice.h"
-#include "base/DateTime.h"
 
 namespace ordano::test {
 namespace {
@@ -35,15 +34,8 @@ class JsonOutputTest : public ServedOfficeTest {
 protected:
     // The texts of what a command printed; the command's own status is not the point.
     std::vector<std::string> texts(const std::vector<std::string>& args) {
-        const auto run = cli(args);
-        const auto read =
-            run_process({"/usr/bin/python3", "-c", kTexts}, run.out, sandbox.path() / "read");
-        EXPECT_EQ(read.status, 0) << args.front() << ": " << read.err << run.out;
-        return lines_of(read.out);
-    }
-    [[nodiscard]] std::string julian() const {
-        std::string day = std::to_string(Dia_Juliano(SystemClock().today()));
-        return std::string(3 - day.size(), '0') + day;
+        SCOPED_TRACE(args.front());
+        return read_with_python(kTexts, cli(args).out);
     }
 };
 

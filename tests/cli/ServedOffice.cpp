@@ -31,13 +31,17 @@ const char* kind_folder(char kind) {
 }  // namespace
 
 ServedOffice::ServedOffice(Sandbox& sandbox, const TestFtpServer& server, Options options)
-    : office(sandbox, served_by(server, options.tls)),
-      sandbox_(sandbox),
-      command_prefix_(std::move(options.command_prefix)) {
+    : ServedOffice(sandbox, served_by(server, options.tls), std::move(options.command_prefix)) {
     for (const char* folder : {"valin", "ag0015", "update"}) {
         server.make_folder(folder);
     }
 }
+
+ServedOffice::ServedOffice(Sandbox& sandbox, OfficeSetup setup,
+                           std::vector<std::string> command_prefix)
+    : office(sandbox, std::move(setup)),
+      sandbox_(sandbox),
+      command_prefix_(std::move(command_prefix)) {}
 
 std::vector<std::string> ServedOffice::program_args(const std::vector<std::string>& args) {
     std::vector<std::string> all = command_prefix_;
@@ -60,6 +64,13 @@ ProcessResult ServedOffice::cli(const std::vector<std::string>& args, const std:
 
 StartedProcess ServedOffice::start(const std::vector<std::string>& args, const std::string& input) {
     return StartedProcess(program_args(args), input, next_scratch());
+}
+
+std::vector<std::string> ServedOffice::read_with_python(const char* script,
+                                                        const std::string& text) {
+    const auto read = run_process({"/usr/bin/python3", "-c", script}, text, next_scratch());
+    EXPECT_EQ(read.status, 0) << read.err << text;
+    return lines_of(read.out);
 }
 
 std::string ServedOffice::julian() {

@@ -14,7 +14,8 @@
 namespace ordano::test {
 
 // An office made as `ordano-cli init` makes one, served by a test FTP server (its account
-// ag0015, with the folders valin, ag0015 and update); ordano-cli runs as a program on it.
+// ag0015, with the folders valin, ag0015 and update) or by any server at `setup.host`;
+// ordano-cli runs as a program on it.
 class ServedOffice {
 public:
     struct Options {
@@ -24,9 +25,14 @@ public:
     };
 
     ServedOffice(Sandbox& sandbox, const TestFtpServer& server, Options options);
+    // An office of `setup` whose server lays out its own folders (the demo server).
+    ServedOffice(Sandbox& sandbox, OfficeSetup setup, std::vector<std::string> command_prefix = {});
 
     ProcessResult cli(const std::vector<std::string>& args, const std::string& input = "");
     StartedProcess start(const std::vector<std::string>& args, const std::string& input = "");
+    // The lines a Python script prints reading `text` on its standard input: what a program
+    // reading a command's output takes from it. A script that fails fails the test.
+    std::vector<std::string> read_with_python(const char* script, const std::string& text);
 
     // Today's file of a kind ('M', 'C', 'E', 'S'...) and number `n` (1 to 9) holding `bytes`,
     // in the send folder of its kind, e.g. M0015001.<julian>.
@@ -52,11 +58,19 @@ class ServedOfficeTest : public ::testing::Test {
 protected:
     ServedOfficeTest() : served_(sandbox, server, {}) {}
 
-    ProcessResult cli(const std::vector<std::string>& args) { return served_.cli(args); }
+    ProcessResult cli(const std::vector<std::string>& args, const std::string& input = "") {
+        return served_.cli(args, input);
+    }
     StartedProcess start(const std::vector<std::string>& args) { return served_.start(args); }
-    std::string today_file(int n, const std::string& bytes) { return served_.today_file(n, bytes); }
+    std::vector<std::string> read_with_python(const char* script, const std::string& text) {
+        return served_.read_with_python(script, text);
+    }
+    std::string today_file(int n, const std::string& bytes, char kind = 'M') {
+        return served_.today_file(n, bytes, kind);
+    }
     [[nodiscard]] std::filesystem::path send_folder() const { return served_.send_folder(); }
     [[nodiscard]] std::filesystem::path receive_folder() const { return served_.receive_folder(); }
+    [[nodiscard]] static std::string julian() { return ServedOffice::julian(); }
 
     Sandbox sandbox;
     FtpServer server;

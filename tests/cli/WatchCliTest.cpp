@@ -11,10 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliProcess.h"
-#include "fixtures/FtpServer.h"
-#include "fixtures/Sandbox.h"
-#include "base/DateTime.h"
+#include "cli/ServedOffice.h"
 
 namespace ordano::test {
 namespace {
@@ -31,81 +28,52 @@ for line in sys.stdin:
     print(e["event"], e.get("file", ""), e.get("outcome", e.get("remote_folder", "")))
 )py";
 
-OfficeSetup served_by(const FtpServer& server) {
-    OfficeSetup setup = TestOffice::default_setup();
-    setup.host = server.address();
-    return setup;
-}
-
-class WatchCliTest : public ::testing::Test {
+class WatchCliTest : public ServedOfficeTest {
 protected:
-    WatchCliTest() {
-        for (const char* folder : {"valin", "ag0015", "update"}) {
-            server_.make_folder(folder);
-        }
-        julian_ = std::to_string(Dia_Juliano(SystemClock().today()));
-        julian_.insert(0, 3 - julian_.size(), '0');
-    }
-
-    std::vector<std::string> command(const std::vector<std::string>& args) const {
-        std::vector<std::string> all{ORDANO_CLI_PROGRAM,          "--ini",
-                                     office_.ini_file.string(),   "--root",
-                                     office_.drive_root.string(), "watch"};
+    static std::vector<std::string> watch_args(const std::vector<std::string>& args) {
+        std::vector<std::string> all{"watch"};
         all.insert(all.end(), args.begin(), args.end());
         return all;
     }
-    fs::path scratch() { return sandbox_.path() / ("run" + std::to_string(++runs_)); }
-    ProcessResult watch(const std::vector<std::string>& args) {
-        return run_process(command(args), "", scratch());
+    ProcessResult watch(const std::vector<std::string>& args) { return cli(watch_args(args)); }
+    StartedProcess start_watch(const std::vector<std::string>& args) {
+        return start(watch_args(args));
     }
     // What each JSON line of a run said.
     std::vector<std::string> events(const std::string& out) {
-        const auto read = run_process({"/usr/bin/python3", "-c", kEvents}, out, scratch());
-        EXPECT_EQ(read.status, 0) << read.err << out;
-        return lines_of(read.out);
+        return read_with_python(kEvents, out);
     }
-    std::string today_file(const std::string& kind, const std::string& bytes) {
-        const std::string name = kind + "0015001." + julian_;
-        sandbox_.write_file(office_.db_file.parent_path() / "envio" / "saai" / name, bytes);
-        return name;
-    }
-
-    Sandbox sandbox_;
-    FtpServer server_;
-    TestOffice office_{sandbox_, served_by(server_)};
-    std::string julian_;
-    int runs_ = 0;
 };
 
 TEST_F(WatchCliTest, OnceSendsWhatIsReadyAndALaterRunTellsItsAnswer) {
-    const std::string name = today_file("C", "carta cupo");
+    const std::string name = today_file(1, "carta cupo", 'C');
     const auto first = watch({"--once", "--settle", "1", "--json"});
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_THAT(events(first.out), ElementsAre("sent " + name + " /valin"));
 
-    server_.put_file("ag0015/C0015001.err", "200|15|CURP|77|FIRMA|\r\n");
+    server.put_file("ag0015/C0015001.err", "200|15|CURP|77|FIRMA|\r\n");
     const auto second = watch({"--once", "--settle", "1", "--json"});
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_THAT(events(second.out), ElementsAre("answer " + name + " aceptado"));
-    EXPECT_EQ(server_.file_bytes("valin/" + name), "carta cupo");
+    EXPECT_EQ(server.file_bytes("valin/" + name), "carta cupo");
 }
 
 TEST_F(WatchCliTest, SigtermDuringAnUploadEndsWellWithNothingPartial) {
     // More than the system takes in its buffers at once: still under way when it is stopped.
-    const std::string name = today_file("M", std::string(8 * 1000 * 1000, 'M'));
+    const std::string name = today_file(1, std::string(8 * 1000 * 1000, 'M'));
     FtpFaults slow;
     slow.throttle_bytes_per_second = 1000 * 1000;
-    server_.set_faults(slow);
-    StartedProcess watching(command({"--interval", "1", "--settle", "1"}), "", scratch());
-    ASSERT_TRUE(FtpServer::wait_for([&] { return fs::exists(server_.local_path("valin/" + name)); },
+    server.set_faults(slow);
+    StartedProcess watching = start_watch({"--interval", "1", "--settle", "1"});
+    ASSERT_TRUE(FtpServer::wait_for([&] { return fs::exists(server.local_path("valin/" + name)); },
                                     std::chrono::seconds(30)));
     watching.send_signal(SIGTERM);
     const ProcessResult result = watching.finish();
 
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "");  // nothing was sent
-    EXPECT_FALSE(server_.file_bytes("valin/" + name).has_value());
-    const fs::path work = office_.drive_root / "OrdanoTmp";
+    EXPECT_FALSE(server.file_bytes("valin/" + name).has_value());
+    const fs::path work = office.drive_root / "OrdanoTmp";
     EXPECT_TRUE(
         std::none_of(fs::recursive_directory_iterator(work), fs::recursive_directory_iterator(),
                      [](const fs::directory_entry& entry) { return entry.is_regular_file(); }));
@@ -114,9 +82,9 @@ TEST_F(WatchCliTest, SigtermDuringAnUploadEndsWellWithNothingPartial) {
 // A file far too large to read in the time a stop may take (64 GiB, sparse): SIGTERM ends the
 // watch while it reads it, not once it has read it all.
 TEST_F(WatchCliTest, SigtermWhileReadingAHugeFileEndsTheWatch) {
-    const std::string name = today_file("M", "");
-    fs::resize_file(office_.db_file.parent_path() / "envio" / "saai" / name, 64LL << 30);
-    StartedProcess watching(command({"--interval", "1"}), "", scratch());
+    const std::string name = today_file(1, "");
+    fs::resize_file(send_folder() / name, 64LL << 30);
+    StartedProcess watching = start_watch({"--interval", "1"});
     const auto bytes_read = [&watching] {
         std::ifstream io("/proc/" + std::to_string(watching.pid()) + "/io");
         std::string key;
@@ -131,11 +99,11 @@ TEST_F(WatchCliTest, SigtermWhileReadingAHugeFileEndsTheWatch) {
     const auto result = watching.finish_within(std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value()) << "still reading " << bytes_read() << " bytes later";
     EXPECT_EQ(result->status, 0) << result->err;
-    EXPECT_FALSE(server_.file_bytes("valin/" + name).has_value());
+    EXPECT_FALSE(server.file_bytes("valin/" + name).has_value());
 }
 
 TEST_F(WatchCliTest, APasswordFileOthersMayReadIsRefused) {
-    const fs::path file = sandbox_.write_file("pago.txt", "pago123\n");
+    const fs::path file = sandbox.write_file("pago.txt", "pago123\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const auto run = watch({"--once", "--password-file", file.string()});
     EXPECT_EQ(run.status, 1);

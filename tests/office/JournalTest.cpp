@@ -7,12 +7,12 @@
 #include <fstream>
 #include <functional>
 
+#include "base/Sha256.h"
+#include "base/TimeStamps.h"
 #include "fixtures/Sandbox.h"
 #include "office/Journal.h"
 #include "office/JournalQuery.h"
 #include "office/Office.h"
-#include "base/Sha256.h"
-#include "base/TimeStamps.h"
 
 namespace ordano {
 namespace {
@@ -64,17 +64,23 @@ protected:
     static ExpectedAnswers answers_of(const std::string& stem) {
         return {"k" + stem.substr(1) + ".033", "/ag0015", stem + ".err", "/ag0015", "/rec"};
     }
+    // What the journal gives back as it opens: its open entries and the rows it names as damaged.
+    struct Reopened {
+        std::vector<OpenEntry> open;
+        std::vector<std::string> damaged;
+    };
     // The journal closed, its rows changed by `statements` behind it, and opened again as at
-    // start-up: the entries it gives back, the rows it names as damaged in `damaged`.
-    std::vector<OpenEntry> reopen_after(const std::vector<std::string>& statements,
-                                        std::vector<std::string>& damaged) {
+    // start-up.
+    Reopened reopen_after(const std::vector<std::string>& statements) {
         journal.reset();
         SQLite::Database db(office.db_file.string(), SQLite::OPEN_READWRITE);
         for (const auto& statement : statements) {
             db.exec(statement);
         }
         journal = std::make_unique<Journal>(office.db_file, clock);
-        return journal->reopen(damaged);
+        Reopened reopened;
+        reopened.open = journal->reopen(reopened.damaged);
+        return reopened;
     }
     JournalReader reader() {
         journal->flush();
@@ -294,11 +300,9 @@ TEST_F(JournalTest, ReopenMarksCutShortUploadsAndReturnsOpenEntries) {
     journal->sent(list("M0015002.033"), answers_of("M0015002"));
     list("C0015003.033");
     journal->sent(list("M0015004.033"), answers_of("M0015004"));  // answered below
-    std::vector<std::string> damaged;
-    const auto open =
+    const auto [open, damaged] =
         reopen_after({"UPDATE BITACORA SET esperando = 0 WHERE archivo = 'M0015004.033'",
-                      "UPDATE BITACORA SET archivo = '' WHERE archivo = 'C0015003.033'"},
-                     damaged);
+                      "UPDATE BITACORA SET archivo = '' WHERE archivo = 'C0015003.033'"});
 
     ASSERT_EQ(open.size(), 2u);
     EXPECT_EQ(open[0].file.name, "M0015001.033");
@@ -322,11 +326,9 @@ TEST_F(JournalTest, NamesWithAFolderOrANulAreDamage) {
     for (const char* stem : {"M0015001", "M0015002", "M0015003"}) {
         journal->sent(list(std::string(stem) + ".033"), answers_of(stem));
     }
-    std::vector<std::string> damaged;
-    const auto open =
+    const auto [open, damaged] =
         reopen_after({"UPDATE BITACORA SET val_archivo = '../../../../evil' WHERE id = 1",
-                      "UPDATE BITACORA SET archivo = 'M00' || char(0) || '.033' WHERE id = 2"},
-                     damaged);
+                      "UPDATE BITACORA SET archivo = 'M00' || char(0) || '.033' WHERE id = 2"});
     ASSERT_EQ(open.size(), 1u);
     EXPECT_EQ(open[0].file.name, "M0015003.033");
     const std::string why =
