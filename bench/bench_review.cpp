@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "review/RevisaArchivo.h"
 #include "office/Catalog.h"
 #include "office/Schema.h"
+#include "review/AnswerReview.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ void measure(const char* label, const char* name, const ordano::ReviewContext& c
     for (int run = 0; run < kRuns; ++run) {
         const auto start = std::chrono::steady_clock::now();
         const ordano::ReviewResult result =
-            ordano::Revisa_Archivo(ordano::kReviewTitle, name, context);
+            ordano::review_answer(ordano::kReviewTitle, name, context);
         seconds.push_back(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         report_size = result.body.size();

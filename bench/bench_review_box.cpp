@@ -24,7 +24,7 @@ namespace {
 constexpr int kRecords = 100000;
 constexpr int kPrintedRecords = 10000;
 
-// What Revisa_Archivo gives for an "M" answer: a record line, its description, a blank line.
+// What review_answer gives for an "M" answer: a record line, its description, a blank line.
 std::string report(int records) {
     std::string text =
         "Programa de Ordano  -  Revisión Archivo: M0015001.ERR  -  02/02/2026  "

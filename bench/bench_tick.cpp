@@ -94,7 +94,7 @@ public:
             desk.timer().set_enabled(true);
             const auto commands_before = server_.commands().size();
             const auto start = Clock::now();
-            desk.tmrPreVal_Timer();
+            desk.polling_tick();
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             figure.best = std::min(figure.best, seconds);
             figure.worst = std::max(figure.worst, seconds);

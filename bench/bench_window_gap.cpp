@@ -136,9 +136,8 @@ int main(int argc, char** argv) {
         std::snprintf(name, sizeof name, "M0015%03d.033", i);
         box.write_file(std::filesystem::path(office->session().folders.val_env) / name,
                        std::string(1024, 'M'));
-        engine.with_turn(Request::EditLists, [&engine, n = std::string(name)] {
-            engine.desk().lvwArchivos_DblClick(n);
-        });
+        engine.with_turn(Request::EditLists,
+                         [&engine, n = std::string(name)] { engine.desk().add_file_to_send(n); });
     }
     run_until([&] { return engine.idle(); });
 

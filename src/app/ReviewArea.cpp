@@ -15,14 +15,14 @@
 #include "app/ListColumns.h"
 #include "app/MainWindowUi.h"
 #include "app/WindowTexts.h"
-#include "engine/Engine.h"
-#include "engine/FrontEnd.h"
-#include "review/FileSearch.h"
-#include "review/OfficeReview.h"
-#include "review/RevisaArchivo.h"
 #include "base/Errors.h"
 #include "base/FileNames.h"
+#include "engine/Engine.h"
+#include "engine/FrontEnd.h"
 #include "office/Office.h"
+#include "review/AnswerReview.h"
+#include "review/FileSearch.h"
+#include "review/OfficeReview.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/TypedFile.h"
 #include "ui/EngineCalls.h"
@@ -286,7 +286,7 @@ void ReviewArea::open_answer(const std::string& name) {
         [this, name] {
             Read read;
             try {
-                ReviewResult result = Revisa_Archivo(kReviewTitle, name, review_context(office_));
+                ReviewResult result = review_answer(kReviewTitle, name, review_context(office_));
                 read.report = result.box_text();
                 read.failure = std::move(result.failure);
             } catch (const std::exception& error) {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/ReportPrinter.h"
-#include "review/RevisaArchivo.h"
 #include "office/Session.h"
+#include "review/AnswerReview.h"
 
 class QPlainTextEdit;
 class QTreeWidgetItem;

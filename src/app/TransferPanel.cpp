@@ -141,7 +141,7 @@ void TransferPanel::lvwArchivos_DblClick(QTreeWidgetItem* item) {
         return;
     }
     engine_.with_turn(Request::EditLists, [this, name = item->text(0).toStdString()] {
-        engine_.desk().lvwArchivos_DblClick(name);
+        engine_.desk().add_file_to_send(name);
     });
     show_current_row();
 }
@@ -153,7 +153,7 @@ void TransferPanel::cmdPreVal_Click() {
     if (question) {
         ask_then(*question, [this, id] {
             engine_.with_turn(Request::EditLists,
-                              [this, id] { engine_.desk().cmdPreVal_Click(id); });
+                              [this, id] { engine_.desk().remove_from_send(id); });
         });
     }
 }
@@ -163,7 +163,7 @@ void TransferPanel::cmdPreElm_Click() {
     if (const ReceiveRow* row = receive_mirror_->find(id)) {
         ask_then(receive_removal_question(*row), [this, id] {
             engine_.with_turn(Request::EditLists,
-                              [this, id] { engine_.desk().cmdPreElm_Click(id); });
+                              [this, id] { engine_.desk().remove_from_receive(id); });
         });
     }
 }
@@ -174,7 +174,7 @@ void TransferPanel::cmdLimpia_Click() {
     }
     ask_then(std::string(kClearSendListQuestion), [this] {
         with_turn_then(
-            engine_, this, Request::EditLists, [this] { return engine_.desk().cmdLimpia_Click(); },
+            engine_, this, Request::EditLists, [this] { return engine_.desk().clear_send_list(); },
             [this](bool emptied) {
                 if (emptied) {
                     controls_.rtbPreVal->clear();

@@ -23,7 +23,7 @@ constexpr int kInternalError = 51;
 
 // How the refresh ended when it did not compose a bulletin.
 // `details`: the failure's details when it was met in the exchange with the server.
-void report(bool Boton, Office& office, UiPort& ui, int number, const std::string& description,
+void report(bool by_person, Office& office, UiPort& ui, int number, const std::string& description,
             std::string_view details = {}) {
     const auto show = [&](std::string_view text) {
         ui.detailed_message(text, details, MessageIcon::Critical, MessageButtons::Ok);
@@ -31,13 +31,13 @@ void report(bool Boton, Office& office, UiPort& ui, int number, const std::strin
     switch (number) {
         case ftp_error::kLoginRefused:
         case 1015:
-            if (Boton) {
+            if (by_person) {
                 show(login_refused_message(LoginCaller::BulletinAndRecovery));
             }
             return;
         case 1014:
         case ftp_error::kUnreachable:
-            if (Boton) {
+            if (by_person) {
                 show(no_connection_message(
                     static_cast<int>(office.params().number(Param::tipo_acceso))));
             }
@@ -51,7 +51,7 @@ void report(bool Boton, Office& office, UiPort& ui, int number, const std::strin
 std::optional<std::string> fetch_line(Office& office, FtpSession& ftp, UiPort& ui) {
     const Sesion& session = office.session();
     const auto& root = session.paths.drive_root;
-    Conecta_FTP(ftp, true, session, office.params(), ui);
+    log_in(ftp, true, session, office.params(), ui);
     // A copy left by an earlier refresh must never be shown as today's bulletin.
     if (std::filesystem::exists(root / kBulletinFile)) {
         Borra_Archivo(root / kBulletinFile);
@@ -83,11 +83,10 @@ std::optional<std::string> compose_bulletin(std::string_view line, Catalog& cata
     return text;
 }
 
-void Actualiza_Boletin(bool Boton, Office& office, FtpSession& eftpPrincipal, UiPort& ui,
-                       Ticker& ticker) {
+void fetch_bulletin(bool by_person, Office& office, FtpSession& ftp, UiPort& ui, Ticker& ticker) {
     ScopedRemoval local_copy(office.session().paths.drive_root / kBulletinFile);
     try {
-        const auto line = fetch_line(office, eftpPrincipal, ui);
+        const auto line = fetch_line(office, ftp, ui);
         std::optional<std::string> text;
         if (line) {
             text = compose_bulletin(*line, office.catalog());
@@ -101,19 +100,19 @@ void Actualiza_Boletin(bool Boton, Office& office, FtpSession& eftpPrincipal, Ui
         if (e.number() == ftp_error::kNotTransferred) {
             ticker.clear();
         } else {
-            report(Boton, office, ui, e.number(), e.description(), e.details());
+            report(by_person, office, ui, e.number(), e.description(), e.details());
         }
     } catch (const NumberedError& e) {
-        report(Boton, office, ui, e.number(), e.description());
+        report(by_person, office, ui, e.number(), e.description());
     } catch (const SQLite::Exception& e) {
-        report(Boton, office, ui, e.getErrorCode(), e.what());
+        report(by_person, office, ui, e.getErrorCode(), e.what());
     } catch (const RunStopped&) {
         // The program is ending: the ticker keeps what it showed.
     } catch (const std::exception& e) {
-        report(Boton, office, ui, kInternalError, e.what());
+        report(by_person, office, ui, kInternalError, e.what());
     }
     // Also after a refused login: a half-open session is never left behind.
-    eftpPrincipal.disconnect();
+    ftp.disconnect();
 }
 
 }  // namespace ordano

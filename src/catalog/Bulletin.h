@@ -19,13 +19,12 @@ class UiPort;
 // number that is not a 16-bit whole number throws NumberedError (13 or 6).
 [[nodiscard]] std::optional<std::string> compose_bulletin(std::string_view line, Catalog& catalog);
 
-// Actualiza_Boletin: fetches "InfoKRO.txt" from dir_update on eftpPrincipal with the
-// catalogue-update account and sets the ticker. Boton is true when a person asked for it:
+// The bulletin's refresh (Actualiza_Boletin): fetches "InfoKRO.txt" from dir_update on `ftp` with
+// the catalogue-update account and sets the ticker. by_person is true when a person asked for it:
 // only then are refused logins and missing connections reported. The local copy is removed
 // whatever happens, and a failure leaves the ticker as it was (except a file the server does
 // not have, which empties and stops it). The session is closed at the end.
-void Actualiza_Boletin(bool Boton, Office& office, FtpSession& eftpPrincipal, UiPort& ui,
-                       Ticker& ticker);
+void fetch_bulletin(bool by_person, Office& office, FtpSession& ftp, UiPort& ui, Ticker& ticker);
 
 inline constexpr const char* kBulletinFile = "InfoKRO.txt";
 

@@ -23,7 +23,7 @@ std::optional<long> offered_version(Office& office, FtpSession& ftp, UiPort& ui)
     const auto& root = session.paths.drive_root;
     Borra_Archivo(root / kVersionList);
     ScopedRemoval local_copy(root / kVersionList);
-    Conecta_FTP(ftp, true, session, office.params(), ui);
+    log_in(ftp, true, session, office.params(), ui);
     if (!download_if_present(ftp, ui, root, session.dir_update, kVersionList)) {
         return std::nullopt;
     }
@@ -36,17 +36,17 @@ std::optional<long> offered_version(Office& office, FtpSession& ftp, UiPort& ui)
 
 }  // namespace
 
-bool Revisa_Catalogo(Office& office, FtpSession& eftpPrincipal, UiPort& ui, CatalogUpdate& update,
-                     const CatalogWindowHooks& window) {
+bool check_for_newer_catalog(Office& office, FtpSession& ftp, UiPort& ui, CatalogUpdate& update,
+                             const CatalogWindowHooks& window) {
     std::optional<long> offered;
     try {
-        offered = offered_version(office, eftpPrincipal, ui);
+        offered = offered_version(office, ftp, ui);
     } catch (...) {
         // The check runs unasked: a failure of its own is not worth a message.
         offered = std::nullopt;
     }
     // Nothing more is needed from this session; it is not held open across the question.
-    eftpPrincipal.disconnect();
+    ftp.disconnect();
     if (!offered || *offered <= office.params().number(Param::vererr)) {
         return false;
     }

@@ -17,14 +17,15 @@ struct CatalogWindowHooks {
     std::function<void()> hide;
 };
 
-// Revisa_Catalogo: reads the version list on eftpPrincipal with the catalogue-update account;
+// The catalogue check (Revisa_Catalogo): reads the version list on `ftp` with the
+// catalogue-update account;
 // when it offers a version above vererr, asks "Existe una versión actualizada del catálogo de
 // errores, ¿Deseas descargar la actualización?" and on Yes runs the whole update (window shown,
 // Recibir, then Salir). "Catálogo de errores actualizado correctamente" is shown only when
 // the update did install the catalogue; a run that failed has already said why. Every failure
-// of the check itself is silent. The session on eftpPrincipal is closed at the end.
+// of the check itself is silent. The session `ftp` is closed at the end.
 // Returns true when a newer catalogue was installed.
-bool Revisa_Catalogo(Office& office, FtpSession& eftpPrincipal, UiPort& ui, CatalogUpdate& update,
-                     const CatalogWindowHooks& window = {});
+bool check_for_newer_catalog(Office& office, FtpSession& ftp, UiPort& ui, CatalogUpdate& update,
+                             const CatalogWindowHooks& window = {});
 
 }  // namespace ordano

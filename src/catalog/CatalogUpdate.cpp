@@ -117,7 +117,7 @@ void CatalogUpdate::salir() {
 
 void CatalogUpdate::close_session() {
     try {
-        Desconecta_FTP(ftp_, ui_);
+        log_out(ftp_, ui_);
     } catch (...) {
         // Closing a session cannot fail in a way the person could act on.
     }
@@ -132,7 +132,7 @@ UpdateOutcome CatalogUpdate::run() {
     const auto& root = session.paths.drive_root;
     remove_stale_working_files(session.paths);
 
-    Conecta_FTP(ftp_, true, session, office_.params(), ui_);
+    log_in(ftp_, true, session, office_.params(), ui_);
     set_mark(1, StepMark::UnderWay);
     const ServerUpdateContext context{office_, ftp_, ui_,
                                       [this](const std::string& text) { set_result(text); }};

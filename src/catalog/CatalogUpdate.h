@@ -74,7 +74,7 @@ public:
         return marks_.at(static_cast<std::size_t>(step - 1));
     }
     [[nodiscard]] const std::string& result() const { return result_; }
-    [[nodiscard]] FtpSession& eftpActCatErr() { return ftp_; }
+    [[nodiscard]] FtpSession& session() { return ftp_; }
 
 private:
     UpdateOutcome run();

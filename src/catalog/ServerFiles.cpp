@@ -127,7 +127,7 @@ int round_to_int16(std::string_view text) {
 bool download_if_present(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
                          std::string_view remote_folder, std::string_view name) {
     try {
-        Baja_Archivo(ftp, ui, local_folder, remote_folder, name);
+        download_file(ftp, ui, local_folder, remote_folder, name);
     } catch (const FtpError& e) {
         if (e.number() != ftp_error::kNotTransferred) {
             throw;

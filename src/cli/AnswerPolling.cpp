@@ -98,7 +98,7 @@ bool AnswerPolling::poll_once() {
 }
 
 void AnswerPolling::tick(int expected) {
-    desk_.tmrPreVal_Timer();
+    desk_.polling_tick();
     progress_ << "Recepción: " << received_ << " de " << expected << " respuestas recibidas\n"
               << std::flush;
 }

@@ -76,7 +76,7 @@ int review_command(const Invocation& invocation) {
     std::optional<TerminalReport> terminal;
     const auto output = invocation.args.value("--output");
     context.out = output ? &file.emplace(*output).stream() : &terminal.emplace().stream();
-    const ReviewResult result = Revisa_Archivo(kReviewTitle, answer.name, context);
+    const ReviewResult result = review_answer(kReviewTitle, answer.name, context);
     // An answer read in part still gives what was gathered before the reason; one that is not
     // there gives no file.
     const bool missing = result.failure && result.failure->number == error_number::kPathNotFound;

@@ -131,7 +131,7 @@ public:
                 continue;
             }
             // With the answer folders of its kind, which reception needs to find the answers.
-            if (desk_.lvwArchivos_DblClick(*listed)) {
+            if (desk_.add_file_to_send(*listed)) {
                 listed_.push_back(*listed);
             }
         }

@@ -82,12 +82,12 @@ void Engine::close_sending_session() {
 }
 
 void Engine::tick() {
-    start(Request::Tick, Job::Tick, [this] { desk_.tmrPreVal_Timer(); });
+    start(Request::Tick, Job::Tick, [this] { desk_.polling_tick(); });
 }
 
-void Engine::refresh_bulletin(bool boton) {
+void Engine::refresh_bulletin(bool by_person) {
     start(Request::RefreshBulletin, Job::Bulletin,
-          [this, boton] { Actualiza_Boletin(boton, office_, eftpBulletin_, ui_, ticker_); });
+          [this, by_person] { fetch_bulletin(by_person, office_, eftpBulletin_, ui_, ticker_); });
 }
 
 void Engine::check_catalog(CatalogWindowHooks window) {
@@ -113,7 +113,7 @@ void Engine::check_catalog(CatalogWindowHooks window) {
                 show();
             }
         };
-        Revisa_Catalogo(office_, eftpCatalogCheck_, ui_, catalog_update_, hooks);
+        check_for_newer_catalog(office_, eftpCatalogCheck_, ui_, catalog_update_, hooks);
     });
 }
 
@@ -141,7 +141,7 @@ void Engine::change_payment_password(std::string password, std::function<void(bo
 
 void Engine::recover_payment_password() {
     start(Request::PaymentPassword, Job::PaymentPassword, [this] {
-        Recupera_Password({office_.session(), office_.params(), ui_, eftpPrincipal_});
+        request_password_recovery({office_.session(), office_.params(), ui_, eftpPrincipal_});
     });
 }
 

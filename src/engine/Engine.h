@@ -66,8 +66,8 @@ public:
     // start now (refused, skipped, or kept for later).
     bool start(Request request, Job job, std::function<void()> work);
 
-    // The bulletin's refresh on its own session (Actualiza_Boletin; `boton`: a person asked).
-    void refresh_bulletin(bool boton);
+    // The bulletin's refresh on its own session (fetch_bulletin; `by_person`: a person asked).
+    void refresh_bulletin(bool by_person);
     // The catalogue check on its own session; `window` shows the catalogue window around an
     // update it leads to (called on the job's thread).
     void check_catalog(CatalogWindowHooks window);

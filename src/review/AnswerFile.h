@@ -7,7 +7,7 @@
 #include <string>
 #include <variant>
 
-#include "review/RevisaArchivo.h"
+#include "review/AnswerReview.h"
 
 namespace ordano::review {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-#include "review/RevisaArchivo.h"
+#include "review/AnswerReview.h"
 
 namespace ordano {
 

@@ -187,7 +187,7 @@ void FolderWatch::list_ready(const ReadyLook& ready) {
     }
     for (const auto& [name, file] : now) {
         if (!send.has_pending(name)) {
-            desk_.lvwArchivos_DblClick(name);
+            desk_.add_file_to_send(name);
         }
     }
     listed_ = std::move(now);
@@ -217,7 +217,7 @@ void FolderWatch::send() {
 
 void FolderWatch::poll() {
     talked_ = true;
-    desk_.tmrPreVal_Timer();
+    desk_.polling_tick();
     server_answered(desk_.poller().gave_up_with());
     // The answers listed for review ("K", "R") have been told; nobody opens them here, and a
     // watch that runs for months must not keep one row per answer.

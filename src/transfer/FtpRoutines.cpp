@@ -73,28 +73,28 @@ void trace_to(FtpSession& ftp, UiPort& ui) {
     }
 }
 
-void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
-                 const ParametersRecord& params, UiPort& ui) {
+void log_in(FtpSession& ftp, bool update_account, const Sesion& session,
+            const ParametersRecord& params, UiPort& ui) {
     const FtpLogin login = office_login(update_account, session, params);
     trace_to(ftp, ui);
     run_then_yield(ui, [&] { ftp.connect(login); });
 }
 
-void Sube_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
-                  std::string_view remote_folder, std::string_view file_name) {
+void upload_file(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                 std::string_view remote_folder, std::string_view file_name) {
     const auto local_file = local_folder / file_name;
     const ProgressToUi progress(ftp, ui, file_name);
     run_then_yield(ui, [&] { ftp.upload(local_file, remote_folder, file_name); });
 }
 
-void Baja_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
-                  std::string_view remote_folder, std::string_view file_name) {
+void download_file(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                   std::string_view remote_folder, std::string_view file_name) {
     const auto local_file = local_folder / file_name;
     const ProgressToUi progress(ftp, ui, file_name);
     run_then_yield(ui, [&] { ftp.download(local_file, remote_folder, file_name); });
 }
 
-void Desconecta_FTP(FtpSession& ftp, UiPort& ui) {
+void log_out(FtpSession& ftp, UiPort& ui) {
     run_then_yield(ui, [&] { ftp.disconnect(); });
 }
 

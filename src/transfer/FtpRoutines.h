@@ -17,9 +17,9 @@ struct Sesion;
 // The office account ("ag" + patente in four digits, pass_ftp) or the catalogue-update
 // account ("actualizador"/"tivuro"); with the record's proxy on, the user becomes
 // user + "@" + host and the connection goes to ip_proxy (read at each connection).
-void Conecta_FTP(FtpSession& ftp, bool update_account, const Sesion& session,
-                 const ParametersRecord& params, UiPort& ui);
-// The login Conecta_FTP makes, as the record and the run-time values hold it now.
+void log_in(FtpSession& ftp, bool update_account, const Sesion& session,
+            const ParametersRecord& params, UiPort& ui);
+// The login log_in makes, as the record and the run-time values hold it now.
 [[nodiscard]] FtpLogin office_login(bool update_account, const Sesion& session,
                                     const ParametersRecord& params);
 // The session's FTP conversation to the UI port, when the port shows it.
@@ -27,11 +27,11 @@ void trace_to(FtpSession& ftp, UiPort& ui);
 // Each routine runs its call through ui.run_blocking and then yields once. The two transfer
 // routines report progress through ui.progress (from the thread that runs the transfer) and
 // leave the session without a progress function afterwards.
-void Sube_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
-                  std::string_view remote_folder, std::string_view file_name);
-void Baja_Archivo(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
-                  std::string_view remote_folder, std::string_view file_name);
-void Desconecta_FTP(FtpSession& ftp, UiPort& ui);
+void upload_file(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                 std::string_view remote_folder, std::string_view file_name);
+void download_file(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
+                   std::string_view remote_folder, std::string_view file_name);
+void log_out(FtpSession& ftp, UiPort& ui);
 // The names in a remote folder, listed through ui.run_blocking. No yield afterwards: the
 // listing only tells what to fetch, and the window was not held while it ran.
 [[nodiscard]] std::vector<std::string> list_remote_names(FtpSession& ftp, UiPort& ui,

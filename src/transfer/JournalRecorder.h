@@ -34,27 +34,55 @@ struct FailureNotice {
     std::string text;
 };
 
+// What the sending run and the manual reception tell the journal of a file on its way out,
+// by its send-list row.
+class SendingJournal {
+public:
+    // The working copy about to be uploaded (its size and SHA-256 are kept). Reading it ends
+    // with RunStopped when a stop is requested on `stop`.
+    virtual void upload_started(RowId send_row, const std::filesystem::path& work_copy,
+                                const std::string& remote_folder,
+                                const std::stop_token& stop = {}) = 0;
+    // The send entry went to the receive list, uploaded or handed over as already on the server.
+    virtual void sent(RowId send_row, RowId receive_row) = 0;
+    virtual void handed_over(RowId send_row, RowId receive_row) = 0;
+    virtual void send_failed(RowId send_row, const NumberedError& error) = 0;
+
+protected:
+    ~SendingJournal() = default;
+};
+
+// What the polling tells the journal of the answers a receive-list row awaits.
+class ReceptionJournal {
+public:
+    virtual void receive_failed(RowId receive_row, const NumberedError& error) = 0;
+    // An answer of a receive row stored at `stored` (the row's state already says it is in).
+    virtual void answer_stored(RowId receive_row, bool prevalidation,
+                               const std::filesystem::path& stored) = 0;
+
+protected:
+    ~ReceptionJournal() = default;
+};
+
 // Tells the journal every change of a file's state, by the rows of the two lists. Rows put on
 // and taken off the lists are seen through the lists' notifications (whoever adds or removes
 // them); uploads, answers and failures are told by the routines that cause them.
-class JournalRecorder {
+class JournalRecorder final : public SendingJournal, public ReceptionJournal {
 public:
     JournalRecorder(Journal& journal, SendList& send, ReceiveList& receive, const Sesion& session,
                     const Clock& clock);
     JournalRecorder(const JournalRecorder&) = delete;
     JournalRecorder& operator=(const JournalRecorder&) = delete;
 
-    // The working copy about to be uploaded (its size and SHA-256 are kept). Reading it ends
-    // with RunStopped when a stop is requested on `stop`.
     void upload_started(RowId send_row, const std::filesystem::path& work_copy,
-                        const std::string& remote_folder, const std::stop_token& stop = {});
-    // The send entry went to the receive list, uploaded or handed over as already on the server.
-    void sent(RowId send_row, RowId receive_row);
-    void handed_over(RowId send_row, RowId receive_row);
-    void send_failed(RowId send_row, const NumberedError& error);
-    void receive_failed(RowId receive_row, const NumberedError& error);
-    // An answer of a receive row stored at `stored` (the row's state already says it is in).
-    void answer_stored(RowId receive_row, bool prevalidation, const std::filesystem::path& stored);
+                        const std::string& remote_folder,
+                        const std::stop_token& stop = {}) override;
+    void sent(RowId send_row, RowId receive_row) override;
+    void handed_over(RowId send_row, RowId receive_row) override;
+    void send_failed(RowId send_row, const NumberedError& error) override;
+    void receive_failed(RowId receive_row, const NumberedError& error) override;
+    void answer_stored(RowId receive_row, bool prevalidation,
+                       const std::filesystem::path& stored) override;
 
     // What a previous run left open, back on the lists: files awaiting answers on the receive
     // list and, with `send_entries`, files to send on the send list. Returns a message for

@@ -32,8 +32,8 @@ bool add_file_to_send(SendList& send, UiPort& ui, const std::filesystem::path& p
         return false;
     }
     SendRow row = pending_row(name, pag_env);
-    row.ruta_pre = Ruta_Respuesta(1, name);
-    row.ruta_val = Ruta_Respuesta(2, name);
+    row.ruta_pre = answer_folder(1, name);
+    row.ruta_val = answer_folder(2, name);
     send.set_current_row(send.append(std::move(row)));
     return true;
 }

@@ -5,14 +5,12 @@
 
 #include "base/Errors.h"
 #include "base/RunStop.h"
-#include "office/Session.h"
 #include "base/UiPort.h"
+#include "office/Session.h"
 #include "transfer/JournalRecorder.h"
-#include "transfer/PollingTimer.h"
-#include "transfer/ReceiveList.h"
+#include "transfer/ReceptionIntake.h"
 #include "transfer/Routing.h"
 #include "transfer/SendList.h"
-#include "transfer/TransferContext.h"
 #include "transfer/TransferErrors.h"
 #include "transfer/TransferFiles.h"
 
@@ -21,8 +19,9 @@ namespace {
 
 // Stale answers of an earlier run in the working folder would be taken for new ones. A file
 // that cannot be deleted is asked about; No goes on with the entry all the same.
-void clear_stale_answers(TransferContext& ctx, const Route& route, const std::string& name) {
-    const auto& work = ctx.session.paths.work_folder;
+void clear_stale_answers(const Sesion& session, UiPort& ui, const Route& route,
+                         const std::string& name) {
+    const auto& work = session.paths.work_folder;
     for (;;) {
         try {
             delete_file(work / route.archivo_val);
@@ -31,7 +30,7 @@ void clear_stale_answers(TransferContext& ctx, const Route& route, const std::st
             }
             return;
         } catch (const NumberedError& error) {
-            if (!ask_retry(ctx.ui, error.number(), name)) {
+            if (!ask_retry(ui, error.number(), name)) {
                 return;
             }
         }
@@ -40,22 +39,22 @@ void clear_stale_answers(TransferContext& ctx, const Route& route, const std::st
 
 }  // namespace
 
-void Recibe_Manual(TransferContext& ctx) {
-    if (ctx.send.empty()) {
-        ctx.ui.message("Debes incluir al menos un archivo en la lista de recepción!!!",
-                       MessageIcon::Information, MessageButtons::Ok);
+void receive_by_hand(Sesion& session, UiPort& ui, SendList& send, SendingJournal& journal,
+                     ReceptionIntake& reception, const std::stop_token& stop) {
+    if (send.empty()) {
+        ui.message("Debes incluir al menos un archivo en la lista de recepción!!!",
+                   MessageIcon::Information, MessageButtons::Ok);
         return;
     }
-    Sesion& session = ctx.session;
-    session.pass_aceptada = !ctx.send.has_pending_payment();
+    session.pass_aceptada = !send.has_pending_payment();
     if (!session.pass_aceptada) {
-        stop_point(ctx.stop);
-        session.pass_aceptada = ctx.ui.ask_payment_password();
+        stop_point(stop);
+        session.pass_aceptada = ui.ask_payment_password();
     }
-    const std::vector<RowId> ids = ctx.send.ids();
+    const std::vector<RowId> ids = send.ids();
     for (const RowId id : ids) {
-        stop_point(ctx.stop);
-        const SendRow* row = ctx.send.find(id);
+        stop_point(stop);
+        const SendRow* row = send.find(id);
         if (row == nullptr || !row->pending() || row->text.empty()) {
             continue;
         }
@@ -64,15 +63,13 @@ void Recibe_Manual(TransferContext& ctx) {
         if (!route) {
             continue;
         }
-        clear_stale_answers(ctx, *route, entry.text);
-        ReceiveRow handed = receive_row_for(entry, *route, ctx.time_now());
-        handed.handed_over = true;
-        const RowId received = ctx.receive.append(std::move(handed));
-        ctx.journal.handed_over(id, received);
-        ctx.send.update(id, [](SendRow& r) { r.text.clear(); });
+        clear_stale_answers(session, ui, *route, entry.text);
+        const RowId received = reception.await_answers(entry, *route, /*handed_over=*/true);
+        journal.handed_over(id, received);
+        send.update(id, [](SendRow& r) { r.text.clear(); });
     }
-    ctx.send.compact();
-    ctx.timer.set_enabled(true);
+    send.compact();
+    reception.start_polling();
 }
 
 }  // namespace ordano

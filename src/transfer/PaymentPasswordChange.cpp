@@ -64,7 +64,7 @@ public:
     SessionCloser(FtpSession& ftp, UiPort& ui) : ftp_(ftp), ui_(ui) {}
     ~SessionCloser() {
         try {
-            Desconecta_FTP(ftp_, ui_);
+            log_out(ftp_, ui_);
         } catch (...) {
             // Closing cannot fail in a way worth telling after the routine's own outcome.
         }
@@ -83,9 +83,9 @@ void upload_working_file(const PaymentPasswordContext& ctx, bool update_account,
                          std::string_view remote_folder) {
     const fs::path& root = ctx.session.paths.drive_root;
     const WorkingFile file(root, name, bytes);
-    const SessionCloser closer(ctx.eftpPrincipal, ctx.ui);
-    Conecta_FTP(ctx.eftpPrincipal, update_account, ctx.session, ctx.params, ctx.ui);
-    Sube_Archivo(ctx.eftpPrincipal, ctx.ui, root, remote_folder, name);
+    const SessionCloser closer(ctx.ftp, ctx.ui);
+    log_in(ctx.ftp, update_account, ctx.session, ctx.params, ctx.ui);
+    upload_file(ctx.ftp, ctx.ui, root, remote_folder, name);
 }
 
 void publish_line(const PaymentPasswordContext& ctx, std::string_view bytes) {
@@ -183,7 +183,7 @@ bool change_payment_password(const PaymentPasswordContext& ctx, std::string_view
     return store_locally(ctx, new_password, std::move(scrambled));
 }
 
-void Recupera_Password(const PaymentPasswordContext& ctx) {
+void request_password_recovery(const PaymentPasswordContext& ctx) {
     const int patente = ctx.session.patente;
     try {
         upload_working_file(ctx, true, recovery_file_name(patente),

@@ -16,12 +16,12 @@ class UiPort;
 struct Sesion;
 
 // What the payment-password change and recovery work on; everything is owned elsewhere.
-// eftpPrincipal is the main window's session for the bulletins and the payment password.
+// `ftp` is eftpPrincipal, the main window's session for the bulletins and the payment password.
 struct PaymentPasswordContext {
     Sesion& session;
     ParametersRecord& params;
     UiPort& ui;
-    FtpSession& eftpPrincipal;
+    FtpSession& ftp;
 };
 
 // The one line of the server's payment-password file "cfps" + patente + ".rgs": the flag
@@ -52,6 +52,6 @@ bool change_payment_password(const PaymentPasswordContext& ctx, std::string_view
 // with the update account into dir_update, then "Envio satisfactorio". Failures end it with
 // their message (1003 silently). The clear-text file is removed from the drive root whatever
 // happens.
-void Recupera_Password(const PaymentPasswordContext& ctx);
+void request_password_recovery(const PaymentPasswordContext& ctx);
 
 }  // namespace ordano

@@ -32,14 +32,24 @@ struct ProgressOff {
 
 }  // namespace
 
-ReceptionPoller::ReceptionPoller(TransferContext context)
-    : ctx_(context), lanes_(eftpRecepcion_, ctx_.stop) {
-    eftpRecepcion_.stop_with(ctx_.stop);
+ReceptionPoller::ReceptionPoller(const Sesion& session, const ParametersRecord& params, UiPort& ui,
+                                 ReceiveList& receive, PollingTimer& timer,
+                                 ReceptionJournal& journal, SendList& send, std::stop_token stop)
+    : session_(session),
+      params_(params),
+      ui_(ui),
+      receive_(receive),
+      timer_(timer),
+      journal_(journal),
+      send_(send),
+      stop_(std::move(stop)),
+      lanes_(ftp_, stop_) {
+    ftp_.stop_with(stop_);
 }
 
-void ReceptionPoller::tmrPreVal_Timer() {
-    if (ctx_.timer.interval() == PollingTimer::kFirstInterval) {
-        ctx_.timer.set_interval(PollingTimer::kInterval);
+void ReceptionPoller::polling_tick() {
+    if (timer_.interval() == PollingTimer::kFirstInterval) {
+        timer_.set_interval(PollingTimer::kInterval);
     }
     if (in_tick_) {
         return;
@@ -54,35 +64,34 @@ void ReceptionPoller::tmrPreVal_Timer() {
         }
     } catch (const RunStopped&) {
         // The program is ending: the rows keep what they had reached.
-        Desconecta_FTP(eftpRecepcion_, ctx_.ui);
+        log_out(ftp_, ui_);
     }
 }
 
 void ReceptionPoller::tick() {
-    const Step login =
-        attempt([this] { Conecta_FTP(eftpRecepcion_, false, ctx_.session, ctx_.params, ctx_.ui); });
+    const Step login = attempt([this] { log_in(ftp_, false, session_, params_, ui_); });
     if (login == Step::GaveUp || login == Step::Stopped) {
-        Desconecta_FTP(eftpRecepcion_, ctx_.ui);
+        log_out(ftp_, ui_);
         return;
     }
-    if (ctx_.receive.empty()) {
+    if (receive_.empty()) {
         return;  // nothing awaited when the tick began: the session stays open
     }
     if (!fetch_all()) {
-        Desconecta_FTP(eftpRecepcion_, ctx_.ui);
+        log_out(ftp_, ui_);
         return;
     }
-    ctx_.receive.sweep();
-    Desconecta_FTP(eftpRecepcion_, ctx_.ui);
-    if (ctx_.receive.empty()) {
-        ctx_.timer.set_enabled(false);
+    receive_.sweep();
+    log_out(ftp_, ui_);
+    if (receive_.empty()) {
+        timer_.set_enabled(false);
     }
 }
 
 void ReceptionPoller::cancel_tick() {
     if (in_tick_) {
         stop_requested_ = true;
-        eftpRecepcion_.cancel();
+        ftp_.cancel();
         lanes_.cancel_all();
     }
 }
@@ -90,13 +99,13 @@ void ReceptionPoller::cancel_tick() {
 void ReceptionPoller::stop() {
     cancel_tick();
     // Safe while a transfer runs: the session closes as soon as the transfer has stopped.
-    Desconecta_FTP(eftpRecepcion_, ctx_.ui);
+    log_out(ftp_, ui_);
 }
 
 bool ReceptionPoller::fetch_all() {
     // Rows are followed by id: one removed while the tick waited is skipped, never read past
     // the end of the list nor brought back.
-    const std::vector<RowId> ids = ctx_.receive.ids();
+    const std::vector<RowId> ids = receive_.ids();
     if (!list_folders(ids)) {
         return false;
     }
@@ -127,11 +136,11 @@ bool ReceptionPoller::fetch_all() {
 
 bool ReceptionPoller::download_all(std::vector<Download>& downloads) {
     const std::vector<FtpSession*> sessions =
-        lanes_.take(simultaneous_transfers(ctx_.params), downloads.size());
+        lanes_.take(simultaneous_transfers(params_), downloads.size());
     for (FtpSession* session : sessions) {
-        trace_to(*session, ctx_.ui);
+        trace_to(*session, ui_);
     }
-    TransferLanes lanes(ctx_.ui, sessions, office_login(false, ctx_.session, ctx_.params));
+    TransferLanes lanes(ui_, sessions, office_login(false, session_, params_));
     Step outcome = Step::Done;
     try {
         const std::size_t used = lanes.run(
@@ -149,7 +158,7 @@ bool ReceptionPoller::download_all(std::vector<Download>& downloads) {
 }
 
 std::optional<ReceptionPoller::Awaited> ReceptionPoller::awaited(RowId id, Answer which) const {
-    const ReceiveRow* row = ctx_.receive.find(id);
+    const ReceiveRow* row = receive_.find(id);
     if (row == nullptr) {
         return std::nullopt;
     }
@@ -157,7 +166,7 @@ std::optional<ReceptionPoller::Awaited> ReceptionPoller::awaited(RowId id, Answe
         if (!row->awaits_prevalidation()) {
             return std::nullopt;
         }
-        return Awaited{row->ruta_prev, row->archivo_prev, ctx_.session.folders.val_rec, ""};
+        return Awaited{row->ruta_prev, row->archivo_prev, session_.folders.val_rec, ""};
     }
     if (!row->awaits_validation()) {
         return std::nullopt;
@@ -168,7 +177,7 @@ std::optional<ReceptionPoller::Awaited> ReceptionPoller::awaited(RowId id, Answe
 // Lists each remote folder that holds an awaited answer, once. A folder the server will not
 // list has its answers tried by name for as long as the program talks to that server.
 bool ReceptionPoller::list_folders(const std::vector<RowId>& ids) {
-    listings_.begin_tick(ctx_.session.host);
+    listings_.begin_tick(session_.host);
     std::map<std::string, std::vector<std::string>> folders;  // awaited names by folder
     for (const RowId id : ids) {
         for (const Answer which : {Answer::Prevalidation, Answer::Validation}) {
@@ -182,8 +191,7 @@ bool ReceptionPoller::list_folders(const std::vector<RowId>& ids) {
             continue;
         }
         std::vector<std::string> listed;
-        const Step step =
-            attempt([&] { listed = list_remote_names(eftpRecepcion_, ctx_.ui, folder); });
+        const Step step = attempt([&] { listed = list_remote_names(ftp_, ui_, folder); });
         if (step == Step::NotTransferred) {
             listings_.refused(folder);
         } else if (step == Step::Done) {
@@ -205,7 +213,7 @@ ReceptionPoller::Step ReceptionPoller::attempt(Work&& work) {
             work();
             return stop_requested_ ? Step::Stopped : Step::Done;
         } catch (const NumberedError& error) {
-            if (const Step step = failed_try(error, eftpRecepcion_, 0); step != Step::Retry) {
+            if (const Step step = failed_try(error, ftp_, 0); step != Step::Retry) {
                 return step;
             }
         }
@@ -218,7 +226,7 @@ ReceptionPoller::Step ReceptionPoller::failed_try(const NumberedError& error, Ft
     if (stop_requested_) {
         return Step::Stopped;
     }
-    stop_point(ctx_.stop);
+    stop_point(stop_);
     if (error.number() == ftp_error::kNotTransferred) {
         return Step::NotTransferred;
     }
@@ -226,7 +234,7 @@ ReceptionPoller::Step ReceptionPoller::failed_try(const NumberedError& error, Ft
     last_failure_ = error;
     if (error.number() == ftp_error::kSessionBroken) {
         // The next try logs in again on a fresh connection.
-        Desconecta_FTP(session, ctx_.ui);
+        log_out(session, ui_);
     } else {
         report_outage(error);
     }
@@ -256,11 +264,11 @@ void ReceptionPoller::server_answered() {
 
 void ReceptionPoller::journal_failure(const NumberedError& error, RowId row) {
     if (row != 0) {
-        ctx_.journal.receive_failed(row, error);
+        journal_.receive_failed(row, error);
         return;
     }
-    for (const RowId id : ctx_.receive.ids()) {
-        ctx_.journal.receive_failed(id, error);
+    for (const RowId id : receive_.ids()) {
+        journal_.receive_failed(id, error);
     }
 }
 
@@ -278,8 +286,8 @@ void ReceptionPoller::report_outage(const NumberedError& error) {
     for (const auto& listener : outage_listeners_) {
         listener(error);
     }
-    if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::PollingTimer)) {
-        show_ftp_failure(ctx_.ui, *text, error,
+    if (const auto text = failure_message(error, link_type(params_), LoginCaller::PollingTimer)) {
+        show_ftp_failure(ui_, *text, error,
                          "Los archivos siguen en la lista de recepción: la recepción vuelve a "
                          "intentarlo sola cada pocos segundos.");
     }
@@ -299,7 +307,7 @@ std::optional<TransferLanes::Work> ReceptionPoller::prepare_download(Download& d
         return std::nullopt;
     }
     download.remote_name = *remote_name;
-    return [work = ctx_.session.paths.work_folder, folder = answer->folder, name = *remote_name](
+    return [work = session_.paths.work_folder, folder = answer->folder, name = *remote_name](
                FtpSession& session, const auto& progress) {
         session.set_progress([&progress, &name](std::int64_t done, std::int64_t total) {
             progress({.what = name, .done = done, .total = total});
@@ -326,8 +334,8 @@ TransferLanes::Next ReceptionPoller::finish_download(Download& download, std::ex
             return TransferLanes::Next::Halt;
         }
     }
-    ctx_.ui.yield();
-    const auto work_copy = ctx_.session.paths.work_folder / download.remote_name;
+    ui_.yield();
+    const auto work_copy = session_.paths.work_folder / download.remote_name;
     const auto answer = awaited(download.id, download.which);
     if (!answer) {
         remove_quietly(work_copy);  // the row went while the download ran
@@ -351,7 +359,7 @@ void ReceptionPoller::store_fetched(const Download& download, const Awaited& ans
     if (ec) {
         return;
     }
-    if (size == 0 || ctx_.receive.find(id) == nullptr) {
+    if (size == 0 || receive_.find(id) == nullptr) {
         // An empty answer is not an answer; a row removed meanwhile is not brought back.
         remove_quietly(work_copy);
         return;
@@ -361,12 +369,12 @@ void ReceptionPoller::store_fetched(const Download& download, const Awaited& ans
     }
     // The answer is in.
     const Answer which = download.which;
-    ctx_.receive.update(id, [which](ReceiveRow& r) {
+    receive_.update(id, [which](ReceiveRow& r) {
         (which == Answer::Prevalidation ? r.prev_state : r.val_state) = std::string(kAnswerIn);
     });
-    ctx_.journal.answer_stored(id, which == Answer::Prevalidation,
-                               std::filesystem::path(answer.destination) / answer.name);
-    ctx_.ui.yield();
+    journal_.answer_stored(id, which == Answer::Prevalidation,
+                           std::filesystem::path(answer.destination) / answer.name);
+    ui_.yield();
     remove_quietly(work_copy);
     list_received(answer.name, which, answer.icono);
 }
@@ -378,14 +386,13 @@ bool ReceptionPoller::store(RowId id, const std::filesystem::path& work_copy,
         unwritable_reported_.erase(folder.string());
         return true;
     } catch (const NumberedError& error) {
-        ctx_.journal.receive_failed(id, error);
+        journal_.receive_failed(id, error);
         // Said once per folder until it can be written again, not on every tick.
         if (unwritable_reported_.insert(folder.string()).second) {
-            ctx_.ui.message("No se pudo guardar la respuesta " + name +
-                                " en la carpeta de recepción " + folder.string() + ":\r\n" +
-                                error.description() +
-                                "\r\nLa respuesta sigue en el servidor; se volverá a intentar.",
-                            MessageIcon::Critical, MessageButtons::Ok);
+            ui_.message("No se pudo guardar la respuesta " + name + " en la carpeta de recepción " +
+                            folder.string() + ":\r\n" + error.description() +
+                            "\r\nLa respuesta sigue en el servidor; se volverá a intentar.",
+                        MessageIcon::Critical, MessageButtons::Ok);
         }
         return false;
     }
@@ -403,7 +410,7 @@ void ReceptionPoller::list_received(const std::string& name, Answer which,
         // An icon number that is empty or not a number gives no icon.
         row.small_icon = whole_number(icono).value_or(image::kNone);
     }
-    ctx_.send.set_current_row(ctx_.send.append(std::move(row)));
+    send_.set_current_row(send_.append(std::move(row)));
 }
 
 }  // namespace ordano

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -12,29 +13,41 @@
 #include "transfer/AnswerListings.h"
 #include "transfer/FtpSession.h"
 #include "transfer/RowList.h"
-#include "transfer/TransferContext.h"
 #include "transfer/TransferLanes.h"
 
 namespace ordano {
 
-// The polling tick tmrPreVal_Timer: fetches the awaited answers of the receive list on its own
-// session eftpRecepcion, stores them in their receive folders, lists them in the send list and
-// forgets the receive rows whose answers are all in. Each tick first lists every remote folder
-// that holds an awaited answer, once, then downloads only the answers listed there (a folder
-// the server does not list has its answers tried by name), several at once on extra sessions
-// (eftpRecepcion#2, ...) as the office's setting allows, stored and listed in the order of the
-// rows.
+class ParametersRecord;
+class PollingTimer;
+class ReceiveList;
+class ReceptionJournal;
+class SendList;
+class UiPort;
+struct Sesion;
+
+// The polling of tmrPreVal, tick by tick: fetches the awaited answers of the receive list on
+// its own session eftpRecepcion, stores them in their receive folders, lists them in the send
+// list and forgets the receive rows whose answers are all in. Each tick first lists every remote
+// folder that holds an awaited answer, once, then downloads only the answers listed there (a
+// folder the server does not list has its answers tried by name), several at once on extra
+// sessions (eftpRecepcion#2, ...) as the office's setting allows, stored and listed in the order
+// of the rows.
 class ReceptionPoller {
 public:
     // A failed step is tried this many times in one tick before the tick gives up and leaves
     // the work to the next tick.
     static constexpr int kAttempts = 3;
 
-    explicit ReceptionPoller(TransferContext context);
+    // Fetches the answers the rows of `receive` await while `timer` is on, tells `journal` of
+    // each answer stored and each failure, and lists each stored answer in `send`. `stop`: see
+    // RunStop.h.
+    ReceptionPoller(const Sesion& session, const ParametersRecord& params, UiPort& ui,
+                    ReceiveList& receive, PollingTimer& timer, ReceptionJournal& journal,
+                    SendList& send, std::stop_token stop);
 
     // One tick. A tick asked for while another is in progress (the window let the timer through
     // while the first waited) does nothing.
-    void tmrPreVal_Timer();
+    void polling_tick();
     [[nodiscard]] bool tick_in_progress() const { return in_tick_; }
     // The failure with which the last tick gave up (tried kAttempts times); nullopt when it
     // did not give up.
@@ -53,7 +66,7 @@ public:
     void on_outage(OutageListener listener);
     [[nodiscard]] bool in_outage() const { return outage_; }
 
-    [[nodiscard]] FtpSession& session() { return eftpRecepcion_; }
+    [[nodiscard]] FtpSession& session() { return ftp_; }
 
 private:
     enum class Step { Done, NotTransferred, GaveUp, Stopped, Retry };
@@ -98,8 +111,15 @@ private:
     void journal_failure(const NumberedError& error, RowId row);
     void list_received(const std::string& name, Answer which, const std::string& icono);
 
-    TransferContext ctx_;
-    FtpSession eftpRecepcion_{"eftpRecepcion"};
+    const Sesion& session_;
+    const ParametersRecord& params_;
+    UiPort& ui_;
+    ReceiveList& receive_;
+    PollingTimer& timer_;
+    ReceptionJournal& journal_;
+    SendList& send_;
+    std::stop_token stop_;
+    FtpSession ftp_{"eftpRecepcion"};
     LaneSessions lanes_;
     bool in_tick_ = false;
     bool stop_requested_ = false;

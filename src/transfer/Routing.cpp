@@ -55,7 +55,7 @@ char kind_letter(std::string_view name) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(name.front())));
 }
 
-std::string Ruta_Respuesta(int kind, std::string_view name) {
+std::string answer_folder(int kind, std::string_view name) {
     if (kind != 1 && kind != 2) {
         return {};
     }

@@ -26,7 +26,7 @@ struct SendRow;
 
 // Remote folder of a file's answers: kind 1 the prevalidation answer, kind 2 the validation
 // answer; "" when none is expected (or for any other kind number).
-[[nodiscard]] std::string Ruta_Respuesta(int kind, std::string_view name);
+[[nodiscard]] std::string answer_folder(int kind, std::string_view name);
 
 // Where a file to send comes from, where it goes and what its answers are called.
 struct Route {

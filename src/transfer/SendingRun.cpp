@@ -11,13 +11,12 @@
 #include "base/FlagScope.h"
 #include "base/RunStop.h"
 #include "base/Scramble.h"
-#include "office/Session.h"
 #include "base/UiPort.h"
+#include "office/Session.h"
 #include "office/WorkingFiles.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/JournalRecorder.h"
-#include "transfer/PollingTimer.h"
-#include "transfer/ReceiveList.h"
+#include "transfer/ReceptionIntake.h"
 #include "transfer/Routing.h"
 #include "transfer/SendList.h"
 #include "transfer/TransferErrors.h"
@@ -41,9 +40,19 @@ constexpr int kUnreadableValue = 5;
 
 }  // namespace
 
-SendingRun::SendingRun(TransferContext context, BulletinRefresh refresh_bulletin)
-    : ctx_(context), refresh_bulletin_(std::move(refresh_bulletin)), lanes_(eftpEnvio_, ctx_.stop) {
-    eftpEnvio_.stop_with(ctx_.stop);
+SendingRun::SendingRun(Sesion& session, const ParametersRecord& params, UiPort& ui, SendList& send,
+                       SendingJournal& journal, ReceptionIntake& reception,
+                       BulletinRefresh refresh_bulletin, std::stop_token stop)
+    : session_(session),
+      params_(params),
+      ui_(ui),
+      send_(send),
+      journal_(journal),
+      reception_(reception),
+      refresh_bulletin_(std::move(refresh_bulletin)),
+      stop_(std::move(stop)),
+      lanes_(ftp_, stop_) {
+    ftp_.stop_with(stop_);
 }
 
 std::string SendingRun::payment_file_name(int patente) {
@@ -58,9 +67,9 @@ void SendingRun::run() {
     }
     FlagScope running(running_);
     ended_by_.reset();
-    if (ctx_.send.empty()) {
-        ctx_.ui.message("Debes incluir al menos un archivo en la lista de envío!!!",
-                        MessageIcon::Information, MessageButtons::Ok);
+    if (send_.empty()) {
+        ui_.message("Debes incluir al menos un archivo en la lista de envío!!!",
+                    MessageIcon::Information, MessageButtons::Ok);
         return;
     }
     try {
@@ -73,28 +82,27 @@ void SendingRun::run() {
 }
 
 void SendingRun::run_steps() {
-    remove_stale_working_files(ctx_.session.paths);
+    remove_stale_working_files(session_.paths);
     if (refresh_bulletin_) {
         refresh_bulletin_();
     }
-    ctx_.ui.yield();
-    Conecta_FTP(eftpEnvio_, false, ctx_.session, ctx_.params, ctx_.ui);
+    ui_.yield();
+    log_in(ftp_, false, session_, params_, ui_);
     fetch_payment_file();
-    stop_point(ctx_.stop);
+    stop_point(stop_);
     if (decide_password()) {
         send_due_entries();
-        ctx_.send.compact();
+        send_.compact();
     }
-    Desconecta_FTP(eftpEnvio_, ctx_.ui);
-    ctx_.timer.set_enabled(true);
+    log_out(ftp_, ui_);
+    reception_.start_polling();
 }
 
 void SendingRun::fetch_payment_file() {
-    Sesion& session = ctx_.session;
-    const std::string name = payment_file_name(session.patente);
-    const auto local = session.paths.drive_root / name;
+    const std::string name = payment_file_name(session_.patente);
+    const auto local = session_.paths.drive_root / name;
     try {
-        Baja_Archivo(eftpEnvio_, ctx_.ui, session.paths.drive_root, kPaymentFolder, name);
+        download_file(ftp_, ui_, session_.paths.drive_root, kPaymentFolder, name);
     } catch (const FtpError& error) {
         // No payment file on the server: nothing was written, the flag becomes "N" below.
         if (error.number() != ftp_error::kNotTransferred) {
@@ -103,14 +111,14 @@ void SendingRun::fetch_payment_file() {
     }
     const auto line = read_first_line_bytes(local);
     if (!line) {
-        session.bandera_pago = 'N';
+        session_.bandera_pago = 'N';
         return;
     }
     delete_file(local);
-    ctx_.ui.yield();
-    session.bandera_pago = line->empty() ? '\0' : line->front();
+    ui_.yield();
+    session_.bandera_pago = line->empty() ? '\0' : line->front();
     try {
-        session.pass_ban = Decodifica(text::cp1252_to_utf8(line->empty() ? "" : line->substr(1)));
+        session_.pass_ban = Decodifica(text::cp1252_to_utf8(line->empty() ? "" : line->substr(1)));
     } catch (const FormatError& error) {
         throw NumberedError(
             kUnreadableValue,
@@ -119,33 +127,31 @@ void SendingRun::fetch_payment_file() {
 }
 
 bool SendingRun::decide_password() {
-    Sesion& session = ctx_.session;
-    if (session.bandera_pago == 'S') {
-        session.pass_aceptada = false;
-        session.pass_aceptada = ctx_.ui.ask_payment_password();
+    if (session_.bandera_pago == 'S') {
+        session_.pass_aceptada = false;
+        session_.pass_aceptada = ui_.ask_payment_password();
     } else {
-        session.pass_aceptada = true;
-        if (ctx_.send.has_pending_payment()) {
-            session.pass_aceptada = false;
-            session.bandera_pago = 'S';
-            session.pass_aceptada = ctx_.ui.ask_payment_password();
+        session_.pass_aceptada = true;
+        if (send_.has_pending_payment()) {
+            session_.pass_aceptada = false;
+            session_.bandera_pago = 'S';
+            session_.pass_aceptada = ui_.ask_payment_password();
         }
     }
-    return (session.bandera_pago == 'S' && session.pass_aceptada) || session.bandera_pago == 'N';
+    return (session_.bandera_pago == 'S' && session_.pass_aceptada) || session_.bandera_pago == 'N';
 }
 
 bool SendingRun::due_today(const SendRow& row) const {
     // A name whose last three characters are not a number is not today's file.
-    return row.pending() && !row.text.empty() &&
-           julian_day_of(row.text) == ctx_.session.dia_juliano &&
-           route_for(row.text, ctx_.session).has_value();
+    return row.pending() && !row.text.empty() && julian_day_of(row.text) == session_.dia_juliano &&
+           route_for(row.text, session_).has_value();
 }
 
 // Several files go up at once on extra sessions (eftpEnvio#2, ...) as the office's setting
 // allows; each is moved to the receive list, and the journal told, in the order of the list.
 void SendingRun::send_due_entries() {
     std::vector<Upload> due;
-    for (const auto& row : ctx_.send.rows()) {
+    for (const auto& row : send_.rows()) {
         if (due_today(row)) {
             due.push_back({row.id, {}, {}});
         }
@@ -154,11 +160,11 @@ void SendingRun::send_due_entries() {
         return;
     }
     const std::vector<FtpSession*> sessions =
-        lanes_.take(simultaneous_transfers(ctx_.params), due.size());
+        lanes_.take(simultaneous_transfers(params_), due.size());
     for (FtpSession* session : sessions) {
-        trace_to(*session, ctx_.ui);
+        trace_to(*session, ui_);
     }
-    TransferLanes lanes(ctx_.ui, sessions, office_login(false, ctx_.session, ctx_.params));
+    TransferLanes lanes(ui_, sessions, office_login(false, session_, params_));
     const int items = static_cast<int>(due.size());
     std::exception_ptr ends_run;
     try {
@@ -179,22 +185,22 @@ void SendingRun::send_due_entries() {
 }
 
 std::optional<TransferLanes::Work> SendingRun::prepare_upload(Upload& upload, int item, int items) {
-    stop_point(ctx_.stop);
+    stop_point(stop_);
     // The user may have removed or changed the entry while the run waited.
-    const SendRow* row = ctx_.send.find(upload.id);
+    const SendRow* row = send_.find(upload.id);
     if (row == nullptr || !due_today(*row)) {
         return std::nullopt;
     }
     upload.entry = *row;
-    upload.route = *route_for(upload.entry.text, ctx_.session);
-    const auto& work = ctx_.session.paths.work_folder;
+    upload.route = *route_for(upload.entry.text, session_);
+    const auto& work = session_.paths.work_folder;
     const std::string& name = upload.entry.text;
     try {
         // The office's file system found "m0015009.342" for the row "M0015009.342"; the file
         // is read as it is named and uploaded under the row's name.
         const auto source = find_file_ignoring_case(upload.route.source.parent_path(), name);
-        copy_through_temp(source.value_or(upload.route.source), work / name, ctx_.stop);
-        ctx_.journal.upload_started(upload.id, work / name, upload.route.remote_in, ctx_.stop);
+        copy_through_temp(source.value_or(upload.route.source), work / name, stop_);
+        journal_.upload_started(upload.id, work / name, upload.route.remote_in, stop_);
     } catch (const RunStopped&) {
         stopped(upload);
         throw;
@@ -230,16 +236,16 @@ TransferLanes::Next SendingRun::finish_upload(const Upload& upload, std::excepti
                 ends_run = ends_run ? ends_run : failure;
                 return TransferLanes::Next::Halt;
             }
-            ctx_.journal.send_failed(upload.id, error);
-            stop_point(ctx_.stop);
-            if (ask_retry(ctx_.ui, error.number(), name)) {
+            journal_.send_failed(upload.id, error);
+            stop_point(stop_);
+            if (ask_retry(ui_, error.number(), name)) {
                 return TransferLanes::Next::Again;
             }
-            remove_quietly(ctx_.session.paths.work_folder / name);
+            remove_quietly(session_.paths.work_folder / name);
             return TransferLanes::Next::Go;  // not sent: the entry stays in the send list
         }
     }
-    ctx_.ui.yield();
+    ui_.yield();
     // Sent: whatever happens to the clean-up, the file is never uploaded again.
     clear_working_files(name, upload.route);
     move_to_receive(upload.id, upload.entry, upload.route);
@@ -248,8 +254,8 @@ TransferLanes::Next SendingRun::finish_upload(const Upload& upload, std::excepti
 
 // The program is ending: the upload cut short is not sent, and the journal says why.
 void SendingRun::stopped(const Upload& upload) {
-    remove_quietly(ctx_.session.paths.work_folder / upload.entry.text);
-    ctx_.journal.send_failed(upload.id, NumberedError(0, kStoppedUpload));
+    remove_quietly(session_.paths.work_folder / upload.entry.text);
+    journal_.send_failed(upload.id, NumberedError(0, kStoppedUpload));
 }
 
 bool SendingRun::asked_as_local_file(int number) {
@@ -260,7 +266,7 @@ bool SendingRun::asked_as_local_file(int number) {
 
 void SendingRun::clear_working_files(const std::string& name, const Route& route) {
     // Answers of an earlier run of the same file would be taken for new ones.
-    const auto& work = ctx_.session.paths.work_folder;
+    const auto& work = session_.paths.work_folder;
     for (const std::string* file : {&route.archivo_val, &route.archivo_prev, &name}) {
         if (file->empty()) {
             continue;
@@ -271,7 +277,7 @@ void SendingRun::clear_working_files(const std::string& name, const Route& route
                 delete_file(work / *file);
                 break;
             } catch (const NumberedError& error) {
-                if (!ask_retry(ctx_.ui, error.number(), *file)) {
+                if (!ask_retry(ui_, error.number(), *file)) {
                     break;
                 }
             }
@@ -280,34 +286,34 @@ void SendingRun::clear_working_files(const std::string& name, const Route& route
 }
 
 void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {
-    const RowId received = ctx_.receive.append(receive_row_for(entry, route, ctx_.time_now()));
-    ctx_.journal.sent(id, received);
-    ctx_.send.update(id, [](SendRow& row) { row.text.clear(); });
+    const RowId received = reception_.await_answers(entry, route, /*handed_over=*/false);
+    journal_.sent(id, received);
+    send_.update(id, [](SendRow& row) { row.text.clear(); });
 }
 
 // The program is ending: no message, no further transfer; the lists stay as consistent as
 // after a failure.
 void SendingRun::end_stopped() {
-    Desconecta_FTP(eftpEnvio_, ctx_.ui);
-    ctx_.send.compact();
+    log_out(ftp_, ui_);
+    send_.compact();
 }
 
 void SendingRun::end_with(const NumberedError& error) {
     ended_by_ = error;
     // Every file the run was to send met the failure that ended it.
-    for (const SendRow& row : ctx_.send.rows()) {
+    for (const SendRow& row : send_.rows()) {
         if (due_today(row)) {
-            ctx_.journal.send_failed(row.id, error);
+            journal_.send_failed(row.id, error);
         }
     }
-    if (const auto text = failure_message(error, ctx_.link_type(), LoginCaller::SendAndReceive)) {
-        show_ftp_failure(ctx_.ui, *text, error,
+    if (const auto text = failure_message(error, link_type(params_), LoginCaller::SendAndReceive)) {
+        show_ftp_failure(ui_, *text, error,
                          "Los archivos que no se enviaron siguen en la lista de envío; vuelve a "
                          "oprimir «Enviar/Recibir» cuando se resuelva.");
     }
-    Desconecta_FTP(eftpEnvio_, ctx_.ui);
+    log_out(ftp_, ui_);
     // What was sent before the failure has moved to the receive list; its entries go.
-    ctx_.send.compact();
+    send_.compact();
 }
 
 }  // namespace ordano

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include "base/Errors.h"
@@ -11,10 +12,15 @@
 #include "transfer/Routing.h"
 #include "transfer/RowList.h"
 #include "transfer/SendList.h"
-#include "transfer/TransferContext.h"
 #include "transfer/TransferLanes.h"
 
 namespace ordano {
+
+class ParametersRecord;
+class ReceptionIntake;
+class SendingJournal;
+class UiPort;
+struct Sesion;
 
 // "Enviar/Recibir": uploads today's pending files of the send list into the server's input
 // folder of their kind and moves them to the receive list with their expected answers, then
@@ -25,10 +31,15 @@ namespace ordano {
 // come from inside the transfer, on whatever thread UiPort::run_blocking runs it.
 class SendingRun {
 public:
-    // Refreshes the bulletin (Actualiza_Boletin with Boton false) at the start of each run.
+    // Refreshes the bulletin (fetch_bulletin, not asked by a person) at the start of each run.
     using BulletinRefresh = std::function<void()>;
 
-    SendingRun(TransferContext context, BulletinRefresh refresh_bulletin);
+    // Takes today's files from `send`, tells `journal` of each upload and hands each file sent
+    // to `reception`. `session` gets the payment flag and password of the run; `stop`: see
+    // RunStop.h.
+    SendingRun(Sesion& session, const ParametersRecord& params, UiPort& ui, SendList& send,
+               SendingJournal& journal, ReceptionIntake& reception,
+               BulletinRefresh refresh_bulletin, std::stop_token stop);
 
     // Ejecuta_Accion "enviar". Ignored while a run is in progress (a click let through while
     // the run waits on the network).
@@ -37,7 +48,7 @@ public:
     // The failure that ended the last run early (no connection, login refused, ...); nullopt
     // when it ran to its end.
     [[nodiscard]] const std::optional<NumberedError>& ended_by() const { return ended_by_; }
-    [[nodiscard]] FtpSession& session() { return eftpEnvio_; }
+    [[nodiscard]] FtpSession& session() { return ftp_; }
 
     [[nodiscard]] static std::string payment_file_name(int patente);
 
@@ -66,9 +77,15 @@ private:
     void end_with(const NumberedError& error);
     void end_stopped();
 
-    TransferContext ctx_;
+    Sesion& session_;
+    const ParametersRecord& params_;
+    UiPort& ui_;
+    SendList& send_;
+    SendingJournal& journal_;
+    ReceptionIntake& reception_;
     BulletinRefresh refresh_bulletin_;
-    FtpSession eftpEnvio_{"eftpEnvio"};
+    std::stop_token stop_;
+    FtpSession ftp_{"eftpEnvio"};
     LaneSessions lanes_;
     bool running_ = false;
     std::optional<NumberedError> ended_by_;

@@ -2,8 +2,9 @@
 #include "transfer/TransferDesk.h"
 
 #include "base/RunStop.h"
-#include "office/Session.h"
 #include "base/UiPort.h"
+#include "office/Journal.h"
+#include "office/Session.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/ListActions.h"
 #include "transfer/ManualReception.h"
@@ -13,11 +14,16 @@ namespace ordano {
 TransferDesk::TransferDesk(Sesion& session, const ParametersRecord& params, Journal& journal,
                            UiPort& ui, const Clock& clock, LocaleFormats locale,
                            SendingRun::BulletinRefresh refresh_bulletin, std::stop_token stop)
-    : recorder_(journal, send_, receive_, session, clock),
-      context_{session, params,   ui,     clock,     std::move(locale),
-               send_,   receive_, timer_, recorder_, std::move(stop)},
-      sending_(context_, std::move(refresh_bulletin)),
-      poller_(context_) {}
+    : session_(session),
+      params_(params),
+      ui_(ui),
+      clock_(clock),
+      locale_(std::move(locale)),
+      stop_(std::move(stop)),
+      recorder_(journal, send_, receive_, session, clock),
+      intake_(receive_, timer_, clock, locale_),
+      sending_(session, params, ui, send_, recorder_, intake_, std::move(refresh_bulletin), stop_),
+      poller_(session, params, ui, receive_, timer_, recorder_, send_, stop_) {}
 
 void TransferDesk::send() {
     sending_.run();
@@ -27,7 +33,7 @@ void TransferDesk::send() {
 void TransferDesk::receive() {
     if (!sending_.running()) {
         try {
-            Recibe_Manual(context_);
+            receive_by_hand(session_, ui_, send_, recorder_, intake_, stop_);
         } catch (const RunStopped&) {
             // The program is ending: what is left of the action is not done.
         }
@@ -37,7 +43,7 @@ void TransferDesk::receive() {
 
 void TransferDesk::close_sending_session() {
     if (!sending_.running()) {
-        Desconecta_FTP(sending_.session(), context_.ui);
+        log_out(sending_.session(), ui_);
     }
 }
 
@@ -45,28 +51,28 @@ void TransferDesk::close_polling_session() {
     poller_.stop();
 }
 
-bool TransferDesk::lvwArchivos_DblClick(std::string_view name) {
-    return add_file_to_send(send_, context_.ui, context_.session.folders.pag_env, name);
+bool TransferDesk::add_file_to_send(std::string_view name) {
+    return ordano::add_file_to_send(send_, ui_, session_.folders.pag_env, name);
 }
 
 void TransferDesk::add_searched_file(std::string_view name) {
-    ordano::add_searched_file(send_, context_.session.folders.pag_env, name);
+    ordano::add_searched_file(send_, session_.folders.pag_env, name);
 }
 
-bool TransferDesk::cmdPreVal_Click(RowId selected) {
-    return remove_from_send(send_, selected);
+bool TransferDesk::remove_from_send(RowId selected) {
+    return ordano::remove_from_send(send_, selected);
 }
 
-bool TransferDesk::cmdPreElm_Click(RowId selected) {
-    return remove_from_receive(receive_, timer_, selected);
+bool TransferDesk::remove_from_receive(RowId selected) {
+    return ordano::remove_from_receive(receive_, timer_, selected);
 }
 
-bool TransferDesk::cmdLimpia_Click() {
-    return clear_send_list(send_);
+bool TransferDesk::clear_send_list() {
+    return ordano::clear_send_list(send_);
 }
 
 void TransferDesk::restore_from_journal(bool send_entries) {
-    const std::vector<std::string> damaged = recorder_.restore(send_entries, context_.locale);
+    const std::vector<std::string> damaged = recorder_.restore(send_entries, locale_);
     if (!damaged.empty()) {
         std::string text =
             "Estos registros de la bitácora de envíos están dañados y no se "
@@ -74,7 +80,7 @@ void TransferDesk::restore_from_journal(bool send_entries) {
         for (const std::string& line : damaged) {
             text += "\r\n" + line;
         }
-        context_.ui.message(text, MessageIcon::Critical, MessageButtons::Ok);
+        ui_.message(text, MessageIcon::Critical, MessageButtons::Ok);
     }
     if (!receive_.empty()) {
         timer_.set_enabled(true);
@@ -82,7 +88,7 @@ void TransferDesk::restore_from_journal(bool send_entries) {
 }
 
 int TransferDesk::mark_overdue() {
-    return recorder_.mark_overdue(context_.clock.now(), context_.overdue_minutes());
+    return recorder_.mark_overdue(clock_.now(), overdue_minutes(params_));
 }
 
 void TransferDesk::stop_polling() {

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include <stop_token>
 #include <string_view>
 
 #include "transfer/JournalRecorder.h"
 #include "transfer/PollingTimer.h"
 #include "transfer/ReceiveList.h"
+#include "transfer/ReceptionIntake.h"
 #include "transfer/ReceptionPoller.h"
 #include "transfer/SendList.h"
 #include "transfer/SendingRun.h"
-#include "transfer/TransferContext.h"
 
 namespace ordano {
 
@@ -23,6 +24,11 @@ struct Sesion;
 // The transfer side of the main window without the window: the two lists, the polling timer,
 // the sending run, the polling tick and the toolbar's transfer actions. The window mirrors the
 // lists and the timer through their notifications and calls these routines from its events.
+//
+// A file's trip: the person puts it on the send list; the sending run uploads it, telling the
+// journal, and hands it to reception (ReceptionIntake), which puts it on the receive list and
+// switches the polling on; each polling tick (ReceptionPoller) fetches its answers, stores them
+// in the receive folders, tells the journal and lists them in the send list.
 class TransferDesk {
 public:
     // `stop`: the office's (Office::stop_token); a requested stop ends the sending run, the
@@ -57,15 +63,15 @@ public:
     // main window ends with this.
     void close_sending_session();
     // The polling timer's tick.
-    void tmrPreVal_Timer() { poller_.tmrPreVal_Timer(); }
+    void polling_tick() { poller_.polling_tick(); }
 
     // The user's list actions (see ListActions.h), for the window's handlers.
-    bool lvwArchivos_DblClick(std::string_view name);
+    bool add_file_to_send(std::string_view name);
     void add_searched_file(std::string_view name);
     // The removals by hand, once the person has said Yes to their questions (ListActions.h).
-    bool cmdPreVal_Click(RowId selected);  // also the Delete key on the send list
-    bool cmdPreElm_Click(RowId selected);
-    bool cmdLimpia_Click();  // true: the review box is emptied too
+    bool remove_from_send(RowId selected);  // also the Delete key on the send list
+    bool remove_from_receive(RowId selected);
+    bool clear_send_list();  // true: the review box is emptied too
 
     // Detener, once the person has said Yes to kStopPollingQuestion: switches the polling off,
     // cancels a transfer in flight of the tick under way and empties the receive list. Nothing
@@ -76,11 +82,17 @@ public:
     void close_polling_session();
 
 private:
+    Sesion& session_;
+    const ParametersRecord& params_;
+    UiPort& ui_;
+    const Clock& clock_;
+    LocaleFormats locale_;
+    std::stop_token stop_;
     SendList send_;
     ReceiveList receive_;
     PollingTimer timer_;
     JournalRecorder recorder_;
-    TransferContext context_;
+    ReceptionIntake intake_;
     SendingRun sending_;
     ReceptionPoller poller_;
 };

@@ -3,9 +3,14 @@
 
 #include "base/Errors.h"
 #include "base/UiPort.h"
+#include "office/Parameters.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {
+
+int link_type(const ParametersRecord& params) {
+    return static_cast<int>(params.number(Param::tipo_acceso));
+}
 
 bool is_login_refused(int number) {
     return number >= ftp_error::kLoginRefused && number <= 1015;

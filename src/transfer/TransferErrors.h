@@ -10,7 +10,11 @@
 namespace ordano {
 
 class NumberedError;
+class ParametersRecord;
 class UiPort;
+
+// tipo_acceso of the parameters record, for the no-connection message.
+[[nodiscard]] int link_type(const ParametersRecord& params);
 
 // The message a transfer shows for a failure that ends (or interrupts) its work: the login
 // text of the caller for 1013-1015, the no-connection text for 1029, the error-number text for

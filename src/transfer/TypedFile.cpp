@@ -44,8 +44,8 @@ TypedFileOutcome add_typed_file(SendList& send, const LocalFolders& folders,
     // The icon reads the file as it is named on disk (a payment file's code).
     row.small_icon = icon_for_file(shown_path(found->filename()), found->parent_path());
     row.icono = row.small_icon == image::kNone ? "" : std::to_string(row.small_icon);
-    row.ruta_pre = Ruta_Respuesta(1, name);
-    row.ruta_val = Ruta_Respuesta(2, name);
+    row.ruta_pre = answer_folder(1, name);
+    row.ruta_val = answer_folder(2, name);
     send.set_current_row(send.append(std::move(row)));
     return TypedFileOutcome::Added;
 }

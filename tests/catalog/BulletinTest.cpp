@@ -20,9 +20,7 @@ protected:
         ticker.show("Boletín anterior", true);
         ticker.subscribe([this] { ++changes; });
     }
-    void refresh(bool boton) {
-        Actualiza_Boletin(boton, *world.office, principal, world.ui, ticker);
-    }
+    void refresh(bool boton) { fetch_bulletin(boton, *world.office, principal, world.ui, ticker); }
     bool local_copy_exists() const {
         return std::filesystem::exists(world.files.drive_root / kBulletinFile);
     }

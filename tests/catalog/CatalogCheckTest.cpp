@@ -23,7 +23,9 @@ protected:
         hooks.show = [this] { events.push_back("show"); };
         hooks.hide = [this] { events.push_back("hide"); };
     }
-    bool check() { return Revisa_Catalogo(*world.office, principal, world.ui, update, hooks); }
+    bool check() {
+        return check_for_newer_catalog(*world.office, principal, world.ui, update, hooks);
+    }
 
     CatalogWorld world;
     FtpSession principal{"eftpPrincipal"};
@@ -49,7 +51,7 @@ TEST_F(CatalogCheckTest, NewerCatalogueOnYesIsInstalled) {
     EXPECT_EQ(world.office->params().number(Param::vererr), 8);
     EXPECT_EQ(events, (std::vector<std::string>{"show", "hide"}));
     EXPECT_FALSE(principal.connected());
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    EXPECT_FALSE(update.session().connected());
     EXPECT_TRUE(world.drive_root_files().empty());
 }
 

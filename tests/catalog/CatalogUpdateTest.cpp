@@ -67,7 +67,7 @@ protected:
         EXPECT_TRUE(world.db_bytes() == db_before) << "the database file changed";
         EXPECT_EQ(vererr(), 7);
         EXPECT_TRUE(world.drive_root_files().empty());
-        EXPECT_FALSE(update.eftpActCatErr().connected());
+        EXPECT_FALSE(update.session().connected());
     }
 
     CatalogWorld world;
@@ -89,7 +89,7 @@ TEST_F(CatalogUpdateTest, SameVersionFetchesNoPackage) {
     EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
     EXPECT_TRUE(world.drive_root_files().empty());
     // The connection is closed at this end too, as the server itself saw it.
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    EXPECT_FALSE(update.session().connected());
     EXPECT_EQ(world.server.logins("actualizador"), 1);
     EXPECT_TRUE(
         test::FtpServer::wait_for([&] { return world.server.logouts("actualizador") == 1; }));
@@ -140,7 +140,7 @@ TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
     EXPECT_EQ(update.result(), "Catálogo actualizado satisfactoriamente!!!");
     EXPECT_TRUE(world.ui.messages.empty());
     EXPECT_TRUE(world.drive_root_files().empty());
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    EXPECT_FALSE(update.session().connected());
     // The fourth mark is never set under way.
     for (const auto& [step, mark] : observer.marks) {
         EXPECT_FALSE(step == 4 && mark == StepMark::UnderWay);
@@ -176,7 +176,7 @@ TEST_F(CatalogUpdateTest, NoVersionListEndsAfterStepOne) {
     EXPECT_EQ(update.mark(1), StepMark::UnderWay);
     EXPECT_EQ(update.mark(2), StepMark::None);
     EXPECT_TRUE(world.ui.messages.empty());
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    EXPECT_FALSE(update.session().connected());
     EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
 }
 
@@ -236,7 +236,7 @@ TEST_F(CatalogUpdateTest, EveryBadPackageLeavesTheDatabaseAsItWas) {
         EXPECT_EQ(world.ui.messages[0].icon, MessageIcon::Critical);
         EXPECT_NE(update.mark(4), StepMark::Result);
         EXPECT_TRUE(world.drive_root_files().empty());
-        EXPECT_FALSE(update.eftpActCatErr().connected());
+        EXPECT_FALSE(update.session().connected());
     }
     // The same database still takes a good package afterwards.
     publish_package("0008");
@@ -426,7 +426,7 @@ TEST_F(CatalogUpdateTest, SalirClosesTheSessionAndASecondRunWaits) {
     EXPECT_EQ(nested, UpdateOutcome::Busy);
     EXPECT_EQ(world.server.logins("actualizador"), 1);
     EXPECT_EQ(update.Movimientos(Action::Salir), UpdateOutcome::Closed);
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    EXPECT_FALSE(update.session().connected());
     // The marks and the result line stay for a window shown again.
     EXPECT_EQ(update.mark(2), StepMark::Result);
     EXPECT_EQ(update.result(), "No existen actualizaciones del catálogo!!!");

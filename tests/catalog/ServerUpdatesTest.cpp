@@ -139,7 +139,7 @@ TEST_F(ServerUpdatesTest, BadDateInThePasswordFileEndsTheRun) {
     EXPECT_FALSE(world.ui.messages[0].caption.has_value());
     EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
     EXPECT_TRUE(world.drive_root_files().empty());
-    EXPECT_FALSE(update.eftpActCatErr().connected());
+    EXPECT_FALSE(update.session().connected());
 }
 
 // VerPar 4, revactp.txt offering 5, one due line for code 2 and one for code 6 next month.
@@ -214,7 +214,7 @@ TEST(ServerUpdates, PasswordFromAParameterFileLogsInOnItsDay) {
     world.clock.set({{std::chrono::year{2026}, std::chrono::December, std::chrono::day{8}}, 9});
     world.reopen();
     FtpSession ftp("eftpEnvio");
-    Conecta_FTP(ftp, false, world.office->session(), world.office->params(), world.ui);
+    log_in(ftp, false, world.office->session(), world.office->params(), world.ui);
     EXPECT_EQ(world.server.logins("ag0015"), 1);
 }
 

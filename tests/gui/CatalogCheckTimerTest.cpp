@@ -109,7 +109,7 @@ TEST_F(CatalogCheckTimerTest, EnviarBeforeTheCheckNeitherBreaksTheCheckNorShowsA
     gui.world.box.write_file(
         std::filesystem::path(gui.world.office->session().folders.val_env) / "M0015001.341", "m");
     gui.window->engine().with_turn(Request::EditLists, [this] {
-        gui.window->engine().desk().lvwArchivos_DblClick("M0015001.341");
+        gui.window->engine().desk().add_file_to_send("M0015001.341");
     });
     gui.world.server.set_faults({.reply_delay = std::chrono::milliseconds(100)});
     gui.world.ui.answer(MessageAnswer::No);

@@ -139,7 +139,7 @@ TEST_F(CatalogUpdateWindowTest, CloseBoxHidesAndTheWindowOpensAfresh) {
 
     ASSERT_FALSE(window.isNull()) << "the window was destroyed";
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->update().eftpActCatErr().connected());
+    EXPECT_FALSE(window->update().session().connected());
     EXPECT_TRUE(gui.world.ui.messages.empty());
 
     // Opened again, nothing of the last run is shown as if it were this one's.

@@ -31,7 +31,7 @@ protected:
     void list_file(const std::string& name, std::size_t size) {
         office.write_send_file(name, std::string(size, 'M'));
         engine().with_turn(Request::EditLists,
-                           [this, name] { engine().desk().lvwArchivos_DblClick(name); });
+                           [this, name] { engine().desk().add_file_to_send(name); });
     }
     // Waits until the status bar shows the bytes of a file of the run going up.
     bool run_under_way() const {

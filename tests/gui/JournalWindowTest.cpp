@@ -382,8 +382,8 @@ TEST_F(JournalWindowTest, AJournalThatCannotBeWrittenIsSaidOnceWithoutWaiting) {
     SQLite::Database other(gui.files.db_file.string(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
     TransferDesk& desk = gui.window->transfer_panel().desk();
-    desk.lvwArchivos_DblClick("M0015001.033");
-    desk.lvwArchivos_DblClick("M0015002.033");
+    desk.add_file_to_send("M0015001.033");
+    desk.add_file_to_send("M0015002.033");
     EXPECT_FALSE(gui.office->journal().flush());
     QTRY_COMPARE(gui.window->findChildren<QMessageBox*>("frmBitacora").size(), 1);
     const auto boxes = gui.window->findChildren<QMessageBox*>("frmBitacora");

@@ -193,18 +193,18 @@ TEST_F(TransferPanelTest, EmptySendListMessagesAndTheSendingSessionClosedAfterEv
 TEST_F(TransferPanelTest, AWindowsActionClosesAnOpenSendingSessionButDetenerWithNothingToStop) {
     Engine& engine = office.window->engine();
     FtpSession& sending = engine.desk().sending_run().session();
-    const auto log_in = [&] {
+    const auto open_sending = [&] {
         engine.with_turn(
             Request::EditLists,
             [&] {
-                Conecta_FTP(sending, false, office.office->session(), office.office->params(),
-                            engine.ui());
+                ordano::log_in(sending, false, office.office->session(), office.office->params(),
+                               engine.ui());
             },
             Engine::Where::EngineThread);
         office.settle();
         ASSERT_TRUE(sending.connected());
     };
-    log_in();
+    open_sending();
     office.action("detener").trigger();  // the polling is off: nothing asked, nothing done
     office.settle();
     EXPECT_TRUE(sending.connected());

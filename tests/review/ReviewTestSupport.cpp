@@ -58,7 +58,7 @@ void ReviewTest::write_answer(const std::string& folder, const std::string& name
 
 ReviewResult ReviewTest::review(std::string_view name) {
     const ReviewContext context{folders, dialog_val_rec, catalog, now, locale};
-    return Revisa_Archivo(kReviewTitle, name, context);
+    return review_answer(kReviewTitle, name, context);
 }
 
 std::string ReviewTest::report(std::string_view name) {

@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "fixtures/Sandbox.h"
-#include "review/RevisaArchivo.h"
 #include "office/Catalog.h"
+#include "review/AnswerReview.h"
 
 namespace ordano::test {
 

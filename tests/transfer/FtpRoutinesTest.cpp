@@ -57,7 +57,7 @@ protected:
 
 TEST_F(FtpRoutinesTest, TheOfficeAccountIsAgAndThePatenteInFourDigits) {
     set_proxy(false, "");
-    Conecta_FTP(ftp, false, session, params, ui);
+    log_in(ftp, false, session, params, ui);
     EXPECT_TRUE(ftp.connected());
     EXPECT_EQ(server.logins("ag0007"), 1);
     EXPECT_EQ(ui.yields, 1);
@@ -65,7 +65,7 @@ TEST_F(FtpRoutinesTest, TheOfficeAccountIsAgAndThePatenteInFourDigits) {
 
 TEST_F(FtpRoutinesTest, TheUpdateAccountIsActualizador) {
     set_proxy(false, "");
-    Conecta_FTP(ftp, true, session, params, ui);
+    log_in(ftp, true, session, params, ui);
     EXPECT_EQ(server.logins("actualizador"), 1);
     EXPECT_EQ(server.logins("ag0007"), 0);
 }
@@ -76,12 +76,12 @@ TEST_F(FtpRoutinesTest, TheProxyRuleIsReadAtEachConnection) {
     FtpServer proxy(FtpServerOptions{.extra_accounts = {{proxy_user, "clave7"}}});
 
     set_proxy(true, proxy.address());
-    Conecta_FTP(ftp, false, session, params, ui);
+    log_in(ftp, false, session, params, ui);
     EXPECT_EQ(proxy.logins(proxy_user), 1);
     EXPECT_EQ(server.logins("ag0007"), 0);
 
     set_proxy(false, proxy.address());
-    Conecta_FTP(ftp, false, session, params, ui);
+    log_in(ftp, false, session, params, ui);
     EXPECT_EQ(server.logins("ag0007"), 1);
     EXPECT_EQ(proxy.logins(proxy_user), 1);
 }
@@ -90,7 +90,7 @@ TEST_F(FtpRoutinesTest, TheProxyRuleAppliesToTheUpdateAccountToo) {
     const std::string proxy_user = "actualizador@" + session.host;
     FtpServer proxy(FtpServerOptions{.extra_accounts = {{proxy_user, "tivuro"}}});
     set_proxy(true, proxy.address());
-    Conecta_FTP(ftp, true, session, params, ui);
+    log_in(ftp, true, session, params, ui);
     EXPECT_EQ(proxy.logins(proxy_user), 1);
 }
 
@@ -101,13 +101,13 @@ TEST_F(FtpRoutinesTest, UploadAndDownloadUseFolderPlusNameAndYieldOnceEach) {
     fs::create_directories(receive_folder);
     sandbox.write_file(send_folder / "M0007001.123", "declaracion\r\n");
     server.make_folder("valin");
-    Conecta_FTP(ftp, false, session, params, ui);
+    log_in(ftp, false, session, params, ui);
 
-    Sube_Archivo(ftp, ui, send_folder, "/valin", "M0007001.123");
+    upload_file(ftp, ui, send_folder, "/valin", "M0007001.123");
     EXPECT_EQ(server.file_bytes("valin/M0007001.123"), "declaracion\r\n");
-    Baja_Archivo(ftp, ui, receive_folder, "/valin", "M0007001.123");
+    download_file(ftp, ui, receive_folder, "/valin", "M0007001.123");
     EXPECT_EQ(Sandbox::read_file(receive_folder / "M0007001.123"), "declaracion\r\n");
-    Desconecta_FTP(ftp, ui);
+    log_out(ftp, ui);
     EXPECT_FALSE(ftp.connected());
 
     EXPECT_EQ(ui.yields, 4);
@@ -118,8 +118,8 @@ TEST_F(FtpRoutinesTest, TransfersReportTheirProgressToTheUi) {
     set_proxy(false, "");
     server.put_file("update/ACTE0042.mdb.mz", std::string(600 * 1024, 'z'));
     server.set_faults({.size_in_reply = true});
-    Conecta_FTP(ftp, false, session, params, ui);
-    Baja_Archivo(ftp, ui, sandbox.path(), "/update", "ACTE0042.mdb.mz");
+    log_in(ftp, false, session, params, ui);
+    download_file(ftp, ui, sandbox.path(), "/update", "ACTE0042.mdb.mz");
     ASSERT_FALSE(ui.progress_reports.empty());
     const auto& last = ui.progress_reports.back();
     EXPECT_EQ(last.what, "ACTE0042.mdb.mz");
@@ -129,9 +129,9 @@ TEST_F(FtpRoutinesTest, TransfersReportTheirProgressToTheUi) {
 
 TEST_F(FtpRoutinesTest, AFailureReachesTheCallerWithItsNumber) {
     set_proxy(false, "");
-    Conecta_FTP(ftp, false, session, params, ui);
+    log_in(ftp, false, session, params, ui);
     try {
-        Baja_Archivo(ftp, ui, sandbox.path(), "/kroout", "m0007001.err");
+        download_file(ftp, ui, sandbox.path(), "/kroout", "m0007001.err");
         FAIL() << "a missing answer must not download";
     } catch (const FtpError& error) {
         EXPECT_EQ(error.number(), ftp_error::kNotTransferred);
@@ -143,7 +143,7 @@ TEST_F(FtpRoutinesTest, AWrongFtpPasswordIs1013) {
     set_proxy(false, "");
     session.pass_ftp = "equivocada";
     try {
-        Conecta_FTP(ftp, false, session, params, ui);
+        log_in(ftp, false, session, params, ui);
         FAIL() << "the login must be refused";
     } catch (const FtpError& error) {
         EXPECT_EQ(error.number(), ftp_error::kLoginRefused);
@@ -164,13 +164,13 @@ TEST_F(FtpRoutinesTest, TheStoredPasswordGoesOutLowerCasedAsWindows1252Bytes) {
     const SystemClock clock;
     const auto opened = Office::open(accented.path_options(), clock);
 
-    Conecta_FTP(ftp, false, opened->session(), opened->params(), ui);
+    log_in(ftp, false, opened->session(), opened->params(), ui);
     EXPECT_EQ(exact.logins("ag0015"), 1);
 }
 
 TEST_F(FtpRoutinesTest, DisconnectingANeverOpenedSessionIsHarmless) {
-    Desconecta_FTP(ftp, ui);
-    Desconecta_FTP(ftp, ui);
+    log_out(ftp, ui);
+    log_out(ftp, ui);
     EXPECT_FALSE(ftp.connected());
     EXPECT_EQ(ui.yields, 2);
 }

@@ -25,7 +25,7 @@ protected:
     void at(int hour, int minute) {
         clock_.set({std::chrono::year{2026} / 2 / 2, hour, minute, 0});
     }
-    void tick() { desk_->tmrPreVal_Timer(); }
+    void tick() { desk_->polling_tick(); }
     std::vector<JournalRecord> records() {
         office_->journal().flush();
         JournalReader reader(office_->journal().database(), clock_.now(), 30);
@@ -115,7 +115,7 @@ TEST_F(JournalTransferTest, AfterARestartAwaitedAnswersAndFilesToSendComeBack) {
 
     // Taken off the send list now, it does not come back the next time.
     ui_.answer(MessageAnswer::Yes);
-    desk_->cmdPreVal_Click(send().at(0).id);
+    desk_->remove_from_send(send().at(0).id);
     restart();
     EXPECT_THAT(send_texts(), IsEmpty());
     EXPECT_THAT(statuses(), ElementsAre("M0015001.033 aceptado"));

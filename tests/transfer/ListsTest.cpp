@@ -44,18 +44,18 @@ protected:
 };
 
 TEST_F(ListsTest, RutaRespuestaByKind) {
-    EXPECT_EQ(Ruta_Respuesta(1, "M0015001.033"), "/ag0015");
-    EXPECT_EQ(Ruta_Respuesta(2, "M0015001.033"), "/ag0015");
-    EXPECT_EQ(Ruta_Respuesta(1, "t1234001.033"), "/ag1234");
-    EXPECT_EQ(Ruta_Respuesta(1, "E0015001.033"), "");
-    EXPECT_EQ(Ruta_Respuesta(2, "E0015001.033"), "/kroout");
-    EXPECT_EQ(Ruta_Respuesta(2, "b0015001.033"), "/kroout");
-    EXPECT_EQ(Ruta_Respuesta(1, "S0015001.033"), "");
-    EXPECT_EQ(Ruta_Respuesta(2, "S0015001.033"), "/sagarpaout");
-    EXPECT_EQ(Ruta_Respuesta(1, "X0015001.033"), "");
-    EXPECT_EQ(Ruta_Respuesta(2, "X0015001.033"), "");
-    EXPECT_EQ(Ruta_Respuesta(2, ""), "");
-    EXPECT_EQ(Ruta_Respuesta(2, "M12"), "/ag12");  // short names do not read past their end
+    EXPECT_EQ(answer_folder(1, "M0015001.033"), "/ag0015");
+    EXPECT_EQ(answer_folder(2, "M0015001.033"), "/ag0015");
+    EXPECT_EQ(answer_folder(1, "t1234001.033"), "/ag1234");
+    EXPECT_EQ(answer_folder(1, "E0015001.033"), "");
+    EXPECT_EQ(answer_folder(2, "E0015001.033"), "/kroout");
+    EXPECT_EQ(answer_folder(2, "b0015001.033"), "/kroout");
+    EXPECT_EQ(answer_folder(1, "S0015001.033"), "");
+    EXPECT_EQ(answer_folder(2, "S0015001.033"), "/sagarpaout");
+    EXPECT_EQ(answer_folder(1, "X0015001.033"), "");
+    EXPECT_EQ(answer_folder(2, "X0015001.033"), "");
+    EXPECT_EQ(answer_folder(2, ""), "");
+    EXPECT_EQ(answer_folder(2, "M12"), "/ag12");  // short names do not read past their end
 }
 
 TEST_F(ListsTest, DoubleClickAddsWithIconAndFolders) {

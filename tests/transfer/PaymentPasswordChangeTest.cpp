@@ -181,7 +181,7 @@ private:
 
 TEST_F(PaymentPasswordChangeTest, RecoveryUploadsTheRequestWithTheUpdateAccount) {
     PermissionsAtConnect watching(office_->session().paths.drive_root / "PASS0015.TXT");
-    Recupera_Password({session(), office_->params(), watching, eftpPrincipal_});
+    request_password_recovery({session(), office_->params(), watching, eftpPrincipal_});
     // Others cannot read the request meanwhile.
     ASSERT_TRUE(watching.open.has_value());
     EXPECT_FALSE(*watching.open);
@@ -199,13 +199,13 @@ TEST_F(PaymentPasswordChangeTest, RecoveryUploadsTheRequestWithTheUpdateAccount)
 
 TEST_F(PaymentPasswordChangeTest, RecoveryFailures) {
     session().host = "127.0.0.1:1";
-    Recupera_Password(context());
+    request_password_recovery(context());
     session().host = server_.address();
     refuse_logins();
-    Recupera_Password(context());
+    request_password_recovery(context());
     server_.clear_faults();
     session().dir_update = "/no-existe";
-    Recupera_Password(context());  // 1003 ends it without a word
+    request_password_recovery(context());  // 1003 ends it without a word
     EXPECT_THAT(ui_.texts(), ElementsAre(no_connection_message(link_type()),
                                          "El Usuario o Contraseña no aceptado"));
     for (const auto& shown : ui_.messages) {

@@ -19,7 +19,7 @@ using ::testing::IsEmpty;
 
 class ReceptionTest : public TransferTest {
 protected:
-    void tick() { desk_->tmrPreVal_Timer(); }
+    void tick() { desk_->polling_tick(); }
     // Detener once the person said Yes, as the engine does it.
     void detener() {
         desk_->stop_polling();
@@ -329,7 +329,7 @@ TEST_F(ReceptionTest, RowRemovedDuringATickIsNotResurrected) {
     ui_.on_next_yield([] {});
     ui_.on_next_yield([this, first] {
         ui_.answer(MessageAnswer::Yes);
-        desk_->cmdPreElm_Click(first);
+        desk_->remove_from_receive(first);
         tick();  // a tick let through meanwhile does nothing
     });
     tick();
@@ -347,8 +347,8 @@ TEST_F(ReceptionTest, AllRowsRemovedDuringATick) {
     ui_.on_next_yield([this] {
         ui_.answer(MessageAnswer::Yes);
         ui_.answer(MessageAnswer::Yes);
-        desk_->cmdPreElm_Click(receive().at(0).id);
-        desk_->cmdPreElm_Click(receive().at(0).id);
+        desk_->remove_from_receive(receive().at(0).id);
+        desk_->remove_from_receive(receive().at(0).id);
     });
     server_.put_file("ag0015/C0015001.err", "val");
     tick();
@@ -420,6 +420,7 @@ TEST_F(ReceptionTest, ManualReceptionWithoutPaymentEntries) {
     EXPECT_EQ(server_.logins("ag0015"), 0);  // nothing goes to the server
     EXPECT_FALSE(fs::exists(session().paths.work_folder / "M0015001.err"));
     EXPECT_EQ(receive().at(0).sent_at, "02:05 p.m.");
+    EXPECT_TRUE(receive().at(0).handed_over);  // the window says it was not sent from here
 
     server_.put_file("ag0015/k0015001.010", "pre");
     server_.put_file("ag0015/M0015001.err", "val");

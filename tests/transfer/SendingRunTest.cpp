@@ -68,6 +68,7 @@ TEST_F(SendingRunTest, EveryKindLandsInItsInputFolderWithItsBytes) {
     EXPECT_EQ(row_m.prev_state, "");
     EXPECT_EQ(row_m.val_state, "");
     EXPECT_EQ(row_m.sent_at, "02:05 p.m.");
+    EXPECT_FALSE(row_m.handed_over);  // uploaded by this office
     EXPECT_EQ(row_m.ruta_prev, "/ag0015");
     EXPECT_EQ(row_m.ruta_val, "/ag0015");
     EXPECT_EQ(row_m.archivo_prev, "k0015001.033");
@@ -138,7 +139,7 @@ TEST_F(SendingRunTest, LowerCaseNameRoutesAsItsKind) {
 TEST_F(SendingRunTest, ASourceIsFoundWhateverTheCaseOfItsNameOnDisk) {
     // A typed name becomes upper case; the office's file system found the file all the same.
     sandbox_.write_file(send_folder_of("m0015009.033") / "m0015009.033", "bytes");
-    desk_->lvwArchivos_DblClick("M0015009.033");
+    desk_->add_file_to_send("M0015009.033");
     enviar();
     EXPECT_EQ(server_.file_bytes("valin/M0015009.033"), "bytes");
     EXPECT_EQ(receive_texts(), std::vector<std::string>{"M0015009.033"});

@@ -79,7 +79,7 @@ fs::path TransferTest::send_folder_of(const std::string& name) const {
 
 void TransferTest::add_file(const std::string& name, std::string_view bytes) {
     sandbox_.write_file(send_folder_of(name) / name, bytes);
-    desk_->lvwArchivos_DblClick(name);
+    desk_->add_file_to_send(name);
 }
 
 std::vector<std::string> TransferTest::send_texts() const {

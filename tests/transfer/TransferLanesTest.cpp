@@ -68,7 +68,7 @@ TEST_F(TransferLanesTest, UploadsAndDownloadsGoSideBySideInTheOrderOfTheLists) {
         EXPECT_EQ(server_.file_bytes("valin/" + name), "contenido de " + name) << name;
     }
     answer_all();
-    desk_->tmrPreVal_Timer();
+    desk_->polling_tick();
     EXPECT_EQ(server_.logins("ag0015"), 8);
     EXPECT_THAT(stored_answers(), ElementsAre("C0015001.err", "C0015002.err", "C0015003.err",
                                               "C0015004.err", "C0015005.err", "C0015006.err"));
@@ -85,7 +85,7 @@ TEST_F(TransferLanesTest, OneSessionIsOneTransferAfterAnother) {
     add_files();
     enviar();
     answer_all();
-    desk_->tmrPreVal_Timer();
+    desk_->polling_tick();
     EXPECT_EQ(server_.logins("ag0015"), 2);
     EXPECT_EQ(stored_answers().size(), kFiles.size());
 }
@@ -103,7 +103,7 @@ TEST_F(TwoConnectionsTest, ARefusedExtraSessionLeavesTheRunOnTheOnesThatWork) {
     EXPECT_EQ(receive_texts(), kFiles);
     EXPECT_EQ(server_.logins("ag0015"), 2);
     answer_all();
-    desk_->tmrPreVal_Timer();
+    desk_->polling_tick();
     EXPECT_EQ(stored_answers().size(), kFiles.size());
     EXPECT_THAT(receive_texts(), IsEmpty());
     EXPECT_EQ(server_.logins("ag0015"), 4);

@@ -74,7 +74,7 @@ struct ReviewResult {
 // The kind of answer is decided by the name; the file is read from that kind's receive
 // folder, line by line. Never throws for what the file holds; a file that cannot be read is
 // reported in `failure`.
-[[nodiscard]] ReviewResult Revisa_Archivo(std::string_view title, std::string_view file_name,
-                                          const ReviewContext& context);
+[[nodiscard]] ReviewResult review_answer(std::string_view title, std::string_view file_name,
+                                         const ReviewContext& context);
 
 }  // namespace ordano

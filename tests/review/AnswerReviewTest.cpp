@@ -13,9 +13,9 @@ using namespace std::chrono;
 constexpr std::string_view kHeaderM =
     "Programa de Ordano  -  Revisión Archivo: M0001234.ERR  -  05/03/2026  02:07:09 p.m.\r\n\r\n";
 
-class RevisaArchivoTest : public ReviewTest {};
+class AnswerReviewTest : public ReviewTest {};
 
-TEST_F(RevisaArchivoTest, HeaderShowsTheNameInUpperCaseWithDateAndTime) {
+TEST_F(AnswerReviewTest, HeaderShowsTheNameInUpperCaseWithDateAndTime) {
     write_answer(folders.val_rec, "m0001234.err", "F1234567ABCDEFGH\r\n");
     const ReviewResult result = review("m0001234.err");
     EXPECT_EQ(result.box, Box::Report);
@@ -24,7 +24,7 @@ TEST_F(RevisaArchivoTest, HeaderShowsTheNameInUpperCaseWithDateAndTime) {
               std::string(kHeaderM) + "Pedimento: 1234567    Firma: ABCDEFGH\r\n\r\n");
 }
 
-TEST_F(RevisaArchivoTest, MorningAndMidnightTimes) {
+TEST_F(AnswerReviewTest, MorningAndMidnightTimes) {
     now = {2026y / January / 9, 9, 5, 3};
     EXPECT_EQ(review("z.err").header,
               "Programa de Ordano  -  Revisión Archivo: Z.ERR  -  09/01/2026  09:05:03 a.m."
@@ -35,7 +35,7 @@ TEST_F(RevisaArchivoTest, MorningAndMidnightTimes) {
               "\r\n\r\n");
 }
 
-TEST_F(RevisaArchivoTest, UpperCaseErrIsNoErrNameAndEmptiesTheBox) {
+TEST_F(AnswerReviewTest, UpperCaseErrIsNoErrNameAndEmptiesTheBox) {
     write_answer(folders.val_rec, "M0001234.ERR", "F1234567ABCDEFGH\r\n");
     const ReviewResult result = review("M0001234.ERR");
     EXPECT_EQ(result.box, Box::Empty);
@@ -43,7 +43,7 @@ TEST_F(RevisaArchivoTest, UpperCaseErrIsNoErrNameAndEmptiesTheBox) {
     EXPECT_FALSE(result.failure);
 }
 
-TEST_F(RevisaArchivoTest, ErrNameOfUnknownInitialKeepsTheHeaderAlone) {
+TEST_F(AnswerReviewTest, ErrNameOfUnknownInitialKeepsTheHeaderAlone) {
     const ReviewResult result = review("Z0001234.err");
     EXPECT_EQ(result.box, Box::Report);
     EXPECT_FALSE(result.failure);
@@ -52,7 +52,7 @@ TEST_F(RevisaArchivoTest, ErrNameOfUnknownInitialKeepsTheHeaderAlone) {
               "02:07:09 p.m.\r\n\r\n");
 }
 
-TEST_F(RevisaArchivoTest, NamesOfNoKnownKindEmptyTheBox) {
+TEST_F(AnswerReviewTest, NamesOfNoKnownKindEmptyTheBox) {
     for (const char* name : {"B0001234.065", "", "S0001234.065", "Mx"}) {
         const ReviewResult result = review(name);
         EXPECT_EQ(result.box, Box::Empty) << name;
@@ -60,7 +60,7 @@ TEST_F(RevisaArchivoTest, NamesOfNoKnownKindEmptyTheBox) {
     }
 }
 
-TEST_F(RevisaArchivoTest, EachKindIsReadFromItsOwnFolder) {
+TEST_F(AnswerReviewTest, EachKindIsReadFromItsOwnFolder) {
     // The same signature-like line in every folder but the right one would show nothing.
     write_answer(folders.tra_rec, "T0001234.err", "1234567FCARTASOK\r\n");
     write_answer(folders.val_rec, "T0001234.err", "1234567FVALREC!!\r\n");
@@ -73,7 +73,7 @@ TEST_F(RevisaArchivoTest, EachKindIsReadFromItsOwnFolder) {
               "Electrónico:\r\n\r\n");
 }
 
-TEST_F(RevisaArchivoTest, PrevalidationReportsReplaceTheBoxWithTheFileText) {
+TEST_F(AnswerReviewTest, PrevalidationReportsReplaceTheBoxWithTheFileText) {
     // Read from the dialog's SAAI M3 receive folder, not the parameters record's.
     write_answer(dialog_val_rec, "P1234567.ERP", "REPORTE DE VALIDACI\xD3N\r\nL\xCDNEA 2\r\n");
     write_answer(dialog_val_rec, "p7654321.erp", "otro");
@@ -87,7 +87,7 @@ TEST_F(RevisaArchivoTest, PrevalidationReportsReplaceTheBoxWithTheFileText) {
     EXPECT_EQ(review("K0001234.065").box_text(), "K\r\n");
 }
 
-TEST_F(RevisaArchivoTest, MissingPrevalidationReportKeepsTheHeaderAndNamesThePath) {
+TEST_F(AnswerReviewTest, MissingPrevalidationReportKeepsTheHeaderAndNamesThePath) {
     const ReviewResult result = review("K0009999.065");
     EXPECT_EQ(result.box, Box::Report);
     EXPECT_EQ(result.box_text(), result.header);
@@ -98,7 +98,7 @@ TEST_F(RevisaArchivoTest, MissingPrevalidationReportKeepsTheHeaderAndNamesThePat
                   (std::filesystem::path(dialog_val_rec) / "K0009999.065").string());
 }
 
-TEST_F(RevisaArchivoTest, MissingFileOrFolderIsAFailureNamingThePath) {
+TEST_F(AnswerReviewTest, MissingFileOrFolderIsAFailureNamingThePath) {
     folders.val_rec = (sandbox.path() / "no-existe").string();
     const ReviewResult result = review("M0001234.err");
     ASSERT_TRUE(result.failure);
@@ -109,7 +109,7 @@ TEST_F(RevisaArchivoTest, MissingFileOrFolderIsAFailureNamingThePath) {
     EXPECT_EQ(result.box_text(), result.header);
 }
 
-TEST_F(RevisaArchivoTest, UnreadableFileIsAFailureNamingThePath) {
+TEST_F(AnswerReviewTest, UnreadableFileIsAFailureNamingThePath) {
     std::filesystem::create_directories(std::filesystem::path(folders.pag_rec) / "A0001234.065");
     const ReviewResult result = review("A0001234.065");
     ASSERT_TRUE(result.failure);
@@ -119,7 +119,7 @@ TEST_F(RevisaArchivoTest, UnreadableFileIsAFailureNamingThePath) {
                   (std::filesystem::path(folders.pag_rec) / "A0001234.065").string());
 }
 
-TEST_F(RevisaArchivoTest, UnsetFolderIsAFailure) {
+TEST_F(AnswerReviewTest, UnsetFolderIsAFailure) {
     folders.prof_rec.clear();
     const ReviewResult result = review("Q0001234.065");
     ASSERT_TRUE(result.failure);
@@ -127,7 +127,7 @@ TEST_F(RevisaArchivoTest, UnsetFolderIsAFailure) {
               "No está configurada la carpeta de recepción del archivo Q0001234.065");
 }
 
-TEST_F(RevisaArchivoTest, BrokenCatalogueStillRendersTheWholeFile) {
+TEST_F(AnswerReviewTest, BrokenCatalogueStillRendersTheWholeFile) {
     add_erroresb(5, "PAGO DUPLICADO");
     db.exec("DROP TABLE ERRORESB");
     write_answer(folders.pag_rec, "R0001234.065", "123456705\r\n123456706\r\n");

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "review/RevisaArchivo.h"
+#include "review/AnswerReview.h"
 
 #include <array>
 #include <variant>
 
+#include "base/Encoding.h"
+#include "base/Errors.h"
+#include "base/FileNames.h"
 #include "review/AnswerFile.h"
 #include "review/AnswerKind.h"
 #include "review/AnswerLineReader.h"
 #include "review/RecordRules.h"
-#include "base/Encoding.h"
-#include "base/Errors.h"
-#include "base/FileNames.h"
 
 namespace ordano {
 namespace {
@@ -149,8 +149,8 @@ std::string review_header(std::string_view title, std::string_view file_name,
     return header;
 }
 
-ReviewResult Revisa_Archivo(std::string_view title, std::string_view file_name,
-                            const ReviewContext& context) {
+ReviewResult review_answer(std::string_view title, std::string_view file_name,
+                           const ReviewContext& context) {
     ReviewResult result;
     result.header = review_header(title, file_name, context.now, context.locale);
     const AnswerKind kind = classify_answer(file_name);
