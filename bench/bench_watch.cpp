@@ -29,15 +29,15 @@
 #include <thread>
 #include <vector>
 
+#include "base/DateTime.h"
+#include "base/Sha256.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "base/DateTime.h"
 #include "office/Journal.h"
 #include "office/Office.h"
 #include "office/SentDigests.h"
 #include "office/Session.h"
-#include "base/Sha256.h"
 #include "transfer/FolderWatch.h"
 #include "transfer/ReadyFiles.h"
 
@@ -60,7 +60,7 @@ double ms_since(Steady::time_point start) {
 
 std::string julian(const Clock& clock) {
     char text[8];
-    std::snprintf(text, sizeof text, "%03d", Dia_Juliano(clock.today()));
+    std::snprintf(text, sizeof text, "%03d", day_of_year(clock.today()));
     return text;
 }
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "platform/LocalTime.h"
 #include "base/Errors.h"
+#include "platform/LocalTime.h"
 
 namespace ordano {
 namespace {
@@ -72,7 +72,7 @@ LocalDateTime SystemClock::now() const {
         local.tm_hour, local.tm_min, local.tm_sec};
 }
 
-int Dia_Juliano(year_month_day date) {
+int day_of_year(year_month_day date) {
     const sys_days first{date.year() / January / 1};
     return static_cast<int>((sys_days{date} - first).count()) + 1;
 }

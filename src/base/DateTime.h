@@ -53,7 +53,7 @@ struct LocaleFormats {
 };
 
 // Day of the year: 1 for 1 January, 365 or 366 for 31 December.
-[[nodiscard]] int Dia_Juliano(std::chrono::year_month_day date);
+[[nodiscard]] int day_of_year(std::chrono::year_month_day date);
 
 // "YYYY-MM-DD", the form dates are stored in the database.
 [[nodiscard]] std::string iso_date(std::chrono::year_month_day date);

@@ -6,7 +6,7 @@
 
 namespace ordano {
 
-void Borra_Archivo(const std::filesystem::path& file) {
+void erase_file(const std::filesystem::path& file) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(file, ec))) {

@@ -8,7 +8,7 @@
 namespace ordano {
 
 // Deletes the file if it exists, also when it is read-only; nothing when it does not.
-void Borra_Archivo(const std::filesystem::path& file);
+void erase_file(const std::filesystem::path& file);
 
 // The bytes of a file's first line (up to the first CR or LF), read without loading the
 // file; std::nullopt when the file does not exist or cannot be opened.

@@ -29,11 +29,11 @@ std::string shift(std::string_view text, int direction) {
 
 }  // namespace
 
-std::string Codifica(std::string_view text) {
+std::string scramble(std::string_view text) {
     return shift(text, +1);
 }
 
-std::string Decodifica(std::string_view text) {
+std::string unscramble(std::string_view text) {
     return shift(text, -1);
 }
 

@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/Errors.h"
+#include "base/FileOps.h"
+#include "base/Scramble.h"
 #include "catalog/ScheduledRows.h"
 #include "catalog/ServerFiles.h"
 #include "catalog/ServerUpdates.h"
-#include "base/Errors.h"
-#include "base/FileOps.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "base/Scramble.h"
 
 namespace ordano {
 namespace {
@@ -30,7 +30,7 @@ struct PasswordFile {
 // such a file is refused whole, before anything is stored or scheduled.
 void check_scrambled(const std::string& field, const char* column, const std::string& name) {
     try {
-        (void)Decodifica(field);
+        (void)unscramble(field);
     } catch (const FormatError& e) {
         throw FormatError("El archivo " + name + " trae una contraseña para " + column +
                           " que no se puede leer (" + e.what() +
@@ -47,12 +47,12 @@ PasswordFile parse_password_file(const std::string& line, const std::string& nam
     }
     check_scrambled(fields[0], "PassFTP", name);
     check_scrambled(fields[1], "Password", name);
-    return {fields[0], fields[1], parse_short_date(Decodifica(fields[2]), locale)};
+    return {fields[0], fields[1], parse_short_date(unscramble(fields[2]), locale)};
 }
 
 void apply_now(const PasswordFile& file, ParametersRecord& params, Sesion& session) {
     if (params.text(Param::PassFTP) != file.pass_ftp) {
-        std::string plain = Decodifica(file.pass_ftp);
+        std::string plain = unscramble(file.pass_ftp);
         params.set_text(Param::PassFTP, file.pass_ftp);
         params.save();
         session.pass_ftp = std::move(plain);
@@ -106,7 +106,7 @@ void update_account(const ServerUpdateContext& context) {
     const auto& root = session.paths.drive_root;
     const std::string name = password_file_name(session.patente);
     // A copy left by an earlier run must never be taken for today's file.
-    Borra_Archivo(root / name);
+    erase_file(root / name);
     ScopedRemoval local_copy(root / name);
     if (!download_if_present(context.ftp, context.ui, root, session.dir_update, name)) {
         context.set_result("No existió el archivo");

@@ -3,15 +3,15 @@
 
 #include <SQLiteCpp/Exception.h>
 
+#include "base/Errors.h"
+#include "base/FileOps.h"
+#include "base/RunStop.h"
+#include "base/UiPort.h"
 #include "catalog/ServerFiles.h"
 #include "catalog/Ticker.h"
 #include "office/Catalog.h"
-#include "base/Errors.h"
-#include "base/FileOps.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "base/RunStop.h"
-#include "base/UiPort.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/FtpSession.h"
@@ -54,7 +54,7 @@ std::optional<std::string> fetch_line(Office& office, FtpSession& ftp, UiPort& u
     log_in(ftp, true, session, office.params(), ui);
     // A copy left by an earlier refresh must never be shown as today's bulletin.
     if (std::filesystem::exists(root / kBulletinFile)) {
-        Borra_Archivo(root / kBulletinFile);
+        erase_file(root / kBulletinFile);
         ui.yield();
     }
     if (!download_if_present(ftp, ui, root, session.dir_update, kBulletinFile)) {

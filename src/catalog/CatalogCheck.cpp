@@ -3,12 +3,12 @@
 
 #include <optional>
 
+#include "base/FileOps.h"
+#include "base/UiPort.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/ServerFiles.h"
-#include "base/FileOps.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "base/UiPort.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/FtpSession.h"
 
@@ -21,7 +21,7 @@ constexpr const char* kVersionList = "revact.txt";
 std::optional<long> offered_version(Office& office, FtpSession& ftp, UiPort& ui) {
     const Sesion& session = office.session();
     const auto& root = session.paths.drive_root;
-    Borra_Archivo(root / kVersionList);
+    erase_file(root / kVersionList);
     ScopedRemoval local_copy(root / kVersionList);
     log_in(ftp, true, session, office.params(), ui);
     if (!download_if_present(ftp, ui, root, session.dir_update, kVersionList)) {

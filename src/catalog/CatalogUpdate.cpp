@@ -4,17 +4,17 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 
+#include "base/Errors.h"
+#include "base/FileOps.h"
+#include "base/RunStop.h"
+#include "base/UiPort.h"
 #include "catalog/CatalogInstall.h"
 #include "catalog/PackageInflate.h"
 #include "catalog/ServerFiles.h"
 #include "catalog/ServerUpdates.h"
 #include "office/Database.h"
-#include "base/Errors.h"
-#include "base/FileOps.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "base/RunStop.h"
-#include "base/UiPort.h"
 #include "office/WorkingFiles.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/FtpRoutines.h"
@@ -139,7 +139,7 @@ UpdateOutcome CatalogUpdate::run() {
     update_account(context);
     update_parameters(context);
 
-    Borra_Archivo(root / kVersionList);
+    erase_file(root / kVersionList);
     ScopedRemoval local_files(root / kVersionList);
     // dir_update is read now: a due parameter change may just have moved it.
     if (!download_if_present(ftp_, ui_, root, session.dir_update, kVersionList)) {
@@ -152,7 +152,7 @@ UpdateOutcome CatalogUpdate::run() {
         throw NumberedError(error_number::kFileLocked,
                             std::string("No se pudo leer el archivo ") + kVersionList);
     }
-    Borra_Archivo(root / kVersionList);
+    erase_file(root / kVersionList);
     const std::string version = version_text(*line);
     const long offered = parse_int32(version);
     if (offered <= office_.params().number(Param::vererr)) {
@@ -169,9 +169,9 @@ UpdateOutcome CatalogUpdate::run() {
     // in the drive root goes now.
     const auto& work = session.paths.work_folder;
     const auto database = work / ("ACTE" + version + ".mdb");
-    Borra_Archivo(root / package);
-    Borra_Archivo(work / package);
-    Borra_Archivo(database);
+    erase_file(root / package);
+    erase_file(work / package);
+    erase_file(database);
     local_files.add(work / package);
     local_files.add(database);
     bool arrived = false;
@@ -186,7 +186,7 @@ UpdateOutcome CatalogUpdate::run() {
         throw PackageError("El paquete " + package + " está vacío");
     }
     ui_.run_blocking([&] { inflate_package(work / package, database); });
-    Borra_Archivo(work / package);
+    erase_file(work / package);
     set_mark(3, StepMark::Finished);
     stop_point(office_.stop_token());
 

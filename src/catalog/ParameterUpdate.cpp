@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/Errors.h"
+#include "base/FileOps.h"
+#include "base/Scramble.h"
 #include "catalog/ScheduledRows.h"
 #include "catalog/ServerFiles.h"
 #include "catalog/ServerUpdates.h"
-#include "base/Errors.h"
-#include "base/FileOps.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "base/Scramble.h"
 
 namespace ordano {
 namespace {
@@ -32,8 +32,8 @@ ParameterChange decode_line(const std::string& line, const std::string& name,
         throw NumberedError(error_number::kTypeMismatch,
                             "Una línea del archivo " + name + " no trae sus tres campos");
     }
-    return {round_to_int16(Decodifica(fields[0])), Decodifica(fields[1]),
-            parse_short_date(Decodifica(fields[2]), locale)};
+    return {round_to_int16(unscramble(fields[0])), unscramble(fields[1]),
+            parse_short_date(unscramble(fields[2]), locale)};
 }
 
 // The run-time value that start-up keeps for a column, if any.
@@ -72,7 +72,7 @@ std::string stored_form(const ParameterChange& change, const std::string& name) 
         return change.value;
     }
     try {
-        return Codifica(change.value);
+        return scramble(change.value);
     } catch (const FormatError& e) {
         throw FormatError("Una línea del archivo " + name + " trae una contraseña (CAMPO " +
                           std::to_string(change.code) + ") que no se puede guardar: " + e.what());
@@ -95,7 +95,7 @@ void schedule(SQLite::Database& db, const ParameterChange& change, const std::st
 std::optional<int> offered_version(const ServerUpdateContext& context) {
     const Sesion& session = context.office.session();
     const auto local = session.paths.drive_root / kVersionList;
-    Borra_Archivo(local);
+    erase_file(local);
     ScopedRemoval local_copy(local);
     if (!download_if_present(context.ftp, context.ui, session.paths.drive_root, session.dir_update,
                              kVersionList)) {
@@ -160,7 +160,7 @@ void update_parameters(const ServerUpdateContext& context) {
     const Sesion& session = office.session();
     const std::string name = parameter_file_name(*version);
     const auto local = session.paths.drive_root / name;
-    Borra_Archivo(local);
+    erase_file(local);
     ScopedRemoval local_copy(local);
     if (!download_if_present(context.ftp, context.ui, session.paths.drive_root, session.dir_update,
                              name)) {

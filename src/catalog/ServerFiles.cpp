@@ -140,7 +140,7 @@ bool download_if_present(FtpSession& ftp, UiPort& ui, const std::filesystem::pat
 ScopedRemoval::~ScopedRemoval() {
     for (const auto& file : files_) {
         try {
-            Borra_Archivo(file);
+            erase_file(file);
         } catch (...) {
             // A file that cannot be deleted now is overwritten or deleted by the next run.
         }

@@ -3,17 +3,17 @@
 
 #include <SQLiteCpp/Database.h>
 
-#include "office/Catalog.h"
-#include "office/Database.h"
 #include "base/Encoding.h"
 #include "base/Errors.h"
+#include "base/Scramble.h"
+#include "office/Catalog.h"
+#include "office/Database.h"
 #include "office/Journal.h"
 #include "office/OwedJournal.h"
 #include "office/Parameters.h"
 #include "office/ScheduledChanges.h"
 #include "office/Schema.h"
 #include "office/SchemaUpgrade.h"
-#include "base/Scramble.h"
 #include "office/WorkingFiles.h"
 
 namespace ordano {
@@ -106,8 +106,8 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder, 
     session_.patente = static_cast<int>(params_->number(Param::Patente));
     session_.bandera_pago = 'N';
     try {
-        session_.pass_ban = Decodifica(params_->text(Param::PassBan));
-        session_.pass_ftp = text::lower_case(Decodifica(params_->text(Param::PassFTP)));
+        session_.pass_ban = unscramble(params_->text(Param::PassBan));
+        session_.pass_ftp = text::lower_case(unscramble(params_->text(Param::PassFTP)));
     } catch (const FormatError& e) {
         throw StartupError(std::string("Una contraseña guardada en PARAMETROS no se puede "
                                        "leer: ") +
@@ -117,7 +117,7 @@ void Office::start_up(const PathOptions& options, std::string_view lock_holder, 
     session_.dir_pag_in = params_->text(Param::kro_pagin);
     session_.dir_sag_in = params_->text(Param::kro_sagin);
     session_.dir_update = params_->text(Param::kro_update);
-    session_.dia_juliano = Dia_Juliano(clock_.today());
+    session_.dia_juliano = day_of_year(clock_.today());
 }
 
 void Office::write_kept_journal(const fs::path& db_file) {
@@ -131,7 +131,7 @@ void Office::write_kept_journal(const fs::path& db_file) {
 
 void Office::apply_scheduled_changes(const fs::path& db_file) {
     try {
-        const auto refused = Aplica_Actualizaciones(*db_, *params_, clock_.today()).refused;
+        const auto refused = apply_due_changes(*db_, *params_, clock_.today()).refused;
         notices_.insert(notices_.end(), refused.begin(), refused.end());
     } catch (const SQLite::Exception& e) {
         throw startup_database_failure(

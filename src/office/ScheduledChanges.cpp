@@ -7,8 +7,8 @@
 
 #include "base/DateTime.h"
 #include "base/Errors.h"
-#include "office/Parameters.h"
 #include "base/Scramble.h"
+#include "office/Parameters.h"
 
 namespace ordano {
 namespace {
@@ -18,7 +18,7 @@ bool unreadable_password(int code, const std::string& value) {
         return false;
     }
     try {
-        (void)Decodifica(value);
+        (void)unscramble(value);
         return false;
     } catch (const FormatError&) {
         return true;
@@ -33,8 +33,8 @@ std::string refusal(int code, Param column, std::chrono::year_month_day day) {
 
 }  // namespace
 
-ScheduledChangesOutcome Aplica_Actualizaciones(SQLite::Database& db, ParametersRecord& params,
-                                               std::chrono::year_month_day today) {
+ScheduledChangesOutcome apply_due_changes(SQLite::Database& db, ParametersRecord& params,
+                                          std::chrono::year_month_day today) {
     const std::string day = iso_date(today);
     ScheduledChangesOutcome outcome;
     try {

@@ -164,8 +164,8 @@ void insert_office_row(SQLite::Database& db, const OfficeSetup& setup) {
     insert.bind(3, setup.host);
     insert.bind(4, setup.host);
     insert.bind(5, setup.host);
-    insert.bind(6, Codifica(setup.ftp_password));
-    insert.bind(7, Codifica(""));
+    insert.bind(6, scramble(setup.ftp_password));
+    insert.bind(7, scramble(""));
     insert.bind(8, (setup.folders_root / "recepcion" / "api").string());
     insert.bind(9, (setup.folders_root / "recepcion" / "prof").string());
     insert.bind(10, setup.tls ? -1 : 0);

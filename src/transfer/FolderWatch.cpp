@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "base/FileNames.h"
+#include "base/RunStop.h"
 #include "office/Journal.h"
 #include "office/Office.h"
-#include "base/RunStop.h"
 #include "transfer/FtpSession.h"
 #include "transfer/Routing.h"
 
@@ -127,7 +127,7 @@ void FolderWatch::sleep_until(Steady::time_point wake, const std::stop_token& st
 void FolderWatch::look() {
     Sesion& session = office_.session();
     // A watch outlives the day it started on.
-    session.dia_juliano = Dia_Juliano(office_.clock().today());
+    session.dia_juliano = day_of_year(office_.clock().today());
     if (session.dia_juliano != day_) {
         day_ = session.dia_juliano;
         failures_told_.clear();

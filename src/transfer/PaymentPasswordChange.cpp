@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/OwnerOnly.h"
 #include "base/Encoding.h"
 #include "base/Errors.h"
-#include "office/Parameters.h"
 #include "base/RunStop.h"
 #include "base/Scramble.h"
-#include "office/Session.h"
 #include "base/UiPort.h"
+#include "office/Parameters.h"
+#include "office/Session.h"
+#include "platform/OwnerOnly.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/FtpSession.h"
@@ -135,7 +135,7 @@ bool store_locally(const PaymentPasswordContext& ctx, std::string_view new_passw
 std::string payment_password_line(char bandera_pago, std::string_view password) {
     // A flag read from an empty server line is no letter; the file gets the default one.
     const char flag = bandera_pago == '\0' ? 'N' : bandera_pago;
-    return text::utf8_to_cp1252(std::string(1, flag) + Codifica(password)) + std::string(kCrLf);
+    return text::utf8_to_cp1252(std::string(1, flag) + scramble(password)) + std::string(kCrLf);
 }
 
 std::string recovery_file_name(int patente) {
@@ -165,7 +165,7 @@ bool change_payment_password(const PaymentPasswordContext& ctx, std::string_view
     std::string scrambled;
     std::string line;
     try {
-        scrambled = Codifica(new_password);
+        scrambled = scramble(new_password);
         line = payment_password_line(ctx.session.bandera_pago, new_password);
     } catch (const FormatError& error) {
         show_failure(ctx, std::string("La contraseña nueva no se puede guardar: ") + error.what());

@@ -25,7 +25,7 @@ struct PaymentPasswordContext {
 };
 
 // The one line of the server's payment-password file "cfps" + patente + ".rgs": the flag
-// letter immediately followed by Codifica of the password, then CR LF; as the Windows-1252
+// letter immediately followed by scramble of the password, then CR LF; as the Windows-1252
 // bytes written to disk. Throws FormatError for a password that cannot be scrambled.
 [[nodiscard]] std::string payment_password_line(char bandera_pago, std::string_view password);
 

@@ -118,7 +118,7 @@ void SendingRun::fetch_payment_file() {
     ui_.yield();
     session_.bandera_pago = line->empty() ? '\0' : line->front();
     try {
-        session_.pass_ban = Decodifica(text::cp1252_to_utf8(line->empty() ? "" : line->substr(1)));
+        session_.pass_ban = unscramble(text::cp1252_to_utf8(line->empty() ? "" : line->substr(1)));
     } catch (const FormatError& error) {
         throw NumberedError(
             kUnreadableValue,

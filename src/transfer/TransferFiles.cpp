@@ -44,7 +44,7 @@ void move_into_place(const std::filesystem::path& from, const std::filesystem::p
 
 void delete_file(const std::filesystem::path& file) {
     try {
-        Borra_Archivo(file);
+        erase_file(file);
     } catch (const std::filesystem::filesystem_error& e) {
         throw local_failure(file, e.code());
     }

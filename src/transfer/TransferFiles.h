@@ -20,7 +20,7 @@ void copy_through_temp(const std::filesystem::path& from, const std::filesystem:
 // target is untouched; the failure is numbered as copy_through_temp's.
 void move_into_place(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Borra_Archivo with the failure numbered: 70 when the file exists but cannot be deleted.
+// erase_file with the failure numbered: 70 when the file exists but cannot be deleted.
 void delete_file(const std::filesystem::path& file);
 
 // Deletes a file if it is there; a failure is ignored (for clean-up of working copies).

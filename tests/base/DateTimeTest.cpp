@@ -9,11 +9,11 @@ namespace {
 using namespace std::chrono;
 
 TEST(DateTime, JulianDayCountsFromTheFirstOfJanuary) {
-    EXPECT_EQ(Dia_Juliano(2026y / January / 1), 1);
-    EXPECT_EQ(Dia_Juliano(2026y / February / 2), 33);
-    EXPECT_EQ(Dia_Juliano(2025y / December / 31), 365);
-    EXPECT_EQ(Dia_Juliano(2024y / December / 31), 366);
-    EXPECT_EQ(Dia_Juliano(2024y / March / 1), 61);
+    EXPECT_EQ(day_of_year(2026y / January / 1), 1);
+    EXPECT_EQ(day_of_year(2026y / February / 2), 33);
+    EXPECT_EQ(day_of_year(2025y / December / 31), 365);
+    EXPECT_EQ(day_of_year(2024y / December / 31), 366);
+    EXPECT_EQ(day_of_year(2024y / March / 1), 61);
 }
 
 TEST(DateTime, TwelveHourClockWithDesignator) {

@@ -9,10 +9,10 @@ namespace ordano {
 namespace {
 
 TEST(Scramble, ShiftsByPositionPlusFifteen) {
-    EXPECT_EQ(Codifica("abc"), "qsu");
-    EXPECT_EQ(Decodifica("qsu"), "abc");
-    EXPECT_EQ(Codifica(""), "");
-    EXPECT_EQ(Decodifica(Codifica("abc")), "abc");
+    EXPECT_EQ(scramble("abc"), "qsu");
+    EXPECT_EQ(unscramble("qsu"), "abc");
+    EXPECT_EQ(scramble(""), "");
+    EXPECT_EQ(unscramble(scramble("abc")), "abc");
 }
 
 TEST(Scramble, EveryAllowedCodeUnitRoundTripsAtEveryPosition) {
@@ -21,8 +21,8 @@ TEST(Scramble, EveryAllowedCodeUnitRoundTripsAtEveryPosition) {
             std::string units(position - 1, 'a');
             units.push_back(static_cast<char>(code));
             const std::string plain = text::cp1252_to_utf8(units);
-            const std::string scrambled = Codifica(plain);
-            ASSERT_EQ(Decodifica(scrambled), plain) << "code " << code << " at " << position;
+            const std::string scrambled = scramble(plain);
+            ASSERT_EQ(unscramble(scrambled), plain) << "code " << code << " at " << position;
             // The scrambled text stays representable as Windows-1252 bytes.
             ASSERT_EQ(text::utf8_to_cp1252(scrambled).size(), position);
         }
@@ -33,18 +33,18 @@ TEST(Scramble, RejectsTextsOf255CharactersOrMore) {
     // Past 239 characters every shift leaves the code page anyway; the length limit is what
     // a 255-character text meets first.
     try {
-        (void)Codifica(std::string(255, '\x01'));
+        (void)scramble(std::string(255, '\x01'));
         ADD_FAILURE() << "a 255-character text was scrambled";
     } catch (const FormatError& e) {
         EXPECT_NE(std::string(e.what()).find("255 caracteres"), std::string::npos) << e.what();
     }
-    EXPECT_THROW((void)Decodifica(std::string(300, 'z')), FormatError);
+    EXPECT_THROW((void)unscramble(std::string(300, 'z')), FormatError);
 }
 
 TEST(Scramble, RejectsShiftedCodesOutsideTheCodePage) {
-    EXPECT_THROW((void)Codifica("\u00FF"), FormatError);  // 255 + 16 > 255
-    EXPECT_EQ(Decodifica("\x11"), "\x01");                // 17 - 16 is the lowest code
-    EXPECT_THROW((void)Decodifica("\x10"), FormatError);  // 16 - 16 would be a null
+    EXPECT_THROW((void)scramble("\u00FF"), FormatError);  // 255 + 16 > 255
+    EXPECT_EQ(unscramble("\x11"), "\x01");                // 17 - 16 is the lowest code
+    EXPECT_THROW((void)unscramble("\x10"), FormatError);  // 16 - 16 would be a null
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ std::set<std::string> CatalogWorld::drive_root_files() const {
 std::string scrambled_line(const std::vector<std::string>& fields) {
     std::string line;
     for (const auto& field : fields) {
-        line += text::utf8_to_cp1252(Codifica(field)) + "|";
+        line += text::utf8_to_cp1252(scramble(field)) + "|";
     }
     return line;
 }

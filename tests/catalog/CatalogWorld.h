@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "catalog/PackageBuilder.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 
 namespace ordano::test {
@@ -44,7 +44,7 @@ struct CatalogWorld {
     ScriptedUi ui;
 };
 
-// A line of fields, each scrambled with Codifica and ended by "|" (Windows-1252 bytes).
+// A line of fields, each scrambled with scramble and ended by "|" (Windows-1252 bytes).
 [[nodiscard]] std::string scrambled_line(const std::vector<std::string>& fields);
 
 }  // namespace ordano::test

@@ -3,12 +3,12 @@
 #include <SQLiteCpp/Statement.h>
 #include <gtest/gtest.h>
 
+#include "base/Encoding.h"
+#include "base/Scramble.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/CatalogWorld.h"
 #include "catalog/ServerUpdates.h"
-#include "base/Encoding.h"
 #include "office/Parameters.h"
-#include "base/Scramble.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/FtpSession.h"
 
@@ -28,8 +28,8 @@ class ServerUpdatesTest : public ::testing::Test {
 protected:
     ServerUpdatesTest() {
         // The stored passwords, scrambled as PassFTP and Password keep them.
-        params().set_text(Param::PassFTP, Codifica("secreto"));
-        params().set_text(Param::Password, Codifica("segunda"));
+        params().set_text(Param::PassFTP, scramble("secreto"));
+        params().set_text(Param::Password, scramble("segunda"));
         params().set_number(Param::VerPar, 4);
         params().save();
     }
@@ -63,8 +63,8 @@ protected:
     // The password file carries the two passwords already scrambled, then the scrambled day.
     void publish_password_file(const std::string& pass_ftp, const std::string& password,
                                const std::string& day) {
-        world.publish(password_file_name(15), text::utf8_to_cp1252(Codifica(pass_ftp)) + "|" +
-                                                  text::utf8_to_cp1252(Codifica(password)) + "|" +
+        world.publish(password_file_name(15), text::utf8_to_cp1252(scramble(pass_ftp)) + "|" +
+                                                  text::utf8_to_cp1252(scramble(password)) + "|" +
                                                   scrambled_line({day}) + "\r\n");
     }
     UpdateOutcome run() { return update.Movimientos(Action::Recibir); }
@@ -89,8 +89,8 @@ TEST_F(ServerUpdatesTest, DuePasswordsAreStoredAtOnceWithoutLowerCasing) {
     publish_password_file("NuevaClave", "Otra", "07/12/2026");
     EXPECT_EQ(run(), UpdateOutcome::NoVersionList);
 
-    EXPECT_EQ(stored("PassFTP"), Codifica("NuevaClave"));
-    EXPECT_EQ(stored("Password"), Codifica("Otra"));
+    EXPECT_EQ(stored("PassFTP"), scramble("NuevaClave"));
+    EXPECT_EQ(stored("Password"), scramble("Otra"));
     EXPECT_EQ(session().pass_ftp, "NuevaClave");
     EXPECT_TRUE(rows().empty());
     EXPECT_TRUE(world.ui.messages.empty());
@@ -103,32 +103,32 @@ TEST_F(ServerUpdatesTest, DueFileWithTheSameFtpPasswordChangesOnlyTheSecond) {
     session().pass_ftp = "secreto";
     publish_password_file("secreto", "Cambiada", "01/12/2026");
     run();
-    EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
-    EXPECT_EQ(stored("Password"), Codifica("Cambiada"));
+    EXPECT_EQ(stored("PassFTP"), scramble("secreto"));
+    EXPECT_EQ(stored("Password"), scramble("Cambiada"));
     EXPECT_EQ(session().pass_ftp, "secreto");
 }
 
 TEST_F(ServerUpdatesTest, LaterPasswordsAreScheduledForTheirDay) {
     publish_password_file("Futura", "segunda", "17/12/2026");
     run();
-    EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
+    EXPECT_EQ(stored("PassFTP"), scramble("secreto"));
     // Only the value that differs from the stored column gets a row.
-    EXPECT_EQ(rows(), (std::vector<Row>{{12, Codifica("Futura"), "2026-12-17"}}));
+    EXPECT_EQ(rows(), (std::vector<Row>{{12, scramble("Futura"), "2026-12-17"}}));
 
     publish_password_file("Futura", "Tercera", "17/12/2026");
     world.ui.messages.clear();
     run();
     // A row exists now: the rule for existing rows applies, and code 13 is not added.
-    EXPECT_EQ(rows(), (std::vector<Row>{{12, Codifica("Futura"), "2026-12-17"}}));
+    EXPECT_EQ(rows(), (std::vector<Row>{{12, scramble("Futura"), "2026-12-17"}}));
 }
 
 TEST_F(ServerUpdatesTest, ExistingRowsMoveOnlyToTheSameOrALaterDay) {
-    add_row(12, Codifica("Vieja"), "2026-12-20");
-    add_row(13, Codifica("Vieja2"), "2026-12-10");
+    add_row(12, scramble("Vieja"), "2026-12-20");
+    add_row(13, scramble("Vieja2"), "2026-12-10");
     publish_password_file("Nueva", "Nueva2", "15/12/2026");
     run();
-    EXPECT_EQ(rows(), (std::vector<Row>{{12, Codifica("Vieja"), "2026-12-20"},
-                                        {13, Codifica("Nueva2"), "2026-12-15"}}));
+    EXPECT_EQ(rows(), (std::vector<Row>{{12, scramble("Vieja"), "2026-12-20"},
+                                        {13, scramble("Nueva2"), "2026-12-15"}}));
 }
 
 TEST_F(ServerUpdatesTest, BadDateInThePasswordFileEndsTheRun) {
@@ -137,7 +137,7 @@ TEST_F(ServerUpdatesTest, BadDateInThePasswordFileEndsTheRun) {
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_EQ(world.ui.messages[0].text.rfind("Error Número: 13\r\nDescripción: ", 0), 0u);
     EXPECT_FALSE(world.ui.messages[0].caption.has_value());
-    EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
+    EXPECT_EQ(stored("PassFTP"), scramble("secreto"));
     EXPECT_TRUE(world.drive_root_files().empty());
     EXPECT_FALSE(update.session().connected());
 }
@@ -197,9 +197,9 @@ TEST_F(ServerUpdatesTest, PasswordCodesInAParameterFile) {
                                       scrambled_line({"13", "otra", "09/12/2026"}) + "\r\n");
     run();
     // Due: nothing changes; later: scheduled in the scrambled form the columns keep.
-    EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
-    EXPECT_EQ(rows(), (std::vector<Row>{{12, Codifica("despues"), "2026-12-08"},
-                                        {13, Codifica("otra"), "2026-12-09"}}));
+    EXPECT_EQ(stored("PassFTP"), scramble("secreto"));
+    EXPECT_EQ(rows(), (std::vector<Row>{{12, scramble("despues"), "2026-12-08"},
+                                        {13, scramble("otra"), "2026-12-09"}}));
 }
 
 // Parameter file -> scheduled row -> start-up on its day -> the server takes the new password.
@@ -220,14 +220,14 @@ TEST(ServerUpdates, PasswordFromAParameterFileLogsInOnItsDay) {
 
 TEST_F(ServerUpdatesTest, PasswordThatCannotBeUnscrambledIsRefusedAndNotScheduled) {
     // Byte 0x05 at the first position would unscramble below code 1.
-    world.publish(password_file_name(15), "\x05|" + text::utf8_to_cp1252(Codifica("segunda")) +
+    world.publish(password_file_name(15), "\x05|" + text::utf8_to_cp1252(scramble("segunda")) +
                                               "|" + scrambled_line({"17/12/2026"}) + "\r\n");
     EXPECT_EQ(run(), UpdateOutcome::Failed);
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_NE(world.ui.messages[0].text.find("PassFTP que no se puede leer"), std::string::npos)
         << world.ui.messages[0].text;
     EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(stored("PassFTP"), Codifica("secreto"));
+    EXPECT_EQ(stored("PassFTP"), scramble("secreto"));
 }
 
 TEST_F(ServerUpdatesTest, DueUpdateFolderIsUsedForTheRestOfTheRun) {

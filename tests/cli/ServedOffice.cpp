@@ -74,7 +74,7 @@ std::vector<std::string> ServedOffice::read_with_python(const char* script,
 }
 
 std::string ServedOffice::julian() {
-    std::string julian = std::to_string(Dia_Juliano(SystemClock().today()));
+    std::string julian = std::to_string(day_of_year(SystemClock().today()));
     julian.insert(0, 3 - julian.size(), '0');
     return julian;
 }

@@ -11,12 +11,12 @@
 #include <QToolBar>
 
 #include "GuiOffice.h"
+#include "base/Encoding.h"
+#include "base/Scramble.h"
 #include "dialogs/ParametersDialog.h"
 #include "dialogs/PasswordChangeDialog.h"
 #include "fixtures/FtpServer.h"
-#include "base/Encoding.h"
 #include "office/Parameters.h"
-#include "base/Scramble.h"
 
 namespace ordano {
 namespace {
@@ -148,10 +148,10 @@ TEST_F(PasswordChangeTest, AcceptedChangeIsPublishedStoredAndHidesTheWindow) {
     EXPECT_FALSE(dialog_->isVisible());
     EXPECT_TRUE(gui_.ui.messages.empty());
     EXPECT_EQ(server_.file_bytes("update/cfps0015.rgs"),
-              "N" + text::utf8_to_cp1252(Codifica("Nueva1")) + "\r\n");
+              "N" + text::utf8_to_cp1252(scramble("Nueva1")) + "\r\n");
     // The payment prompt compares with pass_ban: the new password is accepted at once.
     EXPECT_EQ(gui_.office->session().pass_ban, "Nueva1");
-    EXPECT_EQ(gui_.office->params().text(Param::PassBan), Codifica("Nueva1"));
+    EXPECT_EQ(gui_.office->params().text(Param::PassBan), scramble("Nueva1"));
     // The next showing starts empty again.
     show();
     for (int i = 0; i < 3; ++i) {

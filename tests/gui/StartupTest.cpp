@@ -7,12 +7,12 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "base/Scramble.h"
 #include "dialogs/ParametersDialog.h"
 #include "engine/FrontEnd.h"
-#include "platform/ProcessId.h"
 #include "office/OfficeLock.h"
 #include "office/Parameters.h"
-#include "base/Scramble.h"
+#include "platform/ProcessId.h"
 
 namespace ordano {
 namespace {
@@ -114,7 +114,7 @@ TEST(Startup, ChangesScheduledForTodayAreInPlaceBeforeTheWindowShows) {
         "INSERT INTO ACTUALIZACIONES (CAMPO, VALOR, FECHA) VALUES "
         "(2, '/nuevo/valin', '2026-02-02'), "
         "(12, '" +
-        Codifica("NUEVA") +
+        scramble("NUEVA") +
         "', '2026-02-02'), "
         "(11, '/ayer', '2026-02-01')");
     gui.open();

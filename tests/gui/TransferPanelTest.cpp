@@ -426,7 +426,7 @@ TEST_F(TransferPanelTest, RecibirAsksForThePasswordOnlyForPaymentFilesAndKeepsTh
 // window, which stays up, and the right one lets the payment file go.
 TEST_F(TransferPanelTest, TheServersPaymentFlagAsksAndTheRightPasswordSendsThePaymentFile) {
     office.server.put_file("update/cfps0015.rgs",
-                           "S" + text::utf8_to_cp1252(Codifica("Pago#15")) + "\r\n");
+                           "S" + text::utf8_to_cp1252(scramble("Pago#15")) + "\r\n");
     office.write_send_file("E0015001.033", "E|03|\r\n");
     double_click_found(QStringLiteral("E0015001.033"));
     int showings = 0;

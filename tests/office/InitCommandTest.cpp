@@ -5,9 +5,9 @@
 #include <iostream>
 #include <sstream>
 
+#include "base/Scramble.h"
 #include "cli/Cli.h"
 #include "fixtures/Sandbox.h"
-#include "base/Scramble.h"
 #include "office/Settings.h"
 
 namespace ordano {
@@ -63,7 +63,7 @@ TEST(InitCommand, TakesTheFtpPasswordFromStandardInputAndSetsUpTls) {
     ASSERT_EQ(status, 0);
 
     SQLite::Database db((folder / "Prevalida.mdb").string());
-    EXPECT_EQ(Decodifica(db.execAndGet("SELECT PassFTP FROM PARAMETROS").getString()),
+    EXPECT_EQ(unscramble(db.execAndGet("SELECT PassFTP FROM PARAMETROS").getString()),
               "Clave Secreta");
     EXPECT_EQ(db.execAndGet("SELECT tls FROM PARAMETROS").getInt(), -1);
     EXPECT_EQ(db.execAndGet("SELECT tls_ca FROM PARAMETROS").getString(), ca.string());

@@ -3,12 +3,12 @@
 #include <SQLiteCpp/Statement.h>
 #include <gtest/gtest.h>
 
-#include "fixtures/Sandbox.h"
 #include "base/DateTime.h"
+#include "base/Scramble.h"
+#include "fixtures/Sandbox.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
 #include "office/ScheduledChanges.h"
-#include "base/Scramble.h"
 
 namespace ordano {
 namespace {
@@ -38,7 +38,7 @@ protected:
 
 TEST_F(ScheduledChangesTest, TodaysRowsAreAppliedInOrderAndDeleted) {
     schedule(2, "/nuevo/valin", kToday);
-    schedule(12, Codifica("clave2"), kToday);
+    schedule(12, scramble("clave2"), kToday);
     schedule(20, "nada", kToday);  // unknown code: deleted, changes nothing
     schedule(1, "PRIMERA", kToday);
     schedule(1, "SEGUNDA", kToday);              // the later row of one code wins
@@ -46,11 +46,11 @@ TEST_F(ScheduledChangesTest, TodaysRowsAreAppliedInOrderAndDeleted) {
     schedule(4, "/manana", 2026y / December / 8);
 
     ParametersRecord record(db);
-    EXPECT_EQ(Aplica_Actualizaciones(db, record, kToday).rows, 5);
+    EXPECT_EQ(apply_due_changes(db, record, kToday).rows, 5);
 
     ParametersRecord stored(db);
     EXPECT_EQ(stored.text(Param::kro_valin), "/nuevo/valin");
-    EXPECT_EQ(stored.text(Param::PassFTP), Codifica("clave2"));  // stored as it came
+    EXPECT_EQ(stored.text(Param::PassFTP), scramble("clave2"));  // stored as it came
     EXPECT_EQ(stored.text(Param::rasoc), "SEGUNDA");
     EXPECT_EQ(stored.text(Param::kro_valout), "");
     EXPECT_EQ(stored.text(Param::kro_valresp), "");
@@ -60,7 +60,7 @@ TEST_F(ScheduledChangesTest, TodaysRowsAreAppliedInOrderAndDeleted) {
 TEST_F(ScheduledChangesTest, NoRowsForTodayChangesNothing) {
     schedule(2, "/otro", 2026y / December / 6);
     ParametersRecord record(db);
-    EXPECT_EQ(Aplica_Actualizaciones(db, record, kToday).rows, 0);
+    EXPECT_EQ(apply_due_changes(db, record, kToday).rows, 0);
     EXPECT_EQ(ParametersRecord(db).text(Param::kro_valin), "/valin");
     EXPECT_EQ(rows_left(), 1);
 }
@@ -72,7 +72,7 @@ TEST_F(ScheduledChangesTest, AFailureLeavesRowsAndRecordAsTheyWere) {
         "CREATE TRIGGER refuse BEFORE UPDATE ON PARAMETROS BEGIN "
         "SELECT RAISE(ABORT, 'disk full'); END");
     ParametersRecord record(db);
-    EXPECT_THROW((void)Aplica_Actualizaciones(db, record, kToday), SQLite::Exception);
+    EXPECT_THROW((void)apply_due_changes(db, record, kToday), SQLite::Exception);
     EXPECT_EQ(rows_left(), 2);
     EXPECT_EQ(record.text(Param::kro_valin), "/valin");  // nothing half-applied in memory
     EXPECT_EQ(ParametersRecord(db).text(Param::kro_update), "/update");
@@ -80,7 +80,7 @@ TEST_F(ScheduledChangesTest, AFailureLeavesRowsAndRecordAsTheyWere) {
 
 TEST_F(ScheduledChangesTest, StartUpSeesTodaysChanges) {
     schedule(2, "/hoy/valin", kToday);
-    schedule(12, Codifica("NuevaClave"), kToday);
+    schedule(12, scramble("NuevaClave"), kToday);
     const FixedClock clock({kToday, 8, 0, 0});
     auto opened = Office::open(office.path_options(), clock);
     EXPECT_EQ(opened->session().dir_val_in, "/hoy/valin");

@@ -4,17 +4,17 @@
 
 #include <cstdlib>
 
+#include "base/DateTime.h"
+#include "base/Errors.h"
+#include "base/Scramble.h"
 #include "fixtures/ChildProcess.h"
 #include "fixtures/Environment.h"
 #include "fixtures/HelperProcess.h"
 #include "fixtures/Sandbox.h"
-#include "platform/ProcessId.h"
-#include "base/DateTime.h"
-#include "base/Errors.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
-#include "base/Scramble.h"
 #include "office/Settings.h"
+#include "platform/ProcessId.h"
 
 namespace ordano {
 namespace {
@@ -125,7 +125,7 @@ TEST(StartUp, HostFollowsTheLinkTypeAndPasswordIsLowerCased) {
         db.exec(
             "UPDATE PARAMETROS SET Host_Ras='ras', Host_Internet='net', Host='radio', "
             "ip_proxy='proxy', proxy=-1, PassFTP='" +
-            Codifica("SRT") + "'");
+            scramble("SRT") + "'");
     }
     const FixedClock clock({2026y / December / 7, 9, 0, 0});
     const std::pair<int, const char*> cases[] = {

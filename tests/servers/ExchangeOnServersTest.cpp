@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/Scramble.h"
 #include "cli/ServedOffice.h"
 #include "servers/ServerCases.h"
-#include "base/Scramble.h"
 
 namespace ordano::test {
 namespace {
@@ -139,7 +139,7 @@ TEST_P(ExchangeOnServers, SendsEveryKindAndStoresItsAnswers) {
     }
     SQLite::Database db(office_->office.db_file.string(), SQLite::OPEN_READWRITE);
     SQLite::Statement update(db, "UPDATE PARAMETROS SET PassBan=?");
-    update.bind(1, Codifica("pago123"));
+    update.bind(1, scramble("pago123"));
     update.exec();
     const std::vector<std::string> names{today('M', 1), today('C', 2), today('E', 4),
                                          today('S', 5)};

@@ -7,10 +7,10 @@
 #include <functional>
 #include <optional>
 
-#include "platform/OwnerOnly.h"
 #include "base/Encoding.h"
-#include "office/Parameters.h"
 #include "base/Scramble.h"
+#include "office/Parameters.h"
+#include "platform/OwnerOnly.h"
 #include "transfer/ConnectionMessages.h"
 #include "transfer/PaymentPasswordChange.h"
 #include "transfer/TransferFixture.h"
@@ -28,7 +28,7 @@ class PaymentPasswordChangeTest : public TransferTest {
 protected:
     PaymentPasswordChangeTest() {
         session().pass_ban = "Vieja1";
-        office_->params().set_text(Param::PassBan, Codifica("Vieja1"));
+        office_->params().set_text(Param::PassBan, scramble("Vieja1"));
         office_->params().save();
         server_.put_file(kServerFile, old_line_);
     }
@@ -55,13 +55,13 @@ protected:
     }
     void expect_nothing_changed() {
         EXPECT_EQ(session().pass_ban, "Vieja1");
-        EXPECT_EQ(office_->params().text(Param::PassBan), Codifica("Vieja1"));
-        EXPECT_EQ(stored_pass_ban(), Codifica("Vieja1"));
+        EXPECT_EQ(office_->params().text(Param::PassBan), scramble("Vieja1"));
+        EXPECT_EQ(stored_pass_ban(), scramble("Vieja1"));
         EXPECT_EQ(server_.file_bytes(kServerFile), old_line_);
         EXPECT_THAT(drive_root_files(), IsEmpty());
     }
 
-    const std::string old_line_ = "N" + text::utf8_to_cp1252(Codifica("Vieja1")) + "\r\n";
+    const std::string old_line_ = "N" + text::utf8_to_cp1252(scramble("Vieja1")) + "\r\n";
     FtpSession eftpPrincipal_{"eftpPrincipal"};
 };
 
@@ -83,10 +83,10 @@ TEST_F(PaymentPasswordChangeTest, ChangePublishesTheExactLineAndStoresThePasswor
     const auto line = server_.file_bytes(kServerFile);
     ASSERT_TRUE(line);
     // The flag immediately followed by the scrambled password, one line.
-    EXPECT_EQ(*line, "N" + text::utf8_to_cp1252(Codifica("Nueva2")) + "\r\n");
-    EXPECT_EQ(Decodifica(text::cp1252_to_utf8(line->substr(1, line->size() - 3))), "Nueva2");
+    EXPECT_EQ(*line, "N" + text::utf8_to_cp1252(scramble("Nueva2")) + "\r\n");
+    EXPECT_EQ(unscramble(text::cp1252_to_utf8(line->substr(1, line->size() - 3))), "Nueva2");
     EXPECT_EQ(session().pass_ban, "Nueva2");
-    EXPECT_EQ(stored_pass_ban(), Codifica("Nueva2"));
+    EXPECT_EQ(stored_pass_ban(), scramble("Nueva2"));
     EXPECT_THAT(ui_.messages, IsEmpty());
     EXPECT_THAT(drive_root_files(), IsEmpty());
     EXPECT_EQ(server_.logins("ag0015"), 1);
@@ -97,7 +97,7 @@ TEST_F(PaymentPasswordChangeTest, ChangeWritesTheCurrentFlagAndAccentsInWindows1
     session().bandera_pago = 'S';
     ASSERT_TRUE(change("é€x"));
     EXPECT_EQ(server_.file_bytes(kServerFile),
-              "S" + text::utf8_to_cp1252(Codifica("é€x")) + "\r\n");
+              "S" + text::utf8_to_cp1252(scramble("é€x")) + "\r\n");
     EXPECT_EQ(session().pass_ban, "é€x");
 }
 
@@ -133,7 +133,7 @@ TEST_F(PaymentPasswordChangeTest, RefusedUploadIsReportedAndChangesNothing) {
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_THAT(ui_.messages[0].text, ::testing::StartsWith("Error No. 1003\r\nDescripcion: "));
     EXPECT_EQ(session().pass_ban, "Vieja1");
-    EXPECT_EQ(stored_pass_ban(), Codifica("Vieja1"));
+    EXPECT_EQ(stored_pass_ban(), scramble("Vieja1"));
     EXPECT_THAT(drive_root_files(), IsEmpty());
 }
 

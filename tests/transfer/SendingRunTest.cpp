@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "fixtures/HelperProcess.h"
 #include "base/Encoding.h"
 #include "base/Scramble.h"
+#include "fixtures/HelperProcess.h"
 #include "office/Session.h"
 #include "transfer/ListActions.h"
 #include "transfer/TransferFixture.h"
@@ -21,10 +21,10 @@ using ::testing::IsEmpty;
 
 class SendingRunTest : public TransferTest {
 protected:
-    // The server's payment-password file: flag letter + Codifica(password), CR LF.
+    // The server's payment-password file: flag letter + scramble(password), CR LF.
     void put_payment_file(char flag, const std::string& password) {
         server_.put_file("update/cfps0015.rgs",
-                         std::string(1, flag) + text::utf8_to_cp1252(Codifica(password)) + "\r\n");
+                         std::string(1, flag) + text::utf8_to_cp1252(scramble(password)) + "\r\n");
     }
     const ReceiveRow& receive_row(const std::string& name) {
         for (const auto& row : receive().rows()) {
@@ -405,7 +405,7 @@ TEST_F(SendingRunTest, EntryRemovedWhileTheRunWaitsIsNotSent) {
 }
 
 TEST_F(SendingRunTest, UnreadablePaymentFileEndsTheRunAndIsRemoved) {
-    // A scrambled password that does not decode (a code below 16 cannot come from Codifica).
+    // A scrambled password that does not decode (a code below 16 cannot come from scramble).
     server_.put_file("update/cfps0015.rgs", "S\x01\x02\r\n");
     add_file("M0015001.033", "m");
     enviar();
