@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <random>
 
+#include "base/DateTime.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/PackageBuilder.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
 #include "office/Catalog.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 
 namespace {

@@ -26,10 +26,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/DateTime.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
 #include "office/Session.h"

@@ -24,10 +24,10 @@
 
 #include "app/MainWindow.h"
 #include "app/QtUi.h"
+#include "base/DateTime.h"
 #include "engine/Engine.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 #include "office/Session.h"
 

@@ -83,9 +83,9 @@ JournalView::JournalView(Office& office, FrontEnd& ui, Engine& engine, TransferP
     });
 
     watch_receive_list();
-    outcomes_ = new OutcomeColumn(transfer_.send_rows(), transfer_.receive_rows(),
-                                  *controls_.lvwPreVal[0], *controls_.lvwPreVal[1],
-                                  engine_.desk().journal(), this);
+    outcomes_ =
+        new OutcomeColumn(transfer_.send_rows(), transfer_.receive_rows(), *controls_.lvwPreVal[0],
+                          *controls_.lvwPreVal[1], engine_.desk().journal(), this);
     // Told with the engine's turn on the thread that stored the answer; said on the window's.
     engine_.desk().journal().on_answer([this](const AnswerArrival& arrival) {
         on_thread_of(this, [this, arrival] { answer_arrived(arrival); });

@@ -4,8 +4,8 @@
 #include <exception>
 #include <string>
 
-#include "engine/FrontEnd.h"
 #include "base/Errors.h"
+#include "engine/FrontEnd.h"
 #include "office/Office.h"
 
 namespace ordano {

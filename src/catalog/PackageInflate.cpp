@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <fstream>
 
-#include "catalog/ServerFiles.h"
 #include "base/Errors.h"
 #include "base/LocalFailure.h"
+#include "catalog/ServerFiles.h"
 
 namespace ordano {
 namespace {

@@ -4,13 +4,13 @@
 #include <iostream>
 #include <string_view>
 
+#include "base/Errors.h"
+#include "base/ProgramVersion.h"
 #include "cli/CommandTable.h"
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
-#include "platform/StopRequests.h"
-#include "base/Errors.h"
 #include "office/OfficeLock.h"
-#include "base/ProgramVersion.h"
+#include "platform/StopRequests.h"
 #include "workstation/QtVersion.h"
 
 namespace ordano::cli {

@@ -3,9 +3,9 @@
 #include <array>
 #include <iostream>
 
+#include "base/Errors.h"
 #include "cli/Commands.h"
 #include "cli/JournalListing.h"
-#include "base/Errors.h"
 #include "office/Journal.h"
 #include "office/JournalQuery.h"
 #include "office/Office.h"

@@ -3,12 +3,12 @@
 #include <fstream>
 #include <iostream>
 
+#include "base/Errors.h"
 #include "cli/Commands.h"
 #include "cli/StdinLine.h"
-#include "platform/OwnerOnly.h"
-#include "base/Errors.h"
 #include "office/OfficeLock.h"
 #include "office/Schema.h"
+#include "platform/OwnerOnly.h"
 
 namespace ordano::cli {
 namespace fs = std::filesystem;

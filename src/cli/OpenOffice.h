@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "cli/Cli.h"
 #include "base/DateTime.h"
+#include "cli/Cli.h"
 
 namespace ordano {
 class Office;

@@ -4,9 +4,9 @@
 #include <istream>
 #include <ostream>
 
+#include "base/UiPort.h"
 #include "cli/StdinLine.h"
 #include "office/Session.h"
-#include "base/UiPort.h"
 
 namespace ordano::cli {
 

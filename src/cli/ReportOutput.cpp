@@ -3,9 +3,9 @@
 
 #include <iostream>
 
-#include "platform/ProcessId.h"
 #include "base/Encoding.h"
 #include "base/Errors.h"
+#include "platform/ProcessId.h"
 
 namespace ordano::cli {
 namespace fs = std::filesystem;

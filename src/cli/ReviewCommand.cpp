@@ -3,13 +3,13 @@
 #include <iostream>
 #include <optional>
 
+#include "base/Errors.h"
 #include "cli/Commands.h"
 #include "cli/OpenOffice.h"
 #include "cli/ReportOutput.h"
+#include "office/Office.h"
 #include "review/AnswerKind.h"
 #include "review/OfficeReview.h"
-#include "base/Errors.h"
-#include "office/Office.h"
 
 namespace ordano::cli {
 namespace {

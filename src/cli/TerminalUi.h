@@ -6,9 +6,9 @@
 #include <mutex>
 #include <string>
 
+#include "base/UiPort.h"
 #include "cli/Cli.h"
 #include "cli/ExitCodes.h"
-#include "base/UiPort.h"
 
 namespace ordano::cli {
 

@@ -7,13 +7,13 @@
 #include <iostream>
 #include <optional>
 
+#include "base/DateTime.h"
+#include "base/FileNames.h"
 #include "cli/AnswerPolling.h"
 #include "cli/OpenOffice.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "cli/TransferReport.h"
-#include "base/DateTime.h"
-#include "base/FileNames.h"
 #include "office/Office.h"
 #include "transfer/Routing.h"
 #include "transfer/TransferDesk.h"

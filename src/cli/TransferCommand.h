@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-#include "cli/Cli.h"
 #include "base/Action.h"
+#include "cli/Cli.h"
 
 namespace ordano::cli {
 

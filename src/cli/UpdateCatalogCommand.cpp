@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <iostream>
 
+#include "base/DateTime.h"
 #include "catalog/CatalogUpdate.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
 #include "cli/OpenOffice.h"
 #include "cli/TerminalUi.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
 

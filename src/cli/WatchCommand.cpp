@@ -7,16 +7,16 @@
 #include <sstream>
 #include <stop_token>
 
+#include "base/FileNames.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/OpenOffice.h"
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "cli/WatchPrinter.h"
-#include "platform/OwnerOnly.h"
-#include "base/FileNames.h"
 #include "office/Journal.h"
 #include "office/Office.h"
+#include "platform/OwnerOnly.h"
 #include "transfer/FolderWatch.h"
 
 namespace ordano::cli {

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "cli/JsonWriter.h"
 #include "base/TimeStamps.h"
+#include "cli/JsonWriter.h"
 
 namespace ordano::cli {
 namespace {

@@ -11,10 +11,10 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 
+#include "base/TimeStamps.h"
 #include "office/Journal.h"
 #include "office/JournalCsv.h"
 #include "office/Office.h"
-#include "base/TimeStamps.h"
 #include "ui/MarkColors.h"
 
 namespace ordano {

@@ -13,10 +13,10 @@
 
 #include <array>
 
+#include "base/Action.h"
 #include "dialogs/FolderPicker.h"
 #include "dialogs/ParameterFields.h"
 #include "engine/Gate.h"
-#include "base/Action.h"
 #include "ui/ActionButton.h"
 
 namespace ordano {

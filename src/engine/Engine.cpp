@@ -3,10 +3,10 @@
 
 #include <exception>
 
+#include "base/RunStop.h"
 #include "catalog/Bulletin.h"
 #include "engine/FrontEnd.h"
 #include "office/Office.h"
-#include "base/RunStop.h"
 #include "transfer/PaymentPasswordChange.h"
 
 namespace ordano {

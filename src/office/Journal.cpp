@@ -15,11 +15,11 @@
 #include <thread>
 
 #include "base/Errors.h"
+#include "base/Sha256.h"
+#include "base/TimeStamps.h"
 #include "office/NestedSavepoint.h"
 #include "office/OwedJournal.h"
 #include "office/Parameters.h"
-#include "base/Sha256.h"
-#include "base/TimeStamps.h"
 
 namespace ordano {
 namespace {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "platform/FileLock.h"
 #include "base/Errors.h"
+#include "platform/FileLock.h"
 
 namespace ordano {
 

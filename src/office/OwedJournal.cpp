@@ -5,10 +5,10 @@
 #include <random>
 #include <sstream>
 
-#include "platform/DurableFile.h"
-#include "platform/OwnerOnly.h"
 #include "base/LocalFailure.h"
 #include "office/WorkingFiles.h"
+#include "platform/DurableFile.h"
+#include "platform/OwnerOnly.h"
 
 namespace ordano {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/DriveRoot.h"
-#include "platform/ProcessId.h"
 #include "base/Errors.h"
 #include "office/WorkingFiles.h"
+#include "platform/DriveRoot.h"
+#include "platform/ProcessId.h"
 
 namespace ordano {
 namespace fs = std::filesystem;

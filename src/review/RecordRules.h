@@ -3,9 +3,9 @@
 
 #include <string_view>
 
+#include "base/DateTime.h"
 #include "review/CatalogLookups.h"
 #include "review/ReportText.h"
-#include "base/DateTime.h"
 
 namespace ordano::review {
 

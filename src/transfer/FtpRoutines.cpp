@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "base/UiPort.h"
 #include "office/Parameters.h"
 #include "office/Session.h"
-#include "base/UiPort.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/JournalRecorder.h"
 
-#include "review/AnswerOutcome.h"
 #include "base/Errors.h"
 #include "base/FileNames.h"
-#include "office/Session.h"
 #include "base/Sha256.h"
 #include "base/TimeStamps.h"
+#include "office/Session.h"
+#include "review/AnswerOutcome.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/Routing.h"
 #include "transfer/SendList.h"

@@ -7,8 +7,8 @@
 
 #include "base/FileNames.h"
 #include "base/LocalFailure.h"
-#include "office/Session.h"
 #include "base/Sha256.h"
+#include "office/Session.h"
 #include "transfer/Routing.h"
 #include "transfer/TypedFile.h"
 

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/FileState.h"
 #include "base/Errors.h"
+#include "platform/FileState.h"
 
 namespace ordano {
 

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <thread>
 
-#include "office/Parameters.h"
 #include "base/UiPort.h"
+#include "office/Parameters.h"
 
 namespace ordano {
 

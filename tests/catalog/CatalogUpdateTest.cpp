@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <functional>
 
+#include "base/Errors.h"
 #include "catalog/CatalogInstall.h"
 #include "catalog/CatalogUpdate.h"
 #include "catalog/CatalogWorld.h"
 #include "catalog/PackageInflate.h"
 #include "fixtures/ChildProcess.h"
 #include "office/Catalog.h"
-#include "base/Errors.h"
 #include "office/Parameters.h"
 
 namespace ordano {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <gtest/gtest.h>
 
+#include "base/Errors.h"
 #include "catalog/ServerFiles.h"
 #include "fixtures/Sandbox.h"
-#include "base/Errors.h"
 
 namespace ordano {
 namespace {

@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "engine/Engine.h"
 #include "engine/FrontEnd.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 #include "office/Session.h"
 

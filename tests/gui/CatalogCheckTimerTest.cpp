@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "CatalogGui.h"
-#include "dialogs/CatalogUpdateWindow.h"
 #include "base/UiPort.h"
+#include "dialogs/CatalogUpdateWindow.h"
 
 namespace ordano {
 namespace {

@@ -19,11 +19,11 @@
 
 #include "QtPrinting.h"
 #include "app/MainWindow.h"
+#include "base/DateTime.h"
 #include "engine/Engine.h"
 #include "engine/FrontEnd.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 
 namespace ordano::test {

@@ -21,13 +21,13 @@
 #include "app/JournalView.h"
 #include "app/ListColumns.h"
 #include "app/TransferPanel.h"
+#include "base/Errors.h"
+#include "base/Sha256.h"
 #include "dialogs/HistoryModel.h"
 #include "dialogs/HistoryWindow.h"
 #include "gui/GuiOffice.h"
-#include "base/Errors.h"
 #include "office/Journal.h"
 #include "office/Session.h"
-#include "base/Sha256.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::test {

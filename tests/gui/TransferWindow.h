@@ -26,9 +26,9 @@
 #include "QtPrinting.h"
 #include "app/MainWindow.h"
 #include "app/QtUi.h"
+#include "base/DateTime.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 
 namespace ordano::test {

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "fixtures/Sandbox.h"
-#include "review/FileSearch.h"
 #include "base/Errors.h"
 #include "base/FileNames.h"
+#include "fixtures/Sandbox.h"
+#include "review/FileSearch.h"
 
 namespace ordano {
 namespace {

@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/Sha256.h"
 #include "office/Journal.h"
 #include "office/JournalQuery.h"
 #include "office/Session.h"
-#include "base/Sha256.h"
 #include "transfer/TransferFixture.h"
 
 namespace ordano::test {

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <gtest/gtest.h>
 
-#include "fixtures/ChildProcess.h"
-#include "fixtures/Sandbox.h"
-#include "platform/ProcessId.h"
 #include "base/Errors.h"
 #include "base/RunStop.h"
 #include "base/Sha256.h"
+#include "fixtures/ChildProcess.h"
+#include "fixtures/Sandbox.h"
+#include "platform/ProcessId.h"
 #include "transfer/TransferFiles.h"
 
 namespace ordano::test {

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
-#include "base/DateTime.h"
 #include "office/Office.h"
 #include "office/Parameters.h"
 #include "transfer/TransferDesk.h"

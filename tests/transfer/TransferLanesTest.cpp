@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/RunStop.h"
 #include "office/Journal.h"
 #include "office/JournalQuery.h"
 #include "office/Parameters.h"
-#include "base/RunStop.h"
 #include "office/Session.h"
 #include "transfer/TransferFixture.h"
 
