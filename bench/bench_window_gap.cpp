@@ -13,8 +13,6 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <SQLiteCpp/Database.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -114,15 +112,8 @@ int main(int argc, char** argv) {
     test::Sandbox box;
     test::TestOffice files(box);
     test::FtpServer server;
-    for (const char* folder : {"valin", "pagin", "sagarpain", "update"}) {
-        server.make_folder(folder);
-    }
-    {
-        SQLite::Database db(files.db_file.string(), SQLite::OPEN_READWRITE);
-        SQLite::Statement host(db, "UPDATE PARAMETROS SET tipo_acceso = 1, Host_Internet = ?");
-        host.bind(1, server.address());
-        host.exec();
-    }
+    server.make_input_folders();
+    files.serve_from(server.address());
     FixedClock clock(LocalDateTime{std::chrono::year{2026} / 2 / 2, 10, 30, 0});
     QtUi ui;
     auto office = Office::open(files.path_options(), clock);

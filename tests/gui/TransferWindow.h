@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-#include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -96,13 +95,8 @@ private:
 // fixture, its main window on the window's own UI port, and a robot answering its boxes.
 struct TransferWindow {
     TransferWindow() {
-        for (const char* folder : {"valin", "pagin", "sagarpain", "update"}) {
-            server.make_folder(folder);
-        }
-        SQLite::Database db(files.db_file.string(), SQLite::OPEN_READWRITE);
-        SQLite::Statement host(db, "UPDATE PARAMETROS SET tipo_acceso = 1, Host_Internet = ?");
-        host.bind(1, server.address());
-        host.exec();
+        server.make_input_folders();
+        files.serve_from(server.address());
     }
 
     MainWindow& open() {

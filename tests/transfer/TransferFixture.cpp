@@ -57,9 +57,7 @@ void TransferUi::run_blocking(const std::function<void()>& work) {
 TransferTest::TransferTest(FtpServerOptions server_options) : server_(std::move(server_options)) {
     office_ = Office::open(test_office_.path_options(), clock_);
     session().host = server_.address();
-    for (const char* folder : {"valin", "pagin", "sagarpain", "update"}) {
-        server_.make_folder(folder);
-    }
+    server_.make_input_folders();
     desk_ = std::make_unique<TransferDesk>(session(), office_->params(), office_->journal(), ui_,
                                            clock_, office_->locale(),
                                            [this] { ++bulletin_refreshes_; });
