@@ -19,15 +19,21 @@ constexpr int kCatalogCheckDelayMs = 2000;
 
 }  // namespace
 
-CatalogFeatures::CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Engine& engine)
-    : window_(window), tmrCatError_(tmrCatError), engine_(engine) {
+CatalogFeatures::CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Engine& engine,
+                                 TimeText now)
+    : window_(window), tmrCatError_(tmrCatError), engine_(engine), now_(std::move(now)) {
     frmPrincipal_ = new BulletinFeed(engine_, &window_);
     build_strip();
     // Told by the refresh, with the engine's turn, on its thread; shown on the window's.
     engine_.ticker().subscribe([this] {
         const Ticker& ticker = engine_.ticker();
-        on_thread_of(strip_, [this, text = QString::fromStdString(ticker.text()),
-                              on = ticker.on()] { show_ticker(text, on); });
+        on_thread_of(strip_,
+                     [this, text = QString::fromStdString(ticker.text()), on = ticker.on()] {
+                         bulletin_ = text;
+                         bulletin_on_ = on;
+                         fetched_at_ = now_();
+                         show_ticker();
+                     });
     });
 
     tmrCatError_.setInterval(kCatalogCheckDelayMs);
@@ -53,10 +59,23 @@ void CatalogFeatures::build_strip() {
     strip_->hide();
 }
 
-void CatalogFeatures::show_ticker(const QString& text, bool on) {
-    nwstBoletines_->set_text(text);
-    nwstBoletines_->set_on(on);
-    strip_->setVisible(on);
+void CatalogFeatures::show_ticker() {
+    nwstBoletines_->set_text(
+        outage_since_.isEmpty()
+            ? bulletin_
+            : QStringLiteral("Sin conexión con el servidor desde las %1; boletín recibido a las "
+                             "%2: %3")
+                  .arg(outage_since_, fetched_at_, bulletin_));
+    nwstBoletines_->set_on(bulletin_on_);
+    strip_->setVisible(bulletin_on_);
+}
+
+void CatalogFeatures::set_outage(bool outage) {
+    if (outage == !outage_since_.isEmpty()) {
+        return;
+    }
+    outage_since_ = outage ? now_() : QString();
+    show_ticker();
 }
 
 void CatalogFeatures::show_update_window() {

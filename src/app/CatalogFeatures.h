@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QMainWindow;
 class QTimer;
 class QToolBar;
@@ -21,7 +23,10 @@ class NewsTicker;
 // are the engine's jobs, each on a session of its own.
 class CatalogFeatures {
 public:
-    CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Engine& engine);
+    // The time of day as the window shows it ("10:30 a.m.").
+    using TimeText = std::function<QString()>;
+
+    CatalogFeatures(QMainWindow& window, QTimer& tmrCatError, Engine& engine, TimeText now);
     CatalogFeatures(const CatalogFeatures&) = delete;
     CatalogFeatures& operator=(const CatalogFeatures&) = delete;
 
@@ -33,9 +38,13 @@ public:
     [[nodiscard]] CatalogUpdateWindow& update_window();
     [[nodiscard]] BulletinFeed& bulletin_feed() { return *frmPrincipal_; }
 
+    // The server cannot be reached (true) or answers again (false). Meanwhile the bulletin
+    // says since when, and when it was fetched: it may say the server is working.
+    void set_outage(bool outage);
+
 private:
     void build_strip();
-    void show_ticker(const QString& text, bool on);
+    void show_ticker();
     void tmrCatError_Timer();
 
     QMainWindow& window_;
@@ -45,6 +54,11 @@ private:
     BulletinFeed* frmPrincipal_ = nullptr;
     QToolBar* strip_ = nullptr;
     NewsTicker* nwstBoletines_ = nullptr;
+    TimeText now_;
+    QString bulletin_;  // the ticker's text as the server's bulletin says it
+    bool bulletin_on_ = false;
+    QString fetched_at_;    // when it was last set
+    QString outage_since_;  // empty while the server answers
 };
 
 }  // namespace ordano

@@ -16,6 +16,7 @@
 #include "office/JournalQuery.h"
 #include "office/Office.h"
 #include "ui/EngineCalls.h"
+#include "ui/FittingLabel.h"
 #include "ui/Images.h"
 #include "ui/MarkColors.h"
 #include "ui/WindowThread.h"
@@ -58,7 +59,7 @@ JournalView::JournalView(Office& office, FrontEnd& ui, Engine& engine, TransferP
       window_(window),
       open_answer_(std::move(open_answer)),
       attention_(system_attention()) {
-    overdue_label_ = new QLabel(controls_.stbPrincipal);
+    overdue_label_ = new FittingLabel(controls_.stbPrincipal);
     overdue_label_->setObjectName(QStringLiteral("stbPrincipal.Atrasadas"));
     QFont bold = overdue_label_->font();
     bold.setBold(true);

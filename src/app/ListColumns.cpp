@@ -21,17 +21,17 @@ constexpr std::array<ColumnSpec, send_list::kCount> kSendColumns = {{
 
 constexpr std::array<ColumnSpec, receive_list::kCount> kReceiveColumns = {{
     {"Archivo", "", true, 150, "El archivo enviado cuyas respuestas se esperan"},
-    {"Prev.", "", true, 50,
-     "Respuesta de prevalidación: X recibida o no se espera; vacío, en espera"},
-    {"Val.", "", true, 50, "Respuesta de validación: X recibida; vacío, en espera"},
-    {"Enviado", "", true, 90, "Hora en que se envió el archivo"},
+    {"Prev.", "", true, 44,
+     "Respuesta de prevalidación: X recibida; —, no se espera; vacío, en espera"},
+    {"Val.", "", true, 44, "Respuesta de validación: X recibida; vacío, en espera"},
+    {"Enviado", "", true, 78, "Hora en que se envió el archivo"},
     {"Carpeta de prevalidación", "RutaPrev", false, 120},
     {"Carpeta de validación", "RutaVal", false, 120},
     {"Respuesta de prevalidación", "ArchivoPrev", false, 120},
     {"Respuesta de validación", "ArchivoVal", false, 120},
     {"Carpeta local", "RutaDest", false, 120},
     {"Icono", "Icono", false, 40},
-    {"Situación", "", true, 90,
+    {"Situación", "", true, 84,
      "Dónde está el archivo, como lo dice el historial: esperando, prevalidado (llegó la "
      "respuesta de prevalidación) o atrasado"},
 }};

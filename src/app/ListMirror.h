@@ -44,6 +44,8 @@ class ListMirror {
 public:
     // Called on the view's thread after a row was shown changed (index in the view).
     using ChangedHook = std::function<void(std::size_t index, const Row& row)>;
+    // Makes a changed row (`after`) into what the window shows, from what it showed (`before`).
+    using ShownHook = std::function<void(const Row& before, Row& after)>;
 
     // `rows` must not change meanwhile (the engine idle, or the turn held); the mirror must
     // live as long as anything can change `rows`.
@@ -67,6 +69,7 @@ public:
     ListMirror& operator=(const ListMirror&) = delete;
 
     void on_changed(ChangedHook hook) { changed_hook_ = std::move(hook); }
+    void shown_as(ShownHook hook) { shown_hook_ = std::move(hook); }
     // Told on the view's thread of each change once the view shows it (the index the view's).
     void observe(ListObserver<Row> observer) { observers_.push_back(std::move(observer)); }
 
@@ -144,12 +147,16 @@ private:
             }
             case Change::Changed:
                 if (QTreeWidgetItem* item = view_.topLevelItem(at)) {
-                    show_row(*item, change.row);
-                    rows_[change.index] = change.row;
-                    if (changed_hook_) {
-                        changed_hook_(change.index, change.row);
+                    Row shown = change.row;
+                    if (shown_hook_) {
+                        shown_hook_(rows_[change.index], shown);
                     }
-                    tell(&ListObserver<Row>::changed, change.index, change.row);
+                    show_row(*item, shown);
+                    rows_[change.index] = shown;
+                    if (changed_hook_) {
+                        changed_hook_(change.index, shown);
+                    }
+                    tell(&ListObserver<Row>::changed, change.index, shown);
                 }
                 break;
             case Change::Reset:
@@ -176,6 +183,7 @@ private:
     bool posted_ = false;
     std::vector<Row> rows_;  // on the view's thread only
     ChangedHook changed_hook_;
+    ShownHook shown_hook_;
     std::vector<ListObserver<Row>> observers_;
 };
 

@@ -21,7 +21,7 @@ QString name_tip(const std::string& name, int image) {
 QString answer_tip(const char* answer, const std::string& state, bool expected) {
     const QString which = QString::fromUtf8(answer);
     if (!expected) {
-        return QStringLiteral("X: este archivo no tiene respuesta de %1").arg(which);
+        return QStringLiteral("—: este archivo no tiene respuesta de %1").arg(which);
     }
     return state.empty() ? QStringLiteral("En espera de la respuesta de %1").arg(which)
                          : QStringLiteral("X: respuesta de %1 recibida").arg(which);
@@ -56,6 +56,10 @@ void set_row_tips(QTreeWidgetItem& item, const ReceiveRow& row) {
         return late.isEmpty() ? tip : late + QLatin1Char('\n') + tip;
     };
     item.setToolTip(receive_list::kName, with_late(name_tip(row.text, row.small_icon)));
+    // "X" is an answer received; an answer not expected reads apart from it.
+    if (row.archivo_prev.empty()) {
+        item.setText(receive_list::kPrevalidation, QStringLiteral("—"));
+    }
     item.setToolTip(
         receive_list::kPrevalidation,
         with_late(answer_tip("prevalidación", row.prev_state, !row.archivo_prev.empty())));

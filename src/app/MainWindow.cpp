@@ -44,7 +44,12 @@ MainWindow::MainWindow(Office& office, FrontEnd& ui, QLocale locale, QuitFunctio
     });
     // Loaded hidden now and kept for the whole run: its folder fields are the running copy.
     frmParametros_ = new ParametersDialog(office_, *engine_, message_ui_, this);
-    catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, *engine_);
+    catalog_ = std::make_unique<CatalogFeatures>(*this, *ui_.tmrCatError, *engine_, [this] {
+        return QString::fromStdString(time_hh_mm_ampm(office_.clock().now(), office_.locale()));
+    });
+    engine_->desk().poller().on_outage([this](const std::optional<NumberedError>& failure) {
+        on_thread_of(this, [this, outage = failure.has_value()] { catalog_->set_outage(outage); });
+    });
     transfer_ =
         std::make_unique<TransferPanel>(*engine_, office_, message_ui_, ui_, *this, locale_);
     review_ = new ReviewArea(
@@ -156,7 +161,7 @@ void MainWindow::refresh_bulletin() {
 void MainWindow::salir() {
     const auto waiting = transfer_->receive_rows().rows().size();
     // Asked with No as its default: a stray Enter must not end the session.
-    message_ui_.ask({exit_question(waiting), {}, MessageIcon::Question},
+    message_ui_.ask({exit_question(waiting, transfer_->under_way()), {}, MessageIcon::Question},
                     [this](MessageAnswer answer) {
                         if (answer != MessageAnswer::Yes) {
                             return;

@@ -14,6 +14,7 @@
 
 #include "app/ListColumns.h"
 #include "ui/ActionButton.h"
+#include "ui/FittingLabel.h"
 #include "ui/FocusRing.h"
 
 namespace ordano {
@@ -174,7 +175,8 @@ void MainWindowUi::build_toolbar(QMainWindow& window, const ToolbarButtons::Hand
 QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
     auto* area = new QWidget(parent);
     area->setObjectName(QStringLiteral("fraTransferencia"));
-    area->setMinimumWidth(260);
+    // Room for the receive list's columns beside a name, also on a narrow screen.
+    area->setMinimumWidth(340);
 
     lvwPreVal[0] = make_list(area, QStringLiteral("lvwPreVal(0)"), send_list_columns());
     lvwPreVal[1] = make_list(area, QStringLiteral("lvwPreVal(1)"), receive_list_columns());
@@ -212,7 +214,7 @@ QWidget* MainWindowUi::build_transfer_area(QWidget* parent) {
 QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     auto* area = new QWidget(parent);
     area->setObjectName(QStringLiteral("fraRevision"));
-    area->setMinimumWidth(420);
+    area->setMinimumWidth(370);
 
     cboPreVal[0] = new QComboBox(area);
     cboPreVal[0]->setObjectName(QStringLiteral("cboPreVal(0)"));
@@ -239,6 +241,11 @@ QWidget* MainWindowUi::build_review_area(QWidget* parent) {
     search->addWidget(cboPreVal[1], 1, 1);
     search->addWidget(txtPreval, 1, 2);
     search->addWidget(cmdBuscar, 1, 3);
+    auto* aviso = new FittingLabel(area);
+    aviso->setObjectName(QStringLiteral("lblAviso"));
+    aviso->hide();
+    lblAviso = aviso;
+    search->addWidget(lblAviso, 2, 0, 1, 4);
     search->setColumnStretch(2, 1);
 
     lvwArchivos = make_list(area, QStringLiteral("lvwArchivos"), file_list_columns());

@@ -32,6 +32,7 @@ struct MainWindowUi {
     QTreeWidget* lvwArchivos = nullptr;
     std::array<QComboBox*, 2> cboPreVal{};  // 0 "Buscar Por", 1 "Tipo de Archivo"
     QLineEdit* txtPreval = nullptr;
+    QLabel* lblAviso = nullptr;  // under "Archivo": why the name typed there was not taken
     QPushButton* cmdBuscar = nullptr;
     QPlainTextEdit* rtbPreVal = nullptr;  // reports are plain text, never markup
     QPushButton* cmdVistaPrevia = nullptr;

@@ -87,6 +87,8 @@ void OutcomeColumn::show_send(std::size_t index, const SendRow& row) {
     if (row.pending()) {
         status =
             status_text(failed_.contains(row.id) ? JourneyStatus::Error : JourneyStatus::Sending);
+    } else if (row.status.empty()) {
+        status = status_text(JourneyStatus::Waiting);  // sent by the run under way
     } else if (const auto it = verdicts_.find(row.text); it != verdicts_.end()) {
         status = verdict_status(it->second);
     }

@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "ui/FittingLabel.h"
+
 namespace ordano {
 
 PollingStatus::PollingStatus(QStatusBar& bar, const QTimer& polling_timer,
                              const ListMirror<ReceiveRow>& rows, QTreeWidget& receive_view)
     : QObject(&bar), polling_timer_(polling_timer), rows_(rows), receive_view_(receive_view) {
-    label_ = new QLabel(&bar);
+    label_ = new FittingLabel(&bar);
     label_->setObjectName(QStringLiteral("stbPrincipal.Recepcion"));
     label_->hide();
     bar.addWidget(label_);

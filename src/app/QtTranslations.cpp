@@ -21,34 +21,57 @@ struct FallbackText {
     const char* spanish;
 };
 
-// Qt's own texts in a message box, in the words Qt's Spanish translation uses: the standard
-// buttons of a box built without the program's message helper, and the button that shows the
-// box's details.
-constexpr std::array kMessageBoxTexts{
+// Qt's own texts that its Spanish translation may lack, in the words it uses elsewhere: the
+// standard buttons of a box built without the program's message helper, the button that shows
+// the box's details, and the kinds of entries the file dialogs list.
+constexpr std::array kFallbackTexts{
     FallbackText{"QPlatformTheme", "OK", "Aceptar"},
     FallbackText{"QPlatformTheme", "Cancel", "Cancelar"},
     FallbackText{"QPlatformTheme", "&Yes", "&Sí"},
     FallbackText{"QPlatformTheme", "&No", "&No"},
     FallbackText{"QMessageBox", "Show Details...", "Mostrar los detalles..."},
     FallbackText{"QMessageBox", "Hide Details...", "Ocultar los detalles..."},
+    FallbackText{"QAbstractFileIconProvider", "Folder", "Carpeta"},
+    FallbackText{"QAbstractFileIconProvider", "File", "Archivo"},
+    FallbackText{"QAbstractFileIconProvider", "Drive", "Unidad"},
+    FallbackText{"QAbstractFileIconProvider", "File Folder", "Carpeta"},
 };
 
-// Stands in for Qt's translation where it is missing, so that no message box shows English.
-class MessageBoxFallback final : public QTranslator {
-public:
-    QString translate(const char* context, const char* source, const char* /*disambiguation*/,
-                      int /*n*/) const override {
-        if (context == nullptr || source == nullptr) {
-            return {};
-        }
-        for (const FallbackText& text : kMessageBoxTexts) {
-            if (text.context == context && text.source == source) {
-                return QString::fromUtf8(text.spanish);
-            }
-        }
+QString fallback_text(const char* context, const char* source) {
+    if (context == nullptr || source == nullptr) {
         return {};
     }
+    for (const FallbackText& text : kFallbackTexts) {
+        if (text.context == context && text.source == source) {
+            return QString::fromUtf8(text.spanish);
+        }
+    }
+    return {};
+}
+
+// Qt's Spanish in the office's words: Qt's catalogue (when there is one) with the texts it
+// lacks filled in, and Mexico's "archivo" where Spain's catalogue says "fichero" ("Nombre de
+// archivo", "Archivos de tipo").
+class OfficeSpanish final : public QTranslator {
+public:
+    explicit OfficeSpanish(std::unique_ptr<QTranslator> catalogue)
+        : catalogue_(std::move(catalogue)) {}
+
+    QString translate(const char* context, const char* source, const char* disambiguation,
+                      int n) const override {
+        QString text =
+            catalogue_ ? catalogue_->translate(context, source, disambiguation, n) : QString();
+        if (text.isEmpty()) {
+            return fallback_text(context, source);
+        }
+        text.replace(QStringLiteral("fichero"), QStringLiteral("archivo"));
+        text.replace(QStringLiteral("Fichero"), QStringLiteral("Archivo"));
+        return text;
+    }
     [[nodiscard]] bool isEmpty() const override { return false; }
+
+private:
+    std::unique_ptr<QTranslator> catalogue_;
 };
 
 // The catalogue from the first folder that has it; nothing when none does.
@@ -71,11 +94,11 @@ QStringList qt_translation_folders() {
 
 SpanishQtTexts::SpanishQtTexts(const QStringList& folders) : folders_(folders) {
     for (const char* catalogue : kCatalogues) {
-        std::unique_ptr<QTranslator> translator = load_catalogue(catalogue, folders_);
-        if (!translator) {
+        std::unique_ptr<QTranslator> found = load_catalogue(catalogue, folders_);
+        if (!found) {
             missing_.append(QLatin1String(catalogue) + QStringLiteral(".qm"));
-            translator = std::make_unique<MessageBoxFallback>();
         }
+        auto translator = std::make_unique<OfficeSpanish>(std::move(found));
         QCoreApplication::installTranslator(translator.get());
         installed_.push_back(std::move(translator));
     }

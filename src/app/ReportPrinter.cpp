@@ -14,6 +14,8 @@
 #include <exception>
 #include <memory>
 
+#include "dialogs/FolderPicker.h"
+
 namespace ordano {
 namespace {
 
@@ -22,7 +24,7 @@ void prepare(QPrinter& printer, const PrintTarget& target) {
         target.name.isEmpty() ? QStringLiteral("Reporte de revisión") : target.name;
     printer.setDocName(name);
     if (!target.folder.isEmpty() || QPrinterInfo::availablePrinterNames().isEmpty()) {
-        const QDir folder(target.folder.isEmpty() ? QDir::homePath() : target.folder);
+        const QDir folder(target.folder.isEmpty() ? documents_folder() : target.folder);
         printer.setOutputFileName(folder.filePath(name + QStringLiteral(".pdf")));
     }
 }
@@ -71,7 +73,8 @@ void print_report(const QPlainTextEdit& box, const QString& report, const Printe
         printer->setPrintRange(QPrinter::Selection);
     }
     // What is printed is what the box held when printing was asked for.
-    const QString selection = has_selection ? box.textCursor().selection().toPlainText() : QString();
+    const QString selection =
+        has_selection ? box.textCursor().selection().toPlainText() : QString();
     dialog(*printer, has_selection, parent,
            [printer, selection, report, font = box.font(), &target](bool confirmed) {
                if (!confirmed) {

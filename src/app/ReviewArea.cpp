@@ -26,6 +26,7 @@
 #include "transfer/ConnectionMessages.h"
 #include "transfer/TypedFile.h"
 #include "ui/EngineCalls.h"
+#include "ui/MarkColors.h"
 
 namespace ordano {
 
@@ -34,9 +35,6 @@ namespace {
 constexpr int kSearchBy = 0;
 constexpr int kFileKind = 1;
 constexpr char kInitialKindLetter = 'M';
-// How long a word in the status bar stays.
-constexpr int kStatusWordMs = 5000;
-
 std::string utf8(const QString& text) {
     return text.toStdString();
 }
@@ -97,6 +95,12 @@ QString printed_lines(std::string_view text) {
     return lines;
 }
 
+// A received answer ("K" or "R"), not a file to send ("E") nor one a run has just sent ("").
+bool is_answer_row(const QTreeWidgetItem& item) {
+    const QString status = item.text(send_list::kStatus);
+    return !status.isEmpty() && status != QLatin1String("E");
+}
+
 }  // namespace
 
 void show_report(QPlainTextEdit& box, std::string_view text) {
@@ -146,6 +150,8 @@ void ReviewArea::connect_controls() {
         }
     });
     ui_.txtPreval->installEventFilter(this);
+    // A word about the name typed goes as soon as the clerk types again.
+    connect(ui_.txtPreval, &QLineEdit::textEdited, ui_.lblAviso, &QWidget::hide);
 }
 
 void ReviewArea::start_up() {
@@ -179,7 +185,10 @@ void ReviewArea::cboPreVal_Change(int index) {
     }
     build_pattern();
     tags_[kSearchBy] = QString::number(ui_.cboPreVal[kSearchBy]->currentIndex());
-    cmdBuscar_Click();
+    // Only lists, the name typed in "Archivo" as a filter: choosing a kind or a day never puts
+    // a file on the send list (that is Enter, "Buscar" or a double-click).
+    list_folder_ = selected_kind_folder();
+    list_files();
 }
 
 void ReviewArea::build_pattern() {
@@ -201,6 +210,7 @@ void ReviewArea::cmdBuscar_Click() {
     list_folder_ = selected_kind_folder();
     const QString typed = ui_.txtPreval->text();
     if (typed.isEmpty()) {
+        build_pattern();  // the kind's files, not the name typed before
         list_files();
     } else {
         add_typed_name(typed);
@@ -250,23 +260,37 @@ void ReviewArea::add_typed_name(const QString& typed) {
             switch (outcome) {
                 case TypedFileOutcome::Added:
                     ui_.txtPreval->clear();
+                    ui_.lblAviso->hide();
                     return;
                 case TypedFileOutcome::AlreadyListed:
-                    ui_.stbPrincipal->showMessage(
-                        QStringLiteral("Ya está en la lista de envío: ") + typed.toUpper(),
-                        kStatusWordMs);
+                    refuse_typed_name(QStringLiteral("Ya está en la lista de envío: ") +
+                                      typed.toUpper());
                     return;
                 case TypedFileOutcome::Missing:
                     break;
             }
+            refuse_typed_name(QStringLiteral("No existe en las rutas configuradas: ") + typed);
             messages_.tell(
-                {"El archivo juliano no existe en las rutas configuradas.", {}, MessageIcon::None});
+                {"El archivo juliano no existe en las rutas configuradas.\r\n\r\n"
+                 "Archivo: " +
+                     utf8(typed),
+                 {},
+                 MessageIcon::None});
         });
 }
 
+void ReviewArea::refuse_typed_name(const QString& why) {
+    QPalette palette = ui_.lblAviso->palette();
+    palette.setColor(QPalette::WindowText, mark_color(Mark::Refused, window_->palette()));
+    ui_.lblAviso->setPalette(palette);
+    ui_.lblAviso->setText(why);
+    ui_.lblAviso->show();
+    ui_.txtPreval->setFocus();
+    ui_.txtPreval->selectAll();
+}
+
 void ReviewArea::lvwPreVal_Click(QTreeWidgetItem* item) {
-    if (item == nullptr || ui_.lvwPreVal[0]->topLevelItemCount() == 0 ||
-        item->text(send_list::kStatus) == QLatin1String("E")) {
+    if (item == nullptr || ui_.lvwPreVal[0]->topLevelItemCount() == 0 || !is_answer_row(*item)) {
         return;
     }
     open_answer(utf8(item->text(send_list::kName)));
@@ -323,8 +347,7 @@ void ReviewArea::choose_answer_row(const std::string& name) {
     QTreeWidgetItem* row = nullptr;
     for (int i = 0; i < list.topLevelItemCount() && row == nullptr; ++i) {
         QTreeWidgetItem* item = list.topLevelItem(i);
-        if (item->text(send_list::kName) == wanted &&
-            item->text(send_list::kStatus) != QLatin1String("E")) {
+        if (item->text(send_list::kName) == wanted && is_answer_row(*item)) {
             row = item;
         }
     }

@@ -81,6 +81,9 @@ private:
     void build_pattern();
     void list_files();
     void add_typed_name(const QString& typed);
+    // Says beside "Archivo" why the typed name was not taken, and selects it so that the next
+    // name typed replaces it.
+    void refuse_typed_name(const QString& why);
     void show_answer(const std::string& report, const std::optional<ReviewFailure>& failure);
     void choose_answer_row(const std::string& name);
     [[nodiscard]] QString whole_report() const;

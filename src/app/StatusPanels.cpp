@@ -15,13 +15,13 @@ StatusPanels::StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale,
                            LocaleFormats formats)
     : QObject(&bar), clock_(clock), locale_(std::move(locale)), formats_(std::move(formats)) {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
-        auto* label = new QLabel(&bar);
+        auto* label = new FittingLabel(&bar);
         label->setObjectName(QStringLiteral("stbPrincipal.Panels(%1)").arg(i + 1));
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
         label->setContentsMargins(6, 0, 6, 0);
-        // The date takes the spare width; the julian day and the clock keep their size.
-        bar.addPermanentWidget(label, i == 0 ? 1 : 0);
+        // The spare width is left to the transfers' texts and the window's words.
+        bar.addPermanentWidget(label);
         panels_[i] = label;
     }
     ticker_.setObjectName(QStringLiteral("stbPrincipal.Clock"));
@@ -32,7 +32,9 @@ StatusPanels::StatusPanels(QStatusBar& bar, const Clock& clock, QLocale locale,
 }
 
 void StatusPanels::set_day(std::chrono::year_month_day today, int dia_juliano) {
-    panel(1).setText(locale_.toString(to_qdate(today), QLocale::LongFormat));
+    const QDate date = to_qdate(today);
+    panel(1).setText(locale_.toString(date, QLocale::LongFormat));
+    panel(1).set_shorter_texts({locale_.toString(date, QLocale::ShortFormat)});
     panel(2).setText(QString::fromStdString(julian_day_panel(dia_juliano)));
 }
 

@@ -11,12 +11,14 @@
 #include <array>
 
 #include "base/DateTime.h"
+#include "ui/FittingLabel.h"
 
 namespace ordano {
 
 // The main window's status bar `stbPrincipal`: panel 1 today's long date, panel 2 the julian
 // day (both set once), panel 3 the time of day ("hh:mm ampm"), kept current by the status bar
-// itself.
+// itself. The panels never widen the window: on a narrow one the date shortens ("09/12/2026"),
+// and the rest of the bar keeps room for the window's words.
 class StatusPanels : public QObject {
     Q_OBJECT
 public:
@@ -25,7 +27,7 @@ public:
 
     // Panels 1 and 2, from today's date and julian day.
     void set_day(std::chrono::year_month_day today, int dia_juliano);
-    [[nodiscard]] QLabel& panel(int number) {
+    [[nodiscard]] FittingLabel& panel(int number) {
         return *panels_.at(static_cast<std::size_t>(number - 1));
     }
 
@@ -38,7 +40,7 @@ private:
     const Clock& clock_;
     QLocale locale_;
     LocaleFormats formats_;
-    std::array<QLabel*, 3> panels_{};
+    std::array<FittingLabel*, 3> panels_{};
     QTimer ticker_;
 };
 

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/MainWindowUi.h"
+#include "app/WindowTexts.h"
 #include "dialogs/PaymentPasswordDialog.h"
 #include "engine/Engine.h"
 #include "engine/FrontEnd.h"
@@ -46,6 +47,14 @@ TransferPanel::TransferPanel(Engine& engine, Office& office, FrontEnd& ui,
       polling_status_(new PollingStatus(*controls.stbPrincipal, *controls.tmrPreVal,
                                         *receive_mirror_, *controls.lvwPreVal[1])) {
     connect_controls();
+    // A run empties the text of each row it has sent, and takes those rows off when it ends:
+    // until then the row keeps its name, no longer a file to send ("esperando" its answers).
+    send_mirror_->shown_as([](const SendRow& before, SendRow& after) {
+        if (after.text.empty() && !before.text.empty()) {
+            after.text = before.text;
+            after.status.clear();
+        }
+    });
     engine_.desk().poller().on_outage([this](const std::optional<NumberedError>& failure) {
         on_thread_of(this,
                      [this, outage = failure.has_value()] { polling_status_->set_outage(outage); });
@@ -65,6 +74,22 @@ TransferPanel::TransferPanel(Engine& engine, Office& office, FrontEnd& ui,
 TransferPanel::~TransferPanel() {
     ui_.set_payment_password_prompt(nullptr);
     ui_.set_progress_display(nullptr);
+}
+
+std::string TransferPanel::under_way() const {
+    const EngineState state = engine_.state();
+    if (state.runs(Job::Sending)) {
+        const QString moving = progress_.text();
+        return moving.isEmpty() ? std::string("Hay un envío en curso")
+                                : "Hay un envío en curso (" + moving.toStdString() + ")";
+    }
+    if (state.runs(Job::Reception) || state.runs(Job::Tick)) {
+        return "Se están recibiendo respuestas del servidor";
+    }
+    if (state.runs(Job::CatalogUpdate)) {
+        return "Se está actualizando el catálogo";
+    }
+    return {};
 }
 
 TransferDesk& TransferPanel::desk() {
@@ -119,7 +144,7 @@ bool TransferPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void TransferPanel::confirm_stop(std::function<void()> stop) {
     if (engine_.state().polling) {
-        ask_then(std::string(kStopPollingQuestion), std::move(stop));
+        ask_then(stop_polling_question(receive_mirror_->rows().size()), std::move(stop));
     }
 }
 

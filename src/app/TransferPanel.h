@@ -46,6 +46,10 @@ public:
     // is off.
     void confirm_stop(std::function<void()> stop);
 
+    // What is moving now, said for Salir's question ("Hay un envío en curso (Enviando …)");
+    // empty when nothing is.
+    [[nodiscard]] std::string under_way() const;
+
     // The core's transfer desk, for work done with the engine's turn.
     [[nodiscard]] TransferDesk& desk();
     [[nodiscard]] PaymentPasswordDialog& password_dialog() { return *frmPassword_; }

@@ -53,7 +53,7 @@ TransferProgress::MillisecondClock TransferProgress::steady_clock() {
 
 TransferProgress::TransferProgress(QStatusBar& bar, QLocale locale, MillisecondClock clock)
     : locale_(std::move(locale)), clock_(std::move(clock)) {
-    lblProgreso_ = new QLabel(&bar);
+    lblProgreso_ = new FittingLabel(&bar);
     lblProgreso_->setObjectName(QStringLiteral("lblProgreso"));
     prbProgreso_ = new QProgressBar(&bar);
     prbProgreso_->setObjectName(QStringLiteral("prbProgreso"));

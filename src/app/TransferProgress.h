@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/UiPort.h"
+#include "ui/FittingLabel.h"
 
 namespace ordano {
 
@@ -29,6 +30,8 @@ public:
 
     void show(const Progress& report);
     void clear();
+    // The transfer shown ("Enviando M0015001.033 (archivo 1 de 3): …"); empty when none.
+    [[nodiscard]] QString text() const { return lblProgreso_->text(); }
 
     // A report not followed by another within this time is taken as finished.
     static constexpr int kIdleHideMs = 3000;
@@ -42,7 +45,7 @@ private:
 
     QLocale locale_;
     MillisecondClock clock_;
-    QLabel* lblProgreso_ = nullptr;
+    FittingLabel* lblProgreso_ = nullptr;  // cut with "…" on a narrow window
     QProgressBar* prbProgreso_ = nullptr;
     QTimer idle_;
     std::string moving_;           // the file whose rate is being measured

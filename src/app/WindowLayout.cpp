@@ -9,6 +9,8 @@
 #include <QTreeView>
 #include <QWidget>
 
+#include "ui/ScreenFit.h"
+
 #include <algorithm>
 
 namespace ordano {
@@ -23,24 +25,14 @@ const QString kColumns = QStringLiteral("/columns");
 constexpr int kReachableWidth = 120;
 constexpr int kReachableHeight = 60;
 
-bool some_screen_shows(const QRect& place) {
+const QScreen* screen_showing(const QRect& place) {
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect shown = screen->availableGeometry().intersected(place);
         if (shown.width() >= kReachableWidth && shown.height() >= kReachableHeight) {
-            return true;
+            return screen;
         }
     }
-    return false;
-}
-
-bool fits_some_screen(const QSize& size) {
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QSize room = screen->availableGeometry().size();
-        if (size.width() <= room.width() && size.height() <= room.height()) {
-            return true;
-        }
-    }
-    return false;
+    return nullptr;
 }
 
 QVariantList column_widths(const QTreeView& list) {
@@ -84,11 +76,12 @@ void save_layout(const QWidget& window, QSettings& settings) {
 void restore_layout(QWidget& window, QSettings& settings) {
     settings.beginGroup(window.objectName());
     const QRect place = settings.value(kGeometry).toRect();
+    // Never larger than the screen it opens on (saved on a larger one, or at another scale).
     if (place.isValid()) {
-        if (some_screen_shows(place)) {
-            window.setGeometry(place);
-        } else if (fits_some_screen(place.size())) {
-            window.resize(place.size());
+        if (const QScreen* screen = screen_showing(place)) {
+            window.setGeometry(fitted_place(place, *screen));
+        } else if (const QScreen* own = window.screen()) {
+            window.resize(place.size().boundedTo(screen_room(*own)));
         }
     }
     if (settings.value(kMaximized, false).toBool()) {

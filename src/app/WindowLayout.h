@@ -14,7 +14,8 @@ void save_layout(const QWidget& window, QSettings& settings);
 
 // Puts back what save_layout kept; what was never saved keeps its built-in layout. A place
 // that no screen shows any more (a screen unplugged, another workstation's screens) is not
-// restored: the window opens where the system puts it, with the saved size if it fits.
+// restored: the window opens where the system puts it. The size restored is never larger than
+// the room on the screen the window opens on.
 void restore_layout(QWidget& window, QSettings& settings);
 
 }  // namespace ordano

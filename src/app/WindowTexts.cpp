@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/UiPort.h"
+#include "transfer/TransferDesk.h"
 
 namespace ordano {
 
@@ -24,8 +25,13 @@ std::string main_window_caption(int patente, std::string_view agente, Version ve
     return caption;
 }
 
-std::string exit_question(std::size_t awaiting_files) {
+std::string exit_question(std::size_t awaiting_files, std::string_view under_way) {
     std::string question = "¿Deseas Salir del Sistema?";
+    if (!under_way.empty()) {
+        question += "\r\n\r\n" + std::string(under_way) +
+                    ". Se detendrá de forma segura: lo que esté a medio transferir se cancela y "
+                    "no queda a medias ni en el servidor ni en este equipo.";
+    }
     if (awaiting_files == 1) {
         question +=
             "\r\n\r\n1 archivo espera respuesta; su respuesta se recibirá la próxima vez "
@@ -34,6 +40,22 @@ std::string exit_question(std::size_t awaiting_files) {
         question += "\r\n\r\n" + std::to_string(awaiting_files) +
                     " archivos esperan respuesta; sus respuestas se recibirán la próxima vez que "
                     "inicies el programa.";
+    }
+    return question;
+}
+
+std::string stop_polling_question(std::size_t awaiting_files) {
+    std::string question(kStopPollingQuestion);
+    if (awaiting_files == 1) {
+        question +=
+            "\r\n\r\n1 archivo dejará la lista de recepción sin las respuestas que espera. "
+            "Podrás recibirlas después: vuelve a poner el archivo en la lista de envío y oprime "
+            "«Recibir».";
+    } else if (awaiting_files > 1) {
+        question += "\r\n\r\n" + std::to_string(awaiting_files) +
+                    " archivos dejarán la lista de recepción sin las respuestas que esperan. "
+                    "Podrás recibirlas después: vuelve a poner los archivos en la lista de envío y "
+                    "oprime «Recibir».";
     }
     return question;
 }

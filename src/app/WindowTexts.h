@@ -21,8 +21,14 @@ struct Version {
                                               Version version = {});
 
 // "¿Deseas Salir del Sistema?", and while files await answers how many, and that their answers
-// are fetched at the next start.
-[[nodiscard]] std::string exit_question(std::size_t awaiting_files);
+// are fetched at the next start; with `under_way` (what is moving now, "Hay un envío en curso
+// (…)"), that it is stopped safely.
+[[nodiscard]] std::string exit_question(std::size_t awaiting_files,
+                                        std::string_view under_way = {});
+
+// Detener's question: "¿Deseas detener la recepción de archivos en proceso?", how many files
+// leave the receive list without their answers, and how those can still be fetched.
+[[nodiscard]] std::string stop_polling_question(std::size_t awaiting_files);
 
 // Second panel of the status bar: "Día Juliano:  " and the day with three digits.
 [[nodiscard]] std::string julian_day_panel(int dia_juliano);

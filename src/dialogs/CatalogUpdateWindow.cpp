@@ -144,7 +144,10 @@ void CatalogUpdateWindow::show_modeless() {
 
 void CatalogUpdateWindow::focus_button(QAction& button) {
     if (QWidget* widget = tlbAct_->widgetForAction(&button)) {
-        widget->setFocus(Qt::TabFocusReason);  // shown as keyboard focus
+        // Shown as keyboard focus, also when the window becomes active only after this (F9):
+        // the styles draw the focus frame once the window knows the keyboard moves it.
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        widget->setFocus(Qt::TabFocusReason);
     }
 }
 

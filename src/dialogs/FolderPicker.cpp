@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QStandardPaths>
 
 namespace ordano {
 namespace {
@@ -22,6 +23,11 @@ void open_dialog(QFileDialog* dialog, const Chosen& chosen) {
 }
 
 }  // namespace
+
+QString documents_folder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
 
 FolderPicker system_folder_picker() {
     return [](QWidget* parent, const QString& start, Chosen chosen) {

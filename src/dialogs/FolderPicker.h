@@ -15,6 +15,10 @@ namespace ordano {
 using Chosen = std::function<void(std::optional<QString> path)>;
 using FolderPicker = std::function<void(QWidget* parent, const QString& start, Chosen chosen)>;
 
+// Where a person's own files go: the Documents folder (the home folder when there is none).
+// Exports and reports printed to a file are offered there first.
+[[nodiscard]] QString documents_folder();
+
 // The workstation's folder dialog.
 [[nodiscard]] FolderPicker system_folder_picker();
 // The same for a certificate file.

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <array>
 
 #include <SQLiteCpp/Database.h>
@@ -21,6 +22,11 @@ namespace ordano {
 namespace {
 
 constexpr int kSummaryBusyTimeoutMs = 2000;
+
+// The journal's sort key of each column, in the columns' order.
+constexpr std::array<HistoryColumn, HistoryModel::kColumnCount> kSortKeys = {
+    HistoryColumn::Moment, HistoryColumn::File, HistoryColumn::Kind, HistoryColumn::Status,
+    HistoryColumn::Answers};
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -188,24 +194,33 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
     }
     static const std::array<const char*, kColumnCount> kHeaders = {"Fecha y hora", "Archivo",
                                                                    "Tipo", "Estado", "Respuestas"};
-    return section >= 0 && section < kColumnCount ? QString::fromUtf8(kHeaders[section])
-                                                  : QVariant();
+    if (section < 0 || section >= kColumnCount) {
+        return {};
+    }
+    const QString title = QString::fromUtf8(kHeaders[static_cast<std::size_t>(section)]);
+    if (section != sort_column()) {
+        return title;
+    }
+    return title + (order_.descending ? QStringLiteral(" ▼") : QStringLiteral(" ▲"));
+}
+
+int HistoryModel::sort_column() const {
+    const auto* found = std::ranges::find(kSortKeys, order_.column);
+    return static_cast<int>(found - kSortKeys.begin());
 }
 
 void HistoryModel::sort(int column, Qt::SortOrder order) {
-    static const std::array<HistoryColumn, kColumnCount> kKeys = {
-        HistoryColumn::Moment, HistoryColumn::File, HistoryColumn::Kind, HistoryColumn::Status,
-        HistoryColumn::Answers};
     if (column < 0 || column >= kColumnCount) {
         return;
     }
-    const HistoryOrder wanted{kKeys[static_cast<std::size_t>(column)],
+    const HistoryOrder wanted{kSortKeys[static_cast<std::size_t>(column)],
                               order == Qt::DescendingOrder};
     if (wanted.column == order_.column && wanted.descending == order_.descending) {
         return;
     }
     order_ = wanted;
     refresh();
+    emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
 }
 
 }  // namespace ordano

@@ -47,6 +47,12 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void sort(int column, Qt::SortOrder order) override;
+    // The column the rows are sorted by, and which way. Its header ends with "▼" when its
+    // values fall down the list (newest first), "▲" when they rise.
+    [[nodiscard]] int sort_column() const;
+    [[nodiscard]] Qt::SortOrder sort_order() const {
+        return order_.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
 
 signals:
     void summary_changed(const QString& text);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@
 #include <array>
 #include <fstream>
 
+#include "dialogs/FolderPicker.h"
 #include "dialogs/HistoryModel.h"
 #include "engine/FrontEnd.h"
 #include "office/Office.h"
@@ -105,8 +107,17 @@ void HistoryWindow::build() {
     lvwHistorial_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     lvwHistorial_->verticalHeader()->hide();
     lvwHistorial_->horizontalHeader()->setStretchLastSection(true);
-    lvwHistorial_->horizontalHeader()->setSortIndicator(HistoryModel::kMoment, Qt::DescendingOrder);
-    lvwHistorial_->setSortingEnabled(true);
+    // The sorted column's header says which way it reads ("Fecha y hora ▼": newest first);
+    // the styles' own marks point either way. A click sorts by a column, again the other way.
+    QHeaderView* header = lvwHistorial_->horizontalHeader();
+    header->setSortIndicatorShown(false);
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
+        const bool again = column == model_->sort_column();
+        const bool newest_first = column == HistoryModel::kMoment;
+        const bool descending = again ? model_->sort_order() == Qt::AscendingOrder : newest_first;
+        model_->sort(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
     for (const auto& [column, width] : {std::pair{HistoryModel::kMoment, 190},
                                         {HistoryModel::kFile, 140},
                                         {HistoryModel::kKind, 50},
@@ -257,6 +268,10 @@ void HistoryWindow::apply_filters() {
 }
 
 void HistoryWindow::show_modeless() {
+    // What an earlier opening exported is not news any more.
+    if (!isVisible()) {
+        lblExportado_->clear();
+    }
     refresh();
     show();
     raise();
@@ -313,7 +328,11 @@ void HistoryWindow::choose_answer(int row, const std::vector<AnswerRecord>& answ
 }
 
 void HistoryWindow::export_shown_rows() {
-    picker_(this, QStringLiteral("historial.csv"), [this](std::optional<QString> file) {
+    if (export_folder_.isEmpty()) {
+        export_folder_ = documents_folder();
+    }
+    const QString start = QDir(export_folder_).filePath(QStringLiteral("historial.csv"));
+    picker_(this, start, [this](std::optional<QString> file) {
         if (file) {
             export_to(*file);
         }
@@ -333,6 +352,7 @@ void HistoryWindow::export_to(const QString& file) {
             {"No se pudo escribir el archivo " + path.string() + ".", {}, MessageIcon::Critical});
         return;
     }
+    export_folder_ = QFileInfo(file).absolutePath();
     const int rows = model_->rowCount();
     const QString where = QDir::toNativeSeparators(file);
     lblExportado_->setText(

@@ -71,6 +71,7 @@ private:
     FrontEnd& ui_;
     OpenAnswer open_answer_;
     SaveFilePicker picker_;
+    QString export_folder_;  // where the last export went; the Documents folder before one
     HistoryModel* model_ = nullptr;
     QCheckBox* chkDesde_ = nullptr;
     QDateEdit* txtDesde_ = nullptr;

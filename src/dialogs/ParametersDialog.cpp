@@ -20,6 +20,7 @@
 #include "ui/EngineCalls.h"
 #include "ui/Images.h"
 #include "ui/ScreenFit.h"
+#include "ui/WindowThread.h"
 
 namespace ordano {
 
@@ -518,8 +519,16 @@ void ParametersDialog::password() {
     frmCambPassword_->open();
 }
 
+// The request carries the password to the server: it goes only once the person says so.
 void ParametersDialog::envkro() {
-    engine_.recover_payment_password();
+    ui_.ask({"¿Deseas enviar al servidor la solicitud de la contraseña de pago electrónico?",
+             {},
+             MessageIcon::Question},
+            [this](MessageAnswer answer) {
+                if (answer == MessageAnswer::Yes) {
+                    on_thread_of(this, [this] { engine_.recover_payment_password(); });
+                }
+            });
 }
 
 void ParametersDialog::reject() {

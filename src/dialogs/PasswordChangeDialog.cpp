@@ -48,7 +48,7 @@ PasswordChangeDialog::PasswordChangeDialog(Office& office, Engine& engine, Front
 
 void PasswordChangeDialog::build() {
     setObjectName(QStringLiteral("frmCambPassword"));
-    setWindowTitle(QStringLiteral("Cambio de Contraseña de Validación"));
+    setWindowTitle(QStringLiteral("Cambio de Contraseña de Pago Electrónico"));
     setWindowIcon(images::action_icon(Action::Password));
     setModal(true);
     auto* style = new AsteriskStyle;
@@ -77,8 +77,9 @@ void PasswordChangeDialog::build() {
     for (std::size_t i = 0; i < pxbtnCambio_.size(); ++i) {
         auto* button = new QPushButton(captions[i], this);
         button->setObjectName(QStringLiteral("pxbtnCambio(%1)").arg(i));
-        // Enter moves between the boxes; only a click (or Space) presses a button.
-        button->setAutoDefault(false);
+        // Enter moves between the boxes (see eventFilter) and presses the button that has the
+        // focus.
+        button->setAutoDefault(true);
         connect(button, &QPushButton::clicked, this,
                 [this, i] { pxbtnCambio_Click(static_cast<int>(i)); });
         buttons->addWidget(button);
@@ -118,7 +119,11 @@ void PasswordChangeDialog::aceptar() {
     // A second click while the change waits on the server is refused by the engine.
     engine_.change_payment_password(new_password, [this](bool changed) {
         if (changed) {
-            on_thread_of(this, [this] { done(QDialog::Accepted); });
+            on_thread_of(this, [this] {
+                done(QDialog::Accepted);
+                ui_.tell(
+                    {"La contraseña de pago electrónico se cambió.", {}, MessageIcon::Information});
+            });
         }
     });
 }

@@ -598,6 +598,11 @@ void Journal::no_longer_awaited(JournalId id) {
     memo_.erase(id);
 }
 
+void Journal::reception_stopped(JournalId id) {
+    write(change(Kind::Stopped, id));
+    memo_.erase(id);
+}
+
 namespace {
 
 constexpr const char* kCutShortRows =

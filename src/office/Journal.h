@@ -89,6 +89,8 @@ public:
                        AnswerVerdict verdict, bool complete);
     // Its answers are no longer awaited (taken off the receive list, reception stopped).
     void no_longer_awaited(JournalId id);
+    // Its answers are no longer awaited because reception was stopped by hand (Detener).
+    void reception_stopped(JournalId id);
 
     // Start-up: uploads that a previous run began and never finished are marked as cut short
     // (not sent), then every entry still on a send list or awaiting answers is returned.

@@ -185,7 +185,7 @@ std::optional<JournalChange> JournalChange::decoded(std::string_view line) {
                          parse(f[2], change.row) && parse(f[14], change.size) &&
                          parse(f[17], change.number) && parse(f[19], role) &&
                          parse(f[20], verdict) && parse(f[21], complete);
-    if (!numbers || kind < 0 || kind > static_cast<int>(Kind::CutShort) || role < 0 || role > 1 ||
+    if (!numbers || kind < 0 || kind > static_cast<int>(Kind::Stopped) || role < 0 || role > 1 ||
         verdict < 0 || verdict > static_cast<int>(AnswerVerdict::Unreadable)) {
         return std::nullopt;
     }
@@ -258,6 +258,13 @@ std::int64_t write_change(SQLite::Database& db, const JournalChange& change, std
             if (db.getChanges() > 0) {  // an upload whose end is written meanwhile was sent
                 insert_failure(db, row, change.at, 0, kCutShort);
             }
+            break;
+        case Kind::Stopped:
+            // An answer already in keeps its word; a file that had none is "detenido".
+            run(db,
+                "UPDATE BITACORA SET esperando = 0, estado = CASE WHEN estado = 'esperando' THEN "
+                "'detenido' ELSE estado END WHERE id = ?",
+                row);
             break;
     }
     return row;

@@ -57,6 +57,7 @@ struct JournalChange {
         AnswerStored,     // `role` stored at `text`, saying `verdict`; `complete`
         NoLongerAwaited,  // taken off the receive list, reception stopped
         CutShort,         // an upload a program that ended had begun: not sent
+        Stopped,          // answers awaited when reception was stopped by hand
     };
 
     Kind kind = Kind::Listed;

@@ -10,7 +10,7 @@
 namespace ordano {
 namespace {
 
-constexpr std::array<std::pair<JourneyStatus, std::string_view>, 9> kTexts = {{
+constexpr std::array<std::pair<JourneyStatus, std::string_view>, 10> kTexts = {{
     {JourneyStatus::Sending, "en envío"},
     {JourneyStatus::Sent, "enviado"},
     {JourneyStatus::HandedOver, "recepción manual"},
@@ -20,12 +20,14 @@ constexpr std::array<std::pair<JourneyStatus, std::string_view>, 9> kTexts = {{
     {JourneyStatus::Rejected, "rechazado"},
     {JourneyStatus::Overdue, "atrasado"},
     {JourneyStatus::Error, "error"},
+    {JourneyStatus::Stopped, "detenido"},
 }};
 
-constexpr std::array<JourneyStatus, 9> kAll = {
+constexpr std::array<JourneyStatus, 10> kAll = {
     JourneyStatus::Sending,  JourneyStatus::Sent,         JourneyStatus::HandedOver,
     JourneyStatus::Waiting,  JourneyStatus::Prevalidated, JourneyStatus::Accepted,
     JourneyStatus::Rejected, JourneyStatus::Overdue,      JourneyStatus::Error,
+    JourneyStatus::Stopped,
 };
 
 }  // namespace

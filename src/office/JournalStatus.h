@@ -20,6 +20,7 @@ enum class JourneyStatus {
     Rejected,      // "rechazado"
     Overdue,       // "atrasado": awaited for longer than the office's limit
     Error,         // "error": the last attempt to send it failed, or it was cut short
+    Stopped,       // "detenido": its answers no longer awaited, reception stopped by hand
 };
 
 // Which of a file's two answers.

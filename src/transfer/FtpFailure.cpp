@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/FtpFailure.h"
 
+#include "transfer/CurlCauses.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -155,9 +157,7 @@ std::string describe_tls(int number, const FtpFailureContext& context) {
                    std::string(context.authority_file) + " para verificar al servidor " + server +
                    ". Elige otro archivo en " + where + ".";
         default:
-            return "Falló la negociación de la conexión cifrada con el servidor " + server +
-                   (context.curl_detail.empty() ? std::string()
-                                                : ": " + std::string(context.curl_detail));
+            return "Falló la negociación de la conexión cifrada con el servidor " + server;
     }
 }
 
@@ -198,8 +198,7 @@ std::string describe(int number, CURLcode code, const FtpFailureContext& context
             return "Se interrumpió la sesión con el servidor " + server +
                    (path.empty() ? std::string() : " durante la transferencia de " + path);
         default:
-            return context.curl_detail.empty() ? std::string(curl_easy_strerror(code))
-                                               : std::string(context.curl_detail);
+            return curl_cause(code);
     }
 }
 
@@ -248,19 +247,6 @@ std::string_view what_to_do(int number, const FtpFailureContext& context) {
     }
 }
 
-// libcurl's words once: its detailed text usually repeats the code's own wording at its end
-// ("Failed to connect to ... port 21: Couldn't connect to server").
-std::string library_words(CURLcode code, std::string_view detail) {
-    const std::string_view library = curl_easy_strerror(code);
-    if (detail.empty()) {
-        return std::string(library);
-    }
-    if (detail.find(library) != std::string_view::npos) {
-        return std::string(detail);
-    }
-    return std::string(library) + ". " + std::string(detail);
-}
-
 std::string details(int number, CURLcode code, const FtpFailureContext& context) {
     std::string text;
     if (const std::string_view remedy = what_to_do(number, context); !remedy.empty()) {
@@ -279,7 +265,8 @@ std::string details(int number, CURLcode code, const FtpFailureContext& context)
         text += "Conexión de datos intentada: " + address + (several ? ", puertos " : ", puerto ") +
                 std::string(context.passive_ports) + "\n";
     }
-    text += "Causa según la biblioteca FTP (libcurl): " + library_words(code, context.curl_detail);
+    // In the office's words; the library's code says the rest to whoever supports the office.
+    text += "Causa: " + curl_cause(code);
     return text;
 }
 

@@ -90,6 +90,14 @@ void JournalRecorder::watch_receive_list() {
     receive_.subscribe(std::move(observer));
 }
 
+void JournalRecorder::reception_stopped() {
+    for (const auto& [row, awaited] : awaited_) {
+        journal_.reception_stopped(awaited.entry);
+    }
+    awaited_.clear();
+    changed();
+}
+
 void JournalRecorder::listed(RowId id) {
     if (adopting_ != 0) {
         pending_[id] = adopting_;

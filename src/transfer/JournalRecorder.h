@@ -89,6 +89,9 @@ public:
     // each journal row that could not be put back.
     std::vector<std::string> restore(bool send_entries, const LocaleFormats& locale);
 
+    // Detener, before the receive list is emptied: every file awaiting answers is "detenido".
+    void reception_stopped();
+
     // Marks the receive rows that have waited at least `minutes` as of `now`; returns how many.
     int mark_overdue(const LocalDateTime& now, int minutes);
 

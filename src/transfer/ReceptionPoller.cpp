@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "transfer/ReceptionPoller.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <system_error>
@@ -279,7 +280,11 @@ void ReceptionPoller::on_outage(OutageListener listener) {
 // Said once for the whole outage, not at every look: the polling goes on by itself, and the
 // window shows the outage without a box.
 void ReceptionPoller::report_outage(const NumberedError& error) {
-    if (outage_) {
+    // A look that failed after every answer came in (a session that stalled once they were
+    // fetched) leaves nothing to tell: the list is about to empty.
+    const bool awaits =
+        std::ranges::any_of(receive_.rows(), [](const ReceiveRow& row) { return !row.complete(); });
+    if (outage_ || !awaits) {
         return;
     }
     outage_ = true;

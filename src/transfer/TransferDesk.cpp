@@ -97,6 +97,7 @@ void TransferDesk::stop_polling() {
     }
     timer_.set_enabled(false);
     poller_.cancel_tick();
+    recorder_.reception_stopped();
     receive_.clear();
 }
 

@@ -107,8 +107,9 @@ ToolbarButtons::ToolbarButtons(QToolBar& toolbar, Toolbar which, const Handler& 
         QAction* button = add_button(toolbar, entry);
         QObject::connect(button, &QAction::triggered, &toolbar,
                          [handler, action = entry.action] { handler(action); });
-        buttons_.push_back(
-            {&entry, button, entry.separator_after ? toolbar.addSeparator() : nullptr});
+        buttons_.push_back({&entry, button,
+                            entry.separator_after ? toolbar.addSeparator() : nullptr,
+                            button->toolTip()});
     }
 }
 
@@ -130,7 +131,14 @@ QAction* ToolbarButtons::separator_after(Action action) const {
 
 void ToolbarButtons::follow(const EngineState& state) const {
     for (const Button& button : buttons_) {
-        button.action->setEnabled(entry_enabled(*button.entry, state));
+        const bool enabled = entry_enabled(*button.entry, state);
+        button.action->setEnabled(enabled);
+        // A button greyed out by work under way says why in its tooltip.
+        const std::string_view why = enabled || !button.entry->request
+                                         ? std::string_view()
+                                         : decide(*button.entry->request, state).reason;
+        button.action->setToolTip(why.empty() ? button.tip
+                                              : button.tip + QLatin1Char('\n') + utf8(why));
     }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <vector>
 
@@ -38,6 +40,7 @@ private:
         const ActionEntry* entry;
         QAction* action;
         QAction* separator;
+        QString tip;  // its own tooltip; a disabled button adds why
     };
     [[nodiscard]] const Button* find(Action action) const;
 

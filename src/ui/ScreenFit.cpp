@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace ordano {
 
 namespace {
@@ -15,6 +17,19 @@ constexpr int kFrameHeight = 40;
 
 }  // namespace
 
+QSize screen_room(const QScreen& screen) {
+    return screen.availableGeometry().size() - QSize(kFrameWidth, kFrameHeight);
+}
+
+QRect fitted_place(const QRect& place, const QScreen& screen) {
+    const QRect area = screen.availableGeometry();
+    const QSize size = place.size().boundedTo(screen_room(screen));
+    const int x = std::clamp(place.x(), area.left(), area.left() + area.width() - size.width());
+    const int y = std::clamp(place.y(), area.top(),
+                             area.top() + area.height() - size.height() - kFrameHeight);
+    return {QPoint(x, std::max(y, area.top())), size};
+}
+
 void fit_to_screen(QWidget& window, const QSize& wanted) {
     const QScreen* screen =
         window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
@@ -22,8 +37,7 @@ void fit_to_screen(QWidget& window, const QSize& wanted) {
         window.resize(wanted);
         return;
     }
-    const QSize room = screen->availableGeometry().size() - QSize(kFrameWidth, kFrameHeight);
-    window.resize(wanted.boundedTo(room).expandedTo(window.minimumSizeHint()));
+    window.resize(wanted.boundedTo(screen_room(*screen)).expandedTo(window.minimumSizeHint()));
 }
 
 }  // namespace ordano

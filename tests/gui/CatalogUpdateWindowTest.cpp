@@ -166,6 +166,9 @@ TEST_F(CatalogUpdateWindowTest, TheKeyboardReachesSalirAndARunLeavesTheFocusTher
     auto* actualizar = window->findChild<QWidget*>("tlbAct.recibir");
     auto* salir = window->findChild<QWidget*>("tlbAct.salir");
     EXPECT_EQ(QApplication::focusWidget(), actualizar);
+    // Opened from the keyboard (F9), its focus is drawn: the styles draw the focus frame only
+    // in a window that knows the keyboard moves the focus.
+    EXPECT_TRUE(window->testAttribute(Qt::WA_KeyboardFocusChange));
     EXPECT_EQ(test::tab_stops(*actualizar), QStringList({"tlbAct.recibir", "tlbAct.salir"}));
     actualizar->setFocus();
     QTest::keyClick(actualizar, Qt::Key_Right);

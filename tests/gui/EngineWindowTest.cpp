@@ -16,6 +16,7 @@
 #include <string>
 
 #include "TransferWindow.h"
+#include "app/NewsTicker.h"
 #include "dialogs/ParametersDialog.h"
 #include "engine/Engine.h"
 #include "office/Session.h"
@@ -61,6 +62,11 @@ TEST_F(EngineWindowTest, ConfiguracionDuringARunChangesNothingUnderIt) {
     office.action("parametros").trigger();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(guardar->isEnabled());
+    // Greyed out, it says why.
+    EXPECT_EQ(guardar->toolTip(),
+              "Guarda los cambios efectuados a los parámetros del sistema (Ctrl+S)\n"
+              "Los parámetros no se pueden guardar mientras hay un envío o una actualización en "
+              "curso.");
     dialog.findChild<QLineEdit*>(QStringLiteral("txtParametros(5)"))->setText("/otra");
     EXPECT_EQ(office.office->session().folders.val_env, val_env);
     office.settle();
@@ -69,6 +75,7 @@ TEST_F(EngineWindowTest, ConfiguracionDuringARunChangesNothingUnderIt) {
     EXPECT_EQ(office.server.file_bytes("valin/M0015001.033"), std::string(60000, 'M'));
     EXPECT_EQ(office.office->session().folders.val_env, "/otra");
     EXPECT_TRUE(guardar->isEnabled());
+    EXPECT_FALSE(guardar->toolTip().contains(QStringLiteral("no se pueden guardar")));
     EXPECT_TRUE(office.robot.texts.isEmpty()) << office.robot.texts.join('\n').toStdString();
 }
 
@@ -116,6 +123,14 @@ TEST_F(EngineWindowTest, AnOutageIsOneBoxThenTheStatusBarAndTheRows) {
         QStringLiteral("^esperando 2 respuestas — próxima revisión en [0-5] s$"))))
         << status->text().toStdString();
 
+    // A bulletin fetched before the outage, which says the server works.
+    const QString bulletin =
+        QStringLiteral("Información del 02/02/2026 a las 10:00 Horas - Servidor en operación");
+    engine().with_turn(Request::EditLists,
+                       [&] { engine().ticker().show(bulletin.toStdString(), true); });
+    auto* ticker = office.find<NewsTicker>(QStringLiteral("nwstBoletines"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticker->text() == bulletin; }, 2000));
+
     Sesion& session = office.office->session();
     engine().with_turn(Request::EditLists, [&] {
         session.host = "127.0.0.1:1";  // nothing listens there
@@ -129,11 +144,17 @@ TEST_F(EngineWindowTest, AnOutageIsOneBoxThenTheStatusBarAndTheRows) {
     QTreeWidgetItem& row = *office.list(1).topLevelItem(0);
     EXPECT_TRUE(row.font(0).italic());
     EXPECT_TRUE(row.toolTip(0).startsWith(QStringLiteral("sin conexión")));
+    // The bulletin says since when the server is out of reach, and when it was fetched.
+    EXPECT_EQ(ticker->text(),
+              "Sin conexión con el servidor desde las 10:30 a.m.; boletín "
+              "recibido a las 10:30 a.m.: " +
+                  bulletin);
 
     engine().with_turn(Request::EditLists, [&] { session.host = office.server.address(); });
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return status->text() == QStringLiteral("reconectado"); }, 10000));
     EXPECT_FALSE(row.font(0).italic());
+    EXPECT_EQ(ticker->text(), bulletin);
     EXPECT_EQ(office.robot.texts.size(), 1);
 }
 

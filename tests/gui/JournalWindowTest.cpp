@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 #include <QWindow>
@@ -258,9 +260,31 @@ TEST_F(HistoryWindowTest, ListsFiltersAndSortsTheJournal) {
                                      "M0015003.033 esperando"));
 }
 
+// The sorted column's header says which way it reads: newest first at opening; a click on
+// it turns the order round, a click on another column sorts by that one.
+TEST_F(HistoryWindowTest, TheSortMarkFollowsTheOrder) {
+    const auto& model = history->model();
+    const auto header = [&](int column) {
+        return model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    };
+    EXPECT_EQ(header(HistoryModel::kMoment), "Fecha y hora ▼");
+    EXPECT_EQ(header(HistoryModel::kFile), "Archivo");
+    EXPECT_EQ(files().first(), "M0015003.033 esperando");
+
+    QHeaderView& top = *control<QTableView>("lvwHistorial").horizontalHeader();
+    emit top.sectionClicked(HistoryModel::kMoment);
+    EXPECT_EQ(header(HistoryModel::kMoment), "Fecha y hora ▲");
+    EXPECT_EQ(files().first(), "C0015001.033 atrasado");
+    emit top.sectionClicked(HistoryModel::kFile);
+    EXPECT_EQ(header(HistoryModel::kMoment), "Fecha y hora");
+    EXPECT_EQ(header(HistoryModel::kFile), "Archivo ▲");
+}
+
 TEST_F(HistoryWindowTest, ExportsTheShownRowsAsCsv) {
     const fs::path target = gui.box.path() / "historial.csv";
-    history->set_save_file_picker([&](QWidget*, const QString&, Chosen chosen) {
+    QStringList offered;
+    history->set_save_file_picker([&](QWidget*, const QString& start, Chosen chosen) {
+        offered << start;
         chosen(QString::fromStdString(target.string()));
     });
     control<QComboBox>("cboTipo").setCurrentText("C");
@@ -273,6 +297,17 @@ TEST_F(HistoryWindowTest, ExportsTheShownRowsAsCsv) {
     EXPECT_EQ(control<QLabel>("lblExportado").text(),
               QStringLiteral("Se exportaron 2 envíos a %1.")
                   .arg(QDir::toNativeSeparators(QString::fromStdString(target.string()))));
+
+    // The first export is offered in the Documents folder, the next where the last one went.
+    control<QPushButton>("cmdExportar").click();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_FALSE(documents.isEmpty());
+    EXPECT_EQ(offered, QStringList({QDir(documents).filePath("historial.csv"),
+                                    QString::fromStdString(target.string())}));
+    // Opened again, it does not show an earlier opening's export as news.
+    control<QPushButton>("cmdCerrar").click();
+    gui.find<QAction>("historial")->trigger();
+    EXPECT_TRUE(control<QLabel>("lblExportado").text().isEmpty());
 }
 
 TEST_F(HistoryWindowTest, EnterOpensTheAnswersReportAndSaysWhenThereIsNone) {

@@ -66,7 +66,7 @@ protected:
 };
 
 TEST_F(PasswordChangeTest, WindowLayout) {
-    EXPECT_EQ(dialog_->windowTitle(), "Cambio de Contraseña de Validación");
+    EXPECT_EQ(dialog_->windowTitle(), "Cambio de Contraseña de Pago Electrónico");
     const QStringList labels = {"Contraseña &Actual", "Contraseña &Nueva", "&Confirmar Contraseña"};
     for (int i = 0; i < 3; ++i) {
         ASSERT_NE(box(i), nullptr);
@@ -118,6 +118,17 @@ TEST_F(PasswordChangeTest, EnterMovesTheFocusOnWithoutAccepting) {
     EXPECT_FALSE(server_.file_bytes("update/cfps0015.rgs"));
 }
 
+// Enter on a button presses it, as Space does: on Aceptar the change is made.
+TEST_F(PasswordChangeTest, EnterOnAceptarAccepts) {
+    show();
+    fill("Vieja1", "Nueva1", "Nueva1");
+    button(0)->setFocus();
+    QTest::keyClick(button(0), Qt::Key_Return);
+    gui_.settle();
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_EQ(gui_.office->session().pass_ban, "Nueva1");
+}
+
 TEST_F(PasswordChangeTest, WrongCurrentPasswordIsCheckedFirst) {
     show();
     fill("vieja1", "Nueva1", "Otra");
@@ -146,7 +157,9 @@ TEST_F(PasswordChangeTest, AcceptedChangeIsPublishedStoredAndHidesTheWindow) {
     press(0);
     gui_.settle();
     EXPECT_FALSE(dialog_->isVisible());
-    EXPECT_TRUE(gui_.ui.messages.empty());
+    ASSERT_EQ(gui_.ui.messages.size(), 1u);
+    EXPECT_EQ(gui_.ui.messages[0].text, "La contraseña de pago electrónico se cambió.");
+    EXPECT_EQ(gui_.ui.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(server_.file_bytes("update/cfps0015.rgs"),
               "N" + text::utf8_to_cp1252(scramble("Nueva1")) + "\r\n");
     // The payment prompt compares with pass_ban: the new password is accepted at once.
@@ -171,7 +184,8 @@ TEST_F(PasswordChangeTest, SecondClickWhileTheChangeWaitsIsIgnored) {
               "La contraseña de pago no se puede cambiar mientras hay un envío o un cambio en "
               "curso.");
     gui_.settle();
-    EXPECT_TRUE(gui_.ui.messages.empty());
+    EXPECT_EQ(gui_.ui.texts(),
+              std::vector<std::string>{"La contraseña de pago electrónico se cambió."});
     EXPECT_EQ(server_.logins("ag0015"), 1);
     EXPECT_EQ(gui_.office->session().pass_ban, "Nueva1");
     EXPECT_FALSE(dialog_->isVisible());
@@ -203,19 +217,32 @@ TEST_F(PasswordChangeTest, CloseBoxIsCancelar) {
 
 TEST_F(PasswordChangeTest, EnvkroPressedAgainWhileTheRequestWaitsIsIgnored) {
     server_.set_faults({.reply_delay = std::chrono::milliseconds(100)});
+    gui_.ui.answer(MessageAnswer::Yes);
+    gui_.ui.answer(MessageAnswer::Yes);
     parameters_key(Action::EnvKro);
     parameters_key(Action::EnvKro);
     gui_.settle();
-    EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"Envio satisfactorio"});
+    EXPECT_EQ(gui_.ui.texts().back(), "Envio satisfactorio");
     EXPECT_EQ(server_.logins("actualizador"), 1);
 }
 
-TEST_F(PasswordChangeTest, EnvkroKeySendsTheRecoveryRequest) {
+// The request carries the password: it is asked first, and answered No nothing goes.
+TEST_F(PasswordChangeTest, EnvkroKeyAsksThenSendsTheRecoveryRequest) {
+    const std::string question =
+        "¿Deseas enviar al servidor la solicitud de la contraseña de pago electrónico?";
+    gui_.ui.answer(MessageAnswer::No);
+    parameters_key(Action::EnvKro);
+    gui_.settle();
+    EXPECT_FALSE(server_.file_bytes("update/PASS0015.TXT"));
+    EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{question});
+
+    gui_.ui.answer(MessageAnswer::Yes);
     parameters_key(Action::EnvKro);
     gui_.settle();
     EXPECT_EQ(server_.file_bytes("update/PASS0015.TXT"),
               "Password de la patente 0015:  Vieja1\r\n");
-    EXPECT_EQ(gui_.ui.texts(), std::vector<std::string>{"Envio satisfactorio"});
+    EXPECT_EQ(gui_.ui.texts(),
+              (std::vector<std::string>{question, question, "Envio satisfactorio"}));
     EXPECT_FALSE(std::filesystem::exists(gui_.office->session().paths.drive_root / "PASS0015.TXT"));
 }
 

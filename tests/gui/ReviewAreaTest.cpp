@@ -2,6 +2,7 @@
 // The review area of the main window: selectors, search, typed names, opening answers.
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -133,13 +134,40 @@ TEST_F(ReviewAreaTest, ReselectingTheSameKindStillRebuildsAndSearches) {
 }
 
 TEST_F(ReviewAreaTest, PatternWithTypedDayForAllDays) {
+    put(saai(), "M3912001.007");
+    put(saai(), "M3912002.045");
     open();
     typed().setText("7");
     choose(0, 1);
     EXPECT_EQ(review_->patron_archivos(), "M3912*.007");
-    // The typed text was also searched for as a file name, which does not exist.
-    EXPECT_EQ(gui_.ui.texts(),
-              std::vector<std::string>{"El archivo juliano no existe en las rutas configuradas."});
+    // The typed text filters the list; it is not taken for a file to send.
+    EXPECT_EQ(listed(), QStringList({"M3912001.007"}));
+    EXPECT_TRUE(gui_.ui.messages.empty());
+}
+
+// Choosing a kind or a day with a name typed lists that kind's files by the name; only Enter,
+// Buscar or a double-click put a file on the send list. Buscar with the box emptied lists the
+// kind's files again, not the name typed before.
+TEST_F(ReviewAreaTest, ChangingAKindOrTheDayNeverQueuesTheTypedName) {
+    put(saai(), "M3912001.045");
+    put(saai(), "M3912002.045");
+    put(gui_.box.path() / "office/envio/sagarpa", "S3912001.045");
+    open();
+    typed().setText("M3912001.045");
+    choose(1, 2);  // SAGARPA
+    EXPECT_TRUE(listed().isEmpty());
+    choose(1, 0);  // SAAI M3
+    EXPECT_EQ(listed(), QStringList({"M3912001.045"}));
+    choose(0, 1);
+    EXPECT_TRUE(send().empty());
+    EXPECT_TRUE(gui_.ui.messages.empty());
+    EXPECT_EQ(typed().text(), "M3912001.045");
+
+    choose(0, 0);
+    typed().clear();
+    QTest::mouseClick(gui_.find<QPushButton>("cmdBuscar"), Qt::LeftButton);
+    EXPECT_EQ(listed(), QStringList({"M3912001.045", "M3912002.045"}));
+    EXPECT_TRUE(send().empty());
 }
 
 TEST_F(ReviewAreaTest, MissingFolderIsShownWithItsNumber) {
@@ -199,8 +227,16 @@ TEST_F(ReviewAreaTest, ANameAlreadyOnTheSendListIsRefusedByEveryPath) {
     open();
     search_typed("M3912001.045");
     search_typed("m3912001.045");
-    EXPECT_EQ(gui_.find<QStatusBar>("stbPrincipal")->currentMessage(),
-              "Ya está en la lista de envío: M3912001.045");
+    // Said beside "Archivo", where the clerk looks, with the name selected: the next name
+    // typed replaces it.
+    auto* aviso = gui_.find<QLabel>("lblAviso");
+    EXPECT_FALSE(aviso->isHidden());
+    EXPECT_EQ(aviso->text(), "Ya está en la lista de envío: M3912001.045");
+    EXPECT_TRUE(gui_.find<QStatusBar>("stbPrincipal")->currentMessage().isEmpty());
+    EXPECT_EQ(typed().selectedText(), "m3912001.045");
+    QTest::keyClicks(&typed(), "M3912002.045");
+    EXPECT_EQ(typed().text(), "M3912002.045");
+    EXPECT_TRUE(aviso->isHidden());
     EXPECT_TRUE(gui_.ui.messages.empty());
     auto* found = gui_.find<QTreeWidget>("lvwArchivos");
     emit found->itemActivated(found->topLevelItem(0), 0);
@@ -225,11 +261,14 @@ TEST_F(ReviewAreaTest, TypedPNameIsMissingNotAFailure) {
     search_typed("P3912001.045");
     ASSERT_EQ(gui_.ui.messages.size(), 1u);
     const auto& shown = gui_.ui.messages[0];
-    EXPECT_EQ(shown.text, "El archivo juliano no existe en las rutas configuradas.");
+    EXPECT_EQ(shown.text,
+              "El archivo juliano no existe en las rutas configuradas.\r\n\r\n"
+              "Archivo: P3912001.045");
     EXPECT_EQ(shown.buttons, MessageButtons::Ok);
     EXPECT_EQ(shown.caption, std::string(kProductName));
     EXPECT_TRUE(send().empty());
-    EXPECT_EQ(typed().text(), "P3912001.045");  // the box keeps what was typed
+    EXPECT_EQ(typed().text(), "P3912001.045");  // the box keeps what was typed, selected
+    EXPECT_EQ(typed().selectedText(), "P3912001.045");
 }
 
 TEST_F(ReviewAreaTest, TypedNameMissingFromItsFolder) {
@@ -237,7 +276,8 @@ TEST_F(ReviewAreaTest, TypedNameMissingFromItsFolder) {
     open();
     search_typed("M3912001.045");
     EXPECT_EQ(gui_.ui.texts(),
-              std::vector<std::string>{"El archivo juliano no existe en las rutas configuradas."});
+              std::vector<std::string>{"El archivo juliano no existe en las rutas configuradas."
+                                       "\r\n\r\nArchivo: M3912001.045"});
     EXPECT_TRUE(send().empty());
 }
 

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrinter>
@@ -39,12 +40,22 @@ QStringList button_texts(const QWidget& window) {
     return texts;
 }
 
-// The buttons of the modal window that `open` brings up; the window is then dismissed.
-QStringList modal_buttons(const std::function<void()>& open) {
+QStringList label_texts(const QWidget& window) {
+    QStringList texts;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        texts << QString(label->text()).remove(QLatin1Char('&'));
+    }
+    return texts;
+}
+
+// What `read` reads of the modal window that `open` brings up (its buttons unless told
+// otherwise); the window is then dismissed.
+QStringList modal_buttons(const std::function<void()>& open,
+                          const std::function<QStringList(const QWidget&)>& read = button_texts) {
     QStringList texts;
     bool seen = false;
     test::when_modal([&](QWidget& modal) {
-        texts = button_texts(modal);
+        texts = read(modal);
         seen = true;
         static_cast<QDialog&>(modal).reject();
     });
@@ -77,6 +88,14 @@ TEST(SpanishQtTexts, MessageBoxesAndQtsDialogsSpeakSpanish) {
         modal_buttons([&] { system_folder_picker()(nullptr, folder.path(), [](auto) {}); });
     EXPECT_TRUE(picker.contains("Cancelar")) << picker.join('|').toStdString();
     EXPECT_TRUE(picker.contains("Seleccionar")) << picker.join('|').toStdString();
+
+    // Mexico's "archivo" where Qt's Spanish (Spain's) says "fichero".
+    const QStringList save = modal_buttons(
+        [&] { system_save_file_picker()(nullptr, folder.filePath("historial.csv"), [](auto) {}); },
+        label_texts);
+    EXPECT_TRUE(save.contains("Nombre de archivo:")) << save.join('|').toStdString();
+    EXPECT_FALSE(save.join('|').contains("ichero")) << save.join('|').toStdString();
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), "Carpeta");
 
     QPrinter printer;
     const QStringList print =

@@ -14,6 +14,8 @@
 #include "base/Encoding.h"
 #include "base/Scramble.h"
 #include "engine/Engine.h"
+#include "office/Journal.h"
+#include "office/JournalQuery.h"
 #include "office/Session.h"
 #include "transfer/FtpRoutines.h"
 
@@ -136,8 +138,9 @@ TEST_F(TransferPanelTest, RemovingReceiveRowsKeepsThePollingOnWhileRowsRemain) {
     recibir();
     QTreeWidget& receive = office.list(1);
     ASSERT_EQ(receive.topLevelItemCount(), 2);
-    // C files expect no prevalidation answer.
-    EXPECT_EQ(receive.topLevelItem(1)->text(receive_list::kPrevalidation), "X");
+    // C files expect no prevalidation answer: "—", apart from "X" for an answer received.
+    EXPECT_EQ(receive.topLevelItem(1)->text(receive_list::kPrevalidation), "—");
+    EXPECT_EQ(receive.topLevelItem(0)->text(receive_list::kPrevalidation), "");
     EXPECT_EQ(receive.topLevelItem(1)->text(receive_list::kArchivoVal), "C0015002.err");
     EXPECT_TRUE(office.polling_timer().isActive());
 
@@ -231,9 +234,66 @@ TEST_F(TransferPanelTest, DetenerAsksThenStopsThePollingAndEmptiesTheReceiveList
     office.settle();
     EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
     EXPECT_FALSE(office.polling_timer().isActive());
-    EXPECT_EQ(office.robot.texts,
-              QStringList({"¿Deseas detener la recepción de archivos en proceso?",
-                           "¿Deseas detener la recepción de archivos en proceso?"}));
+    const QString question =
+        "¿Deseas detener la recepción de archivos en proceso?\r\n\r\n1 archivo dejará la "
+        "lista de recepción sin las respuestas que espera. Podrás recibirlas después: vuelve a "
+        "poner el archivo en la lista de envío y oprime «Recibir».";
+    EXPECT_EQ(office.robot.texts, QStringList({question, question}));
+    // The journal says what happened to it: stopped, not sent and forgotten.
+    office.office->journal().flush();
+    const JournalReader journal(office.office->journal().database(), office.clock.now(), 60);
+    EXPECT_EQ(journal.latest_of("M0015001.033")->status, "detenido");
+}
+
+// Detener counts the files that leave the receive list.
+TEST_F(TransferPanelTest, DetenerSaysHowManyAwaitedFilesLeaveTheList) {
+    for (const char* name : {"M0015001.033", "C0015002.033", "D0015003.033"}) {
+        double_click_found(QString::fromLatin1(name));
+    }
+    recibir();
+    office.action("detener").trigger();  // answered No
+    office.settle();
+    ASSERT_EQ(office.robot.texts.size(), 1);
+    EXPECT_TRUE(office.robot.texts[0].contains(
+        QStringLiteral("3 archivos dejarán la lista de recepción sin las respuestas que esperan")))
+        << office.robot.texts[0].toStdString();
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 3);
+}
+
+// During a run each file sent keeps its name on the send list, waiting for its answers, until
+// the run ends and takes it off.
+TEST_F(TransferPanelTest, ASentRowKeepsItsNameUntilTheRunTakesItOff) {
+    office.write_send_file("C0015001.033", "c");
+    office.write_send_file("M0015002.033", std::string(300000, 'M'));
+    double_click_found(QStringLiteral("C0015001.033"));
+    double_click_found(QStringLiteral("M0015002.033"));
+    test::FtpFaults slow;
+    slow.throttle_bytes_per_second = 50000;
+    office.server.set_faults(slow);
+
+    QTreeWidget& send = office.list(0);
+    bool blank_seen = false;
+    QStringList sent_seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (int i = 0; i < send.topLevelItemCount(); ++i) {
+            const QTreeWidgetItem& row = *send.topLevelItem(i);
+            blank_seen = blank_seen || row.text(send_list::kName).isEmpty();
+            if (row.text(send_list::kStatus).isEmpty() && !sent_seen.contains(row.text(0))) {
+                sent_seen << row.text(0) + " " + row.text(send_list::kOutcome);
+            }
+        }
+    });
+    watch.start(20);
+    office.action("enviar").trigger();
+    office.settle();
+    watch.stop();
+
+    EXPECT_FALSE(blank_seen);
+    EXPECT_TRUE(sent_seen.contains(QStringLiteral("C0015001.033 esperando")))
+        << sent_seen.join('\n').toStdString();
+    EXPECT_EQ(send.topLevelItemCount(), 0);
+    EXPECT_EQ(office.list(1).topLevelItemCount(), 2);
 }
 
 TEST_F(TransferPanelTest, AFailureBoxKeepsItsTextAndSaysWhereAndWhyInItsDetails) {
@@ -254,8 +314,8 @@ TEST_F(TransferPanelTest, AFailureBoxKeepsItsTextAndSaysWhereAndWhyInItsDetails)
                                       "Paso: conexión e inicio de sesión\n"
                                       "Error No. 1013\n"
                                       "Última respuesta del servidor: 530\n"
-                                      "Causa según la biblioteca FTP (libcurl): Login denied. "
-                                      "Access denied: 530")
+                                      "Causa: El servidor rechazó el usuario o la contraseña "
+                                      "(código de libcurl 67)")
                            .arg(office.server.port()));
     EXPECT_FALSE(details.contains(QString::fromStdString(office.office->session().pass_ftp)));
 }
@@ -381,7 +441,17 @@ TEST_F(TransferPanelTest, SalirDuringASendingRunStopsItAtOnce) {
         EXPECT_FALSE(office.server.file_bytes("valin/" + name).has_value()) << name;
     }
     EXPECT_EQ(office.list(1).topLevelItemCount(), 0);
-    EXPECT_EQ(office.robot.texts, QStringList({"¿Deseas Salir del Sistema?"}));
+    // The question says what is under way and what becomes of it.
+    ASSERT_EQ(office.robot.texts.size(), 1);
+    const QString question = office.robot.texts[0];
+    EXPECT_TRUE(question.startsWith(
+        QStringLiteral("¿Deseas Salir del Sistema?\r\n\r\nHay un envío en curso (Enviando "
+                       "M0015001.033 (archivo 1 de 3): ")))
+        << question.toStdString();
+    EXPECT_TRUE(question.endsWith(
+        QStringLiteral("). Se detendrá de forma segura: lo que esté a medio transferir se "
+                       "cancela y no queda a medias ni en el servidor ni en este equipo.")))
+        << question.toStdString();
 }
 
 TEST_F(TransferPanelTest, APendingPaymentFileAsksForThePasswordAndTheCloseBoxSendsNothing) {
@@ -482,8 +552,9 @@ TEST_F(TransferPanelTest, DetenerDuringASlowDownloadCancelsItAndLeavesNoPartialA
     EXPECT_EQ(column_texts(office.list(0)), QStringList());
     EXPECT_FALSE(std::filesystem::exists(
         std::filesystem::path(office.office->session().folders.val_rec) / "k0015001.033"));
-    EXPECT_EQ(office.robot.texts,
-              QStringList({"¿Deseas detener la recepción de archivos en proceso?"}));
+    EXPECT_TRUE(office.robot.texts.value(0).startsWith(
+        QStringLiteral("¿Deseas detener la recepción de archivos en proceso?\r\n\r\n1 archivo")))
+        << office.robot.texts.join('\n').toStdString();
 }
 
 }  // namespace

@@ -36,10 +36,11 @@ protected:
 
 TEST_F(WindowLayoutTest, PlaceSplittersAndColumnsComeBack) {
     MainWindow& first = gui.open();
-    first.setGeometry(10, 20, 1200, 760);
+    first.setGeometry(10, 20, 780, 540);
     first.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
-    splitter("splPrincipal").setSizes({420, 760});
+    const QList<int> shown = splitter("splPrincipal").sizes();
+    splitter("splPrincipal").setSizes({345, shown[0] + shown[1] - 345});
     splitter("splRevision").setSizes({300, 440});
     list("lvwPreVal(1)").setColumnWidth(3, 130);
     const QList<int> principal = splitter("splPrincipal").sizes();
@@ -47,14 +48,14 @@ TEST_F(WindowLayoutTest, PlaceSplittersAndColumnsComeBack) {
     save_layout(first, settings);
 
     MainWindow& next = reopen();
-    EXPECT_NE(next.geometry(), QRect(10, 20, 1200, 760));
+    EXPECT_NE(next.geometry(), QRect(10, 20, 780, 540));
     restore_layout(next, settings);
     next.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
-    EXPECT_EQ(next.geometry(), QRect(10, 20, 1200, 760));
+    EXPECT_EQ(next.geometry(), QRect(10, 20, 780, 540));
     EXPECT_EQ(splitter("splPrincipal").sizes(), principal);
     EXPECT_EQ(splitter("splRevision").sizes(), revision);
-    EXPECT_EQ(principal.front(), 420);
+    EXPECT_EQ(principal.front(), 345);
     EXPECT_EQ(list("lvwPreVal(1)").columnWidth(3), 130);
 }
 
@@ -65,6 +66,23 @@ TEST_F(WindowLayoutTest, APlaceNoScreenShowsIsNotRestored) {
     restore_layout(window, settings);
     EXPECT_TRUE(screen.intersects(window.geometry()));
     EXPECT_EQ(window.size(), QSize(600, 400));
+}
+
+// A size saved on a larger screen, or at another scale, opens no larger than this screen,
+// whether the saved place is on it or on no screen at all.
+TEST_F(WindowLayoutTest, ARestoredSizeNeverExceedsTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize room = screen.size() - QSize(16, 40);
+    for (const QRect saved : {QRect(screen.left() + 40, screen.top() + 30, 2712, 1600),
+                              QRect(screen.right() + 2000, 0, 2712, 1600)}) {
+        settings.setValue("frmPreVal/geometry", saved);
+        MainWindow& window = reopen();
+        restore_layout(window, settings);
+        EXPECT_LE(window.width(), room.width());
+        EXPECT_LE(window.height(), room.height());
+        EXPECT_TRUE(screen.contains(window.geometry().topLeft()));
+        EXPECT_LE(window.geometry().right(), screen.right());
+    }
 }
 
 // A 1600 x 1000 screen at twice the size (QT_SCALE_FACTOR=2) gives the windows 800 x 500:

@@ -154,11 +154,13 @@ TEST_F(JournalTransferTest, AFileGoneFromItsFolderIsAnErrorThatStaysToSend) {
     EXPECT_THAT(send_texts(), ElementsAre("M0015001.033"));
 }
 
-TEST_F(JournalTransferTest, StoppedReceptionIsSentButNoLongerAwaited) {
+// Detener: the file is "detenido", no longer awaited (its upload is still recorded).
+TEST_F(JournalTransferTest, StoppedReceptionIsStoppedAndNoLongerAwaited) {
     add_file("C0015001.033", "c");
     enviar();
     desk_->stop_polling();
-    EXPECT_THAT(statuses(), ElementsAre("C0015001.033 enviado"));
+    EXPECT_THAT(statuses(), ElementsAre("C0015001.033 detenido"));
+    EXPECT_FALSE(records()[0].sent_at.empty());
     restart();
     EXPECT_THAT(receive_texts(), IsEmpty());
 }

@@ -279,6 +279,19 @@ TEST_F(ReceptionTest, UnreachableServerOnATick) {
     EXPECT_TRUE(timer().enabled());
 }
 
+// A look asked for while the last answers came in, and failing once they are all in, tells
+// nothing: its box would say the files still wait on a list already empty.
+TEST_F(ReceptionTest, ALookFailingOnceEveryAnswerIsInSaysNothing) {
+    send_files({"C0015001.033"});
+    server_.put_file("ag0015/C0015001.err", "val");
+    tick();
+    ASSERT_THAT(receive_texts(), IsEmpty());
+    refuse_logins();
+    tick();
+    EXPECT_THAT(ui_.texts(), IsEmpty());
+    EXPECT_FALSE(desk_->poller().in_outage());
+}
+
 TEST_F(ReceptionTest, EmptyReceiveListLeavesTheTimerOn) {
     add_file("P0015001.033", "no route");
     enviar();
