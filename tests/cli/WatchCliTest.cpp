@@ -102,6 +102,22 @@ TEST_F(WatchCliTest, SigtermWhileReadingAHugeFileEndsTheWatch) {
     EXPECT_FALSE(server.file_bytes("valin/" + name).has_value());
 }
 
+// A pass that fails says why where errors go, also for the failures the program shows no
+// message for: a transfer the server refused (1003), a session it ended (1000).
+TEST_F(WatchCliTest, AOnceThatFailsSaysWhyOnStandardError) {
+    const std::string name = today_file(1, std::string(100000, 'M'));
+    fs::remove_all(server.local_path("valin"));
+    const auto refused = watch({"--once", "--settle", "1"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("ordano-cli watch: falla 1003 " + name + ": "));
+
+    server.make_folder("valin");
+    server.set_faults({.cut_after_bytes = 1000});
+    const auto ended = watch({"--once", "--settle", "1"});
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_THAT(ended.err, HasSubstr("ordano-cli watch: falla 1000: "));
+}
+
 TEST_F(WatchCliTest, APasswordFileOthersMayReadIsRefused) {
     const fs::path file = sandbox.write_file("pago.txt", "pago123\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

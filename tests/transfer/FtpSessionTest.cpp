@@ -474,13 +474,15 @@ protected:
 
     // Uploads `bytes` as valin/`name` at `speed` bytes a second and cancels once the server
     // holds `cancel_at` bytes of it, or with -1 once every byte has left the program. Returns
-    // the upload's error number (0: done) and what the server recorded of it.
+    // the upload's error number (0: done) and what the server recorded of it. A `deaf` server
+    // reads no command during the upload.
     std::pair<int, std::vector<FtpTransfer>> upload_cancelled(const std::string& name,
                                                               const std::string& bytes,
                                                               std::int64_t speed,
-                                                              std::int64_t cancel_at) {
+                                                              std::int64_t cancel_at,
+                                                              bool deaf = false) {
         sandbox.write_file(name, bytes);
-        server.set_faults({.throttle_bytes_per_second = speed});
+        server.set_faults({.throttle_bytes_per_second = speed, .deaf_in_uploads = deaf});
         std::atomic<bool> all_left{false};
         sending.set_progress([&](std::int64_t done, std::int64_t total) {
             all_left = all_left || (total > 0 && done == total);
@@ -529,6 +531,16 @@ TEST_F(FtpSessionAbortTest, ACancelledUploadIsAFailedTransferOnTheServerAndIsRem
         EXPECT_TRUE(
             FtpServer::wait_for([&] { return !server.file_bytes("valin/" + name).has_value(); }));
     }
+}
+
+// A server that does not read the control connection during an upload learns of the cancel
+// from the data connection alone: it must be reset, since an end in order is a whole file.
+TEST_F(FtpSessionAbortTest, AServerDeafDuringTheUploadRecordsTheCancelledOneFailed) {
+    const auto [number, recorded] = upload_cancelled("m.bin", random_bytes(16 * 1024 * 1024),
+                                                     2 * 1024 * 1024, 1024 * 1024, true);
+    EXPECT_EQ(number, ftp_error::kSessionBroken);
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_FALSE(recorded[0].complete);
 }
 
 TEST_F(FtpSessionAbortTest, AnUploadWhoseBytesHaveAllLeftCompletesDespiteTheCancel) {
