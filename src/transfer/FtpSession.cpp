@@ -121,6 +121,10 @@ constexpr long kRemovalLimitMs = 2000;
 // How long an aborted upload waits for the server to close the data connection itself before
 // resetting it (a server that reads its session only between transfers never does).
 constexpr std::chrono::milliseconds kAbortWait{1500};
+// How long a stopped upload whose bytes have all left waits for the server to confirm the
+// file: a stop must not wait for a slow server to drain the system's buffers (past it the
+// upload is cancelled and removed like any other).
+constexpr std::chrono::milliseconds kStopConfirmWait{2000};
 
 // A list of FTP commands for libcurl, freed with the object.
 class CommandList {
@@ -232,6 +236,7 @@ struct FtpSession::Impl {
     std::int64_t last_total = -1;
     std::int64_t moved = 0;  // bytes written to the sink or read from the source
     bool upload_aborted = false;
+    std::optional<std::chrono::steady_clock::time_point> cancel_seen;  // by this call
     std::int64_t stated_size = 0;     // the download's size as the server's reply states it
     CURLcode failed_code = CURLE_OK;  // of the last call that failed
     FtpTrace trace;
@@ -384,6 +389,7 @@ void FtpSession::Impl::perform(Request next) {
 CURLcode FtpSession::Impl::perform_once() {
     moved = 0;
     upload_aborted = false;
+    cancel_seen.reset();
     stated_size = 0;
     last_done = last_total = -1;
     curl_detail[0] = '\0';
@@ -470,7 +476,11 @@ int FtpSession::Impl::on_progress(void* self, curl_off_t dltotal, curl_off_t dln
     auto& impl = *static_cast<Impl*>(self);
     if (impl.cancelled() && !impl.removing_partial) {
         if (impl.request.source != nullptr) {
-            if (impl.moved >= impl.request.source->size() && !impl.sockets.data_connection_open()) {
+            const auto now = std::chrono::steady_clock::now();
+            const auto seen = impl.cancel_seen.value_or(now);
+            impl.cancel_seen = seen;
+            if (impl.moved >= impl.request.source->size() && !impl.sockets.data_connection_open() &&
+                now - seen < kStopConfirmWait) {
                 return 0;  // every byte has left: the upload completes and counts as done
             }
             if (!impl.upload_aborted) {

@@ -85,14 +85,7 @@ TEST_F(WatchCliTest, SigtermWhileReadingAHugeFileEndsTheWatch) {
     const std::string name = today_file(1, "");
     fs::resize_file(send_folder() / name, 64LL << 30);
     StartedProcess watching = start_watch({"--interval", "1"});
-    const auto bytes_read = [&watching] {
-        std::ifstream io("/proc/" + std::to_string(watching.pid()) + "/io");
-        std::string key;
-        long long value = 0;
-        while (io >> key >> value && key != "rchar:") {
-        }
-        return value;
-    };
+    const auto bytes_read = [&watching] { return watching.io_count("rchar"); };
     ASSERT_TRUE(
         FtpServer::wait_for([&] { return bytes_read() > (64LL << 20); }, std::chrono::seconds(30)));
     watching.send_signal(SIGTERM);
