@@ -185,26 +185,6 @@ std::string passive_port(std::string_view reply) {
     return port > 0 ? std::to_string(port) + (extended ? " (EPSV)" : " (PASV)") : std::string();
 }
 
-// The names of an NLST reply: one a line, some servers prefixing the folder they listed.
-std::vector<std::string> listed_names(std::string_view text) {
-    std::vector<std::string> names;
-    for (std::size_t start = 0; start < text.size();) {
-        const auto end = std::min(text.find('\n', start), text.size());
-        auto line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (const auto slash = line.rfind('/'); slash != std::string_view::npos) {
-            line.remove_prefix(slash + 1);
-        }
-        if (!line.empty()) {
-            names.emplace_back(line);
-        }
-        start = end + 1;
-    }
-    return names;
-}
-
 }  // namespace
 
 struct FtpSession::Impl {
@@ -216,7 +196,7 @@ struct FtpSession::Impl {
         std::string shown_path;  // folder/name as the person knows it
         PartFile* sink = nullptr;
         SourceFile* source = nullptr;
-        std::string* listing = nullptr;  // receives the text of a listing
+        NameListing* listing = nullptr;  // reads the text of a listing
     };
 
     FtpTimeouts timeouts;
@@ -402,7 +382,7 @@ CURLcode FtpSession::Impl::perform_once() {
         request.source->rewind();
     }
     if (request.listing != nullptr) {
-        request.listing->clear();
+        request.listing->restart();
     }
     return curl.perform();
 }
@@ -503,8 +483,8 @@ std::size_t FtpSession::Impl::on_write(char* data, std::size_t size, std::size_t
     auto& impl = *static_cast<Impl*>(self);
     const std::size_t bytes = size * count;
     if (impl.request.listing != nullptr) {
-        impl.request.listing->append(data, bytes);
-        return bytes;
+        // A listing past its bound ends the call (CURLE_WRITE_ERROR).
+        return impl.request.listing->add(std::string_view(data, bytes)) ? bytes : 0;
     }
     if (impl.request.sink == nullptr || !impl.request.sink->write(data, bytes)) {
         return 0;  // libcurl ends the call with CURLE_WRITE_ERROR
@@ -626,20 +606,28 @@ void FtpSession::download(const std::filesystem::path& local_file, std::string_v
     }
 }
 
-std::vector<std::string> FtpSession::list_names(std::string_view remote_folder) {
+std::vector<std::string> FtpSession::list_names(std::string_view remote_folder,
+                                                NameListing::Wanted wanted) {
     Impl::Use use(*impl_);
-    std::string text;
+    NameListing listing(std::move(wanted));
+    const std::string shown = remote_path(remote_folder, "");
     try {
-        impl_->perform({.path = url_path(remote_folder, ""),
-                        .shown_path = remote_path(remote_folder, ""),
-                        .listing = &text});
+        impl_->perform(
+            {.path = url_path(remote_folder, ""), .shown_path = shown, .listing = &listing});
     } catch (const FtpError&) {
+        if (listing.too_long()) {
+            impl_->close_now();  // the server may still be sending it
+            throw FtpError(ftp_error::kNotTransferred,
+                           "El servidor envió un listado de la carpeta " + shown + " de más de " +
+                               std::to_string(NameListing::kMaxBytes / (1024 * 1024)) +
+                               " MB; no se lee.");
+        }
         if (impl_->failed_code == CURLE_REMOTE_ACCESS_DENIED) {
             return {};  // the folder cannot be entered (CWD refused): nothing in it to fetch
         }
         throw;
     }
-    return listed_names(text);
+    return listing.finish();
 }
 
 void FtpSession::disconnect() noexcept {

@@ -53,6 +53,16 @@ int error_number_of(const std::function<void()>& call) {
     return 0;
 }
 
+// "number description" of what the call threw; "" when it threw nothing.
+std::string error_text_of(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const NumberedError& error) {
+        return std::to_string(error.number()) + " " + error.description();
+    }
+    return {};
+}
+
 class FtpSessionTest : public ::testing::Test {
 protected:
     [[nodiscard]] FtpLogin office_login() const {
@@ -302,6 +312,28 @@ TEST_F(FtpSessionTest, ListingGivesTheNamesAndARefusalIs1003) {
                   ftp_error::kNotTransferred);
     }
     EXPECT_TRUE(ftp.connected());
+}
+
+// A hostile server's huge listing: only the names asked for are kept as it arrives (and the
+// first, which tells it from an empty one), and past its bound it is refused, 1003, the session
+// fit for what comes next.
+TEST_F(FtpSessionTest, AHugeListingKeepsOnlyTheWantedNamesAndPastItsBoundIs1003) {
+    server.put_file("ag0015/K0015001.033", "2");
+    server.put_file("ag0015/m0015001.err", "1");
+    connect();
+    const auto wanted = [](std::string_view name) { return name == "m0015001.err"; };
+    server.set_faults({.listing_padding = 20 * 1024 * 1024});
+    EXPECT_EQ(ftp.list_names("/ag0015", wanted),
+              (std::vector<std::string>{"relleno-0000000000000000000.txt", "m0015001.err"}));
+
+    server.set_faults({.listing_padding = 70 * 1024 * 1024});
+    const std::string text = error_text_of([&] { (void)ftp.list_names("/ag0015", wanted); });
+    EXPECT_EQ(text,
+              "1003 El servidor envió un listado de la carpeta /ag0015/ de más de 64 MB; "
+              "no se lee.");
+    server.clear_faults();
+    EXPECT_EQ(ftp.list_names("/ag0015", wanted),
+              (std::vector<std::string>{"K0015001.033", "m0015001.err"}));
 }
 
 // --- error numbers from their real causes ---------------------------------------------------
