@@ -171,6 +171,21 @@ TEST_F(EngineTest, WorkWithTheTurnRunsAtOnceWhenFreeElseInOrderAfterTheHolder) {
     EXPECT_NE(ran_on, here);
 }
 
+// Idle means told: once the engine says it is idle, those who follow its state (a window's
+// buttons) have been told the last job ended, however slowly they take it in.
+TEST_F(EngineTest, IdleOnlyOnceTheEndOfTheLastJobHasBeenTold) {
+    const auto told_ended = std::make_shared<std::atomic<bool>>(false);  // told to the end
+    engine_->on_state([told_ended](const EngineState& state) {
+        if (!state.runs(Job::Sending)) {
+            std::this_thread::sleep_for(300ms);  // a busy machine
+            *told_ended = true;
+        }
+    });
+    ASSERT_TRUE(engine_->start(Request::Send, Job::Sending, [] {}));
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(*told_ended);
+}
+
 // While a job waits for the person, it holds nothing: work asked meanwhile is done at once.
 TEST_F(EngineTest, AJobWaitingForAnAnswerLetsWorkThroughAndGetsTheAnswerLater) {
     std::atomic<int> answer{-1};
