@@ -93,6 +93,13 @@ public:
                    request.json ? null_stream() : std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
         office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
+        // A local fault (a receive folder that cannot be written, its disk full) is for a
+        // person to mend, even when the polling went on past it.
+        desk_.journal().on_failure([this](const FailureNotice& notice) {
+            if (exit_code_for_number(notice.number) == exit_code::kLocalProblem) {
+                local_faults_.add(exit_code::kLocalProblem);
+            }
+        });
     }
 
     ~TransferJob() { desk_.send_list().clear(); }
@@ -203,7 +210,8 @@ public:
         if (status_.code() == exit_code::kSuccess) {
             return exit_code::kSuccess;
         }
-        return more_telling(status_.code(), ui_.failures_told().code());
+        return more_telling(more_telling(status_.code(), ui_.failures_told().code()),
+                            local_faults_.code());
     }
 
     // The work is over: files this command put on its send list and did not send leave it,
@@ -233,6 +241,7 @@ private:
     std::vector<std::string> listed_;
     std::vector<FileOutcome> outcomes_;
     ExitCause status_;
+    ExitCause local_faults_;  // met on the way, whoever told them
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 #include <stop_token>
+#include <vector>
 
 #include "base/FileNames.h"
 #include "cli/Commands.h"
@@ -98,16 +99,30 @@ int watch_command(const Invocation& invocation) {
     const std::chrono::seconds settle = request.settle.value_or(
         request.once ? kLeastSettle : std::max(2 * request.interval, kLeastSettle));
     const WatchPrinter printer(std::cout, request.json);
+    std::vector<WatchEvent> failures;
+    const auto tell = [&printer, &failures](const WatchEvent& event) {
+        printer(event);
+        if (event.kind == WatchEvent::Kind::Failure) {
+            failures.push_back(event);
+        }
+    };
     int status = kExitSuccess;
     {
         FolderWatch watch(*office, terminal, {request.interval, password_in != nullptr, settle},
-                          std::ref(printer));
+                          tell);
         if (request.once) {
             status = watch.once(stop) ? kExitSuccess : kExitFailure;
         } else {
             watch.run(stop);
         }
     }  // the files it listed and did not send leave the send list
+    if (status != kExitSuccess) {
+        // Some failures (a session the server ended, a transfer it refused) are no message of
+        // the core's: a failing run says them all where errors go.
+        for (const WatchEvent& failure : failures) {
+            std::cerr << invocation.error_prefix() << event_words(failure) << "\n";
+        }
+    }
     return more_telling(status, close_journal(*office));
 }
 

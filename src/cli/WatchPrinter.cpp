@@ -2,6 +2,7 @@
 #include "cli/WatchPrinter.h"
 
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "base/TimeStamps.h"
@@ -51,37 +52,41 @@ void WatchPrinter::operator()(const WatchEvent& event) const {
     out_.flush();  // a log read as it grows
 }
 
-void WatchPrinter::words(const WatchEvent& event) const {
-    out_ << iso_timestamp(event.at) << ' ';
+std::string event_words(const WatchEvent& event) {
+    std::ostringstream out;
     switch (event.kind) {
         case Kind::Sent:
-            out_ << "enviado " << event.file << " a " << event.folder;
+            out << "enviado " << event.file << " a " << event.folder;
             break;
         case Kind::Answer:
-            out_ << "respuesta " << event.answer << " de " << event.file << ": " << event.outcome
-                 << " (" << event.path << ")";
+            out << "respuesta " << event.answer << " de " << event.file << ": " << event.outcome
+                << " (" << event.path << ")";
             break;
         case Kind::Overdue:
-            out_ << "atrasado " << event.file;
+            out << "atrasado " << event.file;
             break;
         case Kind::Failure:
-            out_ << "falla " << event.number;
+            out << "falla " << event.number;
             if (!event.file.empty()) {
-                out_ << ' ' << event.file;
+                out << ' ' << event.file;
             }
-            out_ << ": " << one_line(event.text);
+            out << ": " << one_line(event.text);
             if (event.file.empty()) {
-                out_ << "; se reintenta en " << event.retry_in.count() << " s";
+                out << "; se reintenta en " << event.retry_in.count() << " s";
             }
             break;
         case Kind::Reconnected:
-            out_ << "conexión restablecida";
+            out << "conexión restablecida";
             break;
         case Kind::Left:
-            out_ << "sin enviar " << event.file << ": " << event.text;
+            out << "sin enviar " << event.file << ": " << event.text;
             break;
     }
-    out_ << '\n';
+    return out.str();
+}
+
+void WatchPrinter::words(const WatchEvent& event) const {
+    out_ << iso_timestamp(event.at) << ' ' << event_words(event) << '\n';
 }
 
 void WatchPrinter::json(const WatchEvent& event) const {

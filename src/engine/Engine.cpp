@@ -223,6 +223,7 @@ void Engine::job_ended(Job job, std::list<std::thread>::iterator thread) {
     {
         const std::lock_guard lock(mutex_);
         state_.running &= ~(1U << static_cast<unsigned>(job));
+        ++telling_end_;
         // Joined on the engine's thread: this one is about to end.
         tasks_.push_back({false, [this, thread] {
                               std::thread ended;
@@ -237,6 +238,8 @@ void Engine::job_ended(Job job, std::list<std::thread>::iterator thread) {
     changed_.notify_all();
     state_changed();
     resume_later();
+    const std::lock_guard lock(mutex_);
+    --telling_end_;
 }
 
 void Engine::set_running(Job job, bool on) {
@@ -336,7 +339,7 @@ EngineState Engine::state() const {
 
 bool Engine::idle() const {
     const std::lock_guard lock(mutex_);
-    return state_.running == 0 && waiting_ == 0 && later_.empty();
+    return state_.running == 0 && waiting_ == 0 && later_.empty() && telling_end_ == 0;
 }
 
 void Engine::on_state(std::function<void(const EngineState&)> listener) {

@@ -83,7 +83,8 @@ public:
     void stop();
 
     [[nodiscard]] EngineState state() const;
-    // No job runs, nothing waits for the turn and nothing is kept for later.
+    // No job runs, nothing waits for the turn, nothing is kept for later, and the end of the
+    // last job has been told.
     [[nodiscard]] bool idle() const;
     // Told after every change of the state, on the thread that changed it.
     void on_state(std::function<void(const EngineState&)> listener);
@@ -140,6 +141,8 @@ private:
     bool stopping_ = false;
     std::deque<Task> tasks_;
     int waiting_ = 0;  // tasks queued or running on the engine's thread
+    // Jobs ended whose end is still being told (those who follow the state are not idle yet).
+    int telling_end_ = 0;
     std::map<Request, Later> later_;
     std::list<std::thread> jobs_;
     std::vector<std::function<void(const EngineState&)>> state_listeners_;

@@ -36,17 +36,20 @@ void save_owed(const std::filesystem::path& file, const OwedBatch& batch) {
     }
     const std::filesystem::path temp =
         file.parent_path() / part_file_name(file.filename().string());
-    if (const std::error_code error = write_to_disk(temp, text)) {
+    // The failure's own cause tells why, whatever removing the temporary file meets.
+    const auto failed = [&](std::error_code cause) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
-        throw local_failure(file, error);
+        return local_failure(file, cause);
+    };
+    if (const std::error_code error = write_to_disk(temp, text)) {
+        throw failed(error);
     }
     restrict_to_owner(temp);
     std::error_code error;
     std::filesystem::rename(temp, file, error);
     if (error) {
-        std::filesystem::remove(temp, error);
-        throw local_failure(file, error);
+        throw failed(error);
     }
 }
 

@@ -12,7 +12,12 @@ SentDigests::SentDigests(SQLite::Database& db)
 
 std::optional<std::string> SentDigests::last_sent(std::string_view listed,
                                                   std::string_view on_disk) {
-    query_.reset();
+    // Reset once read: a statement left on its row keeps the database's read lock, and the
+    // journal's own connection could then write nothing for as long as the watch runs.
+    struct ResetAfter {
+        SQLite::Statement& query;
+        ~ResetAfter() { query.tryReset(); }
+    } reset_after{query_};
     query_.bind(1, std::string(listed));
     query_.bind(2, std::string(on_disk));
     if (!query_.executeStep()) {

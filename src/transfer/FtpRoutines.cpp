@@ -99,9 +99,10 @@ void log_out(FtpSession& ftp, UiPort& ui) {
 }
 
 std::vector<std::string> list_remote_names(FtpSession& ftp, UiPort& ui,
-                                           std::string_view remote_folder) {
+                                           std::string_view remote_folder,
+                                           NameListing::Wanted wanted) {
     std::vector<std::string> names;
-    ui.run_blocking([&] { names = ftp.list_names(remote_folder); });
+    ui.run_blocking([&] { names = ftp.list_names(remote_folder, std::move(wanted)); });
     return names;
 }
 

@@ -32,9 +32,11 @@ void upload_file(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local
 void download_file(FtpSession& ftp, UiPort& ui, const std::filesystem::path& local_folder,
                    std::string_view remote_folder, std::string_view file_name);
 void log_out(FtpSession& ftp, UiPort& ui);
-// The names in a remote folder, listed through ui.run_blocking. No yield afterwards: the
-// listing only tells what to fetch, and the window was not held while it ran.
+// The names in a remote folder that `wanted` keeps (FtpSession::list_names), listed through
+// ui.run_blocking. No yield afterwards: the listing only tells what to fetch, and the window
+// was not held while it ran.
 [[nodiscard]] std::vector<std::string> list_remote_names(FtpSession& ftp, UiPort& ui,
-                                                         std::string_view remote_folder);
+                                                         std::string_view remote_folder,
+                                                         NameListing::Wanted wanted = {});
 
 }  // namespace ordano

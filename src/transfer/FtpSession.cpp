@@ -121,6 +121,10 @@ constexpr long kRemovalLimitMs = 2000;
 // How long an aborted upload waits for the server to close the data connection itself before
 // resetting it (a server that reads its session only between transfers never does).
 constexpr std::chrono::milliseconds kAbortWait{1500};
+// How long a stopped upload whose bytes have all left waits for the server to confirm the
+// file: a stop must not wait for a slow server to drain the system's buffers (past it the
+// upload is cancelled and removed like any other).
+constexpr std::chrono::milliseconds kStopConfirmWait{2000};
 
 // A list of FTP commands for libcurl, freed with the object.
 class CommandList {
@@ -181,26 +185,6 @@ std::string passive_port(std::string_view reply) {
     return port > 0 ? std::to_string(port) + (extended ? " (EPSV)" : " (PASV)") : std::string();
 }
 
-// The names of an NLST reply: one a line, some servers prefixing the folder they listed.
-std::vector<std::string> listed_names(std::string_view text) {
-    std::vector<std::string> names;
-    for (std::size_t start = 0; start < text.size();) {
-        const auto end = std::min(text.find('\n', start), text.size());
-        auto line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (const auto slash = line.rfind('/'); slash != std::string_view::npos) {
-            line.remove_prefix(slash + 1);
-        }
-        if (!line.empty()) {
-            names.emplace_back(line);
-        }
-        start = end + 1;
-    }
-    return names;
-}
-
 }  // namespace
 
 struct FtpSession::Impl {
@@ -212,7 +196,7 @@ struct FtpSession::Impl {
         std::string shown_path;  // folder/name as the person knows it
         PartFile* sink = nullptr;
         SourceFile* source = nullptr;
-        std::string* listing = nullptr;  // receives the text of a listing
+        NameListing* listing = nullptr;  // reads the text of a listing
     };
 
     FtpTimeouts timeouts;
@@ -232,6 +216,7 @@ struct FtpSession::Impl {
     std::int64_t last_total = -1;
     std::int64_t moved = 0;  // bytes written to the sink or read from the source
     bool upload_aborted = false;
+    std::optional<std::chrono::steady_clock::time_point> cancel_seen;  // by this call
     std::int64_t stated_size = 0;     // the download's size as the server's reply states it
     CURLcode failed_code = CURLE_OK;  // of the last call that failed
     FtpTrace trace;
@@ -384,6 +369,7 @@ void FtpSession::Impl::perform(Request next) {
 CURLcode FtpSession::Impl::perform_once() {
     moved = 0;
     upload_aborted = false;
+    cancel_seen.reset();
     stated_size = 0;
     last_done = last_total = -1;
     curl_detail[0] = '\0';
@@ -396,7 +382,7 @@ CURLcode FtpSession::Impl::perform_once() {
         request.source->rewind();
     }
     if (request.listing != nullptr) {
-        request.listing->clear();
+        request.listing->restart();
     }
     return curl.perform();
 }
@@ -470,7 +456,11 @@ int FtpSession::Impl::on_progress(void* self, curl_off_t dltotal, curl_off_t dln
     auto& impl = *static_cast<Impl*>(self);
     if (impl.cancelled() && !impl.removing_partial) {
         if (impl.request.source != nullptr) {
-            if (impl.moved >= impl.request.source->size() && !impl.sockets.data_connection_open()) {
+            const auto now = std::chrono::steady_clock::now();
+            const auto seen = impl.cancel_seen.value_or(now);
+            impl.cancel_seen = seen;
+            if (impl.moved >= impl.request.source->size() && !impl.sockets.data_connection_open() &&
+                now - seen < kStopConfirmWait) {
                 return 0;  // every byte has left: the upload completes and counts as done
             }
             if (!impl.upload_aborted) {
@@ -493,8 +483,8 @@ std::size_t FtpSession::Impl::on_write(char* data, std::size_t size, std::size_t
     auto& impl = *static_cast<Impl*>(self);
     const std::size_t bytes = size * count;
     if (impl.request.listing != nullptr) {
-        impl.request.listing->append(data, bytes);
-        return bytes;
+        // A listing past its bound ends the call (CURLE_WRITE_ERROR).
+        return impl.request.listing->add(std::string_view(data, bytes)) ? bytes : 0;
     }
     if (impl.request.sink == nullptr || !impl.request.sink->write(data, bytes)) {
         return 0;  // libcurl ends the call with CURLE_WRITE_ERROR
@@ -616,20 +606,28 @@ void FtpSession::download(const std::filesystem::path& local_file, std::string_v
     }
 }
 
-std::vector<std::string> FtpSession::list_names(std::string_view remote_folder) {
+std::vector<std::string> FtpSession::list_names(std::string_view remote_folder,
+                                                NameListing::Wanted wanted) {
     Impl::Use use(*impl_);
-    std::string text;
+    NameListing listing(std::move(wanted));
+    const std::string shown = remote_path(remote_folder, "");
     try {
-        impl_->perform({.path = url_path(remote_folder, ""),
-                        .shown_path = remote_path(remote_folder, ""),
-                        .listing = &text});
+        impl_->perform(
+            {.path = url_path(remote_folder, ""), .shown_path = shown, .listing = &listing});
     } catch (const FtpError&) {
+        if (listing.too_long()) {
+            impl_->close_now();  // the server may still be sending it
+            throw FtpError(ftp_error::kNotTransferred,
+                           "El servidor envió un listado de la carpeta " + shown + " de más de " +
+                               std::to_string(NameListing::kMaxBytes / (1024 * 1024)) +
+                               " MB; no se lee.");
+        }
         if (impl_->failed_code == CURLE_REMOTE_ACCESS_DENIED) {
             return {};  // the folder cannot be entered (CWD refused): nothing in it to fetch
         }
         throw;
     }
-    return listed_names(text);
+    return listing.finish();
 }
 
 void FtpSession::disconnect() noexcept {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "transfer/NameListing.h"
 
 namespace ordano {
 
@@ -108,10 +109,12 @@ public:
     // wrongly), and a size stated in the server's reply only serves the progress total.
     void download(const std::filesystem::path& local_file, std::string_view remote_folder,
                   std::string_view remote_name);
-    // The names in remote_folder, as the server lists them (NLST), without any folder part.
-    // A folder the session cannot change into lists as empty; a listing the server refuses
-    // fails with 1003.
-    [[nodiscard]] std::vector<std::string> list_names(std::string_view remote_folder);
+    // The names in remote_folder, as the server lists them (NLST), without any folder part:
+    // those `wanted` keeps and the first one listed (NameListing). A folder the session cannot
+    // change into lists as empty; a listing the server refuses, or one past
+    // NameListing::kMaxBytes, fails with 1003.
+    [[nodiscard]] std::vector<std::string> list_names(std::string_view remote_folder,
+                                                      NameListing::Wanted wanted = {});
     // Closes the session; harmless when none is open. A call under way on another thread is
     // cancelled, and the session closes as that call ends.
     void disconnect() noexcept;

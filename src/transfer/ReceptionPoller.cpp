@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/Errors.h"
+#include "base/FileNames.h"
 #include "base/FlagScope.h"
 #include "base/RunStop.h"
 #include "base/UiPort.h"
@@ -191,8 +192,16 @@ bool ReceptionPoller::list_folders(const std::vector<RowId>& ids) {
         if (!listings_.wants_listing(folder)) {
             continue;
         }
+        // Only the awaited answers' names matter, whatever letter case the server gives them.
+        std::set<std::string, std::less<>> awaited;
+        for (const std::string& name : names) {
+            awaited.insert(upper_case_name(name));
+        }
+        const auto wanted = [&awaited](std::string_view name) {
+            return awaited.contains(upper_case_name(name));
+        };
         std::vector<std::string> listed;
-        const Step step = attempt([&] { listed = list_remote_names(ftp_, ui_, folder); });
+        const Step step = attempt([&] { listed = list_remote_names(ftp_, ui_, folder, wanted); });
         if (step == Step::NotTransferred) {
             listings_.refused(folder);
         } else if (step == Step::Done) {

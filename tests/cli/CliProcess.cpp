@@ -75,6 +75,28 @@ std::string StartedProcess::err_so_far() const {
     return Sandbox::read_file(scratch_ / "stderr");
 }
 
+long long StartedProcess::io_count(std::string_view key) const {
+    std::ifstream io("/proc/" + std::to_string(pid_) + "/io");
+    std::string word;
+    long long value = 0;
+    while (io >> word >> value) {
+        if (word.size() == key.size() + 1 && word.starts_with(key) && word.back() == ':') {
+            return value;
+        }
+    }
+    return 0;
+}
+
+int StartedProcess::open_sockets() const {
+    std::error_code ec;
+    int sockets = 0;
+    for (const auto& fd :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", ec)) {
+        sockets += std::filesystem::read_symlink(fd.path(), ec).string().starts_with("socket:");
+    }
+    return sockets;
+}
+
 ProcessResult StartedProcess::finish() {
     int wait_status = 0;
     ::waitpid(pid_, &wait_status, 0);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ordano::test {
@@ -30,6 +31,11 @@ public:
     void send_signal(int number) const;
     // What it has written to its standard error so far.
     [[nodiscard]] std::string err_so_far() const;
+    // From the system's count of its input and output so far (Linux): "rchar" the bytes read,
+    // "wchar" those written, sockets included; 0 once it has ended.
+    [[nodiscard]] long long io_count(std::string_view key) const;
+    // How many sockets it holds open (Linux).
+    [[nodiscard]] int open_sockets() const;
     ProcessResult finish();
     // finish() if the program ends within `limit`; std::nullopt (still running) otherwise.
     std::optional<ProcessResult> finish_within(std::chrono::milliseconds limit);

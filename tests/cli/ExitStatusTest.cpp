@@ -10,6 +10,7 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/ServedOffice.h"
+#include "fixtures/ChildProcess.h"
 
 namespace ordano::test {
 namespace {
@@ -85,6 +86,22 @@ TEST_F(ExitStatusTest, AMissingFileOutranksAnUnreachableServer) {
     const auto run = cli({"send", "M0015077.001", name});
     EXPECT_EQ(run.status, 7) << run.err;
     EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + name));
+}
+
+// The receive folder's disk is full (another disk than the working folder's): a local problem
+// to mend (7), ranked before the answers it leaves missing (6).
+TEST_F(ExitStatusTest, AFullDiskForTheAnswersIsALocalProblem) {
+    const std::string name = today_file(1, "501|1|\r\n");
+    server.put_file("ag0015/M0015001.err", std::string(200 * 1000, 'E'));
+    const auto run = run_in_child({.small_disk = receive_folder().string()}, [&] {
+        const ProcessResult sent = cli({"send", "--wait", "8", name});
+        return std::to_string(sent.status) + " " + sent.err;
+    });
+    if (!run) {
+        GTEST_SKIP() << "a child process cannot have a small disk of its own here";
+    }
+    EXPECT_THAT(*run, ::testing::StartsWith("7 "));
+    EXPECT_THAT(*run, HasSubstr("El disco está lleno"));
 }
 
 // A negotiation that fails (the server speaks TLS 1.3 alone) is 1036, the encrypted connection

@@ -4,6 +4,7 @@
 // what is in flight. Nothing partial is left behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -71,6 +72,33 @@ TEST_F(CliStopTest, SigintDuringAnUploadEndsWith130AndSendsNothingMore) {
             EXPECT_NE(journal.find(entry + "\"error\""), std::string::npos) << journal;
         }
     }
+}
+
+// Every byte of the file has left the program, into the system's buffers, and the slow server
+// would take minutes to confirm it: the stop waits 2 s at most for that confirmation, then ends
+// like any other.
+TEST_F(CliStopTest, SigtermOnceEveryByteHasLeftDoesNotWaitForTheServer) {
+    const std::string name = ServedOfficeTest::today_file(1, std::string(3000 * 1000, 'M'));
+    slow_server(20 * 1000);
+    StartedProcess send = start({"send", name});
+    // Once the upload has begun, the data connection ends (when the server reads again after
+    // the system took every byte): every byte has left.
+    int most = 0;
+    ASSERT_TRUE(FtpServer::wait_for(
+        [&] {
+            std::error_code ec;
+            if (fs::file_size(server.local_path("valin/" + name), ec) == 0 || ec) {
+                return false;
+            }
+            const int open = send.open_sockets();
+            most = std::max(most, open);
+            return open < most;
+        },
+        std::chrono::seconds(30)));
+    send.send_signal(SIGTERM);
+    const auto result = send.finish_within(std::chrono::seconds(8));
+    ASSERT_TRUE(result.has_value()) << "still waiting for the server to confirm the file";
+    EXPECT_EQ(result->status, 143) << result->err;
 }
 
 TEST_F(CliStopTest, SigtermWhileAnAnswerDownloadsEndsWith143AndStoresNoPart) {

@@ -85,14 +85,7 @@ TEST_F(WatchCliTest, SigtermWhileReadingAHugeFileEndsTheWatch) {
     const std::string name = today_file(1, "");
     fs::resize_file(send_folder() / name, 64LL << 30);
     StartedProcess watching = start_watch({"--interval", "1"});
-    const auto bytes_read = [&watching] {
-        std::ifstream io("/proc/" + std::to_string(watching.pid()) + "/io");
-        std::string key;
-        long long value = 0;
-        while (io >> key >> value && key != "rchar:") {
-        }
-        return value;
-    };
+    const auto bytes_read = [&watching] { return watching.io_count("rchar"); };
     ASSERT_TRUE(
         FtpServer::wait_for([&] { return bytes_read() > (64LL << 20); }, std::chrono::seconds(30)));
     watching.send_signal(SIGTERM);
@@ -100,6 +93,22 @@ TEST_F(WatchCliTest, SigtermWhileReadingAHugeFileEndsTheWatch) {
     ASSERT_TRUE(result.has_value()) << "still reading " << bytes_read() << " bytes later";
     EXPECT_EQ(result->status, 0) << result->err;
     EXPECT_FALSE(server.file_bytes("valin/" + name).has_value());
+}
+
+// A pass that fails says why where errors go, also for the failures the program shows no
+// message for: a transfer the server refused (1003), a session it ended (1000).
+TEST_F(WatchCliTest, AOnceThatFailsSaysWhyOnStandardError) {
+    const std::string name = today_file(1, std::string(100000, 'M'));
+    fs::remove_all(server.local_path("valin"));
+    const auto refused = watch({"--once", "--settle", "1"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("ordano-cli watch: falla 1003 " + name + ": "));
+
+    server.make_folder("valin");
+    server.set_faults({.cut_after_bytes = 1000});
+    const auto ended = watch({"--once", "--settle", "1"});
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_THAT(ended.err, HasSubstr("ordano-cli watch: falla 1000: "));
 }
 
 TEST_F(WatchCliTest, APasswordFileOthersMayReadIsRefused) {

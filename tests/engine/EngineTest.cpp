@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,6 +15,7 @@
 
 #include "base/DateTime.h"
 #include "engine/Engine.h"
+#include "engine/EngineTurn.h"
 #include "engine/FrontEnd.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
@@ -105,6 +108,40 @@ protected:
 
 // Asked while the engine is free, the work is done at once on the asking thread; asked while a
 // job holds the turn, it is done after it on the engine's thread, in the order asked.
+// Two waiters asleep in the other order than their turns: giving the turn away wakes the one
+// whose turn it is, not merely the first asleep (who would sleep again, the engine stuck).
+TEST(EngineTurnTest, TheWaiterWhoseTurnItIsWakesWhateverOrderTheyFellAsleepIn) {
+    // Shared with the waiters: on a failure they are left asleep, and outlive the test.
+    const auto turn = std::make_shared<EngineTurn>();
+    turn->lock();
+    const std::uint64_t first = turn->queue_up();
+    const std::uint64_t second = turn->queue_up();
+    const auto served = std::make_shared<std::atomic<int>>(0);
+    const auto waiter = [turn, served](std::uint64_t ticket) {
+        turn->wait_for(ticket);
+        ++*served;
+        turn->unlock();
+    };
+    std::thread later(waiter, second);
+    // Asleep first (a machine too busy for that makes the case weaker, never false).
+    std::this_thread::sleep_for(100ms);
+    std::thread sooner(waiter, first);
+    std::this_thread::sleep_for(100ms);
+    turn->unlock();
+
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (*served < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    if (*served < 2) {
+        later.detach();
+        sooner.detach();
+        FAIL() << "the turn was given away and nobody took it";
+    }
+    later.join();
+    sooner.join();
+}
+
 TEST_F(EngineTest, WorkWithTheTurnRunsAtOnceWhenFreeElseInOrderAfterTheHolder) {
     std::vector<std::string> done;
     const auto here = std::this_thread::get_id();
@@ -132,6 +169,21 @@ TEST_F(EngineTest, WorkWithTheTurnRunsAtOnceWhenFreeElseInOrderAfterTheHolder) {
     ASSERT_TRUE(settle());
     EXPECT_THAT(done, ElementsAre("now", "job", "first", "second"));
     EXPECT_NE(ran_on, here);
+}
+
+// Idle means told: once the engine says it is idle, those who follow its state (a window's
+// buttons) have been told the last job ended, however slowly they take it in.
+TEST_F(EngineTest, IdleOnlyOnceTheEndOfTheLastJobHasBeenTold) {
+    const auto told_ended = std::make_shared<std::atomic<bool>>(false);  // told to the end
+    engine_->on_state([told_ended](const EngineState& state) {
+        if (!state.runs(Job::Sending)) {
+            std::this_thread::sleep_for(300ms);  // a busy machine
+            *told_ended = true;
+        }
+    });
+    ASSERT_TRUE(engine_->start(Request::Send, Job::Sending, [] {}));
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(*told_ended);
 }
 
 // While a job waits for the person, it holds nothing: work asked meanwhile is done at once.

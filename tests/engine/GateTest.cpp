@@ -41,6 +41,8 @@ TEST(Gate, WhatMayRunWhileSomethingRuns) {
         {Request::SaveParameters, running({Job::Reception}), Verdict::Refuse},
         {Request::SaveParameters, running({Job::CatalogUpdate}), Verdict::Refuse},
         {Request::SaveParameters, running({Job::Tick, Job::Bulletin}), Verdict::Go},
+        // The password change writes the same parameters record: one writer at a time.
+        {Request::SaveParameters, running({Job::PaymentPassword}), Verdict::Refuse},
         {Request::UpdateCatalog, running({Job::Sending}), Verdict::Refuse},
         {Request::UpdateCatalog, running({Job::CatalogUpdate}), Verdict::Refuse},
         {Request::CheckCatalog, running({Job::Sending}), Verdict::Defer},

@@ -13,6 +13,7 @@
 #include "office/Journal.h"
 #include "office/JournalQuery.h"
 #include "office/Office.h"
+#include "office/SentDigests.h"
 
 namespace ordano {
 namespace {
@@ -186,6 +187,23 @@ TEST_F(JournalTest, ALockedDatabaseIsToldOnceAndCaughtUpInOrder) {
     EXPECT_EQ(told.size(), 1u);
 }
 
+// Asking what was last sent under a name (as a watch does at every look) holds no lock: the
+// journal's later writes go in.
+TEST_F(JournalTest, LookingUpASentDigestLeavesTheJournalFreeToWrite) {
+    const JournalId id = list("M0015001.033");
+    journal->upload_started(id, {3, "abc"}, "/valin");
+    journal->sent(id, answers_of("M0015001"));
+    ASSERT_TRUE(journal->flush());
+    SentDigests digests(journal->database());
+    EXPECT_EQ(digests.last_sent("M0015001.033", "m0015001.033"), "abc");
+
+    journal->answer_stored(id, AnswerRole::Validation, "/rec/M0015001.err", AnswerVerdict::Accepted,
+                           true);
+    EXPECT_TRUE(journal->flush());
+    EXPECT_THAT(told, IsEmpty());
+    EXPECT_THAT(files({}), ElementsAre("M0015001.033 aceptado"));
+}
+
 // Each way a journey can go, and the name the history gives where it stands: nothing without a
 // finished upload is "enviado".
 TEST_F(JournalTest, StatusNamesTellWhatHappened) {
@@ -268,6 +286,32 @@ TEST_F(JournalTest, WritesTheDatabaseRefusesAreKeptAndWrittenOnceByTheNextProgra
         // As if that program had ended between writing them and removing the file.
         std::ofstream(ending.kept_in, std::ios::binary) << kept;
     }
+}
+
+// A damaged line of the kept writes (a disk error, an edit by hand) is told and loses nothing
+// else: the changes after it are written all the same.
+TEST_F(JournalTest, AnUnreadableLineOfTheKeptWritesLosesNothingElse) {
+    SQLite::Database other(office.db_file.string(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN EXCLUSIVE");
+    for (const char* stem : {"M0015001", "M0015002", "M0015003"}) {
+        journal->sent(list(std::string(stem) + ".033"), answers_of(stem));
+    }
+    const fs::path kept = journal->close().kept_in;
+    other.exec("COMMIT");
+    // After the heading, the batch's token and the first change.
+    std::string text = Sandbox::read_file(kept);
+    std::size_t at = 0;
+    for (int line = 0; line < 3; ++line) {
+        at = text.find('\n', at) + 1;
+    }
+    ASSERT_LT(at, text.size());
+    box.write_file(kept, text.insert(at, "esto no es un cambio\n"));
+
+    journal = std::make_unique<Journal>(office.db_file, clock);
+    EXPECT_THAT(journal->take_up_owed(), ::testing::SizeIs(1));
+    EXPECT_THAT(
+        files({}, {HistoryColumn::File, false}),
+        ElementsAre("M0015001.033 esperando", "M0015002.033 esperando", "M0015003.033 esperando"));
 }
 
 // While the database refuses them, the writes owed still decide what goes back on the lists:

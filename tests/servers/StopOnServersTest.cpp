@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -77,42 +78,83 @@ protected:
         const auto size = fs::file_size(server_->local_path("valin/" + name), ec);
         return ec ? -1 : static_cast<std::int64_t>(size);
     }
+    // Waits until the server holds `target` bytes of the file, for as long as its copy keeps
+    // growing however slowly: std::nullopt then. What the send left when it ended first, or
+    // when the copy stood still for 30 s (the send is then killed).
+    std::optional<ProcessResult> wait_until_held(StartedProcess& send, const std::string& name,
+                                                 std::int64_t target) const {
+        using Clock = std::chrono::steady_clock;
+        std::int64_t last = held(name);
+        auto moved = Clock::now();
+        while (held(name) < target) {
+            if (auto ended = send.finish_within(std::chrono::milliseconds(50))) {
+                return ended;
+            }
+            if (const std::int64_t now = held(name); now != last) {
+                last = now;
+                moved = Clock::now();
+            } else if (Clock::now() - moved > std::chrono::seconds(30)) {
+                send.send_signal(SIGKILL);
+                return send.finish();
+            }
+        }
+        return std::nullopt;
+    }
+    // Everything that tells why a run went wrong: its outputs (with -v the FTP conversation)
+    // and the server's logs.
+    std::string told(const ProcessResult& run) const {
+        return "exit status " + std::to_string(run.status) + "\n--- standard output ---\n" +
+               run.out + "\n--- standard error ---\n" + run.err + "\n" + server_->logs();
+    }
 
     Sandbox sandbox_;
     std::unique_ptr<TestFtpServer> server_;
     std::optional<ServedOffice> office_;
 };
 
+// Stopped early, midway and nearly done, each time once the server holds that much of the file
+// (a busy machine may deliver the last stop after the upload ended).
 TEST_P(StopOnServers, AnUploadStoppedAtAnyPointReachesTheServerOnceAndWhole) {
     const std::vector<std::pair<int, double>> stops = {{1, 0.05}, {2, 0.5}, {3, 0.95}};
     for (const auto& [n, share] : stops) {
         SCOPED_TRACE(share);
         const std::string bytes = random_bytes(kSize, static_cast<unsigned>(n));
         const std::string name = office_->today_file(n, bytes);
-        StartedProcess send = office_->start({"send", name});
-        ASSERT_TRUE(TestFtpServer::wait_for(
-            [&] { return held(name) >= static_cast<std::int64_t>(share * kSize); },
-            std::chrono::seconds(30)));
+        StartedProcess send = office_->start({"-v", "send", name});
+        const auto target = static_cast<std::int64_t>(share * kSize);
+        if (const auto ended = wait_until_held(send, name, target)) {
+            FAIL() << "the server held " << held(name) << " bytes of " << target
+                   << " when the send ended\n"
+                   << told(*ended);
+        }
         send.send_signal(SIGTERM);
-        // 0 when the stop came once the upload had finished (a busy machine looks late).
-        EXPECT_THAT(send.finish().status, ::testing::AnyOf(143, 0));
+        const ProcessResult stopped = send.finish();
+        // 0 when the stop came once the upload had finished.
+        EXPECT_THAT(stopped.status, ::testing::AnyOf(143, 0)) << told(stopped);
         if (auto* own = dynamic_cast<FtpServer*>(server_.get())) {
             own->clear_faults();  // the project's server would slow the answers' listings too
         }
-        const bool told = log_tells_aborted(GetParam());
-        // Early on the upload is still under way: the server must know it failed.
-        if (share < 0.1 && told) {
-            EXPECT_TRUE(TestFtpServer::wait_for([&] { return receipts(name, false) >= 1; }));
+        const bool tells = log_tells_aborted(GetParam());
+        // The server logs the send's upload once its data connection ends; where it tells a
+        // failed upload, a part of the file is never taken for the file.
+        EXPECT_TRUE(TestFtpServer::wait_for([&] { return !uploads(name).empty(); },
+                                            std::chrono::seconds(30)))
+            << told(stopped);
+        for (const FtpTransfer& upload : uploads(name)) {
+            if (tells && upload.bytes < static_cast<std::int64_t>(kSize)) {
+                EXPECT_FALSE(upload.complete) << upload.bytes << " bytes\n" << told(stopped);
+            }
         }
 
         for (int pass = 0; pass < 2; ++pass) {
-            const ProcessResult watch = office_->cli({"watch", "--once", "--settle", "1"});
-            EXPECT_EQ(watch.status, 0) << watch.err;
+            const ProcessResult watch = office_->cli({"-v", "watch", "--once", "--settle", "1"});
+            EXPECT_EQ(watch.status, 0) << told(watch);
         }
         EXPECT_TRUE(TestFtpServer::wait_for([&] { return whole_receipts(name) >= 1; }));
-        EXPECT_EQ(whole_receipts(name), 1);
-        if (told) {
-            EXPECT_EQ(receipts(name, true), 1);  // and that one is the whole file
+        EXPECT_EQ(whole_receipts(name), 1) << server_->logs();
+        if (tells) {
+            EXPECT_EQ(receipts(name, true), 1)
+                << server_->logs();  // and that one is the whole file
         }
         EXPECT_TRUE(server_->file_bytes("valin/" + name) == bytes);
     }

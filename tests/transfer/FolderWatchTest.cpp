@@ -115,6 +115,21 @@ TEST_F(FolderWatchTest, AFileDroppedWhileTheServerIsDownIsSentOnceWhenItComesBac
     EXPECT_EQ(uploads("C0015001.033"), 1);
 }
 
+// Listed during an outage, then written again as the server comes back: it leaves the send
+// list until it has settled again, and goes once, whole.
+TEST_F(FolderWatchTest, AFileListedDuringAnOutageAndWrittenAgainWaitsUntilItSettles) {
+    server_.go_down();
+    write("C0015001.033", "vieja");
+    passes(3);
+    server_.come_back();
+    write("C0015001.033", "nueva, a medio escribir");
+    watch_->pass();
+    std::ofstream(send_folder_of("C0015001.033") / "C0015001.033", std::ios::app) << " y terminada";
+    passes(3);
+    EXPECT_EQ(uploads("C0015001.033"), 1);
+    EXPECT_EQ(server_.file_bytes("valin/C0015001.033"), "nueva, a medio escribir y terminada");
+}
+
 // Passes that leave the server alone while the wait after a failure runs do not end the
 // outage: its message is said once over all its tries (1 s, then 2 s apart).
 TEST_F(FolderWatchTest, AnOutageIsSaidOnceOverItsRetries) {

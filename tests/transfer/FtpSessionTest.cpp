@@ -53,6 +53,16 @@ int error_number_of(const std::function<void()>& call) {
     return 0;
 }
 
+// "number description" of what the call threw; "" when it threw nothing.
+std::string error_text_of(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const NumberedError& error) {
+        return std::to_string(error.number()) + " " + error.description();
+    }
+    return {};
+}
+
 class FtpSessionTest : public ::testing::Test {
 protected:
     [[nodiscard]] FtpLogin office_login() const {
@@ -304,6 +314,28 @@ TEST_F(FtpSessionTest, ListingGivesTheNamesAndARefusalIs1003) {
     EXPECT_TRUE(ftp.connected());
 }
 
+// A hostile server's huge listing: only the names asked for are kept as it arrives (and the
+// first, which tells it from an empty one), and past its bound it is refused, 1003, the session
+// fit for what comes next.
+TEST_F(FtpSessionTest, AHugeListingKeepsOnlyTheWantedNamesAndPastItsBoundIs1003) {
+    server.put_file("ag0015/K0015001.033", "2");
+    server.put_file("ag0015/m0015001.err", "1");
+    connect();
+    const auto wanted = [](std::string_view name) { return name == "m0015001.err"; };
+    server.set_faults({.listing_padding = 20 * 1024 * 1024});
+    EXPECT_EQ(ftp.list_names("/ag0015", wanted),
+              (std::vector<std::string>{"relleno-0000000000000000000.txt", "m0015001.err"}));
+
+    server.set_faults({.listing_padding = 70 * 1024 * 1024});
+    const std::string text = error_text_of([&] { (void)ftp.list_names("/ag0015", wanted); });
+    EXPECT_EQ(text,
+              "1003 El servidor envió un listado de la carpeta /ag0015/ de más de 64 MB; "
+              "no se lee.");
+    server.clear_faults();
+    EXPECT_EQ(ftp.list_names("/ag0015", wanted),
+              (std::vector<std::string>{"K0015001.033", "m0015001.err"}));
+}
+
 // --- error numbers from their real causes ---------------------------------------------------
 
 TEST_F(FtpSessionTest, AWrongPasswordIs1013) {
@@ -474,13 +506,15 @@ protected:
 
     // Uploads `bytes` as valin/`name` at `speed` bytes a second and cancels once the server
     // holds `cancel_at` bytes of it, or with -1 once every byte has left the program. Returns
-    // the upload's error number (0: done) and what the server recorded of it.
+    // the upload's error number (0: done) and what the server recorded of it. A `deaf` server
+    // reads no command during the upload.
     std::pair<int, std::vector<FtpTransfer>> upload_cancelled(const std::string& name,
                                                               const std::string& bytes,
                                                               std::int64_t speed,
-                                                              std::int64_t cancel_at) {
+                                                              std::int64_t cancel_at,
+                                                              bool deaf = false) {
         sandbox.write_file(name, bytes);
-        server.set_faults({.throttle_bytes_per_second = speed});
+        server.set_faults({.throttle_bytes_per_second = speed, .deaf_in_uploads = deaf});
         std::atomic<bool> all_left{false};
         sending.set_progress([&](std::int64_t done, std::int64_t total) {
             all_left = all_left || (total > 0 && done == total);
@@ -529,6 +563,16 @@ TEST_F(FtpSessionAbortTest, ACancelledUploadIsAFailedTransferOnTheServerAndIsRem
         EXPECT_TRUE(
             FtpServer::wait_for([&] { return !server.file_bytes("valin/" + name).has_value(); }));
     }
+}
+
+// A server that does not read the control connection during an upload learns of the cancel
+// from the data connection alone: it must be reset, since an end in order is a whole file.
+TEST_F(FtpSessionAbortTest, AServerDeafDuringTheUploadRecordsTheCancelledOneFailed) {
+    const auto [number, recorded] = upload_cancelled("m.bin", random_bytes(16 * 1024 * 1024),
+                                                     2 * 1024 * 1024, 1024 * 1024, true);
+    EXPECT_EQ(number, ftp_error::kSessionBroken);
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_FALSE(recorded[0].complete);
 }
 
 TEST_F(FtpSessionAbortTest, AnUploadWhoseBytesHaveAllLeftCompletesDespiteTheCancel) {

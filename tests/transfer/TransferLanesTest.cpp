@@ -96,7 +96,8 @@ protected:
 };
 
 // A server that takes two connections from one address: the extra sessions it refuses are left
-// out, nothing is said, and the rest of the run goes on the two it took.
+// out, nothing is said, and the rest of the run goes on the two it took; later runs and ticks
+// do not knock again (a server may take that for a flood).
 TEST_F(TwoConnectionsTest, ARefusedExtraSessionLeavesTheRunOnTheOnesThatWork) {
     add_files();
     enviar();
@@ -111,6 +112,15 @@ TEST_F(TwoConnectionsTest, ARefusedExtraSessionLeavesTheRunOnTheOnesThatWork) {
     EXPECT_THAT(statuses(), ElementsAre("C0015001.033 aceptado", "C0015002.033 aceptado",
                                         "C0015003.033 aceptado", "C0015004.033 aceptado",
                                         "C0015005.033 aceptado", "C0015006.033 aceptado"));
+
+    const int turned_away = server_.turned_away();
+    EXPECT_GE(turned_away, 2);  // by the run and by the tick, once each
+    add_files();
+    enviar();
+    answer_all();
+    desk_->polling_tick();
+    EXPECT_EQ(stored_answers().size(), 2 * kFiles.size());
+    EXPECT_EQ(server_.turned_away(), turned_away);
 }
 
 // Stopped while four uploads crawl: every file is either on the server whole and sent in the
