@@ -159,6 +159,20 @@ TEST_F(ReceptionTest, RefusedListingMeansTryingEachAnswerForTheRestOfTheSession)
     EXPECT_THAT(ui_.messages, IsEmpty());
 }
 
+// A listing too long to read is a refused one: the answers are still fetched, by name, and
+// the folder is not listed again.
+TEST_F(ReceptionTest, AListingPastItsBoundMeansTryingEachAnswerByName) {
+    send_files({"C0015001.033", "C0015002.033"});
+    server_.put_file("ag0015/C0015001.err", "1");
+    server_.set_faults({.listing_padding = 70 * 1024 * 1024});
+    tick();
+    server_.put_file("ag0015/C0015002.err", "2");
+    tick();
+    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2", "C0015002.err R 2"));
+    EXPECT_EQ(commands("NLST"), 1);
+    EXPECT_THAT(ui_.messages, IsEmpty());
+}
+
 TEST_F(ReceptionTest, EmptyListingOfAFolderHoldingAnswersIsFoundOutAndTriedByName) {
     send_files({"C0015001.033", "C0015002.033", "C0015003.033"});
     server_.put_file("ag0015/C0015002.err", "2");
