@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -24,6 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 // A front end whose person answers later: questions wait here until the test answers them.
 class LaterFrontEnd : public FrontEnd {
@@ -132,6 +134,40 @@ TEST_F(EngineTest, WorkWithTheTurnRunsAtOnceWhenFreeElseInOrderAfterTheHolder) {
     ASSERT_TRUE(settle());
     EXPECT_THAT(done, ElementsAre("now", "job", "first", "second"));
     EXPECT_NE(ran_on, here);
+}
+
+// A job whose thread cannot be had gives back its place in the order of turns and says why:
+// what was asked after it still runs, and the engine can end.
+TEST_F(EngineTest, AJobWhoseThreadCannotStartGivesBackItsPlaceAndSaysWhy) {
+    std::atomic<bool> no_threads{false};
+    engine_.reset();
+    engine_ = std::make_unique<Engine>(*office_, front_, [&](std::function<void()> run) {
+        if (no_threads) {
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                                    "sin hilos");
+        }
+        return std::thread(std::move(run));
+    });
+    std::vector<std::string> done;
+    std::atomic<bool> release{false};
+    ASSERT_TRUE(engine_->start(Request::Send, Job::Sending, [&] {
+        while (!release) {
+            std::this_thread::sleep_for(1ms);  // holds the turn all along
+        }
+        done.push_back("job");
+    }));
+    no_threads = true;
+    EXPECT_FALSE(engine_->start(Request::Tick, Job::Tick, [&] { done.push_back("tick"); }));
+    engine_->with_turn(Request::EditLists, [&] { done.push_back("after"); });
+    release = true;
+    ASSERT_TRUE(settle());
+    EXPECT_THAT(done, ElementsAre("job", "after"));
+    EXPECT_THAT(front_.told, ElementsAre(StartsWith("Error inesperado: sin hilos")));
+
+    // At the head of the order too: the turn is free at once.
+    EXPECT_FALSE(engine_->start(Request::Tick, Job::Tick, [&] { done.push_back("tick"); }));
+    engine_->with_turn(Request::EditLists, [&] { done.push_back("at once"); });
+    EXPECT_THAT(done, ElementsAre("job", "after", "at once"));
 }
 
 // While a job waits for the person, it holds nothing: work asked meanwhile is done at once.
