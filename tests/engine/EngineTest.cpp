@@ -170,6 +170,20 @@ TEST_F(EngineTest, AJobWhoseThreadCannotStartGivesBackItsPlaceAndSaysWhy) {
     EXPECT_THAT(done, ElementsAre("job", "after", "at once"));
 }
 
+// Work done at once on the front end's thread must never wait there for the person: the box
+// it would wait for is that thread's to show. The test suite is built to stop at the breach.
+using EngineDeathTest = EngineTest;
+TEST_F(EngineDeathTest, AQuestionWaitingOnTheFrontEndsThreadBreaksTheRules) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(engine_->with_turn(Request::EditLists,
+                                    [this] {
+                                        (void)engine_->ui().message("¿Seguir?",
+                                                                    MessageIcon::Question,
+                                                                    MessageButtons::YesNo);
+                                    }),
+                 "Regla rota: Una pregunta no puede esperar");
+}
+
 // While a job waits for the person, it holds nothing: work asked meanwhile is done at once.
 TEST_F(EngineTest, AJobWaitingForAnAnswerLetsWorkThroughAndGetsTheAnswerLater) {
     std::atomic<int> answer{-1};
