@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 
 #include <exception>
+#include <system_error>
 
 #include "base/RunStop.h"
 #include "catalog/Bulletin.h"
@@ -16,9 +17,11 @@ constexpr const char* kUnexpected = "Error inesperado: ";
 
 }  // namespace
 
-Engine::Engine(Office& office, FrontEnd& front)
+Engine::Engine(Office& office, FrontEnd& front, ThreadStart start_thread)
     : office_(office),
       front_(front),
+      start_thread_(start_thread ? std::move(start_thread)
+                                 : [](std::function<void()> run) { return std::thread(run); }),
       ui_(turn_, front, office.stop_token()),
       desk_(
           office.session(), office.params(), office.journal(), ui_, office.clock(), office.locale(),
@@ -195,15 +198,27 @@ bool Engine::start(Request request, Job job, std::function<void()> work) {
     if (decision.verdict == Verdict::Skip || state_.runs(job)) {
         return false;
     }
-    state_.running |= 1U << static_cast<unsigned>(job);
+    const std::uint32_t bit = 1U << static_cast<unsigned>(job);
+    state_.running |= bit;
     jobs_.emplace_back();
     const auto thread = std::prev(jobs_.end());
-    *thread = std::thread([this, job, thread, ticket = turn_.queue_up(), work = std::move(work)] {
-        turn_.wait_for(ticket);
-        run_with_turn(work);
-        turn_.unlock();
-        job_ended(job, thread);
-    });
+    // The job's place in the order of turns is taken now, before its thread exists.
+    const std::uint64_t ticket = turn_.queue_up();
+    try {
+        *thread = start_thread_([this, job, thread, ticket, work = std::move(work)] {
+            turn_.wait_for(ticket);
+            run_with_turn(work);
+            turn_.unlock();
+            job_ended(job, thread);
+        });
+    } catch (const std::system_error& error) {
+        turn_.give_back(ticket);
+        jobs_.erase(thread);
+        state_.running &= ~bit;
+        lock.unlock();
+        front_.tell({std::string(kUnexpected) + error.what(), {}, MessageIcon::Critical});
+        return false;
+    }
     lock.unlock();
     state_changed();
     return true;

@@ -42,7 +42,11 @@ public:
     // the engine's own thread (work that may close a session, which can wait on the network).
     enum class Where { Here, EngineThread };
 
-    Engine(Office& office, FrontEnd& front);
+    // How a job's thread is started: std::thread unless given (a test makes it fail with
+    // std::system_error, as std::thread does when the system will not give one more thread).
+    using ThreadStart = std::function<std::thread(std::function<void()>)>;
+
+    Engine(Office& office, FrontEnd& front, ThreadStart start_thread = {});
     // Stops the office's work (Office::request_stop) and waits for every job to end.
     ~Engine();
     Engine(const Engine&) = delete;
@@ -126,6 +130,7 @@ private:
 
     Office& office_;
     FrontEnd& front_;
+    ThreadStart start_thread_;
     EngineTurn turn_;
     EngineUi ui_;
     Ticker ticker_;

@@ -17,8 +17,24 @@ void EngineTurn::unlock() {
     {
         const std::lock_guard lock(mutex_);
         ++serving_;
+        pass_given_back();
     }
     served_.notify_all();
+}
+
+void EngineTurn::give_back(std::uint64_t ticket) {
+    {
+        const std::lock_guard lock(mutex_);
+        given_back_.insert(ticket);
+        pass_given_back();
+    }
+    served_.notify_all();
+}
+
+void EngineTurn::pass_given_back() {
+    while (given_back_.erase(serving_) > 0) {
+        ++serving_;
+    }
 }
 
 bool EngineTurn::try_lock() {

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <set>
 
 namespace ordano {
 
@@ -21,14 +22,20 @@ public:
     // (a job is in the order from the moment it is started, not from when its thread runs).
     [[nodiscard]] std::uint64_t queue_up();
     void wait_for(std::uint64_t ticket);
+    // A place taken that will never be waited for (its thread could not start): the turn
+    // passes over it, or everyone after it would wait for ever.
+    void give_back(std::uint64_t ticket);
     // Takes the turn only when nobody holds it or waits for it.
     [[nodiscard]] bool try_lock();
 
 private:
+    void pass_given_back();  // with mutex_ held
+
     std::mutex mutex_;
     std::condition_variable served_;
     std::uint64_t next_ticket_ = 0;
     std::uint64_t serving_ = 0;
+    std::set<std::uint64_t> given_back_;
 };
 
 // Gives the turn away for its life (a wait), and takes it again, in order, at its end.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/RuleCheck.h"
 #include "engine/EngineTurn.h"
 #include "engine/FrontEnd.h"
 
@@ -21,6 +22,10 @@ public:
             value_ = value;
         }
         arrived_.notify_all();
+    }
+    [[nodiscard]] bool arrived() {
+        const std::lock_guard lock(mutex_);
+        return value_.has_value();
     }
     // The answer, or nothing when a stop came first.
     std::optional<T> wait(std::stop_token stop) {
@@ -58,6 +63,7 @@ MessageAnswer EngineUi::detailed_message(std::string_view text, std::string_view
         const std::lock_guard lock(asking_);
         front_.ask(std::move(notice), [reply](MessageAnswer answer) { reply->set(answer); });
     }
+    check_may_wait(reply->arrived());
     return reply->wait(stop_).value_or(MessageAnswer::No);
 }
 
@@ -68,7 +74,16 @@ bool EngineUi::ask_payment_password() {
         const std::lock_guard lock(asking_);
         front_.ask_payment_password([reply](bool accepted) { reply->set(accepted); });
     }
+    check_may_wait(reply->arrived());
     return reply->wait(stop_).value_or(false);
+}
+
+void EngineUi::check_may_wait(bool answered) const {
+    if (!answered && std::this_thread::get_id() == front_thread_) {
+        rule_broken(
+            "Una pregunta no puede esperar su respuesta en el hilo de la ventana, "
+            "que es el que la muestra");
+    }
 }
 
 void EngineUi::run_blocking(const std::function<void()>& work) {

@@ -3,6 +3,7 @@
 
 #include <mutex>
 #include <stop_token>
+#include <thread>
 
 #include "base/UiPort.h"
 
@@ -16,6 +17,9 @@ class FrontEnd;
 // the person's answer, and for a moment at each yield, so that what was asked meanwhile is done
 // between two steps. Messages with OK only are shown without waiting. A stop of the program's
 // work ends a wait for an answer at once, answered No.
+// Made on the front end's own thread (the window's), which shows the boxes: a question asked
+// there that is not answered at once is a breach of the engine's rules (RuleCheck.h), as the
+// wait would never end.
 class EngineUi final : public UiPort {
 public:
     EngineUi(EngineTurn& turn, FrontEnd& front, std::stop_token stop)
@@ -34,9 +38,12 @@ public:
     void ftp_step(std::string_view line) override;
 
 private:
+    void check_may_wait(bool answered) const;
+
     EngineTurn& turn_;
     FrontEnd& front_;
     std::stop_token stop_;
+    std::thread::id front_thread_ = std::this_thread::get_id();
     std::mutex asking_;     // one call into the front end at a time
     std::mutex reporting_;  // progress and FTP steps, from the transfers' threads
 };

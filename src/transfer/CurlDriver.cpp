@@ -13,6 +13,9 @@ constexpr long kLongestWaitMs = 200;
 // server's reply to EPSV, when the data connection is due to start on the next call but no
 // timer says so (libcurl would sleep its full second there).
 constexpr long kNothingWatchedWaitMs = 1;
+// How long closing waits for the reply to QUIT: a server or router that silently dropped an
+// idle session never answers, and the program may be ending.
+constexpr long kQuitReplyLimitSeconds = 2;
 
 // libcurl's process-wide set-up, done once before the first handle (thread-safe static).
 void ensure_curl_initialised() {
@@ -49,6 +52,16 @@ long next_wait_ms(CURLM* multi) {
     int max_fd = -1;
     curl_multi_fdset(multi, &read_set, &write_set, &error_set, &max_fd);
     return max_fd < 0 ? std::min(wait, kNothingWatchedWaitMs) : wait;
+}
+
+// The cached connection is closed (QUIT) by the multi handle's own closing handle, which
+// takes its reply limit from the handle added last: adding the easy handle once more with a
+// short limit bounds that wait instead of the stall limit the transfers use.
+void bound_quit_wait(CURLM* multi, CURL* easy) {
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, kQuitReplyLimitSeconds);
+    if (curl_multi_add_handle(multi, easy) == CURLM_OK) {
+        curl_multi_remove_handle(multi, easy);
+    }
 }
 
 }  // namespace
@@ -103,6 +116,9 @@ void CurlDriver::close() noexcept {
         std::swap(easy, easy_);
     }
     // Outside the lock: the QUIT may wait for a slow server, and wake() must not wait for it.
+    if (easy != nullptr && multi != nullptr) {
+        bound_quit_wait(multi, easy);
+    }
     if (easy != nullptr) {
         curl_easy_cleanup(easy);
     }

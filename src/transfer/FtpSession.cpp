@@ -101,6 +101,8 @@ void set(CURL* handle, CURLoption option, T value) {
 // connection that does not resume the login's session.
 void set_tls_options(CURL* handle, const FtpTls& tls) {
     set(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    // "AUTH TLS" first: libcurl's default tries "AUTH SSL", which some servers answer 500.
+    set(handle, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
     set(handle, CURLOPT_SSLVERSION,
         static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
             static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
@@ -253,10 +255,12 @@ public:
         if (!lock_.owns_lock()) {
             throw FtpError(ftp_error::kOther, "La sesión FTP ya tiene una operación en curso");
         }
-        impl_.cancel_requested = false;
+        // A cancel asked for since the last call ended is kept: it may have come between the
+        // hand-over of this session and this line, and it is this call's to honour.
         stop_point(impl_.stop);
     }
     ~Use() {
+        impl_.cancel_requested = false;  // honoured, or too late for this call
         lock_.unlock();
         // A disconnect() asked for while this call ran is carried out now.
         if (impl_.close_requested.exchange(false)) {

@@ -119,7 +119,9 @@ public:
     // cancelled, and the session closes as that call ends.
     void disconnect() noexcept;
 
-    // Safe from any thread: the transfer under way fails with 1000 as soon as possible.
+    // Safe from any thread: the transfer under way fails with 1000 as soon as possible; made
+    // while no call runs, it fails the next call (which may be starting on another thread).
+    // disconnect() forgets it.
     void cancel() noexcept;
     // From now on a stop requested on `stop` cancels the transfer under way, and every call
     // made after it throws RunStopped instead of reaching the server (see RunStop.h).

@@ -68,7 +68,10 @@ struct TransferLanes::Shared {
 struct TransferLanes::Lane {
     std::size_t index = 0;
     FtpSession* session = nullptr;
-    bool busy = false;
+    bool running = false;  // a transfer was given and has not ended
+    // Transfers given whose results are not handled yet: `finish` uses this lane's session,
+    // which must not be carrying another transfer by then.
+    std::size_t unhandled = 0;
     bool gone = false;  // could not log in
     std::mutex mutex;
     std::condition_variable given;
@@ -120,7 +123,8 @@ struct TransferLanes::Lane {
             const std::lock_guard lock(mutex);
             job.emplace(transfer, std::move(work));
         }
-        busy = true;
+        running = true;
+        ++unhandled;
         given.notify_all();
     }
 
@@ -150,10 +154,10 @@ std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare,
         lanes.push_back(std::move(lane));
     }
 
-    std::map<std::size_t, Shared::Ended> outcomes;       // ended, waiting for their turn
-    std::map<std::size_t, Work> under_way;               // given to a lane
-    std::deque<std::pair<std::size_t, Work>> run_again;  // prepared, its lane could not log in
-    std::deque<std::size_t> prepare_again;               // a retry asked by `finish`
+    std::map<std::size_t, Shared::Ended> outcomes;  // ended, waiting for their turn
+    std::map<std::size_t, Work> under_way;          // given to a lane
+    std::map<std::size_t, Work> run_again;          // prepared, its lane could not log in
+    std::deque<std::size_t> prepare_again;          // a retry asked by `finish`
     std::size_t next = 0;
     std::size_t finished = 0;
     bool halted = false;
@@ -183,6 +187,7 @@ std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare,
             } catch (...) {
                 thrown = thrown ? thrown : std::current_exception();
             }
+            --lanes[ended.lane]->unhandled;
             if (then == Next::Again && !halted && !thrown) {
                 prepare_again.push_back(finished);
                 return;  // the ones after it wait for its retry
@@ -191,12 +196,27 @@ std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare,
             halted = halted || then != Next::Go || thrown;
         }
     };
+    // A lane whose result waits may still take the transfer that every result waits for: its
+    // own result cannot be handled before that one has ended. (Without this, lanes all waiting
+    // for a transfer whose own lane could not log in would wait for ever.)
+    const auto may_take = [&](const Lane& lane) {
+        if (lane.gone || lane.running) {
+            return false;
+        }
+        if (lane.unhandled == 0) {
+            return true;
+        }
+        const std::size_t wanted = !run_again.empty()       ? run_again.begin()->first
+                                   : !prepare_again.empty() ? prepare_again.front()
+                                                            : next;
+        return wanted == finished;
+    };
     const auto start_free_lanes = [&] {
         for (const auto& lane : lanes) {
-            while (!lane->busy && !lane->gone) {
+            while (may_take(*lane)) {
                 if (!run_again.empty()) {
-                    auto [transfer, work] = std::move(run_again.front());
-                    run_again.pop_front();
+                    auto [transfer, work] = std::move(*run_again.begin());
+                    run_again.erase(run_again.begin());
                     under_way[transfer] = work;
                     lane->give(transfer, std::move(work));
                     break;
@@ -241,9 +261,9 @@ std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare,
         finish_in_order();
         start_free_lanes();
         finish_in_order();
-        const bool busy =
-            std::any_of(lanes.begin(), lanes.end(), [](const auto& l) { return l->busy; });
-        if (!busy) {
+        const bool running =
+            std::any_of(lanes.begin(), lanes.end(), [](const auto& l) { return l->running; });
+        if (!running) {
             if (outcomes.empty() && run_again.empty() &&
                 (halted || (prepare_again.empty() && next >= transfers))) {
                 break;
@@ -258,13 +278,14 @@ std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare,
         });
         for (Shared::Ended& one : ended) {
             Lane& lane = *lanes[one.lane];
-            lane.busy = false;
+            lane.running = false;
             Work work = std::move(under_way[one.transfer]);
             under_way.erase(one.transfer);
             if (one.refused) {
                 lane.gone = true;
+                --lane.unhandled;
                 --usable;
-                run_again.emplace_front(one.transfer, std::move(work));
+                run_again.emplace(one.transfer, std::move(work));
             } else {
                 outcomes[one.transfer] = std::move(one);
             }

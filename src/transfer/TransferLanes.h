@@ -58,6 +58,8 @@ private:
 // nothing, to leave it out) when a session is free, and `finish` takes its outcome in the order
 // of the list, whatever the order in which they end. So the lists and the journal change in
 // the order they would one transfer after another, and with one session it is exactly that.
+// A session takes no other transfer until the outcome of its own has been finished: `finish`
+// gets the session the transfer ran on, idle.
 //
 // The calling thread waits through the UI port's run_blocking; a transfer's failure reaches
 // `finish` after being thrown through it, as a failure of a blocking call. A session other than

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -27,6 +28,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 // A front end whose person answers later: questions wait here until the test answers them.
 class LaterFrontEnd : public FrontEnd {
@@ -185,6 +187,67 @@ TEST_F(EngineTest, IdleOnlyOnceTheEndOfTheLastJobHasBeenTold) {
     ASSERT_TRUE(settle());
     EXPECT_TRUE(*told_ended);
 }
+
+// A job whose thread cannot be had gives back its place in the order of turns and says why:
+// what was asked after it still runs, and the engine can end.
+TEST_F(EngineTest, AJobWhoseThreadCannotStartGivesBackItsPlaceAndSaysWhy) {
+    std::atomic<bool> no_threads{false};
+    engine_.reset();
+    engine_ = std::make_unique<Engine>(*office_, front_, [&](std::function<void()> run) {
+        if (no_threads) {
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                                    "sin hilos");
+        }
+        return std::thread(std::move(run));
+    });
+    std::vector<std::string> done;
+    std::atomic<bool> release{false};
+    ASSERT_TRUE(engine_->start(Request::Send, Job::Sending, [&] {
+        while (!release) {
+            std::this_thread::sleep_for(1ms);  // holds the turn all along
+        }
+        done.push_back("job");
+    }));
+    no_threads = true;
+    EXPECT_FALSE(engine_->start(Request::Tick, Job::Tick, [&] { done.push_back("tick"); }));
+    engine_->with_turn(Request::EditLists, [&] { done.push_back("after"); });
+    release = true;
+    ASSERT_TRUE(settle());
+    EXPECT_THAT(done, ElementsAre("job", "after"));
+    EXPECT_THAT(front_.told, ElementsAre(StartsWith("Error inesperado: sin hilos")));
+
+    // At the head of the order too: the turn is free at once.
+    EXPECT_FALSE(engine_->start(Request::Tick, Job::Tick, [&] { done.push_back("tick"); }));
+    engine_->with_turn(Request::EditLists, [&] { done.push_back("at once"); });
+    EXPECT_THAT(done, ElementsAre("job", "after", "at once"));
+}
+
+// Work done at once on the front end's thread must never wait there for the person: the box
+// it would wait for is that thread's to show. The tests' builds stop at the breach; a release
+// build fails the work with an error.
+#ifdef ORDANO_RULE_CHECKS
+using EngineDeathTest = EngineTest;
+TEST_F(EngineDeathTest, AQuestionWaitingOnTheFrontEndsThreadBreaksTheRules) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(engine_->with_turn(Request::EditLists,
+                                    [this] {
+                                        (void)engine_->ui().message("¿Seguir?",
+                                                                    MessageIcon::Question,
+                                                                    MessageButtons::YesNo);
+                                    }),
+                 "Regla rota: Una pregunta no puede esperar");
+}
+#else
+TEST_F(EngineTest, AQuestionWaitingOnTheFrontEndsThreadFailsTheWork) {
+    bool went_on = false;
+    engine_->with_turn(Request::EditLists, [&] {
+        (void)engine_->ui().message("¿Seguir?", MessageIcon::Question, MessageButtons::YesNo);
+        went_on = true;
+    });
+    EXPECT_FALSE(went_on);
+    EXPECT_THAT(front_.told, ElementsAre(StartsWith("Error inesperado: Una pregunta no puede")));
+}
+#endif
 
 // While a job waits for the person, it holds nothing: work asked meanwhile is done at once.
 TEST_F(EngineTest, AJobWaitingForAnAnswerLetsWorkThroughAndGetsTheAnswerLater) {

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <random>
 #include <thread>
 
@@ -128,6 +130,27 @@ TEST_F(FtpSessionTest, DestroyingTheSessionQuits) {
         short_lived.connect(office_login());
     }
     EXPECT_TRUE(FtpServer::wait_for([&] { return server.logouts("ag0015") == 1; }));
+}
+
+TEST_F(FtpSessionTest, AServerThatNeverAnswersQuitHoldsTheCloseAtMostTwoSeconds) {
+    // The everyday limits: a minute for a reply that never comes. Closing must not take it.
+    FtpSession polling("eftpRecepcion", FtpTimeouts{});
+    polling.connect(office_login());
+    server.set_faults({.ignore_quit = true});
+    const auto quits = [&] {
+        const auto commands = server.commands();
+        return std::count(commands.begin(), commands.end(), "QUIT");
+    };
+    const auto quits_before = quits();  // the fixture's own check of the greeting ends so
+
+    const auto started = std::chrono::steady_clock::now();
+    polling.disconnect();
+    const auto took = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+
+    std::printf("closing with QUIT unanswered took %.2f s\n", took.count());
+    EXPECT_LT(took.count(), 5.0);
+    EXPECT_FALSE(polling.connected());
+    EXPECT_EQ(quits() - quits_before, 1);  // asked, not skipped
 }
 
 TEST_F(FtpSessionTest, ACallAfterDisconnectLogsInAgainWithTheSameAccount) {
@@ -637,6 +660,20 @@ TEST_F(FtpSessionSlowTest, CancelFromAnotherThreadStopsTheTransferWith1000) {
     EXPECT_TRUE(local_files().empty());
 
     server.clear_faults();
+    ftp.download(local("a.txt"), "", "a.txt");
+    EXPECT_EQ(Sandbox::read_file(local("a.txt")), "uno");
+}
+
+TEST_F(FtpSessionTest, ACancelMadeBeforeTheCallTakesTheSessionStopsThatCall) {
+    // The session was handed to a thread whose download has not begun yet when Detener comes.
+    server.put_file("a.txt", "uno");
+    connect();
+    ftp.cancel();
+    EXPECT_EQ(error_number_of([&] { ftp.download(local("a.txt"), "", "a.txt"); }),
+              ftp_error::kSessionBroken);
+    EXPECT_FALSE(fs::exists(local("a.txt")));
+
+    // Honoured once: the next call runs.
     ftp.download(local("a.txt"), "", "a.txt");
     EXPECT_EQ(Sandbox::read_file(local("a.txt")), "uno");
 }

@@ -3,6 +3,7 @@
 // authority made when the server starts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -75,6 +76,19 @@ TEST_F(FtpTlsTest, TrustedServerRequiringTlsTakesUploadsByteForByte) {
 
     EXPECT_EQ(server.file_bytes("valin/m1234567.003"), bytes);
     EXPECT_EQ(server.logins("ag0015"), 1);
+}
+
+TEST_F(FtpTlsTest, TheSessionAsksForTlsByThatNameFirst) {
+    // Some servers answer "AUTH SSL" with 500; the conversation must open with "AUTH TLS".
+    FtpServer server(tls_server());
+    ftp.connect(login(server, true));
+
+    // Past the fixture's own check of the greeting, which only says QUIT.
+    const auto commands = server.commands();
+    const auto first = std::find_if(commands.begin(), commands.end(),
+                                    [](const std::string& command) { return command != "QUIT"; });
+    ASSERT_NE(first, commands.end());
+    EXPECT_EQ(*first, "AUTH TLS");
 }
 
 TEST_F(FtpTlsTest, DownloadsComeByteForByteAndEveryDataConnectionResumesTheLogin) {

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +18,7 @@
 #include "office/Parameters.h"
 #include "office/Session.h"
 #include "transfer/TransferFixture.h"
+#include "transfer/TransferLanes.h"
 
 namespace ordano::test {
 namespace {
@@ -88,6 +93,83 @@ TEST_F(TransferLanesTest, OneSessionIsOneTransferAfterAnother) {
     desk_->polling_tick();
     EXPECT_EQ(server_.logins("ag0015"), 2);
     EXPECT_EQ(stored_answers().size(), kFiles.size());
+}
+
+// Flags the transfers set and wait for (each wait bounded), and which sessions carry one.
+class LaneEvents {
+public:
+    void set(const std::string& flag) {
+        {
+            const std::lock_guard lock(mutex_);
+            flags_[flag] = true;
+        }
+        changed_.notify_all();
+    }
+    void wait_for(const std::string& flag) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(2), [&] { return flags_[flag]; });
+    }
+    void carry(const FtpSession& session, bool carrying) {
+        const std::lock_guard lock(mutex_);
+        carrying_[&session] = carrying;
+    }
+    bool carrying(const FtpSession& session) {
+        const std::lock_guard lock(mutex_);
+        return carrying_[&session];
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<std::string, bool> flags_;
+    std::map<const FtpSession*, bool> carrying_;
+};
+
+// Two lanes: the first file is slow, the second fails at once and its result waits for the
+// first. Its lane must not take the third file meanwhile: handling the failure logs that
+// lane's session out, which would break the third file's download.
+TEST_F(TransferLanesTest, ALaneStaysBusyUntilTheResultOfItsFileIsHandled) {
+    const std::vector<std::string> names{"a.err", "b.err", "c.err"};
+    for (const auto& name : names) {
+        server_.put_file("kroout/" + name, "respuesta " + name);
+    }
+    const FtpLogin login{server_.address(), "ag0015", "secreto"};
+    FtpSession first("eftpRecepcion");
+    FtpSession second("eftpRecepcion#2");
+    first.connect(login);
+    LaneEvents events;
+
+    const auto prepare = [&](std::size_t i) -> std::optional<TransferLanes::Work> {
+        return [&, i](FtpSession& session, const auto&) {
+            events.carry(session, true);
+            if (i == 0) {
+                events.wait_for("third started");  // ends after a lane is free for the third
+            } else if (i == 1) {
+                events.carry(session, false);
+                throw FtpError(ftp_error::kSessionBroken, "Se perdió la conexión");
+            } else {
+                events.set("third started");
+                events.wait_for("failure handled");
+            }
+            session.download(sandbox_.path() / names[i], "/kroout", names[i]);
+            events.carry(session, false);
+        };
+    };
+    std::vector<std::string> handled;
+    const auto finish = [&](std::size_t i, std::exception_ptr failure, FtpSession& session) {
+        handled.push_back(names[i] + (failure ? " falló" : " llegó") +
+                          (events.carrying(session) ? " con su sesión ocupada" : ""));
+        if (failure) {
+            session.disconnect();  // as a failed try does before the next
+            events.set("failure handled");
+        }
+        return TransferLanes::Next::Go;
+    };
+    TransferLanes lanes(ui_, {&first, &second}, login);
+    EXPECT_EQ(lanes.run(names.size(), prepare, finish), 2U);
+
+    EXPECT_THAT(handled, ElementsAre("a.err llegó", "b.err falló", "c.err llegó"));
+    EXPECT_EQ(Sandbox::read_file(sandbox_.path() / "c.err"), "respuesta c.err");
 }
 
 class TwoConnectionsTest : public TransferLanesTest {

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+#include <stdexcept>
+#include <string_view>
+
+namespace ordano {
+
+// A rule of the program's own making (which thread may do what) found broken where it could
+// be broken. Built with ORDANO_RULE_CHECKS (debug builds and the test suite), the program stops
+// at once naming the rule, so that the breach shows where it happens; otherwise the caller's
+// work fails with RuleBroken, reported as any unexpected error.
+class RuleBroken : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
+[[noreturn]] void rule_broken(std::string_view rule);
+
+}  // namespace ordano
