@@ -5,6 +5,7 @@
 #include <charconv>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 
 #include "base/DateTime.h"
@@ -15,6 +16,7 @@
 #include "cli/TerminalUi.h"
 #include "cli/TransferReport.h"
 #include "office/Office.h"
+#include "transfer/JournalRecorder.h"
 #include "transfer/Routing.h"
 #include "transfer/TransferDesk.h"
 #include "transfer/TypedFile.h"
@@ -93,6 +95,9 @@ public:
                    request.json ? null_stream() : std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
         office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
+        // Why a file was not sent, as the journal keeps it: said with the file.
+        desk_.journal().on_failure(
+            [this](const FailureNotice& failure) { failures_[failure.file] = failure; });
     }
 
     ~TransferJob() { desk_.send_list().clear(); }
@@ -164,7 +169,7 @@ public:
                 std::cerr << prefix_
                           << (action == Action::Enviar ? "No se envió el archivo "
                                                        : "No se recibe el archivo ")
-                          << name << ".\n";
+                          << name << because(name) << ".\n";
                 status_.add(met);
                 outcome.reason = told.empty() ? std::string(exit_code_meaning(met)) : told;
                 outcome.status = met;
@@ -174,6 +179,22 @@ public:
         if (password_.refused()) {
             status_.add(exit_code::kRefused);
         }
+    }
+
+    // " (error 1000: texto)" for the last failure the file met; "" when it met none.
+    [[nodiscard]] std::string because(const std::string& name) const {
+        const auto it = failures_.find(name);
+        if (it == failures_.end()) {
+            return {};
+        }
+        const FailureNotice& failure = it->second;
+        std::string text = failure.text;
+        while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
+            text.pop_back();
+        }
+        return " (" +
+               (failure.number != 0 ? "error " + std::to_string(failure.number) + ": " : "") +
+               text + ")";
     }
 
     // One look at the server; what is still awaited is listed and stays awaited.
@@ -232,6 +253,7 @@ private:
     AnswerPolling polling_;
     std::vector<std::string> listed_;
     std::vector<FileOutcome> outcomes_;
+    std::map<std::string, FailureNotice> failures_;  // the last failure met by each file
     ExitCause status_;
 };
 

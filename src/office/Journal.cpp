@@ -537,6 +537,7 @@ void Journal::withdrawn(JournalId id) {
 void Journal::upload_started(JournalId id, const FileDigest& digest,
                              const std::string& remote_folder) {
     memo_[id].sha256 = digest.sha256;
+    memo_[id].remote_folder = remote_folder;
     JournalChange started = change(Kind::UploadStarted, id);
     started.size = static_cast<std::int64_t>(digest.size);
     started.sha256 = digest.sha256;
@@ -544,12 +545,54 @@ void Journal::upload_started(JournalId id, const FileDigest& digest,
     write(std::move(started));
 }
 
-void Journal::sent(JournalId id, const ExpectedAnswers& expected) {
+void Journal::sent(JournalId id, const ExpectedAnswers& expected, std::string_view way) {
     JournalChange sent = change(Kind::Sent, id);
     sent.expected = expected;
+    sent.text = std::string(way);
     sent.sha256 = memo_[id].sha256;
     memo_[id].failure = {};
     write(std::move(sent));
+}
+
+void Journal::unconfirmed(JournalId id) {
+    write(change(Kind::Unconfirmed, id));
+}
+
+bool Journal::may_be_on_server(JournalId id) {
+    const auto it = memo_.find(id);
+    if (it == memo_.end() || it->second.sha256.empty()) {
+        return false;
+    }
+    flush();
+    try {
+        SQLite::Statement query(*reader_,
+                                "SELECT 1 FROM BITACORA WHERE sin_confirmar = 1 AND archivo = ? "
+                                "AND carpeta_remota = ? AND sha256 = ? LIMIT 1");
+        query.bind(1, it->second.name);
+        query.bind(2, it->second.remote_folder);
+        query.bind(3, it->second.sha256);
+        return query.executeStep();
+    } catch (const SQLite::Exception&) {
+        return true;  // the journal cannot tell: the server is asked
+    }
+}
+
+std::vector<Journal::UnconfirmedUpload> Journal::unconfirmed_uploads() {
+    flush();
+    std::vector<UnconfirmedUpload> uploads;
+    try {
+        SQLite::Statement query(
+            *reader_,
+            "SELECT DISTINCT carpeta_remota, archivo FROM BITACORA WHERE "
+            "sin_confirmar = 1 AND pendiente = 0 AND carpeta_remota IS NOT NULL "
+            "ORDER BY id DESC LIMIT 50");
+        while (query.executeStep()) {
+            uploads.push_back({text_of(query, 0), text_of(query, 1)});
+        }
+    } catch (const SQLite::Exception&) {
+        // Nothing to clean up that the journal can name.
+    }
+    return uploads;
 }
 
 void Journal::handed_over(JournalId id, const ExpectedAnswers& expected) {

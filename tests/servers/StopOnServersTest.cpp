@@ -77,6 +77,10 @@ protected:
         const auto size = fs::file_size(server_->local_path("valin/" + name), ec);
         return ec ? -1 : static_cast<std::int64_t>(size);
     }
+    // What the upload under way has stored so far (under the temporary name until whole).
+    std::int64_t stored(const std::string& name) const {
+        return std::max(held(name), held("." + name + ".parte"));
+    }
 
     Sandbox sandbox_;
     std::unique_ptr<TestFtpServer> server_;
@@ -90,12 +94,20 @@ TEST_P(StopOnServers, AnUploadStoppedAtAnyPointReachesTheServerOnceAndWhole) {
         const std::string bytes = random_bytes(kSize, static_cast<unsigned>(n));
         const std::string name = office_->today_file(n, bytes);
         StartedProcess send = office_->start({"send", name});
+        // The real name is watched all along: it never holds part of the file.
+        std::int64_t partial = -1;
         ASSERT_TRUE(TestFtpServer::wait_for(
-            [&] { return held(name) >= static_cast<std::int64_t>(share * kSize); },
+            [&] {
+                const std::int64_t real = held(name);
+                partial = real >= 0 && real != static_cast<std::int64_t>(kSize) ? real : partial;
+                return stored(name) >= static_cast<std::int64_t>(share * kSize);
+            },
             std::chrono::seconds(30)));
         send.send_signal(SIGTERM);
         // 0 when the stop came once the upload had finished (a busy machine looks late).
         EXPECT_THAT(send.finish().status, ::testing::AnyOf(143, 0));
+        EXPECT_EQ(partial, -1);
+        EXPECT_THAT(held(name), ::testing::AnyOf(-1, static_cast<std::int64_t>(kSize)));
         if (auto* own = dynamic_cast<FtpServer*>(server_.get())) {
             own->clear_faults();  // the project's server would slow the answers' listings too
         }
