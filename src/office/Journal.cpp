@@ -119,6 +119,7 @@ void write_batch(SQLite::Database& db, const std::string& token,
 class Journal::Thread {
 public:
     explicit Thread(const std::filesystem::path& database) : kept_in_(owed_journal_file(database)) {
+        reserve_owed_room(kept_in_);  // while there is room
         try {
             db_ = std::make_unique<SQLite::Database>(database.string(), SQLite::OPEN_READWRITE);
             db_->setBusyTimeout(kBusyTimeoutMs);
@@ -318,7 +319,7 @@ private:
             token_ = new_batch_token();
         }
         try {
-            save_owed(kept_in_, {token_, resolved()});
+            save_owed_with_room(kept_in_, {token_, resolved()});
             kept_count_ = owed_.size();
             kept_last_ = owed_.back().sequence;
             not_kept_.clear();

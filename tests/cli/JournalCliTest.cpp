@@ -118,7 +118,7 @@ TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {
     // Killed once the server has part of the file and the journal knows the upload began.
     ASSERT_TRUE(FtpServer::wait_for(
         [&] {
-            return has_bytes(server.local_path("valin/" + m)) &&
+            return has_bytes(server.local_path("valin/." + m + ".parte")) &&
                    cli({"history", "--json"}).out.find("\"size\":2000000") != std::string::npos;
         },
         std::chrono::seconds(30)));
