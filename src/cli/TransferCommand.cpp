@@ -169,7 +169,7 @@ public:
                 std::cerr << prefix_
                           << (action == Action::Enviar ? "No se envió el archivo "
                                                        : "No se recibe el archivo ")
-                          << name << because(name) << ".\n";
+                          << name << (told.empty() ? because(name) : "") << ".\n";
                 status_.add(met);
                 outcome.reason = told.empty() ? std::string(exit_code_meaning(met)) : told;
                 outcome.status = met;
@@ -181,7 +181,8 @@ public:
         }
     }
 
-    // " (error 1000: texto)" for the last failure the file met; "" when it met none.
+    // " (error 1000: texto)" for the last failure the file met, when no message said it (an
+    // upload cut short says none); "" when it met none.
     [[nodiscard]] std::string because(const std::string& name) const {
         const auto it = failures_.find(name);
         if (it == failures_.end()) {

@@ -578,15 +578,43 @@ bool Journal::may_be_on_server(JournalId id) {
     }
 }
 
-std::vector<Journal::UnconfirmedUpload> Journal::unconfirmed_uploads() {
+constexpr const char* kCutShortRows =
+    "SELECT id, archivo FROM BITACORA WHERE pendiente = 1 AND enviado IS NULL AND envio_inicio "
+    "IS NOT NULL";
+
+// The process that began these uploads is gone (one program holds the office, and a sending
+// run starts with none of its own under way): they are not sent, and their end was never
+// confirmed.
+void Journal::mark_cut_short() {
     flush();
+    std::vector<std::pair<std::int64_t, std::string>> cut_short;
+    try {
+        SQLite::Statement cut(*reader_, kCutShortRows);
+        while (cut.executeStep()) {
+            cut_short.emplace_back(cut.getColumn(0).getInt64(), text_of(cut, 1));
+        }
+    } catch (const SQLite::Exception&) {
+        // Read again by whoever reads the open entries, where a failure is said.
+    }
+    for (const auto& [row, name] : cut_short) {
+        JournalChange cut = change(Kind::CutShort, 0);
+        cut.row = row;
+        cut.file.name = name;
+        write(std::move(cut));
+    }
+    if (!cut_short.empty()) {
+        flush();
+    }
+}
+
+std::vector<Journal::UnconfirmedUpload> Journal::unconfirmed_uploads() {
+    mark_cut_short();
     std::vector<UnconfirmedUpload> uploads;
     try {
-        SQLite::Statement query(
-            *reader_,
-            "SELECT DISTINCT carpeta_remota, archivo FROM BITACORA WHERE "
-            "sin_confirmar = 1 AND pendiente = 0 AND carpeta_remota IS NOT NULL "
-            "ORDER BY id DESC LIMIT 50");
+        SQLite::Statement query(*reader_,
+                                "SELECT DISTINCT carpeta_remota, archivo FROM BITACORA WHERE "
+                                "sin_confirmar = 1 AND carpeta_remota IS NOT NULL "
+                                "ORDER BY id DESC LIMIT 50");
         while (query.executeStep()) {
             uploads.push_back({text_of(query, 0), text_of(query, 1)});
         }
@@ -643,10 +671,6 @@ void Journal::no_longer_awaited(JournalId id) {
 }
 
 namespace {
-
-constexpr const char* kCutShortRows =
-    "SELECT id, archivo FROM BITACORA WHERE pendiente = 1 AND enviado IS NULL AND envio_inicio "
-    "IS NOT NULL";
 
 constexpr const char* kOpenEntries =
     "SELECT id, archivo, ruta_local, icono, ruta_pre, ruta_val, pendiente, esperando, "
@@ -727,26 +751,7 @@ void apply_owed(std::vector<OpenEntry>& entries, const std::vector<JournalChange
 }  // namespace
 
 std::vector<OpenEntry> Journal::reopen(std::vector<std::string>& damaged) {
-    flush();
-    // The process that began these uploads is gone: they are not sent.
-    std::vector<std::pair<std::int64_t, std::string>> cut_short;
-    try {
-        SQLite::Statement cut(*reader_, kCutShortRows);
-        while (cut.executeStep()) {
-            cut_short.emplace_back(cut.getColumn(0).getInt64(), text_of(cut, 1));
-        }
-    } catch (const SQLite::Exception&) {
-        // Read again below, where a failure is said.
-    }
-    for (const auto& [row, name] : cut_short) {
-        JournalChange cut = change(Kind::CutShort, 0);
-        cut.row = row;
-        cut.file.name = name;
-        write(std::move(cut));
-    }
-    if (!cut_short.empty()) {
-        flush();
-    }
+    mark_cut_short();
     std::vector<OpenEntry> entries;
     const LocalDateTime at = clock_.now();
     try {

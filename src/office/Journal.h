@@ -85,8 +85,9 @@ public:
     // The upload about to start repeats one whose end was never confirmed: the same bytes under
     // the same name into the same folder. The server may hold them already.
     [[nodiscard]] bool may_be_on_server(JournalId id);
-    // The uploads whose end was never confirmed and that are no longer to be sent (those still
-    // to be sent are settled by their next upload), the latest 50: what they may have left.
+    // The uploads whose end was never confirmed, the latest 50: what they may have left. Called
+    // before a sending run, when none of this program's uploads is under way: those begun by a
+    // program that has ended are marked cut short first, as reopen() does.
     struct UnconfirmedUpload {
         std::string remote_folder;
         std::string name;
@@ -162,6 +163,7 @@ private:
     // A change of `id` stamped with the time and the entry's name, ready to be told.
     [[nodiscard]] JournalChange change(JournalChange::Kind kind, JournalId id);
     void write(JournalChange change);
+    void mark_cut_short();
     JournalId new_handle() { return next_id_++; }
 
     const Clock& clock_;
