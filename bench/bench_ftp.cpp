@@ -6,7 +6,9 @@
 //   (c) throughput of one 200 MB download.
 // Then our session with TLS on (control and data channels encrypted) beside plain FTP, each
 // against a server of its kind: 200 uploads and 200 downloads of 1 KB files in one session,
-// and one 200 MB download. Ratio = TLS / plain.
+// and one 200 MB download. Ratio = TLS / plain. Last, 200 uploads of 1 KB files published by
+// rename (a temporary name, SIZE, RNFR, RNTO) beside the same uploads straight under their
+// names, as for a server that refuses renaming, plain and TLS.
 // Each figure is the best of three runs. Ratio = ours / curl: below 1 means we are faster.
 #include <chrono>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -114,10 +117,16 @@ public:
         });
     }
 
-    // Our session: connect, then uploads of the small files (downloaded first by ours()).
-    Run ours_uploads(int count) {
+    // Our session: connect, then uploads of the small files (downloaded first by ours()),
+    // renamed into place or, with `direct`, straight under their names.
+    Run ours_uploads(int count, bool direct = false) {
         return best_run([&] {
             ordano::FtpSession ftp("bench");
+            if (direct) {
+                auto ways = std::make_shared<ordano::PublishWays>();
+                ways->refused_by(server_.address());
+                ftp.share_publish_ways(std::move(ways));
+            }
             ftp.connect(login());
             for (int i = 0; i < count; ++i) {
                 ftp.upload(local_ / small_name(i), "/bench-up", small_name(i));
@@ -196,6 +205,13 @@ int main() {
             bench.ours_run(small_name, kFiles));
     tls_row("(e) 200 x 1 KB uploads", tls_bench.ours_uploads(kFiles), bench.ours_uploads(kFiles));
     tls_row("(f) 200 MB download", tls_bench.ours_run(big, 1), bench.ours_run(big, 1));
+    std::printf("\n%-28s %8s %8s\n", "200 x 1 KB uploads, best of 3", "renamed", "direct");
+    const auto way_row = [](const char* label, const Run& renamed, const Run& direct) {
+        std::printf("%-28s %8.3f %8.3f s  ratio %.2f\n", label, renamed.seconds, direct.seconds,
+                    renamed.seconds / direct.seconds);
+    };
+    way_row("(g) plain", bench.ours_uploads(kFiles), bench.ours_uploads(kFiles, true));
+    way_row("(h) TLS", tls_bench.ours_uploads(kFiles), tls_bench.ours_uploads(kFiles, true));
     const auto data = tls_bench.server().tls_data_connections();
     std::printf("TLS data connections that resumed the login's session: %d of %d\n", data.resumed,
                 data.resumed + data.full);

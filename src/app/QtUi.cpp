@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QThread>
 
 #include "ui/WindowThread.h"
@@ -219,6 +220,21 @@ void QtUi::progress(const Progress& report) {
         QMetaObject::invokeMethod(
             progress_context_.data(), [this] { show_latest_progress(); }, Qt::QueuedConnection);
     }
+}
+
+void QtUi::remark(std::string_view text) {
+    constexpr int kShownMs = 15000;
+    const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QMetaObject::invokeMethod(
+        qApp,
+        [shown] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* bar = window->findChild<QStatusBar*>(QStringLiteral("stbPrincipal"))) {
+                    bar->showMessage(shown, kShownMs);
+                }
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void QtUi::show_latest_progress() {

@@ -34,6 +34,8 @@ public:
     // Refused (not accepted) while no prompt is installed.
     void ask_payment_password(PasswordAnswer answer) override;
     void progress(const Progress& report) override;
+    // In the main window's status bar (`stbPrincipal`) for a while.
+    void remark(std::string_view text) override;
     void after_messages(std::function<void()> then) override;
 
     // The payment-password window, installed by the window that owns it.

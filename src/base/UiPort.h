@@ -62,6 +62,10 @@ public:
 
     virtual void progress(const Progress& /*progress*/) {}
 
+    // A remark said once, that asks nothing and holds nothing up: the window's status bar,
+    // the terminal's standard error.
+    virtual void remark(std::string_view /*text*/) {}
+
     // The FTP conversation line by line (commands and replies, never a password), for a port
     // that shows it; called on the thread that runs the transfer.
     [[nodiscard]] virtual bool wants_ftp_steps() const { return false; }
@@ -93,6 +97,7 @@ public:
     void run_blocking(const std::function<void()>& work) override { inner_.run_blocking(work); }
     void yield() override { inner_.yield(); }
     void progress(const Progress& p) override { inner_.progress(p); }
+    void remark(std::string_view text) override { inner_.remark(text); }
     [[nodiscard]] bool wants_ftp_steps() const override { return inner_.wants_ftp_steps(); }
     void ftp_step(std::string_view line) override { inner_.ftp_step(line); }
     void set_payment_password_prompt(PasswordPrompt prompt) override {

@@ -60,6 +60,7 @@ void write_journal_record(JsonWriter& json, const JournalRecord& r) {
         json.member("size", *r.size);
     }
     member_if(json, "sha256", r.sha256);
+    member_if(json, "upload_way", r.upload_way);
     json.member("awaiting", r.awaiting);
     member_if(json, "awaiting_since", r.awaiting_since);
     json.key("answers").begin_array();

@@ -91,6 +91,12 @@ ExitCause TerminalUi::take_failures_met() {
     return std::exchange(met_, ExitCause{});
 }
 
+void TerminalUi::remark(std::string_view text) {
+    if (verbosity_ != Verbosity::Quiet) {
+        out_ << prefix_ << terminal_text(text) << "\n";
+    }
+}
+
 void TerminalUi::ftp_step(std::string_view line) {
     const std::lock_guard lock(steps_);
     out_ << line << "\n";

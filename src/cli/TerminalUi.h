@@ -42,6 +42,7 @@ public:
     void yield() override {}
     [[nodiscard]] bool wants_ftp_steps() const override { return verbosity_ == Verbosity::Verbose; }
     void ftp_step(std::string_view line) override;
+    void remark(std::string_view text) override;
 
     [[nodiscard]] const ExitCause& failures_told() const { return told_; }
     // Those met since the last call, told or not.

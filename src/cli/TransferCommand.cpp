@@ -5,6 +5,7 @@
 #include <charconv>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 
 #include "base/DateTime.h"
@@ -15,6 +16,7 @@
 #include "cli/TerminalUi.h"
 #include "cli/TransferReport.h"
 #include "office/Office.h"
+#include "transfer/JournalRecorder.h"
 #include "transfer/Routing.h"
 #include "transfer/TransferDesk.h"
 #include "transfer/TypedFile.h"
@@ -94,11 +96,13 @@ public:
         ui_.set_password_prompt([this] { return password_.ask(); });
         office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
         // A local fault (a receive folder that cannot be written, its disk full) is for a
-        // person to mend, even when the polling went on past it.
+        // person to mend, even when the polling went on past it; why a file was not sent, as
+        // the journal keeps it, is said with the file.
         desk_.journal().on_failure([this](const FailureNotice& notice) {
             if (exit_code_for_number(notice.number) == exit_code::kLocalProblem) {
                 local_faults_.add(exit_code::kLocalProblem);
             }
+            failures_[notice.file] = notice;
         });
     }
 
@@ -171,7 +175,7 @@ public:
                 std::cerr << prefix_
                           << (action == Action::Enviar ? "No se envió el archivo "
                                                        : "No se recibe el archivo ")
-                          << name << ".\n";
+                          << name << (told.empty() ? because(name) : "") << ".\n";
                 status_.add(met);
                 outcome.reason = told.empty() ? std::string(exit_code_meaning(met)) : told;
                 outcome.status = met;
@@ -181,6 +185,23 @@ public:
         if (password_.refused()) {
             status_.add(exit_code::kRefused);
         }
+    }
+
+    // " (error 1000: texto)" for the last failure the file met, when no message said it (an
+    // upload cut short says none); "" when it met none.
+    [[nodiscard]] std::string because(const std::string& name) const {
+        const auto it = failures_.find(name);
+        if (it == failures_.end()) {
+            return {};
+        }
+        const FailureNotice& failure = it->second;
+        std::string text = failure.text;
+        while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
+            text.pop_back();
+        }
+        return " (" +
+               (failure.number != 0 ? "error " + std::to_string(failure.number) + ": " : "") +
+               text + ")";
     }
 
     // One look at the server; what is still awaited is listed and stays awaited.
@@ -240,6 +261,7 @@ private:
     AnswerPolling polling_;
     std::vector<std::string> listed_;
     std::vector<FileOutcome> outcomes_;
+    std::map<std::string, FailureNotice> failures_;  // the last failure met by each file
     ExitCause status_;
     ExitCause local_faults_;  // met on the way, whoever told them
 };

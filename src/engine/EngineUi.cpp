@@ -100,6 +100,11 @@ void EngineUi::progress(const Progress& report) {
     front_.progress(report);
 }
 
+void EngineUi::remark(std::string_view text) {
+    const std::lock_guard lock(reporting_);
+    front_.remark(text);
+}
+
 bool EngineUi::wants_ftp_steps() const {
     return front_.wants_ftp_steps();
 }

@@ -34,6 +34,7 @@ public:
     void run_blocking(const std::function<void()>& work) override;
     void yield() override;
     void progress(const Progress& report) override;
+    void remark(std::string_view text) override;
     [[nodiscard]] bool wants_ftp_steps() const override;
     void ftp_step(std::string_view line) override;
 

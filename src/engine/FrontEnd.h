@@ -41,6 +41,8 @@ public:
     virtual void run_blocking(const std::function<void()>& work) { work(); }
     // Called on the thread that moves the bytes.
     virtual void progress(const Progress& /*report*/) {}
+    // A remark said once that asks nothing (see UiPort::remark); from any thread.
+    virtual void remark(std::string_view /*text*/) {}
     [[nodiscard]] virtual bool wants_ftp_steps() const { return false; }
     virtual void ftp_step(std::string_view /*line*/) {}
 
@@ -75,6 +77,7 @@ public:
     }
     void run_blocking(const std::function<void()>& work) override { port_.run_blocking(work); }
     void progress(const Progress& report) override { port_.progress(report); }
+    void remark(std::string_view text) override { port_.remark(text); }
     [[nodiscard]] bool wants_ftp_steps() const override { return port_.wants_ftp_steps(); }
     void ftp_step(std::string_view line) override { port_.ftp_step(line); }
 

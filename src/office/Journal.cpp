@@ -119,6 +119,7 @@ void write_batch(SQLite::Database& db, const std::string& token,
 class Journal::Thread {
 public:
     explicit Thread(const std::filesystem::path& database) : kept_in_(owed_journal_file(database)) {
+        reserve_owed_room(kept_in_);  // while there is room
         try {
             db_ = std::make_unique<SQLite::Database>(database.string(), SQLite::OPEN_READWRITE);
             db_->setBusyTimeout(kBusyTimeoutMs);
@@ -318,7 +319,7 @@ private:
             token_ = new_batch_token();
         }
         try {
-            save_owed(kept_in_, {token_, resolved()});
+            save_owed_with_room(kept_in_, {token_, resolved()});
             kept_count_ = owed_.size();
             kept_last_ = owed_.back().sequence;
             not_kept_.clear();
@@ -537,6 +538,7 @@ void Journal::withdrawn(JournalId id) {
 void Journal::upload_started(JournalId id, const FileDigest& digest,
                              const std::string& remote_folder) {
     memo_[id].sha256 = digest.sha256;
+    memo_[id].remote_folder = remote_folder;
     JournalChange started = change(Kind::UploadStarted, id);
     started.size = static_cast<std::int64_t>(digest.size);
     started.sha256 = digest.sha256;
@@ -544,12 +546,82 @@ void Journal::upload_started(JournalId id, const FileDigest& digest,
     write(std::move(started));
 }
 
-void Journal::sent(JournalId id, const ExpectedAnswers& expected) {
+void Journal::sent(JournalId id, const ExpectedAnswers& expected, std::string_view way) {
     JournalChange sent = change(Kind::Sent, id);
     sent.expected = expected;
+    sent.text = std::string(way);
     sent.sha256 = memo_[id].sha256;
     memo_[id].failure = {};
     write(std::move(sent));
+}
+
+void Journal::unconfirmed(JournalId id) {
+    write(change(Kind::Unconfirmed, id));
+}
+
+bool Journal::may_be_on_server(JournalId id) {
+    const auto it = memo_.find(id);
+    if (it == memo_.end() || it->second.sha256.empty()) {
+        return false;
+    }
+    flush();
+    try {
+        SQLite::Statement query(*reader_,
+                                "SELECT 1 FROM BITACORA WHERE sin_confirmar = 1 AND archivo = ? "
+                                "AND carpeta_remota = ? AND sha256 = ? LIMIT 1");
+        query.bind(1, it->second.name);
+        query.bind(2, it->second.remote_folder);
+        query.bind(3, it->second.sha256);
+        return query.executeStep();
+    } catch (const SQLite::Exception&) {
+        return true;  // the journal cannot tell: the server is asked
+    }
+}
+
+constexpr const char* kCutShortRows =
+    "SELECT id, archivo FROM BITACORA WHERE pendiente = 1 AND enviado IS NULL AND envio_inicio "
+    "IS NOT NULL";
+
+// The process that began these uploads is gone (one program holds the office, and a sending
+// run starts with none of its own under way): they are not sent, and their end was never
+// confirmed.
+void Journal::mark_cut_short() {
+    flush();
+    std::vector<std::pair<std::int64_t, std::string>> cut_short;
+    try {
+        SQLite::Statement cut(*reader_, kCutShortRows);
+        while (cut.executeStep()) {
+            cut_short.emplace_back(cut.getColumn(0).getInt64(), text_of(cut, 1));
+        }
+    } catch (const SQLite::Exception&) {
+        // Read again by whoever reads the open entries, where a failure is said.
+    }
+    for (const auto& [row, name] : cut_short) {
+        JournalChange cut = change(Kind::CutShort, 0);
+        cut.row = row;
+        cut.file.name = name;
+        write(std::move(cut));
+    }
+    if (!cut_short.empty()) {
+        flush();
+    }
+}
+
+std::vector<Journal::UnconfirmedUpload> Journal::unconfirmed_uploads() {
+    mark_cut_short();
+    std::vector<UnconfirmedUpload> uploads;
+    try {
+        SQLite::Statement query(*reader_,
+                                "SELECT DISTINCT carpeta_remota, archivo FROM BITACORA WHERE "
+                                "sin_confirmar = 1 AND carpeta_remota IS NOT NULL "
+                                "ORDER BY id DESC LIMIT 50");
+        while (query.executeStep()) {
+            uploads.push_back({text_of(query, 0), text_of(query, 1)});
+        }
+    } catch (const SQLite::Exception&) {
+        // Nothing to clean up that the journal can name.
+    }
+    return uploads;
 }
 
 void Journal::handed_over(JournalId id, const ExpectedAnswers& expected) {
@@ -604,10 +676,6 @@ void Journal::reception_stopped(JournalId id) {
 }
 
 namespace {
-
-constexpr const char* kCutShortRows =
-    "SELECT id, archivo FROM BITACORA WHERE pendiente = 1 AND enviado IS NULL AND envio_inicio "
-    "IS NOT NULL";
 
 constexpr const char* kOpenEntries =
     "SELECT id, archivo, ruta_local, icono, ruta_pre, ruta_val, pendiente, esperando, "
@@ -688,26 +756,7 @@ void apply_owed(std::vector<OpenEntry>& entries, const std::vector<JournalChange
 }  // namespace
 
 std::vector<OpenEntry> Journal::reopen(std::vector<std::string>& damaged) {
-    flush();
-    // The process that began these uploads is gone: they are not sent.
-    std::vector<std::pair<std::int64_t, std::string>> cut_short;
-    try {
-        SQLite::Statement cut(*reader_, kCutShortRows);
-        while (cut.executeStep()) {
-            cut_short.emplace_back(cut.getColumn(0).getInt64(), text_of(cut, 1));
-        }
-    } catch (const SQLite::Exception&) {
-        // Read again below, where a failure is said.
-    }
-    for (const auto& [row, name] : cut_short) {
-        JournalChange cut = change(Kind::CutShort, 0);
-        cut.row = row;
-        cut.file.name = name;
-        write(std::move(cut));
-    }
-    if (!cut_short.empty()) {
-        flush();
-    }
+    mark_cut_short();
     std::vector<OpenEntry> entries;
     const LocalDateTime at = clock_.now();
     try {

@@ -75,8 +75,24 @@ public:
     void withdrawn(JournalId id);
     // The upload of these bytes (the working copy) into this remote folder begins.
     void upload_started(JournalId id, const FileDigest& digest, const std::string& remote_folder);
-    // The upload finished: the server has the file, its answers are awaited.
-    void sent(JournalId id, const ExpectedAnswers& expected);
+    // The upload finished: the server has the file, its answers are awaited. `way` says how it
+    // reached its name ("renombrado", "directo").
+    void sent(JournalId id, const ExpectedAnswers& expected, std::string_view way = {});
+    // The upload failed without the server confirming what it kept: the file may be on the
+    // server whole, or in part (under its temporary name, or its own on a server that does not
+    // rename). The next upload of the name asks the server first.
+    void unconfirmed(JournalId id);
+    // The upload about to start repeats one whose end was never confirmed: the same bytes under
+    // the same name into the same folder. The server may hold them already.
+    [[nodiscard]] bool may_be_on_server(JournalId id);
+    // The uploads whose end was never confirmed, the latest 50: what they may have left. Called
+    // before a sending run, when none of this program's uploads is under way: those begun by a
+    // program that has ended are marked cut short first, as reopen() does.
+    struct UnconfirmedUpload {
+        std::string remote_folder;
+        std::string name;
+    };
+    [[nodiscard]] std::vector<UnconfirmedUpload> unconfirmed_uploads();
     // Handed to reception without an upload (the file is already on the server).
     void handed_over(JournalId id, const ExpectedAnswers& expected);
     // The attempt to send failed; the entry stays where it is.
@@ -140,6 +156,7 @@ private:
     struct Memo {
         std::string name;
         std::string sha256;                     // of the upload under way
+        std::string remote_folder;              // where it goes
         std::pair<int, std::string> failure{};  // the last failure kept, kept once in a row
     };
 
@@ -148,6 +165,7 @@ private:
     // A change of `id` stamped with the time and the entry's name, ready to be told.
     [[nodiscard]] JournalChange change(JournalChange::Kind kind, JournalId id);
     void write(JournalChange change);
+    void mark_cut_short();
     JournalId new_handle() { return next_id_++; }
 
     const Clock& clock_;

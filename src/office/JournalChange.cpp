@@ -43,7 +43,15 @@ void await_answers(SQLite::Database& db, std::int64_t row, const JournalChange& 
         change.at, change.at, expected.prev_name, expected.prev_folder, expected.val_name,
         expected.val_folder, expected.val_destination, row);
     if (uploaded) {
-        run(db, "UPDATE BITACORA SET enviado = ? WHERE id = ?", change.at, row);
+        run(db, "UPDATE BITACORA SET enviado = ?, via_envio = ?, sin_confirmar = 0 WHERE id = ?",
+            change.at, change.text, row);
+        // Earlier uploads of the name into that folder that were never confirmed are settled:
+        // what the server holds under it now is this one.
+        run(db,
+            "UPDATE BITACORA SET sin_confirmar = 0 WHERE sin_confirmar = 1 AND archivo = "
+            "(SELECT archivo FROM BITACORA WHERE id = ?1) AND carpeta_remota IS (SELECT "
+            "carpeta_remota FROM BITACORA WHERE id = ?1)",
+            row);
     }
 }
 
@@ -185,8 +193,8 @@ std::optional<JournalChange> JournalChange::decoded(std::string_view line) {
                          parse(f[2], change.row) && parse(f[14], change.size) &&
                          parse(f[17], change.number) && parse(f[19], role) &&
                          parse(f[20], verdict) && parse(f[21], complete);
-    if (!numbers || kind < 0 || kind > static_cast<int>(Kind::Stopped) || role < 0 || role > 1 ||
-        verdict < 0 || verdict > static_cast<int>(AnswerVerdict::Unreadable)) {
+    if (!numbers || kind < 0 || kind > static_cast<int>(Kind::Unconfirmed) || role < 0 ||
+        role > 1 || verdict < 0 || verdict > static_cast<int>(AnswerVerdict::Unreadable)) {
         return std::nullopt;
     }
     change.kind = static_cast<Kind>(kind);
@@ -252,8 +260,8 @@ std::int64_t write_change(SQLite::Database& db, const JournalChange& change, std
             break;
         case Kind::CutShort:
             run(db,
-                "UPDATE BITACORA SET envio_inicio = NULL, estado = 'error' WHERE id = ? AND "
-                "enviado IS NULL",
+                "UPDATE BITACORA SET envio_inicio = NULL, estado = 'error', sin_confirmar = 1 "
+                "WHERE id = ? AND enviado IS NULL",
                 row);
             if (db.getChanges() > 0) {  // an upload whose end is written meanwhile was sent
                 insert_failure(db, row, change.at, 0, kCutShort);
@@ -265,6 +273,9 @@ std::int64_t write_change(SQLite::Database& db, const JournalChange& change, std
                 "UPDATE BITACORA SET esperando = 0, estado = CASE WHEN estado = 'esperando' THEN "
                 "'detenido' ELSE estado END WHERE id = ?",
                 row);
+            break;
+        case Kind::Unconfirmed:
+            run(db, "UPDATE BITACORA SET sin_confirmar = 1 WHERE id = ? AND enviado IS NULL", row);
             break;
     }
     return row;

@@ -50,7 +50,8 @@ struct JournalChange {
         Listed,           // put on a send list (`file`)
         Withdrawn,        // taken off it unsent
         UploadStarted,    // `size`, `sha256` of the working copy, into `remote_folder`
-        Sent,             // the upload finished (`sha256`); `expected` answers awaited
+        Sent,             // the upload finished (`sha256`), going up the way `text` says
+                          // ("renombrado", "directo"); `expected` answers awaited
         HandedOver,       // to reception without an upload; `expected` answers awaited
         SendFailed,       // the attempt to send failed: `number`, `text`
         Failed,           // a failure met on the way: `number`, `text`
@@ -58,6 +59,7 @@ struct JournalChange {
         NoLongerAwaited,  // taken off the receive list, reception stopped
         CutShort,         // an upload a program that ended had begun: not sent
         Stopped,          // answers awaited when reception was stopped by hand
+        Unconfirmed,      // the upload's end was never confirmed: ask the server before more
     };
 
     Kind kind = Kind::Listed;

@@ -23,7 +23,7 @@ constexpr const char* kRowColumns =
     "'recepción manual' ELSE estado END), prev_archivo, prev_carpeta, prev_llegada, prev_ruta, "
     "val_archivo, val_carpeta, val_llegada, val_ruta, esperando, espera_desde";
 constexpr const char* kDetailColumns =
-    ", ruta_local, en_lista, enviado, carpeta_remota, tamano, sha256";
+    ", ruta_local, en_lista, enviado, carpeta_remota, tamano, sha256, via_envio";
 
 // A WHERE clause with its named values.
 struct Where {
@@ -165,6 +165,7 @@ void read_details(SQLite::Statement& q, JournalRecord& record) {
         record.size = q.getColumn(kFirst + 4).getInt64();
     }
     record.sha256 = text_at(q, kFirst + 5);
+    record.upload_way = text_at(q, kFirst + 6);
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ struct JournalRecord {
     std::string remote_folder;
     std::optional<std::int64_t> size;
     std::string sha256;
+    std::string upload_way;  // "renombrado" (stored aside, then renamed) or "directo"; "" before
     std::string awaiting_since;
     bool awaiting = false;
     std::vector<FailureRecord> failures;

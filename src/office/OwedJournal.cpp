@@ -53,6 +53,40 @@ void save_owed(const std::filesystem::path& file, const OwedBatch& batch) {
     }
 }
 
+namespace {
+
+constexpr std::size_t kReservedBytes = 256 * 1024;
+
+std::filesystem::path reserve_of(const std::filesystem::path& file) {
+    return file.parent_path() / (file.filename().string() + ".reserva");
+}
+
+}  // namespace
+
+void reserve_owed_room(const std::filesystem::path& file) noexcept {
+    const auto reserve = reserve_of(file);
+    std::error_code ec;
+    if (std::filesystem::file_size(reserve, ec) == kReservedBytes && !ec) {
+        return;
+    }
+    // Written out (not a sparse file): the blocks are the disk's from now on.
+    if (write_to_disk(reserve, std::string(kReservedBytes, '\0'))) {
+        std::filesystem::remove(reserve, ec);
+    }
+}
+
+void save_owed_with_room(const std::filesystem::path& file, const OwedBatch& batch) {
+    try {
+        save_owed(file, batch);
+    } catch (const NumberedError&) {
+        std::error_code ec;
+        if (!std::filesystem::remove(reserve_of(file), ec)) {
+            throw;
+        }
+        save_owed(file, batch);
+    }
+}
+
 std::optional<OwedBatch> load_owed(const std::filesystem::path& file, std::size_t& unreadable) {
     std::ifstream in(file, std::ios::binary);
     std::string heading;

@@ -31,6 +31,13 @@ struct OwedBatch {
 // by its owner only. Throws NumberedError (61, 68, 70) naming the file.
 void save_owed(const std::filesystem::path& file, const OwedBatch& batch);
 
+// Room kept on the office's disk for the file: "<file>.reserva", 256 KB made while there is
+// room (harmless when it cannot be made), given up by save_owed_with_room when the disk is
+// full, so that a write the database refuses is still kept there.
+void reserve_owed_room(const std::filesystem::path& file) noexcept;
+// save_owed; when that fails, the reserved room is given up and the save tried once more.
+void save_owed_with_room(const std::filesystem::path& file, const OwedBatch& batch);
+
 // The batch the file holds; nullopt when there is none or it is not such a file. Lines that
 // cannot be read are left out and counted in `unreadable`.
 [[nodiscard]] std::optional<OwedBatch> load_owed(const std::filesystem::path& file,

@@ -49,7 +49,9 @@ CREATE TABLE BITACORA (
     val_carpeta TEXT NOT NULL DEFAULT '',
     val_destino TEXT NOT NULL DEFAULT '',
     val_llegada TEXT,
-    val_ruta TEXT
+    val_ruta TEXT,
+    via_envio TEXT,
+    sin_confirmar INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX BITACORA_MOMENTO ON BITACORA (momento);
 CREATE INDEX BITACORA_ARCHIVO ON BITACORA (archivo, momento);
@@ -77,9 +79,15 @@ CREATE TABLE BITACORA_LOTES (
 )sql"},
 };
 
-// The columns a later version added to PARAMETROS, as their declarations state them.
-std::vector<AddedColumn> added_parameter_columns() {
-    std::vector<AddedColumn> columns;
+// The columns a later version added to PARAMETROS, as their declarations state them, and to
+// a journal made before them (a new one has them from the start): which way an upload reached
+// its name ("renombrado", "directo", "ya en el servidor"), and whether the server must be asked
+// what it holds of an upload whose end was never confirmed.
+std::vector<AddedColumn> added_columns() {
+    std::vector<AddedColumn> columns = {
+        {"BITACORA", "via_envio", "TEXT"},
+        {"BITACORA", "sin_confirmar", "INTEGER NOT NULL DEFAULT 0"},
+    };
     for (const ParamInfo& info : parameter_columns()) {
         if (info.since == ParamSince::Later) {
             columns.push_back({"PARAMETROS", info.column, column_definition(info)});
@@ -140,7 +148,7 @@ void upgrade_schema(SQLite::Database& db, std::span<const AddedTable> tables,
 }
 
 void upgrade_office_schema(SQLite::Database& db) {
-    upgrade_schema(db, kAddedTables, added_parameter_columns());
+    upgrade_schema(db, kAddedTables, added_columns());
 }
 
 }  // namespace ordano

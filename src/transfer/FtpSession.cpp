@@ -4,6 +4,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -118,8 +119,11 @@ void set_tls_options(CURL* handle, const FtpTls& tls) {
     }
 }
 
-// How long removing a cancelled upload may take: the program may be ending.
-constexpr long kRemovalLimitMs = 2000;
+// How long removing what a failed upload left may take at least: the program may be ending.
+// A server whose logins are slow (a costly password hash) gets twice its login time on top.
+constexpr std::chrono::milliseconds kRemovalLimit{2000};
+// Replies that refuse a rename for good: not implemented, not allowed.
+constexpr std::array<long, 5> kRenameRefusals = {500, 502, 504, 550, 553};
 // How long an aborted upload waits for the server to close the data connection itself before
 // resetting it (a server that reads its session only between transfers never does).
 constexpr std::chrono::milliseconds kAbortWait{1500};
@@ -131,16 +135,37 @@ constexpr std::chrono::milliseconds kStopConfirmWait{2000};
 // A list of FTP commands for libcurl, freed with the object.
 class CommandList {
 public:
-    explicit CommandList(const std::string& command)
-        : list_(curl_slist_append(nullptr, command.c_str())) {}
+    explicit CommandList(std::initializer_list<std::string> commands) {
+        for (const std::string& command : commands) {
+            list_ = curl_slist_append(list_, command.c_str());
+        }
+    }
     ~CommandList() { curl_slist_free_all(list_); }
     CommandList(const CommandList&) = delete;
     CommandList& operator=(const CommandList&) = delete;
     [[nodiscard]] curl_slist* get() const { return list_; }
 
 private:
-    curl_slist* list_;
+    curl_slist* list_ = nullptr;
 };
+
+// The number a reply line starts with ("213 8000000" gives 8000000); nullopt for none.
+std::optional<std::int64_t> leading_number(std::string_view text) {
+    std::int64_t number = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && number < (1LL << 50); ++i) {
+        number = number * 10 + (text[i] - '0');
+    }
+    return i > 0 ? std::optional(number) : std::nullopt;
+}
+
+long reply_code(std::string_view reply) {
+    long code = 0;
+    for (std::size_t i = 0; i < 3 && i < reply.size() && reply[i] >= '0' && reply[i] <= '9'; ++i) {
+        code = code * 10 + (reply[i] - '0');
+    }
+    return code;
+}
 
 // The size a server states in the reply that opens a download ("150 Opening BINARY mode data
 // connection for x (22 bytes)."); 0 when it states none.
@@ -199,6 +224,7 @@ struct FtpSession::Impl {
         PartFile* sink = nullptr;
         SourceFile* source = nullptr;
         NameListing* listing = nullptr;  // reads the text of a listing
+        curl_slist* after = nullptr;     // commands sent once the transfer has succeeded
     };
 
     FtpTimeouts timeouts;
@@ -224,8 +250,12 @@ struct FtpSession::Impl {
     FtpTrace trace;
     Request request;
     char curl_detail[CURL_ERROR_SIZE] = {};
-    std::string last_reply;     // the server's last reply line on the control connection
-    std::string passive_ports;  // the data ports the server offered in this call: "50006 (EPSV)"
+    std::string last_reply;      // the server's last reply line on the control connection
+    std::string passive_ports;   // the data ports the server offered in this call: "50006 (EPSV)"
+    bool stored_opened = false;  // the server opened the file of this upload (150, 125)
+    bool size_differs = false;   // the server's SIZE of a published upload was not the file's
+    std::chrono::steady_clock::duration login_time{};  // of the last login connect() made
+    std::shared_ptr<PublishWays> ways = std::make_shared<PublishWays>();
 
     void open_handle();
     void close_now() noexcept;
@@ -236,7 +266,16 @@ struct FtpSession::Impl {
     [[nodiscard]] std::string step() const;
     void report_progress(std::int64_t done, std::int64_t total);
     [[nodiscard]] bool cancelled() const { return cancel_requested || stop.stop_requested(); }
-    void remove_partial_upload(const std::string& remote_path) noexcept;
+    // Stores source as folder/stored; with `publish_as`, renames it to that name once whole.
+    // False when the server refused the rename (the stored file is still there).
+    bool store(SourceFile& source, std::string_view folder, const std::string& stored,
+               const std::string& publish_as);
+    [[nodiscard]] bool rename_refused() const;
+    [[nodiscard]] std::chrono::milliseconds removal_limit() const;
+    // DELE on this session while it answers, else on a fresh login; bounded. True when the
+    // server answered the DELE (removed, or nothing there).
+    bool remove_leftover(const std::string& remote_path) noexcept;
+    CURLcode delete_now(const std::string& remote_path, bool fresh, long limit_ms);
 
     static int on_progress(void* self, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                            curl_off_t ulnow);
@@ -342,6 +381,7 @@ void FtpSession::Impl::perform(Request next) {
     set(h, CURLOPT_NOBODY, transfers || request.listing != nullptr ? 0L : 1L);
     set(h, CURLOPT_DIRLISTONLY, request.listing != nullptr ? 1L : 0L);
     set(h, CURLOPT_UPLOAD, request.source != nullptr ? 1L : 0L);
+    set(h, CURLOPT_POSTQUOTE, request.after);
     set(h, CURLOPT_INFILESIZE_LARGE,
         static_cast<curl_off_t>(request.source != nullptr ? request.source->size() : -1));
 
@@ -374,6 +414,8 @@ CURLcode FtpSession::Impl::perform_once() {
     moved = 0;
     upload_aborted = false;
     cancel_seen.reset();
+    stored_opened = false;
+    size_differs = false;
     stated_size = 0;
     last_done = last_total = -1;
     curl_detail[0] = '\0';
@@ -435,7 +477,11 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
         .authority_file = authority,
         .certificate_verify_result = verify_result,
     };
-    FtpError error = ftp_failure(code, context);
+    FtpError error =
+        size_differs ? FtpError(ftp_error::kSessionBroken,
+                                "El servidor no recibió completo el archivo " + request.shown_path,
+                                "servidor " + login->server + ", " + doing + ": " + last_reply)
+                     : ftp_failure(code, context);
     live = live && error.number() == ftp_error::kNotTransferred;
     if (passive_reply_out_of_step(code)) {
         close_now();
@@ -507,33 +553,89 @@ std::size_t FtpSession::Impl::on_read(char* data, std::size_t size, std::size_t 
     return bytes;
 }
 
-// Best effort: DELE on a fresh login, bounded in time. The session is left closed.
-void FtpSession::Impl::remove_partial_upload(const std::string& remote_path) noexcept {
+CURLcode FtpSession::Impl::delete_now(const std::string& remote_path, bool fresh, long limit_ms) {
+    CURL* h = curl.easy();
+    if (h == nullptr) {
+        return CURLE_FAILED_INIT;
+    }
+    const CommandList dele({"DELE " + remote_path});
+    const std::string url = "ftp://" + login->server + "/";
+    request = {};
+    // A fresh login starts in the start folder, whatever the failed one had done.
+    set(h, CURLOPT_FRESH_CONNECT, fresh ? 1L : 0L);
+    set(h, CURLOPT_URL, url.c_str());
+    set(h, CURLOPT_NOBODY, 1L);
+    set(h, CURLOPT_UPLOAD, 0L);
+    set(h, CURLOPT_DIRLISTONLY, 0L);
+    // After the login (and the way back to the start folder), as a folder of its own.
+    set(h, CURLOPT_POSTQUOTE, dele.get());
+    set(h, CURLOPT_TIMEOUT_MS, limit_ms);
+    last_reply.clear();
+    const CURLcode code = curl.perform();
+    set(h, CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
+    set(h, CURLOPT_TIMEOUT_MS, 0L);
+    set(h, CURLOPT_FRESH_CONNECT, 0L);
+    return code;
+}
+
+std::chrono::milliseconds FtpSession::Impl::removal_limit() const {
+    return kRemovalLimit + 2 * std::chrono::duration_cast<std::chrono::milliseconds>(login_time);
+}
+
+bool FtpSession::Impl::remove_leftover(const std::string& remote_path) noexcept {
     removing_partial = true;
+    bool answered = false;
     try {
-        CURL* h = curl.easy();
-        if (h != nullptr) {
-            const CommandList dele("DELE " + remote_path);
-            const std::string url = "ftp://" + login->server + "/";
-            request = {};
-            // A fresh login starts in the start folder, whatever the cancelled one had done.
-            set(h, CURLOPT_FRESH_CONNECT, 1L);
-            set(h, CURLOPT_URL, url.c_str());
-            set(h, CURLOPT_NOBODY, 1L);
-            set(h, CURLOPT_UPLOAD, 0L);
-            // After the login (and the way back to the start folder), as a folder of its own.
-            set(h, CURLOPT_POSTQUOTE, dele.get());
-            set(h, CURLOPT_TIMEOUT_MS, kRemovalLimitMs);
-            (void)curl.perform();
-            set(h, CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
-            set(h, CURLOPT_TIMEOUT_MS, 0L);
-            set(h, CURLOPT_FRESH_CONNECT, 0L);
+        const long limit = static_cast<long>(removal_limit().count());
+        // The session that is still logged in first: no new login to wait for.
+        if (live && !cancelled()) {
+            const CURLcode code = delete_now(remote_path, false, limit);
+            answered = code == CURLE_OK || reply_code(last_reply) == 550;
+        }
+        if (!answered) {
+            const CURLcode code = delete_now(remote_path, true, limit);
+            answered = code == CURLE_OK || reply_code(last_reply) == 550;
         }
     } catch (...) {
-        // Nothing more can be done for the file; the failure of the upload is what counts.
+        // Nothing more can be done for the file now; the next sending run tries again.
     }
     close_now();
     removing_partial = false;
+    return answered;
+}
+
+bool FtpSession::Impl::rename_refused() const {
+    return failed_code == CURLE_QUOTE_ERROR &&
+           std::ranges::find(kRenameRefusals, reply_code(last_reply)) != kRenameRefusals.end();
+}
+
+bool FtpSession::Impl::store(SourceFile& source, std::string_view folder, const std::string& stored,
+                             const std::string& publish_as) {
+    const bool publishing = !publish_as.empty();
+    // SIZE may be refused ("*": its failure ignored); its answer is checked in on_reply.
+    const CommandList publish({"*SIZE " + stored, "RNFR " + stored, "RNTO " + publish_as});
+    const std::string shown = remote_path(folder, publishing ? publish_as : stored);
+    try {
+        perform({.path = url_path(folder, stored),
+                 .shown_path = shown,
+                 .source = &source,
+                 .after = publishing ? publish.get() : nullptr});
+        return true;
+    } catch (const FtpError&) {
+        if (publishing && rename_refused()) {
+            return false;
+        }
+        // Under the real name only what the server opened for this upload is removed.
+        if (publishing || stored_opened || cancelled()) {
+            remove_leftover(remote_path(folder, stored));
+        }
+        throw;
+    } catch (...) {
+        if (cancelled()) {
+            remove_leftover(remote_path(folder, stored));
+        }
+        throw;
+    }
 }
 
 // libcurl hands every reply line of the control connection here.
@@ -541,8 +643,21 @@ std::size_t FtpSession::Impl::on_reply(char* data, std::size_t size, std::size_t
                                        void* self) {
     auto& impl = *static_cast<Impl*>(self);
     std::string_view line(data, size * count);
-    if (impl.request.sink != nullptr && (line.starts_with("150") || line.starts_with("125"))) {
+    const bool opens = line.starts_with("150") || line.starts_with("125");
+    if (impl.request.sink != nullptr && opens) {
         impl.stated_size = size_in_reply(line);
+    }
+    if (impl.request.source != nullptr && opens) {
+        impl.stored_opened = true;
+    }
+    if (impl.request.after != nullptr && line.starts_with("213 ")) {
+        // The SIZE of a published upload, asked once the transfer succeeded: a server that
+        // kept less than was sent ends the call here, before the rename.
+        const auto stated = leading_number(line.substr(4));
+        if (stated && *stated != impl.request.source->size()) {
+            impl.size_differs = true;
+            return 0;
+        }
     }
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.remove_suffix(1);
@@ -570,27 +685,58 @@ void FtpSession::connect(const FtpLogin& login) {
     impl_->close_now();
     impl_->login = wire_login(login);
     try {
+        const auto started = std::chrono::steady_clock::now();
         impl_->perform({});  // logs in and reads the start folder, transfers nothing
+        impl_->login_time = std::chrono::steady_clock::now() - started;
     } catch (const FtpError&) {
         impl_->close_now();
         throw;
     }
 }
 
-void FtpSession::upload(const std::filesystem::path& local_file, std::string_view remote_folder,
-                        std::string_view remote_name) {
+UploadWay FtpSession::upload(const std::filesystem::path& local_file,
+                             std::string_view remote_folder, std::string_view remote_name) {
     Impl::Use use(*impl_);
     SourceFile source(local_file);
-    const std::string shown = remote_path(remote_folder, remote_name);
+    const std::string name(remote_name);
+    const std::string server = impl_->login ? impl_->login->server : std::string();
+    if (impl_->ways->renames_on(server)) {
+        const std::string temporary = temporary_upload_name(name);
+        if (impl_->store(source, remote_folder, temporary, name)) {
+            return UploadWay::Renamed;
+        }
+        // The server keeps files under the name they were stored under: the whole file goes
+        // up again under its real name, and the temporary one goes.
+        impl_->remove_leftover(remote_path(remote_folder, temporary));
+        impl_->ways->refused_by(server);
+    }
+    impl_->store(source, remote_folder, name, {});
+    return UploadWay::Direct;
+}
+
+bool FtpSession::remove_file(std::string_view remote_folder, std::string_view remote_name) {
+    Impl::Use use(*impl_);
+    const CommandList dele({"DELE " + remote_path(remote_folder, remote_name)});
     try {
-        impl_->perform(
-            {.path = url_path(remote_folder, remote_name), .shown_path = shown, .source = &source});
-    } catch (const std::exception&) {
-        if (impl_->cancelled()) {
-            impl_->remove_partial_upload(shown);
+        impl_->perform({.path = "",
+                        .shown_path = remote_path(remote_folder, remote_name),
+                        .after = dele.get()});
+    } catch (const FtpError&) {
+        if (impl_->failed_code == CURLE_QUOTE_ERROR && reply_code(impl_->last_reply) == 550) {
+            return false;
         }
         throw;
     }
+    return true;
+}
+
+void FtpSession::rename_file(std::string_view remote_folder, std::string_view from,
+                             std::string_view to) {
+    Impl::Use use(*impl_);
+    const CommandList rename(
+        {"RNFR " + remote_path(remote_folder, from), "RNTO " + remote_path(remote_folder, to)});
+    impl_->perform(
+        {.path = "", .shown_path = remote_path(remote_folder, to), .after = rename.get()});
 }
 
 void FtpSession::download(const std::filesystem::path& local_file, std::string_view remote_folder,
@@ -657,6 +803,14 @@ void FtpSession::stop_with(std::stop_token stop) {
     impl_->cancel_on_stop.reset();
     impl_->stop = stop;
     impl_->cancel_on_stop.emplace(std::move(stop), std::function<void()>([this] { cancel(); }));
+}
+
+void FtpSession::share_publish_ways(std::shared_ptr<PublishWays> ways) {
+    impl_->ways = std::move(ways);
+}
+
+const std::shared_ptr<PublishWays>& FtpSession::publish_ways() const {
+    return impl_->ways;
 }
 
 void FtpSession::set_progress(ProgressFn fn) {

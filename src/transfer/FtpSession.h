@@ -13,6 +13,7 @@
 
 #include "base/Errors.h"
 #include "transfer/NameListing.h"
+#include "transfer/Publishing.h"
 
 namespace ordano {
 
@@ -82,10 +83,18 @@ struct FtpTimeouts {
 // at the next call. One call at a time: a call made while another runs fails at once with 1001.
 // Local files that cannot be read or written fail with NumberedError 68 (missing) or 70.
 // An upload cancelled midway (cancel(), or a stop) is aborted so that the server sees a failed
-// transfer, never a complete file (see OpenSockets), then what it kept of it is removed, within
-// a few seconds and as far as the server lets it. An upload whose data connection libcurl had
+// transfer, never a complete file (see OpenSockets). An upload whose data connection libcurl had
 // already ended after its last byte when the cancel came (every byte on its way) completes and
 // counts as done.
+//
+// An upload is published: stored under a temporary name (temporary_upload_name) and renamed to
+// its real name only once the server has confirmed the whole file (its 226, and its SIZE where
+// it answers one), so the real name never holds part of a file. A server that refuses the
+// rename gets the file under its real name, now and for as long as the PublishWays shared by
+// the session remember it. What an upload that failed (cancelled, or broken by itself) left on
+// the server is removed at once: on the session when it still answers, else on a fresh login
+// whose time limit follows the login time measured on that server; as far as the server lets
+// it.
 class FtpSession {
 public:
     using ProgressFn = std::function<void(std::int64_t done, std::int64_t total)>;
@@ -99,10 +108,15 @@ public:
     [[nodiscard]] bool connected() const;
 
     void connect(const FtpLogin& login);
-    // Stores local_file under remote_folder/remote_name. An empty remote folder means the
-    // folder the session starts in.
-    void upload(const std::filesystem::path& local_file, std::string_view remote_folder,
-                std::string_view remote_name);
+    // Stores local_file under remote_folder/remote_name, published as said above; says which
+    // way. An empty remote folder means the folder the session starts in.
+    UploadWay upload(const std::filesystem::path& local_file, std::string_view remote_folder,
+                     std::string_view remote_name);
+    // Deletes remote_folder/remote_name; false when the server has no such file (or will not
+    // delete it: 550).
+    bool remove_file(std::string_view remote_folder, std::string_view remote_name);
+    // Renames remote_folder/from to remote_folder/to (RNFR, RNTO).
+    void rename_file(std::string_view remote_folder, std::string_view from, std::string_view to);
     // Writes remote_folder/remote_name to local_file through a temporary file beside it,
     // renamed only when complete: after a failure there is no file at local_file. The file ends
     // where the server ends its transfer: SIZE is never asked (servers refuse it or answer it
@@ -133,6 +147,10 @@ public:
     // (FtpTrace: the password never shows); an empty function stops it. Called on the thread
     // that runs the call.
     void set_trace(std::function<void(std::string_view line)> sink);
+    // The servers that refuse renaming, shared with the program's other sessions (each session
+    // starts with its own).
+    void share_publish_ways(std::shared_ptr<PublishWays> ways);
+    [[nodiscard]] const std::shared_ptr<PublishWays>& publish_ways() const;
 
 private:
     struct Impl;

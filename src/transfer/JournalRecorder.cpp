@@ -31,11 +31,11 @@ AnswerVerdict verdict_of(const std::string& name, const std::filesystem::path& s
     return AnswerVerdict::Rejected;
 }
 
-ExpectedAnswers expected_of(const ReceiveRow& row) {
+}  // namespace
+
+ExpectedAnswers expected_answers(const ReceiveRow& row) {
     return {row.archivo_prev, row.ruta_prev, row.archivo_val, row.ruta_val, row.ruta_dest};
 }
-
-}  // namespace
 
 JournalRecorder::JournalRecorder(Journal& journal, SendList& send, ReceiveList& receive,
                                  const Sesion& session, const Clock& clock)
@@ -150,18 +150,49 @@ void JournalRecorder::upload_started(RowId send_row, const std::filesystem::path
     changed();
 }
 
-void JournalRecorder::awaiting(RowId send_row, RowId receive_row, bool uploaded) {
+void JournalRecorder::uploaded(RowId send_row, const ExpectedAnswers& expected, UploadWay way) {
     const JournalId entry = pending_entry(send_row);
+    if (entry == 0) {
+        return;
+    }
+    pending_.erase(send_row);
+    uploaded_[send_row] = entry;
+    journal_.sent(entry, expected, upload_way_text(way));
+    changed();
+}
+
+void JournalRecorder::upload_unconfirmed(RowId send_row) {
+    if (const JournalId entry = pending_entry(send_row)) {
+        journal_.unconfirmed(entry);
+    }
+}
+
+bool JournalRecorder::may_be_on_server(RowId send_row) {
+    const JournalId entry = pending_entry(send_row);
+    return entry != 0 && journal_.may_be_on_server(entry);
+}
+
+void JournalRecorder::awaiting(RowId send_row, RowId receive_row, bool uploaded) {
     const ReceiveRow* row = receive_.find(receive_row);
+    if (const auto it = uploaded_.find(send_row); it != uploaded_.end()) {
+        // Written when the server confirmed it: the receive row now stands for the entry.
+        if (row != nullptr) {
+            awaited_[receive_row] = {it->second, clock_.now()};
+        }
+        uploaded_.erase(it);
+        changed();
+        return;
+    }
+    const JournalId entry = pending_entry(send_row);
     if (entry == 0 || row == nullptr) {
         return;
     }
     pending_.erase(send_row);
     awaited_[receive_row] = {entry, clock_.now()};
     if (uploaded) {
-        journal_.sent(entry, expected_of(*row));
+        journal_.sent(entry, expected_answers(*row));
     } else {
-        journal_.handed_over(entry, expected_of(*row));
+        journal_.handed_over(entry, expected_answers(*row));
     }
     changed();
 }

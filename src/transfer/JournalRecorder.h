@@ -10,6 +10,7 @@
 
 #include "base/DateTime.h"
 #include "office/Journal.h"
+#include "transfer/Publishing.h"
 #include "transfer/RowList.h"
 
 namespace ordano {
@@ -18,6 +19,10 @@ class NumberedError;
 class ReceiveList;
 class SendList;
 struct Sesion;
+
+struct ReceiveRow;
+// The answers a receive-list row awaits, as the journal keeps them.
+[[nodiscard]] ExpectedAnswers expected_answers(const ReceiveRow& row);
 
 // An answer that has just been stored, for whoever wants to notice it.
 struct AnswerArrival {
@@ -43,6 +48,16 @@ public:
     virtual void upload_started(RowId send_row, const std::filesystem::path& work_copy,
                                 const std::string& remote_folder,
                                 const std::stop_token& stop = {}) = 0;
+    // The server confirmed the upload (or already held these very bytes under the name): written
+    // at once, whatever the order in which the list moves on.
+    virtual void uploaded(RowId send_row, const ExpectedAnswers& expected, UploadWay way) = 0;
+    // The upload failed without the server confirming what it kept of it.
+    virtual void upload_unconfirmed(RowId send_row) = 0;
+    // The same bytes under the same name went up before and the server never confirmed them:
+    // ask it what it holds before sending them again.
+    [[nodiscard]] virtual bool may_be_on_server(RowId send_row) = 0;
+    // Uploads whose end the server never confirmed: what they may have left there.
+    [[nodiscard]] virtual std::vector<Journal::UnconfirmedUpload> unconfirmed_uploads() = 0;
     // The send entry went to the receive list, uploaded or handed over as already on the server.
     virtual void sent(RowId send_row, RowId receive_row) = 0;
     virtual void handed_over(RowId send_row, RowId receive_row) = 0;
@@ -77,6 +92,12 @@ public:
     void upload_started(RowId send_row, const std::filesystem::path& work_copy,
                         const std::string& remote_folder,
                         const std::stop_token& stop = {}) override;
+    void uploaded(RowId send_row, const ExpectedAnswers& expected, UploadWay way) override;
+    void upload_unconfirmed(RowId send_row) override;
+    [[nodiscard]] bool may_be_on_server(RowId send_row) override;
+    [[nodiscard]] std::vector<Journal::UnconfirmedUpload> unconfirmed_uploads() override {
+        return journal_.unconfirmed_uploads();
+    }
     void sent(RowId send_row, RowId receive_row) override;
     void handed_over(RowId send_row, RowId receive_row) override;
     void send_failed(RowId send_row, const NumberedError& error) override;
@@ -126,9 +147,10 @@ private:
     ReceiveList& receive_;
     const Sesion& session_;
     const Clock& clock_;
-    std::map<RowId, JournalId> pending_;  // send rows not sent yet
-    std::map<RowId, Awaited> awaited_;    // receive rows
-    JournalId adopting_ = 0;              // the entry a restored row stands for
+    std::map<RowId, JournalId> pending_;   // send rows not sent yet
+    std::map<RowId, JournalId> uploaded_;  // send rows sent, not on the receive list yet
+    std::map<RowId, Awaited> awaited_;     // receive rows
+    JournalId adopting_ = 0;               // the entry a restored row stands for
     std::vector<std::function<void(const AnswerArrival&)>> answer_listeners_;
     std::vector<std::function<void(const FailureNotice&)>> failure_listeners_;
     std::vector<std::function<void()>> change_listeners_;

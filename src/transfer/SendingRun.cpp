@@ -2,6 +2,7 @@
 #include "transfer/SendingRun.h"
 
 #include <cstdio>
+#include <set>
 #include <vector>
 
 #include "base/Encoding.h"
@@ -11,11 +12,13 @@
 #include "base/FlagScope.h"
 #include "base/RunStop.h"
 #include "base/Scramble.h"
+#include "base/Sha256.h"
 #include "base/UiPort.h"
 #include "office/Session.h"
 #include "office/WorkingFiles.h"
 #include "transfer/FtpRoutines.h"
 #include "transfer/JournalRecorder.h"
+#include "transfer/ReceiveList.h"
 #include "transfer/ReceptionIntake.h"
 #include "transfer/Routing.h"
 #include "transfer/SendList.h"
@@ -38,6 +41,46 @@ struct ProgressOff {
 // The number the office's staff know for a value that cannot be read ("invalid argument").
 constexpr int kUnreadableValue = 5;
 
+// A failure after which the server may hold the file, whole or in part.
+bool kept_unknown(int number) {
+    return number == ftp_error::kSessionBroken || number == ftp_error::kNoAnswer ||
+           number == ftp_error::kOther;
+}
+
+// Whether remote/name on the server holds the very bytes of `local` (its SHA-256): the file is
+// fetched beside it and compared.
+bool holds_bytes(FtpSession& session, const std::filesystem::path& local, std::string_view remote,
+                 const std::string& name) {
+    struct Fetched {
+        std::filesystem::path file;
+        ~Fetched() { remove_quietly(file); }
+    } const fetched{local.parent_path() / (name + ".servidor")};
+    try {
+        session.download(fetched.file, remote, name);
+    } catch (const FtpError& error) {
+        if (error.number() == ftp_error::kNotTransferred) {
+            return false;  // not there
+        }
+        throw;
+    }
+    return digest_file(fetched.file).sha256 == digest_file(local).sha256;
+}
+
+// An upload of these bytes was never confirmed: the server holds them already under the real
+// name, or whole under the temporary name (renamed now), or the file goes up again.
+bool settled_on_server(FtpSession& session, const std::filesystem::path& local,
+                       std::string_view remote, const std::string& name) {
+    if (holds_bytes(session, local, remote, name)) {
+        return true;
+    }
+    const std::string temporary = temporary_upload_name(name);
+    if (!holds_bytes(session, local, remote, temporary)) {
+        return false;
+    }
+    session.rename_file(remote, temporary, name);
+    return true;
+}
+
 }  // namespace
 
 SendingRun::SendingRun(Sesion& session, const ParametersRecord& params, UiPort& ui, SendList& send,
@@ -53,6 +96,7 @@ SendingRun::SendingRun(Sesion& session, const ParametersRecord& params, UiPort& 
       stop_(std::move(stop)),
       lanes_(ftp_, stop_) {
     ftp_.stop_with(stop_);
+    ftp_.publish_ways()->on_refusal([this](const std::string&) { refusal_heard_ = true; });
 }
 
 std::string SendingRun::payment_file_name(int patente) {
@@ -88,6 +132,7 @@ void SendingRun::run_steps() {
     }
     ui_.yield();
     log_in(ftp_, false, session_, params_, ui_);
+    remove_leftovers();
     fetch_payment_file();
     stop_point(stop_);
     if (decide_password()) {
@@ -173,6 +218,9 @@ void SendingRun::send_due_entries() {
             [&](std::size_t i) { return prepare_upload(due[i], static_cast<int>(i) + 1, items); },
             [&](std::size_t i, std::exception_ptr failure, FtpSession&) {
                 return finish_upload(due[i], std::move(failure), ends_run);
+            },
+            [&](std::size_t i, const std::exception_ptr& failure) {
+                upload_ended(due[i], failure);
             }));
     } catch (...) {
         lanes_.close_extra();
@@ -195,12 +243,14 @@ std::optional<TransferLanes::Work> SendingRun::prepare_upload(Upload& upload, in
     upload.route = *route_for(upload.entry.text, session_);
     const auto& work = session_.paths.work_folder;
     const std::string& name = upload.entry.text;
+    bool ask_first = false;
     try {
         // The office's file system found "m0015009.342" for the row "M0015009.342"; the file
         // is read as it is named and uploaded under the row's name.
         const auto source = find_file_ignoring_case(upload.route.source.parent_path(), name);
         copy_through_temp(source.value_or(upload.route.source), work / name, stop_);
         journal_.upload_started(upload.id, work / name, upload.route.remote_in, stop_);
+        ask_first = journal_.may_be_on_server(upload.id);
     } catch (const RunStopped&) {
         stopped(upload);
         throw;
@@ -211,15 +261,69 @@ std::optional<TransferLanes::Work> SendingRun::prepare_upload(Upload& upload, in
         };
     }
     // Progress is told from the lanes only (one report at a time): the upload's start too.
-    return [work, remote = upload.route.remote_in, name, item, items](FtpSession& session,
-                                                                      const auto& progress) {
+    return [work, remote = upload.route.remote_in, name, item, items, ask_first, way = upload.way](
+               FtpSession& session, const auto& progress) {
         progress({.what = name, .item = item, .items = items});
+        if (ask_first && settled_on_server(session, work / name, remote, name)) {
+            *way = UploadWay::Found;
+            return;
+        }
         session.set_progress([&](std::int64_t done, std::int64_t total) {
             progress({.what = name, .done = done, .total = total, .item = item, .items = items});
         });
         const ProgressOff off{session};
-        session.upload(work / name, remote, name);
+        *way = session.upload(work / name, remote, name);
     };
+}
+
+// Before anything is sent: what uploads the server never confirmed may have left under their
+// temporary names goes. Files the journal does not know are never touched, nor those about to
+// be sent (their upload asks the server what it holds first, a whole copy included).
+void SendingRun::remove_leftovers() {
+    std::set<std::string> due;
+    for (const auto& row : send_.rows()) {
+        if (due_today(row)) {
+            due.insert(row.text);
+        }
+    }
+    for (const auto& [folder, name] : journal_.unconfirmed_uploads()) {
+        if (due.contains(name)) {
+            continue;
+        }
+        stop_point(stop_);
+        try {
+            ui_.run_blocking([&] { (void)ftp_.remove_file(folder, temporary_upload_name(name)); });
+        } catch (const FtpError&) {
+            // Tried again at the next run; the upload under the temporary name replaces it.
+        }
+    }
+}
+
+// The moment the server confirms an upload (or its failure leaves it unknown what the server
+// kept), the journal says so, whatever the place of the file in the list.
+void SendingRun::upload_ended(const Upload& upload, const std::exception_ptr& failure) {
+    if (refusal_heard_.exchange(false)) {
+        ui_.remark(
+            "El servidor no permite cambiar el nombre de los archivos: desde ahora cada "
+            "archivo se envía directamente con su propio nombre.");
+    }
+    if (!failure) {
+        journal_.uploaded(upload.id,
+                          expected_answers(receive_row_for(upload.entry, upload.route, "")),
+                          *upload.way);
+        return;
+    }
+    try {
+        std::rethrow_exception(failure);
+    } catch (const RunStopped&) {
+        journal_.upload_unconfirmed(upload.id);
+    } catch (const FtpError& error) {
+        if (kept_unknown(error.number())) {
+            journal_.upload_unconfirmed(upload.id);
+        }
+    } catch (...) {
+        // A local failure: nothing reached the server.
+    }
 }
 
 TransferLanes::Next SendingRun::finish_upload(const Upload& upload, std::exception_ptr failure,

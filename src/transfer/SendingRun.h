@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -56,17 +58,21 @@ private:
     void run_steps();
     void fetch_payment_file();
     [[nodiscard]] bool decide_password();
-    // A file of the run: its entry and route as they were when its upload was prepared.
+    // A file of the run: its entry and route as they were when its upload was prepared, and
+    // the way it went up (set on the lane's thread, read once the lane has ended it).
     struct Upload {
         RowId id = 0;
         SendRow entry;
         Route route;
+        std::shared_ptr<UploadWay> way = std::make_shared<UploadWay>(UploadWay::Renamed);
     };
 
     [[nodiscard]] bool due_today(const SendRow& row) const;
     void send_due_entries();
     [[nodiscard]] std::optional<TransferLanes::Work> prepare_upload(Upload& upload, int item,
                                                                     int items);
+    void remove_leftovers();
+    void upload_ended(const Upload& upload, const std::exception_ptr& failure);
     [[nodiscard]] TransferLanes::Next finish_upload(const Upload& upload,
                                                     std::exception_ptr failure,
                                                     std::exception_ptr& ends_run);
@@ -88,6 +94,7 @@ private:
     FtpSession ftp_{"eftpEnvio"};
     LaneSessions lanes_;
     bool running_ = false;
+    std::atomic<bool> refusal_heard_{false};  // a server refused to rename, not said yet
     std::optional<NumberedError> ended_by_;
 };
 

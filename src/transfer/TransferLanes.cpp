@@ -26,6 +26,7 @@ std::vector<FtpSession*> LaneSessions::take(int wanted, std::size_t transfers) {
             auto session =
                 std::make_unique<FtpSession>(first_.name() + "#" + std::to_string(i + 1));
             session->stop_with(stop_);
+            session->share_publish_ways(first_.publish_ways());
             extra_.push_back(std::move(session));
         }
         lanes.push_back(extra_[i - 1].get());
@@ -141,8 +142,8 @@ struct TransferLanes::Lane {
 TransferLanes::TransferLanes(UiPort& ui, std::vector<FtpSession*> sessions, FtpLogin login)
     : ui_(ui), sessions_(std::move(sessions)), login_(std::move(login)) {}
 
-std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare,
-                               const Finish& finish) {
+std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare, const Finish& finish,
+                               const Ended& ended_now) {
     Shared shared;
     std::vector<std::unique_ptr<Lane>> lanes;
     for (std::size_t i = 0; i < sessions_.size(); ++i) {
@@ -286,9 +287,17 @@ std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare,
                 --lane.unhandled;
                 --usable;
                 run_again.emplace(one.transfer, std::move(work));
-            } else {
-                outcomes[one.transfer] = std::move(one);
+                continue;
             }
+            if (ended_now && !one.skipped) {
+                try {
+                    ended_now(one.transfer, one.failure);
+                } catch (...) {
+                    thrown = thrown ? thrown : std::current_exception();
+                    halted = true;
+                }
+            }
+            outcomes[one.transfer] = std::move(one);
         }
     }
     for (const auto& lane : lanes) {

@@ -56,8 +56,10 @@ private:
 // while the rest of the work stays on the calling thread (which holds whatever the caller holds,
 // the engine's turn among it): for each transfer, in order, `prepare` says what to move (or
 // nothing, to leave it out) when a session is free, and `finish` takes its outcome in the order
-// of the list, whatever the order in which they end. So the lists and the journal change in
-// the order they would one transfer after another, and with one session it is exactly that.
+// of the list, whatever the order in which they end. So the lists change in the order they
+// would one transfer after another, and with one session it is exactly that. `ended` hears of
+// each transfer the moment it ends, in the order they end (the journal keeps step with the
+// server there, never behind an earlier, bigger transfer).
 // A session takes no other transfer until the outcome of its own has been finished: `finish`
 // gets the session the transfer ran on, idle.
 //
@@ -81,11 +83,13 @@ public:
     using Prepare = std::function<std::optional<Work>(std::size_t transfer)>;
     using Finish =
         std::function<Next(std::size_t transfer, std::exception_ptr failure, FtpSession& session)>;
+    using Ended = std::function<void(std::size_t transfer, const std::exception_ptr& failure)>;
 
     TransferLanes(UiPort& ui, std::vector<FtpSession*> sessions, FtpLogin login);
 
     // Returns how many sessions could be used (a server's limit shows as fewer than given).
-    std::size_t run(std::size_t transfers, const Prepare& prepare, const Finish& finish);
+    std::size_t run(std::size_t transfers, const Prepare& prepare, const Finish& finish,
+                    const Ended& ended = {});
 
 private:
     struct Lane;

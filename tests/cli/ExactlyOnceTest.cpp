@@ -54,5 +54,31 @@ TEST_F(ExactlyOnceTest, ASendWhoseJournalCannotBeWrittenIsKeptAndNeverSentTwice)
     EXPECT_THAT(pending.out, HasSubstr(name));
 }
 
+// Two sessions: a big file first in the list, a small one after it. The small one's upload is
+// written to the journal the moment the server confirms it, while the big one still goes up.
+TEST_F(ExactlyOnceTest, AnUploadIsJournaledTheMomentItIsConfirmedWhateverItsPlaceInTheList) {
+    const std::string big = today_file(1, std::string(3 * 1000 * 1000, 'b'));
+    const std::string small = today_file(2, "pequeño");
+    server.set_faults({.throttle_bytes_per_second = 300 * 1000});
+    StartedProcess send = start({"send", big, small});
+    const auto sent = [&](const std::string& name) {
+        try {
+            SQLite::Database db(office.db_file.string(), SQLite::OPEN_READONLY);
+            SQLite::Statement q(db,
+                                "SELECT 1 FROM BITACORA WHERE archivo = ? AND enviado IS NOT "
+                                "NULL AND via_envio = 'renombrado'");
+            q.bind(1, name);
+            return q.executeStep();
+        } catch (const SQLite::Exception&) {
+            return false;  // the database is being written: look again
+        }
+    };
+    ASSERT_TRUE(FtpServer::wait_for([&] { return sent(small); }, std::chrono::seconds(20)));
+    EXPECT_FALSE(sent(big));
+    EXPECT_FALSE(server.file_bytes("valin/" + big).has_value());
+    EXPECT_EQ(send.finish().status, 0);
+    EXPECT_TRUE(sent(big));
+}
+
 }  // namespace
 }  // namespace ordano::test

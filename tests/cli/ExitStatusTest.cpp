@@ -128,7 +128,8 @@ TEST_F(ExitStatusTest, QuietAndVerbose) {
     EXPECT_THAT(verbose.err, HasSubstr("> USER ag0015\n"));
     EXPECT_THAT(verbose.err, HasSubstr("> PASS ****\n"));
     EXPECT_THAT(verbose.err, HasSubstr("< 230"));
-    EXPECT_THAT(verbose.err, HasSubstr("> STOR " + name));
+    EXPECT_THAT(verbose.err, HasSubstr("> STOR ." + name + ".parte"));
+    EXPECT_THAT(verbose.err, HasSubstr("> RNTO " + name));
     EXPECT_THAT(verbose.err, ::testing::Not(HasSubstr("secreto")));
 
     server.put_file("update/revact.txt", "0000");

@@ -118,7 +118,7 @@ TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {
     // Killed once the server has part of the file and the journal knows the upload began.
     ASSERT_TRUE(FtpServer::wait_for(
         [&] {
-            return has_bytes(server.local_path("valin/" + m)) &&
+            return has_bytes(server.local_path("valin/." + m + ".parte")) &&
                    cli({"history", "--json"}).out.find("\"size\":2000000") != std::string::npos;
         },
         std::chrono::seconds(30)));
@@ -131,6 +131,44 @@ TEST_F(JournalCliTest, KilledMidUploadIsNeverCountedAsSent) {
     EXPECT_THAT(cli({"receive", "--pending"}).err, HasSubstr("No hay respuestas en espera."));
     EXPECT_THAT(digest({"history", "--json"}), ElementsAre(m + " M error unsent  0"));
     EXPECT_THAT(digest({"pending", "--json"}), IsEmpty());
+}
+
+// What a killed run left under a temporary name goes at the next sending run, once the file is
+// no longer to be sent; a temporary-looking file the journal does not know stays.
+TEST_F(JournalCliTest, AKilledRunsLeftoverIsRemovedByTheNextRunAndNothingElse) {
+    const std::string m = today_file(1, std::string(2'000'000, 'x'));
+    server.put_file("valin/.M0015009.343.parte", "no es nuestro");
+    server.set_faults({.throttle_bytes_per_second = 200'000});
+    StartedProcess sending = start({"send", m});
+    const fs::path leftover = server.local_path("valin/." + m + ".parte");
+    // Killed once the server has part of the file and the journal knows the upload began.
+    ASSERT_TRUE(FtpServer::wait_for(
+        [&] {
+            return has_bytes(leftover) &&
+                   cli({"history", "--json"}).out.find("\"size\":2000000") != std::string::npos;
+        },
+        std::chrono::seconds(30)));
+    sending.send_signal(SIGKILL);
+    sending.finish();
+    server.clear_faults();
+    fs::remove(send_folder() / m);  // no longer to be sent
+
+    const std::string c = today_file(2, "c", 'C');
+    EXPECT_EQ(cli({"send", c}).status, 0);
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_TRUE(server.file_bytes("valin/.M0015009.343.parte") == "no es nuestro");
+    EXPECT_TRUE(server.file_bytes("valin/" + c) == "c");
+}
+
+// The server cuts the session mid-upload: nothing stays on the server, and standard error says
+// why the file was not sent, with its number.
+TEST_F(JournalCliTest, AnUploadTheServerCutsSaysWhyAndLeavesNothing) {
+    const std::string m = today_file(1, std::string(400'000, 'x'));
+    server.set_faults({.cut_after_bytes = 100'000});
+    const ProcessResult run = cli({"send", m});
+    EXPECT_EQ(run.status, 5) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("No se envió el archivo " + m + " (error 1000: "));
+    EXPECT_TRUE(fs::is_empty(server.local_path("valin")));
 }
 
 TEST_F(JournalCliTest, KilledMidAnswerLeavesItAwaitedAndNothingPartial) {

@@ -65,14 +65,17 @@ TEST_F(WatchCliTest, SigtermDuringAnUploadEndsWellWithNothingPartial) {
     slow.throttle_bytes_per_second = 1000 * 1000;
     server.set_faults(slow);
     StartedProcess watching = start_watch({"--interval", "1", "--settle", "1"});
-    ASSERT_TRUE(FtpServer::wait_for([&] { return fs::exists(server.local_path("valin/" + name)); },
-                                    std::chrono::seconds(30)));
+    // Under way: stored under its temporary name until whole.
+    const fs::path temporary = server.local_path("valin/." + name + ".parte");
+    ASSERT_TRUE(
+        FtpServer::wait_for([&] { return fs::exists(temporary); }, std::chrono::seconds(30)));
     watching.send_signal(SIGTERM);
     const ProcessResult result = watching.finish();
 
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "");  // nothing was sent
     EXPECT_FALSE(server.file_bytes("valin/" + name).has_value());
+    EXPECT_FALSE(fs::exists(temporary));
     const fs::path work = office.drive_root / "OrdanoTmp";
     EXPECT_TRUE(
         std::none_of(fs::recursive_directory_iterator(work), fs::recursive_directory_iterator(),

@@ -78,19 +78,30 @@ protected:
         const auto size = fs::file_size(server_->local_path("valin/" + name), ec);
         return ec ? -1 : static_cast<std::int64_t>(size);
     }
-    // Waits until the server holds `target` bytes of the file, for as long as its copy keeps
-    // growing however slowly: std::nullopt then. What the send left when it ended first, or
-    // when the copy stood still for 30 s (the send is then killed).
+    // What the upload under way has stored so far (under the temporary name until whole).
+    std::int64_t stored(const std::string& name) const {
+        return std::max(held(name), held("." + name + ".parte"));
+    }
+    // Waits until the server has stored `target` bytes of the file, for as long as its copy
+    // keeps growing however slowly: std::nullopt then. What the send left when it ended first,
+    // or when the copy stood still for 30 s (the send is then killed). All along, the real name
+    // is watched: `partial` keeps any size it held short of the whole file.
     std::optional<ProcessResult> wait_until_held(StartedProcess& send, const std::string& name,
-                                                 std::int64_t target) const {
+                                                 std::int64_t target, std::int64_t whole,
+                                                 std::int64_t& partial) const {
         using Clock = std::chrono::steady_clock;
-        std::int64_t last = held(name);
+        std::int64_t last = stored(name);
         auto moved = Clock::now();
-        while (held(name) < target) {
+        const auto look = [&] {
+            const std::int64_t real = held(name);
+            partial = real >= 0 && real != whole ? real : partial;
+            return stored(name);
+        };
+        while (look() < target) {
             if (auto ended = send.finish_within(std::chrono::milliseconds(50))) {
                 return ended;
             }
-            if (const std::int64_t now = held(name); now != last) {
+            if (const std::int64_t now = stored(name); now != last) {
                 last = now;
                 moved = Clock::now();
             } else if (Clock::now() - moved > std::chrono::seconds(30)) {
@@ -122,8 +133,10 @@ TEST_P(StopOnServers, AnUploadStoppedAtAnyPointReachesTheServerOnceAndWhole) {
         const std::string name = office_->today_file(n, bytes);
         StartedProcess send = office_->start({"-v", "send", name});
         const auto target = static_cast<std::int64_t>(share * kSize);
-        if (const auto ended = wait_until_held(send, name, target)) {
-            FAIL() << "the server held " << held(name) << " bytes of " << target
+        std::int64_t partial = -1;  // the real name never holds part of the file
+        if (const auto ended =
+                wait_until_held(send, name, target, static_cast<std::int64_t>(kSize), partial)) {
+            FAIL() << "the server held " << stored(name) << " bytes of " << target
                    << " when the send ended\n"
                    << told(*ended);
         }
@@ -131,6 +144,8 @@ TEST_P(StopOnServers, AnUploadStoppedAtAnyPointReachesTheServerOnceAndWhole) {
         const ProcessResult stopped = send.finish();
         // 0 when the stop came once the upload had finished.
         EXPECT_THAT(stopped.status, ::testing::AnyOf(143, 0)) << told(stopped);
+        EXPECT_EQ(partial, -1);
+        EXPECT_THAT(held(name), ::testing::AnyOf(-1, static_cast<std::int64_t>(kSize)));
         if (auto* own = dynamic_cast<FtpServer*>(server_.get())) {
             own->clear_faults();  // the project's server would slow the answers' listings too
         }

@@ -65,10 +65,10 @@ protected:
             watch_->pass();
         }
     }
-    // Uploads of a file the server received.
+    // Uploads of a file the server received (under its temporary name, then renamed).
     int uploads(const std::string& name) const {
         const auto commands = server_.commands();
-        return static_cast<int>(std::ranges::count(commands, "STOR " + name));
+        return static_cast<int>(std::ranges::count(commands, "STOR ." + name + ".parte"));
     }
 
     std::vector<std::string> events_;

@@ -242,7 +242,8 @@ TEST_F(FtpSessionTest, NamesWithBlanksAccentsAndUrlSignsReachTheServerAsTheyAre)
     // (Windows has no file name with "?", so the server's own record tells what arrived.)
     const auto commands = server.commands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "CWD /carpeta con blancos"), 1);
-    EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR " + name), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR ." + name + ".parte"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "RNTO " + name), 1);
     ftp.download(local("vuelta"), "/carpeta con blancos", name);
     EXPECT_EQ(Sandbox::read_file(local("vuelta")), "datos");
 }
@@ -547,7 +548,8 @@ protected:
             [&] { number = error_number_of([&] { sending.upload(local(name), "valin", name); }); });
         const auto held = [&] {
             std::error_code ec;
-            const auto size = fs::file_size(server.local_path("valin/" + name), ec);
+            // Stored under its temporary name until whole.
+            const auto size = fs::file_size(server.local_path("valin/." + name + ".parte"), ec);
             return ec ? std::int64_t{-1} : static_cast<std::int64_t>(size);
         };
         EXPECT_TRUE(FtpServer::wait_for(

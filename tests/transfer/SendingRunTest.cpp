@@ -449,7 +449,7 @@ TEST_F(SendingRunTest, RetryingTheCleanUpNeverUploadsAgain) {
     ui_.answer(MessageAnswer::No);
     enviar();
     const auto commands = server_.commands();
-    EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR M0015001.033"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR .M0015001.033.parte"), 1);
     const std::string question =
         "Archivo : M0015001.err se encuentra bloqueado, ¿deseas reintentar el envío?";
     EXPECT_THAT(ui_.texts(), ElementsAre(question, question, question));

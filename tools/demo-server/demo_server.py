@@ -115,11 +115,24 @@ class Answerer:
 
 def make_handler(authorizer, answerer: Answerer):
     class DemoHandler(FTPHandler):
-        def on_file_received(self, file):
+        def arrived(self, file):
             try:
                 answerer.received(self.ioloop, Path(file))
             except Exception:  # an odd upload must not take the server down
                 log.exception("could not answer %s", file)
+
+        def on_file_received(self, file):
+            if Path(file).name.startswith("."):
+                # Stored under a temporary name: answered once renamed to its own.
+                log.info("stored %s under a temporary name", Path(file).name)
+                return
+            self.arrived(file)
+
+        def ftp_RNTO(self, path):
+            renamed = super().ftp_RNTO(path)  # (source, destination) once done
+            if renamed and os.path.isfile(path) and not Path(path).name.startswith("."):
+                self.arrived(path)
+            return renamed
 
         def on_incomplete_file_received(self, file):
             log.info("upload of %s was cut short: no answer", file)
