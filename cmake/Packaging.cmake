@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: Apache-2.0
 # Packages made by CPack from the installation: a .deb on Debian (with its package
-# dependencies), an installer on Windows. Build them with `cpack` in the build folder.
+# dependencies). Build it with `cpack` in the build folder. (Windows' installer is made by
+# scripts/package-windows.)
 set(CPACK_PACKAGE_NAME ordano)
 set(CPACK_PACKAGE_VENDOR "Ordano")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
@@ -23,11 +24,7 @@ set(CPACK_RESOURCE_FILE_README "${CMAKE_SOURCE_DIR}/README.md")
 set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_SOURCE_DIR}/LICENSE")
 set(CPACK_STRIP_FILES ON)
 
-if(WIN32)
-    set(CPACK_GENERATOR "NSIS" CACHE STRING "CPack generators")
-else()
-    set(CPACK_GENERATOR "DEB" CACHE STRING "CPack generators")
-endif()
+set(CPACK_GENERATOR "DEB" CACHE STRING "CPack generators")
 
 # Debian: the libraries' packages come from the programs themselves (dpkg-shlibdeps); what the
 # programs load without linking it is named here: Qt's Spanish texts.

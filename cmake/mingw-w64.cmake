@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: Apache-2.0
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (POSIX thread model, so that
-# std::thread and std::mutex work). Static libraries only, and programs linked statically, so
-# a test program runs under Wine, or on a Windows machine, without any DLL beside it.
-# ORDANO_WINDOWS_PREFIX names the folder where the cross-built libraries are installed.
+# std::thread and std::mutex work). ORDANO_WINDOWS_PREFIX names the folders (a list) where the
+# cross-built libraries are installed. How programs link the compiler's runtime is the project's
+# choice (CMakeLists.txt), not the toolchain's.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -17,4 +17,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # zlib comes as both libz.a and libz.dll.a: take the static one.
 set(ZLIB_USE_STATIC_LIBS ON)
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

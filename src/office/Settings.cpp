@@ -22,14 +22,22 @@ std::optional<fs::path> from_environment(const char* name) {
     return fs::path(value);
 }
 
+fs::path default_settings_file(const PathOptions& options) {
+    fs::path beside = options.executable_dir / kSettingsFileName;
+    std::error_code error;
+    if (!options.machine_settings || fs::exists(beside, error)) {
+        return beside;
+    }
+    return *options.machine_settings / kSettingsFileName;
+}
+
 }  // namespace
 
 Paths resolve_paths(const PathOptions& options) {
     Paths paths;
-    paths.ini_file =
-        options.ini
-            ? *options.ini
-            : from_environment("ORDANO_INI").value_or(options.executable_dir / kSettingsFileName);
+    paths.ini_file = options.ini
+                         ? *options.ini
+                         : from_environment("ORDANO_INI").value_or(default_settings_file(options));
     paths.drive_root = options.root
                            ? *options.root
                            : from_environment("ORDANO_ROOT").value_or(default_drive_root());

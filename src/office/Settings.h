@@ -6,6 +6,7 @@
 #include <string>
 
 #include "office/Session.h"
+#include "platform/SettingsFolder.h"
 
 namespace ordano {
 
@@ -14,9 +15,13 @@ struct PathOptions {
     std::optional<std::filesystem::path> ini;   // --ini FILE
     std::optional<std::filesystem::path> root;  // --root DIR
     std::filesystem::path executable_dir;       // the folder of the running program
+    // Where the settings file is when the program's folder has none (Windows' %ProgramData%).
+    std::optional<std::filesystem::path> machine_settings = machine_settings_folder();
 };
 
-// --ini, else ORDANO_INI, else Ordano.ini beside the executable. --root, else ORDANO_ROOT,
+// --ini, else ORDANO_INI, else Ordano.ini beside the executable if there is one there, else
+// Ordano.ini in the machine's settings folder if the system has one (also where a new office's
+// file goes), else beside the executable. --root, else ORDANO_ROOT,
 // else C:\ on Windows and $XDG_DATA_HOME/ordano (~/.local/share/ordano) elsewhere. The working
 // folder is this process's own folder inside <drive root>/OrdanoTmp.
 [[nodiscard]] Paths resolve_paths(const PathOptions& options);

@@ -83,6 +83,7 @@ TEST(SettingsFile, ParametersTableWithoutItsRowStopsStartUp) {
 TEST(SettingsFile, PathsFollowOptionsThenEnvironmentThenDefaults) {
     PathOptions options;
     options.executable_dir = "/opt/ordano/bin";
+    options.machine_settings = std::nullopt;
     test::set_environment("ORDANO_INI", std::nullopt);
     test::set_environment("ORDANO_ROOT", "/srv/raiz");
     auto paths = resolve_paths(options);
@@ -98,6 +99,28 @@ TEST(SettingsFile, PathsFollowOptionsThenEnvironmentThenDefaults) {
     EXPECT_EQ(paths.drive_root, std::filesystem::path("/mnt/c"));
     test::set_environment("ORDANO_INI", std::nullopt);
     test::set_environment("ORDANO_ROOT", std::nullopt);
+}
+
+// The program's folder first (an office set up beside the program keeps working), then the
+// machine's settings folder, which is also where a new office's file is written.
+TEST(SettingsFile, BesideTheProgramWinsOverTheMachineFolder) {
+    Sandbox box;
+    const auto program = box.path() / "Program Files" / "Ordano";
+    const auto machine = box.path() / "ProgramData" / "Ordano";
+    std::filesystem::create_directories(program);
+    PathOptions options;
+    options.executable_dir = program;
+    options.machine_settings = machine;
+    test::set_environment("ORDANO_INI", std::nullopt);
+
+    EXPECT_EQ(resolve_paths(options).ini_file, machine / "Ordano.ini");  // neither: the new one's
+    box.write_file(machine / "Ordano.ini", "RutaBD: C:\\datos");
+    EXPECT_EQ(resolve_paths(options).ini_file, machine / "Ordano.ini");
+    box.write_file(program / "Ordano.ini", "RutaBD: D:\\otra");
+    EXPECT_EQ(resolve_paths(options).ini_file, program / "Ordano.ini");
+    options.machine_settings = std::nullopt;
+    std::filesystem::remove(program / "Ordano.ini");
+    EXPECT_EQ(resolve_paths(options).ini_file, program / "Ordano.ini");  // no machine folder
 }
 
 TEST(StartUp, LoadsTheRunTimeValuesAndKeepsAnExistingWorkFolder) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
-// The Windows side of the platform seams: console stops, text-mode output, the drive root.
+// The Windows side of the platform seams: console stops, text-mode output, the drive root, the
+// machine's settings folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 #include "fixtures/Sandbox.h"
 #include "platform/BinaryOutput.h"
 #include "platform/DriveRoot.h"
+#include "platform/SettingsFolder.h"
 #include "platform/StopRequests.h"
 #include "platform/StopRequestsCheck.h"
 
@@ -44,6 +46,12 @@ TEST(BinaryOutput, StopsTextModeTurningLineFeedsIntoCrLf) {
 
 TEST(DriveRoot, IsDriveC) {
     EXPECT_EQ(default_drive_root().wstring(), L"C:\\");
+}
+
+// Not under Program Files, which only administrators may write.
+TEST(SettingsFolder, IsOrdanoUnderProgramData) {
+    ASSERT_TRUE(machine_settings_folder().has_value());
+    EXPECT_EQ(machine_settings_folder()->wstring(), L"C:\\ProgramData\\Ordano");
 }
 
 }  // namespace
