@@ -51,9 +51,9 @@ TEST_F(CliStopTest, SigintDuringAnUploadEndsWith130AndSendsNothingMore) {
     const std::vector<std::string> names = {today_file(1), today_file(2), today_file(3)};
     slow_server(1000 * 1000);
     StartedProcess send = start({"send", names[0], names[1], names[2]});
-    ASSERT_TRUE(
-        FtpServer::wait_for([&] { return fs::exists(server.local_path("valin/" + names[0])); },
-                            std::chrono::seconds(30)));
+    ASSERT_TRUE(FtpServer::wait_for(
+        [&] { return fs::exists(server.local_path("valin/." + names[0] + ".parte")); },
+        std::chrono::seconds(30)));
     send.send_signal(SIGINT);
     const ProcessResult result = send.finish();
 
@@ -81,13 +81,13 @@ TEST_F(CliStopTest, SigtermOnceEveryByteHasLeftDoesNotWaitForTheServer) {
     const std::string name = ServedOfficeTest::today_file(1, std::string(3000 * 1000, 'M'));
     slow_server(20 * 1000);
     StartedProcess send = start({"send", name});
-    // Once the upload has begun, the data connection ends (when the server reads again after
-    // the system took every byte): every byte has left.
+    // Once the upload has begun (under its temporary name), the data connection ends (when the
+    // server reads again after the system took every byte): every byte has left.
     int most = 0;
     ASSERT_TRUE(FtpServer::wait_for(
         [&] {
             std::error_code ec;
-            if (fs::file_size(server.local_path("valin/" + name), ec) == 0 || ec) {
+            if (fs::file_size(server.local_path("valin/." + name + ".parte"), ec) == 0 || ec) {
                 return false;
             }
             const int open = send.open_sockets();
