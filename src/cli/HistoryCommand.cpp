@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
+#include <SQLiteCpp/Database.h>
+
 #include <algorithm>
 #include <array>
 #include <iostream>
+#include <set>
 
 #include "base/Errors.h"
 #include "cli/Commands.h"
@@ -9,6 +12,7 @@
 #include "office/Journal.h"
 #include "office/JournalQuery.h"
 #include "office/Office.h"
+#include "office/OwedJournal.h"
 
 namespace ordano::cli {
 namespace {
@@ -57,11 +61,23 @@ JourneyStatus parse_status(const std::string& text) {
 int list_journal(const Invocation& invocation, const HistoryFilter& filter, bool json) {
     const SystemClock clock;
     const auto office = Office::open_to_read(invocation.paths, clock);
-    office->journal().flush();
-    const JournalReader reader(office->journal().database(), clock.now(),
+    Journal& journal = office->journal();
+    journal.flush();
+    // Writes an ended program kept beside the database are shown as what they are.
+    std::set<std::int64_t> owed_rows;
+    std::vector<std::string> notices;
+    const auto with_kept = journal.with_kept_writes(owed_rows, notices);
+    for (const std::string& notice : notices) {
+        std::cerr << notice << "\n";
+    }
+    const JournalReader reader(with_kept ? *with_kept : journal.database(), clock.now(),
                                overdue_minutes(office->params()));
-    const std::vector<JournalRecord> records =
-        reader.records(filter, {HistoryColumn::Moment, false});
+    std::vector<JournalRecord> records = reader.records(filter, {HistoryColumn::Moment, false});
+    bool owed = false;
+    for (JournalRecord& record : records) {
+        record.owed = owed_rows.contains(record.id);
+        owed = owed || record.owed;
+    }
     warn_damaged(std::cerr, records);
     if (json) {
         print_records_json(std::cout, records);
@@ -69,6 +85,11 @@ int list_journal(const Invocation& invocation, const HistoryFilter& filter, bool
         std::cout << "No hay archivos en espera de respuesta.\n";
     } else {
         print_records_table(std::cout, records);
+        if (owed) {
+            std::cout << "* Aún no está en la base de datos de la oficina: se anotará desde "
+                      << owed_journal_file(journal.file()).string()
+                      << " cuando un programa de Ordano la abra.\n";
+        }
         if (!filter.awaiting_only) {
             std::cout << reader.summary(filter).text() << "\n";
         }

@@ -78,6 +78,9 @@ void write_journal_record(JsonWriter& json, const JournalRecord& r) {
     }
     json.end_array();
     member_if(json, "damage", r.damage);
+    if (r.owed) {
+        json.member("owed", true);
+    }
     json.end_object();
 }
 
@@ -95,13 +98,14 @@ void print_records_table(std::ostream& out, const std::vector<JournalRecord>& re
     std::size_t status_width = width_of("prevalidado");
     for (const JournalRecord& r : records) {
         file_width = std::max(file_width, width_of(r.file));
-        status_width = std::max(status_width, width_of(r.status));
+        status_width = std::max(status_width, width_of(r.status) + (r.owed ? 1 : 0));
     }
     out << padded("Fecha y hora", 21) << padded("Archivo", file_width + 2) << "Tipo  "
         << padded("Estado", status_width + 2) << "Respuestas\n";
     for (const JournalRecord& r : records) {
         out << padded(readable_time(r.moment), 21) << padded(r.file, file_width + 2)
-            << padded(r.kind, 6) << padded(r.status, status_width + 2) << r.answers_text() << "\n";
+            << padded(r.kind, 6) << padded(r.status + (r.owed ? "*" : ""), status_width + 2)
+            << r.answers_text() << "\n";
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "office/Journal.h"
 
+#include <SQLiteCpp/Backup.h>
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
@@ -493,6 +494,32 @@ std::vector<std::string> Journal::take_up_owed() {
     }
     flush();
     return notices;
+}
+
+std::unique_ptr<SQLite::Database> Journal::with_kept_writes(std::set<std::int64_t>& owed_rows,
+                                                            std::vector<std::string>& notices) {
+    const std::optional<OwedBatch> batch = kept_batch(notices);
+    if (!batch) {
+        return nullptr;
+    }
+    auto copy = std::make_unique<SQLite::Database>(":memory:", SQLite::OPEN_READWRITE);
+    SQLite::Backup(*copy, *reader_).executeStep();
+    std::vector<const JournalChange*> changes;
+    for (const JournalChange& change : batch->changes) {
+        changes.push_back(&change);
+    }
+    const std::map<JournalId, std::int64_t> none;
+    Rows rows(none);
+    std::vector<std::string> lost;
+    SQLite::Transaction transaction(*copy);
+    write_batch(*copy, batch->token, changes, rows, lost);
+    transaction.commit();
+    for (const JournalChange& change : batch->changes) {
+        if (const std::int64_t row = rows.of(change); row != 0) {
+            owed_rows.insert(row);
+        }
+    }
+    return copy;
 }
 
 std::optional<std::string> Journal::owed_sent(std::string_view listed,

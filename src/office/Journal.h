@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -122,6 +123,11 @@ public:
     // file beside the database are queued first and written now (the file goes once they are
     // in). Returns what could not be read of the file, for the office to be told.
     std::vector<std::string> take_up_owed();
+    // For readers while an earlier program's writes are still kept only in the file beside
+    // the database (a reader leaves them there): a copy of the journal in memory with them
+    // written in, and the rows they touch in `owed_rows`. nullptr when nothing is kept.
+    [[nodiscard]] std::unique_ptr<SQLite::Database> with_kept_writes(
+        std::set<std::int64_t>& owed_rows, std::vector<std::string>& notices);
     // The SHA-256 of the latest upload under either name that finished but is not written
     // yet; nullopt when none is owed.
     [[nodiscard]] std::optional<std::string> owed_sent(std::string_view listed,

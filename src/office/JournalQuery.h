@@ -68,6 +68,8 @@ struct JournalRecord {
     std::vector<FailureRecord> failures;
     // Why the row cannot be read as the journal writes it; "" for a sound row.
     std::string damage;
+    // Some of it is kept only in the file beside the database, not written there yet.
+    bool owed = false;
 
     // The answers as one line: received names, then awaited ones with "(esperando)".
     [[nodiscard]] std::string answers_text() const;

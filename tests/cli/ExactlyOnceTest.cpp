@@ -43,6 +43,14 @@ TEST_F(ExactlyOnceTest, ASendWhoseJournalCannotBeWrittenIsKeptAndNeverSentTwice)
         EXPECT_THAT(send.err, Not(HasSubstr("se pondrá al día")));
         other.exec("ROLLBACK");
     }
+    // Readers leave the kept writes to the program that holds the office, and show them.
+    const ProcessResult owed = cli({"pending"});
+    EXPECT_THAT(owed.out, HasSubstr(name));
+    EXPECT_THAT(owed.out, HasSubstr("esperando* "));
+    EXPECT_THAT(owed.out, HasSubstr("* Aún no está en la base de datos de la oficina"));
+    EXPECT_THAT(cli({"history", "--json"}).out,
+                HasSubstr("\"status\":\"esperando\",\"listed_at\""));
+    EXPECT_THAT(cli({"history", "--json"}).out, HasSubstr("\"owed\":true"));
     for (int pass = 0; pass < 2; ++pass) {
         const ProcessResult watch = cli({"watch", "--once", "--settle", "1"});
         EXPECT_EQ(watch.status, 0) << watch.err;
@@ -52,6 +60,7 @@ TEST_F(ExactlyOnceTest, ASendWhoseJournalCannotBeWrittenIsKeptAndNeverSentTwice)
     const ProcessResult pending = cli({"pending"});
     EXPECT_EQ(pending.status, 0) << pending.err;
     EXPECT_THAT(pending.out, HasSubstr(name));
+    EXPECT_THAT(pending.out, Not(HasSubstr("*")));
 }
 
 // Two sessions: a big file first in the list, a small one after it. The small one's upload is
