@@ -158,4 +158,19 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// The session's progress goes to `fn` while this lives, and to nobody after (the function
+// usually refers to the caller's locals).
+class ScopedProgress {
+public:
+    ScopedProgress(FtpSession& session, FtpSession::ProgressFn fn) : session_(session) {
+        session_.set_progress(std::move(fn));
+    }
+    ~ScopedProgress() { session_.set_progress(nullptr); }
+    ScopedProgress(const ScopedProgress&) = delete;
+    ScopedProgress& operator=(const ScopedProgress&) = delete;
+
+private:
+    FtpSession& session_;
+};
+
 }  // namespace ordano

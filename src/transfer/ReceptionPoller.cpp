@@ -27,11 +27,6 @@ namespace ordano {
 namespace {
 
 // A session's progress goes to nobody once its transfer is over.
-struct ProgressOff {
-    FtpSession& session;
-    ~ProgressOff() { session.set_progress(nullptr); }
-};
-
 }  // namespace
 
 ReceptionPoller::ReceptionPoller(const Sesion& session, const ParametersRecord& params, UiPort& ui,
@@ -137,25 +132,16 @@ bool ReceptionPoller::fetch_all() {
 }
 
 bool ReceptionPoller::download_all(std::vector<Download>& downloads) {
-    const std::vector<FtpSession*> sessions =
-        lanes_.take(simultaneous_transfers(params_), downloads.size());
-    for (FtpSession* session : sessions) {
-        trace_to(*session, ui_);
-    }
-    TransferLanes lanes(ui_, sessions, office_login(false, session_, params_));
     Step outcome = Step::Done;
-    try {
-        const std::size_t used = lanes.run(
-            downloads.size(), [&](std::size_t i) { return prepare_download(downloads[i]); },
-            [&](std::size_t i, std::exception_ptr failure, FtpSession& session) {
-                return finish_download(downloads[i], std::move(failure), session, outcome);
-            });
-        lanes_.limit_to(used);
-    } catch (...) {
-        lanes_.close_extra();
-        throw;
-    }
-    lanes_.close_extra();
+    run_on_lanes(
+        lanes_, simultaneous_transfers(params_), downloads.size(), ui_,
+        office_login(false, session_, params_), [&](TransferLanes& lanes) {
+            return lanes.run(
+                downloads.size(), [&](std::size_t i) { return prepare_download(downloads[i]); },
+                [&](std::size_t i, std::exception_ptr failure, FtpSession& session) {
+                    return finish_download(downloads[i], std::move(failure), session, outcome);
+                });
+        });
     return outcome == Step::Done;
 }
 
@@ -323,10 +309,10 @@ std::optional<TransferLanes::Work> ReceptionPoller::prepare_download(Download& d
     download.remote_name = *remote_name;
     return [work = session_.paths.work_folder, folder = answer->folder, name = *remote_name](
                FtpSession& session, const auto& progress) {
-        session.set_progress([&progress, &name](std::int64_t done, std::int64_t total) {
-            progress({.what = name, .done = done, .total = total});
-        });
-        const ProgressOff off{session};
+        const ScopedProgress told(session,
+                                  [&progress, &name](std::int64_t done, std::int64_t total) {
+                                      progress({.what = name, .done = done, .total = total});
+                                  });
         session.download(work / name, folder, name);
     };
 }

@@ -33,11 +33,6 @@ constexpr std::string_view kPaymentFolder = "/update";
 constexpr const char* kStoppedUpload =
     "El envío se detuvo porque el programa termina; el archivo no se dio por enviado.";
 // A session's progress goes to nobody once its transfer is over.
-struct ProgressOff {
-    FtpSession& session;
-    ~ProgressOff() { session.set_progress(nullptr); }
-};
-
 // The number the office's staff know for a value that cannot be read ("invalid argument").
 constexpr int kUnreadableValue = 5;
 
@@ -204,29 +199,22 @@ void SendingRun::send_due_entries() {
     if (due.empty()) {
         return;
     }
-    const std::vector<FtpSession*> sessions =
-        lanes_.take(simultaneous_transfers(params_), due.size());
-    for (FtpSession* session : sessions) {
-        trace_to(*session, ui_);
-    }
-    TransferLanes lanes(ui_, sessions, office_login(false, session_, params_));
     const int items = static_cast<int>(due.size());
     std::exception_ptr ends_run;
-    try {
-        lanes_.limit_to(lanes.run(
-            due.size(),
-            [&](std::size_t i) { return prepare_upload(due[i], static_cast<int>(i) + 1, items); },
-            [&](std::size_t i, std::exception_ptr failure, FtpSession&) {
-                return finish_upload(due[i], std::move(failure), ends_run);
-            },
-            [&](std::size_t i, const std::exception_ptr& failure) {
-                upload_ended(due[i], failure);
-            }));
-    } catch (...) {
-        lanes_.close_extra();
-        throw;
-    }
-    lanes_.close_extra();
+    run_on_lanes(lanes_, simultaneous_transfers(params_), due.size(), ui_,
+                 office_login(false, session_, params_), [&](TransferLanes& lanes) {
+                     return lanes.run(
+                         due.size(),
+                         [&](std::size_t i) {
+                             return prepare_upload(due[i], static_cast<int>(i) + 1, items);
+                         },
+                         [&](std::size_t i, std::exception_ptr failure, FtpSession&) {
+                             return finish_upload(due[i], std::move(failure), ends_run);
+                         },
+                         [&](std::size_t i, const std::exception_ptr& failure) {
+                             upload_ended(due[i], failure);
+                         });
+                 });
     if (ends_run) {
         std::rethrow_exception(ends_run);  // ends the run, which tells the journal
     }
@@ -268,10 +256,9 @@ std::optional<TransferLanes::Work> SendingRun::prepare_upload(Upload& upload, in
             *way = UploadWay::Found;
             return;
         }
-        session.set_progress([&](std::int64_t done, std::int64_t total) {
+        const ScopedProgress told(session, [&](std::int64_t done, std::int64_t total) {
             progress({.what = name, .done = done, .total = total, .item = item, .items = items});
         });
-        const ProgressOff off{session};
         *way = session.upload(work / name, remote, name);
     };
 }

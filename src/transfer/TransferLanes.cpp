@@ -10,6 +10,7 @@
 
 #include "base/UiPort.h"
 #include "office/Parameters.h"
+#include "transfer/FtpRoutines.h"
 
 namespace ordano {
 
@@ -307,6 +308,20 @@ std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare, co
         std::rethrow_exception(thrown);
     }
     return usable;
+}
+
+void run_on_lanes(LaneSessions& pool, int wanted, std::size_t transfers, UiPort& ui,
+                  const FtpLogin& login, const std::function<std::size_t(TransferLanes&)>& run) {
+    const std::vector<FtpSession*> sessions = pool.take(wanted, transfers);
+    for (FtpSession* session : sessions) {
+        trace_to(*session, ui);
+    }
+    TransferLanes lanes(ui, sessions, login);
+    struct CloseExtra {
+        LaneSessions& pool;
+        ~CloseExtra() { pool.close_extra(); }
+    } const close{pool};
+    pool.limit_to(run(lanes));
 }
 
 }  // namespace ordano

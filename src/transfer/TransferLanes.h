@@ -100,4 +100,10 @@ private:
     FtpLogin login_;
 };
 
+// One sending run's or look's transfers on the lanes: the sessions `pool` gives for them,
+// traced to `ui`, handed to `run`, which returns how many could be used (the pool keeps to
+// that from then on). The extra sessions are closed when it ends, however it ends.
+void run_on_lanes(LaneSessions& pool, int wanted, std::size_t transfers, UiPort& ui,
+                  const FtpLogin& login, const std::function<std::size_t(TransferLanes&)>& run);
+
 }  // namespace ordano
