@@ -20,8 +20,9 @@ struct Notice {
 
 // The person in front of the program, as the engine reaches them from its threads. Nothing here
 // waits for the person: a question's answer comes through its function, at once or later, from
-// any thread. The window shows boxes that do not hold its thread; the command line answers at
-// once (ImmediateFrontEnd).
+// any thread. The window shows boxes that do not hold its thread; ImmediateFrontEnd answers at
+// once (the engine's tests). The command line does not go through the engine yet: its commands
+// drive a TransferDesk of their own with the terminal as the UI port.
 class FrontEnd {
 public:
     using Answer = std::function<void(MessageAnswer)>;  // Yes or No
@@ -59,7 +60,7 @@ public:
     virtual void set_progress_display(ProgressDisplay /*display*/) {}
 };
 
-// A front end over a UI port that answers as soon as it is asked (the terminal's, a test's).
+// A front end over a UI port that answers as soon as it is asked (a test's).
 class ImmediateFrontEnd : public FrontEnd {
 public:
     explicit ImmediateFrontEnd(UiPort& port) : port_(port) {}
