@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -27,15 +26,6 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 constexpr std::int64_t kRate = 2 * 1000 * 1000;  // bytes a second the server takes
-
-std::string random_bytes(std::size_t size, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) {
-        byte = static_cast<char>('A' + generator() % 26);
-    }
-    return bytes;
-}
 
 int count_of(const std::string& text, const std::string& part) {
     int found = 0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "servers/ServerCases.h"
 
+#include <random>
+
 #include "fixtures/FtpServer.h"
 
 namespace ordano::test {
@@ -67,6 +69,15 @@ std::unique_ptr<TestFtpServer> start_server(const ServerCase& server, int max_pe
         own->set_faults({.throttle_bytes_per_second = upload_bytes_per_second});
     }
     return own;
+}
+
+std::string random_bytes(std::size_t size, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) {
+        byte = static_cast<char>('A' + generator() % 26);
+    }
+    return bytes;
 }
 
 }  // namespace ordano::test

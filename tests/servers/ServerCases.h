@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -31,6 +32,9 @@ struct ServerCase {
 void PrintTo(const ServerCase& server, std::ostream* out);
 // case_name() for INSTANTIATE_TEST_SUITE_P.
 [[nodiscard]] std::string param_name(const ::testing::TestParamInfo<ServerCase>& info);
+
+// `size` letters, the same for the same seed: a file no two cases mistake for another.
+[[nodiscard]] std::string random_bytes(std::size_t size, unsigned seed);
 
 // Why the case cannot run on this machine; empty when it can.
 [[nodiscard]] std::string missing_for(const ServerCase& server);

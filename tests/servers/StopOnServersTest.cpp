@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 
 #include "cli/ServedOffice.h"
@@ -28,15 +27,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kSize = 8 * 1000 * 1000;   // more than the system buffers at once
 constexpr std::int64_t kRate = 2 * 1000 * 1000;  // bytes a second the server takes
-
-std::string random_bytes(std::size_t size, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) {
-        byte = static_cast<char>('A' + generator() % 26);
-    }
-    return bytes;
-}
 
 // Whether the server's transfer log tells an aborted upload from a complete one: pure-ftpd
 // marks every upload "c", and pyftpdlib over TLS logs an upload whose data connection was reset
