@@ -46,6 +46,19 @@ protected:
     }
     std::string val_rec() { return session().folders.val_rec; }
     // How many commands the server received that start with `verb`.
+    // Two answers, the listing failing as `faults` say from the first look on: each answer is
+    // still fetched, by name, and the folder is listed once in the session.
+    void expect_answers_fetched_by_name(const FtpFaults& faults) {
+        send_files({"C0015001.033", "C0015002.033"});
+        server_.put_file("ag0015/C0015001.err", "1");
+        server_.set_faults(faults);
+        tick();
+        server_.put_file("ag0015/C0015002.err", "2");
+        tick();
+        EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2", "C0015002.err R 2"));
+        EXPECT_EQ(commands("NLST"), 1);
+        EXPECT_THAT(ui_.messages, IsEmpty());
+    }
     long commands(std::string_view verb) const {
         const auto all = server_.commands();
         return std::count_if(all.begin(), all.end(),
@@ -149,29 +162,13 @@ TEST_F(ReceptionTest, AnswerAppearingAfterTheListingIsFetchedOnTheNextTick) {
 }
 
 TEST_F(ReceptionTest, RefusedListingMeansTryingEachAnswerForTheRestOfTheSession) {
-    send_files({"C0015001.033", "C0015002.033"});
-    server_.put_file("ag0015/C0015001.err", "1");
-    server_.set_faults({.listing = FtpFaults::Listing::Unsupported});
-    tick();
-    server_.put_file("ag0015/C0015002.err", "2");
-    tick();
-    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2", "C0015002.err R 2"));
-    EXPECT_EQ(commands("NLST"), 1);
-    EXPECT_THAT(ui_.messages, IsEmpty());
+    expect_answers_fetched_by_name({.listing = FtpFaults::Listing::Unsupported});
 }
 
 // A listing too long to read is a refused one: the answers are still fetched, by name, and
 // the folder is not listed again.
 TEST_F(ReceptionTest, AListingPastItsBoundMeansTryingEachAnswerByName) {
-    send_files({"C0015001.033", "C0015002.033"});
-    server_.put_file("ag0015/C0015001.err", "1");
-    server_.set_faults({.listing_padding = 70 * 1024 * 1024});
-    tick();
-    server_.put_file("ag0015/C0015002.err", "2");
-    tick();
-    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 2", "C0015002.err R 2"));
-    EXPECT_EQ(commands("NLST"), 1);
-    EXPECT_THAT(ui_.messages, IsEmpty());
+    expect_answers_fetched_by_name({.listing_padding = 70 * 1024 * 1024});
 }
 
 TEST_F(ReceptionTest, EmptyListingOfAFolderHoldingAnswersIsFoundOutAndTriedByName) {
