@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/ServedOffice.h"
+#include "fixtures/SmallDisk.h"
 
 namespace ordano::test {
 namespace {
@@ -26,14 +27,9 @@ protected:
                    t.path == "/valin/" + name;
         }));
     }
-};
-
-// The office's database is held by another program while a file is sent: the command says
-// which file is unrecorded and where its record is kept, ends with 7, and the next programs
-// neither send it again nor forget its answers. (A stopped upload: tests/servers.)
-TEST_F(ExactlyOnceTest, ASendWhoseJournalCannotBeWrittenIsKeptAndNeverSentTwice) {
-    const std::string name = today_file(1, "declaración");
-    {
+    // `send name` while another program holds the office's database for writing: the upload
+    // goes, its record cannot be written there, and the command ends with 7.
+    void send_with_journal_held(const std::string& name) {
         SQLite::Database other(office.db_file.string(), SQLite::OPEN_READWRITE);
         other.exec("BEGIN IMMEDIATE");  // others may read; nobody else may write
         const ProcessResult send = cli({"send", name});
@@ -43,6 +39,22 @@ TEST_F(ExactlyOnceTest, ASendWhoseJournalCannotBeWrittenIsKeptAndNeverSentTwice)
         EXPECT_THAT(send.err, Not(HasSubstr("se pondrá al día")));
         other.exec("ROLLBACK");
     }
+    // Two passes of `watch` later the server has received the file once.
+    void expect_sent_once_after_two_passes(const std::string& name) {
+        for (int pass = 0; pass < 2; ++pass) {
+            const ProcessResult watch = cli({"watch", "--once", "--settle", "1"});
+            EXPECT_EQ(watch.status, 0) << watch.err;
+        }
+        EXPECT_EQ(receipts(name), 1);
+    }
+};
+
+// The office's database is held by another program while a file is sent: the command says
+// which file is unrecorded and where its record is kept, ends with 7, and the next programs
+// neither send it again nor forget its answers. (A stopped upload: tests/servers.)
+TEST_F(ExactlyOnceTest, ASendWhoseJournalCannotBeWrittenIsKeptAndNeverSentTwice) {
+    const std::string name = today_file(1, "declaración");
+    send_with_journal_held(name);
     // Readers leave the kept writes to the program that holds the office, and show them.
     const ProcessResult owed = cli({"pending"});
     EXPECT_THAT(owed.out, HasSubstr(name));
@@ -51,16 +63,28 @@ TEST_F(ExactlyOnceTest, ASendWhoseJournalCannotBeWrittenIsKeptAndNeverSentTwice)
     EXPECT_THAT(cli({"history", "--json"}).out,
                 HasSubstr("\"status\":\"esperando\",\"listed_at\""));
     EXPECT_THAT(cli({"history", "--json"}).out, HasSubstr("\"owed\":true"));
-    for (int pass = 0; pass < 2; ++pass) {
-        const ProcessResult watch = cli({"watch", "--once", "--settle", "1"});
-        EXPECT_EQ(watch.status, 0) << watch.err;
-    }
-
-    EXPECT_EQ(receipts(name), 1);
+    expect_sent_once_after_two_passes(name);
     const ProcessResult pending = cli({"pending"});
     EXPECT_EQ(pending.status, 0) << pending.err;
     EXPECT_THAT(pending.out, HasSubstr(name));
     EXPECT_THAT(pending.out, Not(HasSubstr("*")));
+}
+
+// The same on a full disk: the record is kept in the room the office's programs reserved while
+// there was room, and once the disk has room again the file is not sent a second time.
+TEST_F(ExactlyOnceTest, AFullDiskAndAHeldJournalStillNeverSendAFileTwice) {
+    if (const auto why = SmallDisk::missing(); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
+    const std::string name = today_file(1, "declaración");
+    SmallDisk disk(office.db_file.parent_path(), "2m");
+    ASSERT_TRUE(disk.mounted());
+    EXPECT_EQ(cli({"pending"}).status, 0);  // a program of the office's has run: room reserved
+    disk.fill();
+    send_with_journal_held(name);
+    disk.empty();
+
+    expect_sent_once_after_two_passes(name);
 }
 
 // Two sessions: a big file first in the list, a small one after it. The small one's upload is

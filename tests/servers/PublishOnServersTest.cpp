@@ -163,6 +163,31 @@ TEST_P(PublishOnServers, AServerRefusingTheRenameKeepsTheOldWayAndIsSaidOnce) {
     EXPECT_EQ(count_of(history.out, "\"upload_way\":\"directo\""), 3) << history.out;
 }
 
+// The server's process for the session is killed midway through an upload (a crash, an
+// administrator): nothing stays under either name, the command says why with the error's number,
+// and one pass later the file is there once and whole.
+TEST_P(PublishOnServers, AnUploadWhoseSessionTheServerKillsLeavesNothingAndSaysWhy) {
+    if (!GetParam().real) {
+        GTEST_SKIP() << "the project's server cuts sessions by its own faults (tests/transfer)";
+    }
+    start(kRate);
+    const std::string bytes = random_bytes(8 * 1000 * 1000, 5);
+    const std::string name = office_->today_file(1, bytes);
+    StartedProcess send = office_->start({"send", name});
+    ASSERT_TRUE(TestFtpServer::wait_for([&] { return held("." + name + ".parte") >= 3000000; },
+                                        std::chrono::seconds(60)));
+    EXPECT_GT(dynamic_cast<RealFtpServer&>(*server_).kill_sessions(), 0);
+    const ProcessResult cut = send.finish();
+    EXPECT_EQ(cut.status, 5) << cut.err;
+    EXPECT_THAT(cut.err, HasSubstr("(error 1000: ")) << cut.err;
+    EXPECT_EQ(held(name), -1);
+    EXPECT_THAT(temporary_files(), ::testing::IsEmpty());
+
+    const ProcessResult pass = office_->cli({"watch", "--once", "--settle", "1"});
+    EXPECT_EQ(pass.status, 0) << pass.err;
+    expect_once_and_whole({{name, bytes}});
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, PublishOnServers, ::testing::ValuesIn(server_cases()),
                          param_name);
 
