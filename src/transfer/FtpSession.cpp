@@ -680,6 +680,10 @@ bool FtpSession::connected() const {
     return impl_->live;
 }
 
+std::chrono::steady_clock::duration FtpSession::login_time() const {
+    return impl_->login_time;
+}
+
 void FtpSession::connect(const FtpLogin& login) {
     Impl::Use use(*impl_);
     impl_->close_now();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -106,6 +107,9 @@ public:
 
     [[nodiscard]] const std::string& name() const { return name_; }
     [[nodiscard]] bool connected() const;
+    // How long the last login made by connect() took; zero before the first. (Read it while no
+    // call runs on the session.)
+    [[nodiscard]] std::chrono::steady_clock::duration login_time() const;
 
     void connect(const FtpLogin& login);
     // Stores local_file under remote_folder/remote_name, published as said above; says which

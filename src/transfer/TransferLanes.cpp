@@ -11,6 +11,7 @@
 #include "base/UiPort.h"
 #include "office/Parameters.h"
 #include "transfer/FtpRoutines.h"
+#include "transfer/SessionWorth.h"
 
 namespace ordano {
 
@@ -54,30 +55,63 @@ void LaneSessions::close_extra() noexcept {
 // What the lanes and the calling thread share.
 struct TransferLanes::Shared {
     struct Ended {
+        enum class What {
+            Transfer,  // a transfer ended (or was left out: skipped)
+            LoggedIn,  // the lane's session logged in and takes work
+            Refused,   // the lane's session could not log in
+        };
         std::size_t lane = 0;
         std::size_t transfer = 0;
         std::exception_ptr failure;
-        bool refused = false;  // the lane's session could not log in: the transfer did not run
+        What what = What::Transfer;
         bool skipped = false;  // nothing to move
+
+        static Ended of_transfer(std::size_t lane, std::size_t transfer, bool skipped = false) {
+            Ended ended;
+            ended.lane = lane;
+            ended.transfer = transfer;
+            ended.skipped = skipped;
+            return ended;
+        }
+        static Ended of_login(std::size_t lane, What what) {
+            Ended ended;
+            ended.lane = lane;
+            ended.what = what;
+            return ended;
+        }
     };
     std::mutex mutex;
     std::condition_variable ended_one;
     std::deque<Ended> ended;
     std::mutex reporting;  // the lanes' progress goes into the UI port one report at a time
+
+    void tell(Ended ended_now) {
+        {
+            const std::lock_guard lock(mutex);
+            ended.push_back(std::move(ended_now));
+        }
+        ended_one.notify_all();
+    }
 };
 
-// One session and its thread, which runs the transfers it is given.
+// One session and its thread, which logs the session in when asked and runs the transfers it is
+// given. Work is given only to a lane whose session is logged in.
 struct TransferLanes::Lane {
+    enum class State { Closed, LoggingIn, Ready, Gone };
+
     std::size_t index = 0;
     FtpSession* session = nullptr;
+    State state = State::Closed;
+    bool dropped = false;  // given up while logging in: its refusal is no server's limit
     bool running = false;  // a transfer was given and has not ended
+    SessionWorth::Clock::time_point began;  // of the transfer under way
     // Transfers given whose results are not handled yet: `finish` uses this lane's session,
     // which must not be carrying another transfer by then.
     std::size_t unhandled = 0;
-    bool gone = false;  // could not log in
     std::mutex mutex;
     std::condition_variable given;
     std::optional<std::pair<std::size_t, Work>> job;
+    bool log_in = false;
     bool quit = false;
     std::thread thread;
 
@@ -87,37 +121,46 @@ struct TransferLanes::Lane {
             ui.progress(p);
         };
         for (;;) {
-            std::pair<std::size_t, Work> next;
+            std::optional<std::pair<std::size_t, Work>> next;
             {
                 std::unique_lock lock(mutex);
-                given.wait(lock, [this] { return job.has_value() || quit; });
-                if (!job) {
+                given.wait(lock, [this] { return job.has_value() || log_in || quit; });
+                if (!job && !log_in) {
                     return;
                 }
-                next = std::move(*job);
-                job.reset();
+                next.swap(job);
+                log_in = false;
             }
-            Shared::Ended ended{index, next.first, nullptr};
-            if (index > 0 && !session->connected()) {
-                try {
-                    session->connect(login);
-                } catch (...) {
-                    ended.refused = true;
-                }
+            if (!next) {
+                shared.tell(Shared::Ended::of_login(index, logged_in(login)));
+                continue;
             }
-            if (!ended.refused) {
-                try {
-                    next.second(*session, progress);
-                } catch (...) {
-                    ended.failure = std::current_exception();
-                }
+            auto ended = Shared::Ended::of_transfer(index, next->first);
+            try {
+                next->second(*session, progress);
+            } catch (...) {
+                ended.failure = std::current_exception();
             }
-            {
-                const std::lock_guard lock(shared.mutex);
-                shared.ended.push_back(std::move(ended));
-            }
-            shared.ended_one.notify_all();
+            shared.tell(std::move(ended));
         }
+    }
+
+    Shared::Ended::What logged_in(const FtpLogin& login) {
+        try {
+            session->connect(login);
+            return Shared::Ended::What::LoggedIn;
+        } catch (...) {
+            return Shared::Ended::What::Refused;
+        }
+    }
+
+    void open() {
+        state = State::LoggingIn;
+        {
+            const std::lock_guard lock(mutex);
+            log_in = true;
+        }
+        given.notify_all();
     }
 
     void give(std::size_t transfer, Work work) {
@@ -126,6 +169,7 @@ struct TransferLanes::Lane {
             job.emplace(transfer, std::move(work));
         }
         running = true;
+        began = SessionWorth::Clock::now();
         ++unhandled;
         given.notify_all();
     }
@@ -140,174 +184,289 @@ struct TransferLanes::Lane {
     }
 };
 
+// The calling thread's side of one run: which transfer goes next, to which lane, when a lane is
+// worth logging in, and the outcomes finished in the order of the list.
+class TransferLanes::Dispatch {
+public:
+    Dispatch(TransferLanes& owner, std::size_t transfers, const Prepare& prepare,
+             const Finish& finish, const Ended& ended_now)
+        : owner_(owner),
+          transfers_(transfers),
+          prepare_(prepare),
+          finish_(finish),
+          ended_now_(ended_now),
+          login_(owner.sessions_.front()->login_time()) {
+        for (std::size_t i = 0; i < owner.sessions_.size(); ++i) {
+            auto lane = std::make_unique<Lane>();
+            lane->index = i;
+            lane->session = owner.sessions_[i];
+            // The first session is logged in already.
+            lane->state = i == 0 ? Lane::State::Ready : Lane::State::Closed;
+            lane->thread = std::thread(
+                [raw = lane.get(), this] { raw->serve(shared_, owner_.ui_, owner_.login_); });
+            lanes_.push_back(std::move(lane));
+        }
+    }
+    ~Dispatch() {
+        for (const auto& lane : lanes_) {
+            if (lane->state == Lane::State::LoggingIn) {
+                lane->session->disconnect();  // its login ends at once
+            }
+            lane->end();
+        }
+    }
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+
+    std::size_t run() {
+        for (;;) {
+            finish_in_order();
+            start_free_lanes();
+            finish_in_order();
+            const auto ask_again = open_or_drop();
+            const bool running = std::ranges::any_of(lanes_, [](const auto& l) {
+                return l->running || l->state == Lane::State::LoggingIn;
+            });
+            if (!running) {
+                if (outcomes_.empty() &&
+                    (halted_ || (prepare_again_.empty() && next_ >= transfers_))) {
+                    break;
+                }
+                continue;
+            }
+            take_ended(wait_for_ended(ask_again));
+        }
+        if (thrown_) {
+            std::rethrow_exception(thrown_);
+        }
+        return refused_ ? logged_in_ : lanes_.size();
+    }
+
+private:
+    using Clock = SessionWorth::Clock;
+
+    [[nodiscard]] bool nothing_to_begin() const {
+        return halted_ || (prepare_again_.empty() && next_ >= transfers_);
+    }
+
+    // Logs one more session in while it pays for itself; gives up those still logging in once
+    // nothing is left to begin. Returns when to ask again if nothing ends before.
+    std::optional<Clock::time_point> open_or_drop() {
+        if (nothing_to_begin()) {
+            for (const auto& lane : lanes_) {
+                if (lane->state == Lane::State::LoggingIn && !lane->dropped) {
+                    lane->dropped = true;
+                    lane->session->disconnect();
+                }
+            }
+            return std::nullopt;
+        }
+        if (refused_) {
+            return std::nullopt;
+        }
+        const auto closed = std::ranges::find_if(
+            lanes_, [](const auto& l) { return l->state == Lane::State::Closed; });
+        if (closed == lanes_.end()) {
+            return std::nullopt;
+        }
+        const auto answer = worth().at(Clock::now());
+        if (answer.open) {
+            (*closed)->open();
+            return open_or_drop();
+        }
+        return answer.ask_again;
+    }
+
+    [[nodiscard]] SessionWorth worth() const {
+        SessionWorth w;
+        w.login = login_;
+        w.not_begun = transfers_ - std::min(next_, transfers_) + prepare_again_.size();
+        w.sessions = static_cast<std::size_t>(std::ranges::count_if(lanes_, [](const auto& l) {
+            return l->state == Lane::State::Ready || l->state == Lane::State::LoggingIn;
+        }));
+        if (ended_transfers_ > 0) {
+            w.mean_transfer = time_in_transfers_ / static_cast<Clock::rep>(ended_transfers_);
+        }
+        for (const auto& lane : lanes_) {
+            if (lane->running && (!w.oldest_under_way || lane->began < *w.oldest_under_way)) {
+                w.oldest_under_way = lane->began;
+            }
+        }
+        return w;
+    }
+
+    std::deque<Shared::Ended> wait_for_ended(std::optional<Clock::time_point> until) {
+        std::deque<Shared::Ended> ended;
+        owner_.ui_.run_blocking([&] {
+            std::unique_lock lock(shared_.mutex);
+            const auto some = [&] { return !shared_.ended.empty(); };
+            if (until) {
+                shared_.ended_one.wait_until(lock, *until, some);
+            } else {
+                shared_.ended_one.wait(lock, some);
+            }
+            ended.swap(shared_.ended);
+        });
+        return ended;
+    }
+
+    void take_ended(std::deque<Shared::Ended> ended) {
+        for (Shared::Ended& one : ended) {
+            Lane& lane = *lanes_[one.lane];
+            switch (one.what) {
+                case Shared::Ended::What::LoggedIn:
+                    lane.state = lane.dropped ? Lane::State::Gone : Lane::State::Ready;
+                    if (lane.dropped) {
+                        lane.session->disconnect();
+                    } else {
+                        ++logged_in_;
+                    }
+                    break;
+                case Shared::Ended::What::Refused:
+                    lane.state = Lane::State::Gone;
+                    // A server's limit: no more knocking, in this run or later ones.
+                    refused_ = refused_ || !lane.dropped;
+                    break;
+                case Shared::Ended::What::Transfer:
+                    transfer_ended(lane, std::move(one));
+                    break;
+            }
+        }
+    }
+
+    void transfer_ended(Lane& lane, Shared::Ended one) {
+        lane.running = false;
+        time_in_transfers_ += Clock::now() - lane.began;
+        ++ended_transfers_;
+        if (ended_now_) {
+            try {
+                ended_now_(one.transfer, one.failure);
+            } catch (...) {
+                thrown_ = thrown_ ? thrown_ : std::current_exception();
+                halted_ = true;
+            }
+        }
+        outcomes_[one.transfer] = std::move(one);
+    }
+
+    void finish_in_order() {
+        for (auto found = outcomes_.find(finished_); found != outcomes_.end();
+             found = outcomes_.find(finished_)) {
+            const Shared::Ended ended = found->second;
+            outcomes_.erase(found);
+            if (ended.skipped) {
+                ++finished_;
+                continue;
+            }
+            const Next then = finish_one(ended);
+            --lanes_[ended.lane]->unhandled;
+            if (then == Next::Again && !halted_ && !thrown_) {
+                prepare_again_.push_back(finished_);
+                return;  // the ones after it wait for its retry
+            }
+            ++finished_;
+            halted_ = halted_ || then != Next::Go || thrown_;
+        }
+    }
+
+    Next finish_one(const Shared::Ended& ended) {
+        std::exception_ptr failure = ended.failure;
+        if (failure) {
+            // Told to the port as a failure of a blocking call, as it is one.
+            try {
+                owner_.ui_.run_blocking([&failure] { std::rethrow_exception(failure); });
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        try {
+            return finish_(finished_, failure, *lanes_[ended.lane]->session);
+        } catch (...) {
+            thrown_ = thrown_ ? thrown_ : std::current_exception();
+            return Next::Halt;
+        }
+    }
+
+    // A lane whose result waits may still take the transfer that every result waits for: its
+    // own result cannot be handled before that one has ended.
+    [[nodiscard]] bool may_take(const Lane& lane) const {
+        if (lane.state != Lane::State::Ready || lane.running) {
+            return false;
+        }
+        const std::size_t wanted = !prepare_again_.empty() ? prepare_again_.front() : next_;
+        return lane.unhandled == 0 || wanted == finished_;
+    }
+
+    void start_free_lanes() {
+        for (const auto& lane : lanes_) {
+            while (may_take(*lane) && begin_next(*lane)) {
+            }
+        }
+    }
+
+    // Prepares the next transfer (a retry first) and gives it to `lane`; false when there is
+    // none to begin.
+    bool begin_next(Lane& lane) {
+        const bool retry = !prepare_again_.empty();
+        if (halted_ && retry) {
+            // Its last try was finished already; nothing more is started.
+            outcomes_[prepare_again_.front()] =
+                Shared::Ended::of_transfer(lane.index, prepare_again_.front(), true);
+            prepare_again_.pop_front();
+            return true;
+        }
+        if (halted_ || (!retry && next_ >= transfers_)) {
+            return false;
+        }
+        const std::size_t transfer = retry ? prepare_again_.front() : next_;
+        std::optional<Work> work;
+        try {
+            work = prepare_(transfer);
+        } catch (...) {
+            thrown_ = thrown_ ? thrown_ : std::current_exception();
+            halted_ = true;
+            return false;
+        }
+        if (retry) {
+            prepare_again_.pop_front();
+        } else {
+            ++next_;
+        }
+        if (!work) {
+            outcomes_[transfer] = Shared::Ended::of_transfer(lane.index, transfer, true);
+            return true;
+        }
+        lane.give(transfer, std::move(*work));
+        return false;  // the lane is busy now
+    }
+
+    TransferLanes& owner_;
+    std::size_t transfers_;
+    const Prepare& prepare_;
+    const Finish& finish_;
+    const Ended& ended_now_;
+    Clock::duration login_;
+    Shared shared_;
+    std::vector<std::unique_ptr<Lane>> lanes_;
+    std::map<std::size_t, Shared::Ended> outcomes_;  // ended, waiting for their turn
+    std::deque<std::size_t> prepare_again_;          // a retry asked by `finish`
+    std::size_t next_ = 0;
+    std::size_t finished_ = 0;
+    bool halted_ = false;
+    std::exception_ptr thrown_;
+    std::size_t logged_in_ = 1;  // the first session is
+    bool refused_ = false;       // an extra session could not log in
+    Clock::duration time_in_transfers_{};
+    std::size_t ended_transfers_ = 0;
+};
+
 TransferLanes::TransferLanes(UiPort& ui, std::vector<FtpSession*> sessions, FtpLogin login)
     : ui_(ui), sessions_(std::move(sessions)), login_(std::move(login)) {}
 
 std::size_t TransferLanes::run(std::size_t transfers, const Prepare& prepare, const Finish& finish,
                                const Ended& ended_now) {
-    Shared shared;
-    std::vector<std::unique_ptr<Lane>> lanes;
-    for (std::size_t i = 0; i < sessions_.size(); ++i) {
-        auto lane = std::make_unique<Lane>();
-        lane->index = i;
-        lane->session = sessions_[i];
-        lane->thread =
-            std::thread([raw = lane.get(), &shared, this] { raw->serve(shared, ui_, login_); });
-        lanes.push_back(std::move(lane));
-    }
-
-    std::map<std::size_t, Shared::Ended> outcomes;  // ended, waiting for their turn
-    std::map<std::size_t, Work> under_way;          // given to a lane
-    std::map<std::size_t, Work> run_again;          // prepared, its lane could not log in
-    std::deque<std::size_t> prepare_again;          // a retry asked by `finish`
-    std::size_t next = 0;
-    std::size_t finished = 0;
-    bool halted = false;
-    std::exception_ptr thrown;
-
-    const auto finish_in_order = [&] {
-        for (auto found = outcomes.find(finished); found != outcomes.end();
-             found = outcomes.find(finished)) {
-            const Shared::Ended ended = found->second;
-            outcomes.erase(found);
-            if (ended.skipped) {
-                ++finished;
-                continue;
-            }
-            std::exception_ptr failure = ended.failure;
-            if (failure) {
-                // Told to the port as a failure of a blocking call, as it is one.
-                try {
-                    ui_.run_blocking([&failure] { std::rethrow_exception(failure); });
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            }
-            Next then = Next::Halt;
-            try {
-                then = finish(finished, failure, *sessions_[ended.lane]);
-            } catch (...) {
-                thrown = thrown ? thrown : std::current_exception();
-            }
-            --lanes[ended.lane]->unhandled;
-            if (then == Next::Again && !halted && !thrown) {
-                prepare_again.push_back(finished);
-                return;  // the ones after it wait for its retry
-            }
-            ++finished;
-            halted = halted || then != Next::Go || thrown;
-        }
-    };
-    // A lane whose result waits may still take the transfer that every result waits for: its
-    // own result cannot be handled before that one has ended. (Without this, lanes all waiting
-    // for a transfer whose own lane could not log in would wait for ever.)
-    const auto may_take = [&](const Lane& lane) {
-        if (lane.gone || lane.running) {
-            return false;
-        }
-        if (lane.unhandled == 0) {
-            return true;
-        }
-        const std::size_t wanted = !run_again.empty()       ? run_again.begin()->first
-                                   : !prepare_again.empty() ? prepare_again.front()
-                                                            : next;
-        return wanted == finished;
-    };
-    const auto start_free_lanes = [&] {
-        for (const auto& lane : lanes) {
-            while (may_take(*lane)) {
-                if (!run_again.empty()) {
-                    auto [transfer, work] = std::move(*run_again.begin());
-                    run_again.erase(run_again.begin());
-                    under_way[transfer] = work;
-                    lane->give(transfer, std::move(work));
-                    break;
-                }
-                const bool retry = !prepare_again.empty();
-                if (halted && retry) {
-                    // Its last try was finished already; nothing more is started.
-                    outcomes[prepare_again.front()] = {lane->index, prepare_again.front(), nullptr,
-                                                       false, true};
-                    prepare_again.pop_front();
-                    continue;
-                }
-                if (halted || (!retry && next >= transfers)) {
-                    return;
-                }
-                const std::size_t transfer = retry ? prepare_again.front() : next;
-                std::optional<Work> work;
-                try {
-                    work = prepare(transfer);
-                } catch (...) {
-                    thrown = thrown ? thrown : std::current_exception();
-                    halted = true;
-                    return;
-                }
-                if (retry) {
-                    prepare_again.pop_front();
-                } else {
-                    ++next;
-                }
-                if (!work) {
-                    outcomes[transfer] = {lane->index, transfer, nullptr, false, true};
-                    continue;
-                }
-                under_way[transfer] = *work;
-                lane->give(transfer, std::move(*work));
-            }
-        }
-    };
-
-    std::size_t usable = lanes.size();
-    for (;;) {
-        finish_in_order();
-        start_free_lanes();
-        finish_in_order();
-        const bool running =
-            std::any_of(lanes.begin(), lanes.end(), [](const auto& l) { return l->running; });
-        if (!running) {
-            if (outcomes.empty() && run_again.empty() &&
-                (halted || (prepare_again.empty() && next >= transfers))) {
-                break;
-            }
-            continue;
-        }
-        std::deque<Shared::Ended> ended;
-        ui_.run_blocking([&] {
-            std::unique_lock lock(shared.mutex);
-            shared.ended_one.wait(lock, [&] { return !shared.ended.empty(); });
-            ended.swap(shared.ended);
-        });
-        for (Shared::Ended& one : ended) {
-            Lane& lane = *lanes[one.lane];
-            lane.running = false;
-            Work work = std::move(under_way[one.transfer]);
-            under_way.erase(one.transfer);
-            if (one.refused) {
-                lane.gone = true;
-                --lane.unhandled;
-                --usable;
-                run_again.emplace(one.transfer, std::move(work));
-                continue;
-            }
-            if (ended_now && !one.skipped) {
-                try {
-                    ended_now(one.transfer, one.failure);
-                } catch (...) {
-                    thrown = thrown ? thrown : std::current_exception();
-                    halted = true;
-                }
-            }
-            outcomes[one.transfer] = std::move(one);
-        }
-    }
-    for (const auto& lane : lanes) {
-        lane->end();
-    }
-    if (thrown) {
-        std::rethrow_exception(thrown);
-    }
-    return usable;
+    Dispatch dispatch(*this, transfers, prepare, finish, ended_now);
+    return dispatch.run();
 }
 
 void run_on_lanes(LaneSessions& pool, int wanted, std::size_t transfers, UiPort& ui,

@@ -64,10 +64,13 @@ private:
 // gets the session the transfer ran on, idle.
 //
 // The calling thread waits through the UI port's run_blocking; a transfer's failure reaches
-// `finish` after being thrown through it, as a failure of a blocking call. A session other than
-// the first that cannot log in is left out for the rest of the run (its transfer goes to
-// another); the first is logged in already. A failure of `prepare` or `finish` (a stop) ends
-// the starting of new transfers; those under way end and are finished before it is rethrown.
+// `finish` after being thrown through it, as a failure of a blocking call. The first session is
+// logged in already; the others log in beside the work, one at a time while another pays for
+// itself (SessionWorth: on a server whose logins take seconds, small files never wait for one),
+// and take work only once logged in. One still logging in when nothing is left to begin is
+// given up. One that cannot log in (a server's limit) ends the opening of more. A failure of
+// `prepare` or `finish` (a stop) ends the starting of new transfers; those under way end and are
+// finished before it is rethrown.
 class TransferLanes {
 public:
     // What a transfer does on the session it was given, reporting its progress through
@@ -94,6 +97,7 @@ public:
 private:
     struct Lane;
     struct Shared;
+    class Dispatch;
 
     UiPort& ui_;
     std::vector<FtpSession*> sessions_;
