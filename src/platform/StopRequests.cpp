@@ -2,6 +2,9 @@
 #include "platform/StopRequests.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -41,7 +44,27 @@ struct StopRequests::Impl {
     }
 
 #ifdef _WIN32
+    // Windows ends the process as soon as the handler returns from a console close, a logoff or
+    // a shutdown, and anyway some 5 s after the event: the handler waits, within that, for the
+    // program's orderly stop (this object's end).
+    static constexpr auto kCloseWait = std::chrono::milliseconds(4500);
+    std::mutex ending;
+    std::condition_variable ended_cv;
+    bool ended = false;
+    static std::atomic<int> handlers_running;
+
     static BOOL WINAPI console_handler(DWORD event);
+    void wait_for_end() {
+        std::unique_lock lock(ending);
+        ended_cv.wait_for(lock, kCloseWait, [this] { return ended; });
+    }
+    void end() {
+        {
+            const std::lock_guard lock(ending);
+            ended = true;
+        }
+        ended_cv.notify_all();
+    }
 #else
     int pipe_read = -1;
     int pipe_write = -1;
@@ -66,14 +89,22 @@ BOOL WINAPI ignore_console_event(DWORD) {
 
 }  // namespace
 
+std::atomic<int> StopRequests::Impl::handlers_running{0};
+
 BOOL WINAPI StopRequests::Impl::console_handler(DWORD event) {
+    // Counted before the instance is looked up: its destructor waits for the count to drop.
+    ++handlers_running;
     Impl* impl = live.load();
-    if (impl == nullptr) {
-        return FALSE;
+    if (impl != nullptr) {
+        // Windows already runs this on a thread of its own.
+        impl->notify(event == CTRL_C_EVENT ? kInterruptStatus : kTerminateStatus);
+        if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
+            event == CTRL_SHUTDOWN_EVENT) {
+            impl->wait_for_end();
+        }
     }
-    // Windows already runs this on a thread of its own.
-    impl->notify(event == CTRL_C_EVENT ? kInterruptStatus : kTerminateStatus);
-    return TRUE;
+    --handlers_running;
+    return impl != nullptr ? TRUE : FALSE;
 }
 
 StopRequests::StopRequests(Handler on_stop) : impl_(std::make_unique<Impl>()) {
@@ -91,6 +122,11 @@ StopRequests::~StopRequests() {
     }
     SetConsoleCtrlHandler(&Impl::console_handler, FALSE);
     Impl::live.store(nullptr);
+    impl_->end();
+    // A handler that found this instance is done with it before it goes.
+    while (Impl::handlers_running.load() > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 #else
