@@ -20,7 +20,9 @@ constexpr std::array<ExitCodeRow, 11> kTable = {{
     {kRefused,
      "el servidor rechazó el acceso (1013), la conexión cifrada o su certificado (1030-1036), "
      "o la contraseña de pago electrónico no se aceptó"},
-    {kTransferFailed, "una transferencia no se hizo o se cortó (1003, 1000, 1002)"},
+    {kTransferFailed,
+     "una transferencia no se hizo o se cortó (1003, 1000, 1002), o el servidor no admitió "
+     "más sesiones (1040)"},
     {kAnswersMissing, "terminó la espera de --wait sin todas las respuestas"},
     {kLocalProblem,
      "problema en este equipo: archivo de configuración, base de datos, o un archivo o carpeta "
@@ -64,6 +66,7 @@ int exit_code_for_number(int number) {
         case ftp_error::kSessionBroken:
         case ftp_error::kNoAnswer:
         case ftp_error::kNotTransferred:
+        case ftp_error::kSessionLimit:
             return kTransferFailed;
         case 61:  // disk full
         case error_number::kPathNotFound:

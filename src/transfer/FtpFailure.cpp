@@ -74,6 +74,12 @@ bool opening_data_connection(std::string_view last_reply) {
 }
 
 int number_for(CURLcode code, const FtpFailureContext& context) {
+    // (libcurl may itself log in again on a new connection when it finds the old one closed:
+    // a refused login is a login whatever the session had before.)
+    if ((context.logging_in || code == CURLE_LOGIN_DENIED) &&
+        is_session_limit(code, context.last_reply, context.account_accepted)) {
+        return ftp_error::kSessionLimit;
+    }
     if (!context.tls && reply_asks_for_tls(context.last_reply)) {
         return ftp_error::kTlsRequired;
     }
@@ -181,6 +187,10 @@ std::string describe(int number, CURLcode code, const FtpFailureContext& context
                    ": el servidor no lo encontró o no lo permitió";
         case ftp_error::kNoAnswer:
             return "El servidor " + server + " dejó de responder";
+        case ftp_error::kSessionLimit:
+            return "El servidor " + server +
+                   " no admite por ahora otra sesión de esta oficina: su límite de conexiones "
+                   "por dirección está ocupado";
         case ftp_error::kDataConnectionRefused:
         case ftp_error::kDataConnectionUnanswered:
             return "Se inició la sesión con el servidor " + server +
@@ -233,6 +243,11 @@ std::string_view what_to_do(int number, const FtpFailureContext& context) {
             return "Qué hacer: el servidor aceptó la conexión y dejó de responder; vuelve a "
                    "intentarlo en unos minutos y, si se repite, avisa al administrador del "
                    "servidor.";
+        case ftp_error::kSessionLimit:
+            return "Qué hacer: espera a que terminen las otras conexiones de la oficina con el "
+                   "servidor (otro programa de Ordano, otro equipo) y vuelve a intentarlo; si se "
+                   "repite, pide al administrador del servidor que admita más conexiones por "
+                   "dirección.";
         case ftp_error::kSessionBroken:
             return "Qué hacer: la conexión se cortó a media operación; revisa la red y vuelve a "
                    "intentarlo.";
@@ -277,6 +292,10 @@ FtpError ftp_failure(CURLcode code, const FtpFailureContext& context) {
     return FtpError(number, describe(number, code, context), details(number, code, context));
 }
 
+bool is_session_limit(CURLcode code, std::string_view last_reply, bool account_accepted) {
+    return last_reply.starts_with("421") || (code == CURLE_LOGIN_DENIED && account_accepted);
+}
+
 bool passive_reply_out_of_step(CURLcode code) {
     return code == CURLE_FTP_WEIRD_PASV_REPLY;
 }
@@ -285,7 +304,10 @@ bool looks_like_dropped_session(CURLcode code, std::string_view last_reply) {
     const bool session_failed = code == CURLE_OPERATION_TIMEDOUT || code == CURLE_SEND_ERROR ||
                                 code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
                                 code == CURLE_WEIRD_SERVER_REPLY;
-    return session_failed && !opening_data_connection(last_reply);
+    // A TLS session whose server process went away can leave an earlier command's success
+    // ("200") where the passive reply was awaited: the connection is out of step, not refused.
+    const bool out_of_step = code == CURLE_FTP_WEIRD_PASV_REPLY && !is_refusal(last_reply);
+    return out_of_step || (session_failed && !opening_data_connection(last_reply));
 }
 
 }  // namespace ordano

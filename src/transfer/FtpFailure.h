@@ -24,7 +24,14 @@ struct FtpFailureContext {
     bool tls = false;                    // the session asked for TLS
     std::string_view authority_file{};   // the certificates trusted; empty: the system's
     long certificate_verify_result = 0;  // the TLS library's verdict on the certificate (X509_V_*)
+    bool logging_in = false;             // the call began without a logged-in session
+    bool account_accepted = false;       // the server has accepted this account before
 };
+
+// A refusal of a new session that is the server's limit of sessions, not the account's fault:
+// "421" to the new connection, or "530" to an account it has accepted before.
+[[nodiscard]] bool is_session_limit(CURLcode code, std::string_view last_reply,
+                                    bool account_accepted);
 
 // The one place where libcurl's result becomes the program's error number, description and
 // details.

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "base/Encoding.h"
@@ -255,11 +256,17 @@ struct FtpSession::Impl {
     bool stored_opened = false;  // the server opened the file of this upload (150, 125)
     bool size_differs = false;   // the server's SIZE of a published upload was not the file's
     std::chrono::steady_clock::duration login_time{};  // of the last login connect() made
+    bool accepted = false;  // the server accepted this account since connect()
+    // A login the server refuses for its limit of sessions is tried again for a while (not by
+    // an extra session, which leaves the place to others).
+    bool waits_for_place = true;
     std::shared_ptr<PublishWays> ways = std::make_shared<PublishWays>();
 
     void open_handle();
     void close_now() noexcept;
     void perform(Request request);
+    // Sets the handle for `request` (opening it first when closed).
+    void apply_request(bool reused);
     CURLcode perform_once();
     [[noreturn]] void fail(CURLcode code, bool on_reused_connection);
     // What the call under way is doing, as the person knows it.
@@ -271,6 +278,9 @@ struct FtpSession::Impl {
     bool store(SourceFile& source, std::string_view folder, const std::string& stored,
                const std::string& publish_as);
     [[nodiscard]] bool rename_refused() const;
+    // After a login refused for the server's limit: whether to try again, having waited a
+    // moment for a place; false once `since` is long past, or when cancelled.
+    [[nodiscard]] bool place_may_come(CURLcode code, std::chrono::steady_clock::time_point since);
     [[nodiscard]] std::chrono::milliseconds removal_limit() const;
     // DELE on this session while it answers, else on a fresh login; bounded. True when the
     // server answered the DELE (removed, or nothing there).
@@ -369,10 +379,38 @@ void FtpSession::Impl::perform(Request next) {
     if (!login) {
         throw FtpError(ftp_error::kOther, "No hay sesión abierta con el servidor");
     }
+    request = std::move(next);
+    bool reused = live;
+    apply_request(reused);
+    const auto started = std::chrono::steady_clock::now();
+    CURLcode code = perform_once();
+    const bool quick =
+        std::chrono::steady_clock::now() - started < std::chrono::seconds(timeouts.stall_seconds);
+    if (code != CURLE_OK && reused && quick && moved == 0 && !cancelled() &&
+        looks_like_dropped_session(code, last_reply)) {
+        // The server closed the session while it sat idle (a "421" or a reset): a second
+        // attempt logs in again on a new connection. A server that is merely slow took the
+        // whole stall limit and is not asked twice.
+        close_now();
+        reused = false;
+        apply_request(reused);
+        code = perform_once();
+    }
+    while (code != CURLE_OK && (!reused || code == CURLE_LOGIN_DENIED) &&
+           place_may_come(code, started)) {
+        code = perform_once();
+    }
+    if (code != CURLE_OK) {
+        fail(code, reused);
+    }
+    live = true;
+    accepted = true;
+}
+
+void FtpSession::Impl::apply_request(bool reused) {
     if (!curl.is_open()) {
         open_handle();
     }
-    request = std::move(next);
     CURL* h = curl.easy();
     const std::string url = "ftp://" + login->server + "/" + request.path;
     set(h, CURLOPT_URL, url.c_str());
@@ -386,28 +424,25 @@ void FtpSession::Impl::perform(Request next) {
         static_cast<curl_off_t>(request.source != nullptr ? request.source->size() : -1));
 
     trace.apply(h);
-    const bool reused = live;
     // On a logged-in session the only connection a call makes is the data connection.
     set(h, CURLOPT_CONNECTTIMEOUT,
         reused ? timeouts.data_connect_seconds : timeouts.connect_seconds);
-    const auto started = std::chrono::steady_clock::now();
-    CURLcode code = perform_once();
-    const bool quick =
-        std::chrono::steady_clock::now() - started < std::chrono::seconds(timeouts.stall_seconds);
-    if (code != CURLE_OK && reused && quick && moved == 0 && !cancelled() &&
-        looks_like_dropped_session(code, last_reply)) {
-        // The server closed the session while it sat idle (a "421" or a reset): libcurl has
-        // now dropped that connection, and a second attempt logs in again on a new one.
-        // A server that is merely slow took the whole stall limit and is not asked twice.
-        set(h, CURLOPT_CONNECTTIMEOUT, timeouts.connect_seconds);
-        code = perform_once();
-        if (code != CURLE_OK) {
-            fail(code, false);
-        }
-    } else if (code != CURLE_OK) {
-        fail(code, reused);
+}
+
+bool FtpSession::Impl::place_may_come(CURLcode code, std::chrono::steady_clock::time_point since) {
+    static constexpr auto kPlaceWait = std::chrono::seconds(20);
+    static constexpr auto kPause = std::chrono::milliseconds(100);
+    if (!waits_for_place || !is_session_limit(code, last_reply, accepted)) {
+        return false;
     }
-    live = true;
+    for (auto paused = std::chrono::milliseconds(0); paused < std::chrono::seconds(1);
+         paused += kPause) {
+        if (cancelled() || std::chrono::steady_clock::now() - since > kPlaceWait) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPause);
+    }
+    return true;
 }
 
 CURLcode FtpSession::Impl::perform_once() {
@@ -476,6 +511,8 @@ void FtpSession::Impl::fail(CURLcode code, bool on_reused_connection) {
         .tls = login->tls.on,
         .authority_file = authority,
         .certificate_verify_result = verify_result,
+        .logging_in = !on_reused_connection,
+        .account_accepted = accepted,
     };
     FtpError error =
         size_differs ? FtpError(ftp_error::kSessionBroken,
@@ -684,10 +721,14 @@ std::chrono::steady_clock::duration FtpSession::login_time() const {
     return impl_->login_time;
 }
 
-void FtpSession::connect(const FtpLogin& login) {
+void FtpSession::connect(const FtpLogin& login, PlaceWait place) {
     Impl::Use use(*impl_);
     impl_->close_now();
     impl_->login = wire_login(login);
+    // A refusal of this login is the account's; once it is accepted, a refusal of the session's
+    // own logging in again (the server dropped it) is the server's limit.
+    impl_->accepted = false;
+    impl_->waits_for_place = place == PlaceWait::Wait;
     try {
         const auto started = std::chrono::steady_clock::now();
         impl_->perform({});  // logs in and reads the start folder, transfers nothing

@@ -37,6 +37,9 @@ inline constexpr int kTlsHandshakeFailed = 1036;    // the TLS negotiation itsel
 // The passive data connection (a firewall or NAT in front of the server's passive ports).
 inline constexpr int kDataConnectionRefused = 1037;
 inline constexpr int kDataConnectionUnanswered = 1038;
+// The server takes no more sessions from this address for now: a 421 to a new connection, or a
+// 530 to an account it has accepted before (a limit of connections per address).
+inline constexpr int kSessionLimit = 1040;
 }  // namespace ftp_error
 
 class FtpError : public NumberedError {
@@ -111,7 +114,11 @@ public:
     // call runs on the session.)
     [[nodiscard]] std::chrono::steady_clock::duration login_time() const;
 
-    void connect(const FtpLogin& login);
+    // Whether a login the server refuses for its limit of sessions (1040) waits a while for a
+    // place (the run's own session) or fails at once (an extra session, which leaves the place).
+    enum class PlaceWait { Wait, GiveUp };
+    // Logs in; the session's later calls log in again by themselves when the server dropped it.
+    void connect(const FtpLogin& login, PlaceWait place = PlaceWait::Wait);
     // Stores local_file under remote_folder/remote_name, published as said above; says which
     // way. An empty remote folder means the folder the session starts in.
     UploadWay upload(const std::filesystem::path& local_file, std::string_view remote_folder,

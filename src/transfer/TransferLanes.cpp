@@ -147,7 +147,7 @@ struct TransferLanes::Lane {
 
     Shared::Ended::What logged_in(const FtpLogin& login) {
         try {
-            session->connect(login);
+            session->connect(login, FtpSession::PlaceWait::GiveUp);
             return Shared::Ended::What::LoggedIn;
         } catch (...) {
             return Shared::Ended::What::Refused;
@@ -263,6 +263,15 @@ private:
         }
         if (refused_) {
             return std::nullopt;
+        }
+        // A session of the run logging in again (the server dropped it) is given its place
+        // before any other session takes one: on a server with a limit per address, an extra
+        // session would keep it out.
+        const bool relogging = std::ranges::any_of(lanes_, [](const auto& l) {
+            return l->state == Lane::State::Ready && l->running && !l->session->connected();
+        });
+        if (relogging) {
+            return Clock::now() + std::chrono::milliseconds(50);
         }
         const auto closed = std::ranges::find_if(
             lanes_, [](const auto& l) { return l->state == Lane::State::Closed; });

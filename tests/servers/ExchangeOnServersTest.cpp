@@ -267,6 +267,24 @@ TEST_P(ExchangeOnServers, SendsAndReceivesOverOneConnectionPerAddress) {
     expect_stored(answers, office_->receive_folder(), run);
 }
 
+// Eighteen files on a server that takes two connections per address, with the payment
+// password's file missing on the server (550): the extra sessions never keep the run's own
+// session from logging in again, and a refused login there is a limit, not a wrong password.
+TEST_P(ExchangeOnServers, EveryFileGoesOnATwoSessionServer) {
+    serve(2);
+    std::vector<std::string> args{"send"};
+    for (const char kind : {'M', 'C'}) {
+        for (int n = 1; n <= 9; ++n) {
+            args.push_back(today(kind, n));
+        }
+    }
+    const auto run = office_->cli(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        EXPECT_TRUE(server_->file_bytes("valin/" + args[i]).has_value()) << args[i];
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, ExchangeOnServers, ::testing::ValuesIn(server_cases()),
                          param_name);
 INSTANTIATE_TEST_SUITE_P(Servers, ReceptionOnServers, ::testing::ValuesIn(server_cases()),
