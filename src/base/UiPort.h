@@ -53,11 +53,13 @@ public:
     // Shows the payment-password prompt modally; true when the typed password was accepted.
     virtual bool ask_payment_password() = 0;
 
-    // Runs blocking work (a connection, a transfer) so that the window keeps handling its
-    // events meanwhile; rethrows whatever the work threw.
+    // Runs blocking work (a connection, a transfer); the core's turn is free for others
+    // meanwhile (the engine gives it away; a single-threaded front end handles its own
+    // events). Rethrows whatever the work threw.
     virtual void run_blocking(const std::function<void()>& work) = 0;
 
-    // Lets pending window events through once.
+    // A moment for others between two steps of long work: the engine gives its turn away once
+    // to whoever waits for it.
     virtual void yield() = 0;
 
     virtual void progress(const Progress& /*progress*/) {}

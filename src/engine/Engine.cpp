@@ -168,7 +168,7 @@ void Engine::with_turn(Request request, std::function<void()> work, Where where)
     }
     // At once only when nothing asked before is still waiting for the turn: the order in
     // which things were asked is the order in which they are done.
-    if (where == Where::Here && waiting_ == 0 && turn_.try_lock()) {
+    if (where == Where::CallingThread && waiting_ == 0 && turn_.try_lock()) {
         lock.unlock();
         run_with_turn(work);
         turn_.unlock();

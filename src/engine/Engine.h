@@ -40,7 +40,7 @@ public:
     // Where work that needs the turn may run: at once on the asking thread when the engine is
     // free and nothing asked before it still waits (the lists by hand, a review), or always on
     // the engine's own thread (work that may close a session, which can wait on the network).
-    enum class Where { Here, EngineThread };
+    enum class Where { CallingThread, EngineThread };
 
     // How a job's thread is started: std::thread unless given (a test makes it fail with
     // std::system_error, as std::thread does when the system will not give one more thread).
@@ -65,7 +65,7 @@ public:
     // The polling timer's tick: one look at the server, unless one is under way.
     void tick();
     // Work on the core's state, holding the turn (see Where), unless the gate says otherwise.
-    void with_turn(Request request, std::function<void()> work, Where where = Where::Here);
+    void with_turn(Request request, std::function<void()> work, Where where = Where::CallingThread);
     // Starts `work` as `job` on a thread of its own, as the gate says; false when it did not
     // start now (refused, skipped, or kept for later).
     bool start(Request request, Job job, std::function<void()> work);
@@ -100,8 +100,7 @@ public:
     [[nodiscard]] CatalogUpdate& catalog_update() { return catalog_update_; }
     [[nodiscard]] Ticker& ticker() { return ticker_; }
     [[nodiscard]] UiPort& ui() { return ui_; }
-    [[nodiscard]] EngineTurn& turn() { return turn_; }
-    [[nodiscard]] FtpSession& eftpPrincipal() { return eftpPrincipal_; }
+    // The sessions of the bulletin and of the catalogue's check (tests look at them).
     [[nodiscard]] FtpSession& bulletin_session() { return eftpBulletin_; }
     [[nodiscard]] FtpSession& check_session() { return eftpCatalogCheck_; }
 
@@ -113,7 +112,7 @@ private:
     struct Later {
         bool job = false;
         Job kind = Job::Tick;
-        Where where = Where::Here;
+        Where where = Where::CallingThread;
         std::function<void()> work;
     };
 

@@ -34,7 +34,7 @@ AnswerVerdict verdict_of(const std::string& name, const std::filesystem::path& s
 }  // namespace
 
 ExpectedAnswers expected_answers(const ReceiveRow& row) {
-    return {row.archivo_prev, row.ruta_prev, row.archivo_val, row.ruta_val, row.ruta_dest};
+    return {row.archivo_prev, row.ruta_pre, row.archivo_val, row.ruta_val, row.ruta_dest};
 }
 
 JournalRecorder::JournalRecorder(Journal& journal, SendList& send, ReceiveList& receive,
@@ -267,7 +267,7 @@ std::vector<std::string> JournalRecorder::restore(bool send_entries, const Local
             row.prev_state = prev_done ? std::string(kAnswerIn) : "";
             row.val_state = entry.val_in ? std::string(kAnswerIn) : "";
             row.sent_at = time_hh_mm_ampm(entry.awaiting_since, locale);
-            row.ruta_prev = entry.expected.prev_folder;
+            row.ruta_pre = entry.expected.prev_folder;
             row.ruta_val = entry.expected.val_folder;
             row.archivo_prev = entry.expected.prev_name;
             row.archivo_val = entry.expected.val_name;

@@ -17,7 +17,7 @@ std::string ReceiveRow::sub_item(int n) const {
         case 3:
             return sent_at;
         case 4:
-            return ruta_prev;
+            return ruta_pre;
         case 5:
             return ruta_val;
         case 6:

@@ -19,7 +19,7 @@ struct ReceiveRow {
     std::string prev_state;    // sub-item 1: "" awaited, "X" received or not expected
     std::string val_state;     // sub-item 2: "" awaited, "X" received
     std::string sent_at;       // sub-item 3: "hh:mm ampm"
-    std::string ruta_prev;     // sub-item 4, key "RutaPrev"
+    std::string ruta_pre;      // sub-item 4, key "RutaPrev"
     std::string ruta_val;      // sub-item 5, key "RutaVal"
     std::string archivo_prev;  // sub-item 6, key "ArchivoPrev"
     std::string archivo_val;   // sub-item 7, key "ArchivoVal"

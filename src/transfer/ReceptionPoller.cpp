@@ -154,7 +154,7 @@ std::optional<ReceptionPoller::Awaited> ReceptionPoller::awaited(RowId id, Answe
         if (!row->awaits_prevalidation()) {
             return std::nullopt;
         }
-        return Awaited{row->ruta_prev, row->archivo_prev, session_.folders.val_rec, ""};
+        return Awaited{row->ruta_pre, row->archivo_prev, session_.folders.val_rec, ""};
     }
     if (!row->awaits_validation()) {
         return std::nullopt;

@@ -111,7 +111,7 @@ ReceiveRow receive_row_for(const SendRow& sent, const Route& route, std::string 
     row.text = sent.text;
     row.prev_state = prevalidation ? "" : std::string(kAnswerIn);
     row.sent_at = std::move(sent_at);
-    row.ruta_prev = prevalidation ? sent.ruta_pre : "";
+    row.ruta_pre = prevalidation ? sent.ruta_pre : "";
     row.ruta_val = sent.ruta_val;
     row.archivo_prev = route.archivo_prev;
     row.archivo_val = route.archivo_val;

@@ -69,7 +69,7 @@ TEST_F(SendingRunTest, EveryKindLandsInItsInputFolderWithItsBytes) {
     EXPECT_EQ(row_m.val_state, "");
     EXPECT_EQ(row_m.sent_at, "02:05 p.m.");
     EXPECT_FALSE(row_m.handed_over);  // uploaded by this office
-    EXPECT_EQ(row_m.ruta_prev, "/ag0015");
+    EXPECT_EQ(row_m.ruta_pre, "/ag0015");
     EXPECT_EQ(row_m.ruta_val, "/ag0015");
     EXPECT_EQ(row_m.archivo_prev, "k0015001.033");
     EXPECT_EQ(row_m.archivo_val, "M0015001.err");
@@ -79,7 +79,7 @@ TEST_F(SendingRunTest, EveryKindLandsInItsInputFolderWithItsBytes) {
 
     const ReceiveRow& row_c = receive_row("C0015002.033");
     EXPECT_EQ(row_c.prev_state, "X");  // no prevalidation answer expected
-    EXPECT_EQ(row_c.ruta_prev, "");
+    EXPECT_EQ(row_c.ruta_pre, "");
     EXPECT_EQ(row_c.archivo_prev, "");
     EXPECT_EQ(row_c.archivo_val, "C0015002.err");
 
@@ -90,7 +90,7 @@ TEST_F(SendingRunTest, EveryKindLandsInItsInputFolderWithItsBytes) {
     const ReceiveRow& row_e = receive_row("E0015004.033");
     EXPECT_EQ(row_e.archivo_prev, "ke001504.033");
     EXPECT_EQ(row_e.archivo_val, "a0015004.033");
-    EXPECT_EQ(row_e.ruta_prev, "");  // the payment kinds have no prevalidation folder
+    EXPECT_EQ(row_e.ruta_pre, "");  // the payment kinds have no prevalidation folder
     EXPECT_EQ(row_e.ruta_val, "/kroout");
     EXPECT_EQ(row_e.ruta_dest, folders.pag_rec);
     EXPECT_EQ(row_e.icono, "3");  // payment code 05
@@ -132,7 +132,7 @@ TEST_F(SendingRunTest, LowerCaseNameRoutesAsItsKind) {
     const ReceiveRow& row = receive_row("m1234001.123");
     EXPECT_EQ(row.archivo_val, "m1234001.err");
     EXPECT_EQ(row.archivo_prev, "k1234001.123");
-    EXPECT_EQ(row.ruta_prev, "/ag1234");
+    EXPECT_EQ(row.ruta_pre, "/ag1234");
     EXPECT_EQ(row.ruta_val, "/ag1234");
 }
 

@@ -109,7 +109,7 @@ std::vector<std::string> TransferTest::files_in(const fs::path& folder) {
 void TransferTest::answer_on_server(const ReceiveRow& row, std::string_view prevalidation,
                                     std::string_view validation) {
     if (!row.archivo_prev.empty()) {
-        server_.put_file(row.ruta_prev + "/" + row.archivo_prev, prevalidation);
+        server_.put_file(row.ruta_pre + "/" + row.archivo_prev, prevalidation);
     }
     server_.put_file(row.ruta_val + "/" + row.archivo_val, validation);
 }
