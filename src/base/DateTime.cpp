@@ -54,7 +54,8 @@ std::string twelve_hour(const LocalDateTime& at, bool with_seconds, const Locale
     const int h12 = at.hour % 12 == 0 ? 12 : at.hour % 12;
     std::string out = two_digits(h12) + ":" + two_digits(at.minute);
     if (with_seconds) {
-        out += ":" + two_digits(at.second);
+        out += ':';
+        out += two_digits(at.second);
     }
     out += " ";
     out += at.hour < 12 ? locale.am : locale.pm;
