@@ -58,7 +58,8 @@ struct TransferLanes::Shared {
         enum class What {
             Transfer,  // a transfer ended (or was left out: skipped)
             LoggedIn,  // the lane's session logged in and takes work
-            Refused,   // the lane's session could not log in
+            Refused,   // the server would not have the lane's session
+            GivenUp,   // its login was cancelled (given up, or the run stopped)
         };
         std::size_t lane = 0;
         std::size_t transfer = 0;
@@ -102,8 +103,8 @@ struct TransferLanes::Lane {
     std::size_t index = 0;
     FtpSession* session = nullptr;
     State state = State::Closed;
-    bool dropped = false;  // given up while logging in: its refusal is no server's limit
-    bool running = false;  // a transfer was given and has not ended
+    bool dropped = false;                   // given up while logging in
+    bool running = false;                   // a transfer was given and has not ended
     SessionWorth::Clock::time_point began;  // of the transfer under way
     // Transfers given whose results are not handled yet: `finish` uses this lane's session,
     // which must not be carrying another transfer by then.
@@ -149,8 +150,12 @@ struct TransferLanes::Lane {
         try {
             session->connect(login, FtpSession::PlaceWait::GiveUp);
             return Shared::Ended::What::LoggedIn;
+        } catch (const FtpError& error) {
+            // A login given up ends as a cut session; anything else is the server's answer.
+            return error.number() == ftp_error::kSessionBroken ? Shared::Ended::What::GivenUp
+                                                               : Shared::Ended::What::Refused;
         } catch (...) {
-            return Shared::Ended::What::Refused;
+            return Shared::Ended::What::GivenUp;
         }
     }
 
@@ -332,9 +337,13 @@ private:
                     }
                     break;
                 case Shared::Ended::What::Refused:
+                    // A server's limit (even for a login given up meanwhile): no more
+                    // knocking, in this run or later ones.
                     lane.state = Lane::State::Gone;
-                    // A server's limit: no more knocking, in this run or later ones.
-                    refused_ = refused_ || !lane.dropped;
+                    refused_ = true;
+                    break;
+                case Shared::Ended::What::GivenUp:
+                    lane.state = Lane::State::Gone;
                     break;
                 case Shared::Ended::What::Transfer:
                     transfer_ended(lane, std::move(one));
