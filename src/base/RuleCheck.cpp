@@ -17,4 +17,10 @@ void rule_broken(std::string_view rule) {
 #endif
 }
 
+void check_turn(const TurnKeeper* keeper, std::string_view what) {
+    if (keeper != nullptr && !keeper->held_here()) {
+        rule_broken(std::string(what) + " sin tener el turno del motor");
+    }
+}
+
 }  // namespace ordano

@@ -17,4 +17,17 @@ public:
 
 [[noreturn]] void rule_broken(std::string_view rule);
 
+// Who may work on the core's state now: the engine's turn says it. A core worked on by one
+// thread alone has no keeper, and nothing is checked.
+class TurnKeeper {
+public:
+    [[nodiscard]] virtual bool held_here() const = 0;
+
+protected:
+    ~TurnKeeper() = default;
+};
+
+// The rule that `what` is done only by the thread holding `keeper`'s turn (none: no rule).
+void check_turn(const TurnKeeper* keeper, std::string_view what);
+
 }  // namespace ordano

@@ -30,6 +30,7 @@ Engine::Engine(Office& office, FrontEnd& front, ThreadStart start_thread)
     for (FtpSession* session : {&eftpPrincipal_, &eftpBulletin_, &eftpCatalogCheck_}) {
         session->stop_with(office.stop_token());
     }
+    desk_.keep_by(&turn_);
     state_.polling_interval_ms = desk_.timer().interval();
     desk_.timer().subscribe(
         [this](bool enabled, int interval_ms) { set_polling(enabled, interval_ms); });

@@ -11,11 +11,13 @@ std::uint64_t EngineTurn::queue_up() {
 void EngineTurn::wait_for(std::uint64_t ticket) {
     std::unique_lock lock(mutex_);
     served_.wait(lock, [&] { return serving_ == ticket; });
+    holder_.store(std::this_thread::get_id());
 }
 
 void EngineTurn::unlock() {
     {
         const std::lock_guard lock(mutex_);
+        holder_.store(std::thread::id{});
         ++serving_;
         pass_given_back();
     }
@@ -43,6 +45,7 @@ bool EngineTurn::try_lock() {
         return false;
     }
     ++next_ticket_;
+    holder_.store(std::this_thread::get_id());
     return true;
 }
 

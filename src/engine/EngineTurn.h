@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <set>
+#include <thread>
+
+#include "base/RuleCheck.h"
 
 namespace ordano {
 
@@ -14,7 +18,9 @@ namespace ordano {
 // the person), so that what is asked meanwhile is done between two of its steps, as when the
 // window let its events through while a transfer ran. Fair: turns are given in the order they
 // were asked for, so a job that gives its turn away and asks again comes after those waiting.
-class EngineTurn {
+// The turn records the thread that holds it, so that the core's lists and desk can check that
+// they are changed by that thread alone (RuleCheck.h).
+class EngineTurn final : public TurnKeeper {
 public:
     void lock() { wait_for(queue_up()); }
     void unlock();
@@ -27,6 +33,9 @@ public:
     void give_back(std::uint64_t ticket);
     // Takes the turn only when nobody holds it or waits for it.
     [[nodiscard]] bool try_lock();
+    [[nodiscard]] bool held_here() const override {
+        return holder_.load() == std::this_thread::get_id();
+    }
 
 private:
     void pass_given_back();  // with mutex_ held
@@ -36,6 +45,7 @@ private:
     std::uint64_t next_ticket_ = 0;
     std::uint64_t serving_ = 0;
     std::set<std::uint64_t> given_back_;
+    std::atomic<std::thread::id> holder_{};
 };
 
 // Gives the turn away for its life (a wait), and takes it again, in order, at its end.

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/RuleCheck.h"
+
 namespace ordano {
 
 // Identity of a row for as long as it lives; never reused, so a removed row cannot be mistaken
@@ -36,6 +38,8 @@ public:
     RowList& operator=(const RowList&) = delete;
 
     void subscribe(ListObserver<Row> observer) { observers_.push_back(std::move(observer)); }
+    // From now on every change is checked to come from the holder of `keeper`'s turn.
+    void keep_by(const TurnKeeper* keeper) { keeper_ = keeper; }
 
     [[nodiscard]] std::size_t size() const { return rows_.size(); }
     [[nodiscard]] bool empty() const { return rows_.empty(); }
@@ -66,6 +70,7 @@ public:
     }
 
     RowId append(Row row) {
+        check_turn(keeper_, "Una fila añadida a una lista");
         row.id = next_id_++;
         rows_.push_back(std::move(row));
         notify_added(rows_.size() - 1);
@@ -74,6 +79,7 @@ public:
 
     // false when the row was already gone.
     bool remove(RowId id) {
+        check_turn(keeper_, "Una fila quitada de una lista");
         const auto index = index_of(id);
         if (!index) {
             return false;
@@ -88,6 +94,7 @@ public:
     }
 
     void clear() {
+        check_turn(keeper_, "Una lista vaciada");
         rows_.clear();
         for (const auto& o : observers_) {
             if (o.reset) {
@@ -99,6 +106,7 @@ public:
     // Applies edit(Row&) to a living row; false when the row is gone. The id cannot change.
     template <typename Edit>
     bool update(RowId id, Edit&& edit) {
+        check_turn(keeper_, "Una fila cambiada");
         const auto index = index_of(id);
         if (!index) {
             return false;
@@ -126,6 +134,7 @@ private:
     std::vector<Row> rows_;
     RowId next_id_ = 1;
     std::vector<ListObserver<Row>> observers_;
+    const TurnKeeper* keeper_ = nullptr;
 };
 
 }  // namespace ordano

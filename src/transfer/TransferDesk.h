@@ -46,6 +46,10 @@ public:
     [[nodiscard]] ReceptionPoller& poller() { return poller_; }
     [[nodiscard]] JournalRecorder& journal() { return recorder_; }
 
+    // From now on every routine below, and every change of the two lists, is checked to come
+    // from the holder of `keeper`'s turn (the engine's).
+    void keep_by(const TurnKeeper* keeper);
+
     // Start-up: the files a previous run left awaiting answers go back on the receive list
     // (and the polling resumes), and with `send_entries` the files it left to send go back on
     // the send list. A journal row that cannot be put back is named in one message.
@@ -63,7 +67,7 @@ public:
     // main window ends with this.
     void close_sending_session();
     // The polling timer's tick.
-    void polling_tick() { poller_.polling_tick(); }
+    void polling_tick();
 
     // The user's list actions (see ListActions.h), for the window's handlers.
     bool add_file_to_send(std::string_view name);
@@ -88,6 +92,7 @@ private:
     const Clock& clock_;
     LocaleFormats locale_;
     std::stop_token stop_;
+    const TurnKeeper* keeper_ = nullptr;
     SendList send_;
     ReceiveList receive_;
     PollingTimer timer_;

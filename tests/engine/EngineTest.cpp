@@ -108,6 +108,31 @@ protected:
     std::vector<std::string> refused_;
 };
 
+// The turn knows which thread holds it, whichever way it was taken, and nobody while it is given
+// away for a wait.
+TEST(EngineTurnTest, KnowsTheThreadThatHoldsIt) {
+    EngineTurn turn;
+    const auto held_elsewhere = [&] {
+        bool held = true;
+        std::thread([&] { held = turn.held_here(); }).join();
+        return held;
+    };
+    EXPECT_FALSE(turn.held_here());
+    turn.lock();
+    EXPECT_TRUE(turn.held_here());
+    EXPECT_FALSE(held_elsewhere());
+    {
+        const TurnReleased waiting(turn);
+        EXPECT_FALSE(turn.held_here());
+    }
+    EXPECT_TRUE(turn.held_here());
+    turn.unlock();
+    EXPECT_FALSE(turn.held_here());
+    ASSERT_TRUE(turn.try_lock());
+    EXPECT_TRUE(turn.held_here());
+    turn.unlock();
+}
+
 // Asked while the engine is free, the work is done at once on the asking thread; asked while a
 // job holds the turn, it is done after it on the engine's thread, in the order asked.
 // Two waiters asleep in the other order than their turns: giving the turn away wakes the one
@@ -237,7 +262,28 @@ TEST_F(EngineDeathTest, AQuestionWaitingOnTheFrontEndsThreadBreaksTheRules) {
                                     }),
                  "Regla rota: Una pregunta no puede esperar");
 }
+
+// The desk and its lists are the turn holder's alone: changed by a thread without the turn, or
+// by a job while it has given the turn away to wait, they stop the program where it happens.
+TEST_F(EngineDeathTest, TheDeskAndItsListsChangedWithoutTheTurnBreakTheRules) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TransferDesk& desk = engine_->desk();
+    EXPECT_DEATH(desk.add_file_to_send("M0015001.033"),
+                 "Regla rota: TransferDesk::add_file_to_send sin tener el turno del motor");
+    EXPECT_DEATH(desk.receive_list().clear(), "Regla rota: Una lista vaciada sin tener el turno");
+    EXPECT_DEATH(engine_->with_turn(
+                     Request::EditLists,
+                     [&] { engine_->ui().run_blocking([&] { desk.send_list().append({}); }); }),
+                 "Regla rota: Una fila añadida a una lista sin tener el turno");
+    engine_->with_turn(Request::EditLists, [&] { desk.send_list().append({}); });
+    EXPECT_EQ(desk.send_list().size(), 1u);
+}
 #else
+TEST_F(EngineTest, TheDeskChangedWithoutTheTurnFailsTheChange) {
+    EXPECT_THROW(engine_->desk().send_list().append({}), RuleBroken);
+    EXPECT_TRUE(engine_->desk().send_list().empty());
+}
+
 TEST_F(EngineTest, AQuestionWaitingOnTheFrontEndsThreadFailsTheWork) {
     bool went_on = false;
     engine_->with_turn(Request::EditLists, [&] {

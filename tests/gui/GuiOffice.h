@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -35,6 +36,16 @@ inline void settle_window(MainWindow& window) {
     EXPECT_TRUE(idle) << "the engine did not settle";
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
+}
+
+// Work on the desk done as the window does it, holding the engine's turn; returns once it is done.
+inline void with_turn(MainWindow& window, const std::function<void()>& work) {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    window.engine().with_turn(Request::EditLists, [work, done] {
+        work();
+        done->store(true);
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done->load(); }, 20000)) << "the turn never came";
 }
 
 // A demo office on disk, brought up on a pinned day with a scripted UI, and its main window.

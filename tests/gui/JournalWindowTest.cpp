@@ -124,7 +124,9 @@ TEST_F(JournalWindowTest, TheListsSayWhereEachFileStands) {
 
     // An attempt that fails marks the file to send.
     TransferDesk& desk = gui.window->transfer_panel().desk();
-    desk.journal().send_failed(desk.send_list().at(0).id, NumberedError(1029, "sin conexión"));
+    with_turn(*gui.window, [&] {
+        desk.journal().send_failed(desk.send_list().at(0).id, NumberedError(1029, "sin conexión"));
+    });
     EXPECT_THAT(outcomes(send, send_list::kOutcome),
                 ElementsAre("M0015009.033 error", "M0015008.033 error"));
 
@@ -134,9 +136,11 @@ TEST_F(JournalWindowTest, TheListsSayWhereEachFileStands) {
         const ReceiveRow answered = desk.receive_list().at(static_cast<std::size_t>(row));
         const fs::path file = fs::path(val_rec()) / answered.archivo_val;
         gui.box.write_file(file, bytes);
-        desk.receive_list().update(answered.id, [](ReceiveRow& r) { r.val_state = "X"; });
-        desk.journal().answer_stored(answered.id, false, file);
-        desk.send_list().append({0, answered.archivo_val, "R", "", "", "", 0});
+        with_turn(*gui.window, [&] {
+            desk.receive_list().update(answered.id, [](ReceiveRow& r) { r.val_state = "X"; });
+            desk.journal().answer_stored(answered.id, false, file);
+            desk.send_list().append({0, answered.archivo_val, "R", "", "", "", 0});
+        });
     }
     EXPECT_THAT(outcomes(send, send_list::kOutcome),
                 ElementsAre("M0015009.033 error", "M0015008.033 error", "C0015001.err rechazado",
@@ -183,8 +187,10 @@ TEST_F(JournalWindowTest, AnAnswerArrivingWhileTheWindowIsInactiveAsksForAttenti
         const ReceiveRow answered = desk.receive_list().at(static_cast<std::size_t>(row));
         const fs::path file = fs::path(val_rec()) / answered.archivo_val;
         gui.box.write_file(file, bytes);
-        desk.receive_list().update(answered.id, [](ReceiveRow& r) { r.val_state = "X"; });
-        desk.journal().answer_stored(answered.id, false, file);
+        with_turn(window, [&] {
+            desk.receive_list().update(answered.id, [](ReceiveRow& r) { r.val_state = "X"; });
+            desk.journal().answer_stored(answered.id, false, file);
+        });
     };
 
     store(0, "1|77|1|2|3|4|5|\r\n");
@@ -417,8 +423,10 @@ TEST_F(JournalWindowTest, AJournalThatCannotBeWrittenIsSaidOnceWithoutWaiting) {
     SQLite::Database other(gui.files.db_file.string(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
     TransferDesk& desk = gui.window->transfer_panel().desk();
-    desk.add_file_to_send("M0015001.033");
-    desk.add_file_to_send("M0015002.033");
+    with_turn(*gui.window, [&] {
+        desk.add_file_to_send("M0015001.033");
+        desk.add_file_to_send("M0015002.033");
+    });
     EXPECT_FALSE(gui.office->journal().flush());
     QTRY_COMPARE(gui.window->findChildren<QMessageBox*>("frmBitacora").size(), 1);
     const auto boxes = gui.window->findChildren<QMessageBox*>("frmBitacora");

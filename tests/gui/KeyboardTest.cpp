@@ -77,7 +77,8 @@ TEST_F(KeyboardTest, EscStopsTheReceptionOnlyWhileThereIsOneToStop) {
     press("Esc");
     EXPECT_TRUE(gui.ui.messages.empty());
 
-    window->transfer_panel().desk().add_file_to_send("M0015001.033");
+    test::with_turn(*window,
+                    [&] { window->transfer_panel().desk().add_file_to_send("M0015001.033"); });
     press("F6");  // the file goes to the receive list and the polling starts
     gui.settle();
     EXPECT_TRUE(detener->isEnabled());

@@ -85,7 +85,8 @@ TEST(Legibility, ListsAndHeadingsReadOnALightAndOnADarkPalette) {
 TEST(Legibility, TooltipsSayWhatTheLettersAndIconsMean) {
     GuiOffice gui;
     MainWindow& window = gui.open();
-    window.transfer_panel().desk().add_file_to_send("M0015001.033");
+    test::with_turn(window,
+                    [&] { window.transfer_panel().desk().add_file_to_send("M0015001.033"); });
     const QTreeWidget& send = *gui.find<QTreeWidget>("lvwPreVal(0)");
     EXPECT_EQ(send.topLevelItem(0)->toolTip(0), "Archivo SAAI M3 (M, C o D): M0015001.033");
     EXPECT_EQ(send.topLevelItem(0)->toolTip(1), "E: archivo por enviar");
