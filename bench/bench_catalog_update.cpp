@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     Timeline timeline;
     timeline.work = office->session().paths.work_folder;
     update.set_observer(&timeline);
-    const auto outcome = update.Movimientos(ordano::Action::Recibir);
+    const auto outcome = update.recibir();
     if (outcome != ordano::UpdateOutcome::Installed) {
         std::printf("the update did not install: %s\n", update.result().c_str());
         return 1;

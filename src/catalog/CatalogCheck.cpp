@@ -60,7 +60,7 @@ bool check_for_newer_catalog(Office& office, FtpSession& ftp, UiPort& ui, Catalo
     if (window.show) {
         window.show();
     }
-    const UpdateOutcome outcome = update.Movimientos(Action::Recibir);
+    const UpdateOutcome outcome = update.recibir();
     if (outcome == UpdateOutcome::Busy) {
         return false;  // the window's own run goes on; it is not ours to close
     }
@@ -68,7 +68,7 @@ bool check_for_newer_catalog(Office& office, FtpSession& ftp, UiPort& ui, Catalo
     if (window.hide) {
         window.hide();
     }
-    update.Movimientos(Action::Salir);
+    update.salir();
     if (outcome != UpdateOutcome::Installed) {
         return false;
     }

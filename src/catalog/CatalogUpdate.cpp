@@ -73,14 +73,6 @@ CatalogUpdate::CatalogUpdate(Office& office, UiPort& ui, FtpTimeouts timeouts)
 
 CatalogUpdate::~CatalogUpdate() = default;
 
-UpdateOutcome CatalogUpdate::Movimientos(Action action) {
-    if (action == Action::Recibir) {
-        return recibir();
-    }
-    salir();
-    return UpdateOutcome::Closed;
-}
-
 UpdateOutcome CatalogUpdate::recibir() {
     // The window's buttons stay live while the run waits for the server; a second click must
     // not start a second run on the same session.

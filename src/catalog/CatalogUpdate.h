@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/Action.h"
 #include "transfer/FtpSession.h"
 
 namespace ordano {
@@ -32,7 +31,6 @@ enum class UpdateOutcome {
     Failed,            // reported through the UI port and, for a package, the result line
     Busy,              // a run was already under way; nothing done
     Stopped,           // the program is ending: the run stopped at once, nothing reported
-    Closed,            // Salir or another action: no run, the session closed
 };
 
 // What a window (or the terminal) shows of a run. Called on the thread that runs the update,
@@ -62,11 +60,11 @@ public:
     // nullptr for none. The observer must outlive the runs it watches.
     void set_observer(CatalogUpdateObserver* observer) { observer_ = observer; }
 
-    // Recibir: the update run. Salir and any other action: closes the FTP session (the
-    // window hides itself before calling Salir); during a run, the session closes as soon
-    // as its call under way returns (stopping a transfer).
-    UpdateOutcome Movimientos(Action action);
+    // The window's Recibir: the update run.
     UpdateOutcome recibir();
+    // The window's Salir (and its close box): closes the FTP session (the window hides itself
+    // first); during a run, the session closes as soon as its call under way returns (stopping
+    // a transfer).
     void salir();
 
     [[nodiscard]] bool running() const { return running_; }

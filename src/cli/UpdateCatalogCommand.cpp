@@ -46,11 +46,9 @@ const char* outcome_code(UpdateOutcome outcome) {
         case UpdateOutcome::Busy:
             return "busy";
         case UpdateOutcome::Stopped:
-            return "stopped";
-        case UpdateOutcome::Closed:
             break;
     }
-    return "closed";
+    return "stopped";
 }
 
 // Prints each step as it is marked and the result line as it changes.
@@ -110,7 +108,7 @@ int update_catalog_command(const Invocation& invocation) {
     update.set_observer(live ? &observer : nullptr);
 
     Versions versions{.before = office->params().number(Param::vererr)};
-    const UpdateOutcome outcome = update.Movimientos(Action::Recibir);
+    const UpdateOutcome outcome = update.recibir();
     versions.after = office->params().number(Param::vererr);
     int status = kExitSuccess;
     if (outcome == UpdateOutcome::NoVersionList) {

@@ -122,14 +122,12 @@ void Engine::check_catalog(CatalogWindowHooks window) {
 }
 
 void Engine::update_catalog() {
-    start(Request::UpdateCatalog, Job::CatalogUpdate,
-          [this] { catalog_update_.Movimientos(Action::Recibir); });
+    start(Request::UpdateCatalog, Job::CatalogUpdate, [this] { catalog_update_.recibir(); });
 }
 
 void Engine::close_catalog() {
     with_turn(
-        Request::Review, [this] { catalog_update_.Movimientos(Action::Salir); },
-        Where::EngineThread);
+        Request::Review, [this] { catalog_update_.salir(); }, Where::EngineThread);
 }
 
 void Engine::change_payment_password(std::string password, std::function<void(bool)> done) {

@@ -79,7 +79,7 @@ TEST_F(CatalogUpdateTest, SameVersionFetchesNoPackage) {
     world.publish("revact.txt", "0007\r\n");
     const auto before = world.db_bytes();
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::NoNewerCatalogue);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::NoNewerCatalogue);
 
     EXPECT_EQ(update.mark(1), StepMark::Finished);
     EXPECT_EQ(update.mark(2), StepMark::Result);
@@ -105,7 +105,7 @@ TEST_F(CatalogUpdateTest, NewerVersionReplacesTheSevenTablesOnly) {
     // A server that refuses SIZE but states each download's size as it starts.
     world.server.set_faults({.refuse_size = true, .size_in_reply = true});
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Installed);
 
     EXPECT_EQ(vererr(), 8);
     EXPECT_EQ(stored_vererr(), 8);
@@ -153,7 +153,7 @@ TEST_F(CatalogUpdateTest, ShortVersionTextIsPaddedWithBlanks) {
     world.publish("revact.txt", "9\r\n");
     publish_package("9   ");
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Installed);
     EXPECT_EQ(vererr(), 9);
     EXPECT_EQ(world.count("ERRORESA"), 3);
 }
@@ -163,7 +163,7 @@ TEST_F(CatalogUpdateTest, MissingLocalTableIsCreatedByTheCopy) {
     world.publish("revact.txt", "0008");
     publish_package("0008");
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Installed);
     EXPECT_EQ(world.count("ERRORESS"), 3);
     EXPECT_EQ(world.office->catalog().erroress(1, 2), test::package_description({}, "ERRORESS", 2));
 }
@@ -171,7 +171,7 @@ TEST_F(CatalogUpdateTest, MissingLocalTableIsCreatedByTheCopy) {
 TEST_F(CatalogUpdateTest, NoVersionListEndsAfterStepOne) {
     const auto before = world.db_bytes();
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::NoVersionList);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::NoVersionList);
 
     EXPECT_EQ(update.mark(1), StepMark::UnderWay);
     EXPECT_EQ(update.mark(2), StepMark::None);
@@ -224,7 +224,7 @@ TEST_F(CatalogUpdateTest, EveryBadPackageLeavesTheDatabaseAsItWas) {
         world.ui.messages.clear();
         const auto before = world.db_bytes();
 
-        EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
+        EXPECT_EQ(update.recibir(), UpdateOutcome::Failed);
 
         EXPECT_TRUE(world.db_bytes() == before) << "the database file changed";
         EXPECT_EQ(vererr(), 7);
@@ -240,7 +240,7 @@ TEST_F(CatalogUpdateTest, EveryBadPackageLeavesTheDatabaseAsItWas) {
     }
     // The same database still takes a good package afterwards.
     publish_package("0008");
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Installed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Installed);
     EXPECT_EQ(world.count("ERRORESM"), 3);
 }
 
@@ -258,7 +258,7 @@ TEST_F(CatalogUpdateTest, FailureDuringTheCopyRollsEveryTableBack) {
     world.publish("ACTE0008.mdb.mz", test::compress_bytes(bytes));
     const auto before = world.db_bytes();
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Failed);
 
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_TRUE(
@@ -280,7 +280,7 @@ TEST_F(CatalogUpdateTest, ConnectionDroppedMidPackage) {
     faults.cut_after_bytes = 20000;
     world.server.set_faults(faults);
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Failed);
 
     ASSERT_EQ(world.ui.messages.size(), 1u);
     const auto& shown = world.ui.messages[0];
@@ -300,7 +300,7 @@ TEST_F(CatalogUpdateTest, AStopCancelsThePackageAndEndsTheRunQuietly) {
     world.server.set_faults(slow);
     observer.on_bytes = [this] { world.office->request_stop(); };
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Stopped);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Stopped);
 
     EXPECT_TRUE(world.ui.messages.empty());
     expect_stopped_at_the_package(before);
@@ -334,7 +334,7 @@ TEST_F(CatalogUpdateTest, APackageLeftByAKilledRunIsSweptAtTheNextStart) {
     const auto killed = test::run_in_child({}, [this] {
         KilledOnceThePackageCame ui(world.files.drive_root);
         const auto office = Office::open(world.files.path_options(), world.clock);
-        (void)CatalogUpdate(*office, ui).Movimientos(Action::Recibir);
+        (void)CatalogUpdate(*office, ui).recibir();
         return std::string("not killed");
     });
     if (!killed) {
@@ -355,7 +355,7 @@ TEST_F(CatalogUpdateTest, AFullDiskDuringTheInstallationIs61) {
     db.exec("PRAGMA max_page_count = " +
             std::to_string(db.execAndGet("PRAGMA page_count").getInt() + 2));
 
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Failed);
 
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_EQ(world.ui.messages[0].text,
@@ -400,7 +400,7 @@ TEST_F(CatalogUpdateTest, RefusedLoginAndUnreachableServer) {
     FtpFaults faults;
     faults.refuse_logins = true;
     world.server.set_faults(faults);
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Failed);
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_EQ(world.ui.messages[0].text, "Usuario o Password no aceptado");
     EXPECT_EQ(world.ui.messages[0].icon, MessageIcon::Critical);
@@ -410,7 +410,7 @@ TEST_F(CatalogUpdateTest, RefusedLoginAndUnreachableServer) {
 
     world.office->session().host = "127.0.0.1:1";
     world.ui.messages.clear();
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::Failed);
+    EXPECT_EQ(update.recibir(), UpdateOutcome::Failed);
     ASSERT_EQ(world.ui.messages.size(), 1u);
     EXPECT_EQ(world.ui.messages[0].text.rfind("No hay conexión al servidor de ZORVANIK\r\n\r\n", 0),
               0u);
@@ -421,11 +421,11 @@ TEST_F(CatalogUpdateTest, SalirClosesTheSessionAndASecondRunWaits) {
     world.publish("revact.txt", "0007");
     // A click while the run waits for the server does not start a second run.
     UpdateOutcome nested = UpdateOutcome::Installed;
-    world.ui.on_next_yield([&] { nested = update.Movimientos(Action::Recibir); });
-    EXPECT_EQ(update.Movimientos(Action::Recibir), UpdateOutcome::NoNewerCatalogue);
+    world.ui.on_next_yield([&] { nested = update.recibir(); });
+    EXPECT_EQ(update.recibir(), UpdateOutcome::NoNewerCatalogue);
     EXPECT_EQ(nested, UpdateOutcome::Busy);
     EXPECT_EQ(world.server.logins("actualizador"), 1);
-    EXPECT_EQ(update.Movimientos(Action::Salir), UpdateOutcome::Closed);
+    update.salir();
     EXPECT_FALSE(update.session().connected());
     // The marks and the result line stay for a window shown again.
     EXPECT_EQ(update.mark(2), StepMark::Result);

@@ -67,7 +67,7 @@ protected:
                                                   text::utf8_to_cp1252(scramble(password)) + "|" +
                                                   scrambled_line({day}) + "\r\n");
     }
-    UpdateOutcome run() { return update.Movimientos(Action::Recibir); }
+    UpdateOutcome run() { return update.recibir(); }
 
     CatalogWorld world;
     CatalogUpdate update{*world.office, world.ui};
@@ -208,7 +208,7 @@ TEST(ServerUpdates, PasswordFromAParameterFileLogsInOnItsDay) {
     CatalogUpdate update{*world.office, world.ui};
     world.publish("revactp.txt", "1");
     world.publish("Actpm001.act", scrambled_line({"12", "manana", "08/12/2026"}) + "\r\n");
-    update.Movimientos(Action::Recibir);
+    update.recibir();
     ASSERT_TRUE(world.ui.messages.empty()) << world.ui.texts().front();
 
     world.clock.set({{std::chrono::year{2026}, std::chrono::December, std::chrono::day{8}}, 9});
