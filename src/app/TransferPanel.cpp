@@ -47,11 +47,10 @@ TransferPanel::TransferPanel(Engine& engine, Office& office, FrontEnd& ui,
       polling_status_(new PollingStatus(*controls.stbPrincipal, *controls.tmrPreVal,
                                         *receive_mirror_, *controls.lvwPreVal[1])) {
     connect_controls();
-    // A run empties the text of each row it has sent, and takes those rows off when it ends:
-    // until then the row keeps its name, no longer a file to send ("esperando" its answers).
-    send_mirror_->shown_as([](const SendRow& before, SendRow& after) {
-        if (after.text.empty() && !before.text.empty()) {
-            after.text = before.text;
+    // A run marks each row it has sent, and takes those rows off when it ends: until then the
+    // row shows its name, no longer a file to send ("esperando" its answers).
+    send_mirror_->shown_as([](const SendRow&, SendRow& after) {
+        if (after.sent) {
             after.status.clear();
         }
     });

@@ -55,7 +55,7 @@ void receive_by_hand(Sesion& session, UiPort& ui, SendList& send, SendingJournal
     for (const RowId id : ids) {
         stop_point(stop);
         const SendRow* row = send.find(id);
-        if (row == nullptr || !row->pending() || row->text.empty()) {
+        if (row == nullptr || !row->pending()) {
             continue;
         }
         const SendRow entry = *row;
@@ -66,7 +66,7 @@ void receive_by_hand(Sesion& session, UiPort& ui, SendList& send, SendingJournal
         clear_stale_answers(session, ui, *route, entry.text);
         const RowId received = reception.await_answers(entry, *route, /*handed_over=*/true);
         journal.handed_over(id, received);
-        send.update(id, [](SendRow& r) { r.text.clear(); });
+        send.update(id, [](SendRow& r) { r.sent = true; });
     }
     send.compact();
     reception.start_polling();

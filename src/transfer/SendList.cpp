@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/FileNames.h"
+#include "transfer/FileIcon.h"
 #include "transfer/Routing.h"
 
 namespace ordano {
@@ -15,7 +16,7 @@ std::string SendRow::sub_item(int n) const {
         case 1:
             return status;
         case 2:
-            return icono;
+            return status == send_status::kPending ? icon_text(small_icon) : "";
         case 3:
             return ruta_pre;
         case 4:
@@ -67,13 +68,13 @@ bool SendList::has_pending_payment() const {
 }
 
 void SendList::compact() {
-    std::vector<RowId> blank;
+    std::vector<RowId> sent;
     for (const auto& row : rows()) {
-        if (row.text.empty()) {
-            blank.push_back(row.id);
+        if (row.sent) {
+            sent.push_back(row.id);
         }
     }
-    for (const RowId id : blank) {
+    for (const RowId id : sent) {
         remove(id);
     }
 }

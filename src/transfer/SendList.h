@@ -21,17 +21,18 @@ struct SendRow {
     RowId id = 0;
     std::string text;      // file name, without folder
     std::string status;    // sub-item 1: "E", "K" or "R"
-    std::string icono;     // sub-item 2, key "Icono": image number as text, "" for none
     std::string ruta_pre;  // sub-item 3, key "RutaPre"
     std::string ruta_val;  // sub-item 4, key "RutaVal"
-    int small_icon = 0;    // image of the main window's image list; 0 for none
+    int small_icon = 0;    // image of the main window's image list; 0 for none. A file to send
+                           // shows it as sub-item 2, key "Icono"; an answer shows none there
+    bool sent = false;     // gone up (or handed to reception) in a run; compact() takes it off
 
     static constexpr int kSubItems = 4;
     // Sub-item n (0 is the item text); "" past the last.
     [[nodiscard]] std::string sub_item(int n) const;
     // The sub-item a column key names ("Icono", "RutaPre", "RutaVal"); nullopt for others.
     [[nodiscard]] static std::optional<int> column_index(std::string_view key);
-    [[nodiscard]] bool pending() const { return status == send_status::kPending; }
+    [[nodiscard]] bool pending() const { return status == send_status::kPending && !sent; }
 };
 
 // The send list: files chosen to send and answers already received, with the main window's
@@ -45,7 +46,7 @@ public:
     [[nodiscard]] bool has_pending(std::string_view name) const;
     // A pending electronic-payment row (first letter "E" in any case, status "E").
     [[nodiscard]] bool has_pending_payment() const;
-    // Removes every row whose text is empty (the rows a run has sent).
+    // Removes the rows a run has sent.
     void compact();
 
 private:

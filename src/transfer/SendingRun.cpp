@@ -183,7 +183,7 @@ bool SendingRun::decide_password() {
 
 bool SendingRun::due_today(const SendRow& row) const {
     // A name whose last three characters are not a number is not today's file.
-    return row.pending() && !row.text.empty() && julian_day_of(row.text) == session_.dia_juliano &&
+    return row.pending() && julian_day_of(row.text) == session_.dia_juliano &&
            route_for(row.text, session_).has_value();
 }
 
@@ -379,7 +379,7 @@ void SendingRun::clear_working_files(const std::string& name, const Route& route
 void SendingRun::move_to_receive(RowId id, const SendRow& entry, const Route& route) {
     const RowId received = reception_.await_answers(entry, route, /*handed_over=*/false);
     journal_.sent(id, received);
-    send_.update(id, [](SendRow& row) { row.text.clear(); });
+    send_.update(id, [](SendRow& row) { row.sent = true; });
 }
 
 // The program is ending: no message, no further transfer; the lists stay as consistent as
