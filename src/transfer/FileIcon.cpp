@@ -11,6 +11,14 @@
 
 namespace ordano {
 
+std::string icon_text(int image) {
+    return image == image::kNone ? "" : std::to_string(image);
+}
+
+int icon_of_text(std::string_view text) {
+    return whole_number(text).value_or(image::kNone);
+}
+
 int payment_code_image(std::string_view first_line) {
     const std::string_view code = first_line.size() > 2 ? first_line.substr(2, 2) : "";
     switch (whole_number(code).value_or(-1)) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace ordano {
@@ -15,6 +16,11 @@ inline constexpr int kSagarpa = 8;
 inline constexpr int kPaymentOther = 10;
 inline constexpr int kP = 13;
 }  // namespace image
+
+// An image number as the lists' column "Icono" and the journal hold it: "" for none. Text that
+// is empty or not a number is no icon.
+[[nodiscard]] std::string icon_text(int image);
+[[nodiscard]] int icon_of_text(std::string_view text);
 
 // The icon of a file the user adds to the send list, by its kind; for an electronic-payment
 // file, by the payment code of its first line in the payment send folder. kNone for no icon.

@@ -7,6 +7,7 @@
 #include "base/TimeStamps.h"
 #include "office/Session.h"
 #include "review/AnswerOutcome.h"
+#include "transfer/FileIcon.h"
 #include "transfer/ReceiveList.h"
 #include "transfer/Routing.h"
 #include "transfer/SendList.h"
@@ -115,7 +116,7 @@ void JournalRecorder::listed(RowId id) {
         file.local_path =
             shown_path(find_file_ignoring_case(there, row->text).value_or(there / row->text));
     }
-    file.icono = row->icono;
+    file.icono = icon_text(row->small_icon);
     file.ruta_pre = row->ruta_pre;
     file.ruta_val = row->ruta_val;
     pending_[id] = journal_.listed(file);
@@ -272,8 +273,7 @@ std::vector<std::string> JournalRecorder::restore(bool send_entries, const Local
             row.archivo_prev = entry.expected.prev_name;
             row.archivo_val = entry.expected.val_name;
             row.ruta_dest = entry.expected.val_destination;
-            row.icono = entry.file.icono;
-            row.small_icon = whole_number(entry.file.icono).value_or(0);
+            row.small_icon = icon_of_text(entry.file.icono);
             row.handed_over = !entry.uploaded;
             const RowId id = receive_.append(std::move(row));
             awaited_[id] = {entry.id, entry.awaiting_since};
@@ -281,8 +281,7 @@ std::vector<std::string> JournalRecorder::restore(bool send_entries, const Local
             SendRow row;
             row.text = entry.file.name;
             row.status = std::string(send_status::kPending);
-            row.icono = entry.file.icono;
-            row.small_icon = whole_number(entry.file.icono).value_or(0);
+            row.small_icon = icon_of_text(entry.file.icono);
             row.ruta_pre = entry.file.ruta_pre;
             row.ruta_val = entry.file.ruta_val;
             send_.append(std::move(row));

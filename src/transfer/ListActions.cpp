@@ -18,7 +18,6 @@ SendRow pending_row(std::string_view name, const std::filesystem::path& pag_env)
     row.text = std::string(name);
     row.status = std::string(send_status::kPending);
     row.small_icon = icon_for_file(name, pag_env);
-    row.icono = row.small_icon == image::kNone ? "" : std::to_string(row.small_icon);
     return row;
 }
 

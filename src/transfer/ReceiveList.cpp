@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "transfer/FileIcon.h"
+
 namespace ordano {
 
 std::string ReceiveRow::sub_item(int n) const {
@@ -27,7 +29,7 @@ std::string ReceiveRow::sub_item(int n) const {
         case 8:
             return ruta_dest;
         case 9:
-            return icono;
+            return icon_text(small_icon);
         default:
             return {};
     }

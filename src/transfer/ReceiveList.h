@@ -24,8 +24,7 @@ struct ReceiveRow {
     std::string archivo_prev;  // sub-item 6, key "ArchivoPrev"
     std::string archivo_val;   // sub-item 7, key "ArchivoVal"
     std::string ruta_dest;     // sub-item 8, key "RutaDest"
-    std::string icono;         // sub-item 9, key "Icono"
-    int small_icon = 0;        // that image; 0 for none
+    int small_icon = 0;        // sub-item 9, key "Icono": the sent file's image; 0 for none
     bool overdue = false;      // awaited for longer than the office's limit
     bool handed_over = false;  // by "Recibir", without an upload of this office
 

@@ -154,12 +154,12 @@ std::optional<ReceptionPoller::Awaited> ReceptionPoller::awaited(RowId id, Answe
         if (!row->awaits_prevalidation()) {
             return std::nullopt;
         }
-        return Awaited{row->ruta_pre, row->archivo_prev, session_.folders.val_rec, ""};
+        return Awaited{row->ruta_pre, row->archivo_prev, session_.folders.val_rec, image::kNone};
     }
     if (!row->awaits_validation()) {
         return std::nullopt;
     }
-    return Awaited{row->ruta_val, row->archivo_val, row->ruta_dest, row->icono};
+    return Awaited{row->ruta_val, row->archivo_val, row->ruta_dest, row->small_icon};
 }
 
 // Lists each remote folder that holds an awaited answer, once. A folder the server will not
@@ -376,7 +376,7 @@ void ReceptionPoller::store_fetched(const Download& download, const Awaited& ans
                            std::filesystem::path(answer.destination) / answer.name);
     ui_.yield();
     remove_quietly(work_copy);
-    list_received(answer.name, which, answer.icono);
+    list_received(answer.name, which, answer.small_icon);
 }
 
 bool ReceptionPoller::store(RowId id, const std::filesystem::path& work_copy,
@@ -398,8 +398,7 @@ bool ReceptionPoller::store(RowId id, const std::filesystem::path& work_copy,
     }
 }
 
-void ReceptionPoller::list_received(const std::string& name, Answer which,
-                                    const std::string& icono) {
+void ReceptionPoller::list_received(const std::string& name, Answer which, int small_icon) {
     SendRow row;
     row.text = name;
     if (which == Answer::Prevalidation) {
@@ -407,8 +406,7 @@ void ReceptionPoller::list_received(const std::string& name, Answer which,
         row.small_icon = image::kPrevalidationAnswer;
     } else {
         row.status = std::string(send_status::kValidation);
-        // An icon number that is empty or not a number gives no icon.
-        row.small_icon = whole_number(icono).value_or(image::kNone);
+        row.small_icon = small_icon;
     }
     send_.set_current_row(send_.append(std::move(row)));
 }

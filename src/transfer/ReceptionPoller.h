@@ -83,7 +83,7 @@ private:
         std::string folder;
         std::string name;
         std::filesystem::path destination;
-        std::string icono;  // of a validation answer
+        int small_icon = 0;  // of a validation answer
     };
 
     void tick();
@@ -109,7 +109,7 @@ private:
                              const std::filesystem::path& folder, const std::string& name);
     // Tells the journal of a failure met for a row (0: every row, as at the login).
     void journal_failure(const NumberedError& error, RowId row);
-    void list_received(const std::string& name, Answer which, const std::string& icono);
+    void list_received(const std::string& name, Answer which, int small_icon);
 
     const Sesion& session_;
     const ParametersRecord& params_;

@@ -116,7 +116,6 @@ ReceiveRow receive_row_for(const SendRow& sent, const Route& route, std::string 
     row.archivo_prev = route.archivo_prev;
     row.archivo_val = route.archivo_val;
     row.ruta_dest = route.ruta_dest;
-    row.icono = sent.icono;
     row.small_icon = sent.small_icon;
     return row;
 }

@@ -43,7 +43,6 @@ TypedFileOutcome add_typed_file(SendList& send, const LocalFolders& folders,
     row.status = std::string(send_status::kPending);
     // The icon reads the file as it is named on disk (a payment file's code).
     row.small_icon = icon_for_file(shown_path(found->filename()), found->parent_path());
-    row.icono = row.small_icon == image::kNone ? "" : std::to_string(row.small_icon);
     row.ruta_pre = answer_folder(1, name);
     row.ruta_val = answer_folder(2, name);
     send.set_current_row(send.append(std::move(row)));

@@ -139,7 +139,7 @@ TEST_F(JournalWindowTest, TheListsSayWhereEachFileStands) {
         with_turn(*gui.window, [&] {
             desk.receive_list().update(answered.id, [](ReceiveRow& r) { r.val_state = "X"; });
             desk.journal().answer_stored(answered.id, false, file);
-            desk.send_list().append({0, answered.archivo_val, "R", "", "", "", 0});
+            desk.send_list().append({0, answered.archivo_val, "R", "", "", 0});
         });
     }
     EXPECT_THAT(outcomes(send, send_list::kOutcome),

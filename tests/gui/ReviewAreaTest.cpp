@@ -212,7 +212,7 @@ TEST_F(ReviewAreaTest, EnterWithATypedLowerCaseMNameAddsItInUpperCase) {
     const SendRow& row = send().at(0);
     EXPECT_EQ(row.text, "M3912001.045");
     EXPECT_EQ(row.status, "E");
-    EXPECT_EQ(row.icono, "2");
+    EXPECT_EQ(row.sub_item(2), "2");
     EXPECT_EQ(row.small_icon, 2);
     EXPECT_EQ(row.ruta_pre, "/ag3912");
     EXPECT_EQ(row.ruta_val, "/ag3912");
@@ -250,7 +250,7 @@ TEST_F(ReviewAreaTest, TypedPaymentFileWithCode05GetsImage3) {
     open();
     search_typed("E3912001.045");
     ASSERT_EQ(send().size(), 1u);
-    EXPECT_EQ(send().at(0).icono, "3");
+    EXPECT_EQ(send().at(0).sub_item(2), "3");
     EXPECT_EQ(send().at(0).small_icon, 3);
     EXPECT_EQ(send().at(0).ruta_val, "/kroout");
 }

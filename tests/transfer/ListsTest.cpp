@@ -62,7 +62,7 @@ TEST_F(ListsTest, DoubleClickAddsWithIconAndFolders) {
     ASSERT_TRUE(add_file_to_send(send_, ui_, pag_env_, "m0015001.033"));
     const SendRow& row = send_.at(0);
     EXPECT_EQ(row.status, "E");
-    EXPECT_EQ(row.icono, "2");
+    EXPECT_EQ(row.sub_item(2), "2");
     EXPECT_EQ(row.small_icon, 2);
     EXPECT_EQ(row.ruta_pre, "/ag0015");
     EXPECT_EQ(row.ruta_val, "/ag0015");
@@ -104,9 +104,20 @@ TEST_F(ListsTest, PaymentIconFromTheFilesFirstLine) {
     EXPECT_EQ(icon_for_file("Z1.033", pag_env_), image::kNone);
 }
 
+// The column "Icono" and the journal hold an image number as text; none is "", and text that is
+// not a number (a journal written by hand) is no icon.
+TEST(IconText, NoneIsEmptyAndTextThatIsNoNumberIsNoIcon) {
+    EXPECT_EQ(icon_text(image::kNone), "");
+    EXPECT_EQ(icon_text(7), "7");
+    for (const auto& [text, image] :
+         {std::pair{"7", 7}, std::pair{"", 0}, std::pair{"x", 0}, std::pair{"2a", 0}}) {
+        EXPECT_EQ(icon_of_text(text), image) << text;
+    }
+}
+
 TEST_F(ListsTest, MissingPaymentFileAddsWithoutIcon) {
     ASSERT_TRUE(add_file_to_send(send_, ui_, pag_env_, "E0015001.033"));
-    EXPECT_EQ(send_.at(0).icono, "");
+    EXPECT_EQ(send_.at(0).sub_item(2), "");
     EXPECT_EQ(send_.at(0).small_icon, image::kNone);
     EXPECT_EQ(send_.at(0).ruta_val, "/kroout");
 }
@@ -116,7 +127,7 @@ TEST_F(ListsTest, SearchedFileHasNoFoldersAndNoDuplicateCheck) {
     add_searched_file(send_, pag_env_, "M0015001.033");
     EXPECT_EQ(send_.size(), 2u);
     EXPECT_EQ(send_.at(1).ruta_pre, "");
-    EXPECT_EQ(send_.at(1).icono, "2");
+    EXPECT_EQ(send_.at(1).sub_item(2), "2");
     EXPECT_THAT(ui_.messages, IsEmpty());
 }
 
@@ -189,11 +200,11 @@ TEST_F(ListsTest, ObserversFollowEveryChangeByPositionAndId) {
     const RowId b = send_.append(row);
     row.text = "c";
     send_.append(row);
-    send_.update(a, [](SendRow& r) { r.text.clear(); });
-    send_.update(b, [](SendRow& r) { r.text.clear(); });
+    send_.update(a, [](SendRow& r) { r.sent = true; });
+    send_.update(b, [](SendRow& r) { r.sent = true; });
     send_.compact();
     send_.clear();
-    EXPECT_THAT(events, ElementsAre("add 0 a", "add 1 b", "add 2 c", "chg 0 ", "chg 1 ", "del 0",
+    EXPECT_THAT(events, ElementsAre("add 0 a", "add 1 b", "add 2 c", "chg 0 a", "chg 1 b", "del 0",
                                     "del 0", "reset"));
 }
 

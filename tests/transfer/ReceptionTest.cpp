@@ -333,16 +333,6 @@ TEST_F(ReceptionTest, UnwritableReceiveFolderIsSaidOnceAndTheRowWaits) {
     EXPECT_THAT(receive_texts(), IsEmpty());
 }
 
-TEST_F(ReceptionTest, IconThatIsNotANumberGivesNoIcon) {
-    send_files({"C0015001.033", "C0015002.033"});
-    receive().update(receive().at(0).id, [](ReceiveRow& r) { r.icono = "x"; });
-    receive().update(receive().at(1).id, [](ReceiveRow& r) { r.icono = ""; });
-    server_.put_file("ag0015/C0015001.err", "1");
-    server_.put_file("ag0015/C0015002.err", "2");
-    tick();
-    EXPECT_THAT(send_statuses(), ElementsAre("C0015001.err R 0", "C0015002.err R 0"));
-}
-
 TEST_F(ReceptionTest, RowRemovedDuringATickIsNotResurrected) {
     one_session_at_a_time();
     send_files({"M0015001.033", "M0015002.033"});
@@ -467,7 +457,7 @@ TEST_F(ReceptionTest, ManualReceptionWithThePaymentPrompt) {
     desk_->receive();
     EXPECT_THAT(receive_texts(), ElementsAre("M0015001.033", "E0015002.033"));
     EXPECT_EQ(receive().at(1).archivo_val, "a0015002.033");
-    EXPECT_EQ(receive().at(1).icono, "7");
+    EXPECT_EQ(receive().at(1).sub_item(9), "7");
     EXPECT_THAT(send_texts(), IsEmpty());
 }
 

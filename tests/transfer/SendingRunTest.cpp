@@ -74,7 +74,7 @@ TEST_F(SendingRunTest, EveryKindLandsInItsInputFolderWithItsBytes) {
     EXPECT_EQ(row_m.archivo_prev, "k0015001.033");
     EXPECT_EQ(row_m.archivo_val, "M0015001.err");
     EXPECT_EQ(row_m.ruta_dest, folders.val_rec);
-    EXPECT_EQ(row_m.icono, "2");
+    EXPECT_EQ(row_m.sub_item(9), "2");
     EXPECT_EQ(row_m.small_icon, 2);
 
     const ReceiveRow& row_c = receive_row("C0015002.033");
@@ -93,14 +93,14 @@ TEST_F(SendingRunTest, EveryKindLandsInItsInputFolderWithItsBytes) {
     EXPECT_EQ(row_e.ruta_pre, "");  // the payment kinds have no prevalidation folder
     EXPECT_EQ(row_e.ruta_val, "/kroout");
     EXPECT_EQ(row_e.ruta_dest, folders.pag_rec);
-    EXPECT_EQ(row_e.icono, "3");  // payment code 05
+    EXPECT_EQ(row_e.sub_item(9), "3");  // payment code 05
 
     const ReceiveRow& row_s = receive_row("S0015005.033");
     EXPECT_EQ(row_s.prev_state, "X");
     EXPECT_EQ(row_s.archivo_val, "x0015005.033");
     EXPECT_EQ(row_s.ruta_val, "/sagarpaout");
     EXPECT_EQ(row_s.ruta_dest, folders.sag_rec);
-    EXPECT_EQ(row_s.icono, "8");
+    EXPECT_EQ(row_s.sub_item(9), "8");
 }
 
 TEST_F(SendingRunTest, ProgressNamesTheFileAndCountsItems) {

@@ -45,7 +45,7 @@ TEST_F(TypedFileTest, LowerCaseMNameIsAddedInUpperCaseWithItsAnswerFolders) {
     EXPECT_EQ(row.text, "M0015001.033");
     EXPECT_EQ(row.status, "E");
     EXPECT_EQ(row.small_icon, 2);
-    EXPECT_EQ(row.icono, "2");
+    EXPECT_EQ(row.sub_item(2), "2");
     // Like a double-clicked row, so the reception knows where its answers appear.
     EXPECT_EQ(row.ruta_pre, "/ag0015");
     EXPECT_EQ(row.ruta_val, "/ag0015");
@@ -58,7 +58,7 @@ TEST_F(TypedFileTest, PaymentFileWithCode05GetsImage3) {
     const SendRow& row = send_.at(0);
     EXPECT_EQ(row.text, "E0015001.033");
     EXPECT_EQ(row.small_icon, 3);
-    EXPECT_EQ(row.icono, "3");
+    EXPECT_EQ(row.sub_item(2), "3");
     EXPECT_EQ(row.ruta_pre, "");
     EXPECT_EQ(row.ruta_val, "/kroout");
 }
