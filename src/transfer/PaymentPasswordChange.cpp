@@ -135,7 +135,9 @@ bool store_locally(const PaymentPasswordContext& ctx, std::string_view new_passw
 std::string payment_password_line(char bandera_pago, std::string_view password) {
     // A flag read from an empty server line is no letter; the file gets the default one.
     const char flag = bandera_pago == '\0' ? 'N' : bandera_pago;
-    return text::utf8_to_cp1252(std::string(1, flag) + scramble(password)) + std::string(kCrLf);
+    std::string line(1, flag);
+    line += scramble(password);
+    return text::utf8_to_cp1252(line) + std::string(kCrLf);
 }
 
 std::string recovery_file_name(int patente) {
