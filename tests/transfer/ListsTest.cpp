@@ -84,6 +84,11 @@ TEST_F(ListsTest, DuplicatePendingFileIsRefusedButAnswersDoNotBlock) {
     send_.append(answer);
     EXPECT_TRUE(add_file_to_send(send_, ui_, pag_env_, "M0015002.err"));
     EXPECT_EQ(send_.size(), 3u);
+
+    // Nor does a row a run under way has already sent: it is no longer a file to send.
+    send_.update(send_.at(0).id, [](SendRow& r) { r.sent = true; });
+    EXPECT_TRUE(add_file_to_send(send_, ui_, pag_env_, "M0015001.033"));
+    EXPECT_EQ(send_.size(), 4u);
 }
 
 TEST_F(ListsTest, PaymentIconFromTheFilesFirstLine) {
