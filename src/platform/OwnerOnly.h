@@ -7,14 +7,15 @@ namespace ordano {
 
 // Leaves a file readable and writable by its owner only, for files that hold the office's
 // secrets (the database, the settings file). On POSIX systems it removes the group's and
-// others' permissions and never adds any, so a stricter mode stays as it is. On Windows it does
-// nothing: files in the user's profile already carry an owner-only access list. Failures are
-// ignored (the file keeps the mode it had); a missing file is not an error.
+// others' permissions and never adds any, so a stricter mode stays as it is. On Windows it gives
+// the file an access list of its own that lets in only the process's user. Failures are ignored
+// (the file keeps the rights it had); a missing file is not an error.
 void restrict_to_owner(const std::filesystem::path& file) noexcept;
 
 // Whether users other than the file's owner may read or write it, for a file that must hold a
 // secret only its owner can see (a password given in a file). POSIX: any permission of the
-// group or of others. Windows: false (the profile's access list is the owner's).
+// group or of others. Windows: an access list that lets in any account but the process's user,
+// the system and the administrators (who may read every file), or no access list at all.
 [[nodiscard]] bool open_to_others(const std::filesystem::path& file);
 
 }  // namespace ordano

@@ -8,7 +8,9 @@
 #include "base/Scramble.h"
 #include "cli/Cli.h"
 #include "fixtures/Sandbox.h"
+#include "fixtures/WineHost.h"
 #include "office/Settings.h"
+#include "platform/OwnerOnly.h"
 
 namespace ordano {
 namespace {
@@ -75,16 +77,17 @@ TEST(InitCommand, TakesTheFtpPasswordFromStandardInputAndSetsUpTls) {
 
 // The database holds the office's passwords: only its owner may read it, or the settings file.
 TEST(InitCommand, DatabaseAndSettingsFileAreTheOwnersOnly) {
+    if (test::under_wine()) {
+        GTEST_SKIP() << test::kWineAccessLists;
+    }
     Sandbox box;
     const auto ini = box.path() / "Ordano.ini";
     const auto folder = box.path() / "ofi";
     ASSERT_EQ(run_cli({"--ini", ini.string(), "init", "--db-folder", folder.string(), "--patente",
                        "7", "--agente", "A"}),
               0);
-    namespace fs = std::filesystem;
-    const auto shared = fs::perms::group_all | fs::perms::others_all;
-    EXPECT_EQ(fs::status(folder / "Prevalida.mdb").permissions() & shared, fs::perms::none);
-    EXPECT_EQ(fs::status(ini).permissions() & shared, fs::perms::none);
+    EXPECT_FALSE(open_to_others(folder / "Prevalida.mdb"));
+    EXPECT_FALSE(open_to_others(ini));
 }
 
 TEST(InitCommand, RefusesToOverwriteAnExistingDatabase) {

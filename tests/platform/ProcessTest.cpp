@@ -3,6 +3,7 @@
 
 #include "fixtures/HelperProcess.h"
 #include "fixtures/Sandbox.h"
+#include "fixtures/WineHost.h"
 #include "platform/OwnerOnly.h"
 #include "platform/ProcessId.h"
 
@@ -24,6 +25,9 @@ TEST(ProcessId, TellsLiveProcessesFromEndedOnes) {
 }
 
 TEST(OwnerOnly, TheOwnerStillReadsAndWritesAFileKeptFromOthers) {
+    if (test::under_wine()) {
+        GTEST_SKIP() << test::kWineAccessLists;
+    }
     Sandbox box;
     const auto file = box.write_file("Prevalida.mdb", "x");
     restrict_to_owner(file);

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <cstdio>
 
 #include "fixtures/Sandbox.h"
+#include "fixtures/WineHost.h"
 #include "platform/BinaryOutput.h"
 #include "platform/DriveRoot.h"
+#include "platform/OwnerOnly.h"
 #include "platform/SettingsFolder.h"
 #include "platform/StopRequests.h"
 #include "platform/StopRequestsCheck.h"
@@ -42,6 +46,41 @@ TEST(BinaryOutput, StopsTextModeTurningLineFeedsIntoCrLf) {
     std::fputs("b\n", out);
     std::fclose(out);
     EXPECT_EQ(Sandbox::read_file(file), "a\r\nb\n");
+}
+
+// Gives every user of the machine the right to read the file, as a folder like ProgramData does.
+void open_to_everyone(const std::filesystem::path& file) {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    ASSERT_TRUE(
+        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    EXPLICIT_ACCESSW read{};
+    read.grfAccessPermissions = GENERIC_READ;
+    read.grfAccessMode = SET_ACCESS;
+    read.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    read.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    read.Trustee.ptstrName = static_cast<LPWSTR>(everyone);
+    PACL acl = nullptr;
+    ASSERT_EQ(SetEntriesInAclW(1, &read, nullptr, &acl), DWORD{ERROR_SUCCESS});
+    std::wstring name = file.wstring();
+    EXPECT_EQ(SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                    nullptr, acl, nullptr),
+              DWORD{ERROR_SUCCESS});
+    LocalFree(acl);
+    FreeSid(everyone);
+}
+
+TEST(OwnerOnly, AFileEveryoneMayReadBecomesTheOwnersAlone) {
+    if (test::under_wine()) {
+        GTEST_SKIP() << test::kWineAccessLists;
+    }
+    Sandbox box;
+    const auto file = box.write_file("Prevalida.mdb", "x");
+    open_to_everyone(file);
+    EXPECT_TRUE(open_to_others(file));
+    restrict_to_owner(file);
+    EXPECT_FALSE(open_to_others(file));
+    EXPECT_EQ(Sandbox::read_file(file), "x");
 }
 
 TEST(DriveRoot, IsDriveC) {
