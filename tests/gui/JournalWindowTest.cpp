@@ -308,8 +308,9 @@ TEST_F(HistoryWindowTest, ExportsTheShownRowsAsCsv) {
     control<QPushButton>("cmdExportar").click();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     ASSERT_FALSE(documents.isEmpty());
-    EXPECT_EQ(offered, QStringList({QDir(documents).filePath("historial.csv"),
-                                    QString::fromStdString(target.string())}));
+    EXPECT_EQ(offered,
+              QStringList({QDir(documents).filePath("historial.csv"),
+                           QDir::fromNativeSeparators(QString::fromStdString(target.string()))}));
     // Opened again, it does not show an earlier opening's export as news.
     control<QPushButton>("cmdCerrar").click();
     gui.find<QAction>("historial")->trigger();

@@ -140,6 +140,9 @@ TEST_F(PrintingTest, CancelledDialogPrintsNothing) {
 }
 
 TEST_F(PrintingTest, WorkstationPrinterDialogCancelledPrintsNothing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows' own print dialog is no Qt window: a test cannot find and cancel it";
+#endif
     review_->set_printer_dialog(system_printer_dialog);
     box().setPlainText(kReport);
     bool seen = false;
@@ -201,7 +204,8 @@ TEST_F(PrintingTest, AReportIsOfferedUnderItsAnswersNameInTheLastFolder) {
     EXPECT_EQ(offered[1],
               "D0015003.erp | " +
                   QDir(QString::fromStdString(folder.string())).filePath("D0015003.erp.pdf"));
-    EXPECT_EQ(review_->print_folder(), QString::fromStdString(folder.string()));
+    EXPECT_EQ(review_->print_folder(),
+              QDir::fromNativeSeparators(QString::fromStdString(folder.string())));
 }
 
 TEST_F(PrintingTest, ThePreviewShowsThePagesWithoutPrinting) {

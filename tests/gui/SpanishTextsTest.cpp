@@ -97,11 +97,13 @@ TEST(SpanishQtTexts, MessageBoxesAndQtsDialogsSpeakSpanish) {
     EXPECT_FALSE(save.join('|').contains("ichero")) << save.join('|').toStdString();
     EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), "Carpeta");
 
+#ifndef _WIN32  // Windows' own print dialog is no Qt window, and speaks the system's language
     QPrinter printer;
     const QStringList print =
         modal_buttons([&] { system_printer_dialog(printer, false, nullptr, [](bool) {}); });
     EXPECT_TRUE(print.contains("Cancelar")) << print.join('|').toStdString();
     EXPECT_TRUE(print.contains("Imprimir")) << print.join('|').toStdString();
+#endif
 }
 
 TEST(SpanishQtTexts, WithoutTranslationFilesMessageBoxesStillSpeakSpanishAndTheLackIsSaid) {
