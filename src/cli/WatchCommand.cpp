@@ -65,8 +65,8 @@ std::istringstream read_password_file(const std::string& file) {
     }
     if (open_to_others(file)) {
         throw std::runtime_error("El archivo de la contraseña " + file +
-                                 " lo pueden leer otros usuarios; déjelo solo para su dueño "
-                                 "(chmod 600).");
+                                 " lo pueden leer otros usuarios; déjelo solo para su dueño (" +
+                                 std::string(owner_only_hint()) + ").");
     }
     std::ostringstream bytes;
     bytes << in.rdbuf();

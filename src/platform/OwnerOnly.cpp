@@ -110,6 +110,10 @@ bool open_to_others(const std::filesystem::path& file) {
     return false;
 }
 
+std::string_view owner_only_hint() {
+    return "Propiedades del archivo, pestaña Seguridad";
+}
+
 #else
 
 void restrict_to_owner(const std::filesystem::path& file) noexcept {
@@ -123,6 +127,10 @@ bool open_to_others(const std::filesystem::path& file) {
     namespace fs = std::filesystem;
     const fs::perms mode = fs::status(file).permissions();
     return (mode & (fs::perms::group_all | fs::perms::others_all)) != fs::perms::none;
+}
+
+std::string_view owner_only_hint() {
+    return "chmod 600";
 }
 
 #endif

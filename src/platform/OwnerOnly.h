@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 namespace ordano {
 
@@ -17,5 +18,8 @@ void restrict_to_owner(const std::filesystem::path& file) noexcept;
 // group or of others. Windows: an access list that lets in any account but the process's user,
 // the system and the administrators (who may read every file), or no access list at all.
 [[nodiscard]] bool open_to_others(const std::filesystem::path& file);
+
+// Where a person makes a file their own alone, said when one is refused for being open to others.
+[[nodiscard]] std::string_view owner_only_hint();
 
 }  // namespace ordano

@@ -120,6 +120,11 @@ TEST_F(WatchCliTest, APasswordFileOthersMayReadIsRefused) {
     const auto run = watch({"--once", "--password-file", file.string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.err, HasSubstr("lo pueden leer otros usuarios"));
+#ifdef _WIN32
+    EXPECT_THAT(run.err, HasSubstr("(Propiedades del archivo, pestaña Seguridad)"));
+#else
+    EXPECT_THAT(run.err, HasSubstr("(chmod 600)"));
+#endif
 }
 
 }  // namespace
