@@ -138,8 +138,8 @@ bool ReceptionPoller::download_all(std::vector<Download>& downloads) {
         office_login(false, session_, params_), [&](TransferLanes& lanes) {
             return lanes.run(
                 downloads.size(), [&](std::size_t i) { return prepare_download(downloads[i]); },
-                [&](std::size_t i, std::exception_ptr failure, FtpSession& session) {
-                    return finish_download(downloads[i], std::move(failure), session, outcome);
+                [&](std::size_t i, std::exception_ptr failure, FtpSession* failed_on) {
+                    return finish_download(downloads[i], std::move(failure), failed_on, outcome);
                 });
         });
     return outcome == Step::Done;
@@ -318,12 +318,12 @@ std::optional<TransferLanes::Work> ReceptionPoller::prepare_download(Download& d
 }
 
 TransferLanes::Next ReceptionPoller::finish_download(Download& download, std::exception_ptr failure,
-                                                     FtpSession& session, Step& outcome) {
+                                                     FtpSession* failed_on, Step& outcome) {
     if (failure) {
         try {
             std::rethrow_exception(failure);
         } catch (const NumberedError& error) {
-            const Step step = failed_try(error, session, download.id);
+            const Step step = failed_try(error, *failed_on, download.id);
             if (step == Step::NotTransferred) {
                 return TransferLanes::Next::Go;  // not there (yet)
             }

@@ -102,7 +102,7 @@ private:
     [[nodiscard]] std::optional<TransferLanes::Work> prepare_download(Download& download);
     [[nodiscard]] TransferLanes::Next finish_download(Download& download,
                                                       std::exception_ptr failure,
-                                                      FtpSession& session, Step& outcome);
+                                                      FtpSession* failed_on, Step& outcome);
     void store_fetched(const Download& download, const Awaited& answer,
                        const std::filesystem::path& work_copy);
     [[nodiscard]] bool store(RowId id, const std::filesystem::path& work_copy,

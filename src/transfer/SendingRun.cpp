@@ -208,7 +208,7 @@ void SendingRun::send_due_entries() {
                          [&](std::size_t i) {
                              return prepare_upload(due[i], static_cast<int>(i) + 1, items);
                          },
-                         [&](std::size_t i, std::exception_ptr failure, FtpSession&) {
+                         [&](std::size_t i, std::exception_ptr failure, FtpSession*) {
                              return finish_upload(due[i], std::move(failure), ends_run);
                          },
                          [&](std::size_t i, const std::exception_ptr& failure) {

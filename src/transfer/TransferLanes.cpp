@@ -106,8 +106,8 @@ struct TransferLanes::Lane {
     bool dropped = false;                   // given up while logging in
     bool running = false;                   // a transfer was given and has not ended
     SessionWorth::Clock::time_point began;  // of the transfer under way
-    // Transfers given whose results are not handled yet: `finish` uses this lane's session,
-    // which must not be carrying another transfer by then.
+    // Transfers given that have not ended, or failed and whose results are not handled yet:
+    // `finish` uses a failed transfer's session, which must not be carrying another by then.
     std::size_t unhandled = 0;
     std::mutex mutex;
     std::condition_variable given;
@@ -354,6 +354,9 @@ private:
 
     void transfer_ended(Lane& lane, Shared::Ended one) {
         lane.running = false;
+        if (!one.failure) {
+            --lane.unhandled;  // its outcome needs no session: the lane goes on
+        }
         time_in_transfers_ += Clock::now() - lane.began;
         ++ended_transfers_;
         if (ended_now_) {
@@ -377,7 +380,9 @@ private:
                 continue;
             }
             const Next then = finish_one(ended);
-            --lanes_[ended.lane]->unhandled;
+            if (ended.failure) {
+                --lanes_[ended.lane]->unhandled;
+            }
             if (then == Next::Again && !halted_ && !thrown_) {
                 prepare_again_.push_back(finished_);
                 return;  // the ones after it wait for its retry
@@ -398,7 +403,8 @@ private:
             }
         }
         try {
-            return finish_(finished_, failure, *lanes_[ended.lane]->session);
+            return finish_(finished_, failure,
+                           ended.failure ? lanes_[ended.lane]->session : nullptr);
         } catch (...) {
             thrown_ = thrown_ ? thrown_ : std::current_exception();
             return Next::Halt;

@@ -60,8 +60,9 @@ private:
 // would one transfer after another, and with one session it is exactly that. `ended` hears of
 // each transfer the moment it ends, in the order they end (the journal keeps step with the
 // server there, never behind an earlier, bigger transfer).
-// A session takes no other transfer until the outcome of its own has been finished: `finish`
-// gets the session the transfer ran on, idle.
+// A session whose transfer failed takes no other transfer until that outcome has been finished:
+// `finish` gets the session, idle (to log it out, say). One whose transfer succeeded takes the
+// next at once and `finish` gets no session: the order of the outcomes never holds a lane back.
 //
 // The calling thread waits through the UI port's run_blocking; a transfer's failure reaches
 // `finish` after being thrown through it, as a failure of a blocking call. The first session is
@@ -84,8 +85,9 @@ public:
         Halt,   // start nothing more; what is under way ends and is finished
     };
     using Prepare = std::function<std::optional<Work>(std::size_t transfer)>;
-    using Finish =
-        std::function<Next(std::size_t transfer, std::exception_ptr failure, FtpSession& session)>;
+    // `failed_on`: the idle session of a failed transfer; null for one that succeeded.
+    using Finish = std::function<Next(std::size_t transfer, std::exception_ptr failure,
+                                      FtpSession* failed_on)>;
     using Ended = std::function<void(std::size_t transfer, const std::exception_ptr& failure)>;
 
     TransferLanes(UiPort& ui, std::vector<FtpSession*> sessions, FtpLogin login);
