@@ -125,20 +125,27 @@ private:
     std::map<const FtpSession*, bool> carrying_;
 };
 
+// Two lanes over three answers on the server; the first session is logged in.
+class TwoLanesTest : public TransferLanesTest {
+protected:
+    TwoLanesTest() {
+        for (const auto& name : names) {
+            server_.put_file("kroout/" + name, "respuesta " + name);
+        }
+        first.connect(login);
+    }
+
+    const std::vector<std::string> names{"a.err", "b.err", "c.err"};
+    const FtpLogin login{server_.address(), "ag0015", "secreto"};
+    FtpSession first{"eftpRecepcion"};
+    FtpSession second{"eftpRecepcion#2"};
+    LaneEvents events;
+};
+
 // Two lanes: the first file is slow, the second fails at once and its result waits for the
 // first. Its lane must not take the third file meanwhile: handling the failure logs that
 // lane's session out, which would break the third file's download.
-TEST_F(TransferLanesTest, ALaneStaysBusyUntilTheResultOfItsFileIsHandled) {
-    const std::vector<std::string> names{"a.err", "b.err", "c.err"};
-    for (const auto& name : names) {
-        server_.put_file("kroout/" + name, "respuesta " + name);
-    }
-    const FtpLogin login{server_.address(), "ag0015", "secreto"};
-    FtpSession first("eftpRecepcion");
-    FtpSession second("eftpRecepcion#2");
-    first.connect(login);
-    LaneEvents events;
-
+TEST_F(TwoLanesTest, ALaneStaysBusyUntilTheResultOfItsFileIsHandled) {
     const auto prepare = [&](std::size_t i) -> std::optional<TransferLanes::Work> {
         return [&, i](FtpSession& session, const auto&) {
             events.carry(session, true);
@@ -176,16 +183,7 @@ TEST_F(TransferLanesTest, ALaneStaysBusyUntilTheResultOfItsFileIsHandled) {
 // Two lanes: the first file is slow, the second arrives at once. Its lane takes the third file
 // while the first is still under way: an outcome that needs no session never holds a lane back
 // for the order of the list.
-TEST_F(TransferLanesTest, ALaneWhoseFileArrivedTakesTheNextAtOnce) {
-    const std::vector<std::string> names{"a.err", "b.err", "c.err"};
-    for (const auto& name : names) {
-        server_.put_file("kroout/" + name, "respuesta " + name);
-    }
-    const FtpLogin login{server_.address(), "ag0015", "secreto"};
-    FtpSession first("eftpRecepcion");
-    FtpSession second("eftpRecepcion#2");
-    first.connect(login);
-    LaneEvents events;
+TEST_F(TwoLanesTest, ALaneWhoseFileArrivedTakesTheNextAtOnce) {
     bool third_began_beside_first = false;
     const auto prepare = [&](std::size_t i) -> std::optional<TransferLanes::Work> {
         return [&, i](FtpSession& session, const auto&) {
