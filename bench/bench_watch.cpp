@@ -10,8 +10,8 @@
 //    against the journal once), then passes in steady state: 10 new files seen for the first
 //    time, settling, then found ready.
 //
-// 2. Memory over a run: the watch runs against the test FTP server (passes every second,
-//    the window's polling between them) while 1,000 files are dropped into the send folder
+// 2. Memory over a run: the watch runs on the engine, as ordano-cli's does, against the test
+//    FTP server (passes every second, the window's polling between them) while 1,000 files are dropped into the send folder
 //    over the run and the server answers each; the process's resident memory is printed as it
 //    goes. The run lasts 600 s, or the seconds given as the first argument.
 #include <SQLiteCpp/Database.h>
@@ -31,6 +31,7 @@
 
 #include "base/DateTime.h"
 #include "base/Sha256.h"
+#include "engine/EngineDeskWork.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/Sandbox.h"
 #include "fixtures/ScriptedUi.h"
@@ -204,9 +205,12 @@ void memory_over_a_run(std::chrono::seconds duration) {
     const fs::path folder = office->session().folders.val_env;
     const std::string day = julian(clock);
     test::ScriptedUi ui;
+    WatchUi watch_ui(ui, false);
+    EngineDeskWork work(*office, watch_ui);
     std::atomic<int> sent{0};
     std::atomic<int> answers{0};
-    FolderWatch watch(*office, ui, {std::chrono::seconds(1), false, std::chrono::seconds(2)},
+    FolderWatch watch(*office, work, watch_ui,
+                      {std::chrono::seconds(1), false, std::chrono::seconds(2)},
                       [&](const WatchEvent& e) {
                           sent += e.kind == WatchEvent::Kind::Sent ? 1 : 0;
                           answers += e.kind == WatchEvent::Kind::Answer ? 1 : 0;

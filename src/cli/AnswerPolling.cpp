@@ -8,6 +8,7 @@
 
 #include "base/RunStop.h"
 #include "office/Session.h"
+#include "transfer/DeskWork.h"
 #include "transfer/TransferDesk.h"
 
 namespace ordano::cli {
@@ -18,9 +19,9 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-AnswerPolling::AnswerPolling(TransferDesk& desk, const Sesion& session, std::stop_source stop,
+AnswerPolling::AnswerPolling(DeskWork& work, const Sesion& session, std::stop_source stop,
                              std::ostream& progress, std::ostream& answers)
-    : desk_(desk),
+    : work_(work),
       session_(session),
       stop_(std::move(stop)),
       progress_(progress),
@@ -31,7 +32,11 @@ AnswerPolling::AnswerPolling(TransferDesk& desk, const Sesion& session, std::sto
             answer_listed(row.text);
         }
     };
-    desk_.send_list().subscribe(std::move(observer));
+    desk().send_list().subscribe(std::move(observer));
+}
+
+TransferDesk& AnswerPolling::desk() const {
+    return work_.desk();
 }
 
 // An answer is listed right after it was stored, while its receive row is still there (the
@@ -39,7 +44,7 @@ AnswerPolling::AnswerPolling(TransferDesk& desk, const Sesion& session, std::sto
 void AnswerPolling::answer_listed(const std::string& name) {
     ++received_;
     std::string path = name;
-    for (const auto& row : desk_.receive_list().rows()) {
+    for (const auto& row : desk().receive_list().rows()) {
         if (!row.archivo_prev.empty() && row.archivo_prev == name) {
             path = (std::filesystem::path(session_.folders.val_rec) / name).string();
             break;
@@ -55,19 +60,19 @@ void AnswerPolling::answer_listed(const std::string& name) {
 
 int AnswerPolling::awaited() const {
     int count = 0;
-    for (const auto& row : desk_.receive_list().rows()) {
+    for (const auto& row : desk().receive_list().rows()) {
         count += (row.awaits_prevalidation() ? 1 : 0) + (row.awaits_validation() ? 1 : 0);
     }
     return count;
 }
 
 bool AnswerPolling::done() const {
-    return desk_.receive_list().empty() || !desk_.timer().enabled();
+    return desk().receive_list().empty() || !desk().timer().enabled();
 }
 
 bool AnswerPolling::wait(std::chrono::seconds limit, bool look_at_once) {
     if (done()) {
-        return desk_.receive_list().empty();  // nothing was handed to reception
+        return desk().receive_list().empty();  // nothing was handed to reception
     }
     const StopDeadline deadline(stop_, Clock::now() + limit);
     const std::stop_token stopped = stop_.get_token();
@@ -79,7 +84,7 @@ bool AnswerPolling::wait(std::chrono::seconds limit, bool look_at_once) {
         if (!first || !look_at_once) {
             std::unique_lock lock(mutex);
             between_ticks.wait_for(lock, stopped,
-                                   std::chrono::milliseconds(desk_.timer().interval()),
+                                   std::chrono::milliseconds(desk().timer().interval()),
                                    [] { return false; });
         }
         if (stopped.stop_requested()) {
@@ -87,25 +92,25 @@ bool AnswerPolling::wait(std::chrono::seconds limit, bool look_at_once) {
         }
         tick(expected);
     }
-    return desk_.receive_list().empty();
+    return desk().receive_list().empty();
 }
 
 bool AnswerPolling::poll_once() {
     if (!done()) {
         tick(received_ + awaited());
     }
-    return desk_.receive_list().empty();
+    return desk().receive_list().empty();
 }
 
 void AnswerPolling::tick(int expected) {
-    desk_.polling_tick();
+    work_.run(DeskWork::Run::Look);
     progress_ << "Recepción: " << received_ << " de " << expected << " respuestas recibidas\n"
               << std::flush;
 }
 
 std::vector<std::string> AnswerPolling::missing() const {
     std::vector<std::string> out;
-    for (const auto& row : desk_.receive_list().rows()) {
+    for (const auto& row : desk().receive_list().rows()) {
         std::string line = row.text + " (";
         if (row.awaits_prevalidation()) {
             line += "prevalidación " + row.archivo_prev;

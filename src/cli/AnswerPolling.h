@@ -9,20 +9,21 @@
 #include <vector>
 
 namespace ordano {
+class DeskWork;
 class TransferDesk;
 struct Sesion;
 }  // namespace ordano
 
 namespace ordano::cli {
 
-// Follows the answers of the receive list for ordano-cli: ticks the reception as the window's
-// timer does (first after 2 s, or at once, then every 5 s) until every answer is in or the time is
+// Follows the answers of the receive list for ordano-cli: has the desk work look at the server
+// as the window's timer does (first after 2 s, or at once, then every 5 s) until every answer is in or the time is
 // up. Each answer stored is printed as its path on `answers`; progress goes to `progress`. The time
 // is a limit: when it is up a stop is requested on `stop` (the desk's), which cancels the tick in
 // flight. A stop requested from elsewhere ends the waiting as well.
 class AnswerPolling {
 public:
-    AnswerPolling(TransferDesk& desk, const Sesion& session, std::stop_source stop,
+    AnswerPolling(DeskWork& work, const Sesion& session, std::stop_source stop,
                   std::ostream& progress, std::ostream& answers);
     AnswerPolling(const AnswerPolling&) = delete;
     AnswerPolling& operator=(const AnswerPolling&) = delete;
@@ -40,12 +41,13 @@ public:
     [[nodiscard]] const std::set<std::string>& stored() const { return stored_; }
 
 private:
+    [[nodiscard]] TransferDesk& desk() const;
     void answer_listed(const std::string& name);
     void tick(int expected);
     [[nodiscard]] int awaited() const;
     [[nodiscard]] bool done() const;
 
-    TransferDesk& desk_;
+    DeskWork& work_;
     const Sesion& session_;
     std::stop_source stop_;
     std::ostream& progress_;

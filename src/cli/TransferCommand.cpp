@@ -15,6 +15,7 @@
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "cli/TransferReport.h"
+#include "engine/EngineDeskWork.h"
 #include "office/Office.h"
 #include "transfer/JournalRecorder.h"
 #include "transfer/Routing.h"
@@ -86,19 +87,16 @@ public:
           prefix_(invocation.error_prefix()),
           password_(office_->session(), ui_, request.password_stdin ? &std::cin : nullptr,
                     std::cerr),
-          desk_(
-              office_->session(), office_->params(), office_->journal(), ui_, clock_,
-              office_->locale(), [] {},  // no window, no bulletin ticker to refresh
-              office_->stop_token()),
+          work_(*office_, ui_),
           // With --json the answers' paths go into the document instead.
-          polling_(desk_, office_->session(), invocation.stop, invocation.progress(),
+          polling_(work_, office_->session(), invocation.stop, invocation.progress(),
                    request.json ? null_stream() : std::cout) {
         ui_.set_password_prompt([this] { return password_.ask(); });
         office_->journal().on_trouble([](const std::string& text) { std::cerr << text << "\n"; });
         // A local fault (a receive folder that cannot be written, its disk full) is for a
         // person to mend, even when the polling went on past it; why a file was not sent, as
         // the journal keeps it, is said with the file.
-        desk_.journal().on_failure([this](const FailureNotice& notice) {
+        desk().journal().on_failure([this](const FailureNotice& notice) {
             if (exit_code_for_number(notice.number) == exit_code::kLocalProblem) {
                 local_faults_.add(exit_code::kLocalProblem);
             }
@@ -106,15 +104,15 @@ public:
         });
     }
 
-    ~TransferJob() { desk_.send_list().clear(); }
+    ~TransferJob() { clear_send_list(); }
     TransferJob(const TransferJob&) = delete;
     TransferJob& operator=(const TransferJob&) = delete;
 
     // The answers the journal still awaits, on the receive list; false when there are none.
     bool take_pending() {
-        desk_.restore_from_journal(false);
+        work_.with_turn([this] { desk().restore_from_journal(false); });
         const Sesion& session = office_->session();
-        for (const ReceiveRow& row : desk_.receive_list().rows()) {
+        for (const ReceiveRow& row : desk().receive_list().rows()) {
             FileOutcome outcome;
             outcome.name = row.text;
             outcome.remote_folder = remote_folder_of(row.text);
@@ -122,7 +120,7 @@ public:
             outcome.answers = answers_of(row, session.folders.val_rec);
             outcomes_.push_back(std::move(outcome));
         }
-        return !desk_.receive_list().empty();
+        return !desk().receive_list().empty();
     }
 
     // Puts the files on the send list; a file that is not there is a local problem.
@@ -142,7 +140,9 @@ public:
                 continue;
             }
             // With the answer folders of its kind, which reception needs to find the answers.
-            if (desk_.add_file_to_send(*listed)) {
+            bool added = false;
+            work_.with_turn([&] { added = desk().add_file_to_send(*listed); });
+            if (added) {
                 listed_.push_back(*listed);
             }
         }
@@ -156,11 +156,7 @@ public:
         }
         (void)ui_.take_failures_met();
         (void)ui_.take_last_message();
-        if (action == Action::Enviar) {
-            desk_.send();
-        } else {
-            desk_.receive();
-        }
+        work_.run(action == Action::Enviar ? DeskWork::Run::Send : DeskWork::Run::Receive);
         const int met = more_telling(exit_code::kFailure, ui_.take_failures_met().code());
         const std::string told = ui_.take_last_message();
         const Sesion& session = office_->session();
@@ -168,7 +164,7 @@ public:
             FileOutcome outcome;
             outcome.name = name;
             outcome.remote_folder = remote_folder_of(name);
-            if (const ReceiveRow* row = in_receive_list(desk_, name)) {
+            if (const ReceiveRow* row = in_receive_list(desk(), name)) {
                 outcome.done = true;
                 outcome.answers = answers_of(*row, session.folders.val_rec);
             } else {
@@ -238,7 +234,7 @@ public:
     // The work is over: files this command put on its send list and did not send leave it,
     // and the journal is written (a journal that cannot be is a local problem).
     void conclude() {
-        desk_.send_list().clear();
+        clear_send_list();
         status_.add(close_journal(*office_));
     }
 
@@ -247,6 +243,11 @@ public:
     }
 
 private:
+    [[nodiscard]] TransferDesk& desk() { return work_.desk(); }
+    void clear_send_list() {
+        work_.with_turn([this] { desk().send_list().clear(); });
+    }
+
     [[nodiscard]] std::optional<std::string> remote_folder_of(const std::string& name) const {
         const auto route = route_for(name, office_->session());
         return route ? std::optional(route->remote_in) : std::nullopt;
@@ -257,7 +258,7 @@ private:
     TerminalUi ui_;
     std::string prefix_;
     PaymentPasswordPrompt password_;
-    TransferDesk desk_;
+    EngineDeskWork work_;  // the engine that runs this command's transfers
     AnswerPolling polling_;
     std::vector<std::string> listed_;
     std::vector<FileOutcome> outcomes_;

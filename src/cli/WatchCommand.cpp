@@ -15,6 +15,7 @@
 #include "cli/PaymentPasswordPrompt.h"
 #include "cli/TerminalUi.h"
 #include "cli/WatchPrinter.h"
+#include "engine/EngineDeskWork.h"
 #include "office/Journal.h"
 #include "office/Office.h"
 #include "platform/OwnerOnly.h"
@@ -108,14 +109,17 @@ int watch_command(const Invocation& invocation) {
     };
     int status = kExitSuccess;
     {
-        FolderWatch watch(*office, terminal, {request.interval, password_in != nullptr, settle},
+        const bool payment_password = password_in != nullptr;
+        WatchUi watch_ui(terminal, payment_password);
+        EngineDeskWork work(*office, watch_ui);
+        FolderWatch watch(*office, work, watch_ui, {request.interval, payment_password, settle},
                           tell);
         if (request.once) {
             status = watch.once(stop) ? kExitSuccess : kExitFailure;
         } else {
             watch.run(stop);
         }
-    }  // the files it listed and did not send leave the send list
+    }  // the files it listed and did not send leave the send list; the engine ends
     if (status != kExitSuccess) {
         // Some failures (a session the server ended, a transfer it refused) are no message of
         // the core's: a failing run says them all where errors go.

@@ -25,7 +25,12 @@ Engine::Engine(Office& office, FrontEnd& front, ThreadStart start_thread)
       ui_(turn_, front, office.stop_token()),
       desk_(
           office.session(), office.params(), office.journal(), ui_, office.clock(), office.locale(),
-          [this] { refresh_bulletin(false); }, office.stop_token()),
+          [this] {
+              if (front_.shows_bulletin()) {
+                  refresh_bulletin(false);
+              }
+          },
+          office.stop_token()),
       catalog_update_(office, ui_) {
     for (FtpSession* session : {&eftpPrincipal_, &eftpBulletin_, &eftpCatalogCheck_}) {
         session->stop_with(office.stop_token());
@@ -57,6 +62,7 @@ void Engine::stop() {
         stopping_ = true;
         later_.clear();
     }
+    changed_.notify_all();
     office_.request_stop();
 }
 
@@ -226,10 +232,14 @@ bool Engine::start(Request request, Job job, std::function<void()> work) {
 void Engine::run_with_turn(const std::function<void()>& work) {
     try {
         work();
-    } catch (const RunStopped&) {
-        // The program is ending: what is left of the work is not done.
     } catch (const std::exception& error) {
-        front_.tell({std::string(kUnexpected) + error.what(), {}, MessageIcon::Critical});
+        if (front_.take_unforeseen(std::current_exception())) {
+            return;
+        }
+        // A stop: the program is ending, and what is left of the work is not done.
+        if (dynamic_cast<const RunStopped*>(&error) == nullptr) {
+            front_.tell({std::string(kUnexpected) + error.what(), {}, MessageIcon::Critical});
+        }
     }
 }
 
@@ -252,8 +262,11 @@ void Engine::job_ended(Job job, std::list<std::thread>::iterator thread) {
     changed_.notify_all();
     state_changed();
     resume_later();
-    const std::lock_guard lock(mutex_);
-    --telling_end_;
+    {
+        const std::lock_guard lock(mutex_);
+        --telling_end_;
+    }
+    changed_.notify_all();
 }
 
 void Engine::set_running(Job job, bool on) {
@@ -262,6 +275,7 @@ void Engine::set_running(Job job, bool on) {
         const std::uint32_t bit = 1U << static_cast<unsigned>(job);
         state_.running = on ? (state_.running | bit) : (state_.running & ~bit);
     }
+    changed_.notify_all();
     state_changed();
     if (!on) {
         resume_later();
@@ -306,6 +320,7 @@ void Engine::resume_later() {
             with_turn(request, std::move(kept.work), Where::EngineThread);
         }
     }
+    changed_.notify_all();  // what was kept is under way, or refused
 }
 
 void Engine::refused(std::string_view reason) const {
@@ -353,6 +368,15 @@ EngineState Engine::state() const {
 
 bool Engine::idle() const {
     const std::lock_guard lock(mutex_);
+    return idle_now();
+}
+
+void Engine::wait_idle() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return idle_now(); });
+}
+
+bool Engine::idle_now() const {
     return state_.running == 0 && waiting_ == 0 && later_.empty() && telling_end_ == 0;
 }
 

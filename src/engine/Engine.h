@@ -90,6 +90,9 @@ public:
     // No job runs, nothing waits for the turn, nothing is kept for later, and the end of the
     // last job has been told.
     [[nodiscard]] bool idle() const;
+    // Returns once the engine is idle: what was asked before has been done (a front end that
+    // waits for its work, the command line). Never on a job's thread, nor with the turn.
+    void wait_idle();
     // Told after every change of the state, on the thread that changed it.
     void on_state(std::function<void(const EngineState&)> listener);
     // Told, on the asking thread, when the gate refuses something asked for.
@@ -126,6 +129,7 @@ private:
     void resume_later();
     void refused(std::string_view reason) const;
     [[nodiscard]] bool stopping() const;
+    [[nodiscard]] bool idle_now() const;  // with mutex_ held
 
     Office& office_;
     FrontEnd& front_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,8 +22,7 @@ struct Notice {
 // The person in front of the program, as the engine reaches them from its threads. Nothing here
 // waits for the person: a question's answer comes through its function, at once or later, from
 // any thread. The window shows boxes that do not hold its thread; ImmediateFrontEnd answers at
-// once (the engine's tests). The command line does not go through the engine yet: its commands
-// drive a TransferDesk of their own with the terminal as the UI port.
+// once, on the asking thread (the terminal's WaitingFrontEnd, the window's tests).
 class FrontEnd {
 public:
     using Answer = std::function<void(MessageAnswer)>;  // Yes or No
@@ -51,6 +51,13 @@ public:
     // are seen as soon as they are told).
     virtual void after_messages(std::function<void()> then) { then(); }
 
+    // Whether the bulletin is shown: a sending run refreshes it only then.
+    [[nodiscard]] virtual bool shows_bulletin() const { return true; }
+    // Work that ended by an exception nobody caught: true when the front end takes it, to raise
+    // it where the work was asked for (the command line waits for its work); otherwise the
+    // engine tells it as an unexpected error, and a stop (RunStopped) is no error at all.
+    virtual bool take_unforeseen(std::exception_ptr /*error*/) { return false; }
+
     // A window lends the front end it is shown through its payment-password prompt (which
     // shows itself and answers later) and its progress display, and takes them back (empty
     // functions) before it goes. Front ends that answer for themselves ignore them.
@@ -60,7 +67,7 @@ public:
     virtual void set_progress_display(ProgressDisplay /*display*/) {}
 };
 
-// A front end over a UI port that answers as soon as it is asked (a test's).
+// A front end over a UI port that answers as soon as it is asked, on the asking thread.
 class ImmediateFrontEnd : public FrontEnd {
 public:
     explicit ImmediateFrontEnd(UiPort& port) : port_(port) {}

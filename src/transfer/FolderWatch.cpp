@@ -35,15 +35,13 @@ WatchEvent event_of(WatchEvent::Kind kind, std::string file = {}) {
 
 }  // namespace
 
-FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, EventSink events)
+FolderWatch::FolderWatch(Office& office, DeskWork& work, WatchUi& ui, WatchOptions options,
+                         EventSink events)
     : office_(office),
-      ui_(ui, options.payment_password),
+      work_(work),
+      ui_(ui),
       options_(options),
       events_(std::move(events)),
-      desk_(
-          office.session(), office.params(), office.journal(), ui_, office.clock(), office.locale(),
-          [] {},  // no bulletin ticker to refresh
-          office.stop_token()),
       sent_digests_(office.journal().database()),
       ready_(
           [this](const FolderFile& file) {
@@ -58,16 +56,16 @@ FolderWatch::FolderWatch(Office& office, UiPort& ui, WatchOptions options, Event
       backoff_(options.interval) {
     // Files left to send by an earlier run come back too, so that the journal says what became
     // of them: the first look takes them off the list again, and sends each when it is ready.
-    desk_.restore_from_journal(true);
+    work_.with_turn([this] { desk().restore_from_journal(true); });
     ListObserver<ReceiveRow> sent;
     sent.added = [this](std::size_t, const ReceiveRow& row) { file_sent(row.text); };
-    desk_.receive_list().subscribe(std::move(sent));
-    desk_.journal().on_answer([this](const AnswerArrival& arrival) { answer_stored(arrival); });
-    desk_.journal().on_failure([this](const FailureNotice& notice) { failure_met(notice); });
+    desk().receive_list().subscribe(std::move(sent));
+    desk().journal().on_answer([this](const AnswerArrival& arrival) { answer_stored(arrival); });
+    desk().journal().on_failure([this](const FailureNotice& notice) { failure_met(notice); });
 }
 
 FolderWatch::~FolderWatch() {
-    desk_.send_list().clear();
+    work_.with_turn([this] { desk().send_list().clear(); });
 }
 
 bool FolderWatch::pass() {
@@ -88,7 +86,7 @@ void FolderWatch::run(const std::stop_token& stop) {
     auto next_pass = Steady::now();
     auto next_tick = Steady::time_point::max();
     const auto timer_interval = [this] {
-        return std::chrono::milliseconds(desk_.timer().interval());
+        return std::chrono::milliseconds(desk().timer().interval());
     };
     while (!stop.stop_requested()) {
         if (Steady::now() >= next_pass) {
@@ -125,6 +123,10 @@ void FolderWatch::sleep_until(Steady::time_point wake, const std::stop_token& st
 }
 
 void FolderWatch::look() {
+    work_.with_turn([this] { look_at_folders(); });
+}
+
+void FolderWatch::look_at_folders() {
     Sesion& session = office_.session();
     // A watch outlives the day it started on.
     session.dia_juliano = day_of_year(office_.clock().today());
@@ -175,7 +177,7 @@ void FolderWatch::list_ready(const ReadyLook& ready) {
     }
     // A file listed earlier that is no longer ready (changing again, gone, or sent meanwhile)
     // waits for a later look.
-    SendList& send = desk_.send_list();
+    SendList& send = desk().send_list();
     std::vector<RowId> stale;
     for (const SendRow& row : send.rows()) {
         if (row.pending() && !now.contains(row.text)) {
@@ -187,20 +189,22 @@ void FolderWatch::list_ready(const ReadyLook& ready) {
     }
     for (const auto& [name, file] : now) {
         if (!send.has_pending(name)) {
-            desk_.add_file_to_send(name);
+            desk().add_file_to_send(name);
         }
     }
     listed_ = std::move(now);
 }
 
 void FolderWatch::send() {
-    const auto& rows = desk_.send_list().rows();
+    const auto& rows = desk().send_list().rows();
     if (std::ranges::none_of(rows, [](const SendRow& row) { return row.pending(); })) {
         return;
     }
     talked_ = true;
-    desk_.send();
-    server_answered(desk_.sending_run().ended_by());
+    if (!work_.run(DeskWork::Run::Send)) {
+        return;  // refused for now: the files stay listed for the next pass
+    }
+    server_answered(desk().sending_run().ended_by());
     if (!ui_.take_password_refusal()) {
         return;
     }
@@ -217,20 +221,22 @@ void FolderWatch::send() {
 
 void FolderWatch::poll() {
     talked_ = true;
-    desk_.polling_tick();
-    server_answered(desk_.poller().gave_up_with());
+    work_.run(DeskWork::Run::Look);
+    server_answered(desk().poller().gave_up_with());
     // The answers listed for review ("K", "R") have been told; nobody opens them here, and a
     // watch that runs for months must not keep one row per answer.
-    SendList& send = desk_.send_list();
-    std::vector<RowId> answers;
-    for (const SendRow& row : send.rows()) {
-        if (!row.pending()) {
-            answers.push_back(row.id);
+    work_.with_turn([this] {
+        SendList& send = desk().send_list();
+        std::vector<RowId> answers;
+        for (const SendRow& row : send.rows()) {
+            if (!row.pending()) {
+                answers.push_back(row.id);
+            }
         }
-    }
-    for (const RowId id : answers) {
-        send.remove(id);
-    }
+        for (const RowId id : answers) {
+            send.remove(id);
+        }
+    });
 }
 
 // Only a pass that talked to the server may show that what was said is over: the passes that
@@ -266,7 +272,7 @@ void FolderWatch::server_answered(const std::optional<NumberedError>& failure) {
 
 void FolderWatch::leave_unsent(const std::function<bool(const SendRow&)>& which,
                                const std::string& reason) {
-    for (const SendRow& row : desk_.send_list().rows()) {
+    for (const SendRow& row : desk().send_list().rows()) {
         if (which(row)) {
             tell_left(row.text, reason);
         }
@@ -274,9 +280,9 @@ void FolderWatch::leave_unsent(const std::function<bool(const SendRow&)>& which,
 }
 
 void FolderWatch::check_overdue() {
-    desk_.mark_overdue();
+    work_.with_turn([this] { desk().mark_overdue(); });
     std::set<RowId> overdue;
-    for (const ReceiveRow& row : desk_.receive_list().rows()) {
+    for (const ReceiveRow& row : desk().receive_list().rows()) {
         if (!row.overdue) {
             continue;
         }
@@ -322,7 +328,7 @@ void FolderWatch::file_sent(const std::string& name) {
 }
 
 bool FolderWatch::awaiting() {
-    return !desk_.receive_list().empty() && desk_.timer().enabled();
+    return !desk().receive_list().empty() && desk().timer().enabled();
 }
 
 void FolderWatch::tell(WatchEvent event) {

@@ -12,6 +12,7 @@
 
 #include "base/Errors.h"
 #include "office/SentDigests.h"
+#include "transfer/DeskWork.h"
 #include "transfer/ReadyFiles.h"
 #include "transfer/RetryBackoff.h"
 #include "transfer/TransferDesk.h"
@@ -37,17 +38,20 @@ struct WatchOptions {
 // case are told once and neither is sent;
 // between passes the awaited answers are fetched by the window's own polling tick, at the
 // polling timer's pace. Answers that an earlier run left awaited are taken up at the start.
+// The runs and the changes of the lists are the desk work's (the engine's, for ordano-cli);
+// the watch waits for each.
 //
 // A server that cannot be reached (or refuses the login) is tried again after a wait that
 // doubles from one interval up to ten minutes and starts again at the first success; it is
 // told once per outage. A file that meets a local fault is told once and tried again at the
 // next pass. Everything is told as WatchEvents; the core's messages go to the front end's UI,
-// each said once while it repeats.
+// each said once while it repeats (WatchUi: the port the desk work's questions reach).
 class FolderWatch {
 public:
     using EventSink = std::function<void(const WatchEvent&)>;
 
-    FolderWatch(Office& office, UiPort& ui, WatchOptions options, EventSink events);
+    FolderWatch(Office& office, DeskWork& work, WatchUi& ui, WatchOptions options,
+                EventSink events);
     // Files left on the send list leave it (the journal keeps those that met failures).
     ~FolderWatch();
     FolderWatch(const FolderWatch&) = delete;
@@ -63,13 +67,14 @@ public:
     // still for that long), and done. true when it met no failure.
     bool once(const std::stop_token& stop);
 
-    [[nodiscard]] TransferDesk& desk() { return desk_; }
+    [[nodiscard]] TransferDesk& desk() { return work_.desk(); }
 
 private:
     using Steady = std::chrono::steady_clock;
 
     static void sleep_until(Steady::time_point wake, const std::stop_token& stop);
     void look();
+    void look_at_folders();  // with the turn
     void list_ready(const ReadyLook& ready);
     void tell_clashes(const std::vector<std::vector<std::string>>& clashes);
     void send();
@@ -88,10 +93,10 @@ private:
     void tell_left(const std::string& file, const std::string& reason);
 
     Office& office_;
-    WatchUi ui_;
+    DeskWork& work_;
+    WatchUi& ui_;
     WatchOptions options_;
     EventSink events_;
-    TransferDesk desk_;
     SentDigests sent_digests_;
     ReadyFiles ready_;
     RetryBackoff backoff_;

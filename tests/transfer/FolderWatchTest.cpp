@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "engine/EngineDeskWork.h"
 #include "office/Parameters.h"
 #include "office/Session.h"
 #include "transfer/FolderWatch.h"
@@ -22,24 +23,38 @@ class FolderWatchTest : public TransferTest {
 protected:
     FolderWatchTest() { start_watch(); }
 
+    ~FolderWatchTest() override { end_watch(); }
+
     // Interval 0: a server that could not be reached may be tried again at the next pass.
     // Settle time 0: a file found unchanged at one pass after another is ready.
+    // A watch after the first ends the one before, and its engine the office's work: it starts
+    // on the office opened again over the same database.
     void start_watch(bool payment_password = false,
                      std::chrono::seconds interval = std::chrono::seconds(0)) {
-        watch_.reset();
+        if (watch_) {
+            end_watch();
+            reopen_office();
+        }
+        watch_ui_ = std::make_unique<WatchUi>(ui_, payment_password);
+        work_ = std::make_unique<EngineDeskWork>(*office_, *watch_ui_);
         watch_ = std::make_unique<FolderWatch>(
-            *office_, ui_, WatchOptions{interval, payment_password, std::chrono::seconds(0)},
+            *office_, *work_, *watch_ui_,
+            WatchOptions{interval, payment_password, std::chrono::seconds(0)},
             [this](const WatchEvent& event) { events_.push_back(describe(event)); });
     }
-    // The watch ends and starts again on a new office over the same database.
-    void restart() {
+    void end_watch() {
         watch_.reset();
+        work_.reset();
+        watch_ui_.reset();
+    }
+    void reopen_office() {
         desk_.reset();
         office_.reset();
         office_ = Office::open(test_office_.path_options(), clock_);
         session().host = server_.address();
-        start_watch();
     }
+    // The watch ends and starts again on a new office over the same database.
+    void restart() { start_watch(); }
     static std::string describe(const WatchEvent& event) {
         switch (event.kind) {
             case WatchEvent::Kind::Sent:
@@ -72,6 +87,8 @@ protected:
     }
 
     std::vector<std::string> events_;
+    std::unique_ptr<WatchUi> watch_ui_;
+    std::unique_ptr<EngineDeskWork> work_;
     std::unique_ptr<FolderWatch> watch_;
 };
 
