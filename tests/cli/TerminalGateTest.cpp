@@ -53,7 +53,8 @@ protected:
     }
 
     // A job of the window's that works in steps, its turn given away between them, until
-    // released.
+    // released (or, should the command line's request never come, 30 s later: the case fails
+    // instead of waiting for ever).
     void start_window_job(Job job) {
         static const std::map<Job, Request> kRequests = {
             {Job::Sending, Request::Send},
@@ -62,8 +63,9 @@ protected:
             {Job::CatalogUpdate, Request::UpdateCatalog},
         };
         released_ = false;
-        ASSERT_TRUE(work_.engine().start(kRequests.at(job), job, [this] {
-            while (!released_) {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        ASSERT_TRUE(work_.engine().start(kRequests.at(job), job, [this, give_up] {
+            while (!released_ && std::chrono::steady_clock::now() < give_up) {
                 work_.engine().ui().yield();
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
