@@ -11,9 +11,9 @@
 //    time, settling, then found ready.
 //
 // 2. Memory over a run: the watch runs on the engine, as ordano-cli's does, against the test
-//    FTP server (passes every second, the window's polling between them) while 1,000 files are dropped into the send folder
-//    over the run and the server answers each; the process's resident memory is printed as it
-//    goes. The run lasts 600 s, or the seconds given as the first argument.
+//    FTP server (passes every second, the window's polling between them) while 1,000 files are
+//    dropped into the send folder over the run and the server answers each; the process's resident
+//    memory is printed as it goes. The run lasts 600 s, or the seconds given as the first argument.
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>

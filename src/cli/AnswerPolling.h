@@ -17,10 +17,10 @@ struct Sesion;
 namespace ordano::cli {
 
 // Follows the answers of the receive list for ordano-cli: has the desk work look at the server
-// as the window's timer does (first after 2 s, or at once, then every 5 s) until every answer is in or the time is
-// up. Each answer stored is printed as its path on `answers`; progress goes to `progress`. The time
-// is a limit: when it is up a stop is requested on `stop` (the desk's), which cancels the tick in
-// flight. A stop requested from elsewhere ends the waiting as well.
+// as the window's timer does (first after 2 s, or at once, then every 5 s) until every answer is in
+// or the time is up. Each answer stored is printed as its path on `answers`; progress goes to
+// `progress`. The time is a limit: when it is up a stop is requested on `stop` (the desk's), which
+// cancels the tick in flight. A stop requested from elsewhere ends the waiting as well.
 class AnswerPolling {
 public:
     AnswerPolling(DeskWork& work, const Sesion& session, std::stop_source stop,
