@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "base/UiPort.h"
 #include "office/Parameters.h"
@@ -113,6 +114,7 @@ struct TransferLanes::Lane {
     std::condition_variable given;
     std::optional<std::pair<std::size_t, Work>> job;
     bool log_in = false;
+    bool log_out = false;
     bool quit = false;
     std::thread thread;
 
@@ -125,7 +127,12 @@ struct TransferLanes::Lane {
             std::optional<std::pair<std::size_t, Work>> next;
             {
                 std::unique_lock lock(mutex);
-                given.wait(lock, [this] { return job.has_value() || log_in || quit; });
+                given.wait(lock, [this] { return job.has_value() || log_in || log_out || quit; });
+                if (std::exchange(log_out, false)) {
+                    lock.unlock();
+                    session->disconnect();
+                    continue;
+                }
                 if (!job && !log_in) {
                     return;
                 }
@@ -164,6 +171,17 @@ struct TransferLanes::Lane {
         {
             const std::lock_guard lock(mutex);
             log_in = true;
+        }
+        given.notify_all();
+    }
+
+    // An extra session with nothing left to take says goodbye on its own thread, while the
+    // others' last transfers run: over a slow link each QUIT waits for its reply.
+    void leave() {
+        state = State::Gone;
+        {
+            const std::lock_guard lock(mutex);
+            log_out = true;
         }
         given.notify_all();
     }
@@ -262,6 +280,10 @@ private:
                 if (lane->state == Lane::State::LoggingIn && !lane->dropped) {
                     lane->dropped = true;
                     lane->session->disconnect();
+                }
+                // The first session stays: a retry asked for later goes to it.
+                if (lane->index > 0 && lane->state == Lane::State::Ready && lane->unhandled == 0) {
+                    lane->leave();
                 }
             }
             return std::nullopt;

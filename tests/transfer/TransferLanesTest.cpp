@@ -207,6 +207,34 @@ TEST_F(TwoLanesTest, ALaneWhoseFileArrivedTakesTheNextAtOnce) {
     EXPECT_THAT(handled, ElementsAre("a.err", "b.err", "c.err"));
 }
 
+// Two lanes: the first file is slow, the other two go on the second session. Once nothing is
+// left to begin, the second session logs out beside the first file's transfer, not after the
+// run: over a slow link each QUIT waits for its reply.
+TEST_F(TwoLanesTest, AnExtraSessionWithNothingLeftLogsOutBesideTheOthersTransfers) {
+    bool left_beside_first = false;
+    const auto prepare = [&](std::size_t i) -> std::optional<TransferLanes::Work> {
+        return [&, i](FtpSession& session, const auto&) {
+            if (i == 0) {
+                left_beside_first = server_.wait_for([&] { return server_.logouts("ag0015") == 1; },
+                                                     std::chrono::seconds(10));
+            }
+            session.download(sandbox_.path() / names[i], "/kroout", names[i]);
+        };
+    };
+    std::vector<std::string> handled;
+    const auto finish = [&](std::size_t i, std::exception_ptr failure, FtpSession*) {
+        handled.push_back(names[i] + (failure ? " falló" : ""));
+        return TransferLanes::Next::Go;
+    };
+    TransferLanes lanes(ui_, {&first, &second}, login);
+    EXPECT_EQ(lanes.run(names.size(), prepare, finish), 2U);
+
+    EXPECT_TRUE(left_beside_first);
+    EXPECT_FALSE(second.connected());
+    EXPECT_TRUE(first.connected());  // the first session stays for what follows the run
+    EXPECT_THAT(handled, ElementsAre("a.err", "b.err", "c.err"));
+}
+
 class TwoConnectionsTest : public TransferLanesTest {
 protected:
     TwoConnectionsTest() : TransferLanesTest({.max_connections_per_address = 2}) {}
