@@ -209,8 +209,7 @@ void memory_over_a_run(std::chrono::seconds duration) {
     EngineDeskWork work(*office, watch_ui);
     std::atomic<int> sent{0};
     std::atomic<int> answers{0};
-    FolderWatch watch(*office, work, watch_ui,
-                      {std::chrono::seconds(1), false, std::chrono::seconds(2)},
+    FolderWatch watch(*office, work, watch_ui, {std::chrono::seconds(1), std::chrono::seconds(2)},
                       [&](const WatchEvent& e) {
                           sent += e.kind == WatchEvent::Kind::Sent ? 1 : 0;
                           answers += e.kind == WatchEvent::Kind::Answer ? 1 : 0;

@@ -109,11 +109,9 @@ int watch_command(const Invocation& invocation) {
     };
     int status = kExitSuccess;
     {
-        const bool payment_password = password_in != nullptr;
-        WatchUi watch_ui(terminal, payment_password);
+        WatchUi watch_ui(terminal, password_in != nullptr);
         EngineDeskWork work(*office, watch_ui);
-        FolderWatch watch(*office, work, watch_ui, {request.interval, payment_password, settle},
-                          tell);
+        FolderWatch watch(*office, work, watch_ui, {request.interval, settle}, tell);
         if (request.once) {
             status = watch.once(stop) ? kExitSuccess : kExitFailure;
         } else {

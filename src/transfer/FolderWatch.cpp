@@ -167,7 +167,7 @@ void FolderWatch::tell_clashes(const std::vector<std::vector<std::string>>& clas
 void FolderWatch::list_ready(const ReadyLook& ready) {
     std::map<std::string, ReadyFile> now;
     for (const ReadyFile& file : ready.ready) {
-        if (kind_letter(file.file.name) == 'E' && !options_.payment_password) {
+        if (kind_letter(file.file.name) == 'E' && !ui_.payment_password_given()) {
             tell_left(file.file.name, "falta la contraseña de pago electrónico");
         } else if (kind_letter(file.file.name) == 'E' && payment_refused_) {
             tell_left(file.file.name, "la contraseña de pago electrónico no fue aceptada");
@@ -209,7 +209,7 @@ void FolderWatch::send() {
         return;
     }
     const auto payment = [](const SendRow& row) { return row.pending() && is_payment(row); };
-    if (options_.payment_password && std::ranges::any_of(rows, payment)) {
+    if (ui_.payment_password_given() && std::ranges::any_of(rows, payment)) {
         // The other files go at the next pass, without the payment files.
         payment_refused_ = true;
         leave_unsent(payment, "la contraseña de pago electrónico no fue aceptada");

@@ -25,7 +25,6 @@ class Office;
 
 struct WatchOptions {
     std::chrono::seconds interval{30};
-    bool payment_password = false;  // one was given: electronic-payment files may go
     // How long a file must stay unchanged to be sent; 0: found unchanged at one look after
     // another.
     std::chrono::seconds settle{60};

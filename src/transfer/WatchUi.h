@@ -28,6 +28,8 @@ public:
 
     // The end of a pass: without a message in it, messages may be said again.
     void pass_ended();
+    // Whether one was given: electronic-payment files may go.
+    [[nodiscard]] bool payment_password_given() const { return given_; }
     // Whether the payment password was asked for and not accepted since the last call.
     [[nodiscard]] bool take_password_refusal();
 

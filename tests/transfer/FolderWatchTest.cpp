@@ -38,8 +38,7 @@ protected:
         watch_ui_ = std::make_unique<WatchUi>(ui_, payment_password);
         work_ = std::make_unique<EngineDeskWork>(*office_, *watch_ui_);
         watch_ = std::make_unique<FolderWatch>(
-            *office_, *work_, *watch_ui_,
-            WatchOptions{interval, payment_password, std::chrono::seconds(0)},
+            *office_, *work_, *watch_ui_, WatchOptions{interval, std::chrono::seconds(0)},
             [this](const WatchEvent& event) { events_.push_back(describe(event)); });
     }
     void end_watch() {
