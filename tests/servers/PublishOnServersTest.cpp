@@ -90,10 +90,6 @@ protected:
         const auto size = fs::file_size(server_->local_path("valin/" + name), ec);
         return ec ? -1 : static_cast<std::int64_t>(size);
     }
-    int whole_uploads(const std::string& name, std::size_t size,
-                      bool real_name_only = false) const {
-        return ordano::test::whole_uploads(*server_, name, size, real_name_only);
-    }
     std::vector<std::string> temporary_files() const {
         std::vector<std::string> found;
         for (const auto& entry : fs::directory_iterator(server_->local_path("valin"))) {
@@ -108,8 +104,8 @@ protected:
         for (const auto& [name, bytes] : files) {
             SCOPED_TRACE(name);
             EXPECT_TRUE(TestFtpServer::wait_for(
-                [&] { return whole_uploads(name, bytes.size(), real_name_only) >= 1; }));
-            EXPECT_EQ(whole_uploads(name, bytes.size(), real_name_only), 1);
+                [&] { return whole_uploads(*server_, name, bytes.size(), real_name_only) >= 1; }));
+            EXPECT_EQ(whole_uploads(*server_, name, bytes.size(), real_name_only), 1);
             EXPECT_TRUE(server_->file_bytes("valin/" + name) == bytes);
         }
         EXPECT_THAT(temporary_files(), ::testing::IsEmpty());
